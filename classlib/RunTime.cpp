@@ -1,0 +1,21 @@
+#include "RunTime.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+int StrToInt(const AnsiString& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    const AnsiString t = s.substr(b, e - b);
+    if (t.empty()) throw EConvertError("'" + s + "' is not a valid integer value");
+    char* end = nullptr;
+    errno = 0;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (errno != 0 || end != t.c_str() + t.size() || v < INT_MIN || v > INT_MAX)
+        throw EConvertError("'" + s + "' is not a valid integer value");
+    return static_cast<int>(v);
+}
+
+AnsiString IntToStr(int64_t v) { return std::to_string(v); }

@@ -1,0 +1,37 @@
+// Run-time basics shared by every unit: 8-bit strings, the exception base and
+// number conversions. Portable: no Windows headers, so the file-format and
+// pixel code that uses it also builds and is tested natively.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+// Texts are 8-bit Windows-1251 strings throughout; they are converted to UTF-16
+// only at the Win32 boundary.
+using AnsiString = std::string;
+
+// Base of every failure the system raises; carries a formatted message.
+class Exception : public std::exception {
+public:
+    explicit Exception(AnsiString msg) : Message(std::move(msg)) {}
+    ~Exception() override = default;
+    const char* what() const noexcept override { return Message.c_str(); }
+    AnsiString Message;
+};
+
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EOutOfMemory : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Decimal conversions as the forms use them for the completed-game counter.
+// StrToInt accepts optional surrounding blanks and a sign, raises EConvertError
+// otherwise.
+int StrToInt(const AnsiString& s);
+AnsiString IntToStr(int64_t v);

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds both trees, and runs every
+# test (native and under Wine) in one ctest run.
+set -euo pipefail
+top=$(realpath "$(dirname "$0")/..")
+cd "$top"
+"$top/scripts/setup.sh"
+"$top/scripts/build.sh"
+"$top/scripts/wine-env.sh" start build/win
+trap '"$top/scripts/wine-env.sh" stop build/win' EXIT
+cd build/win
+ctest --output-on-failure -j "${TUVRELI_TEST_JOBS:-4}" --timeout 300
