@@ -13,12 +13,9 @@
 
 #include "RunTime.h"
 
-// Bad binary form data: truncated, unknown value type, too deeply nested.
-// The message names the component and the property where reading stopped.
-class EReadError : public Exception {
-public:
-    using Exception::Exception;
-};
+// Bad binary form data (truncated, unknown value type, too deeply nested)
+// raises EReadError (RunTime.h); the message names the component and the
+// property where reading stopped.
 
 // Bad readable form text; the message starts with "file:line: ".
 class EFormTextError : public Exception {

@@ -30,6 +30,20 @@ public:
     using Exception::Exception;
 };
 
+// Streams and the readers built on them (form data, pictures) share these.
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
 // Decimal conversions as the forms use them for the completed-game counter.
 // StrToInt accepts optional surrounding blanks and a sign, raises EConvertError
 // otherwise.
