@@ -44,6 +44,13 @@ public:
     using EStreamError::EStreamError;
 };
 
+// Bad picture data (unknown format, truncated or inconsistent file): raised
+// by the class library's pictures and by the portable picture readers.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Decimal conversions as the forms use them for the completed-game counter.
 // StrToInt accepts optional surrounding blanks and a sign, raises EConvertError
 // otherwise.

@@ -45,3 +45,8 @@ constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
                  clHotLight = SystemColor(26), clGradientActiveCaption = SystemColor(27),
                  clGradientInactiveCaption = SystemColor(28), clMenuHighlight = SystemColor(29),
                  clMenuBar = SystemColor(30);
+
+// Pixel formats of bitmaps and the stages of a picture's progress notification;
+// shared by the class library's bitmaps and the portable picture readers.
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TProgressStage { psStarting, psRunning, psEnding };
