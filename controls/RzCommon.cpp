@@ -1,0 +1,250 @@
+#include "RzCommon.h"
+
+#include <shlwapi.h>
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include "Components.h"
+#include "Graphics.h"
+#include "WinText.h"
+#include "RzCanvasDC.h"
+#include "RzGrafx.h"
+
+bool FullColorDisplay = false;
+uint8_t ThemeColorScheme = 0;
+TRzBlinkingControlsList* BlinkingControlsList = nullptr;
+
+namespace {
+uint32_t PlatformSysColor(int index) { return GetSysColor(index); }
+
+int ForcedVisualStyles = -1;
+
+bool DetectVisualStyles() {
+    // Themed only when common controls 6 are the ones loaded (a manifest asks
+    // for them) and the application is themed; without that, the classic look.
+    HMODULE cc = GetModuleHandleW(L"comctl32.dll");
+    if (!cc) return false;
+    using DllGetVersionFn = HRESULT(WINAPI*)(DLLVERSIONINFO*);
+    auto getVersion = reinterpret_cast<DllGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(cc, "DllGetVersion")));
+    if (!getVersion) return false;
+    DLLVERSIONINFO info{};
+    info.cbSize = sizeof(info);
+    if (FAILED(getVersion(&info)) || info.dwMajorVersion < 6) return false;
+    return IsAppThemed() && IsThemeActive();
+}
+}  // namespace
+
+bool RzVisualStylesOn() {
+    if (ForcedVisualStyles >= 0) return ForcedVisualStyles != 0;
+    return DetectVisualStyles();
+}
+
+void RzForceVisualStyles(int state) { ForcedVisualStyles = state; }
+
+uint32_t RzRGBOf(TColor c) {
+    if (c < 0) return GetSysColor(c & 0xFF) & 0xFFFFFF;
+    return uint32_t(c) & 0xFFFFFF;
+}
+
+void RzCommonStartup() {
+    RzSysColorFunc = &PlatformSysColor;
+    FullColorDisplay = IsFullColorDisplay();
+    ThemeColorScheme = ReadThemeColorScheme();
+}
+
+bool IsFullColorDisplay() {
+    HDC dc = GetDC(nullptr);
+    if (!dc) return false;
+    int colors = GetDeviceCaps(dc, NUMCOLORS);
+    ReleaseDC(nullptr, dc);
+    return colors == -1;
+}
+
+uint8_t ReadThemeColorScheme() {
+    // Read only: the key is opened, never created; the path has no leading
+    // backslash because the registry refuses one.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    wchar_t buf[260] = {};
+    DWORD type = 0, size = sizeof(buf) - sizeof(wchar_t);
+    LONG rc = RegQueryValueExW(key, L"ColorName", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return 0;
+    buf[size / sizeof(wchar_t)] = 0;
+    std::wstring name(buf);
+    for (wchar_t& ch : name)
+        if (ch >= L'a' && ch <= L'z') ch = wchar_t(ch - 32);
+    if (name == L"HOMESTEAD") return 1;
+    if (name == L"METALLIC") return 2;
+    return 0;
+}
+
+TColor ThemeSetColor(int Set, int Shade) {
+    static const TColor sets[3][3] = {{0xFFEFE3, 0xEABB99, 0xBF7F57},
+                                      {0xEDFFFF, 0x92C7B8, 0x77A17F},
+                                      {0xFFF9F9, 0xD0BCBD, 0xB19F9F}};
+    if (Set < 0 || Set > 2) Set = 0;
+    if (Shade < 0 || Shade > 2) Shade = 0;
+    return sets[Set][Shade];
+}
+
+TColor ThemeElementColor(int Kind) {
+    if (!RzVisualStylesOn()) return clBtnFace;
+    if (Kind != 6) return clWhite;  // the controls ask only for the group-box text
+    TColor result = clBtnText;
+    HTHEME theme = OpenThemeData(nullptr, L"BUTTON");
+    if (theme) {
+        COLORREF c = 0;
+        if (SUCCEEDED(GetThemeColor(theme, BP_GROUPBOX, GBS_NORMAL, TMT_TEXTCOLOR, &c))) result = TColor(c);
+        CloseThemeData(theme);
+    }
+    return result;
+}
+
+void SchemeGradientColors(TRzGradientColorStyle ColorStyle, TColor& Start, TColor& Stop) {
+    if (ColorStyle == gcsScheme && RzVisualStylesOn()) {
+        Start = ThemeSetColor(ThemeColorScheme, 0);
+        Stop = ThemeSetColor(ThemeColorScheme, 1);
+    } else {
+        Start = clWindow;
+        Stop = DarkenColor(clBtnFace, 10);
+    }
+}
+
+TColor SchemeFlatColor(TRzGradientColorStyle ColorStyle) {
+    if (ColorStyle == gcsScheme && RzVisualStylesOn()) return ThemeSetColor(ThemeColorScheme, 2);
+    return LightenColor(clBtnShadow, 30);
+}
+
+void SchemeBannerColors(TRzGradientColorStyle ColorStyle, TColor& Bottom, TColor& Top, TColor& Line) {
+    if (ColorStyle == gcsScheme && RzVisualStylesOn()) {
+        Bottom = ThemeSetColor(ThemeColorScheme, 1);
+        Top = ThemeSetColor(ThemeColorScheme, 0);
+        Line = ThemeSetColor(ThemeColorScheme, 1);
+    } else {
+        Bottom = DarkenColor(clBtnFace, 20);
+        Top = clWindow;
+        Line = DarkenColor(clBtnFace, 40);
+    }
+}
+
+void PaintGradientFrame(TCanvas* Canvas, TRect Bounds, TGradientDirection Direction, TColor StopColor,
+                        TColor StartColor) {
+    if (!FullColorDisplay) return;
+    HDC dc = RzCanvasDC(Canvas);
+    ExcludeClipRect(dc, Bounds.Left + 2, Bounds.Top + 2, Bounds.Right - 2, Bounds.Bottom - 2);
+    GradientPaintDC(dc, Bounds, Direction, 1, StopColor, StartColor);
+    SelectClipRgn(dc, nullptr);
+}
+
+AnsiString StripAccelerators(const AnsiString& Text) {
+    AnsiString out;
+    size_t n = Text.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (Text[i] == '&' && i + 1 < n) {
+            // "&&" leaves one "&"; a lone "&" before a character goes.
+            if (Text[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += Text[i];
+    }
+    return out;
+}
+
+void RedrawFrameIfVisible(HWND Window, const RECT* R) {
+    HDC dc = GetDC(Window);
+    if (!dc) return;
+    RECT clip;
+    int kind = GetClipBox(dc, &clip);
+    ReleaseDC(Window, dc);
+    if (kind != ERROR && kind != NULLREGION) RedrawWindow(Window, R, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void PaintDropDownArrow(TCanvas* Canvas, TRect r, int Kind, bool Enabled, bool Pressed) {
+    HDC dc = RzCanvasDC(Canvas);
+    int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+    if (Pressed) {
+        ++cx;
+        ++cy;
+    }
+    COLORREF oldBrushColor = RzCanvasBrushRGB(Canvas);
+    TColor color = clBlack;
+    if (!Enabled) {
+        color = clBtnShadow;
+    } else if (Kind == 1) {
+        color = cl3DDkShadow;
+        HTHEME theme = OpenThemeData(nullptr, L"COMBOBOX");
+        if (theme) {
+            HDC mem = CreateCompatibleDC(dc);
+            HBITMAP bmp = CreateCompatibleBitmap(dc, 17, 21);
+            HGDIOBJ old = SelectObject(mem, bmp);
+            RECT area{0, 0, 16, 20};
+            DrawThemeBackground(theme, mem, CP_DROPDOWNBUTTON, CBXS_NORMAL, &area, nullptr);
+            TColor px = TColor(GetPixel(mem, 8, 10) & 0xFFFFFF);
+            SelectObject(mem, old);
+            DeleteObject(bmp);
+            DeleteDC(mem);
+            CloseThemeData(theme);
+            color = ColorsAlike(px, clWindow) ? cl3DDkShadow : px;
+        }
+    } else if (ColorsAlike(TColor(oldBrushColor), clBlack)) {
+        color = cl3DDkShadow;
+    }
+    HBRUSH brush = CreateSolidBrush(RzRGBOf(color));
+    if (Kind == 1 && Enabled) {
+        int ty = cy + 2 + 2;
+        POINT pts[6] = {{cx, ty}, {cx - 4, ty - 5}, {cx - 5, ty - 7},
+                        {cx, ty - 2}, {cx + 5, ty - 7}, {cx + 4, ty - 5}};
+        HGDIOBJ oldB = SelectObject(dc, brush);
+        HGDIOBJ oldP = SelectObject(dc, GetStockObject(NULL_PEN));
+        Polygon(dc, pts, 6);
+        SelectObject(dc, oldP);
+        SelectObject(dc, oldB);
+    } else {
+        for (int row = 0; row < 4; ++row) {
+            RECT line{cx - 3 + row, cy - 2 + row, cx + 4 - row, cy - 1 + row};
+            FillRect(dc, &line, brush);
+        }
+    }
+    DeleteObject(brush);
+}
+
+HFONT CreateRotatedFont(TFont* Font, int Angle) {
+    LOGFONTW lf{};
+    lf.lfHeight = Font->Height();
+    lf.lfWidth = 0;
+    lf.lfEscapement = Angle * 10;
+    lf.lfOrientation = 0;
+    TFontStyles st = Font->Style();
+    lf.lfWeight = (st & FontStyleBit(fsBold)) ? 700 : 400;
+    lf.lfItalic = (st & FontStyleBit(fsItalic)) ? 1 : 0;
+    lf.lfUnderline = (st & FontStyleBit(fsUnderline)) ? 1 : 0;
+    lf.lfStrikeOut = (st & FontStyleBit(fsStrikeOut)) ? 1 : 0;
+    lf.lfCharSet = Font->Charset();
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = Font->Pitch() == fpVariable ? VARIABLE_PITCH
+                          : Font->Pitch() == fpFixed  ? FIXED_PITCH
+                                                      : DEFAULT_PITCH;
+    std::wstring face = ToWide(Font->Name());
+    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirectW(&lf);
+}
+
+bool IsTrueTypeFont(TFont* Font) {
+    HDC dc = GetDC(nullptr);
+    if (!dc) return false;
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    TEXTMETRICW tm{};
+    bool ok = GetTextMetricsW(dc, &tm) != 0;
+    // The font object belongs to the TFont; only the selection is undone.
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return ok && (tm.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
+}
