@@ -1,0 +1,118 @@
+#include "acBlend.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "acntUtils.h"
+
+void CopyByteChannelView(const TacPixelView& Image32, const TacPixelView& Plane8, int Channel, bool ToPlane) {
+    if (Channel < 0 || Channel > 3 || !Image32.Start || !Plane8.Start) return;
+    const int rows = std::min(Image32.Height, Plane8.Height);
+    const int cols = std::min(Image32.Width, Plane8.Width);
+    for (int y = 0; y < rows; ++y) {
+        uint8_t* img = Image32.Row(y) + Channel;
+        uint8_t* plane = Plane8.Row(y);
+        if (ToPlane)
+            for (int x = 0; x < cols; ++x) plane[x] = img[4 * x];
+        else
+            for (int x = 0; x < cols; ++x) img[4 * x] = plane[x];
+    }
+}
+
+static uint8_t RoundChannel(double v) {
+    const double r = std::nearbyint(v);  // default rounding: halves to even
+    return uint8_t(r > 255.0 ? 255.0 : (r < 0.0 ? 0.0 : r));
+}
+
+void TintPixel(uint8_t* Bgr, TColor TintColor) {
+    const uint32_t t = uint32_t(TintColor);
+    const double fr = double(t & 0xFF) / 255.0, fg = double((t >> 8) & 0xFF) / 255.0,
+                 fb = double((t >> 16) & 0xFF) / 255.0;
+    const int grey = (Bgr[0] + Bgr[1] + Bgr[2]) / 3;
+    Bgr[2] = RoundChannel(grey * fr);
+    Bgr[1] = RoundChannel(grey * fg);
+    Bgr[0] = RoundChannel(grey * fb);
+}
+
+static bool IsKey(const uint8_t* Bgr) { return Bgr[0] == 0xFF && Bgr[1] == 0x00 && Bgr[2] == 0xFF; }
+
+void BlendAlphaView(const TacPixelView& Dst24, const TacPixelView& Src32, TRect DstRect, TRect SrcRect,
+                    const TacKeyBackground* KeyBackground, bool FillKeyFromCache, TColor TintColor,
+                    int Transparency) {
+    if (!Dst24.Start || !Src32.Start) return;
+    // Counts in 64 bits: rectangles far outside either bitmap must not wrap.
+    int64_t rows = std::min({int64_t(RectHeight(SrcRect)), int64_t(RectHeight(DstRect)),
+                             int64_t(Dst24.Height) - DstRect.Top, int64_t(Src32.Height) - SrcRect.Top});
+    int64_t cols = std::min({int64_t(RectWidth(SrcRect)), int64_t(RectWidth(DstRect)),
+                             int64_t(Dst24.Width) - DstRect.Left, int64_t(Src32.Width) - SrcRect.Left});
+    if (rows <= 0 || cols <= 0) return;
+
+    // Negative origins: the smaller Left (the source's on a tie) moves to 0 and
+    // shifts the other rectangle by as much.
+    if (SrcRect.Left <= DstRect.Left) {
+        if (SrcRect.Left < 0) {
+            DstRect.Left -= SrcRect.Left;
+            cols += SrcRect.Left;
+            SrcRect.Left = 0;
+        }
+    } else if (DstRect.Left < 0) {
+        SrcRect.Left -= DstRect.Left;
+        cols += DstRect.Left;
+        DstRect.Left = 0;
+    }
+    if (SrcRect.Top <= DstRect.Top) {
+        if (SrcRect.Top < 0) {
+            DstRect.Top -= SrcRect.Top;
+            rows += SrcRect.Top;
+            SrcRect.Top = 0;
+        }
+    } else if (DstRect.Top < 0) {
+        SrcRect.Top -= DstRect.Top;
+        rows += DstRect.Top;
+        DstRect.Top = 0;
+    }
+    if (rows <= 0 || cols <= 0) return;
+
+    const bool tint = TintColor != clNone;
+    const int transparency = std::clamp(Transparency, 0, 100);
+
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* s = Src32.Row(SrcRect.Top + r) + ptrdiff_t(SrcRect.Left) * 4;
+        uint8_t* d = Dst24.Row(DstRect.Top + r) + ptrdiff_t(DstRect.Left) * 3;
+        for (int c = 0; c < cols; ++c, s += 4, d += 3) {
+            uint8_t px[3] = {s[0], s[1], s[2]};
+            if (tint && !IsKey(px)) TintPixel(px, TintColor);
+            if (KeyBackground && IsKey(px)) {
+                if (!FillKeyFromCache) continue;
+                const int bx = KeyBackground->X + DstRect.Left + c;
+                const int by = KeyBackground->Y + DstRect.Top + r;
+                if (by >= KeyBackground->Height) continue;
+                if (bx >= KeyBackground->Width || by < 0) break;
+                if (bx < 0) continue;
+                const uint32_t col = uint32_t(KeyBackground->Read(KeyBackground->Context, bx, by));
+                d[0] = uint8_t(col >> 16);
+                d[1] = uint8_t(col >> 8);
+                d[2] = uint8_t(col);
+                continue;
+            }
+            const int A = s[3];
+            const int a = transparency == 0 ? A : ((100 - transparency) * A) / 100;
+            const int na = 256 - a;
+            d[0] = uint8_t((px[0] * a + d[0] * na) >> 8);
+            d[1] = uint8_t((px[1] * a + d[1] * na) >> 8);
+            d[2] = uint8_t((px[2] * a + d[2] * na) >> 8);
+        }
+    }
+}
+
+TColor BlendColors(TColor Color1, TColor Color2, double Factor) {
+    if (std::isnan(Factor)) Factor = 0.0;
+    Factor = std::clamp(Factor, 0.0, 1.0);
+    const uint32_t c1 = uint32_t(Color1), c2 = uint32_t(Color2);
+    uint32_t out = c1 & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const double v = Factor * double((c1 >> shift) & 0xFF) + (1.0 - Factor) * double((c2 >> shift) & 0xFF);
+        out |= uint32_t(RoundChannel(v)) << shift;
+    }
+    return TColor(out);
+}

@@ -1,0 +1,25 @@
+// Engine-wide records and constants that the painters share. Portable: the
+// bitmap is only referred to, never touched here.
+#pragma once
+
+#include "Types.h"
+
+class TBitmap;
+
+// What lies under a painted area: when Ready, the background pixel under
+// destination point (x, y) is Bmp's pixel (x + X, y + Y); otherwise Color
+// (0xFF00FF = none).
+struct CacheInfo {
+    TBitmap* Bmp = nullptr;
+    int X = 0;
+    int Y = 0;
+    TColor Color = 0;
+    bool Ready = false;
+};
+
+// Key colour of skin images: transparent, or no colour in answers.
+constexpr TColor TransparentKeyColor = 0xFF00FF;
+
+// Names no background. Constant-initialised, so it is valid before any unit
+// start-up step runs and before the first form loads.
+inline constexpr CacheInfo EmptyCacheInfo{nullptr, -99, -99, 0, false};
