@@ -330,15 +330,18 @@ public:
         out.insert(out.end(), b, b + n);
     }
     void ShortStr(const AnsiString& s, const char* what) {
-        if (s.size() > 255) throw EReadError(AnsiString("Cannot write form data: ") + what + " \"" +
+        if (s.size() > 255) throw EWriteError(AnsiString("Cannot write form data: ") + what + " \"" +
                                              s.substr(0, 40) + "...\" is longer than 255 bytes");
         U8(uint8_t(s.size()));
         Raw(s.data(), s.size());
     }
 
     void Object(const FormObject& o, int depth) {
-        if (depth > kFormMaxDepth) throw EReadError("Cannot write form data: nesting too deep");
-        if (o.ClassName.empty()) throw EReadError("Cannot write form data: object " + o.Name + " has no class");
+        if (depth > kFormMaxDepth) throw EWriteError("Cannot write form data: nesting too deep");
+        if (o.ClassName.empty()) throw EWriteError("Cannot write form data: object " + o.Name + " has no class");
+        // A class name's length byte of 0xF0 or more would read as a flags
+        // prefix; an empty prefix keeps it unambiguous.
+        if (o.ClassName.size() >= 0xF0) U8(0xF0);
         ShortStr(o.ClassName, "class name");
         ShortStr(o.Name, "object name");
         Props(o.Props, depth);
@@ -348,7 +351,7 @@ public:
 
     void Props(const std::vector<FormProperty>& props, int depth) {
         for (const FormProperty& p : props) {
-            if (p.Name.empty()) throw EReadError("Cannot write form data: empty property name");
+            if (p.Name.empty()) throw EWriteError("Cannot write form data: empty property name");
             ShortStr(p.Name, "property name");
             Value(p.Value, depth + 1);
         }
@@ -372,7 +375,7 @@ public:
     }
 
     void Value(const FormValue& v, int depth) {
-        if (depth > kFormMaxDepth) throw EReadError("Cannot write form data: nesting too deep");
+        if (depth > kFormMaxDepth) throw EWriteError("Cannot write form data: nesting too deep");
         switch (v.Kind) {
         case FormValueKind::Null:
             U8(vaNil);
@@ -398,7 +401,7 @@ public:
             Raw(v.Str.data(), v.Str.size());
             break;
         case FormValueKind::Ident:
-            if (v.Str.empty()) throw EReadError("Cannot write form data: empty identifier");
+            if (v.Str.empty()) throw EWriteError("Cannot write form data: empty identifier");
             U8(vaIdent);
             ShortStr(v.Str, "identifier");
             break;
@@ -411,7 +414,7 @@ public:
         case FormValueKind::Set:
             U8(vaSet);
             for (const AnsiString& e : v.Set) {
-                if (e.empty()) throw EReadError("Cannot write form data: empty set element");
+                if (e.empty()) throw EWriteError("Cannot write form data: empty set element");
                 ShortStr(e, "set element");
             }
             U8(0);
@@ -422,7 +425,7 @@ public:
             U8(vaNull);
             break;
         case FormValueKind::Binary:
-            if (v.Binary.size() > 0xFFFFFFFFull) throw EReadError("Cannot write form data: binary too large");
+            if (v.Binary.size() > 0xFFFFFFFFull) throw EWriteError("Cannot write form data: binary too large");
             U8(vaBinary);
             LE(v.Binary.size(), 4);
             Raw(v.Binary.data(), v.Binary.size());
@@ -488,9 +491,4 @@ std::vector<uint8_t> WriteFormBinary(const FormObject& root) {
     w.out = {'T', 'P', 'F', '0'};
     w.Object(root, 0);
     return std::move(w.out);
-}
-
-FormObject ParseFormText(const std::string& utf8Text, const std::string& sourceName,
-                         const FormPictureResolver& resolvePicture) {
-    throw EFormTextError(sourceName + ":1: form text parser not built yet");
 }

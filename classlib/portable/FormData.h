@@ -68,13 +68,15 @@ inline FormObject ReadFormBinary(const std::vector<uint8_t>& data) {
     return ReadFormBinary(data.data(), data.size());
 }
 
-// Writes the binary stream ("TPF0" + the root object). Integers take the
+// Writes the binary stream ("TPF0" + the root object); throws EWriteError for
+// a tree the format cannot hold (names over 255 bytes). Integers take the
 // smallest type that holds them.
 std::vector<uint8_t> WriteFormBinary(const FormObject& root);
 
 // Supplies the picture data for `picture TClass 'file'` in form text: the file
 // already in the format of that picture class (a JPEG file as is; a BMP file
-// for bitmap-based classes). Throws Exception with a clear message on failure.
+// for bitmap-based classes); with an empty class name (`file 'name'`), the
+// file's bytes as they are. Throws Exception with a clear message on failure.
 using FormPictureResolver =
     std::function<std::vector<uint8_t>(const AnsiString& graphicClass, const std::string& fileName)>;
 
