@@ -19,6 +19,17 @@ void CopyByteChannelView(const TacPixelView& Image32, const TacPixelView& Plane8
     }
 }
 
+void CopyGreyToAlpha(const TacPixelView& Grey24, const TacPixelView& Image32) {
+    if (!Grey24.Start || !Image32.Start) return;
+    const int rows = std::min(Grey24.Height, Image32.Height);
+    const int cols = std::min(Grey24.Width, Image32.Width);
+    for (int y = 0; y < rows; ++y) {
+        const uint8_t* g = Grey24.Row(y);
+        uint8_t* img = Image32.Row(y) + 3;
+        for (int x = 0; x < cols; ++x) img[4 * x] = g[3 * x];
+    }
+}
+
 static uint8_t RoundChannel(double v) {
     const double r = std::nearbyint(v);  // default rounding: halves to even
     return uint8_t(r > 255.0 ? 255.0 : (r < 0.0 ? 0.0 : r));

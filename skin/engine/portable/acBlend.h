@@ -12,6 +12,10 @@
 // number copies nothing.
 void CopyByteChannelView(const TacPixelView& Image32, const TacPixelView& Plane8, int Channel, bool ToPlane);
 
+// Sets the alpha byte of each Image32 pixel from the blue byte of the same
+// pixel of a grey 24-bit picture, over the rows and columns both have.
+void CopyGreyToAlpha(const TacPixelView& Grey24, const TacPixelView& Image32);
+
 // Background under key pixels: a bitmap of Width x Height at offset (X, Y),
 // read one pixel at a time (colour value, red in the low byte).
 struct TacKeyBackground {

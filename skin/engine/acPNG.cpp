@@ -1,0 +1,222 @@
+#include "acPNG.h"
+
+#include <memory>
+
+#include "acntUtils.h"
+#include "sAlphaGraph.h"
+#include "sConst.h"
+#include "sGraphUtils.h"
+
+namespace {
+
+// The reader's byte source over a class-library stream.
+class TStreamSource : public TPNGSource {
+public:
+    explicit TStreamSource(TStream* S) : FStream(S) {}
+    void ReadBuffer(void* Buffer, size_t Count) override { FStream->ReadBuffer(Buffer, int64_t(Count)); }
+    int64_t Position() override { return FStream->Position(); }
+    void SetPosition(int64_t Value) override { FStream->SetPosition(Value); }
+    int64_t Size() override { return FStream->Size(); }
+
+private:
+    TStream* FStream;
+};
+
+// Largest picture a load may allocate; past it the load fails cleanly
+// instead of asking the system for gigabytes.
+constexpr uint64_t kMaxPictureBytes = uint64_t(1) << 30;
+
+int BitsOf(TPixelFormat F) {
+    switch (F) {
+        case pf1bit: return 1;
+        case pf4bit: return 4;
+        case pf8bit: return 8;
+        case pf24bit: return 24;
+        case pf32bit: return 32;
+        default: return 0;
+    }
+}
+
+void SetColorTable(TBitmap* Bmp, const RGBQUAD* Colors, size_t Count) {
+    if (Count == 0) return;
+    SetDIBColorTable(Bmp->Canvas()->Handle(), 0, UINT(Count), Colors);
+}
+
+// The picture side of a load: the bitmap becomes a DIB of the reader's format
+// and size, with its palette, and the reader writes straight into its rows.
+class TBitmapTarget : public TPNGTarget {
+public:
+    explicit TBitmapTarget(TBitmap* B) : FBitmap(B) {}
+    TPixelView Allocate(const TPNGLayout& L) override {
+        const int bits = BitsOf(L.PixelFormat);
+        if (bits == 0) throw EInvalidGraphic("Invalid color format in PNG file.");
+        const uint64_t rowBytes = ((uint64_t(L.Width) * bits + 31) / 32) * 4;
+        if (L.Width > 0x7FFFFFFFu || L.Height > 0x7FFFFFFFu || rowBytes * L.Height > kMaxPictureBytes)
+            throw EOutOfMemory("Out of memory");
+        FBitmap->SetPixelFormat(L.PixelFormat);
+        FBitmap->SetHandleType(bmDIB);
+        FBitmap->SetSize(int(L.Width), int(L.Height));
+        if (FBitmap->Width() != int(L.Width) || FBitmap->Height() != int(L.Height) || !FBitmap->HandleAllocated())
+            throw EOutOfMemory("Out of memory");
+        if (!L.Palette.empty() && bits <= 8) {
+            std::vector<RGBQUAD> table(size_t(1) << bits);  // entries past the palette stay black
+            for (size_t i = 0; i < table.size() && i < L.Palette.size(); ++i)
+                table[i] = RGBQUAD{L.Palette[i].Blue, L.Palette[i].Green, L.Palette[i].Red, 0};
+            SetColorTable(FBitmap, table.data(), table.size());
+        }
+        if (L.TransparentColor != clNone) {
+            FBitmap->SetTransparentColor(L.TransparentColor);
+            FBitmap->SetTransparent(true);
+        }
+        TPixelView v;
+        v.Bits = static_cast<uint8_t*>(FBitmap->ScanLine(0));
+        v.Stride = L.Height >= 2 ? static_cast<uint8_t*>(FBitmap->ScanLine(1)) - v.Bits
+                                 : ptrdiff_t(FBitmap->RowBytes());
+        v.Width = L.Width;
+        v.Height = L.Height;
+        v.PixelFormat = L.PixelFormat;
+        return v;
+    }
+
+private:
+    TBitmap* FBitmap;
+};
+
+// A grey ramp for 8-bit alpha planes: index n is grey n, so alpha values
+// survive a halftone stretch unscrambled.
+void SetGreyRamp(TBitmap* Plane) {
+    RGBQUAD ramp[256];
+    for (int i = 0; i < 256; ++i) ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    SetColorTable(Plane, ramp, 256);
+}
+
+void HalftoneStretch(HDC Dst, int W, int H, HDC Src, int SrcW, int SrcH) {
+    SetStretchBltMode(Dst, HALFTONE);
+    SetBrushOrgEx(Dst, 0, 0, nullptr);
+    StretchBlt(Dst, 0, 0, W, H, Src, 0, 0, SrcW, SrcH, SRCCOPY);
+}
+
+}  // namespace
+
+TPNGGraphic::TPNGGraphic() : TBitmap(), FColorManager(new TColorManager) {}
+
+TPNGGraphic::~TPNGGraphic() { delete FColorManager; }
+
+void TPNGGraphic::Assign(TPersistent* Source) {
+    if (auto* png = dynamic_cast<TPNGGraphic*>(Source)) ImageProperties = png->ImageProperties;
+    TBitmap::Assign(Source);
+}
+
+void TPNGGraphic::Draw(TCanvas* ACanvas, const TRect& R) {
+    if (PixelFormat() != pf32bit) {
+        TBitmap::Draw(ACanvas, R);
+        return;
+    }
+    const int W = RectWidth(R), H = RectHeight(R);
+    if (W <= 0 || H <= 0 || Empty() || !ACanvas) return;
+
+    std::unique_ptr<TBitmap> back(CreateBitmap24(W, H));
+    HDC target = ACanvas->Handle();
+    BitBlt(back->Canvas()->Handle(), 0, 0, W, H, target, R.Left, R.Top, SRCCOPY);
+
+    const TRect whole = Rect(0, 0, W, H);
+    if (W == Width() && H == Height()) {
+        BlendAlphaBitmap(whole, whole, back.get(), this, EmptyCacheInfo, false, clNone, 0);
+    } else {
+        // Colour and alpha go through the same halftone stretch; alpha travels
+        // as a grey picture.
+        std::unique_ptr<TBitmap> stretched(CreateBitmap32(W, H));
+        HalftoneStretch(stretched->Canvas()->Handle(), W, H, Canvas()->Handle(), Width(), Height());
+        {
+            std::unique_ptr<TBitmap> plane(new TBitmap);
+            plane->SetPixelFormat(pf8bit);
+            plane->SetHandleType(bmDIB);
+            plane->SetSize(Width(), Height());
+            SetGreyRamp(plane.get());
+            CopyByteChannel(this, plane.get(), 3, true);
+            std::unique_ptr<TBitmap> planeStretched(CreateBitmap24(W, H));
+            HalftoneStretch(planeStretched->Canvas()->Handle(), W, H, plane->Canvas()->Handle(), Width(),
+                            Height());
+            GdiFlush();
+            CopyGreyToAlpha(BitmapView(planeStretched.get()), BitmapView(stretched.get()));
+        }
+        BlendAlphaBitmap(whole, whole, back.get(), stretched.get(), EmptyCacheInfo, false, clNone, 0);
+    }
+    GdiFlush();
+    BitBlt(ACanvas->Handle(), R.Left, R.Top, W, H, back->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TPNGGraphic::LoadFromStream(TStream* Stream) {
+    // Every load starts from scratch: no image, no transparency, fresh reader state.
+    SetSize(0, 0);
+    SetTransparent(false);
+    TStreamSource source(Stream);
+    TBitmapTarget target(this);
+    TPNGReader reader(*FColorManager);
+    try {
+        reader.LoadFromStream(source, target);
+    } catch (...) {
+        ImageProperties = reader.ImageProperties;
+        Changed(this);
+        throw;
+    }
+    ImageProperties = reader.ImageProperties;
+    Changed(this);
+}
+
+static TacFast32* Accessor32(TacFast32& Local) { return Fast32 ? Fast32 : &Local; }
+
+HICON TPNGGraphic::MakeIcon(bool KeyOut) {
+    if (KeyOut || PixelFormat() != pf32bit) {
+        SetPixelFormat(pf32bit);
+        TacFast32 local;
+        TacFast32* f = Accessor32(local);
+        if (f->BindBitmap(this)) {
+            GdiFlush();
+            const TColor key = f->ReadPixel(0, 0);
+            for (int y = 0; y < f->Height; ++y)
+                for (int x = 0; x < f->Width; ++x) {
+                    const TColor c = f->ReadPixel(x, y);
+                    if (c != key) f->WritePixel(x, y, TColor((uint32_t(c) & 0xFFFFFFu) | 0xFF000000u));
+                }
+            Changed(this);
+        }
+    }
+    std::unique_ptr<TBitmap> mask(new TBitmap);
+    mask->SetPixelFormat(pf1bit);
+    mask->SetHandleType(bmDIB);
+    mask->SetSize(Width(), Height());
+    mask->Canvas()->Brush()->SetColor(clBlack);
+    mask->Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    GdiFlush();
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask->Handle();
+    info.hbmColor = Handle();
+    return CreateIconIndirect(&info);
+}
+
+void ClearWhitePixels32(TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->PixelFormat() != pf32bit) return;
+    TacFast32 local;
+    TacFast32* f = Accessor32(local);
+    if (!f->BindBitmap(Bitmap)) return;
+    GdiFlush();
+    for (int y = 0; y < f->Height; ++y)
+        for (int x = 0; x < f->Width; ++x)
+            if ((uint32_t(f->ReadPixel(x, y)) & 0xFFFFFFu) == 0xFFFFFFu) f->WritePixel(x, y, 0);
+}
+
+static int UnitRefCount = 0;
+
+void acPNGInitialize() {
+    if (UnitRefCount++ != 0) return;
+    TPicture::RegisterFileFormat("png", "Portable network graphics", NewGraphic<TPNGGraphic>);
+    TPicture::RegisterGraphicClass(NewGraphic<TPNGGraphic>);
+    BuildCrc32Table();
+}
+
+void acPNGFinalize() {
+    if (UnitRefCount == 0 || --UnitRefCount != 0) return;
+    TPicture::UnregisterFileFormat(NewGraphic<TPNGGraphic>);
+}

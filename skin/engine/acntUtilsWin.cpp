@@ -1,0 +1,124 @@
+#include "acntUtilsWin.h"
+
+#include <shellapi.h>
+
+#include "TypeInfo.h"
+#include "WinText.h"
+
+int CaptionFontHeight() {
+    NONCLIENTMETRICSW m{};
+    // The record without the trailing padded-border field: accepted by every
+    // platform version, and all this needs.
+    m.cbSize = sizeof(m) - sizeof(m.iPaddedBorderWidth);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) return 0;
+    return m.lfCaptionFont.lfHeight;
+}
+
+AnsiString ProgramFolder() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+        if (n == 0) return AnsiString();
+        if (n < buf.size()) {
+            buf.resize(n);
+            break;
+        }
+        buf.resize(buf.size() * 2);  // truncated: try a larger buffer
+    }
+    const size_t slash = buf.find_last_of(L"\\/:");
+    return FromWide(slash == std::wstring::npos ? std::wstring() : buf.substr(0, slash + 1));
+}
+
+TIcon* FileIcon(const AnsiString& FileName, unsigned Flags) {
+    const std::wstring name = ToWide(FileName);
+    if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(name.c_str(), 0, &info, sizeof(info), Flags | SHGFI_ICON) || !info.hIcon) return nullptr;
+    TIcon* icon = new TIcon;
+    icon->SetHandle(info.hIcon);
+    if (icon->Empty()) {
+        delete icon;
+        return nullptr;
+    }
+    return icon;
+}
+
+static int DosTime(const FILETIME& ft) {
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (!FileTimeToLocalFileTime(&ft, &local) || !FileTimeToDosDateTime(&local, &date, &time)) return -1;
+    return int((uint32_t(date) << 16) | time);
+}
+
+// Fills F from the current entry when it fits, answers whether it did.
+static bool TakeMatch(const WIN32_FIND_DATAW& d, TSearchRec& F) {
+    if (int(d.dwFileAttributes) & F.ExcludeAttr) return false;
+    F.Attr = int(d.dwFileAttributes);
+    F.Size = (int64_t(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+    F.Time = DosTime(d.ftLastWriteTime);
+    F.Name = FromWide(d.cFileName);
+    return true;
+}
+
+int FindFirst(const AnsiString& Path, int Attr, TSearchRec& F) {
+    F.ExcludeAttr = ~Attr & (faHidden | faSysFile | faDirectory);
+    WIN32_FIND_DATAW d;
+    F.FindHandle = FindFirstFileW(ToWide(Path).c_str(), &d);
+    if (F.FindHandle == INVALID_HANDLE_VALUE) return int(GetLastError());
+    while (!TakeMatch(d, F)) {
+        if (!FindNextFileW(F.FindHandle, &d)) {
+            const int err = int(GetLastError());
+            FindClose(F);
+            return err;
+        }
+    }
+    return 0;
+}
+
+int FindNext(TSearchRec& F) {
+    if (F.FindHandle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    WIN32_FIND_DATAW d;
+    do {
+        if (!FindNextFileW(F.FindHandle, &d)) return int(GetLastError());
+    } while (!TakeMatch(d, F));
+    return 0;
+}
+
+void FindClose(TSearchRec& F) {
+    if (F.FindHandle != INVALID_HANDLE_VALUE) ::FindClose(F.FindHandle);
+    F.FindHandle = INVALID_HANDLE_VALUE;
+}
+
+static const TPropInfo* FindPublished(TPersistent* Obj, const AnsiString& Name) {
+    if (!Obj) return nullptr;
+    const TClassInfo* info = FindClassInfo(Obj->ClassName());
+    return info ? info->FindProp(Name) : nullptr;
+}
+
+bool HasPublishedProp(TPersistent* Obj, const AnsiString& Name) { return FindPublished(Obj, Name) != nullptr; }
+
+void PutOrdProp(TPersistent* Obj, const AnsiString& Name, int64_t Value) {
+    const TPropInfo* p = FindPublished(Obj, Name);
+    if (!p || !p->Write) return;
+    FormValue v = FormValue::MakeInt(Value);
+    if (p->Kind == TPropKind::Bool) {
+        v = FormValue::MakeBool(Value != 0);
+    } else if (p->Kind == TPropKind::Enum) {
+        const TEnumInfo* e = FindEnum(p->TypeName);
+        const AnsiString ident = e ? e->NameOf(Value) : AnsiString();
+        if (ident.empty()) return;
+        v = FormValue::MakeIdent(ident);
+    }
+    TReadContext ctx;
+    try {
+        p->Write(Obj, v, ctx);
+    } catch (const EPropertyError&) {
+        // Not an ordinal property, or out of its range: nothing is set.
+    }
+}
+
+TPersistent* ObjectPropOf(TPersistent* Obj, const AnsiString& Name) {
+    const TPropInfo* p = FindPublished(Obj, Name);
+    if (!p || p->Kind != TPropKind::Object || !p->Get) return nullptr;
+    return p->Get(Obj);
+}

@@ -1,0 +1,40 @@
+// The utilities that need the platform: caption font metrics, the program's
+// folder, shell file icons, file search, published properties by name.
+#pragma once
+
+#include "Graphics.h"
+#include "acntUtils.h"
+
+// Height field of the caption font in the system's non-client metrics; 0
+// when they cannot be read.
+int CaptionFontHeight();
+// Folder of the program file, with its trailing backslash.
+AnsiString ProgramFolder();
+// Shell icon of an existing file (Flags choose large or small, SHGFI_ICON is
+// added); nil when the file is missing or no icon comes back. Caller owns it.
+TIcon* FileIcon(const AnsiString& FileName, unsigned Flags);
+
+// File search as the skin manager lists skins.
+constexpr int faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20,
+              faAnyFile = 0x3F;
+struct TSearchRec {
+    int Time = 0;  // DOS date and time
+    int64_t Size = 0;
+    int Attr = 0;
+    AnsiString Name;
+    int ExcludeAttr = 0;
+    HANDLE FindHandle = INVALID_HANDLE_VALUE;
+};
+// 0 on success, else the platform's error code; F holds the first match
+// whose attributes fit Attr (hidden, system and directory entries need their bit).
+int FindFirst(const AnsiString& Path, int Attr, TSearchRec& F);
+int FindNext(TSearchRec& F);
+void FindClose(TSearchRec& F);
+
+// Published properties by name, through the class registry. A missing class
+// or property is no error.
+bool HasPublishedProp(TPersistent* Obj, const AnsiString& Name);
+// Sets an ordinal (integer, Boolean, enumeration, colour) property when it exists.
+void PutOrdProp(TPersistent* Obj, const AnsiString& Name, int64_t Value);
+// The nested object of an object-valued property; nil when there is none.
+TPersistent* ObjectPropOf(TPersistent* Obj, const AnsiString& Name);
