@@ -1,0 +1,554 @@
+// Controls of the class library: TControl (bounds, visibility, colour, font,
+// mouse, drag and drop), TWinControl (a real child window with its children,
+// focus and tab order), TGraphicControl (windowless, painted by its parent in
+// z-order after the parent's background, into the parent's off-screen
+// buffer) and TCustomControl (a window with a canvas).
+//
+// Messages: every control has a WindowProc (a swappable method pointer) that
+// Perform calls and that the window procedure of a windowed control calls;
+// the default is the control's own WndProc. The class library's own
+// notifications are numbered from CM_BASE, notifications reflected from a
+// parent window to the child that sent them from CN_BASE.
+#pragma once
+
+#include <windows.h>
+#undef TextOut
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Components.h"
+#include "Types.h"
+
+class TFont;
+class TCanvas;
+class TBrush;
+class TWinControl;
+class TControl;
+class TDragObject;
+
+using Word = uint16_t;
+
+struct TMessage {
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
+};
+using TWndMethod = Method<void(TMessage&)>;
+
+// ---- the class library's own messages (CM_BASE + n) ----
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
+constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
+constexpr UINT CM_CANCELMODE = CM_BASE + 4;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+// lParam: point in the control's client coordinates; Result non-zero = hit.
+constexpr UINT CM_HITTEST = CM_BASE + 10;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
+constexpr UINT CM_CTL3DCHANGED = CM_BASE + 16;
+constexpr UINT CM_PARENTCTL3DCHANGED = CM_BASE + 17;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+// Sent to the control the mouse enters or leaves (windowless ones too, and
+// disabled ones); wParam and lParam 0.
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
+constexpr UINT CM_ENTER = CM_BASE + 26;
+constexpr UINT CM_EXIT = CM_BASE + 27;
+constexpr UINT CM_ICONCHANGED = CM_BASE + 29;
+constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
+constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
+constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
+constexpr UINT CM_CHILDKEY = CM_BASE + 46;
+constexpr UINT CM_DRAG = CM_BASE + 47;
+constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
+constexpr UINT CM_CHANGED = CM_BASE + 55;
+constexpr UINT CM_BORDERCHANGED = CM_BASE + 59;
+constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+
+// ---- notifications reflected to the child window that sent them ----
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORDLG = CN_BASE + WM_CTLCOLORDLG;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+constexpr UINT CN_CTLCOLORMSGBOX = CN_BASE + WM_CTLCOLORMSGBOX;
+constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+
+// ---- enumerations and sets (a set is a mask of 1 << element) ----
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateElement { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = unsigned;
+constexpr TShiftState ShiftBit(TShiftStateElement e) { return 1u << e; }
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
+using TCursor = int;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
+                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
+                  crHandPoint = -21, crSizeAll = -22;
+// The cursor shape of a TCursor (crDrag and crNoDrop are the class library's own).
+HCURSOR CursorHandle(TCursor Cursor);
+
+// ControlStyle bits.
+enum : unsigned {
+    csAcceptsControls = 1u << 0,
+    csCaptureMouse = 1u << 1,
+    csClickEvents = 1u << 3,
+    csFramed = 1u << 4,
+    csSetCaption = 1u << 5,
+    // Paints every pixel of its bounds: the parent need not paint under it.
+    csOpaque = 1u << 6,
+    csDoubleClicks = 1u << 7,
+    csFixedWidth = 1u << 8,
+    csFixedHeight = 1u << 9,
+    csReplicatable = 1u << 12,
+    csNoStdEvents = 1u << 13,
+    csParentBackground = 1u << 20,
+};
+// ControlState bits.
+enum : unsigned {
+    csLButtonDown = 1u << 0,
+    csClicked = 1u << 1,
+    csAlignmentNeeded = 1u << 3,
+    csFocusing = 1u << 4,
+    csCreating = 1u << 5,
+    csPaintCopy = 1u << 6,
+    csDestroyingHandle = 1u << 8,
+};
+
+// ---- events ----
+using TMouseEvent = Method<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = Method<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = Method<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+using TKeyPressEvent = Method<void(TObject* Sender, char& Key)>;
+using TDragOverEvent =
+    Method<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
+using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
+// What is being dragged, when OnStartDrag makes one; otherwise the source
+// control itself is the Source of OnDragOver and OnDragDrop.
+class TDragObject : public TObject {
+public:
+    const char* ClassName() const override { return "TDragObject"; }
+    TControl* Control = nullptr;
+};
+
+struct TCreateParams {
+    std::wstring Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    // Our own window class, registered on first use; or, with SystemClass,
+    // a window class of the system ("EDIT", "SCROLLBAR") whose window the
+    // control takes over, handing it every message it does not consume.
+    std::wstring WinClassName;
+    bool SystemClass = false;
+    UINT WindowClassStyle = CS_DBLCLKS;
+};
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+    const char* ClassName() const override { return "TControl"; }
+
+    // Swappable window procedure; a wrapper saves it, sets its own and later
+    // puts back exactly the saved value.
+    TWndMethod WindowProc;
+    LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    virtual void WndProc(TMessage& Message);
+    // What a message not handled ends in: nothing for a windowless control,
+    // the window class's procedure for a windowed one.
+    virtual void DefaultHandler(TMessage& Message);
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    virtual TRect ClientRect() const;
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    virtual void SetClientWidth(int Value);
+    virtual void SetClientHeight(int Value);
+    // Screen position of the client area's top left corner.
+    virtual TPoint ClientOrigin() const;
+    TPoint ClientToScreen(const TPoint& P) const;
+    TPoint ScreenToClient(const TPoint& P) const;
+
+    TAlign Align() const { return FAlign; }
+    virtual void SetAlign(TAlign Value);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible, and every parent up to a top-level window too.
+    bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+    TColor Color() const { return FColor; }
+    virtual void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    virtual void SetParentColor(bool Value);
+    TFont* Font() const { return FFont; }
+    virtual void SetFont(TFont* Value);
+    bool ParentFont() const { return FParentFont; }
+    virtual void SetParentFont(bool Value);
+    TCursor Cursor() const { return FCursor; }
+    virtual void SetCursor(TCursor Value);
+    const AnsiString& Caption() const { return FText; }
+    virtual void SetCaption(const AnsiString& Value);
+    const AnsiString& Text() const { return GetText(); }
+    void SetText(const AnsiString& Value) { SetTextBuf(Value); }
+    bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool Value);
+    TDragMode DragMode() const { return FDragMode; }
+    virtual void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    const AnsiString& Hint() const { return FHint; }
+    void SetHint(const AnsiString& Value) { FHint = Value; }
+
+    unsigned ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(unsigned Value) { FControlStyle = Value; }
+    unsigned ControlState() const { return FControlState; }
+    void SetControlState(unsigned Value) { FControlState = Value; }
+
+    // Moves the control to the top (end) or bottom (start) of its parent's list.
+    void BringToFront();
+    void SendToBack();
+    virtual void Invalidate();
+    // Paints what is invalid now.
+    void Update();
+    virtual void Repaint();
+    void Refresh() { Repaint(); }
+
+    bool MouseCapture() const;
+    void SetMouseCapture(bool Value);
+
+    // Drag and drop. Immediate starts at once; otherwise once the mouse has
+    // moved Threshold pixels (negative: the platform's drag threshold) with
+    // the button held. The target is the top-most visible, enabled control
+    // under the mouse; it alone decides through OnDragOver.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends a drag begun by this control: dropping on the current target if
+    // Drop and it accepts, else cancelling.
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    virtual void DragDrop(TObject* Source, int X, int Y);
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+    TNotifyEvent OnResize;
+
+    void Loaded() override;
+
+protected:
+    friend class TWinControl;
+    friend struct DragMachinery;
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    // Accept starts false; a control with OnDragOver accepts unless its
+    // handler says otherwise.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    virtual void Resize();
+    // Auto-size hook: the control computes its own size when AutoSize.
+    virtual void AdjustSize() {}
+    virtual const AnsiString& GetText() const { return FText; }
+    virtual void SetTextBuf(const AnsiString& Value);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // Notifications; descendants override and call the inherited one.
+    virtual void CMEnabledChanged(TMessage& Message);
+    virtual void CMVisibleChanged(TMessage& Message);
+    virtual void CMTextChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMColorChanged(TMessage& Message);
+    virtual void CMParentColorChanged(TMessage& Message);
+    virtual void CMParentFontChanged(TMessage& Message);
+    virtual void CMMouseEnter(TMessage& Message);
+    virtual void CMMouseLeave(TMessage& Message);
+    virtual void CMHitTest(TMessage& Message);
+    virtual void CMCursorChanged(TMessage& Message);
+
+    // The font's OnChange: ParentFont becomes false, CM_FONTCHANGED follows.
+    void FontChanged(TObject* Sender);
+    // Handle of the nearest window: own for a windowed control, the parent's otherwise.
+    virtual HWND WindowHandleForPaint() const;
+    bool IsLoading() const { return (ComponentState() & csLoading) != 0; }
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clWindow;
+    bool FParentColor = true;
+    TFont* FFont = nullptr;
+    bool FParentFont = true;
+    bool FSettingParentFont = false;
+    TCursor FCursor = crDefault;
+    AnsiString FText;
+    bool FAutoSize = false;
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
+    bool FShowHint = false;
+    AnsiString FHint;
+    unsigned FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    unsigned FControlState = 0;
+
+private:
+    void HandleMouseMessage(TMessage& Message);
+};
+
+// Graphic controls that paint themselves: given the device context in the
+// wParam of WM_PAINT, origin at the control's top left, clipped to it.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    const char* ClassName() const override { return "TGraphicControl"; }
+    TCanvas* Canvas() const { return FCanvas; }
+
+protected:
+    void WndProc(TMessage& Message) override;
+    virtual void Paint() {}
+
+private:
+    TCanvas* FCanvas;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+    const char* ClassName() const override { return "TWinControl"; }
+
+    // The window, created (with the parent's) on first use.
+    HWND Handle();
+    HWND HandleIfAllocated() const { return FHandle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded();
+    // Window of the parent for a control whose parent is not a class-library
+    // control (a control hosted in a foreign window).
+    HWND ParentWindow() const { return FParentWindow; }
+    void SetParentWindow(HWND Value);
+
+    // Children in z-order, the bottom one first.
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int Index) const;
+    int IndexOfControl(TControl* Control) const;
+    bool ContainsControl(TControl* Control) const;
+    virtual void InsertControl(TControl* AControl);
+    virtual void RemoveControl(TControl* AControl);
+    // Top-most visible windowless child under Pos (client coordinates) that
+    // answers CM_HITTEST; disabled ones only when AllowDisabled; windowed
+    // children too when AllowWinControls.
+    TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false) const;
+
+    int TabOrder() const;
+    virtual void SetTabOrder(int Value);
+    bool TabStop() const { return FTabStop; }
+    virtual void SetTabStop(bool Value);
+    bool Ctl3D() const { return FCtl3D; }
+    virtual void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    virtual void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
+    bool Focused() const;
+    virtual bool CanFocus() const;
+    virtual void SetFocus();
+    // Focuses the next (or previous) focusable control after CurControl in
+    // the tab order of this control's descendants, wrapping round.
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    // Descendants in tab order, depth first.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+    // Controls of this window in tab order.
+    const std::vector<TWinControl*>& TabList() const { return FTabList; }
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TRect ClientRect() const override;
+    TPoint ClientOrigin() const override;
+    void Invalidate() override;
+    void Repaint() override;
+    // Lays out the aligned children again.
+    void Realign();
+    // Renders the client area with every child, windowless and windowed,
+    // into DC at (X, Y): what the screen shows, without the screen.
+    void PaintTo(HDC DC, int X, int Y);
+    // Brush of Color, for answering WM_CTLCOLOR* (owned by the control).
+    HBRUSH ColorBrush();
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    void Loaded() override;
+    // Messages and window procedures: the window procedure of every
+    // class-library window.
+    static LRESULT CALLBACK InitWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+protected:
+    void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+    virtual void CreateParams(TCreateParams& Params);
+    virtual void CreateWnd();
+    virtual void CreateWindowHandle(const TCreateParams& Params);
+    // Creates the window and those of the children.
+    virtual void CreateHandle();
+    virtual void DestroyWnd();
+    void DestroyHandle();
+    void RecreateWnd();
+    // Background of the client area (Color); the parent's part under a
+    // control with csParentBackground.
+    virtual void PaintBackground(HDC DC, const RECT& R);
+    // The control's own painting, after its background.
+    virtual void PaintWindow(HDC DC);
+    // Windowless children in z-order, clipped to R.
+    void PaintControls(HDC DC, const RECT& R);
+    // Background, own painting and windowless children, into DC.
+    void PaintHandler(HDC DC, const RECT& R);
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    virtual void KeyDown(Word& Key, TShiftState Shift);
+    virtual void KeyUp(Word& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    // Whether Tab and Shift+Tab reach this control instead of moving the focus.
+    virtual bool WantsTab() const { return false; }
+    // Tells the top-level control that a descendant got the focus.
+    virtual void ActiveChanged(TWinControl* Focused) {}
+    void CMEnabledChanged(TMessage& Message) override;
+    void CMVisibleChanged(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMColorChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    virtual void WMPaint(TMessage& Message);
+    virtual void WMSetCursor(TMessage& Message);
+    void UpdateTabOrder(int Value);
+    void SetZOrderOfWindow(bool Top);
+    HWND FHandle = nullptr;
+
+private:
+    friend class TControl;
+    friend struct DragMachinery;
+    bool RouteMouseToChild(TMessage& Message);
+    void ReflectNotification(TMessage& Message);
+    bool HandleKey(TMessage& Message);
+
+    HWND FParentWindow = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
+    bool FTabStop = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    HBRUSH FBrush = nullptr;
+    TColor FBrushColor = clNone;
+    bool FRealigning = false;
+};
+
+// A window that paints through a canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    const char* ClassName() const override { return "TCustomControl"; }
+    TCanvas* Canvas() const { return FCanvas; }
+
+protected:
+    virtual void Paint() {}
+    void PaintWindow(HDC DC) override;
+
+private:
+    TCanvas* FCanvas;
+};
+
+// The class-library control of a window, or nullptr.
+TWinControl* FindControl(HWND Wnd);
+// Top-most visible control under a screen point: a windowless one when it
+// is enabled (or AllowDisabled), else the windowed one.
+TControl* FindDragTarget(const TPoint& ScreenPos, bool AllowDisabled);
+// The control the mouse was last seen over (mouse-enter/leave tracking).
+TControl* MouseOverControl();
+// The control whose drag is under way (pending or started), or nullptr.
+TControl* DragSourceControl();
+// Whether the drag threshold has been passed.
+bool DragActive();
+void CancelDrag();
+
+// What happens to an exception that escapes a message handler. Set by the
+// application object; the default shows a message box.
+using TExceptionSink = void (*)(TObject* Sender, const std::exception& E);
+void SetExceptionSink(TExceptionSink Sink);
+void HandleControlException(TObject* Sender, const std::exception& E);
+
+TShiftState KeysToShiftState(WPARAM Keys);
+TShiftState KeyboardShiftState();
