@@ -127,8 +127,8 @@ void MirrorBlit(HDC DC, int X, int Y, int Height, int Width) {
     int hh = Height / 2, hw = Width / 2;
     // Bottom half: the rows above the middle row (if any), flipped.
     if (hh > 0)
-        StretchBlt(DC, X, Y + Height, Width - hw, -hh, DC, X, Y, Width - hw, hh, SRCCOPY);
-    if (hw > 0) StretchBlt(DC, X + Width, Y, -hw, Height, DC, X, Y, hw, Height, SRCCOPY);
+        StretchBlt(DC, X, Y + Height - 1, Width - hw, -hh, DC, X, Y, Width - hw, hh, SRCCOPY);
+    if (hw > 0) StretchBlt(DC, X + Width - 1, Y, -hw, Height, DC, X, Y, hw, Height, SRCCOPY);
 }
 
 void TileGraphic(TCanvas* Canvas, TGraphic* Graphic, TRect R) {
