@@ -275,6 +275,14 @@ TEST(AlphaBlend, ChannelCopiesAndColourMixing) {
     CopyByteChannelView(img.View(), plane.View(), -1, false);
     EXPECT_EQ(img.Data, kept);
 
+    // A grey picture's level becomes the alpha of the overlapping pixels only.
+    Pixels grey(2, 2, 3);
+    grey.Fill({77, 1, 2});
+    CopyGreyToAlpha(grey.View(true), img.View());
+    EXPECT_EQ(img.At(1, 1)[3], 77);
+    EXPECT_EQ(img.At(1, 1)[2], kept[img.At(1, 1) + 2 - img.Data.data()]);
+    EXPECT_EQ(img.At(2, 1)[3], kept[img.At(2, 1) + 3 - img.Data.data()]);
+
     EXPECT_EQ(uint32_t(BlendColors(TColor(0x7F000000 | 0x0000FF), 0x00FF00, 0.5)), 0x7F008080u);  // 127.5 -> 128
     EXPECT_EQ(uint32_t(BlendColors(0x000001, 0x000000, 0.5)), 0x000000u);                         // 0.5 -> 0
     EXPECT_EQ(uint32_t(BlendColors(0x000003, 0x000000, 0.5)), 0x000002u);                         // 1.5 -> 2
