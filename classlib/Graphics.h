@@ -298,7 +298,6 @@ private:
     TFont* FFont;
     TPen* FPen;
     TBrush* FBrush;
-    TPoint FPenPos;
     TCopyMode FCopyMode = cmSrcCopy;
     int FTextFlags = 0;
     int FLockCount = 0;
@@ -393,7 +392,8 @@ public:
     void WriteData(TStream* Stream) override;
     TGraphic* NewInstance() const override { return new TBitmap; }
 
-    // Bitmap of an RT_BITMAP resource of the module.
+    // Bitmap of an RT_BITMAP resource of the module (0: the program);
+    // EResNotFound "Resource X not found" when absent.
     void LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName);
 
     // Canvas with a memory DC in which the bitmap is selected.
@@ -434,9 +434,15 @@ protected:
 private:
     friend class TBitmapCanvas;
     void FreeContents();
-    void Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels);
+    void Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
+                  const std::vector<uint32_t>* palette = nullptr);
     void AdoptHandle(HBITMAP h);
     void CanvasHandleChanging();
+    void LoadBmpBytes(const uint8_t* data, size_t size);
+    std::vector<uint8_t> EncodeBmpBytes();
+    std::vector<uint8_t> ReadBGRA();  // top-down rows, 4 bytes a pixel
+    void WriteBGRA(const std::vector<uint8_t>& px);
+    uint8_t* RowAddress(int row) const;
 
     int FWidth = 0, FHeight = 0;
     TPixelFormat FPixelFormat = pf24bit;  // format of the DIB when not a DDB
@@ -445,6 +451,7 @@ private:
     uint8_t* FBits = nullptr;  // DIB section pixels
     int FStride = 0;
     bool FTopDown = false;
+    std::vector<uint32_t> FPalette;  // colour table of a paletted DIB
     TCanvas* FCanvas = nullptr;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
@@ -475,8 +482,8 @@ public:
     void SaveToStream(TStream* Stream) override;
     TGraphic* NewInstance() const override { return new TIcon; }
 
-    // RT_GROUP_ICON resource of the module; EResNotFound-style
-    // EInvalidGraphic "Resource X not found" when absent.
+    // RT_GROUP_ICON resource of the module (0: the program); EResNotFound
+    // "Resource X not found" when absent.
     void LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName);
     void LoadFromResourceID(HINSTANCE Instance, int ResId);
 
