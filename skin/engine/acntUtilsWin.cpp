@@ -5,6 +5,37 @@
 #include "TypeInfo.h"
 #include "WinText.h"
 
+void IniTextSplit(TStringList* Lines, TStringList* Sections) {
+    if (!Sections) return;
+    Sections->Clear();
+    if (!Lines) return;
+    std::vector<AnsiString> lines;
+    lines.reserve(size_t(Lines->Count()));
+    for (int i = 0; i < Lines->Count(); ++i) lines.push_back(Lines->Strings(i));
+    for (const TacIniSection& sec : IniSplitLines(lines)) {
+        auto* list = new TStringList;
+        for (const AnsiString& line : sec.Lines) list->Add(line);
+        Sections->AddObject(sec.Name, list);
+    }
+}
+
+AnsiString IniTextReadString(TStringList* Sections, const AnsiString& Section, const AnsiString& Ident,
+                             const AnsiString& Default) {
+    if (!Sections) return Default;
+    const int i = Sections->IndexOf(Section);
+    if (i < 0) return Default;
+    auto* list = dynamic_cast<TStringList*>(Sections->Objects(i));
+    if (!list) return Default;
+    AnsiString value;
+    for (int k = 0; k < list->Count(); ++k)
+        if (IniLineValue(list->Strings(k), Ident, value)) return value;
+    return Default;
+}
+
+int IniTextReadInteger(TStringList* Sections, const AnsiString& Section, const AnsiString& Ident, int Default) {
+    return IniValueToInt(IniTextReadString(Sections, Section, Ident, AnsiString()), Default);
+}
+
 int CaptionFontHeight() {
     NONCLIENTMETRICSW m{};
     // The record without the trailing padded-border field: accepted by every

@@ -2,8 +2,21 @@
 // folder, shell file icons, file search, published properties by name.
 #pragma once
 
+#include "Components.h"
 #include "Graphics.h"
 #include "acntUtils.h"
+
+// INI text held in string lists. IniTextSplit clears Sections and adds one
+// entry per section: its name, with a new TStringList of its lines as the
+// object. The caller owns Sections and the lists in it (clearing does not
+// free lists from an earlier split).
+void IniTextSplit(TStringList* Lines, TStringList* Sections);
+// The first section of that name (the list's case-insensitive look-up), then
+// its first line whose name equals Ident ignoring case; else Default.
+AnsiString IniTextReadString(TStringList* Sections, const AnsiString& Section, const AnsiString& Ident,
+                             const AnsiString& Default);
+// The value as an integer ("0x" prefix: hexadecimal); Default when missing or no number.
+int IniTextReadInteger(TStringList* Sections, const AnsiString& Section, const AnsiString& Ident, int Default);
 
 // Height field of the caption font in the system's non-client metrics; 0
 // when they cannot be read.

@@ -314,6 +314,30 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
     PutBE32(out, uint32_t(crc32(0, body.data(), uInt(body.size()))));
 }
 
+std::vector<uint8_t> Deflate(const std::vector<uint8_t>& raw) {
+    uLongf zlen = compressBound(uLong(raw.size()));
+    std::vector<uint8_t> z(zlen);
+    compress(z.data(), &zlen, raw.data(), uLong(raw.size()));
+    z.resize(zlen);
+    return z;
+}
+
+// An indexed 4 x 2 PNG of depth 8 whose palette has 3 entries; index 5 is
+// used although the palette does not have it.
+std::vector<uint8_t> SmallIndexedPng() {
+    const std::vector<uint8_t> raw = {0, 0, 1, 2, 0, /**/ 0, 2, 2, 5, 1};
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<uint8_t> ihdr;
+    PutBE32(ihdr, 4);
+    PutBE32(ihdr, 2);
+    ihdr.insert(ihdr.end(), {8, 3, 0, 0, 0});
+    Chunk(png, "IHDR", ihdr);
+    Chunk(png, "PLTE", {255, 0, 0, /**/ 0, 255, 0, /**/ 0, 0, 255});
+    Chunk(png, "IDAT", Deflate(raw));
+    Chunk(png, "IEND", {});
+    return png;
+}
+
 // A small RGBA PNG: pixel (x, y) = (x * 40, y * 40, 100, 255 - x * 50).
 std::vector<uint8_t> SmallRgbaPng(int w, int h) {
     std::vector<uint8_t> raw;
@@ -414,6 +438,25 @@ TEST(WineAlphaPicture, RegisteredLoadedAndStreamedAsFormData) {
     EXPECT_EQ(assigned.Width(), 5);
 }
 
+TEST(WineAlphaPicture, IndexedPictureKeepsItsPalette) {
+    const std::vector<uint8_t> png = SmallIndexedPng();
+    TMemoryStream s;
+    s.WriteBuffer(png.data(), int64_t(png.size()));
+    s.SetPosition(0);
+    TPNGGraphic pic;
+    pic.LoadFromStream(&s);
+    ASSERT_EQ(pic.Width(), 4);
+    EXPECT_EQ(pic.PixelFormat(), pf8bit);
+    auto canvas = PaintedCanvas(4, 2, kCanvas);
+    pic.Draw(canvas->Canvas(), Rect(0, 0, 4, 2));
+    const Bgra red = Pixel24(canvas.get(), 0, 0), green = Pixel24(canvas.get(), 1, 0),
+               blue = Pixel24(canvas.get(), 2, 0), missing = Pixel24(canvas.get(), 2, 1);
+    EXPECT_TRUE(red.r == 255 && red.g == 0 && red.b == 0);
+    EXPECT_TRUE(green.r == 0 && green.g == 255 && green.b == 0);
+    EXPECT_TRUE(blue.r == 0 && blue.g == 0 && blue.b == 255);
+    EXPECT_TRUE(missing.r == 0 && missing.g == 0 && missing.b == 0);  // entries past the palette are black
+}
+
 TEST(WineAlphaUtils, PlatformHelpers) {
     const AnsiString folder = ProgramFolder();
     ASSERT_FALSE(folder.empty());
@@ -445,4 +488,23 @@ TEST(WineAlphaUtils, PlatformHelpers) {
     for (const char* n : {"a.asz", "b.asz", "c.txt"}) DeleteFileW(ToWide(dir + n).c_str());
     RemoveDirectoryW(ToWide(dir + "sub.asz").c_str());
     RemoveDirectoryW(ToWide(dir).c_str());
+}
+
+TEST(WineAlphaUtils, IniTextInStringLists) {
+    TStringList lines;
+    lines.SetText("LOOSE=1\r\n[GLOBALINFO]\r\n;comment\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=0x00FF\r\n[button]\r\nCOLOR=7\r\n");
+    TStringList sections;
+    sections.Add("stale");
+    IniTextSplit(&lines, &sections);
+    ASSERT_EQ(sections.Count(), 3);
+    EXPECT_EQ(sections.Strings(0), "GLOBALINFO");
+    auto* global = dynamic_cast<TStringList*>(sections.Objects(0));
+    ASSERT_NE(global, nullptr);
+    EXPECT_EQ(global->Count(), 1);
+    EXPECT_EQ(IniTextReadInteger(&sections, "button", "COLOR", -1), 255);  // first section of the name
+    EXPECT_EQ(IniTextReadString(&sections, "GLOBALINFO", "version", "x"), "6");
+    EXPECT_EQ(IniTextReadString(&sections, "GLOBALINFO", "LOOSE", "dflt"), "dflt");
+    EXPECT_EQ(IniTextReadInteger(&sections, "NOSUCH", "COLOR", 42), 42);
+    EXPECT_EQ(IniTextReadString(nullptr, "A", "B", "d"), "d");
+    for (int i = 0; i < sections.Count(); ++i) delete sections.Objects(i);
 }
