@@ -195,6 +195,7 @@ void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& P
         AnsiString head = rest.substr(0, dot);
         const TPropInfo* p = info->FindProp(head);
         if (!p) throw EPropertyError("unknown property " + head + " of " + info->Name);
+        if (p->Kind == TPropKind::Ignore) return;  // with whatever nests in it
         if (dot == AnsiString::npos) {
             p->Write(obj, Value, Ctx);
             return;

@@ -1,0 +1,239 @@
+// Published properties and events of the class library's own classes.
+#include "ExtControls.h"
+#include "Forms.h"
+#include "Graphics.h"
+#include "Streams.h"
+#include "TypeInfo.h"
+#include "UnitInit.h"
+
+namespace {
+
+void ReadPictureData(TPicture* p, const std::vector<uint8_t>& data) {
+    TReadOnlyMemoryStream s(data);
+    p->ReadData(&s);
+}
+
+void ReadIconData(TIcon* i, const std::vector<uint8_t>& data) {
+    TReadOnlyMemoryStream s(data);
+    i->ReadData(&s);
+}
+
+// Setters the registry can point at for classes whose own setters are not
+// of the shape "void SetX(V)".
+struct Adapters {
+    static void PictureData(TPicture* p, const FormValue& v, TReadContext&) {
+        ReadPictureData(p, typeinfo_detail::AsBinary(v));
+    }
+    static void IconData(TIcon* i, const FormValue& v, TReadContext&) { ReadIconData(i, typeinfo_detail::AsBinary(v)); }
+    static void Strings(TStringList* l, const FormValue& v, TReadContext&) {
+        if (v.Kind != FormValueKind::List) throw EPropertyError("expected a list of strings, found " + DescribeValue(v));
+        l->Clear();
+        for (const FormValue& e : v.List) l->Add(typeinfo_detail::AsString(e));
+    }
+};
+
+}  // namespace
+
+void RegisterClassLibraryClasses() {
+    const TEnumInfo& align = RegisterEnum(
+        "TAlign", {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom}, {"alLeft", alLeft},
+                   {"alRight", alRight}, {"alClient", alClient}, {"alCustom", alCustom}});
+    const TEnumInfo& alignment =
+        RegisterEnum("TAlignment", {{"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify},
+                                    {"taCenter", taCenter}});
+    const TEnumInfo& layout =
+        RegisterEnum("TTextLayout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}});
+    const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
+    const TEnumInfo& borderStyle =
+        RegisterEnum("TFormBorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}, {"bsSizeable", bsSizeable},
+                                          {"bsDialog", bsDialog}, {"bsToolWindow", bsToolWindow},
+                                          {"bsSizeToolWin", bsSizeToolWin}});
+    const TEnumInfo& borderIcons =
+        RegisterEnum("TBorderIcons", {{"biSystemMenu", 1 << biSystemMenu}, {"biMinimize", 1 << biMinimize},
+                                      {"biMaximize", 1 << biMaximize}, {"biHelp", 1 << biHelp}});
+    const TEnumInfo& position = RegisterEnum(
+        "TPosition", {{"poDesigned", poDesigned}, {"poDefault", poDefault}, {"poDefaultPosOnly", poDefaultPosOnly},
+                      {"poDefaultSizeOnly", poDefaultSizeOnly}, {"poScreenCenter", poScreenCenter},
+                      {"poDesktopCenter", poDesktopCenter}, {"poMainFormCenter", poMainFormCenter},
+                      {"poOwnerFormCenter", poOwnerFormCenter}});
+    const TEnumInfo& windowState =
+        RegisterEnum("TWindowState", {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}});
+    const TEnumInfo& shapeType =
+        RegisterEnum("TShapeType", {{"stRectangle", stRectangle}, {"stSquare", stSquare}, {"stRoundRect", stRoundRect},
+                                    {"stRoundSquare", stRoundSquare}, {"stEllipse", stEllipse}, {"stCircle", stCircle}});
+    const TEnumInfo& brushStyle = RegisterEnum(
+        "TBrushStyle", {{"bsSolid", bsSolid}, {"bsClear", bsClear}, {"bsHorizontal", bsHorizontal},
+                        {"bsVertical", bsVertical}, {"bsFDiagonal", bsFDiagonal}, {"bsBDiagonal", bsBDiagonal},
+                        {"bsCross", bsCross}, {"bsDiagCross", bsDiagCross}});
+    const TEnumInfo& penStyle =
+        RegisterEnum("TPenStyle", {{"psSolid", psSolid}, {"psDash", psDash}, {"psDot", psDot}, {"psDashDot", psDashDot},
+                                   {"psDashDotDot", psDashDotDot}, {"psClear", psClear},
+                                   {"psInsideFrame", psInsideFrame}});
+    const TEnumInfo& penMode = RegisterEnum(
+        "TPenMode", {{"pmBlack", pmBlack}, {"pmWhite", pmWhite}, {"pmNop", pmNop}, {"pmNot", pmNot},
+                     {"pmCopy", pmCopy}, {"pmNotCopy", pmNotCopy}, {"pmMergePenNot", pmMergePenNot},
+                     {"pmMaskPenNot", pmMaskPenNot}, {"pmMergeNotPen", pmMergeNotPen},
+                     {"pmMaskNotPen", pmMaskNotPen}, {"pmMerge", pmMerge}, {"pmNotMerge", pmNotMerge},
+                     {"pmMask", pmMask}, {"pmNotMask", pmNotMask}, {"pmXor", pmXor}, {"pmNotXor", pmNotXor}});
+    const TEnumInfo& fontStyles =
+        RegisterEnum("TFontStyles", {{"fsBold", 1 << fsBold}, {"fsItalic", 1 << fsItalic},
+                                     {"fsUnderline", 1 << fsUnderline}, {"fsStrikeOut", 1 << fsStrikeOut}});
+    const TEnumInfo& fontPitch =
+        RegisterEnum("TFontPitch", {{"fpDefault", fpDefault}, {"fpVariable", fpVariable}, {"fpFixed", fpFixed}});
+    const TEnumInfo& charset = RegisterEnum(
+        "TFontCharset",
+        {{"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"MAC_CHARSET", 77},
+         {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129}, {"JOHAB_CHARSET", 130}, {"GB2312_CHARSET", 134},
+         {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161}, {"TURKISH_CHARSET", 162},
+         {"VIETNAMESE_CHARSET", 163}, {"HEBREW_CHARSET", 177}, {"ARABIC_CHARSET", 178}, {"BALTIC_CHARSET", 186},
+         {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222}, {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255}});
+
+    // Nested objects.
+    RegisterPersistentClass<TFont>("TFont")
+        .IntOrIdent("Charset", &TFont::SetCharset, charset)
+        .Color("Color", &TFont::SetColor)
+        .Int("Height", &TFont::SetHeight)
+        .Str("Name", &TFont::SetName)
+        .Int("Size", &TFont::SetSize)
+        .Set("Style", &TFont::SetStyle, fontStyles)
+        .Enum("Pitch", &TFont::SetPitch, fontPitch)
+        .Int("Orientation", &TFont::SetOrientation);
+    RegisterPersistentClass<TPen>("TPen")
+        .Color("Color", &TPen::SetColor)
+        .Int("Width", &TPen::SetWidth)
+        .Enum("Style", &TPen::SetStyle, penStyle)
+        .Enum("Mode", &TPen::SetMode, penMode);
+    RegisterPersistentClass<TBrush>("TBrush")
+        .Color("Color", &TBrush::SetColor)
+        .Enum("Style", &TBrush::SetStyle, brushStyle);
+    RegisterPersistentClass<TPicture>("TPicture").Custom("Data", &Adapters::PictureData);
+    RegisterPersistentClass<TIcon>("TIcon").Custom("Data", &Adapters::IconData);
+    RegisterPersistentClass<TStringList>("TStringList").Custom("Strings", &Adapters::Strings);
+    RegisterPersistentClass<TControlScrollBar>("TControlScrollBar")
+        .Bool("Visible", &TControlScrollBar::SetVisible)
+        .Int("Range", &TControlScrollBar::SetRange)
+        .Int("Position", &TControlScrollBar::SetPosition)
+        .Int("Increment", &TControlScrollBar::SetIncrement)
+        .Ignore("Tracking")
+        .Ignore("Smooth")
+        .Ignore("Size")
+        .Ignore("Style")
+        .Ignore("ButtonSize")
+        .Ignore("Color")
+        .Ignore("ParentColor")
+        .Ignore("Margin");
+
+    RegisterPersistentClass<TComponent>("TComponent").Custom("Tag", [](TComponent* c, const FormValue& v, TReadContext&) {
+        c->SetTag(intptr_t(typeinfo_detail::AsInt(v, "an integer")));
+    });
+
+    RegisterPersistentClass<TControl>("TControl", "TComponent")
+        .Int("Left", &TControl::SetLeft)
+        .Int("Top", &TControl::SetTop)
+        .Int("Width", &TControl::SetWidth)
+        .Int("Height", &TControl::SetHeight)
+        .Int("ClientWidth", &TControl::SetClientWidth)
+        .Int("ClientHeight", &TControl::SetClientHeight)
+        .Enum("Align", &TControl::SetAlign, align)
+        .Bool("Visible", &TControl::SetVisible)
+        .Bool("Enabled", &TControl::SetEnabled)
+        .Color("Color", &TControl::SetColor)
+        .Bool("ParentColor", &TControl::SetParentColor)
+        .Object("Font", &TControl::Font, "TFont")
+        .Bool("ParentFont", &TControl::SetParentFont)
+        .Cursor("Cursor", &TControl::SetCursor)
+        .Str("Caption", &TControl::SetCaption)
+        .Str("Text", &TControl::SetText)
+        .Bool("AutoSize", &TControl::SetAutoSize)
+        .Enum("DragMode", &TControl::SetDragMode, dragMode)
+        .Cursor("DragCursor", &TControl::SetDragCursor)
+        .Str("Hint", &TControl::SetHint)
+        .Bool("ShowHint", &TControl::SetShowHint)
+        .Ignore("ParentShowHint")
+        .Ignore("Anchors")
+        .Ignore("Constraints")
+        .Ignore("DragKind")
+        .Ignore("BiDiMode")
+        .Ignore("ParentBiDiMode")
+        .Ignore("PopupMenu")
+        .Ignore("HelpContext")
+        .Ignore("DesignSize")
+        .Ignore("ExplicitLeft")
+        .Ignore("ExplicitTop")
+        .Ignore("ExplicitWidth")
+        .Ignore("ExplicitHeight")
+        .Event("OnClick", &TControl::OnClick)
+        .Event("OnDblClick", &TControl::OnDblClick)
+        .Event("OnMouseDown", &TControl::OnMouseDown)
+        .Event("OnMouseMove", &TControl::OnMouseMove)
+        .Event("OnMouseUp", &TControl::OnMouseUp)
+        .Event("OnDragOver", &TControl::OnDragOver)
+        .Event("OnDragDrop", &TControl::OnDragDrop)
+        .Event("OnStartDrag", &TControl::OnStartDrag)
+        .Event("OnEndDrag", &TControl::OnEndDrag)
+        .Event("OnResize", &TControl::OnResize);
+    RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
+    RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
+        .Int("TabOrder", &TWinControl::SetTabOrder)
+        .Bool("TabStop", &TWinControl::SetTabStop)
+        .Bool("Ctl3D", &TWinControl::SetCtl3D)
+        .Bool("ParentCtl3D", &TWinControl::SetParentCtl3D)
+        .Ignore("DoubleBuffered")
+        .Ignore("ImeMode")
+        .Ignore("ImeName")
+        .Event("OnEnter", &TWinControl::OnEnter)
+        .Event("OnExit", &TWinControl::OnExit)
+        .Event("OnKeyDown", &TWinControl::OnKeyDown)
+        .Event("OnKeyUp", &TWinControl::OnKeyUp)
+        .Event("OnKeyPress", &TWinControl::OnKeyPress);
+    RegisterPersistentClass<TCustomControl>("TCustomControl", "TWinControl");
+    RegisterComponentClass<TForm>("TForm", "TCustomControl")
+        .Enum("BorderStyle", &TForm::SetBorderStyle, borderStyle)
+        .Set("BorderIcons", &TForm::SetBorderIcons, borderIcons)
+        .Enum("Position", &TForm::SetPosition, position)
+        .Enum("WindowState", &TForm::SetWindowState, windowState)
+        .Object("Icon", &TForm::Icon, "TIcon")
+        .Object("HorzScrollBar", &TForm::HorzScrollBar, "TControlScrollBar")
+        .Object("VertScrollBar", &TForm::VertScrollBar, "TControlScrollBar")
+        .Bool("KeyPreview", &TForm::SetKeyPreview)
+        .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
+        .Ignore("OldCreateOrder")
+        .Ignore("PixelsPerInch")
+        .Ignore("TextHeight")
+        .Ignore("Scaled")
+        .Ignore("AutoScroll")
+        .Ignore("FormStyle")
+        .Ignore("HelpFile")
+        .Event("OnCreate", &TForm::OnCreate)
+        .Event("OnShow", &TForm::OnShow)
+        .Event("OnHide", &TForm::OnHide)
+        .Event("OnClose", &TForm::OnClose)
+        .Event("OnCloseQuery", &TForm::OnCloseQuery)
+        .Event("OnDestroy", &TForm::OnDestroy)
+        .Event("OnPaint", &TForm::OnPaint)
+        .Event("OnActivate", &TForm::OnActivate)
+        .Event("OnDeactivate", &TForm::OnDeactivate);
+
+    RegisterComponentClass<TTimer>("TTimer", "TComponent")
+        .Bool("Enabled", &TTimer::SetEnabled)
+        .Int("Interval", &TTimer::SetInterval)
+        .Event("OnTimer", &TTimer::OnTimer);
+    RegisterComponentClass<TImage>("TImage", "TGraphicControl")
+        .Object("Picture", &TImage::Picture, "TPicture")
+        .Bool("Stretch", &TImage::SetStretch)
+        .Bool("Proportional", &TImage::SetProportional)
+        .Bool("Center", &TImage::SetCenter)
+        .Bool("Transparent", &TImage::SetTransparent)
+        .Ignore("IncrementalDisplay");
+    RegisterComponentClass<TShape>("TShape", "TGraphicControl")
+        .Enum("Shape", &TShape::SetShape, shapeType)
+        .Object("Brush", &TShape::Brush, "TBrush")
+        .Object("Pen", &TShape::Pen, "TPen");
+    RegisterComponentClass<TLabel>("TLabel", "TGraphicControl")
+        .Enum("Alignment", &TLabel::SetAlignment, alignment)
+        .Enum("Layout", &TLabel::SetLayout, layout)
+        .Bool("Transparent", &TLabel::SetTransparent)
+        .Bool("WordWrap", &TLabel::SetWordWrap)
+        .Bool("ShowAccelChar", &TLabel::SetShowAccelChar)
+        .Ref("FocusControl", &TLabel::SetFocusControl, "TWinControl");
+}

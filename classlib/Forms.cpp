@@ -1,0 +1,484 @@
+#include "Forms.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "Graphics.h"
+#include "WinText.h"
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+TMouse* Mouse = nullptr;
+
+namespace {
+
+void ApplicationSink(TObject* Sender, const std::exception& E) {
+    if (Application)
+        Application->HandleException(Sender, E);
+    else
+        MessageBoxW(nullptr, ToWide(E.what()).c_str(), L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+}  // namespace
+
+TForm* GetParentForm(TControl* Control) {
+    if (!Control) return nullptr;
+    TControl* c = Control;
+    while (c->Parent()) c = c->Parent();
+    return dynamic_cast<TForm*>(c);
+}
+
+// ======================================================================
+// TForm
+
+TForm::TForm(TComponent* AOwner)
+    : TCustomControl(AOwner), FIcon(new TIcon()), FHorzScrollBar(new TControlScrollBar()),
+      FVertScrollBar(new TControlScrollBar()) {
+    FVisible = false;
+    FColor = clBtnFace;
+    FParentColor = false;
+    FParentFont = false;
+    FWidth = 320;
+    FHeight = 240;
+    FControlStyle |= csAcceptsControls;
+    FIcon->OnChange = TNotifyEvent::Of<&TForm::IconChanged>(this);
+    if (Screen) Screen->FForms.push_back(this);
+}
+
+TForm::~TForm() {
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (const std::exception& e) {
+            HandleControlException(this, e);
+        }
+    }
+    Destroying();
+    DestroyComponents();
+    if (Screen) {
+        auto& v = Screen->FForms;
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    }
+    if (Application && Application->FMainForm == this) Application->FMainForm = nullptr;
+    DestroyHandle();
+    FIcon->OnChange = nullptr;
+    delete FIcon;
+    delete FHorzScrollBar;
+    delete FVertScrollBar;
+}
+
+void TForm::SetBorderStyle(TBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TForm::SetBorderIcons(TBorderIcons Value) {
+    if (FBorderIcons == Value) return;
+    FBorderIcons = Value;
+    RecreateWnd();
+}
+
+void TForm::SetWindowState(TWindowState Value) {
+    if (FWindowState == Value) return;
+    FWindowState = Value;
+    if (FHandle && FVisible)
+        ShowWindow(FHandle, Value == wsMinimized ? SW_MINIMIZE : Value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+
+void TForm::IconChanged(TObject*) { ApplyIcon(); }
+
+void TForm::ApplyIcon() {
+    if (!FHandle) return;
+    HICON big = FIcon->Empty() ? nullptr : FIcon->Handle();
+    HICON small = FIcon->Empty() ? nullptr
+                                 : FIcon->HandleOfSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : big));
+}
+
+void TForm::SetActiveControl(TWinControl* Value) {
+    if (FActiveControl == Value) return;
+    FActiveControl = Value;
+    if (Value && FHandle && GetActiveWindow() == FHandle && !IsLoading() && Value->CanFocus()) Value->SetFocus();
+}
+
+void TForm::ActiveChanged(TWinControl* Focused) {
+    if (Focused != this) FActiveControl = Focused;
+}
+
+void TForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && static_cast<TComponent*>(FActiveControl) == AComponent) FActiveControl = nullptr;
+}
+
+SIZE TForm::FrameSize() const {
+    TCreateParams p;
+    const_cast<TForm*>(this)->CreateParams(p);
+    RECT r{0, 0, 100, 100};
+    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    return SIZE{r.right - r.left - 100, r.bottom - r.top - 100};
+}
+
+TRect TForm::ClientRect() const {
+    if (FHandle) return TWinControl::ClientRect();
+    SIZE f = FrameSize();
+    int w = FClientWidth >= 0 ? FClientWidth : std::max(0, int(FWidth - f.cx));
+    int h = FClientHeight >= 0 ? FClientHeight : std::max(0, int(FHeight - f.cy));
+    return Rect(0, 0, w, h);
+}
+
+void TForm::SetClientWidth(int Value) {
+    if (FHandle) {
+        SetWidth(FWidth + Value - TWinControl::ClientRect().Width());
+        return;
+    }
+    FClientWidth = Value;
+    FWidth = Value + FrameSize().cx;
+    Realign();
+}
+
+void TForm::SetClientHeight(int Value) {
+    if (FHandle) {
+        SetHeight(FHeight + Value - TWinControl::ClientRect().Height());
+        return;
+    }
+    FClientHeight = Value;
+    FHeight = Value + FrameSize().cy;
+    Realign();
+}
+
+TPoint TForm::ClientOrigin() const {
+    if (FHandle) return TWinControl::ClientOrigin();
+    SIZE f = FrameSize();
+    return Point(FLeft + f.cx / 2, FTop + f.cy - f.cx / 2);
+}
+
+void TForm::CreateParams(TCreateParams& P) {
+    TCustomControl::CreateParams(P);
+    P.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    P.ExStyle = 0;
+    switch (FBorderStyle) {
+    case bsNone: P.Style |= WS_POPUP; break;
+    case bsSingle: P.Style |= WS_CAPTION; break;
+    case bsSizeable: P.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        P.Style |= WS_POPUP | WS_CAPTION;
+        P.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    case bsToolWindow:
+        P.Style |= WS_CAPTION;
+        P.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        P.Style |= WS_CAPTION | WS_THICKFRAME;
+        P.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (FBorderStyle != bsNone && (FBorderIcons & BorderIconBit(biSystemMenu))) {
+        P.Style |= WS_SYSMENU;
+        if (FBorderStyle == bsSingle || FBorderStyle == bsSizeable) {
+            if (FBorderIcons & BorderIconBit(biMinimize)) P.Style |= WS_MINIMIZEBOX;
+            if (FBorderIcons & BorderIconBit(biMaximize)) P.Style |= WS_MAXIMIZEBOX;
+        }
+        if (FBorderIcons & BorderIconBit(biHelp)) P.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    if (!FEnabled) P.Style |= WS_DISABLED;
+    P.WndParent = nullptr;
+    P.X = FLeft;
+    P.Y = FTop;
+    P.Width = FWidth;
+    P.Height = FHeight;
+    switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+        P.X = (GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2;
+        P.Y = (GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2;
+        break;
+    case poDefault:
+    case poDefaultPosOnly:
+        P.X = P.Y = int(CW_USEDEFAULT);
+        break;
+    default: break;
+    }
+}
+
+void TForm::CreateWnd() {
+    TCustomControl::CreateWnd();
+    // The frame may differ from what AdjustWindowRectEx said: fit the client
+    // area exactly to what the definition asked for.
+    RECT c;
+    GetClientRect(FHandle, &c);
+    RECT w;
+    GetWindowRect(FHandle, &w);
+    int cw = FClientWidth >= 0 ? FClientWidth : c.right;
+    int ch = FClientHeight >= 0 ? FClientHeight : c.bottom;
+    if (c.right != cw || c.bottom != ch)
+        SetWindowPos(FHandle, nullptr, 0, 0, (w.right - w.left) + cw - c.right, (w.bottom - w.top) + ch - c.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
+        FPosition == poOwnerFormCenter) {
+        GetWindowRect(FHandle, &w);
+        int x = (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2;
+        int y = (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2;
+        SetWindowPos(FHandle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FClientWidth = FClientHeight = -1;
+    ApplyIcon();
+}
+
+void TForm::SetVisible(bool Value) {
+    if (IsLoading()) {
+        FVisible = Value;
+        return;
+    }
+    if (FVisible == Value) {
+        if (Value && FHandle && !IsWindowVisible(FHandle)) ShowWindow(FHandle, SW_SHOW);
+        return;
+    }
+    if (Value) {
+        HandleNeeded();
+        FVisible = true;
+        DoShow();
+        if (!FVisible) return;  // OnShow hid it again
+        int cmd = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
+        ShowWindow(FHandle, cmd);
+        SetForegroundWindow(FHandle);
+        FShownOnce = true;
+        if (FActiveControl && FActiveControl->CanFocus() && GetActiveWindow() == FHandle)
+            ::SetFocus(FActiveControl->Handle());
+    } else {
+        FVisible = false;
+        DoHide();
+        if (FHandle) ShowWindow(FHandle, SW_HIDE);
+    }
+}
+
+void TForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TForm::BringToFront() {
+    if (FHandle && FVisible) {
+        SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(FHandle);
+    }
+}
+
+void TForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TForm::Close() {
+    if (OnCloseQuery) {
+        bool can = true;
+        OnCloseQuery(this, can);
+        if (!can) return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TForm::Release() {
+    if (FHandle)
+        PostMessageW(FHandle, CM_RELEASE, 0, 0);
+    else
+        delete this;
+}
+
+void TForm::AfterCreation() {
+    if (OnCreate) {
+        try {
+            OnCreate(this);
+        } catch (const std::exception& e) {
+            HandleControlException(this, e);
+        }
+    }
+    if (FVisible) {
+        FVisible = false;
+        Show();
+    }
+}
+
+void TForm::CMTextChanged(TMessage& m) {
+    if (FHandle) SetWindowTextAnsi(FHandle, FText);
+}
+
+void TForm::Paint() {
+    if (OnPaint) OnPaint(this);
+}
+
+void TForm::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case CM_RELEASE:
+        delete this;
+        return;
+    case WM_ACTIVATE:
+        DefaultHandler(m);
+        if (LOWORD(m.WParam) != WA_INACTIVE) {
+            if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+            if (OnActivate) OnActivate(this);
+        } else if (OnDeactivate) {
+            OnDeactivate(this);
+        }
+        return;
+    case WM_SHOWWINDOW:
+        // Shown or hidden by the system (minimise of the owner...): keep Visible in step.
+        if (m.LParam == 0) FVisible = m.WParam != 0;
+        break;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(m);
+}
+
+// ======================================================================
+// TScreen, TMouse
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TForm* TScreen::Forms(int Index) const {
+    if (Index < 0 || Index >= FormCount()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    return FForms[size_t(Index)];
+}
+
+int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+TForm* TScreen::ActiveForm() const {
+    HWND a = GetActiveWindow();
+    for (TForm* f : FForms)
+        if (f->HandleIfAllocated() == a && a) return f;
+    return nullptr;
+}
+
+void TScreen::SetCursor(TCursor Value) {
+    if (FCursor == Value) return;
+    FCursor = Value;
+    ::SetCursor(CursorHandle(Value == crDefault ? crArrow : Value));
+}
+
+TPoint TMouse::CursorPos() const {
+    POINT p{};
+    GetCursorPos(&p);
+    return Point(p.x, p.y);
+}
+
+void TMouse::SetCursorPos(const TPoint& P) { ::SetCursorPos(P.X, P.Y); }
+
+int TMouse::DragThreshold() const { return GetSystemMetrics(SM_CXDRAG); }
+
+// ======================================================================
+// TApplication
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    AnsiString p = FromWide(path, int(n));
+    size_t slash = p.find_last_of("\\/");
+    if (slash != AnsiString::npos) p = p.substr(slash + 1);
+    size_t dot = p.rfind('.');
+    if (dot != AnsiString::npos) p = p.substr(0, dot);
+    FTitle = p;
+    SetExceptionSink(&ApplicationSink);
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    SetExceptionSink(nullptr);
+    if (FOleInitialized) OleUninitialize();
+}
+
+void TApplication::Initialize() {
+    if (!FOleInitialized) FOleInitialized = SUCCEEDED(OleInitialize(nullptr));
+}
+
+void TApplication::FormCreated(TForm* Form) {
+    if (!FMainForm) FMainForm = Form;
+}
+
+void TApplication::Run() {
+    FTerminated = false;
+    if (FMainForm && ShowMainForm) FMainForm->Show();
+    while (!FTerminated) HandleMessage();
+    DestroyForms();
+}
+
+void TApplication::Terminate() {
+    if (FTerminated) return;
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& Msg) {
+    if (!PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (Msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    TranslateMessage(&Msg);
+    DispatchMessageW(&Msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+        if (msg.message == WM_QUIT) break;
+    }
+}
+
+void TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        if (FTerminated) return;
+        WaitMessage();
+    }
+}
+
+void TApplication::DestroyForms() {
+    while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
+}
+
+void TApplication::HandleException(TObject* Sender, const std::exception& E) {
+    if (OnException)
+        OnException(Sender, E);
+    else
+        ShowException(E);
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    AnsiString msg = E.what();
+    if (!msg.empty() && msg.back() != '.') msg += '.';
+    HWND owner = nullptr;
+    if (Screen && Screen->ActiveForm()) owner = Screen->ActiveForm()->HandleIfAllocated();
+    MessageBoxW(owner, ToWide(msg).c_str(), ToWide(FTitle).c_str(), MB_OK | MB_ICONSTOP);
+}

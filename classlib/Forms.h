@@ -1,0 +1,233 @@
+// Forms, the application object, the screen and the mouse.
+//
+// A form class derives from TForm, names itself in ClassName() and registers
+// its published handlers (TypeInfo.h, RegisterFormClass). It is created by
+// Application->CreateForm(Var): the form is constructed with the application
+// as owner, read from the RCDATA resource named after its class in upper
+// case, OnCreate runs, and a form whose definition says Visible is shown.
+// The first form created this way becomes the main form; closing the main
+// form ends Run, which then frees the forms, the last created first.
+#pragma once
+
+#include <exception>
+#include <vector>
+
+#include "Controls.h"
+
+class TIcon;
+class TForm;
+
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = unsigned;  // mask of 1 << TBorderIcon
+constexpr TBorderIcons BorderIconBit(TBorderIcon i) { return 1u << i; }
+enum TPosition {
+    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+    poMainFormCenter, poOwnerFormCenter
+};
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+using TCloseEvent = Method<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = Method<void(TObject* Sender, bool& CanClose)>;
+using TExceptionEvent = Method<void(TObject* Sender, const std::exception& E)>;
+
+// A form's scroll bar settings; kept, without scrolling of their own.
+class TControlScrollBar : public TPersistent {
+public:
+    const char* ClassName() const override { return "TControlScrollBar"; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; }
+    int Range() const { return FRange; }
+    void SetRange(int Value) { FRange = Value; }
+    int Position() const { return FPosition; }
+    void SetPosition(int Value) { FPosition = Value; }
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value) { FIncrement = Value; }
+
+private:
+    bool FVisible = true;
+    int FRange = 0, FPosition = 0, FIncrement = 8;
+};
+
+class TForm : public TCustomControl {
+public:
+    explicit TForm(TComponent* AOwner);
+    ~TForm() override;
+    const char* ClassName() const override { return "TForm"; }
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    virtual void SetBorderStyle(TBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    virtual void SetBorderIcons(TBorderIcons Value);
+    TPosition Position() const { return FPosition; }
+    virtual void SetPosition(TPosition Value) { FPosition = Value; }
+    TWindowState WindowState() const { return FWindowState; }
+    virtual void SetWindowState(TWindowState Value);
+    TIcon* Icon() const { return FIcon; }
+    void SetIcon(TIcon* Value);
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar; }
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Value);
+
+    TRect ClientRect() const override;
+    void SetClientWidth(int Value) override;
+    void SetClientHeight(int Value) override;
+    TPoint ClientOrigin() const override;
+    // Hidden to shown: OnShow, then the window appears (and is activated).
+    // While the form is read, only the wish is noted.
+    void SetVisible(bool Value) override;
+    void Show();
+    // Asks OnCloseQuery, then OnClose with the action caHide; the main form
+    // ends the application, other forms do what the action says.
+    void Close();
+    // Frees the form once the messages now queued are handled.
+    void Release();
+    void BringToFront();
+
+    // After the form is read: OnCreate, then shown when Visible.
+    void AfterCreation();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    void Paint() override;
+    void ActiveChanged(TWinControl* Focused) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& Action);
+    void CMTextChanged(TMessage& Message) override;
+
+private:
+    void IconChanged(TObject*);
+    void ApplyIcon();
+    // Border sizes the window adds round the client area, for these styles.
+    SIZE FrameSize() const;
+    TBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
+    TPosition FPosition = poDesigned;
+    TWindowState FWindowState = wsNormal;
+    TIcon* FIcon;
+    TControlScrollBar* FHorzScrollBar;
+    TControlScrollBar* FVertScrollBar;
+    bool FKeyPreview = false;
+    TWinControl* FActiveControl = nullptr;
+    int FClientWidth = -1, FClientHeight = -1;  // wished for before the window exists
+    bool FShownOnce = false;
+};
+
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* AOwner);
+    const char* ClassName() const override { return "TScreen"; }
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+    TForm* Forms(int Index) const;
+    int Width() const;
+    int Height() const;
+    // The form whose window is active, or nullptr.
+    TForm* ActiveForm() const;
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    HCURSOR Cursors(TCursor Index) const { return CursorHandle(Index); }
+
+private:
+    friend class TForm;
+    std::vector<TForm*> FForms;
+    TCursor FCursor = crDefault;
+};
+
+class TMouse {
+public:
+    TPoint CursorPos() const;
+    void SetCursorPos(const TPoint& P);
+    // Pixels the mouse must move with the button held before a drag begins.
+    int DragThreshold() const;
+    HWND Capture() const { return GetCapture(); }
+};
+
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
+    const char* ClassName() const override { return "TApplication"; }
+
+    // Initialises OLE for the GUI thread.
+    void Initialize();
+    template <class T>
+    void CreateForm(T*& Reference);
+    // Shows the main form and runs the message loop until Terminate; then
+    // frees every form, the last created first.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles every message waiting, then returns.
+    void ProcessMessages();
+    // Waits for one message and handles it.
+    void HandleMessage();
+    // Frees the owned forms, the last created first.
+    void DestroyForms();
+
+    // An exception that escaped a handler: OnException when set, else
+    // ShowException. The loop goes on either way.
+    void HandleException(TObject* Sender, const std::exception& E);
+    // A message box with the exception's message and the title.
+    void ShowException(const std::exception& E);
+
+    TForm* MainForm() const { return FMainForm; }
+    const AnsiString& Title() const { return FTitle; }
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    bool ShowMainForm = true;
+
+    TExceptionEvent OnException;
+
+private:
+    friend class TForm;
+    bool ProcessMessage(MSG& Msg);
+    void FormCreated(TForm* Form);
+    TForm* FMainForm = nullptr;
+    bool FTerminated = false;
+    bool FOleInitialized = false;
+    AnsiString FTitle;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+extern TMouse* Mouse;
+
+// The form (top-level TForm) a control lies on, or nullptr.
+TForm* GetParentForm(TControl* Control);
+
+// Reads a form's definition from its resource (FormLoader.h); declared here
+// so that CreateForm needs no more than this header.
+void LoadFormFromResource(TComponent* Root, HINSTANCE Instance);
+
+template <class T>
+void TApplication::CreateForm(T*& Reference) {
+    T* form = new T(this);
+    // The variable is set at once, as handlers run while the form is made
+    // (OnCreate, OnShow of a form shown from its definition) may use it.
+    Reference = form;
+    try {
+        LoadFormFromResource(form, nullptr);
+    } catch (...) {
+        Reference = nullptr;
+        delete form;
+        throw;
+    }
+    FormCreated(form);
+    form->AfterCreation();
+}
