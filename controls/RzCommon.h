@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "Controls.h"
+#include "Persistent.h"
 #include "RzColorMath.h"
 #include "RunTime.h"
 #include "Types.h"
@@ -103,10 +105,33 @@ inline int Min(int A, int B) { return A < B ? A : B; }
 inline int Max(int A, int B) { return A > B ? A : B; }
 
 // Messages the blink list sends to its controls.
-constexpr UINT CM_BLINKQUERY = 0xB000 + 1000;
-constexpr UINT CM_BLINKSTATE = 0xB000 + 1001;
+constexpr UINT CM_BLINKQUERY = CM_BASE + 1000;
+constexpr UINT CM_BLINKSTATE = CM_BASE + 1001;
 
-// The one blink list of the framed labels; its timer ticks while a label exists.
-class TRzBlinkingControlsList;
+// The one blink list of the framed labels; its timer ticks while a label
+// exists. Phase 1 shows the blink colour, 0 the normal colour.
+class TRzBlinkingControlsList : public TObject {
+public:
+    TRzBlinkingControlsList();
+    ~TRzBlinkingControlsList() override;
+    const char* ClassName() const override { return "TRzBlinkingControlsList"; }
+    void Add(TControl* Control);
+    void Remove(TControl* Control);
+    int Count() const;
+    uint8_t Phase() const { return FPhase; }
+    uint16_t IntervalOn() const { return FIntervalOn; }
+    uint16_t IntervalOff() const { return FIntervalOff; }
+    void SetIntervalOn(uint16_t v) { FIntervalOn = v; }
+    void SetIntervalOff(uint16_t v) { FIntervalOff = v; }
+    TTimer* Timer() const { return FTimer; }
+    // The timer's tick: flips the phase and tells every blinking control.
+    void Tick(TObject* Sender);
+
+private:
+    TTimer* FTimer;
+    TList* FControls;
+    uint8_t FPhase = 1;
+    uint16_t FIntervalOn = 500, FIntervalOff = 500;
+};
 extern TRzBlinkingControlsList* BlinkingControlsList;
 void ReleaseBlinkListIfEmpty();
