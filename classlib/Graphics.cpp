@@ -848,6 +848,36 @@ int TBitmap::RowBytes() const { return FDDB || !FBits ? 0 : FStride; }
 
 HBITMAP TBitmap::Handle() { return FHandle; }
 
+namespace {
+
+// Not every system keeps the sign of the height in a DIB section's header,
+// so find the top row by drawing: the memory row that changes when pixel
+// (0, 0) is set is the top one. The bytes are put back afterwards.
+bool IsTopDown(HBITMAP h, uint8_t* bits, int stride, int height) {
+    if (height < 2 || stride <= 0) return false;
+    uint8_t* last = bits + static_cast<ptrdiff_t>(stride) * (height - 1);
+    std::vector<uint8_t> first0(bits, bits + stride), last0(last, last + stride);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, h);
+    bool topDown = false;
+    for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
+        SetPixelV(dc, 0, 0, c);
+        GdiFlush();
+        if (std::memcmp(last, last0.data(), static_cast<size_t>(stride)) != 0) break;
+        if (std::memcmp(bits, first0.data(), static_cast<size_t>(stride)) != 0) {
+            topDown = true;
+            break;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    std::memcpy(bits, first0.data(), static_cast<size_t>(stride));
+    std::memcpy(last, last0.data(), static_cast<size_t>(stride));
+    return topDown;
+}
+
+}  // namespace
+
 void TBitmap::AdoptHandle(HBITMAP h) {
     FreeContents();
     FWidth = FHeight = 0;
@@ -863,9 +893,9 @@ void TBitmap::AdoptHandle(HBITMAP h) {
         FPixelFormat = FormatOf(l);
         FWidth = ds.dsBm.bmWidth;
         FHeight = ds.dsBm.bmHeight;
-        FTopDown = ds.dsBmih.biHeight < 0;
         FBits = static_cast<uint8_t*>(ds.dsBm.bmBits);
         FStride = ds.dsBm.bmWidthBytes;
+        FTopDown = ds.dsBmih.biHeight < 0 || IsTopDown(h, FBits, FStride, FHeight);
         if (l.BitCount <= 8) {
             RGBQUAD table[256];
             HDC dc = CreateCompatibleDC(nullptr);
