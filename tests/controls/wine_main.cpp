@@ -1,11 +1,13 @@
-// Test main of the Wine tests: the framed controls' start-up step runs first,
-// as it does in the program.
+// Test main of the Wine tests: the class library's units and the framed
+// controls' start-up steps run first, as they do in the program.
 #include <gtest/gtest.h>
 
-#include "RzCommon.h"
+#include "RzUnits.h"
 
 int main(int argc, char** argv) {
-    RzCommonStartup();
+    StartUnits(kFramedControlUnits);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int rc = RUN_ALL_TESTS();
+    FinishUnits();
+    return rc;
 }

@@ -1,0 +1,43 @@
+// Parent background and transparent children: routines of the framed
+// controls that walk the control tree.
+#include "ExtControls.h"
+#include "Forms.h"
+#include "RzCommon.h"
+#include "RzGrafx.h"
+
+void PaintParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
+    TWinControl* parent = Control->Parent();
+    if (!parent) return;
+    // The parent's painting also paints its windowless children; one of them
+    // asking for its background again must not recurse.
+    static TControl* painting = nullptr;
+    if (painting == Control) return;
+    TControl* outer = painting;
+    painting = Control;
+    int saved = SaveDC(DC);
+    POINT org;
+    GetViewportOrgEx(DC, &org);
+    SetViewportOrgEx(DC, org.x - Control->Left(), org.y - Control->Top(), nullptr);
+    IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+    try {
+        parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+        parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    } catch (...) {
+        RestoreDC(DC, saved);
+        painting = outer;
+        throw;
+    }
+    RestoreDC(DC, saved);
+    painting = outer;
+    if (InvalidateParent && !dynamic_cast<TCustomControl*>(parent)) parent->Invalidate();
+}
+
+void InvalidateTransparentChildren(TWinControl* Container) {
+    if (!Container) return;
+    // The published Transparent of the controls that have one.
+    for (int i = 0; i < Container->ControlCount(); ++i) {
+        TControl* c = Container->Controls(i);
+        if (auto* l = dynamic_cast<TLabel*>(c); l && l->Transparent()) c->Invalidate();
+        else if (auto* im = dynamic_cast<TImage*>(c); im && im->Transparent()) c->Invalidate();
+    }
+}
