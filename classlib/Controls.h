@@ -492,6 +492,7 @@ protected:
     void CMFontChanged(TMessage& Message) override;
     virtual void WMPaint(TMessage& Message);
     virtual void WMSetCursor(TMessage& Message);
+    HWND WindowHandleForPaint() const override { return FHandle; }
     void UpdateTabOrder(int Value);
     void SetZOrderOfWindow(bool Top);
     HWND FHandle = nullptr;

@@ -57,7 +57,7 @@ public:
                 if (!parent) Fail(where, "its container " + container->Name() + " cannot hold controls");
                 ctl->SetParent(parent);
             } else if (!child.Children.empty()) {
-                Fail(where, "a component that is not a control cannot hold others");
+                Fail(where, "a component that is not a control cannot hold " + child.Children[0].Name);
             }
             Props(c, *info, child, where);
             Children(child, c);

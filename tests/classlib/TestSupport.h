@@ -1,0 +1,38 @@
+// Shared helpers of the class library's Wine tests: the units started once
+// for the whole executable, a pumped message loop, and pixels read back from
+// controls rendered into a bitmap or from the window on screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "Controls.h"
+#include "Types.h"
+
+// Handles messages for about Ms milliseconds.
+void Pump(int Ms);
+// Handles messages until Done answers true or TimeoutMs passes; answers Done().
+bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
+
+// Pixels of a control's client area, 0x00RRGGBB, top row first.
+struct Pixels {
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> Data;
+    uint32_t At(int X, int Y) const { return Data[size_t(Y) * size_t(Width) + size_t(X)]; }
+    // Colour in the TColor layout (red in the low byte).
+    TColor ColorAt(int X, int Y) const {
+        uint32_t p = At(X, Y);
+        return TColor(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+    }
+    int Count(TColor C) const;
+};
+// Through TWinControl::PaintTo into a memory bitmap.
+Pixels Render(TWinControl* Control);
+// What the window shows: its painting through WM_PAINT, copied from its DC.
+Pixels Grab(HWND Wnd);
+
+// Posts a mouse message at client point (X, Y) of Wnd and handles it.
+void PostMouse(HWND Wnd, UINT Msg, int X, int Y, WPARAM Keys = 0);
