@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Graphics.h"
+#include "UnitInit.h"
 #include "WinText.h"
 
 TApplication* Application = nullptr;
@@ -12,6 +13,15 @@ TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
 
 namespace {
+
+// The class library's own units are there before the program's first line,
+// so that the application, screen and mouse objects exist before any unit
+// of the program starts. This is the one start-up step run by a static
+// initialiser: it touches only this library's own objects, whose globals are
+// all constant-initialised. The program's units start explicitly (StartUnits).
+struct ClassLibraryStart {
+    ClassLibraryStart() { StartUnits(nullptr, 0); }
+} g_classLibraryStart;
 
 void ApplicationSink(TObject* Sender, const std::exception& E) {
     if (Application)

@@ -3,7 +3,9 @@
 //
 // The class library's own units start first ("Classes": the registry of its
 // published classes; "Controls": the mouse object; "Forms": the application
-// and screen objects), then the program's steps in the order given. Each
+// and screen objects); they are started before main already, so Application
+// exists from the program's first line. Then the program's steps run, in the
+// order given to StartUnits. Each
 // step runs once; shut-down runs the steps' Shutdown in the reverse order,
 // each once. When a start-up step fails, the steps already started are shut
 // down again and the exception goes on.
