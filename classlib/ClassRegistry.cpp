@@ -2,6 +2,7 @@
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 #include "Streams.h"
 #include "TypeInfo.h"
 #include "UnitInit.h"
@@ -236,4 +237,5 @@ void RegisterClassLibraryClasses() {
         .Bool("WordWrap", &TLabel::SetWordWrap)
         .Bool("ShowAccelChar", &TLabel::SetShowAccelChar)
         .Ref("FocusControl", &TLabel::SetFocusControl, "TWinControl");
+    RegisterStdCtrlsClasses();
 }

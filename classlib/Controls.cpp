@@ -826,6 +826,14 @@ bool TWinControl::CanFocus() const {
 }
 
 void TWinControl::SetFocus() {
+    TWinControl* top = this;
+    while (top->FParent) top = top->FParent;
+    if (top != this && (!top->FHandle || !IsWindowVisible(top->FHandle))) {
+        // The form is not on screen yet (OnShow, OnCreate): this control
+        // gets the focus as soon as the form is shown.
+        top->ActiveChanged(this);
+        return;
+    }
     HandleNeeded();
     if (FHandle) ::SetFocus(FHandle);
 }

@@ -260,8 +260,7 @@ void TForm::SetVisible(bool Value) {
         ShowWindow(FHandle, cmd);
         SetForegroundWindow(FHandle);
         FShownOnce = true;
-        if (FActiveControl && FActiveControl->CanFocus() && GetActiveWindow() == FHandle)
-            ::SetFocus(FActiveControl->Handle());
+        if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
     } else {
         FVisible = false;
         DoHide();

@@ -11,6 +11,7 @@
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 #include "TestSupport.h"
 
 namespace {
@@ -498,4 +499,83 @@ TEST(Messages, WindowProcCanBeSwappedAndPutBackExactly) {
         c->SetColor(clBlue);
         EXPECT_EQ(hook.Seen, c == box ? 2 : 1);
     }
+}
+
+TEST(StdControls, EditTextFollowsTypingAndReadOnlyRefuses) {
+    auto form = NewShownForm(200, 60);
+    auto* edit = Place<TEdit>(form.get(), "Edit1", 10, 10, 120, 24);
+    int changes = 0;
+    edit->OnChange = TNotifyEvent::Fn(&changes, [](void* n, TObject*) { ++*static_cast<int*>(n); });
+    ShowAndSettle(form.get());
+    HWND h = edit->Handle();
+    PostMessageW(h, WM_CHAR, 0x0434, 0);  // a Cyrillic letter arrives as UTF-16
+    PostMessageW(h, WM_CHAR, 0x0430, 0);
+    Pump(30);
+    EXPECT_EQ(edit->Text(), "да");
+    EXPECT_EQ(changes, 2);
+    edit->SetText("Выход");
+    EXPECT_EQ(changes, 3);
+    wchar_t w[16] = {};
+    GetWindowTextW(h, w, 16);
+    EXPECT_EQ(std::wstring(w), L"\u0412\u044b\u0445\u043e\u0434");
+    edit->Clear();
+    EXPECT_EQ(edit->Text(), "");
+    edit->SetReadOnly(true);
+    EXPECT_TRUE(GetWindowLongW(h, GWL_STYLE) & ES_READONLY);
+    PostMessageW(h, WM_CHAR, 'x', 0);
+    Pump(30);
+    EXPECT_EQ(edit->Text(), "");
+}
+
+TEST(StdControls, ScrollBarTurnsNotificationsIntoOnScrollAndPosition) {
+    auto form = NewShownForm(200, 330);
+    auto* bar = Place<TScrollBar>(form.get(), "Bar", 10, 8, 9, 313);
+    bar->SetKind(sbVertical);
+    bar->SetBounds(10, 8, 9, 313);
+    bar->SetMax(682);
+    bar->SetSmallChange(89);
+    bar->SetLargeChange(89);
+    struct Log {
+        std::vector<AnsiString> Lines;
+        int Clamp = -1;
+        void Scroll(TObject*, TScrollCode c, int& pos) {
+            Lines.push_back(IntToStr(c) + ":" + IntToStr(pos));
+            if (Clamp >= 0) pos = Clamp;
+        }
+        void Change(TObject* s) { Lines.push_back("pos " + IntToStr(static_cast<TScrollBar*>(s)->Position())); }
+    } log;
+    bar->OnScroll = TScrollEvent::Of<&Log::Scroll>(&log);
+    bar->OnChange = TNotifyEvent::Of<&Log::Change>(&log);
+    ShowAndSettle(form.get());
+    HWND parent = form->Handle(), h = bar->Handle();
+    EXPECT_TRUE(GetWindowLongW(h, GWL_STYLE) & SBS_VERT);
+    SendMessageW(parent, WM_VSCROLL, SB_LINEDOWN, LPARAM(h));
+    SendMessageW(parent, WM_VSCROLL, SB_PAGEDOWN, LPARAM(h));
+    SendMessageW(parent, WM_VSCROLL, SB_BOTTOM, LPARAM(h));
+    SendMessageW(parent, WM_VSCROLL, SB_LINEDOWN, LPARAM(h));  // at the end: no change
+    log.Clamp = 10;
+    SendMessageW(parent, WM_VSCROLL, SB_TOP, LPARAM(h));
+    std::vector<AnsiString> expect = {"1:89", "pos 89", "3:178", "pos 178", "7:682", "pos 682", "1:682",
+                                      "6:0", "pos 10"};
+    EXPECT_EQ(log.Lines, expect);
+    EXPECT_EQ(GetScrollPos(h, SB_CTL), 10);
+    EXPECT_THROW(bar->SetParams(0, 5, 4), Exception);
+}
+
+TEST(StdControls, PanelPaintsItsBevelAroundItsColourAndHoldsControls) {
+    auto form = NewShownForm(200, 100);
+    auto* raised = Place<TPanel>(form.get(), "Panel1", 10, 10, 80, 60);
+    raised->SetColor(clAqua);
+    auto* flat = Place<TPanel>(form.get(), "Panel2", 100, 10, 80, 60);
+    flat->SetBevelOuter(bvNone);
+    flat->SetColor(clYellow);
+    auto* inside = Place<TProbe>(flat, "Inside", 10, 10, 20, 20);
+    inside->Fill = clRed;
+    ShowAndSettle(form.get());
+    Pixels px = Grab(form->Handle());
+    EXPECT_EQ(px.ColorAt(10, 10), TColor(ColorToRGB(clBtnHighlight)));
+    EXPECT_EQ(px.ColorAt(89, 69), TColor(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(px.ColorAt(50, 40), clAqua);
+    EXPECT_EQ(px.ColorAt(100, 10), clYellow);
+    EXPECT_EQ(px.ColorAt(115, 25), clRed);
 }

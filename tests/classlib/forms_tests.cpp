@@ -10,6 +10,7 @@
 #include "FormLoader.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "StdCtrls.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
 #include "WinText.h"
@@ -155,6 +156,34 @@ TEST(Forms, OnShowOnEveryShowingAndTheCloseActions) {
     std::vector<AnsiString> expect2 = {"close A 1", "show A", "close A 1", "close A 1", "close A 1", "free A"};
     EXPECT_EQ(g_log, expect2);
     EXPECT_FALSE(Application->Terminated());
+}
+
+TEST(Forms, FocusAskedForOnAHiddenFormWaitsUntilItIsShown) {
+    auto* a = new TLogForm(Application, "FocusA");
+    auto* ea = new TEdit(a);
+    ea->SetParent(a);
+    a->Show();
+    ea->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == ea->Handle(); }));
+    auto* b = new TLogForm(Application, "FocusB");
+    auto* e1 = new TEdit(b);
+    e1->SetParent(b);
+    auto* e2 = new TEdit(b);
+    e2->SetParent(b);
+    e2->SetTop(40);
+    b->HandleNeeded();
+    e2->SetFocus();  // b is hidden: nothing moves yet
+    Pump(50);
+    EXPECT_EQ(GetFocus(), ea->Handle());
+    EXPECT_FALSE(IsWindowVisible(b->Handle()));
+    EXPECT_EQ(b->ActiveControl(), e2);
+    // Asked for in OnShow, before the window appears: given once it is there.
+    b->OnShow = TNotifyEvent::Fn(e1, [](void* e, TObject*) { static_cast<TEdit*>(e)->SetFocus(); });
+    b->Show();
+    EXPECT_EQ(b->ActiveControl(), e1);
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == e1->Handle(); }));
+    delete b;
+    delete a;
 }
 
 TEST(Timers, TicksAreMessagesOfTheLoop) {

@@ -1,0 +1,174 @@
+// Windowed standard controls: the panel and the group box (containers that
+// paint themselves), the edit (the system's edit window, taken over) and the
+// scroll bar (the system's scroll bar window).
+#pragma once
+
+#include "Controls.h"
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+
+// Draws the lines of a 3-D frame Width pixels deep inside R and shrinks R by it.
+void Frame3D(HDC DC, TRect& R, TColor TopColor, TColor BottomColor, int Width);
+
+class TCustomPanel : public TCustomControl {
+public:
+    explicit TCustomPanel(TComponent* AOwner);
+    const char* ClassName() const override { return "TCustomPanel"; }
+    TPanelBevel BevelInner() const { return FBevelInner; }
+    virtual void SetBevelInner(TPanelBevel Value);
+    TPanelBevel BevelOuter() const { return FBevelOuter; }
+    virtual void SetBevelOuter(TPanelBevel Value);
+    int BevelWidth() const { return FBevelWidth; }
+    virtual void SetBevelWidth(int Value);
+    int BorderWidth() const { return FBorderWidth; }
+    virtual void SetBorderWidth(int Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    virtual void SetBorderStyle(TBorderStyle Value);
+    TAlignment Alignment() const { return FAlignment; }
+    virtual void SetAlignment(TAlignment Value);
+
+protected:
+    void Paint() override;
+
+private:
+    TPanelBevel FBevelInner = bvNone;
+    TPanelBevel FBevelOuter = bvRaised;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    TBorderStyle FBorderStyle = bsNone;
+    TAlignment FAlignment = taCenter;
+};
+
+class TPanel : public TCustomPanel {
+public:
+    using TCustomPanel::TCustomPanel;
+    const char* ClassName() const override { return "TPanel"; }
+};
+
+class TCustomGroupBox : public TCustomControl {
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+    const char* ClassName() const override { return "TCustomGroupBox"; }
+
+protected:
+    void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+public:
+    using TCustomGroupBox::TCustomGroupBox;
+    const char* ClassName() const override { return "TGroupBox"; }
+};
+
+// The system's single-line edit. Text follows what is typed (EN_CHANGE);
+// OnChange after every change of the text.
+class TCustomEdit : public TWinControl {
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+    const char* ClassName() const override { return "TCustomEdit"; }
+    bool ReadOnly() const { return FReadOnly; }
+    virtual void SetReadOnly(bool Value);
+    int MaxLength() const { return FMaxLength; }
+    virtual void SetMaxLength(int Value);
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value) { FAutoSelect = Value; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    virtual void SetBorderStyle(TBorderStyle Value);
+    char PasswordChar() const { return FPasswordChar; }
+    virtual void SetPasswordChar(char Value);
+    void Clear() { SetText(""); }
+    void SelectAll();
+    int SelStart() const;
+    int SelLength() const;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    virtual void Change();
+    void DoEnter() override;
+
+private:
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    bool FAutoSelect = true;
+    TBorderStyle FBorderStyle = bsSingle;
+    char FPasswordChar = 0;
+    bool FSettingText = false;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+    const char* ClassName() const override { return "TEdit"; }
+};
+
+// An edit with an input mask; the mask is kept and not enforced.
+class TCustomMaskEdit : public TCustomEdit {
+public:
+    using TCustomEdit::TCustomEdit;
+    const char* ClassName() const override { return "TCustomMaskEdit"; }
+    const AnsiString& EditMask() const { return FEditMask; }
+    void SetEditMask(const AnsiString& Value) { FEditMask = Value; }
+
+private:
+    AnsiString FEditMask;
+};
+
+class TMaskEdit : public TCustomMaskEdit {
+public:
+    using TCustomMaskEdit::TCustomMaskEdit;
+    const char* ClassName() const override { return "TMaskEdit"; }
+};
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = Method<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
+// The system's scroll bar control. Each scroll notification raises OnScroll
+// with the new position (which the handler may change); a change of Position
+// raises OnChange.
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+    const char* ClassName() const override { return "TScrollBar"; }
+    TScrollBarKind Kind() const { return FKind; }
+    virtual void SetKind(TScrollBarKind Value);
+    int Min() const { return FMin; }
+    int Max() const { return FMax; }
+    int Position() const { return FPosition; }
+    virtual void SetMin(int Value) { SetParams(FPosition, Value, FMax); }
+    virtual void SetMax(int Value) { SetParams(FPosition, FMin, Value); }
+    virtual void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+    // Raises EInvalidOperation-style Exception when Min > Max.
+    virtual void SetParams(int APosition, int AMin, int AMax);
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int Value) { FSmallChange = Value; }
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int Value) { FLargeChange = Value; }
+    int PageSize() const { return FPageSize; }
+    virtual void SetPageSize(int Value);
+
+    TScrollEvent OnScroll;
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+    virtual void Change();
+
+private:
+    void UpdateScrollInfo();
+    void DoScroll(WPARAM WParam);
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0;
+    int FSmallChange = 1, FLargeChange = 1, FPageSize = 0;
+};
+
+// Registers the classes above with the registry (part of the class library's
+// own start-up).
+void RegisterStdCtrlsClasses();
