@@ -1,0 +1,762 @@
+#include "PNGReader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <utility>
+
+#include "FormData.h"  // EReadError
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+static const char* const SInvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
+static const char* const SUnsupportedCompression =
+    "Cannot load image. The compression scheme is not supported for PNG files.";
+static const char* const SInvalidPalette = "Cannot load image. Palette in PNG file is invalid.";
+static const char* const SUnknownCriticalChunk = "Cannot load PNG image. Unexpected but critical chunk detected.";
+static const char* const SInvalidCRC = "Cannot load image. CRC error found in PNG file.";
+static const char* const SExtraCompressedData = "Cannot load image. Extra compressed data found in PNG file.";
+static const char* const SCompressionError = "Cannot load image. Compression error found in PNG file.";
+static const char* const SInvalidColorFormat = "Invalid color format in PNG file.";
+
+static const uint8_t PNGSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+// Inflated image data are produced in blocks of about this many bytes.
+static const size_t InflateBlockSize = 256 * 1024;
+
+namespace {
+
+inline uint32_t BE32(const uint8_t* p) {
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+inline uint32_t BE16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
+inline TColor RGBColor(uint32_t r, uint32_t g, uint32_t b) { return TColor(r | (g << 8) | (b << 16)); }
+
+struct TAdam7Pass {
+    uint8_t FirstRow, RowStep, FirstColumn, ColumnStep, Mask;
+};
+const TAdam7Pass Adam7[7] = {
+    {0, 8, 0, 8, 0x80}, {0, 8, 4, 8, 0x08}, {4, 8, 0, 4, 0x88}, {0, 4, 2, 4, 0x22},
+    {2, 4, 0, 2, 0xAA}, {0, 2, 1, 2, 0x55}, {1, 2, 0, 1, 0xFF},
+};
+
+// Slice-by-8 tables; the first one is the classic byte table.
+uint32_t CrcTable[8][256];
+std::once_flag CrcOnce;
+
+uint8_t* AllocateBuffer(size_t size) {
+    uint8_t* p = new (std::nothrow) uint8_t[size]();
+    if (!p) throw EOutOfMemory("Out of memory");
+    return p;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Sources and targets
+
+void TPNGMemorySource::ReadBuffer(void* Buffer, size_t Count) {
+    if (FPos > FSize || Count > FSize - FPos) throw EReadError("Stream read error");
+    std::memcpy(Buffer, FData + FPos, Count);
+    FPos += Count;
+}
+
+void TPNGMemorySource::SetPosition(int64_t Value) { FPos = Value < 0 ? 0 : size_t(Value); }
+
+TPixelView TPNGMemoryTarget::Allocate(const TPNGLayout& Layout) {
+    unsigned bpp = Layout.PixelFormat == pf1bit ? 1 : Layout.PixelFormat == pf4bit ? 4 : Layout.PixelFormat == pf8bit ? 8
+                   : Layout.PixelFormat == pf24bit ? 24 : 32;
+    uint64_t stride = ((uint64_t(Layout.Width) * bpp + 31) / 32) * 4;
+    uint64_t bytes = stride * Layout.Height;
+    if (bytes > FMaxBytes || bytes > SIZE_MAX) throw EOutOfMemory("Out of memory");
+    try {
+        FPixels.assign(size_t(bytes), 0);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
+    FLayout = Layout;
+    FView.Bits = FPixels.data();
+    FView.Stride = ptrdiff_t(stride);
+    FView.Width = Layout.Width;
+    FView.Height = Layout.Height;
+    FView.PixelFormat = Layout.PixelFormat;
+    return FView;
+}
+
+void TPNGMemoryTarget::PixelRGBA(uint32_t X, uint32_t Y, uint8_t Out[4]) const {
+    const uint8_t* line = FView.ScanLine(Y);
+    Out[3] = 255;
+    auto fromPalette = [&](unsigned index) {
+        TPaletteEntry e = index < FLayout.Palette.size() ? FLayout.Palette[index] : TPaletteEntry{};
+        Out[0] = e.Red;
+        Out[1] = e.Green;
+        Out[2] = e.Blue;
+    };
+    switch (FView.PixelFormat) {
+    case pf1bit: fromPalette((line[X >> 3] >> (7 - (X & 7))) & 1); break;
+    case pf4bit: fromPalette((line[X >> 1] >> ((X & 1) ? 0 : 4)) & 15); break;
+    case pf8bit: fromPalette(line[X]); break;
+    case pf24bit:
+        Out[0] = line[size_t(X) * 3 + 2];
+        Out[1] = line[size_t(X) * 3 + 1];
+        Out[2] = line[size_t(X) * 3];
+        break;
+    default:
+        Out[0] = line[size_t(X) * 4 + 2];
+        Out[1] = line[size_t(X) * 4 + 1];
+        Out[2] = line[size_t(X) * 4];
+        Out[3] = line[size_t(X) * 4 + 3];
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// CRC and filters
+
+void BuildCrc32Table() {
+    std::call_once(CrcOnce, [] {
+        static const int Terms[] = {0, 1, 2, 4, 5, 7, 8, 10, 11, 12, 16, 22, 23, 26};
+        uint32_t poly = 0;
+        for (int t : Terms) poly |= 1u << (31 - t);
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? poly ^ (c >> 1) : c >> 1;
+            CrcTable[0][n] = c;
+        }
+        for (uint32_t n = 0; n < 256; ++n)
+            for (int k = 1; k < 8; ++k) CrcTable[k][n] = (CrcTable[k - 1][n] >> 8) ^ CrcTable[0][CrcTable[k - 1][n] & 0xFF];
+    });
+}
+
+uint32_t UpdateCrc32(uint32_t Crc, const void* Data, size_t Length) {
+    if (!Data || Length == 0) return Crc;
+    BuildCrc32Table();
+    const uint8_t* p = static_cast<const uint8_t*>(Data);
+    uint32_t c = ~Crc;
+    while (Length >= 8) {
+        uint32_t lo = c ^ (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+        c = CrcTable[7][lo & 0xFF] ^ CrcTable[6][(lo >> 8) & 0xFF] ^ CrcTable[5][(lo >> 16) & 0xFF] ^
+            CrcTable[4][lo >> 24] ^ CrcTable[3][p[4]] ^ CrcTable[2][p[5]] ^ CrcTable[1][p[6]] ^ CrcTable[0][p[7]];
+        p += 8;
+        Length -= 8;
+    }
+    while (Length--) c = CrcTable[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+uint8_t PaethPredict(uint8_t A, uint8_t B, uint8_t C) {
+    int p = int(A) + B - C;
+    int pa = std::abs(p - A), pb = std::abs(p - B), pc = std::abs(p - C);
+    if (pa <= pb && pa <= pc) return A;
+    return pb <= pc ? B : C;
+}
+
+namespace {
+
+#if defined(__SSE2__)
+// One pixel of 3 or 4 bytes at a time, the bytes of a pixel side by side.
+inline __m128i Load4(const uint8_t* p) {
+    int v;
+    std::memcpy(&v, p, 4);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+}
+inline __m128i Load3(const uint8_t* p) {
+    int v = p[0] | (p[1] << 8) | (p[2] << 16);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+}
+inline void Store4(uint8_t* p, __m128i v) {
+    int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
+    std::memcpy(p, &x, 4);
+}
+inline void Store3(uint8_t* p, __m128i v) {
+    int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
+    p[0] = uint8_t(x);
+    p[1] = uint8_t(x >> 8);
+    p[2] = uint8_t(x >> 16);
+}
+inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
+
+template <int N>
+void PaethSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
+    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi16(0xFF);
+    size_t i = 0;
+    for (; i + N <= length; i += N) {
+        __m128i b = N == 4 ? Load4(prev + i) : Load3(prev + i);
+        __m128i x = N == 4 ? Load4(row + i) : Load3(row + i);
+        // pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|
+        __m128i pa = _mm_sub_epi16(b, c), pb = _mm_sub_epi16(a, c);
+        __m128i pc = Abs16(_mm_add_epi16(pa, pb));
+        pa = Abs16(pa);
+        pb = Abs16(pb);
+        // a when pa <= pb and pa <= pc, else b when pb <= pc, else c.
+        __m128i useA = _mm_andnot_si128(_mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc)), mask);
+        __m128i useB = _mm_andnot_si128(_mm_cmpgt_epi16(pb, pc), mask);
+        __m128i pred = _mm_or_si128(_mm_and_si128(useA, a),
+                                    _mm_andnot_si128(useA, _mm_or_si128(_mm_and_si128(useB, b), _mm_andnot_si128(useB, c))));
+        a = _mm_and_si128(_mm_add_epi16(x, pred), mask);
+        if (N == 4) Store4(row + i, a); else Store3(row + i, a);
+        c = b;
+    }
+    for (; i < length; ++i) row[i] = uint8_t(row[i] + PaethPredict(i >= N ? row[i - N] : 0, prev[i], i >= N ? prev[i - N] : 0));
+}
+
+template <int N>
+void AverageSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
+    __m128i a = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi16(0xFF);
+    size_t i = 0;
+    for (; i + N <= length; i += N) {
+        __m128i b = N == 4 ? Load4(prev + i) : Load3(prev + i);
+        __m128i x = N == 4 ? Load4(row + i) : Load3(row + i);
+        a = _mm_and_si128(_mm_add_epi16(x, _mm_srli_epi16(_mm_add_epi16(a, b), 1)), mask);
+        if (N == 4) Store4(row + i, a); else Store3(row + i, a);
+    }
+    for (; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(i >= N ? row[i - N] : 0) + prev[i]) >> 1));
+}
+#endif
+
+void UnfilterSub(uint8_t* row, size_t length, unsigned bpp) {
+    for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + row[i - bpp]);
+}
+void UnfilterUp(uint8_t* row, const uint8_t* prev, size_t length) {
+    for (size_t i = 0; i < length; ++i) row[i] = uint8_t(row[i] + prev[i]);
+}
+void UnfilterAverage(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
+#if defined(__SSE2__)
+    if (bpp == 4) return AverageSIMD<4>(row, prev, length);
+    if (bpp == 3) return AverageSIMD<3>(row, prev, length);
+#endif
+    size_t n = std::min<size_t>(bpp, length);
+    for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + (prev[i] >> 1));
+    for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(row[i - bpp]) + prev[i]) >> 1));
+}
+void UnfilterPaeth(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
+#if defined(__SSE2__)
+    if (bpp == 4) return PaethSIMD<4>(row, prev, length);
+    if (bpp == 3) return PaethSIMD<3>(row, prev, length);
+#endif
+    size_t n = std::min<size_t>(bpp, length);
+    for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + prev[i]);  // left and upper-left are 0
+    for (size_t i = bpp; i < length; ++i) {
+        int a = row[i - bpp], b = prev[i], c = prev[i - bpp];
+        int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        int pred = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+        row[i] = uint8_t(row[i] + pred);
+    }
+}
+
+}  // namespace
+
+void TPNGReader::Unfilter(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
+                          size_t Length) {
+    if (BytesPerPixel == 0) BytesPerPixel = 1;
+    std::vector<uint8_t> zeros;
+    if (!Previous && (Filter == 2 || Filter == 3 || Filter == 4)) {
+        zeros.assign(Length, 0);
+        Previous = zeros.data();
+    }
+    switch (Filter) {
+    case 1: UnfilterSub(Row, Length, BytesPerPixel); break;
+    case 2: UnfilterUp(Row, Previous, Length); break;
+    case 3: UnfilterAverage(Row, Previous, Length, BytesPerPixel); break;
+    case 4: UnfilterPaeth(Row, Previous, Length, BytesPerPixel); break;
+    default: break;  // None, and unknown filter types leave the row as stored
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Reader
+
+TPNGReader::TPNGReader(TColorManager& ColorManager) : FColorManager(ColorManager) { BuildCrc32Table(); }
+
+TPNGReader::~TPNGReader() { Cleanup(); }
+
+void TPNGReader::Cleanup() noexcept {
+    FDecoder.reset();  // ends an unfinished stream without throwing
+    std::vector<uint8_t>().swap(FChunkBuffer);
+    FIdatCursor = nullptr;
+    FIdatRemaining = 0;
+}
+
+void TPNGReader::Progress(TProgressStage Stage, uint8_t Percent, bool RedrawNow, const char* Msg) {
+    if (FTarget) FTarget->Progress(Stage, Percent, RedrawNow, FProgressRect, Msg);
+}
+
+void TPNGReader::ReadChunkHeader() {
+    uint8_t h[8];
+    FStream->ReadBuffer(h, 8);
+    FChunkLength = BE32(h);
+    std::memcpy(FChunkType, h + 4, 4);
+    // Lengths beyond the format's limit or past the end of the stream are bad
+    // data, never a reason to allocate or skip gigabytes.
+    if (FChunkLength > 0x7FFFFFFFu) throw EInvalidGraphic(SInvalidFormat);
+    int64_t size = FStream->Size();
+    if (size >= 0 && FStream->Position() + int64_t(FChunkLength) + 4 > size) throw EInvalidGraphic(SInvalidFormat);
+    FRunningCrc = UpdateCrc32(0, FChunkType, 4);
+}
+
+void TPNGReader::ReadChunkData() {
+    try {
+        if (FChunkBuffer.size() < FChunkLength) FChunkBuffer.resize(FChunkLength);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
+    if (FChunkLength) FStream->ReadBuffer(FChunkBuffer.data(), FChunkLength);
+    uint8_t stored[4];
+    FStream->ReadBuffer(stored, 4);
+    FRunningCrc = UpdateCrc32(FRunningCrc, FChunkBuffer.data(), FChunkLength);
+    if (FRunningCrc != BE32(stored)) throw EInvalidGraphic(SInvalidCRC);
+}
+
+bool TPNGReader::IsChunk(const char* Type) const { return std::memcmp(FChunkType, Type, 4) == 0; }
+
+void TPNGReader::SkipChunk() { FStream->SetPosition(FStream->Position() + int64_t(FChunkLength) + 4); }
+
+void TPNGReader::ParseHeader(const uint8_t* d) {
+    TPNGImageProperties& p = ImageProperties;
+    p.Width = BE32(d);
+    p.Height = BE32(d + 4);
+    p.BitsPerSample = d[8];
+    p.ColorType = d[9];
+    p.Compression = d[10] == 0 ? 2 : 0;
+    p.FilterMode = d[11];
+    p.Interlaced = d[12] != 0;
+    switch (d[9]) {
+    case 0: p.ColorScheme = csG; p.SamplesPerPixel = 1; break;
+    case 2: p.ColorScheme = csRGB; p.SamplesPerPixel = 3; break;
+    case 3: p.ColorScheme = csIndexed; p.SamplesPerPixel = 1; break;
+    case 4: p.ColorScheme = csGA; p.SamplesPerPixel = 2; break;
+    case 6: p.ColorScheme = csRGBA; p.SamplesPerPixel = 4; break;
+    default: p.ColorScheme = csUnknown; p.SamplesPerPixel = 1; break;
+    }
+    p.BitsPerPixel = uint8_t(p.SamplesPerPixel * p.BitsPerSample);
+    p.HasAlpha = p.ColorScheme == csGA || p.ColorScheme == csRGBA || p.ColorScheme == csBGRA;
+}
+
+bool TPNGReader::ReadImageProperties(TPNGSource& Stream) {
+    FStream = &Stream;
+    ImageProperties = TPNGImageProperties();
+    uint8_t sig[8];
+    Stream.ReadBuffer(sig, 8);
+    if (std::memcmp(sig, PNGSignature, 8) != 0) return false;
+    try {
+        ReadChunkHeader();
+    } catch (const EInvalidGraphic&) {
+        return false;
+    }
+    if (!IsChunk("IHDR") || FChunkLength != 13) return false;
+    ImageProperties.Options |= 1;
+    ReadChunkData();
+    ParseHeader(FChunkBuffer.data());
+    const TPNGImageProperties& p = ImageProperties;
+    if (p.Width == 0 || p.Height == 0 || p.Width > 0x7FFFFFFFu || p.Height > 0x7FFFFFFFu) return false;
+    for (;;) {
+        try {
+            ReadChunkHeader();
+        } catch (const EInvalidGraphic&) {
+            return false;
+        }
+        if (IsChunk("gAMA")) {
+            ReadChunkData();
+            if (FChunkLength >= 4) ImageProperties.FileGamma = float(BE32(FChunkBuffer.data()) / 100000.0);
+            return true;
+        }
+        if (IsChunk("IEND")) return true;
+        SkipChunk();
+    }
+}
+
+void TPNGReader::LoadFromStream(TPNGSource& Stream, TPNGTarget& Target) {
+    // Every per-load state starts afresh, also when the picture loaded before.
+    FColorManager = TColorManager();
+    FStream = &Stream;
+    FTarget = &Target;
+    FStreamBase = Stream.Position();
+    FSetupDone = FImageDone = FStreamEnded = FDataEnded = false;
+    FPixelFormat = pfDevice;
+    FPalette.clear();
+    FRawKey = clNone;
+    FView = TPixelView();
+    FPending = nullptr;
+    bool started = false;
+    try {
+        if (!ReadImageProperties(Stream)) throw EInvalidGraphic(SInvalidFormat);
+        Stream.SetPosition(FStreamBase + 8);
+        FProgressRect = Rect(0, 0, int(ImageProperties.Width), 1);
+        started = true;
+        Progress(psStarting, 0, false, "Preparing...");
+        BackgroundColor = clWhite;
+        TransparentKey = clNone;
+
+        ReadChunkHeader();
+        ReadChunkData();
+        ParseHeader(FChunkBuffer.data());
+        FColorManager.SourceOptions |= coBigEndian;
+        if (ImageProperties.Compression != 2) throw EInvalidGraphic(SUnsupportedCompression);
+        FDecoder = std::make_unique<TLZ77Decoder>(Z_PARTIAL_FLUSH, false);
+        FDecoder->Start();
+
+        ReadChunkHeader();
+        for (;;) {
+            if (IsChunk("IEND")) {
+                // A file without image data is not a picture.
+                if (!FImageDone) throw EInvalidGraphic(SInvalidFormat);
+                SkipChunk();
+                break;
+            }
+            if (IsChunk("IDAT") && !FImageDone) {
+                Progress(psEnding, 0, false, "");
+                ReadImageData();
+                FImageDone = true;
+                continue;  // the chunk after the image data is current
+            }
+            if (!FImageDone && IsChunk("PLTE")) ReadPalette();
+            else if (!FImageDone && IsChunk("gAMA")) ReadGamma();
+            else if (!FImageDone && IsChunk("bKGD")) ReadBackground();
+            else if (!FImageDone && IsChunk("tRNS")) ReadTransparency();
+            else {
+                // Late PLTE and IDAT chunks are ignored; unknown critical ones refused.
+                bool known = IsChunk("PLTE") || IsChunk("IDAT");
+                if (!known && (FChunkType[0] & 0x20) == 0) throw EInvalidGraphic(SUnknownCriticalChunk);
+                SkipChunk();
+            }
+            ReadChunkHeader();
+        }
+        std::unique_ptr<TLZ77Decoder> decoder = std::move(FDecoder);
+        decoder->Finish();
+    } catch (...) {
+        // The first error wins: clean-up failures are dropped on this path.
+        Cleanup();
+        if (started) {
+            try {
+                Progress(psEnding, 0, false, "");
+            } catch (...) {
+            }
+        }
+        FTarget = nullptr;
+        throw;
+    }
+    Cleanup();
+    Progress(psEnding, 0, false, "");
+    FTarget = nullptr;
+}
+
+void TPNGReader::SetupColorDepth() {
+    const TPNGImageProperties& p = ImageProperties;
+    unsigned depth = p.BitsPerSample;
+    TColorManager& cm = FColorManager;
+    auto valid = [&](std::initializer_list<unsigned> depths) {
+        if (std::find(depths.begin(), depths.end(), depth) == depths.end())
+            throw EInvalidGraphic(SInvalidColorFormat);
+    };
+    switch (p.ColorType) {
+    case 0:
+        valid({1, 2, 4, 8, 16});
+        cm.SetSourceScheme(csG);
+        cm.SetTargetScheme(csG);
+        cm.SetSourceSamplesPerPixel(1);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(uint8_t(depth == 2 ? 4 : depth == 16 ? 8 : depth));
+        FFilterBytes = (depth + 7) / 8;
+        break;
+    case 2:
+        valid({8, 16});
+        cm.SetSourceScheme(csRGB);
+        cm.SetTargetScheme(csBGR);
+        cm.SetSourceSamplesPerPixel(3);
+        cm.SetTargetSamplesPerPixel(3);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(8);
+        FFilterBytes = depth * 3 / 8;
+        break;
+    case 3:
+        valid({1, 2, 4, 8});
+        cm.SetSourceScheme(csIndexed);
+        cm.SetTargetScheme(csIndexed);
+        cm.SetSourceSamplesPerPixel(1);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(uint8_t(depth == 2 ? 4 : depth));
+        FFilterBytes = 1;
+        break;
+    case 4:
+        valid({8, 16});
+        cm.SetSourceScheme(csGA);
+        cm.SetTargetScheme(csIndexed);
+        cm.SetSourceSamplesPerPixel(2);
+        cm.SetTargetSamplesPerPixel(1);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(8);
+        FFilterBytes = depth * 2 / 8;
+        break;
+    case 6:
+        valid({8, 16});
+        cm.SetSourceScheme(csRGBA);
+        cm.SetTargetScheme(csBGRA);
+        cm.SetSourceSamplesPerPixel(4);
+        cm.SetTargetSamplesPerPixel(4);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(8);
+        FFilterBytes = depth * 4 / 8;
+        break;
+    default:
+        throw EInvalidGraphic(SInvalidColorFormat);
+    }
+    FPixelFormat = cm.GetPixelFormat(true);
+    if (p.ColorType == 0 || p.ColorType == 4) FPalette = cm.CreateGrayscalePalette(false);
+    FSetupDone = true;
+}
+
+void TPNGReader::ReadPalette() {
+    ReadChunkData();
+    if (FChunkLength % 3 != 0 || FChunkLength == 0) throw EInvalidGraphic(SInvalidPalette);
+    if (ImageProperties.ColorType != 3) return;
+    SetupColorDepth();
+    const void* src = FChunkBuffer.data();
+    FPalette = FColorManager.CreateColorPalette(&src, 1, 0, FChunkLength / 3, false);
+}
+
+void TPNGReader::ReadGamma() {
+    ReadChunkData();
+    if (FChunkLength < 4) return;
+    ImageProperties.FileGamma = float(BE32(FChunkBuffer.data()) / 100000.0);
+    FColorManager.SetGamma(ImageProperties.FileGamma, 2.2f);
+    FColorManager.TargetOptions |= coApplyGamma;
+    ImageProperties.Options |= 2;
+}
+
+// Grey samples of the file scaled to the grey palette's 8-bit values.
+static uint32_t GreyTo8(uint32_t v, unsigned depth) {
+    switch (depth) {
+    case 1: return (v & 1) * 255;
+    case 2: return (v & 3) * 85;
+    case 4: return (v & 15) * 17;
+    case 16: return v * 255 / 65535;
+    default: return v & 0xFF;
+    }
+}
+static uint32_t ColourTo8(uint32_t v, unsigned depth) { return depth == 16 ? v * 255 / 65535 : v & 0xFF; }
+
+void TPNGReader::ReadBackground() {
+    ReadChunkData();
+    const uint8_t* d = FChunkBuffer.data();
+    unsigned depth = ImageProperties.BitsPerSample;
+    switch (ImageProperties.ColorType) {
+    case 0:
+    case 4:
+        if (FChunkLength < 2) return;
+        {
+            uint32_t g = GreyTo8(BE16(d), depth);
+            BackgroundColor = RGBColor(g, g, g);
+        }
+        break;
+    case 2:
+    case 6:
+        if (FChunkLength < 6) return;
+        BackgroundColor = RGBColor(ColourTo8(BE16(d), depth), ColourTo8(BE16(d + 2), depth), ColourTo8(BE16(d + 4), depth));
+        break;
+    case 3:
+        if (FChunkLength < 1) return;
+        // The palette entry's colour where there is one, else the index itself.
+        if (d[0] < FPalette.size()) {
+            const TPaletteEntry& e = FPalette[d[0]];
+            BackgroundColor = RGBColor(e.Red, e.Green, e.Blue);
+        } else {
+            BackgroundColor = TColor(d[0]);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TPNGReader::ReadTransparency() {
+    ReadChunkData();
+    const uint8_t* d = FChunkBuffer.data();
+    unsigned depth = ImageProperties.BitsPerSample;
+    if (ImageProperties.ColorType == 0 && FChunkLength >= 2) {
+        uint32_t g = GreyTo8(BE16(d), depth);
+        FRawKey = RGBColor(g, g, g);
+    } else if (ImageProperties.ColorType == 2 && FChunkLength >= 6) {
+        FRawKey = RGBColor(ColourTo8(BE16(d), depth), ColourTo8(BE16(d + 2), depth), ColourTo8(BE16(d + 4), depth));
+    }
+}
+
+void TPNGReader::FillBackground(uint32_t FirstRow, uint32_t EndRow) {
+    if (!FView.Bits || FirstRow >= EndRow) return;
+    uint32_t w = FView.Width;
+    uint8_t r = uint8_t(BackgroundColor), g = uint8_t(BackgroundColor >> 8), b = uint8_t(BackgroundColor >> 16);
+    for (uint32_t y = FirstRow; y < EndRow; ++y) {
+        uint8_t* line = FView.ScanLine(y);
+        if (FPixelFormat == pf24bit) {
+            for (uint32_t x = 0; x < w; ++x) { line[3 * size_t(x)] = b; line[3 * size_t(x) + 1] = g; line[3 * size_t(x) + 2] = r; }
+        } else if (FPixelFormat == pf32bit) {
+            for (uint32_t x = 0; x < w; ++x) {
+                uint8_t* q = line + 4 * size_t(x);
+                q[0] = b; q[1] = g; q[2] = r; q[3] = 0;
+            }
+        } else {
+            // The palette entry nearest the colour, as a fill of a paletted bitmap gives.
+            unsigned best = 0;
+            long bestDist = LONG_MAX;
+            for (size_t i = 0; i < FPalette.size(); ++i) {
+                long dr = long(FPalette[i].Red) - r, dg = long(FPalette[i].Green) - g, db = long(FPalette[i].Blue) - b;
+                long dist = dr * dr + dg * dg + db * db;
+                if (dist < bestDist) { bestDist = dist; best = unsigned(i); }
+            }
+            unsigned bits = FPixelFormat == pf1bit ? 1 : FPixelFormat == pf4bit ? 4 : 8;
+            uint8_t pattern = bits == 1 ? (best & 1 ? 0xFF : 0) : bits == 4 ? uint8_t((best & 15) * 0x11) : uint8_t(best);
+            std::memset(line, pattern, size_t((uint64_t(w) * bits + 7) / 8));
+        }
+    }
+}
+
+size_t TPNGReader::InflateRows(uint8_t* Dest, size_t Size, size_t RowBytes) {
+    size_t produced = 0;
+    try {
+        while (produced < Size && !FDataEnded) {
+            if (FIdatRemaining == 0) {
+                if (FStreamEnded) {
+                    // More image data after the end of the compressed stream.
+                    if (IsChunk("IDAT") && FChunkLength > 0) throw EInvalidGraphic(SExtraCompressedData);
+                    FDataEnded = true;
+                    break;
+                }
+                bool fed = false;
+                while (IsChunk("IDAT")) {
+                    uint32_t length = FChunkLength;
+                    ReadChunkData();
+                    ReadChunkHeader();
+                    if (length > 0) {  // empty IDAT chunks carry nothing to inflate
+                        FIdatCursor = FChunkBuffer.data();
+                        FIdatRemaining = length;
+                        fed = true;
+                        break;
+                    }
+                }
+                if (!fed) {
+                    FDataEnded = true;  // missing image data is no error
+                    break;
+                }
+            }
+            uint8_t* out = Dest + produced;
+            size_t room = std::min<size_t>(Size - produced, size_t(INT_MAX));
+            FDecoder->InflateBlock(FIdatCursor, out, int(FIdatRemaining), int(room));
+            produced = size_t(out - Dest);
+            FIdatRemaining = uint32_t(FDecoder->AvailableInput());
+            int result = FDecoder->ZLibResult();
+            if (result == Z_STREAM_END) {
+                FStreamEnded = true;
+                if (FIdatRemaining > 0 || (produced < Size && produced % RowBytes != 0))
+                    throw EInvalidGraphic(SExtraCompressedData);
+            } else if (result != Z_OK) {
+                throw EInvalidGraphic(SCompressionError);
+            }
+        }
+    } catch (...) {
+        FPending = std::current_exception();
+    }
+    return produced;
+}
+
+void TPNGReader::ReadImageData() {
+    Progress(psStarting, 0, false, "Transfering...");
+    const TPNGImageProperties& p = ImageProperties;
+    if (!FSetupDone) {
+        SetupColorDepth();
+        if (p.ColorType == 3) throw EInvalidGraphic(SInvalidPalette);  // no PLTE before the image data
+    }
+    TPNGLayout layout;
+    layout.Width = p.Width;
+    layout.Height = p.Height;
+    layout.PixelFormat = FPixelFormat;
+    if (FPixelFormat == pf1bit || FPixelFormat == pf4bit || FPixelFormat == pf8bit) {
+        unsigned entries = FPixelFormat == pf1bit ? 2 : FPixelFormat == pf4bit ? 16 : 256;
+        FPalette.resize(entries);  // entries the file lacks are black
+        layout.Palette = FPalette;
+    } else {
+        FPalette.clear();
+    }
+    layout.BackgroundColor = BackgroundColor;
+    if (FRawKey != clNone) {
+        TransparentKey = FRawKey;
+        if (FColorManager.TargetOptions & coApplyGamma) {
+            const uint8_t* g = FColorManager.GammaTable();
+            TransparentKey = RGBColor(g[FRawKey & 0xFF], g[(FRawKey >> 8) & 0xFF], g[(FRawKey >> 16) & 0xFF]);
+        }
+    }
+    layout.TransparentColor = TransparentKey;
+    FView = FTarget->Allocate(layout);
+    if (!FView.Bits || FView.Width != p.Width || FView.Height != p.Height) throw EOutOfMemory("Out of memory");
+
+    const unsigned depth = p.BitsPerSample;
+    const unsigned samples = p.ColorType == 4 ? 2 : p.ColorType == 2 ? 3 : p.ColorType == 6 ? 4 : 1;
+    const uint32_t width = p.Width, height = p.Height;
+    uint32_t rowsDone = 0;  // rows completely decoded (not interlaced)
+    std::unique_ptr<uint8_t[]> buffer;
+    size_t bufferSize = 0;
+    try {
+        if (p.Interlaced) FillBackground(0, height);
+        const int passCount = p.Interlaced ? 7 : 1;
+        for (int pass = 0; pass < passCount && !FDataEnded; ++pass) {
+            TAdam7Pass ps = p.Interlaced ? Adam7[pass] : TAdam7Pass{0, 1, 0, 1, 0xFF};
+            if (ps.FirstColumn >= width || ps.FirstRow >= height) continue;
+            uint64_t passWidth = (uint64_t(width) + ps.ColumnStep - ps.FirstColumn - 1) / ps.ColumnStep;
+            uint64_t rowBytes64 = ((passWidth * depth + 7) / 8) * samples + 1;
+            if (rowBytes64 > uint64_t(INT_MAX)) throw EOutOfMemory("Out of memory");
+            size_t rowBytes = size_t(rowBytes64);
+            uint32_t rows = (height - ps.FirstRow + ps.RowStep - 1) / ps.RowStep;
+            size_t perBlock = std::max<size_t>(1, InflateBlockSize / rowBytes);
+            size_t needed = (std::min<size_t>(perBlock, rows) + 1) * rowBytes;
+            if (needed > bufferSize) {
+                buffer.reset();
+                buffer.reset(AllocateBuffer(needed));
+                bufferSize = needed;
+            }
+            uint8_t* buf = buffer.get();
+            std::memset(buf, 0, rowBytes);  // the row above the first row of a pass is zeros
+            uint32_t y = ps.FirstRow;
+            uint32_t left = rows;
+            while (left > 0) {
+                size_t k = std::min<size_t>(perBlock, left);
+                size_t got = InflateRows(buf + rowBytes, k * rowBytes, rowBytes);
+                size_t full = got / rowBytes;
+                for (size_t i = 0; i < full; ++i) {
+                    uint8_t* row = buf + (i + 1) * rowBytes;
+                    Unfilter(row[0], row + 1, row + 1 - rowBytes, FFilterBytes, rowBytes - 1);
+                    FColorManager.ConvertRow(row + 1, FView.ScanLine(y), width, ps.Mask);
+                    y += ps.RowStep;
+                    if (!p.Interlaced) {
+                        rowsDone = y;
+                        Progress(psRunning, uint8_t((uint64_t(y - 1) * 100 + height / 2) / height), true, "");
+                        FProgressRect.Top++;
+                        FProgressRect.Bottom++;
+                    } else if (pass == 6) {
+                        Progress(psRunning, uint8_t((std::min<uint64_t>(y, height) * 100 + height / 2) / height), true, "");
+                        FProgressRect.Top++;
+                        FProgressRect.Bottom++;
+                    }
+                }
+                if (FPending) std::rethrow_exception(std::exchange(FPending, nullptr));
+                if (full < k) break;  // the image data ended early
+                std::memcpy(buf, buf + k * rowBytes, rowBytes);
+                left -= uint32_t(k);
+            }
+        }
+        if (!p.Interlaced) FillBackground(rowsDone, height);
+        // The rest of the image data is read and checked, not decompressed.
+        while (IsChunk("IDAT")) {
+            ReadChunkData();
+            ReadChunkHeader();
+        }
+    } catch (...) {
+        if (!p.Interlaced) FillBackground(rowsDone, height);
+        throw;
+    }
+}
