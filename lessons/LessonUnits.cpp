@@ -1,0 +1,36 @@
+#include "LessonUnits.h"
+
+#include "RzCommon.h"
+#include "RzLabel.h"
+#include "UnitInit.h"
+#include "acPNG.h"
+#include "sAlphaGraph.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit51.h"
+#include "Unit52.h"
+#include "Unit6.h"
+
+void RegisterLessonForms() {
+    TForm2::Register();
+    Tsost::Register();
+    Traspr::Register();
+    Traspr1::Register();
+    Tkros::Register();
+    TForm1::Register();
+}
+
+void StartProgramUnits() {
+    static const TUnitStep kUnits[] = {
+        {"RzCommon", RzCommonStartup, nullptr},
+        {"RzLabel", RegisterRzLabel, nullptr},
+        {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
+        // The alpha picture class must be known before any form is read.
+        {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"Lessons", RegisterLessonForms, nullptr},
+    };
+    StartUnits(kUnits);
+}
+
+void StopProgramUnits() { FinishUnits(); }

@@ -1,0 +1,22 @@
+// The Zudaderir game form: its window, its "ДОМ" button and closing.
+#pragma once
+
+#include "LessonForms.h"
+
+class Tsost : public TForm {
+public:
+    explicit Tsost(TComponent* AOwner);
+    const char* ClassName() const override { return "Tsost"; }
+
+    TImage* Image32 = nullptr;  // ball of the "ДОМ" button
+    TRzLabel* RzLabel13 = nullptr;
+
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void RzLabel13Click(TObject* Sender);
+
+    void Loaded() override;
+
+    static void Register();
+};
+
+extern Tsost* sost;
