@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: build/native, then build/win.
+# Configures and builds both trees: native, then win (under build/ or $TUVRELI_BUILD).
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/..")
 cd "$top"
-jobs=$(nproc)
-cmake -S . -B build/native -G Ninja ${TUVRELI_NATIVE_ARGS:-} >/dev/null
-cmake --build build/native -j "$jobs"
-"$top/scripts/build-libjpeg.sh" build/win/libjpeg
-cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DTUVRELI_NATIVE_DIR="$top/build/native" -DTUVRELI_JPEG_PREFIX="$top/build/win/libjpeg" >/dev/null
-cmake --build build/win -j "$jobs"
+# Build root: build/ in the tree unless TUVRELI_BUILD names another.
+B=$(realpath -m "${TUVRELI_BUILD:-build}")
+jobs=${TUVRELI_JOBS:-$(nproc)}
+cmake -S . -B "$B/native" -G Ninja ${TUVRELI_NATIVE_ARGS:-} >/dev/null
+cmake --build "$B/native" -j "$jobs"
+"$top/scripts/build-libjpeg.sh" "$B/win/libjpeg"
+cmake -S . -B "$B/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DTUVRELI_NATIVE_DIR="$B/native" -DTUVRELI_JPEG_PREFIX="$B/win/libjpeg" >/dev/null
+cmake --build "$B/win" -j "$jobs"

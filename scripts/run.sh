@@ -6,15 +6,17 @@
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/..")
 cd "$top"
+# Build root: build/ in the tree unless TUVRELI_BUILD names another.
+B=$(realpath -m "${TUVRELI_BUILD:-build}")
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
-prog=build/win/lessons/Tuvreli.exe
-[ "${1:-}" = crossword ] && prog=build/win/crossword/crossword.exe
-export WINEPREFIX="$top/build/win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prog="$B"/win/lessons/Tuvreli.exe
+[ "${1:-}" = crossword ] && prog="$B"/win/crossword/crossword.exe
+export WINEPREFIX="$B/win/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${DISPLAY:-}" ]; then
-  "$top/scripts/wine-env.sh" start build/win
+  "$top/scripts/wine-env.sh" start "$B/win"
   # shellcheck disable=SC1091
-  . build/win/wine.env
+  . "$B/win"/wine.env
   echo "running on the private display $DISPLAY (Xvfb)"
 fi
 exec wine "$prog"

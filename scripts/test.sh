@@ -4,9 +4,11 @@
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/..")
 cd "$top"
+# Build root: build/ in the tree unless TUVRELI_BUILD names another.
+B=$(realpath -m "${TUVRELI_BUILD:-build}")
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
-"$top/scripts/wine-env.sh" start build/win
-trap '"$top/scripts/wine-env.sh" stop build/win' EXIT
-cd build/win
+"$top/scripts/wine-env.sh" start "$B/win"
+trap '"$top/scripts/wine-env.sh" stop "$B/win"' EXIT
+cd "$B/win"
 ctest --output-on-failure -j "${TUVRELI_TEST_JOBS:-4}" --timeout 300
