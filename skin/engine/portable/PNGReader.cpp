@@ -301,12 +301,19 @@ void TPNGReader::ReadChunkHeader() {
 }
 
 void TPNGReader::ReadChunkData() {
-    try {
-        if (FChunkBuffer.size() < FChunkLength) FChunkBuffer.resize(FChunkLength);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
+    // A stream of unknown size cannot vouch for a length: the buffer grows
+    // only as far as data actually arrive.
+    const size_t step = FStream->Size() < 0 ? size_t(1) << 20 : size_t(FChunkLength);
+    for (size_t done = 0; done < FChunkLength;) {
+        const size_t n = std::min(step, size_t(FChunkLength) - done);
+        try {
+            if (FChunkBuffer.size() < done + n) FChunkBuffer.resize(done + n);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory("Out of memory");
+        }
+        FStream->ReadBuffer(FChunkBuffer.data() + done, n);
+        done += n;
     }
-    if (FChunkLength) FStream->ReadBuffer(FChunkBuffer.data(), FChunkLength);
     uint8_t stored[4];
     FStream->ReadBuffer(stored, 4);
     FRunningCrc = UpdateCrc32(FRunningCrc, FChunkBuffer.data(), FChunkLength);
