@@ -12,3 +12,5 @@ B=$(realpath -m "${TUVRELI_BUILD:-build}")
 trap '"$top/scripts/wine-env.sh" stop "$B/win"' EXIT
 cd "$B/win"
 ctest --output-on-failure -j "${TUVRELI_TEST_JOBS:-4}" --timeout 300
+# A short fuzz run of every fuzz target (scripts/fuzz.sh runs longer ones).
+TUVRELI_FUZZ_SECONDS=${TUVRELI_FUZZ_SECONDS:-20} "$top/scripts/fuzz.sh"
