@@ -225,16 +225,15 @@ String TextBox::Text() const { return FHandle ? FromUtf16(WindowText(FHandle)) :
 
 void TextBox::SetText(const String& v) {
   if (!FHandle || v == Text()) return;
+  unsigned before = FChanges;
   SetWindowTextW(FHandle, W(ToUtf16(v)));
-  // The edit control may or may not have notified the change itself.
-  SyncText();
+  // Not every edit control notifies a change made by WM_SETTEXT.
+  if (FChanges == before) Changed();
 }
 
-void TextBox::SyncText() {
+void TextBox::Changed() {
+  ++FChanges;
   if (!FHandle || FForm.FUnloading) return;
-  String now = Text();
-  if (now == FSeen) return;
-  FSeen = now;
   if (FArray.Change) FArray.Change(FIndex);
 }
 
@@ -287,6 +286,7 @@ LRESULT TextBox::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
       FMouseDown = true;
       return Default(msg, wp, lp);
     case WM_LBUTTONUP: {
@@ -342,6 +342,9 @@ LRESULT CommandButton::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_CHAR && (wp == '\r' || wp == '\n')) return 0;
+  // An owner-drawn button turns a quick second click into a double-click
+  // notification instead of a click: a second press is a press like any.
+  if (msg == WM_LBUTTONDBLCLK) return Default(WM_LBUTTONDOWN, wp, lp);
   return Control::Handle_(msg, wp, lp);
 }
 
@@ -418,7 +421,13 @@ void Form::SetBackColor(Colour v) {
 }
 
 void Form::SetFont(const FontSpec& f) {
-  ReplaceFont(FFont, f);
+  HFONT font = MakeFont(f);
+  // Controls without a font of their own still hold the old one: hand them
+  // the new one before the old one is deleted.
+  for (auto& c : FControls)
+    if (!c->FFont && c->FHandle) SendMessageW(c->FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (FFont) DeleteObject(FFont);
+  FFont = font;
   if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
@@ -510,7 +519,7 @@ LRESULT Form::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (!FUnloading) {
         Control* c = ControlOf(reinterpret_cast<HWND>(lp));
-        if (auto* t = dynamic_cast<TextBox*>(c); t && HIWORD(wp) == EN_CHANGE) t->SyncText();
+        if (auto* t = dynamic_cast<TextBox*>(c); t && HIWORD(wp) == EN_CHANGE) t->Changed();
         if (auto* b = dynamic_cast<CommandButton*>(c); b && HIWORD(wp) == BN_CLICKED && b->Click)
           b->Click();
       }

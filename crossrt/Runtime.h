@@ -134,12 +134,13 @@ class TextBox : public Control {
   TextBox(Form& form, TextBoxArray& array, int index, int left, int top, int width, int height,
           Alignment align);
   LRESULT Handle_(UINT msg, WPARAM wp, LPARAM lp) override;
-  // Raises Change when the window's text differs from the last one seen.
-  void SyncText();
+  // Raises Change for a change the window notified; a letter typed over the
+  // same letter is a change too.
+  void Changed();
   TextBoxArray& FArray;
   int FIndex;
   int FMaxLength = 0;
-  String FSeen;
+  unsigned FChanges = 0;
   bool FMouseDown = false;
 };
 

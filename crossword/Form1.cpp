@@ -28,13 +28,13 @@ Form1::Form1()
       lblV(AddLabel(7680, 5160, 2412, 372, "По вертикали:")),
       lblQ(AddLabelArray()),
       lblNum(AddLabelArray()),
-      txtQ1(AddTextBoxArray()),
-      txtQ2(AddTextBoxArray()),
-      txtQ3(AddTextBoxArray()),
-      txtQ4(AddTextBoxArray()),
-      txtQ5(AddTextBoxArray()),
-      txtQ6(AddTextBoxArray()),
-      txtQ7(AddTextBoxArray()),
+      txtQ1(AddWord(1)),
+      txtQ2(AddWord(2)),
+      txtQ3(AddWord(3)),
+      txtQ4(AddWord(4)),
+      txtQ5(AddWord(5)),
+      txtQ6(AddWord(6)),
+      txtQ7(AddWord(7)),
       Command1(AddButton(2520, 5400, 2292, 612, "Ввод")) {
   SetCaption("Разгадайте кроссворд");
   SetClientSize(11232, 7104);
@@ -80,21 +80,6 @@ Form1::Form1()
     l.SetFont(Bold(10.8));
   }
 
-  // Cells are created word by word, so the tab order runs through the words
-  // in order and then to the button.
-  for (int n = 1; n <= kWords; ++n) {
-    TextBoxArray& word = Word(n);
-    for (int i = 0; i < kLength[n - 1]; ++i) {
-      TextBox& cell =
-          word.Add(720 + 480 * (kFirstColumn[n - 1] + i), 1080 + 480 * (n - 1), 492, 492, alCenter);
-      cell.SetMaxLength(1);
-      cell.SetBackColor(0x00000080);
-      cell.SetFont(Bold(13.2));
-    }
-    // Clicking into a filled cell selects its letter again, so that typing
-    // replaces it instead of being refused by the one-letter limit.
-    word.Click = [this, &word](int Index) { SelectLetter(word[Index]); };
-  }
   txtQ1.Change = [this](int i) { txtQ1_Change(i); };
   txtQ2.Change = [this](int i) { txtQ2_Change(i); };
   txtQ3.Change = [this](int i) { txtQ3_Change(i); };
@@ -120,6 +105,23 @@ Form1::Form1()
   Command1.SetBackColor(kYellow);
   Command1.SetFont(Bold(19.2));
   Command1.Click = [this] { Command1_Click(); };
+}
+
+// The cells of word n are created with the word, before the button, so that
+// the tab order runs through the words in order and then to the button.
+TextBoxArray& Form1::AddWord(int n) {
+  TextBoxArray& word = AddTextBoxArray();
+  for (int i = 0; i < kLength[n - 1]; ++i) {
+    TextBox& cell =
+        word.Add(720 + 480 * (kFirstColumn[n - 1] + i), 1080 + 480 * (n - 1), 492, 492, alCenter);
+    cell.SetMaxLength(1);
+    cell.SetBackColor(0x00000080);
+    cell.SetFont(Bold(13.2));
+  }
+  // Clicking into a filled cell selects its letter again, so that typing
+  // replaces it instead of being refused by the one-letter limit.
+  word.Click = [this, &word](int Index) { SelectLetter(word[Index]); };
+  return word;
 }
 
 TextBoxArray& Form1::Word(int n) {

@@ -32,6 +32,7 @@ class Form1 : public crossrt::Form {
   void Form_Load() override;
 
  private:
+  crossrt::TextBoxArray& AddWord(int n);
   void InitAnswers();
   void CheckLetter(crossrt::TextBox& cell, const crossrt::String& letter);
   static crossrt::String LowerCyrillic(const crossrt::String& text);

@@ -63,13 +63,14 @@ int Asc(const String& s) { return s.empty() ? 0 : static_cast<unsigned char>(s[0
 String Chr(int code) { return String(1, static_cast<char>(static_cast<unsigned char>(code & 0xFF))); }
 
 String Mid(const String& s, int start, int count) {
-  if (start < 1) {
-    count += start - 1;
-    start = 1;
+  // Wide arithmetic: extreme starts and counts must clip, not overflow.
+  long long from = start, n = count;
+  if (from < 1) {
+    n += from - 1;
+    from = 1;
   }
-  if (count <= 0 || start > Len(s)) return String();
-  size_t from = static_cast<size_t>(start - 1);
-  return s.substr(from, static_cast<size_t>(count));
+  if (n <= 0 || from > Len(s)) return String();
+  return s.substr(static_cast<size_t>(from - 1), static_cast<size_t>(n));
 }
 
 String Left(const String& s, int count) { return Mid(s, 1, count); }
