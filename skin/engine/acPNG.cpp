@@ -42,8 +42,10 @@ void SetColorTable(TBitmap* Bmp, const RGBQUAD* Colors, size_t Count) {
     SetDIBColorTable(Bmp->Canvas()->Handle(), 0, UINT(Count), Colors);
 }
 
-// The picture side of a load: the bitmap becomes a DIB of the reader's format
-// and size, with its palette, and the reader writes straight into its rows.
+// The picture side of a load: the bitmap adopts a DIB section of the reader's
+// format and size, made with the picture's colour table (so the bitmap's own
+// copy of the table is the file's palette), and the reader writes straight
+// into its rows.
 class TBitmapTarget : public TPNGTarget {
 public:
     explicit TBitmapTarget(TBitmap* B) : FBitmap(B) {}
@@ -53,17 +55,38 @@ public:
         const uint64_t rowBytes = ((uint64_t(L.Width) * bits + 31) / 32) * 4;
         if (L.Width > 0x7FFFFFFFu || L.Height > 0x7FFFFFFFu || rowBytes * L.Height > kMaxPictureBytes)
             throw EOutOfMemory("Out of memory");
-        FBitmap->SetPixelFormat(L.PixelFormat);
-        FBitmap->SetHandleType(bmDIB);
-        FBitmap->SetSize(int(L.Width), int(L.Height));
-        if (FBitmap->Width() != int(L.Width) || FBitmap->Height() != int(L.Height) || !FBitmap->HandleAllocated())
-            throw EOutOfMemory("Out of memory");
-        if (!L.Palette.empty() && bits <= 8) {
-            std::vector<RGBQUAD> table(size_t(1) << bits);  // entries past the palette stay black
-            for (size_t i = 0; i < table.size() && i < L.Palette.size(); ++i)
-                table[i] = RGBQUAD{L.Palette[i].Blue, L.Palette[i].Green, L.Palette[i].Red, 0};
-            SetColorTable(FBitmap, table.data(), table.size());
+        struct {
+            BITMAPINFOHEADER Header;
+            RGBQUAD Colors[256];
+        } info{};
+        info.Header.biSize = sizeof(BITMAPINFOHEADER);
+        info.Header.biWidth = LONG(L.Width);
+        info.Header.biHeight = LONG(L.Height);
+        info.Header.biPlanes = 1;
+        info.Header.biBitCount = WORD(bits);
+        info.Header.biCompression = BI_RGB;
+        if (bits <= 8) {
+            // Entries past the file's palette stay black.
+            info.Header.biClrUsed = DWORD(1) << bits;
+            for (size_t i = 0; i < info.Header.biClrUsed && i < L.Palette.size(); ++i)
+                info.Colors[i] = RGBQUAD{L.Palette[i].Blue, L.Palette[i].Green, L.Palette[i].Red, 0};
         }
+        void* pixels = nullptr;
+        HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels,
+                                       nullptr, 0);
+        if (!dib || !pixels) {
+            if (dib) DeleteObject(dib);
+            throw EOutOfMemory("Out of memory");
+        }
+        try {
+            FBitmap->SetHandle(dib);
+        } catch (...) {
+            DeleteObject(dib);
+            throw;
+        }
+        if (FBitmap->Width() != int(L.Width) || FBitmap->Height() != int(L.Height) ||
+            FBitmap->PixelFormat() != L.PixelFormat)
+            throw EOutOfMemory("Out of memory");
         if (L.TransparentColor != clNone) {
             FBitmap->SetTransparentColor(L.TransparentColor);
             FBitmap->SetTransparent(true);

@@ -1,0 +1,13 @@
+# cmake -DEXE=pngdecode -DOUT=file -P digests.cmake IMAGES...: one digest line per image.
+set(files "")
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 0 ${last})
+  if(CMAKE_ARGV${i} MATCHES "\\.png$")
+    list(APPEND files "${CMAKE_ARGV${i}}")
+  endif()
+endforeach()
+list(SORT files)
+execute_process(COMMAND ${EXE} --digest ${files} OUTPUT_FILE ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "pngdecode --digest failed: ${rc}")
+endif()
