@@ -23,3 +23,7 @@ constexpr TColor TransparentKeyColor = 0xFF00FF;
 // Names no background. Constant-initialised, so it is valid before any unit
 // start-up step runs and before the first form loads.
 inline constexpr CacheInfo EmptyCacheInfo{nullptr, -99, -99, 0, false};
+
+// Arrow size of a horizontal scroll bar, for the scroll wrappers: 16 until the
+// engine's start-up step reads the platform's metric.
+extern int HScrollHeight;

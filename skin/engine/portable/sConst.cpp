@@ -1,0 +1,3 @@
+#include "sConst.h"
+
+int HScrollHeight = 16;

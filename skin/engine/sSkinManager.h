@@ -1,0 +1,158 @@
+// The skin manager component: holds one loaded skin's tables, answers the
+// look-ups by section and key, tells every form of a new or removed skin with
+// the engine message, tracks the window under the mouse, and, as the default
+// manager, installs the window-creation hook of the GUI thread. The first
+// manager made becomes DefaultSkinManager; without one, skinning stays passive.
+#pragma once
+
+#include "Components.h"
+#include "Controls.h"
+#include "sMessages.h"
+#include "sSkinTables.h"
+#include "sThirdParty.h"
+
+class TsSkinManager;
+
+extern TsSkinManager* DefaultSkinManager;
+extern bool IsNTPlatform;
+// Raised while a skin loads, while the new-skin broadcast runs, and while a
+// skin is removed.
+extern bool SkinLoading;
+extern bool SkinBroadcasting;
+extern bool SkinRemoving;
+
+enum TacSkinningRule { srStdForms, srStdDialogs, srThirdParty };
+using TacSkinningRules = unsigned;  // mask of 1 << TacSkinningRule
+
+// The skin-data object: skin-wide values and the folder images come from.
+class TsSkinData : public TObject {
+public:
+    const char* ClassName() const override { return "TsSkinData"; }
+    TsSkinValues Values;
+    bool Active() const { return Values.SkinLoaded; }
+};
+
+class TsSkinManager : public TComponent {
+public:
+    explicit TsSkinManager(TComponent* AOwner);
+    ~TsSkinManager() override;
+    const char* ClassName() const override { return "TsSkinManager"; }
+    void AfterConstruction();
+    void Loaded() override;
+
+    // ---- published settings
+    bool SkinnedPopups() const { return FSkinnedPopups; }
+    virtual void SetSkinnedPopups(bool Value) { FSkinnedPopups = Value; }
+    bool IsDefault() const { return DefaultSkinManager == this; }
+    virtual void SetIsDefault(bool Value);
+    bool Active() const { return FActive; }
+    virtual void SetActive(bool Value);
+    TStringList* CommonSections() const { return FCommonSections; }
+    virtual void SetCommonSections(TStringList* Lines);
+    int Saturation() const { return FSaturation; }
+    virtual void SetSaturation(int Value);
+    int HueOffset() const { return FHueOffset; }
+    virtual void SetHueOffset(int Value);
+    const AnsiString& SkinDirectory() const { return FSkinDirectory; }
+    virtual void SetSkinDirectory(const AnsiString& Value);
+    const AnsiString& SkinName() const { return FSkinName; }
+    virtual void SetSkinName(const AnsiString& Value);
+    // The loaded skin's version with '.' as decimal separator; "N/A" without one.
+    AnsiString SkinInfo() const;
+    TacSkinningRules SkinningRules() const { return FSkinningRules; }
+    void SetSkinningRules(TacSkinningRules Value) { FSkinningRules = Value; }
+    // The 17 class-name lists of foreign controls, one string each.
+    TStringList* ThirdParty() const { return FThirdParty; }
+    static AnsiString Version() { return "6.10"; }
+
+    TNotifyEvent OnAfterChange;
+    TNotifyEvent OnBeforeChange;
+
+    // ---- the loaded skin
+    TsSkinData* SkinData() const { return FSkinData; }
+    const TsSkinTables& Tables() const { return FTables; }
+    const std::vector<TsGeneralData>& gd() const { return FTables.Sections; }
+    const std::vector<TsMaskData>& ma() const { return FTables.Masks; }
+    const TsCommonIndexes& ConstData() const { return FCommon; }
+    TBitmap* MasterBitmap() const { return FMasterBitmap; }
+    bool PackedSkinLoaded() const { return FPackedSkinLoaded; }
+
+    // ---- look-ups (-1: none)
+    int SectionIndex(const AnsiString& Name) const { return FTables.SectionIndex(Name); }
+    int MaskIndex(const AnsiString& Section, const AnsiString& Key) const { return FTables.MaskIndex(Section, Key); }
+    int MaskIndexInherited(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {
+        return FTables.MaskIndexInherited(SectionIndex, Section, Key);
+    }
+    int TextureIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
+    int PatternIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
+    bool IsValidMaskIndex(int I) const { return FTables.IsValidMaskIndex(I); }
+    bool IsValidSectionIndex(int I) const { return FSkinData && FTables.IsValidSectionIndex(I); }
+    TPoint MaskStateSize(int I) const;
+    int MaskMarginLeft(int I) const;
+    int MaskMarginRight(int I) const;
+    int MaskMarginTop(int I) const;
+    int MaskMarginBottom(int I) const;
+    TColor GlobalColor() const;
+    TColor GlobalFontColor() const;
+
+    // Skin names: Kind 0 folders holding "Options.dat", 1 packed files, 2 both;
+    // stored skins first, sorted. Answers the first name found.
+    AnsiString ListSkinNames(TStringList* List, int Kind) const;
+    // SkinDirectory resolved against the program's folder, with a trailing backslash.
+    AnsiString ResolveSkinDirectory() const;
+    // Resolution of a directory value against a program folder (with its
+    // trailing separator).
+    static AnsiString ResolveDirectory(const AnsiString& Value, const AnsiString& ProgramFolder);
+
+    // The window under the mouse: the previous one hears command 30, the new one 29.
+    void SetHotWindow(HWND Wnd);
+    HWND HotWindow() const { return FHotWindow; }
+
+    // ---- loading and broadcasting
+    // Takes over a skin's tables and master bitmap (the common tail of every
+    // loader) and rebuilds the cached indexes.
+    void InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Values, TBitmap* Master);
+    bool LoadFolderOrInternalSkin();
+    bool LoadPackedSkin();
+    void FreeMasks();
+    void FreePatterns();
+    void BroadcastNewSkin(bool Repaint);
+    void BroadcastRemoveSkin();
+    void RepaintForms();
+    void CacheCommonIndexes() { FCommon = FTables.CacheCommonIndexes(); }
+    void LoadThirdPartyLists(bool Force);
+    void StoreThirdPartyLists();
+    bool HookInstalled() const { return FHookInstalled; }
+    void InstallCreationHook();
+    void RemoveCreationHook();
+    // Sends the engine message with Command and the manager in lParam to every form.
+    void BroadcastToAllForms(uint16_t Command);
+
+    static void Register();
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {}
+
+private:
+    bool FSkinnedPopups = true;
+    bool FActive = true;
+    TStringList* FCommonSections;
+    int FSaturation = 0, FHueOffset = 0;
+    AnsiString FSkinDirectory = "c:\\Skins";
+    AnsiString FSkinName;
+    TacSkinningRules FSkinningRules = 7;
+    TStringList* FThirdParty;
+    std::vector<TStringList*> FThirdLists;
+    TsSkinData* FSkinData;
+    TsSkinTables FTables;
+    TsCommonIndexes FCommon;
+    TBitmap* FMasterBitmap = nullptr;
+    bool FPackedSkinLoaded = false;
+    HWND FHotWindow = nullptr;
+    bool FHookInstalled = false;
+    HHOOK FHook = nullptr;
+};
+
+// Start-up step of the unit: notes whether the platform is Windows NT.
+void sSkinManagerInitialize();
+void sSkinManagerFinalize();

@@ -1,0 +1,270 @@
+// The skinned scroll bar under Wine: on its unskinned path (the system's
+// scroll bar, driven by real mouse and key messages) and on its skinned path
+// under a manager (the plain window, emulated scroll information, its own
+// press handling and painting).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Forms.h"
+#include "TestSupport.h"
+#include "sScrollBar.h"
+#include "sSkinManager.h"
+
+namespace {
+
+struct Events {
+    std::vector<TScrollCode> Codes;
+    std::vector<int> Positions;
+    int Changes = 0;
+    void Scroll(TObject*, TScrollCode Code, int& Pos) {
+        Codes.push_back(Code);
+        Positions.push_back(Pos);
+    }
+    void Change(TObject*) { ++Changes; }
+    int Count(TScrollCode C) const {
+        int n = 0;
+        for (TScrollCode c : Codes) n += c == C;
+        return n;
+    }
+};
+
+struct BarFixture : ::testing::Test {
+    TForm* Form = nullptr;
+    TsScrollBar* Bar = nullptr;
+    Events Ev;
+    void Make() {
+        Form = new TForm(Application);
+        Form->SetBounds(60, 60, 300, 400);
+        Bar = new TsScrollBar(Form);
+        Bar->SetKind(sbVertical);
+        Bar->SetBounds(20, 20, 9, 313);
+        Bar->SetMax(682);
+        Bar->SetSmallChange(89);
+        Bar->SetLargeChange(89);
+        Bar->SetParent(Form);
+        Bar->OnScroll = TScrollEvent::Of<&Events::Scroll>(&Ev);
+        Bar->OnChange = TNotifyEvent::Of<&Events::Change>(&Ev);
+        Form->Show();
+        Pump(50);
+    }
+    void TearDown() override { delete Form; }
+    HWND H() { return Bar->Handle(); }
+    void Click(int Y) {
+        PostMessageW(H(), WM_MOUSEMOVE, 0, MAKELPARAM(4, Y));
+        PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, Y));
+        PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, Y));
+        Pump(60);
+    }
+};
+
+}  // namespace
+
+using UnskinnedBar = BarFixture;
+
+TEST_F(UnskinnedBar, IsTheSystemScrollBar) {
+    Make();
+    wchar_t cls[64];
+    GetClassNameW(H(), cls, 64);
+    EXPECT_EQ(_wcsicmp(cls, L"ScrollBar"), 0);
+    EXPECT_FALSE(Bar->Skinned());
+}
+
+TEST_F(UnskinnedBar, ArrowsPagesThumbTopAndBottomRaiseOnScrollAndOnChange) {
+    Make();
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    Click(313 - arrow / 2);  // lower arrow
+    ASSERT_FALSE(Ev.Codes.empty());
+    EXPECT_EQ(Ev.Codes.front(), scLineDown);
+    EXPECT_EQ(Ev.Positions.front(), 89);
+    EXPECT_EQ(Ev.Codes.back(), scEndScroll);
+    EXPECT_EQ(Bar->Position(), 89);
+    EXPECT_EQ(Ev.Changes, 1);
+
+    Ev = Events{};
+    Bar->OnScroll = TScrollEvent::Of<&Events::Scroll>(&Ev);
+    Bar->OnChange = TNotifyEvent::Of<&Events::Change>(&Ev);
+    Click(250);  // the track below the thumb
+    ASSERT_FALSE(Ev.Codes.empty());
+    EXPECT_EQ(Ev.Codes.front(), scPageDown);
+    EXPECT_EQ(Bar->Position(), 178);
+    EXPECT_EQ(Ev.Codes.back(), scEndScroll);
+    Click(arrow / 2);  // upper arrow
+    EXPECT_EQ(Ev.Count(scLineUp), 1);
+    EXPECT_EQ(Bar->Position(), 89);
+
+    // Thumb drag: tracks, then the final position.
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(GetScrollBarInfo(H(), OBJID_CLIENT, &sbi));
+    const int thumbY = (sbi.xyThumbTop + sbi.xyThumbBottom) / 2;
+    PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, thumbY));
+    for (int y = thumbY; y <= thumbY + 100; y += 20) PostMessageW(H(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4, y));
+    PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, thumbY + 100));
+    Pump(80);
+    EXPECT_GE(Ev.Count(scTrack), 1);
+    EXPECT_EQ(Ev.Count(scPosition), 1);
+    EXPECT_GT(Bar->Position(), 89);
+
+    // Keys: Home and End give the top and the bottom.
+    Bar->SetFocus();
+    Pump(10);
+    SendMessageW(H(), WM_KEYDOWN, VK_END, 0);
+    Pump(10);
+    EXPECT_EQ(Ev.Count(scBottom), 1);
+    EXPECT_EQ(Bar->Position(), 682);
+    SendMessageW(H(), WM_KEYDOWN, VK_HOME, 0);
+    Pump(10);
+    EXPECT_EQ(Ev.Count(scTop), 1);
+    EXPECT_EQ(Bar->Position(), 0);
+    // OnChange only when the position changed; OnScroll for every code.
+    const int changes = Ev.Changes;
+    SendMessageW(H(), WM_KEYDOWN, VK_HOME, 0);
+    Pump(10);
+    EXPECT_EQ(Ev.Count(scTop), 2);
+    EXPECT_EQ(Ev.Changes, changes);
+}
+
+TEST_F(UnskinnedBar, ThumbIsRedrawnAfterAMove) {
+    Make();
+    const Pixels before = Grab(H());
+    Bar->SetPosition(682);
+    Pump(30);
+    const Pixels after = Grab(H());
+    int differ = 0;
+    for (int y = 0; y < before.Height; ++y)
+        for (int x = 0; x < before.Width; ++x) differ += before.At(x, y) != after.At(x, y);
+    EXPECT_GT(differ, 20);
+    // The thumb sits at the bottom now: the middle of the bar looks like the top did.
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(GetScrollBarInfo(H(), OBJID_CLIENT, &sbi));
+    EXPECT_GT(sbi.xyThumbTop, 250);
+}
+
+// ---- the skinned path, under a manager ----
+
+namespace {
+TsSkinTables BarSkin() {
+    TsSkinTables t;
+    auto sec = [](const char* n, TColor c) {
+        TsGeneralData s;
+        s.SectionName = n;
+        s.Color = c;
+        s.HotColor = c;
+        return s;
+    };
+    t.Sections = {sec("TSSCROLLBAR", 0x808080), sec("SCROLLBAR1V", 0x0000C8), sec("SCROLLBAR2V", 0x00C800),
+                  sec("SCROLLBTNTOP", 0xC80000), sec("SCROLLBTNBOTTOM", 0xC80000), sec("SCROLLSLIDERV", 0x00C8C8)};
+    return t;
+}
+}  // namespace
+
+struct SkinnedBar : BarFixture {
+    TsSkinManager* M = nullptr;
+    void SetUp() override {
+        M = new TsSkinManager(nullptr);
+        M->InstallSkin(BarSkin(), TsSkinValues{}, nullptr);
+        M->BroadcastNewSkin(false);
+        Make();
+        // The first hit test re-creates the window as the skinned one.
+        SendMessageW(H(), WM_NCHITTEST, 0, 0);
+        Pump(20);
+    }
+    void TearDown() override {
+        delete Form;
+        Form = nullptr;
+        delete M;
+    }
+};
+
+TEST_F(SkinnedBar, PlainWindowWithEmulatedScrollInformation) {
+    wchar_t cls[64];
+    GetClassNameW(H(), cls, 64);
+    EXPECT_EQ(wcscmp(cls, L"TsScrollBar"), 0);
+    EXPECT_TRUE(Bar->Skinned());
+    Bar->SetPosition(300);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(H(), SB_CTL, &si));
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 682);
+    EXPECT_EQ(si.nPos, 300);
+    EXPECT_EQ(Bar->ScrollState().Shown, 300);
+    // Position survives a switch back to the standard window.
+    M->SetActive(false);
+    Pump(20);
+    GetClassNameW(H(), cls, 64);
+    EXPECT_EQ(_wcsicmp(cls, L"ScrollBar"), 0);
+    EXPECT_EQ(Bar->Position(), 300);
+    EXPECT_EQ(GetScrollPos(H(), SB_CTL), 300);
+}
+
+TEST_F(SkinnedBar, ArrowPressRepeatsAndCaptureLossReleasesOnce) {
+    const TacScrollGeometry g = Bar->Geometry();
+    PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 313 - g.Arrow / 2));
+    Pump(10);
+    ASSERT_FALSE(Ev.Codes.empty());
+    EXPECT_EQ(Ev.Codes.front(), scLineDown);
+    EXPECT_EQ(Bar->PartStates().State[spArrow2], 2);
+    EXPECT_TRUE(Bar->TimerRunning());
+    // Held: repeats after 500 ms, then every 50 ms.
+    Pump(700);
+    EXPECT_GE(Ev.Count(scLineDown), 3);
+    // The capture goes elsewhere: the press ends once, with no timer left.
+    SendMessageW(H(), WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(Bar->TimerRunning());
+    for (uint8_t s : Bar->PartStates().State) EXPECT_NE(s, 2);
+    EXPECT_EQ(Ev.Count(scEndScroll), 1);
+    PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, 313 - g.Arrow / 2));
+    SendMessageW(H(), WM_CAPTURECHANGED, 0, 0);
+    Pump(60);
+    EXPECT_EQ(Ev.Count(scEndScroll), 1);
+    const int lines = Ev.Count(scLineDown);
+    Pump(120);
+    EXPECT_EQ(Ev.Count(scLineDown), lines);
+}
+
+TEST_F(SkinnedBar, TrackPressAndThumbDrag) {
+    Bar->SetPosition(0);
+    PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 200));
+    PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, 200));
+    Pump(40);
+    ASSERT_FALSE(Ev.Codes.empty());
+    EXPECT_EQ(Ev.Codes.front(), scPageDown);
+    EXPECT_EQ(Ev.Codes.back(), scEndScroll);
+    EXPECT_FALSE(Bar->TimerRunning());
+    const int afterPage = Bar->Position();
+    EXPECT_EQ(afterPage, 89);
+
+    Ev.Codes.clear();
+    const TacScrollGeometry g = Bar->Geometry();
+    const int thumb = g.ThumbCentre();
+    PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, thumb));
+    Pump(10);
+    EXPECT_EQ(Bar->PartStates().State[spThumb], 2);
+    POINT p{4, thumb + 80};
+    ClientToScreen(H(), &p);
+    SendMessageW(H(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, thumb + 80));
+    Pump(40);
+    EXPECT_GE(Ev.Count(scTrack), 2);  // the first, always, and the move
+    EXPECT_EQ(Ev.Count(scPosition), 1);
+    EXPECT_EQ(Ev.Codes.back(), scEndScroll);
+    EXPECT_GT(Bar->Position(), afterPage + 100);
+    EXPECT_FALSE(Bar->TimerRunning());
+}
+
+TEST_F(SkinnedBar, PaintsItsSections) {
+    Bar->SetPosition(341);
+    Pump(20);
+    const Pixels px = Grab(H());
+    const TacScrollGeometry g = Bar->Geometry();
+    EXPECT_EQ(px.ColorAt(4, g.Arrow + 3), 0x0000C8);             // track before the thumb
+    EXPECT_EQ(px.ColorAt(4, g.Length - g.Arrow - 3), 0x00C800);  // track after
+    EXPECT_EQ(px.ColorAt(4, g.ThumbCentre()), 0x00C8C8);         // thumb
+    EXPECT_EQ(px.ColorAt(4, 2), 0xC80000);                       // arrow
+}

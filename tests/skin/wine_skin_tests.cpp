@@ -1,0 +1,328 @@
+// The skin state, the engine message and the manager under Wine: real
+// controls on a real form, with and without a manager.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "Forms.h"
+#include "TestSupport.h"
+#include "sCommonData.h"
+#include "sEngineUnits.h"
+#include "sGradientPaint.h"
+#include "sGraphUtils.h"
+#include "sScrollBar.h"
+#include "sSkinManager.h"
+
+namespace {
+
+// A windowed control that records the engine commands it receives.
+class TRecorder : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<uint16_t> Commands;
+    std::vector<LPARAM> Params;
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD) {
+            Commands.push_back(SkinCommandOf(M.WParam));
+            Params.push_back(M.LParam);
+        }
+        TCustomControl::WndProc(M);
+    }
+};
+
+struct FormFixture : ::testing::Test {
+    TForm* Form = nullptr;
+    void SetUp() override {
+        Form = new TForm(Application);
+        Form->SetBounds(50, 50, 400, 400);
+        Form->SetColor(clTeal);
+    }
+    void TearDown() override {
+        delete Form;
+        ASSERT_EQ(DefaultSkinManager, nullptr) << "a test left a manager behind";
+    }
+    TsScrollBar* Bar() {
+        auto* b = new TsScrollBar(Form);
+        b->SetKind(sbVertical);
+        b->SetBounds(10, 10, 9, 313);
+        b->SetParent(Form);
+        return b;
+    }
+    LRESULT Ask(TWinControl* C, uint16_t Cmd, uint16_t Arg = 0, LPARAM L = 0) {
+        return SendMessageW(C->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(Cmd, Arg)), L);
+    }
+};
+
+TsSkinTables ScrollSkin() {
+    TsSkinTables t;
+    auto sec = [](const char* n, TColor c, int transparency = 0) {
+        TsGeneralData s;
+        s.SectionName = n;
+        s.Color = c;
+        s.HotColor = c;
+        s.Transparency = transparency;
+        return s;
+    };
+    t.Sections = {sec("GLOBALINFO", 0xC0C0C0), sec("TSSCROLLBAR", 0x102030), sec("SCROLLBAR1V", 0x0000C8),
+                  sec("SCROLLBAR2V", 0x00C800), sec("SCROLLBTNTOP", 0xC80000), sec("SCROLLBTNBOTTOM", 0xC80000),
+                  sec("SCROLLSLIDERV", 0x00C8C8), sec("HALF", 0x000000, 50)};
+    return t;
+}
+
+}  // namespace
+
+using SkinState = FormFixture;
+
+TEST_F(SkinState, PassiveWithoutAManager) {
+    ASSERT_EQ(DefaultSkinManager, nullptr);
+    TsScrollBar* b = Bar();
+    b->SetColor(clYellow);
+    TsCommonData* d = b->SkinData();
+    EXPECT_EQ(d->SkinSection(), "TSSCROLLBAR");
+    EXPECT_EQ(d->SkinSectionNo, -1);
+    EXPECT_EQ(d->BorderMaskNo, -1);
+    EXPECT_EQ(d->PatternNo, -1);
+    EXPECT_EQ(d->HotPatternNo, -1);
+    EXPECT_EQ(d->ControlTypeCode, 142);
+    EXPECT_EQ(d->SkinManager(), nullptr);
+    EXPECT_FALSE(d->IsSkinned());
+    ASSERT_NE(d->CacheBitmap, nullptr);
+    EXPECT_EQ(d->CacheBitmap->PixelFormat(), pf24bit);
+
+    EXPECT_EQ(Ask(b, scIsSkinned), 1);
+    EXPECT_EQ(Ask(b, scQuerySkinIndex), 0);
+    EXPECT_EQ(Ask(b, scQueryColor), LRESULT(ColorToRGB(clYellow)));
+    BackgroundInfo bi;
+    Ask(b, scGetBackground, 0, LPARAM(&bi));
+    EXPECT_EQ(bi.BgType, 1);
+    EXPECT_EQ(bi.Color, ColorToRGB(clYellow));
+    for (uint16_t unknown : {18, 24, 40, 62, 500}) {
+        TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(unknown)), 0, 12345};
+        EXPECT_FALSE(d->HandleEngineCommand(m)) << unknown;
+        EXPECT_EQ(m.Result, 0) << unknown;
+        EXPECT_EQ(Ask(b, unknown), 0) << unknown;
+    }
+    // The command sits in the high word of the low 32 bits, whatever the upper half holds.
+    TMessage wide{SM_ALPHACMD, WPARAM(0xDEAD0000ull << 32) | WPARAM(SkinWParam(scQuerySkinIndex)), 0, 0};
+    EXPECT_TRUE(d->HandleEngineCommand(wide));
+    EXPECT_EQ(wide.Result, 0);
+    // Another message number never reaches the handler.
+    const UINT other = RegisterWindowMessageA("SM_ALPHACMD");
+    if (other != SM_ALPHACMD) {
+        TMessage m{other, WPARAM(SkinWParam(scIsSkinned)), 0, 0};
+        EXPECT_FALSE(d->HandleEngineCommand(m));
+        EXPECT_EQ(m.Result, 0);
+    }
+    // No manager: nothing hooked, nothing wrapped.
+    EXPECT_EQ(DefaultSkinManager, nullptr);
+}
+
+TEST_F(SkinState, SectionNamesAndTheRemovalCommandWithoutManager) {
+    TsScrollBar* b = Bar();
+    TsCommonData* d = b->SkinData();
+    d->SetSkinSection("");
+    EXPECT_EQ(d->SkinSection(), "UNKNOWN");
+    d->UpdatingFlag = false;
+    d->PrepareCacheBitmap();
+    EXPECT_EQ(d->CacheBitmap->Width(), 9);
+    d->SetSkinSection("edit");
+    EXPECT_EQ(d->SkinSection(), "EDIT");
+    // The change sent command 2 with lParam nil, which the bar accepts (its manager is nil too).
+    EXPECT_TRUE(d->UpdatingFlag);
+    EXPECT_EQ(d->CacheBitmap->Width(), 0);
+    EXPECT_EQ(d->SkinSectionNo, -1);
+}
+
+TEST_F(SkinState, FocusHoverAndMoves) {
+    TsScrollBar* b = Bar();
+    auto* other = new TsScrollBar(Form);
+    other->SetBounds(40, 10, 9, 100);
+    other->SetParent(Form);
+    Form->Show();
+    Pump(50);
+    TsCommonData* d = b->SkinData();
+    b->SetFocus();
+    Pump(20);
+    EXPECT_TRUE(d->FocusFlag);
+    EXPECT_TRUE(d->IsActiveState());
+    other->SetFocus();
+    Pump(20);
+    EXPECT_FALSE(d->FocusFlag);
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_FALSE(d->HoverFlag);  // 142 never takes the hover state
+    // A move repaints the bar: its window is invalidated at once.
+    UpdateWindow(b->Handle());
+    d->BackgroundDirty = false;
+    b->SetBounds(20, 10, 9, 313);
+    RECT upd{};
+    EXPECT_TRUE(GetUpdateRect(b->Handle(), &upd, FALSE));
+    EXPECT_TRUE(d->BackgroundDirty);
+    Pump(20);
+    EXPECT_FALSE(GetUpdateRect(b->Handle(), &upd, FALSE));
+    Form->Hide();
+}
+
+TEST_F(SkinState, ManagerLifecycleBroadcastsAndLookUps) {
+    TRecorder* rec = new TRecorder(Form);
+    rec->SetBounds(100, 100, 50, 50);
+    rec->SetParent(Form);
+    TsScrollBar* b = Bar();
+    Form->HandleNeeded();
+
+    auto* m = new TsSkinManager(nullptr);
+    EXPECT_EQ(DefaultSkinManager, m);
+    EXPECT_TRUE(m->IsDefault());
+    EXPECT_FALSE(m->HookInstalled());
+    EXPECT_EQ(m->SkinInfo(), "N/A");
+    EXPECT_EQ(m->Version(), "6.10");
+    EXPECT_EQ(m->SkinDirectory(), "c:\\Skins");
+    EXPECT_EQ(m->ThirdParty()->Count(), 17);
+    EXPECT_EQ(m->ThirdParty()->Strings(3), " ");
+    m->SetIsDefault(false);  // the only manager stays the default
+    EXPECT_EQ(DefaultSkinManager, m);
+
+    TsSkinValues v;
+    v.Version = 7.5;
+    m->InstallSkin(ScrollSkin(), v, nullptr);
+    m->BroadcastNewSkin(false);
+    EXPECT_TRUE(m->HookInstalled());
+    EXPECT_EQ(m->SkinInfo(), "7.5");
+    ASSERT_FALSE(rec->Commands.empty());
+    EXPECT_EQ(rec->Commands[0], scNewSkin);
+    EXPECT_EQ(rec->Params[0], LPARAM(m));
+    // The bar heard command 1 from its (default) manager and resolved its section.
+    EXPECT_EQ(b->SkinData()->SkinSectionNo, 1);
+    EXPECT_TRUE(b->SkinData()->IsSkinned(true));
+    EXPECT_EQ(Ask(b, scQuerySkinIndex), 2);
+    EXPECT_EQ(m->SectionIndex("SCROLLBAR1V"), 2);
+    EXPECT_EQ(m->SectionIndex("scrollbar1v"), -1);
+    EXPECT_EQ(m->GlobalColor(), 0xC0C0C0);
+    EXPECT_EQ(m->GlobalFontColor(), 0);
+
+    // The hot window: the old one hears 30, the new one 29.
+    rec->Commands.clear();
+    m->SetHotWindow(rec->Handle());
+    m->SetHotWindow(b->Handle());
+    ASSERT_EQ(rec->Commands.size(), 2u);
+    EXPECT_EQ(rec->Commands[0], scMouseEnter);
+    EXPECT_EQ(rec->Commands[1], scMouseLeave);
+
+    // Off: the tables empty and every index invalid; the hook goes.
+    m->SetActive(false);
+    EXPECT_TRUE(m->gd().empty());
+    EXPECT_FALSE(m->IsValidSectionIndex(0));
+    EXPECT_FALSE(m->HookInstalled());
+    EXPECT_EQ(b->SkinData()->SkinSectionNo, -1);
+
+    // A control that held the manager as its own forgets it when it goes.
+    auto* second = new TsSkinManager(nullptr);
+    EXPECT_EQ(DefaultSkinManager, m);
+    b->SetSkinManager(second);
+    EXPECT_EQ(b->SkinData()->OwnManager, second);
+    b->SetSkinManager(m);  // the default one is kept as nil
+    EXPECT_EQ(b->SkinData()->OwnManager, nullptr);
+    b->SetSkinManager(second);
+    delete second;
+    EXPECT_EQ(b->SkinData()->OwnManager, nullptr);
+    EXPECT_EQ(b->SkinManager(), m);
+    delete m;
+    EXPECT_EQ(DefaultSkinManager, nullptr);
+    EXPECT_EQ(b->SkinManager(), nullptr);
+}
+
+TEST_F(SkinState, TransparentSectionColourAndBackground) {
+    Form->SetColor(TColor(0x00FF00));
+    auto* m = new TsSkinManager(nullptr);
+    m->InstallSkin(ScrollSkin(), TsSkinValues{}, nullptr);
+    TsScrollBar* b = Bar();
+    b->SkinData()->SetSkinSection("HALF");
+    ASSERT_EQ(b->SkinData()->SkinSectionNo, 7);
+    // 50 per cent: each channel (50 * (p - c) + c * 256) shr 8, the parent being an unskinned form.
+    const TColor c = TColor(Ask(b, scQueryColor));
+    EXPECT_EQ(c, TColor((50 * 255) >> 8) << 8);
+    b->SkinData()->SetSkinSection("SCROLLBAR1V");
+    EXPECT_EQ(TColor(Ask(b, scQueryColor)), 0x0000C8);
+    BackgroundInfo bi;
+    Ask(b, scGetBackground, 0, LPARAM(&bi));
+    EXPECT_EQ(bi.BgType, 1);
+    EXPECT_EQ(bi.Color, 0x0000C8);
+    b->SkinData()->SetCustomColor(true);
+    BackgroundInfo bc;
+    Ask(b, scGetBackground, 0, LPARAM(&bc));
+    EXPECT_EQ(bc.Color, ColorToRGB(b->Color()));
+    delete m;
+}
+
+TEST(SkinManagerStatics, DirectoriesAndSkinNames) {
+    const AnsiString app = "C:\\App\\Bin\\";
+    EXPECT_EQ(TsSkinManager::ResolveDirectory("..\\Skins", app), "C:\\App\\Skins\\");
+    EXPECT_EQ(TsSkinManager::ResolveDirectory("Skins", app), "C:\\App\\Bin\\Skins\\");
+    EXPECT_EQ(TsSkinManager::ResolveDirectory(".\\Skins", app), "C:\\App\\Bin\\Skins\\");
+    EXPECT_EQ(TsSkinManager::ResolveDirectory("\\\\server\\share", app), "\\\\server\\share\\");
+    EXPECT_EQ(TsSkinManager::ResolveDirectory("d:\\Look\\", app), "d:\\Look\\");
+
+    char tmp[MAX_PATH];
+    GetTempPathA(MAX_PATH, tmp);
+    const AnsiString dir = AnsiString(tmp) + "sorting_skins_test\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "Zeta").c_str(), nullptr);
+    CreateDirectoryA((dir + "Alpha").c_str(), nullptr);
+    CreateDirectoryA((dir + "Empty").c_str(), nullptr);
+    auto touch = [](const AnsiString& f) {
+        HANDLE h = CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+    };
+    touch(dir + "Zeta\\Options.dat");
+    touch(dir + "Alpha\\Options.dat");
+    touch(dir + "Packed.asz");
+    touch(dir + "Upper.ASZ");
+    TsSkinManager m(nullptr);
+    m.SetSkinDirectory(dir);
+    TStringList names;
+    m.ListSkinNames(&names, 0);
+    ASSERT_EQ(names.Count(), 2);
+    EXPECT_EQ(names[0], "Alpha");
+    EXPECT_EQ(names[1], "Zeta");
+    m.ListSkinNames(&names, 1);
+    ASSERT_EQ(names.Count(), 1);
+    EXPECT_EQ(names[0], "Packed");
+    m.ListSkinNames(&names, 2);
+    EXPECT_EQ(names.Count(), 3);
+    // A skin that cannot be loaded turns the manager off, cleanly.
+    m.SetSkinName("Alpha");
+    EXPECT_FALSE(m.Active());
+    EXPECT_TRUE(m.gd().empty());
+}
+
+TEST(EngineStartUp, ConstantsAndTheMessageNumber) {
+    sConstInitialize();
+    EXPECT_EQ(HScrollHeight, GetSystemMetrics(SM_CXHSCROLL));
+    sMessagesInitialize();
+    EXPECT_EQ(SkinCommandMessage, 0xA100u);
+    sSkinManagerInitialize();
+    EXPECT_TRUE(IsNTPlatform);
+    sDateUtilsInitialize();
+    char buf[80] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buf, sizeof buf);
+    EXPECT_EQ(FourDigitYear, HasFourDigitYear(buf));
+}
+
+TEST(GradientPainter, TriangleModeThroughThePlatform) {
+    TBitmap* bmp = CreateBitmap24(40, 40);
+    TsGradArray bands;
+    ParseGradientData("255;0;20;2;0;255;0;20;2;0;255;0;20;2;0;255;0;20;2;0;255;0;20;2;0", bands);
+    PaintGradient(bmp, TRect{0, 0, 40, 40}, bands);
+    const uint8_t* row = static_cast<uint8_t*>(bmp->ScanLine(20));
+    EXPECT_GT(row[20 * 3 + 2], 200);  // red everywhere
+    EXPECT_LT(row[20 * 3 + 1], 40);
+    ParseGradientData("65280;65280;100;0;0", bands);
+    PaintGradient(bmp, TRect{0, 0, 40, 40}, bands);
+    row = static_cast<uint8_t*>(bmp->ScanLine(39));
+    EXPECT_EQ(row[39 * 3 + 1], 255);
+    EXPECT_EQ(row[39 * 3 + 2], 0);
+    delete bmp;
+}
