@@ -1179,6 +1179,12 @@ bool TWinControl::HandleKey(TMessage& m) {
         KeyDown(key, shift);
         if (key == 0) return true;
         m.WParam = key;
+        // Enter and Escape go to the form's default and cancel buttons.
+        if (key == VK_RETURN || key == VK_ESCAPE) {
+            TWinControl* top = this;
+            while (top->FParent) top = top->FParent;
+            if (top->Perform(CM_DIALOGKEY, key, m.LParam)) return true;
+        }
         return false;
     }
     case WM_KEYUP:
@@ -1315,6 +1321,20 @@ void TWinControl::WndProc(TMessage& m) {
         if ((m.Msg == WM_HSCROLL || m.Msg == WM_VSCROLL) && m.LParam == 0) break;
         ReflectNotification(m);
         return;
+    case CM_DIALOGKEY:
+    case CM_FOCUSCHANGED: {
+        // Told to every descendant; a dialog key stops at the first taker.
+        std::vector<TControl*> list = FControls;
+        for (TControl* c : list) {
+            LRESULT r = c->Perform(m.Msg, m.WParam, m.LParam);
+            if (m.Msg == CM_DIALOGKEY && r) {
+                m.Result = r;
+                return;
+            }
+        }
+        m.Result = 0;
+        return;
+    }
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(m.WParam);

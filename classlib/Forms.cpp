@@ -118,6 +118,8 @@ void TForm::SetActiveControl(TWinControl* Value) {
 
 void TForm::ActiveChanged(TWinControl* Focused) {
     if (Focused != this) FActiveControl = Focused;
+    // Every control of the form hears which one has the focus now.
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Focused));
 }
 
 void TForm::Notification(TComponent* AComponent, TOperation Operation) {

@@ -71,6 +71,9 @@ public:
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
+    // What a button with a modal result last stored; nothing reads it yet.
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int Value) { FModalResult = Value; }
 
     TRect ClientRect() const override;
     void SetClientWidth(int Value) override;
@@ -126,6 +129,7 @@ private:
     TControlScrollBar* FVertScrollBar;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
+    int FModalResult = 0;
     int FClientWidth = -1, FClientHeight = -1;  // wished for before the window exists
     bool FShownOnce = false;
 };

@@ -50,6 +50,7 @@ void RzCommonStartup() {
     RzSysColorFunc = &PlatformSysColor;
     FullColorDisplay = IsFullColorDisplay();
     ThemeColorScheme = ReadThemeColorScheme();
+    RegisterRzFrameController();
 }
 
 bool IsFullColorDisplay() {

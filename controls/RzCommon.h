@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
+#include "Components.h"
 #include "Controls.h"
 #include "Persistent.h"
 #include "RzColorMath.h"
@@ -103,6 +105,186 @@ void RedrawFrameIfVisible(HWND Window, const RECT* R);
 void InvalidateTransparentChildren(TWinControl* Container);
 inline int Min(int A, int B) { return A < B ? A : B; }
 inline int Max(int A, int B) { return A > B ? A : B; }
+
+// ---------------------------------------------------------------- frame controller
+
+enum TRzFrameControllerProperty {
+    fcpColor, fcpFocusColor, fcpDisabledColor, fcpReadOnlyColor, fcpReadOnlyColorOnFocus, fcpParentColor,
+    fcpFlatButtonColor, fcpFlatButtons, fcpFrameColor, fcpFrameHotColor, fcpFrameHotTrack, fcpFrameHotStyle,
+    fcpFrameSides, fcpFrameStyle, fcpFrameVisible, fcpFramingPreference, fcpAll
+};
+// Set of the first sixteen properties: bit n for property n.
+using TRzFrameControllerNotifications = unsigned;
+constexpr TRzFrameControllerNotifications fcpAllNotifications = 0xFFFF;
+constexpr bool HasNotification(TRzFrameControllerNotifications n, TRzFrameControllerProperty p) {
+    return (n >> unsigned(p)) & 1u;
+}
+struct TEnumInfo;
+const TEnumInfo& FrameControllerNotificationsInfo();
+
+class TRzFrameController;
+
+// A framed control that pulls the controller's settings itself.
+class IFrameControllerClient {
+public:
+    virtual void FrameControllerChanged() = 0;
+
+protected:
+    ~IFrameControllerClient() = default;
+};
+
+// What every framed control publishes as FrameControllerNotifications; the
+// controller reads it when the control's class publishes that name.
+class IFrameControllerLinked {
+public:
+    virtual TRzFrameControllerNotifications FrameControllerNotifications() const = 0;
+
+protected:
+    ~IFrameControllerLinked() = default;
+};
+
+enum TRzPathType { ptIniFile, ptRegistry };
+enum TRzRegKey {
+    hkeyClassesRoot, hkeyCurrentUser, hkeyLocalMachine, hkeyUsers, hkeyPerformanceData, hkeyCurrentConfig,
+    hkeyDynData
+};
+enum TRzRegAccessKey {
+    keyQueryValue, keySetValue, keyCreateSubKey, keyEnumerateSubKeys, keyNotify, keyCreateLink, keyRead,
+    keyWrite, keyExecute, keyAllAccess
+};
+using TRzRegAccess = unsigned;  // bit set of TRzRegAccessKey
+enum TRzSpecialFolder { sfNone, sfUserAppDataRoaming, sfUserAppDataLocal, sfUserDocuments, sfProgramData };
+
+// Reads a string value of any length; a missing value, or one of another
+// type than a string, answers Default. The key is opened for reading only.
+AnsiString RzReadRegistryString(HKEY Root, const std::wstring& Path, const std::wstring& Name,
+                                const AnsiString& Default);
+
+// Names where settings are kept: an INI file or a registry key.
+class TRzRegIniFile : public TComponent {
+public:
+    explicit TRzRegIniFile(TComponent* AOwner);
+    ~TRzRegIniFile() override;
+    const char* ClassName() const override { return "TRzRegIniFile"; }
+
+    const AnsiString& Path() const { return FPath; }
+    virtual void SetPath(const AnsiString& v);
+    TRzPathType PathType() const { return FPathType; }
+    virtual void SetPathType(TRzPathType v);
+    TRzRegKey RegKey() const { return FRegKey; }
+    virtual void SetRegKey(TRzRegKey v);
+    TRzRegAccess RegAccess() const { return FRegAccess; }
+    virtual void SetRegAccess(TRzRegAccess v);
+    TRzSpecialFolder SpecialFolder() const { return FSpecialFolder; }
+    virtual void SetSpecialFolder(TRzSpecialFolder v);
+    bool RefreshPending() const { return FRefreshPending; }
+
+    // The INI file (or registry key below RegKey) that Path names, with the
+    // special folder in front when one is chosen.
+    AnsiString FullPath() const;
+    // A string of a section: from the INI file, or from the registry key
+    // Path\Section. Read only; nothing is created.
+    AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default);
+
+private:
+    void Changed();
+    AnsiString FPath;
+    TRzPathType FPathType = ptIniFile;
+    TRzRegKey FRegKey = hkeyCurrentUser;
+    TRzRegAccess FRegAccess = 1u << keyAllAccess;
+    TRzSpecialFolder FSpecialFolder = sfNone;
+    HKEY FRegistry = nullptr;  // the opened key, while in use
+    AnsiString FOpenedKey;
+    bool FRefreshPending = true;
+};
+
+// Holds one set of framing and colour settings and pushes them to every
+// framed control linked to it.
+class TRzFrameController : public TComponent {
+public:
+    explicit TRzFrameController(TComponent* AOwner);
+    ~TRzFrameController() override;
+    const char* ClassName() const override { return "TRzFrameController"; }
+    void Assign(TPersistent* Source) override;
+    void Loaded() override;
+
+    void LinkControl(TControl* Control);
+    void UnlinkControl(TControl* Control);
+    int LinkCount() const;
+    bool HasLinkList() const { return FControls != nullptr; }
+    void HoldPushes() { ++FUpdateCount; }
+    void ReleasePushes();
+
+    virtual void PushToControl(TControl* Control, TRzFrameControllerProperty Property);
+    virtual void PushToAll(TRzFrameControllerProperty Property);
+
+    TColor Color() const { return FColor; }
+    virtual void SetColor(TColor v);
+    bool ParentColor() const { return FParentColor; }
+    virtual void SetParentColor(bool v);
+    TColor FlatButtonColor() const { return FFlatButtonColor; }
+    virtual void SetFlatButtonColor(TColor v);
+    bool FlatButtons() const { return FFlatButtons; }
+    virtual void SetFlatButtons(bool v);
+    TColor DisabledColor() const { return FDisabledColor; }
+    virtual void SetDisabledColor(TColor v);
+    TColor ReadOnlyColor() const { return FReadOnlyColor; }
+    virtual void SetReadOnlyColor(TColor v);
+    bool ReadOnlyColorOnFocus() const { return FReadOnlyColorOnFocus; }
+    virtual void SetReadOnlyColorOnFocus(bool v);
+    TColor FocusColor() const { return FFocusColor; }
+    virtual void SetFocusColor(TColor v);
+    TColor FrameColor() const { return FFrameColor; }
+    virtual void SetFrameColor(TColor v);
+    TColor FrameHotColor() const { return FFrameHotColor; }
+    virtual void SetFrameHotColor(TColor v);
+    bool FrameHotTrack() const { return FFrameHotTrack; }
+    virtual void SetFrameHotTrack(bool v);
+    TFrameStyle FrameHotStyle() const { return FFrameHotStyle; }
+    virtual void SetFrameHotStyle(TFrameStyle v);
+    TSides FrameSides() const { return FFrameSides; }
+    virtual void SetFrameSides(TSides v);
+    TFrameStyle FrameStyle() const { return FFrameStyle; }
+    virtual void SetFrameStyle(TFrameStyle v);
+    bool FrameVisible() const { return FFrameVisible; }
+    virtual void SetFrameVisible(bool v);
+    TFramingPreference FramingPreference() const { return FFramingPreference; }
+    virtual void SetFramingPreference(TFramingPreference v);
+    TRzRegIniFile* RegIniFile() const { return FRegIniFile; }
+    virtual void SetRegIniFile(TRzRegIniFile* v);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void SetByName(TControl* Control, TRzFrameControllerNotifications N, TRzFrameControllerProperty P);
+    int FUpdateCount = 0;
+    TList* FControls = nullptr;
+    TRzRegIniFile* FRegIniFile = nullptr;
+    TColor FColor = clWindow;
+    TColor FDisabledColor = clBtnFace;
+    TColor FReadOnlyColor = clInfoBk;
+    bool FReadOnlyColorOnFocus = false;
+    TColor FFlatButtonColor = clBtnFace;
+    bool FFlatButtons = true;
+    TColor FFocusColor = clWindow;
+    TColor FFrameColor = clBtnShadow;
+    TColor FFrameHotColor = clBtnShadow;
+    TFrameStyle FFrameHotStyle = fsFlatBold;
+    bool FFrameHotTrack = false;
+    TSides FFrameSides = sdAllSides;
+    TFrameStyle FFrameStyle = fsFlat;
+    bool FFrameVisible = false;
+    TFramingPreference FFramingPreference = fpThemes;
+    bool FParentColor = false;
+};
+
+// The link of a framed control to its controller: leaving the old one,
+// joining the new one and hearing of its removal.
+void RzSetFrameController(TComponent* Self, TControl* Control, TRzFrameController*& Field,
+                          TRzFrameController* Value);
+// Registers the controller and the settings-file component (once).
+void RegisterRzFrameController();
 
 // Messages the blink list sends to its controls.
 constexpr UINT CM_BLINKQUERY = CM_BASE + 1000;

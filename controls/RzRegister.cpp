@@ -65,6 +65,42 @@ const TEnumInfo& DragModeInfo() {
     return e;
 }
 
+const TEnumInfo& FramingPreferenceInfo() {
+    static const TEnumInfo& e =
+        RegisterEnum("TFramingPreference", {{"fpCustomFraming", fpCustomFraming}, {"fpThemes", fpThemes}});
+    return e;
+}
+
+const TEnumInfo& TextStyleInfo() {
+    static const TEnumInfo& e = RegisterEnum(
+        "TTextStyle", {{"tsNormal", tsNormal}, {"tsRaised", tsRaised}, {"tsRecessed", tsRecessed}, {"tsShadow", tsShadow}});
+    return e;
+}
+
+const TEnumInfo& AlignmentVerticalInfo() {
+    static const TEnumInfo& e =
+        RegisterEnum("TAlignmentVertical", {{"avTop", avTop}, {"avCenter", avCenter}, {"avBottom", avBottom}});
+    return e;
+}
+
+const TEnumInfo& GradientColorStyleInfo() {
+    static const TEnumInfo& e = RegisterEnum(
+        "TRzGradientColorStyle", {{"gcsSystem", gcsSystem}, {"gcsScheme", gcsScheme}, {"gcsCustom", gcsCustom}});
+    return e;
+}
+
+const TEnumInfo& VisualStyleInfo() {
+    static const TEnumInfo& e =
+        RegisterEnum("TRzVisualStyle", {{"vsClassic", vsClassic}, {"vsThemed", vsThemed}, {"vsGradient", vsGradient}});
+    return e;
+}
+
+const TEnumInfo& HotTrackColorTypeInfo() {
+    static const TEnumInfo& e = RegisterEnum(
+        "TRzHotTrackColorType", {{"htctComplement", htctComplement}, {"htctActual", htctActual}});
+    return e;
+}
+
 AnsiString RzBaseClass(std::initializer_list<const char*> Names) {
     for (const char* n : Names)
         if (FindClassInfo(n)) return n;

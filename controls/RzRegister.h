@@ -17,6 +17,12 @@ const TEnumInfo& PenStyleInfo();
 const TEnumInfo& BrushStyleInfo();
 const TEnumInfo& FontStylesInfo();
 const TEnumInfo& DragModeInfo();
+const TEnumInfo& FramingPreferenceInfo();
+const TEnumInfo& TextStyleInfo();
+const TEnumInfo& AlignmentVerticalInfo();
+const TEnumInfo& GradientColorStyleInfo();
+const TEnumInfo& VisualStyleInfo();
+const TEnumInfo& HotTrackColorTypeInfo();
 
 // The registered base for a framed control: the first of the names that is
 // registered, or none.

@@ -9,6 +9,9 @@ void RegisterRzLabel();
 void RegisterRzBackground();
 void RegisterRzLine();
 void RegisterShapes();
+void RegisterRzEdit();
+void RegisterRzButton();
+void RegisterRzPanel();
 
 // RzCommon first: the colour set and the display depth; then one
 // registration step per control unit.
@@ -18,4 +21,7 @@ inline constexpr TUnitStep kFramedControlUnits[] = {
     {"RzBckgnd", RegisterRzBackground, nullptr},
     {"RzLine", RegisterRzLine, nullptr},
     {"Shapes", RegisterShapes, nullptr},
+    {"RzEdit", RegisterRzEdit, nullptr},
+    {"RzButton", RegisterRzButton, nullptr},
+    {"RzPanel", RegisterRzPanel, nullptr},
 };
