@@ -627,3 +627,20 @@ TEST_F(Crossword, TabRunsThroughTheWordsInOrderThenTheButton) {
   EXPECT_EQ(Cell(1, 0).Text(), "") << "a Tab is no character";
 }
 
+
+TEST_F(Crossword, BackFromAnotherWindowTheFocusIsInTheCellItLeft) {
+  FocusCell(4, 2);
+  Form other;
+  other.SetCaption("other");
+  other.Show();
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == other.Handle(); }));
+  EXPECT_EQ(FocusAt(), std::make_pair(-1, -1));
+  // The other window closes: the crossword is active again, and its focus is
+  // in the cell the pupil left, not on the form itself.
+  other.Unload();
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == form->Handle(); }));
+  EXPECT_TRUE(PumpUntil([&] { return FocusAt() == std::make_pair(4, 2); }, 1000));
+  Type(u"о");
+  EXPECT_EQ(Cell(4, 2).Text(), FromUtf16(u"о"));
+  EXPECT_EQ(FocusAt(), std::make_pair(4, 3));
+}
