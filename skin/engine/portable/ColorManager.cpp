@@ -106,13 +106,29 @@ void TColorManager::SetGamma(float MainGamma, float DisplayGamma) {
     double exponent = 1.0 / (double(FMainGamma) * double(FDisplayGamma));
     int sourceMax = FSourceBPS >= 8 ? 255 : (1 << FSourceBPS) - 1;
     int targetMax = FTargetBPS >= 8 ? 255 : (1 << FTargetBPS) - 1;
-    // Every entry is defined: values above the source range saturate.
-    FGammaIdentity = true;
-    for (int i = 0; i < 256; ++i) {
-        int v = i <= sourceMax ? int(std::lround(std::pow(double(i) / sourceMax, exponent) * targetMax)) : targetMax;
-        FGammaTable[i] = uint8_t(std::clamp(v, 0, 255));
-        if (FGammaTable[i] != i) FGammaIdentity = false;
+    // Every picture load makes a manager and most files give the same gamma:
+    // the last table built on this thread is reused rather than recomputed.
+    struct TCache {
+        double Exponent = -1;
+        int SourceMax = -1, TargetMax = -1;
+        uint8_t Table[256];
+        bool Identity = false;
+    };
+    static thread_local TCache cache;
+    if (cache.Exponent != exponent || cache.SourceMax != sourceMax || cache.TargetMax != targetMax) {
+        // Every entry is defined: values above the source range saturate.
+        cache.Identity = true;
+        for (int i = 0; i < 256; ++i) {
+            int v = i <= sourceMax ? int(std::lround(std::pow(double(i) / sourceMax, exponent) * targetMax)) : targetMax;
+            cache.Table[i] = uint8_t(std::clamp(v, 0, 255));
+            if (cache.Table[i] != i) cache.Identity = false;
+        }
+        cache.Exponent = exponent;
+        cache.SourceMax = sourceMax;
+        cache.TargetMax = targetMax;
     }
+    std::memcpy(FGammaTable, cache.Table, 256);
+    FGammaIdentity = cache.Identity;
 }
 
 TPixelFormat TColorManager::GetPixelFormat(bool Target) const {
@@ -329,6 +345,20 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
             });
             return;
         }
+    }
+    // 16-bit interleaved rows to 8-bit BGR(A), every pixel, no gamma: the
+    // PNG path of 16-bit colour pictures.
+    if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && Mask == 0xFF && !gamma && srcAlpha == dstAlpha) {
+        const uint8_t* s = Src[0];
+        const size_t n = srcAlpha ? 4 : 3;
+        auto sample = [be](const uint8_t* q) { return uint8_t(Scale16To8(be ? (uint32_t(q[0]) << 8 | q[1]) : (q[0] | uint32_t(q[1]) << 8))); };
+        for (uint32_t x = 0; x < Count; ++x, s += 2 * n, Dst += n) {
+            Dst[0] = sample(s + 4);
+            Dst[1] = sample(s + 2);
+            Dst[2] = sample(s);
+            if (n == 4) Dst[3] = sample(s + 6);
+        }
+        return;
     }
     // General path: any of 8/16 bits either side, interleaved or planar.
     size_t sStep = Planes > 1 ? sBytes : size_t(srcAlpha ? 4 : 3) * sBytes;

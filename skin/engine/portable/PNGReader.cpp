@@ -158,25 +158,49 @@ uint8_t PaethPredict(uint8_t A, uint8_t B, uint8_t C) {
 namespace {
 
 #if defined(__SSE2__)
-// One pixel of 3 or 4 bytes at a time, the bytes of a pixel side by side.
-inline __m128i Load4(const uint8_t* p) {
-    int v;
-    std::memcpy(&v, p, 4);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+// One pixel of N (2 to 8) bytes at a time, its bytes as 16-bit lanes.
+template <int N>
+inline __m128i LoadN(const uint8_t* p) {
+    if constexpr (N == 3) {
+        int v = p[0] | (p[1] << 8) | (p[2] << 16);
+        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+    } else if constexpr (N == 4) {
+        int v;
+        std::memcpy(&v, p, 4);
+        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+    } else if constexpr (N == 8) {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+    } else {
+        // Composed in a register: a partial copy through memory would stall
+        // store forwarding on every pixel.
+        static_assert(N == 6);
+        uint32_t lo;
+        uint16_t hi;
+        std::memcpy(&lo, p, 4);
+        std::memcpy(&hi, p + 4, 2);
+        return _mm_unpacklo_epi8(_mm_cvtsi64_si128(int64_t(lo | uint64_t(hi) << 32)), _mm_setzero_si128());
+    }
 }
-inline __m128i Load3(const uint8_t* p) {
-    int v = p[0] | (p[1] << 8) | (p[2] << 16);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
-}
-inline void Store4(uint8_t* p, __m128i v) {
-    int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
-    std::memcpy(p, &x, 4);
-}
-inline void Store3(uint8_t* p, __m128i v) {
-    int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
-    p[0] = uint8_t(x);
-    p[1] = uint8_t(x >> 8);
-    p[2] = uint8_t(x >> 16);
+template <int N>
+inline void StoreN(uint8_t* p, __m128i v) {
+    if constexpr (N == 3) {
+        int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
+        p[0] = uint8_t(x);
+        p[1] = uint8_t(x >> 8);
+        p[2] = uint8_t(x >> 16);
+    } else if constexpr (N == 4) {
+        int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
+        std::memcpy(p, &x, 4);
+    } else if constexpr (N == 8) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+    } else {
+        static_assert(N == 6);
+        uint64_t x = uint64_t(_mm_cvtsi128_si64(_mm_packus_epi16(v, v)));
+        uint32_t lo = uint32_t(x);
+        uint16_t hi = uint16_t(x >> 32);
+        std::memcpy(p, &lo, 4);
+        std::memcpy(p + 4, &hi, 2);
+    }
 }
 inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
@@ -186,8 +210,8 @@ void PaethSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
     const __m128i mask = _mm_set1_epi16(0xFF);
     size_t i = 0;
     for (; i + N <= length; i += N) {
-        __m128i b = N == 4 ? Load4(prev + i) : Load3(prev + i);
-        __m128i x = N == 4 ? Load4(row + i) : Load3(row + i);
+        __m128i b = LoadN<N>(prev + i);
+        __m128i x = LoadN<N>(row + i);
         // pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|
         __m128i pa = _mm_sub_epi16(b, c), pb = _mm_sub_epi16(a, c);
         __m128i pc = Abs16(_mm_add_epi16(pa, pb));
@@ -199,7 +223,7 @@ void PaethSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
         __m128i pred = _mm_or_si128(_mm_and_si128(useA, a),
                                     _mm_andnot_si128(useA, _mm_or_si128(_mm_and_si128(useB, b), _mm_andnot_si128(useB, c))));
         a = _mm_and_si128(_mm_add_epi16(x, pred), mask);
-        if (N == 4) Store4(row + i, a); else Store3(row + i, a);
+        StoreN<N>(row + i, a);
         c = b;
     }
     for (; i < length; ++i) row[i] = uint8_t(row[i] + PaethPredict(i >= N ? row[i - N] : 0, prev[i], i >= N ? prev[i - N] : 0));
@@ -211,25 +235,55 @@ void AverageSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
     const __m128i mask = _mm_set1_epi16(0xFF);
     size_t i = 0;
     for (; i + N <= length; i += N) {
-        __m128i b = N == 4 ? Load4(prev + i) : Load3(prev + i);
-        __m128i x = N == 4 ? Load4(row + i) : Load3(row + i);
+        __m128i b = LoadN<N>(prev + i);
+        __m128i x = LoadN<N>(row + i);
         a = _mm_and_si128(_mm_add_epi16(x, _mm_srli_epi16(_mm_add_epi16(a, b), 1)), mask);
-        if (N == 4) Store4(row + i, a); else Store3(row + i, a);
+        StoreN<N>(row + i, a);
     }
     for (; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(i >= N ? row[i - N] : 0) + prev[i]) >> 1));
 }
 #endif
 
+#if defined(__SSE2__)
+template <int N>
+void SubSIMD(uint8_t* row, size_t length) {
+    __m128i a = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi16(0xFF);
+    size_t i = 0;
+    for (; i + N <= length; i += N) {
+        a = _mm_and_si128(_mm_add_epi16(LoadN<N>(row + i), a), mask);
+        StoreN<N>(row + i, a);
+    }
+    for (; i < length; ++i) row[i] = uint8_t(row[i] + (i >= N ? row[i - N] : 0));
+}
+#endif
+
 void UnfilterSub(uint8_t* row, size_t length, unsigned bpp) {
+#if defined(__SSE2__)
+    if (bpp == 3) return SubSIMD<3>(row, length);
+    if (bpp == 4) return SubSIMD<4>(row, length);
+    if (bpp == 6) return SubSIMD<6>(row, length);
+    if (bpp == 8) return SubSIMD<8>(row, length);
+#endif
     for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + row[i - bpp]);
 }
 void UnfilterUp(uint8_t* row, const uint8_t* prev, size_t length) {
-    for (size_t i = 0; i < length; ++i) row[i] = uint8_t(row[i] + prev[i]);
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= length; i += 16) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prev + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(x, b));
+    }
+#endif
+    for (; i < length; ++i) row[i] = uint8_t(row[i] + prev[i]);
 }
 void UnfilterAverage(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
 #if defined(__SSE2__)
-    if (bpp == 4) return AverageSIMD<4>(row, prev, length);
     if (bpp == 3) return AverageSIMD<3>(row, prev, length);
+    if (bpp == 4) return AverageSIMD<4>(row, prev, length);
+    if (bpp == 6) return AverageSIMD<6>(row, prev, length);
+    if (bpp == 8) return AverageSIMD<8>(row, prev, length);
 #endif
     size_t n = std::min<size_t>(bpp, length);
     for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + (prev[i] >> 1));
@@ -237,8 +291,10 @@ void UnfilterAverage(uint8_t* row, const uint8_t* prev, size_t length, unsigned 
 }
 void UnfilterPaeth(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
 #if defined(__SSE2__)
-    if (bpp == 4) return PaethSIMD<4>(row, prev, length);
     if (bpp == 3) return PaethSIMD<3>(row, prev, length);
+    if (bpp == 4) return PaethSIMD<4>(row, prev, length);
+    if (bpp == 6) return PaethSIMD<6>(row, prev, length);
+    if (bpp == 8) return PaethSIMD<8>(row, prev, length);
 #endif
     size_t n = std::min<size_t>(bpp, length);
     for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + prev[i]);  // left and upper-left are 0
