@@ -1,0 +1,36 @@
+# Checks the command-line decoder: a PAM file of the right header and size for
+# a good picture, exit code 1 and the reader's message for a bad one.
+#   cmake -DEXE=pngdecode [-DRUNNER=emulator;args] -DSUITE=dir -DOUT=dir [-DPREFIX=Z:] -P cli_check.cmake
+set(run ${RUNNER} ${EXE})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${run} ${PREFIX}${SUITE}/basn6a08.png ${PREFIX}${OUT}/basn6a08.pam
+  RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "decoding a good picture failed (${rc}): ${err}")
+endif()
+file(READ ${OUT}/basn6a08.pam head LIMIT 67)
+set(want "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n")
+if(NOT head STREQUAL want)
+  message(FATAL_ERROR "unexpected PAM header: ${head}")
+endif()
+file(SIZE ${OUT}/basn6a08.pam size)
+string(LENGTH "${want}" headSize)
+math(EXPR expected "${headSize} + 32 * 32 * 4")
+if(NOT size EQUAL expected)
+  message(FATAL_ERROR "PAM file of ${size} bytes, expected ${expected}")
+endif()
+execute_process(COMMAND ${run} ${PREFIX}${SUITE}/basn0g08.png ${PREFIX}${OUT}/basn0g08.pam RESULT_VARIABLE rc)
+file(READ ${OUT}/basn0g08.pam head LIMIT 61)
+if(NOT rc EQUAL 0 OR NOT head STREQUAL "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\n")
+  message(FATAL_ERROR "grey picture: ${rc} ${head}")
+endif()
+execute_process(COMMAND ${run} ${PREFIX}${SUITE}/xs1n0g01.png ${PREFIX}${OUT}/bad.pam
+  RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "Cannot load image. Invalid or unexpected PNG image format.")
+  message(FATAL_ERROR "bad picture: exit ${rc}, message ${err}")
+endif()
+execute_process(COMMAND ${run} ${PREFIX}${SUITE}/xcsn0g01.png ${PREFIX}${OUT}/bad.pam
+  RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "CRC error found in PNG file")
+  message(FATAL_ERROR "bad checksum: exit ${rc}, message ${err}")
+endif()
