@@ -256,6 +256,29 @@ TEST(WinePngPicture, TransparencyFromTheFileAndReloading) {
     EXPECT_GT(keyPixels, 100);
     EXPECT_EQ(shown, pic.Width() * pic.Height() - keyPixels);
 
+    // A 4-bit grey picture: its key is the grey palette's value, so the
+    // transparent pixels are found in the paletted bitmap too.
+    TPNGGraphic grey;
+    grey.LoadFromStream(StreamOf(ReadFileBytes(SuiteDir + "/tbbn0g04.png")).get());
+    ASSERT_EQ(grey.PixelFormat(), pf4bit);
+    ASSERT_TRUE(grey.Transparent());
+    RGBQUAD table[16] = {};
+    GetDIBColorTable(grey.Canvas()->Handle(), 0, 16, table);
+    auto greyCanvas = Canvas24(grey.Width(), grey.Height(), TColor(0x123456));
+    grey.Draw(greyCanvas->Canvas(), Rect(0, 0, grey.Width(), grey.Height()));
+    GdiFlush();
+    int greyKeys = 0;
+    for (int y = 0; y < grey.Height(); ++y)
+        for (int x = 0; x < grey.Width(); ++x) {
+            const uint8_t index = (static_cast<const uint8_t*>(grey.ScanLine(y))[x / 2] >> (x % 2 ? 0 : 4)) & 15;
+            const TColor c = TColor(table[index].rgbRed | table[index].rgbGreen << 8 | table[index].rgbBlue << 16);
+            const uint8_t* d = static_cast<const uint8_t*>(greyCanvas->ScanLine(y)) + 3 * x;
+            const TColor drawn = TColor(d[2] | d[1] << 8 | d[0] << 16);
+            if (c == grey.TransparentColor()) ++greyKeys;
+            EXPECT_EQ(drawn, c == grey.TransparentColor() ? TColor(0x123456) : c) << x << "," << y;
+        }
+    EXPECT_GT(greyKeys, 100);
+
     // Loading a file without transparency into the same picture clears it; a
     // failed load leaves no transparency behind either.
     pic.LoadFromStream(StreamOf(ReadFileBytes(SuiteDir + "/basn2c08.png")).get());
