@@ -73,6 +73,10 @@ int TwipsToPixels(int twips) { return static_cast<int>(std::lround(twips * kDpi 
 Label::Label(Form& form, int left, int top, int width, int height, const String& caption)
     : FForm(form), FBounds(PixelRect(left, top, width, height)), FCaption(caption) {}
 
+Label::~Label() {
+  if (FFont) DeleteObject(FFont);
+}
+
 void Label::Invalidate() {
   if (FForm.FHandle) InvalidateRect(FForm.FHandle, &FBounds, TRUE);
 }
@@ -272,8 +276,10 @@ void TextBox::SetMaxLength(int v) {
 
 LRESULT TextBox::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_KEYDOWN: {
-      if (wp == VK_TAB) break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      // Keys held with Alt arrive as system keys; they are keys all the same.
+      if (wp == VK_TAB || wp == VK_MENU || wp == VK_F10) break;
       int key = static_cast<int>(wp);
       if (FArray.KeyDown) FArray.KeyDown(FIndex, key, ShiftState());
       if (key == 0 || !FHandle) return 0;

@@ -40,6 +40,9 @@ class Form;
 // A label has no window: the form paints it, under its child windows.
 class Label {
  public:
+  ~Label();
+  Label(const Label&) = delete;
+  Label& operator=(const Label&) = delete;
   const String& Caption() const { return FCaption; }
   void SetCaption(const String& v);
   Colour BackColor() const { return FBackColor; }

@@ -475,12 +475,16 @@ TEST_F(Crossword, ArrowKeysMoveBetweenCellsAndWords) {
     EXPECT_EQ(FocusAt(), std::make_pair(m.toN, m.toI))
         << "key " << m.key << " in cell " << m.i << " of word " << m.n;
   }
-  // Shift and Control do not change the moves.
+  // Shift, Control and Alt do not change the moves.
   FocusCell(2, 0);
   Press(VK_LEFT, VK_SHIFT);
   EXPECT_EQ(FocusAt(), std::make_pair(1, 8));
   Press(VK_DOWN, VK_CONTROL);
   EXPECT_EQ(FocusAt(), std::make_pair(2, 0));
+  Press(VK_RIGHT, VK_MENU);  // with Alt the keys come as system keys
+  EXPECT_EQ(FocusAt(), std::make_pair(2, 1));
+  Press(VK_UP, VK_MENU);
+  EXPECT_EQ(FocusAt(), std::make_pair(1, 0));
   // Landing on a filled cell selects its letter.
   Cell(3, 0).SetText(FromUtf16(u"д"));
   FocusCell(3, 1);
@@ -542,8 +546,9 @@ TEST_F(Crossword, ChangeIsRaisedForTextSetByTheProgramToo) {
 }
 
 TEST_F(Crossword, TextIsWindows1251WhateverTheCodePage) {
-  // The system code page of this prefix need not be 1251: conversions are
-  // our own in both directions.
+  // The system code page of this prefix need not be 1251 (it is noted in the
+  // results): conversions are our own in both directions.
+  RecordProperty("AnsiCodePage", static_cast<int>(GetACP()));
   FocusCell(1, 0);
   Type(u"ё");
   EXPECT_EQ(Cell(1, 0).Text(), "\xB8");
