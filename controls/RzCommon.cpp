@@ -1,6 +1,5 @@
 #include "RzCommon.h"
 
-#include <shlwapi.h>
 #include <uxtheme.h>
 #include <vssym32.h>
 
@@ -9,6 +8,7 @@
 #include "WinText.h"
 #include "RzCanvasDC.h"
 #include "RzGrafx.h"
+#include "Themes.h"
 
 bool FullColorDisplay = false;
 uint8_t ThemeColorScheme = 0;
@@ -16,30 +16,12 @@ TRzBlinkingControlsList* BlinkingControlsList = nullptr;
 
 namespace {
 uint32_t PlatformSysColor(int index) { return GetSysColor(index); }
-
-int ForcedVisualStyles = -1;
-
-bool DetectVisualStyles() {
-    // Themed only when common controls 6 are the ones loaded (a manifest asks
-    // for them) and the application is themed; without that, the classic look.
-    HMODULE cc = GetModuleHandleW(L"comctl32.dll");
-    if (!cc) return false;
-    using DllGetVersionFn = HRESULT(WINAPI*)(DLLVERSIONINFO*);
-    auto getVersion = reinterpret_cast<DllGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(cc, "DllGetVersion")));
-    if (!getVersion) return false;
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof(info);
-    if (FAILED(getVersion(&info)) || info.dwMajorVersion < 6) return false;
-    return IsAppThemed() && IsThemeActive();
-}
 }  // namespace
 
-bool RzVisualStylesOn() {
-    if (ForcedVisualStyles >= 0) return ForcedVisualStyles != 0;
-    return DetectVisualStyles();
-}
+// The class library's theme services decide; the framed controls only ask.
+bool RzVisualStylesOn() { return ThemeServicesEnabled(); }
 
-void RzForceVisualStyles(int state) { ForcedVisualStyles = state; }
+void RzForceVisualStyles(int state) { SetThemeServicesOverride(state); }
 
 uint32_t RzRGBOf(TColor c) {
     if (c < 0) return GetSysColor(c & 0xFF) & 0xFFFFFF;
@@ -63,22 +45,14 @@ bool IsFullColorDisplay() {
 
 uint8_t ReadThemeColorScheme() {
     // Read only: the key is opened, never created; the path has no leading
-    // backslash because the registry refuses one.
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    wchar_t buf[260] = {};
-    DWORD type = 0, size = sizeof(buf) - sizeof(wchar_t);
-    LONG rc = RegQueryValueExW(key, L"ColorName", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return 0;
-    buf[size / sizeof(wchar_t)] = 0;
-    std::wstring name(buf);
-    for (wchar_t& ch : name)
-        if (ch >= L'a' && ch <= L'z') ch = wchar_t(ch - 32);
-    if (name == L"HOMESTEAD") return 1;
-    if (name == L"METALLIC") return 2;
+    // backslash because the registry refuses one. A value of any length is
+    // read whole; one that is not a string counts as missing.
+    AnsiString name = RzReadRegistryString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+                                           L"ColorName", "");
+    for (char& ch : name)
+        if (ch >= 'a' && ch <= 'z') ch = char(ch - 32);
+    if (name == "HOMESTEAD") return 1;
+    if (name == "METALLIC") return 2;
     return 0;
 }
 

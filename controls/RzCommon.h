@@ -53,9 +53,8 @@ extern uint8_t ThemeColorScheme;
 // and installs the real system colours for the colour maths.
 void RzCommonStartup();
 
-// Visual styles: the one switch of the framed controls (common controls 6
-// loaded and the application themed). Tests may force it for the themed
-// branches; -1 restores the detected answer.
+// Visual styles as the class library's theme services decide them (see
+// Themes.h); the force passes a test's choice on to them.
 bool RzVisualStylesOn();
 void RzForceVisualStyles(int state);
 

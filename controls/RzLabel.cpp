@@ -35,6 +35,11 @@ TRzLabel::TRzLabel(TComponent* AOwner) : TLabel(AOwner) {
 }
 
 TRzLabel::~TRzLabel() {
+    if (FFrameController) {
+        FFrameController->UnlinkControl(this);
+        FFrameController->RemoveFreeNotification(this);
+        FFrameController = nullptr;
+    }
     if (BlinkingControlsList) {
         BlinkingControlsList->Remove(this);
         ReleaseBlinkListIfEmpty();
@@ -51,6 +56,28 @@ void TRzLabel::Loaded() {
 
 void TRzLabel::Notification(TComponent* AComponent, TOperation Operation) {
     TLabel::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFrameController) FFrameController = nullptr;
+}
+
+void TRzLabel::SetFrameController(TRzFrameController* v) { RzSetFrameController(this, this, FFrameController, v); }
+
+void TRzLabel::FrameControllerChanged() {
+    if (!FFrameController || !FFrameController->FrameVisible()) return;
+    TRzFrameController* fc = FFrameController;
+    TRzFrameControllerNotifications n = FFrameControllerNotifications;
+    if (HasNotification(n, fcpFrameStyle)) SetBorderOuter(fc->FrameStyle());
+    if (HasNotification(n, fcpFrameSides)) SetBorderSides(fc->FrameSides());
+    if (HasNotification(n, fcpFrameColor)) {
+        SetFlatColor(fc->FrameColor());
+        SetFlatColorAdjustment(0);
+    }
+    if (HasNotification(n, fcpColor)) SetColor(fc->Color());
+    if (HasNotification(n, fcpParentColor)) SetParentColor(fc->ParentColor());
+    if (HasNotification(n, fcpColor)) {
+        SetBorderHighlight(LightenColor(Color(), 100));
+        SetBorderShadow(DarkenColor(Color(), 50));
+    }
+    Invalidate();
 }
 
 // ---------------------------------------------------------------- messages
@@ -573,13 +600,6 @@ void RegisterRzLabel() {
                          {"cpLowerCenter", cpLowerCenter}, {"cpLowerRight", cpLowerRight}});
     static const TEnumInfo& rotation =
         RegisterEnum("TRotation", {{"roNone", roNone}, {"roFlat", roFlat}, {"roCurve", roCurve}});
-    static const TEnumInfo& notifications = RegisterEnum(
-        "TRzFrameControllerNotifications",
-        {{"fcpColor", 1}, {"fcpParentColor", 2}, {"fcpFlatButtonColor", 4}, {"fcpFlatButtons", 8},
-         {"fcpFrameColor", 16}, {"fcpFrameHotColor", 32}, {"fcpFrameHotTrack", 64}, {"fcpFrameHotStyle", 128},
-         {"fcpFrameSides", 256}, {"fcpFrameStyle", 512}, {"fcpFrameVisible", 1024}, {"fcpFramingPreference", 2048},
-         {"fcpFocusColor", 4096}, {"fcpDisabledColor", 8192}, {"fcpReadOnlyColor", 16384},
-         {"fcpReadOnlyColorOnFocus", 32768}});
 
     auto r = RegisterComponentClass<TRzLabel>("TRzLabel", RzBaseClass({"TLabel", "TGraphicControl", "TControl"}));
     RzRegisterControlBasics(r);
@@ -606,8 +626,9 @@ void RegisterRzLabel() {
         .Enum("CondenseCaption", &TRzLabel::SetCondenseCaption, condense)
         .Color("FlatColor", &TRzLabel::SetFlatColor)
         .Int("FlatColorAdjustment", &TRzLabel::SetFlatColorAdjustment)
-        .Ignore("FrameController")
-        .Set("FrameControllerNotifications", &TRzLabel::SetFrameControllerNotifications, notifications)
+        .Ref("FrameController", &TRzLabel::SetFrameController, "TRzFrameController")
+        .Set("FrameControllerNotifications", &TRzLabel::SetFrameControllerNotifications,
+             FrameControllerNotificationsInfo())
         .Enum("CenterPoint", &TRzLabel::SetCenterPoint, center)
         .Color("FlyByColor", &TRzLabel::SetFlyByColor)
         .Bool("FlyByEnabled", &TRzLabel::SetFlyByEnabled)

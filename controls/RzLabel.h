@@ -14,9 +14,7 @@ enum TCenterPoint {
     cpLowerLeft, cpLowerCenter, cpLowerRight
 };
 enum TRotation { roNone, roFlat, roCurve };
-using TRzFrameControllerNotifications = unsigned;
-
-class TRzLabel : public TLabel {
+class TRzLabel : public TLabel, public IFrameControllerClient, public IFrameControllerLinked {
 public:
     explicit TRzLabel(TComponent* AOwner);
     ~TRzLabel() override;
@@ -57,8 +55,14 @@ public:
     virtual void SetFlatColor(TColor v);
     int FlatColorAdjustment() const { return FFlatColorAdjustment; }
     virtual void SetFlatColorAdjustment(int v);
-    TRzFrameControllerNotifications FrameControllerNotifications() const { return FFrameControllerNotifications; }
+    TRzFrameControllerNotifications FrameControllerNotifications() const override {
+        return FFrameControllerNotifications;
+    }
     void SetFrameControllerNotifications(TRzFrameControllerNotifications v) { FFrameControllerNotifications = v; }
+    TRzFrameController* FrameController() const { return FFrameController; }
+    virtual void SetFrameController(TRzFrameController* v);
+    // Takes what the controller's notifications allow, when it shows frames.
+    void FrameControllerChanged() override;
     TCenterPoint CenterPoint() const { return FCenterPoint; }
     virtual void SetCenterPoint(TCenterPoint v);
     TColor FlyByColor() const { return FFlyByColor; }
@@ -126,7 +130,8 @@ private:
     TRzCondenseCaption FCondenseCaption = ccNone;
     TColor FFlatColor = clBtnShadow;
     int FFlatColorAdjustment = 30;
-    TRzFrameControllerNotifications FFrameControllerNotifications = 65535;
+    TRzFrameControllerNotifications FFrameControllerNotifications = fcpAllNotifications;
+    TRzFrameController* FFrameController = nullptr;
     TCenterPoint FCenterPoint = cpCenter;
     TColor FFlyByColor = clHighlight;
     bool FFlyByEnabled = false;
