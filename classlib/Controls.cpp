@@ -1264,6 +1264,14 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_CHAR:
         if (HandleKey(m)) return;
         break;
+    case WM_SYSCHAR: {
+        // Alt and a letter: the control whose caption has it as accelerator.
+        int b = UnicodeToCp1251(char32_t(m.WParam));
+        TWinControl* top = this;
+        while (top->FParent) top = top->FParent;
+        if (b > 0 && top->Perform(CM_DIALOGCHAR, WPARAM(b), m.LParam)) return;
+        break;
+    }
     case WM_SETFOCUS: {
         DefaultHandler(m);
         TWinControl* top = this;
@@ -1322,12 +1330,13 @@ void TWinControl::WndProc(TMessage& m) {
         ReflectNotification(m);
         return;
     case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED: {
         // Told to every descendant; a dialog key stops at the first taker.
         std::vector<TControl*> list = FControls;
         for (TControl* c : list) {
             LRESULT r = c->Perform(m.Msg, m.WParam, m.LParam);
-            if (m.Msg == CM_DIALOGKEY && r) {
+            if (m.Msg != CM_FOCUSCHANGED && r) {
                 m.Result = r;
                 return;
             }

@@ -368,6 +368,14 @@ void TRzButton::WndProc(TMessage& Message) {
         Message.Result = 0;
         return;
     }
+    case CM_DIALOGCHAR:
+        if (RzIsAccel(char(Message.WParam), Caption()) && CanFocus()) {
+            Click();
+            Message.Result = 1;
+            return;
+        }
+        Message.Result = 0;
+        return;
     case CM_DIALOGKEY: {
         TShiftState shift = KeyboardShiftState() & (ShiftBit(ssShift) | ShiftBit(ssCtrl) | ShiftBit(ssAlt));
         bool mine = (Message.WParam == VK_RETURN && FDefaultActive) || (Message.WParam == VK_ESCAPE && FCancel);

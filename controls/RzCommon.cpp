@@ -131,6 +131,21 @@ AnsiString StripAccelerators(const AnsiString& Text) {
     return out;
 }
 
+bool RzIsAccel(char Key, const AnsiString& Caption) {
+    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&') continue;
+        if (Caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        char a[2] = {Caption[i + 1], 0}, b[2] = {Key, 0};
+        CharUpperBuffA(a, 1);
+        CharUpperBuffA(b, 1);
+        return a[0] == b[0];
+    }
+    return false;
+}
+
 void RedrawFrameIfVisible(HWND Window, const RECT* R) {
     HDC dc = GetDC(Window);
     if (!dc) return;

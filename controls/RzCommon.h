@@ -100,6 +100,8 @@ void PaintDropDownArrow(TCanvas* Canvas, TRect Bounds, int Kind, bool Enabled, b
 HFONT CreateRotatedFont(TFont* Font, int Angle);
 bool IsTrueTypeFont(TFont* Font);
 AnsiString StripAccelerators(const AnsiString& Text);
+// Whether Key (Windows-1251, any case) is the accelerator ("&x") of Caption.
+bool RzIsAccel(char Key, const AnsiString& Caption);
 void RedrawFrameIfVisible(HWND Window, const RECT* R);
 void InvalidateTransparentChildren(TWinControl* Container);
 inline int Min(int A, int B) { return A < B ? A : B; }

@@ -599,29 +599,15 @@ void TRzCustomGroupBox::WndProc(TMessage& Message) {
         TRzCustomPanel::WndProc(Message);
         Invalidate();
         return;
-    case CM_DIALOGCHAR: {
+    case CM_DIALOGCHAR:
         // The caption's accelerator selects the first child.
-        const AnsiString& cap = Caption();
-        char key = char(Message.WParam);
-        for (size_t i = 0; i + 1 < cap.size(); ++i) {
-            if (cap[i] != '&') continue;
-            if (cap[i + 1] == '&') {
-                ++i;
-                continue;
-            }
-            char a[2] = {cap[i + 1], 0}, b[2] = {key, 0};
-            CharUpperBuffA(a, 1);
-            CharUpperBuffA(b, 1);
-            if (a[0] == b[0] && CanFocus()) {
-                SelectNext(nullptr, true, true);
-                Message.Result = 1;
-                return;
-            }
-            break;
+        if (RzIsAccel(char(Message.WParam), Caption()) && CanFocus()) {
+            SelectNext(nullptr, true, true);
+            Message.Result = 1;
+            return;
         }
         TRzCustomPanel::WndProc(Message);
         return;
-    }
     default:
         TRzCustomPanel::WndProc(Message);
     }

@@ -303,3 +303,52 @@ TEST(RzButton, ThemedBranchPaints) {
     // The hot-track frame is not what the themed look draws.
     EXPECT_NE(s.At(1, 12), 0x0080FFu);
 }
+
+TEST(RzButton, AcceleratorAndCaptionPasses) {
+    std::unique_ptr<TForm> f(NewForm(300, 100, kSilver));
+    Clicks c;
+    TRzButton* b = NewButton(f.get(), 10, 10, &c);
+    b->SetBounds(10, 10, 120, 40);
+    b->SetCaption("&Ok");
+    auto* edit = new TRzEdit(f.get());
+    edit->SetParent(f.get());
+    edit->SetBounds(10, 60, 60, 22);
+    edit->SetFocus();
+    Pump();
+    PostMessageW(edit->Handle(), WM_SYSCHAR, 'x', 1 << 29);
+    Pump();
+    EXPECT_EQ(c.n, 0);
+    PostMessageW(edit->Handle(), WM_SYSCHAR, 'o', 1 << 29);
+    Pump();
+    EXPECT_EQ(c.n, 1);
+
+    // Raised text: shadow below right, highlight above left, then the face.
+    b->SetCaption("WWW");
+    b->Font()->SetName("Arial");
+    b->Font()->SetHeight(-20);
+    b->Font()->SetColor(clBlue);
+    b->SetTextShadowColor(clRed);
+    b->SetTextHighlightColor(clLime);
+    b->SetTextStyle(tsRaised);
+    Shot raised(b->Handle());
+    EXPECT_GT(raised.Count(0xFF0000u), 10);
+    EXPECT_GT(raised.Count(0x0000FFu), 3);
+    EXPECT_GT(raised.Count(0x00FF00u), 3);
+    b->SetLightTextStyle(true);
+    Shot light(b->Handle());
+    EXPECT_EQ(light.Count(0x0000FFu), 0);  // no shadow pass
+    EXPECT_GT(light.Count(0x00FF00u), 3);
+    b->SetTextStyle(tsShadow);
+    b->SetTextShadowDepth(4);
+    Shot shadow(b->Handle());
+    EXPECT_GT(shadow.Count(0x0000FFu), 10);
+    EXPECT_EQ(shadow.Count(0x00FF00u), 0);
+    // The shadow lies below and right of the face.
+    int faceBottom = 0, shadowBottom = 0;
+    for (int y = 0; y < shadow.H; ++y)
+        for (int x = 0; x < shadow.W; ++x) {
+            if (shadow.At(x, y) == 0xFF0000u) faceBottom = y;
+            if (shadow.At(x, y) == 0x0000FFu) shadowBottom = y;
+        }
+    EXPECT_EQ(shadowBottom - faceBottom, 4);
+}

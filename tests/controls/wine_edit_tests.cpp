@@ -206,6 +206,14 @@ TEST(RzEdit, HotTrackedFrameSwitchesStyleAndColour) {
     Pump();
     EXPECT_EQ(Shot(a->Handle()).At(1, idle.H / 2), Rgb(clWindow));
 
+    // With visual styles on, a cell that prefers themes paints no frame of its own.
+    a->SetFramingPreference(fpThemes);
+    RzForceVisualStyles(1);
+    Shot themed(a->Handle());
+    RzForceVisualStyles(-1);
+    EXPECT_EQ(themed.Count(0x0000FFu), 0);
+    EXPECT_EQ(themed.Count(0xFF0000u), 0);
+
     // Without a visible frame nothing of it is painted.
     TRzEdit* plain = NewEdit(f.get(), 100, 20);
     plain->SetFrameColor(0x0000FF);

@@ -312,3 +312,66 @@ TEST(RzGroupBox, EveryStyleFramesAndInsets) {
     EXPECT_EQ(sx.At(4, y0), 0u);
     EXPECT_EQ(sx.At(50, 30), 0x00C000u);
 }
+
+TEST(RzPanel, ChildrenAlignInsideTheBordersAndCaptionPlaces) {
+    std::unique_ptr<TForm> f(NewForm(300, 200));
+    auto* p = NewPanel<TRzPanel>(f.get(), 10, 10, 120, 80);
+    p->SetBorderWidth(3);
+    auto* child = NewPanel<TRzPanel>(p, 0, 0, 10, 10);
+    child->SetAlign(alClient);
+    EXPECT_EQ(child->BoundsRect(), Rect(5, 5, 115, 75));  // raised border 2, border width 3
+    p->SetBorderOuter(fsFlat);
+    EXPECT_EQ(child->BoundsRect(), Rect(4, 4, 116, 76));
+    p->SetBorderSides(SideBit(sdLeft));
+    EXPECT_EQ(child->BoundsRect(), Rect(4, 3, 117, 77));
+    delete child;
+
+    p->SetBorderOuter(fsNone);
+    p->SetBorderWidth(0);
+    p->SetCaption("Ab");
+    p->Font()->SetName("Arial");
+    p->Font()->SetHeight(-14);
+    p->Font()->SetColor(clRed);
+    auto inkRows = [&](int& top, int& bottom) {
+        Shot s(p->Handle());
+        top = s.H;
+        bottom = -1;
+        for (int y = 0; y < s.H; ++y)
+            for (int x = 0; x < s.W; ++x)
+                if (s.At(x, y) == 0x0000FFu) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+    };
+    int t, b;
+    p->SetAlignmentVertical(avTop);
+    inkRows(t, b);
+    EXPECT_LT(t, 6);
+    p->SetAlignmentVertical(avBottom);
+    inkRows(t, b);
+    EXPECT_GT(b, 70);
+    p->SetAlignmentVertical(avCenter);
+    inkRows(t, b);
+    EXPECT_NEAR((t + b) / 2.0, 40, 4);
+    p->SetEnabled(false);
+    Shot grey(p->Handle());
+    EXPECT_EQ(grey.Count(0x0000FFu), 0);
+    EXPECT_GT(grey.Count(Rgb(clGrayText)), 3);
+}
+
+TEST(RzGroupBox, AcceleratorFocusesTheFirstChild) {
+    std::unique_ptr<TForm> f(NewForm(300, 200));
+    auto* g = NewPanel<TRzGroupBox>(f.get(), 10, 10, 200, 150);
+    g->SetCaption("&Group");
+    auto* inner = new TRzButton(g);
+    inner->SetParent(g);
+    inner->SetBounds(10, 30, 75, 25);
+    auto* outside = new TRzButton(f.get());
+    outside->SetParent(f.get());
+    outside->SetBounds(220, 10, 75, 25);
+    outside->SetFocus();
+    Pump();
+    PostMessageW(outside->Handle(), WM_SYSCHAR, 'g', 1 << 29);
+    Pump();
+    EXPECT_TRUE(inner->Focused());
+}
