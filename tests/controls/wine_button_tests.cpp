@@ -287,7 +287,21 @@ TEST(RzButton, WithoutAFormNothingIsDereferenced) {
     holder->SetDefault(true);
     holder->Click();
     EXPECT_EQ(c.n, 1);
+    // A group member without a parent has nobody to tell.
+    holder->SetGroupIndex(3);
+    holder->SetDown(true);
+    EXPECT_TRUE(holder->Down());
+    holder->SetAllowAllUp(true);
+    SetFocus(holder->Handle());
+    holder->SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(holder->Handle()));
     delete holder;
+    auto* orphan = new TRzButton(nullptr);
+    orphan->SetGroupIndex(1);
+    orphan->SetDown(true);
+    orphan->SetDefault(true);
+    orphan->Click();
+    delete orphan;
 }
 
 TEST(RzButton, ThemedBranchPaints) {

@@ -114,6 +114,12 @@ TEST(FrameController, ClientsPullOncePerRelease) {
     EXPECT_EQ(panel->Notices, 5);
     fc->SetFrameColor(0x00FF00);
     EXPECT_EQ(panel->Notices, 6);
+    // The settings-file component it names may go first.
+    auto* ini = new TRzRegIniFile(nullptr);
+    fc->SetRegIniFile(ini);
+    EXPECT_EQ(fc->RegIniFile(), ini);
+    delete ini;
+    EXPECT_EQ(fc->RegIniFile(), nullptr);
 
     // Assign copies all settings inside one hold.
     TRzFrameController other(nullptr);
