@@ -375,3 +375,22 @@ TEST(RzGroupBox, AcceleratorFocusesTheFirstChild) {
     Pump();
     EXPECT_TRUE(inner->Focused());
 }
+
+TEST(RzGroupBox, ThemedBranchPaints) {
+    std::unique_ptr<TForm> f(NewForm(300, 200, clWhite));
+    auto* g = NewPanel<TRzGroupBox>(f.get(), 10, 10, 150, 100);
+    g->SetGroupStyle(gsStandard);
+    g->SetCaption("Themed");
+    g->SetColor(clWhite);
+    RzForceVisualStyles(1);
+    Shot s(g->Handle());
+    TRect cap = g->CaptionRect();
+    RzForceVisualStyles(-1);
+    int painted = 0;
+    for (uint32_t v : s.Px) painted += v != 0xFFFFFFu;
+    EXPECT_GT(painted, 100);
+    EXPECT_GT(cap.Right, cap.Left);
+    // The classic groove is not what the themed look draws at the left edge.
+    Shot classic(g->Handle());
+    EXPECT_EQ(classic.At(0, 50), Rgb(clBtnShadow));
+}
