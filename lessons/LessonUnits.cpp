@@ -2,6 +2,7 @@
 
 #include "RzCommon.h"
 #include "RzLabel.h"
+#include "RzUnits.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
@@ -25,6 +26,9 @@ void StartProgramUnits() {
     static const TUnitStep kUnits[] = {
         {"RzCommon", RzCommonStartup, nullptr},
         {"RzLabel", RegisterRzLabel, nullptr},
+        {"RzBckgnd", RegisterRzBackground, nullptr},
+        {"RzLine", RegisterRzLine, nullptr},
+        {"Shapes", RegisterShapes, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         // The alpha picture class must be known before any form is read.
         {"acPNG", acPNGInitialize, acPNGFinalize},
