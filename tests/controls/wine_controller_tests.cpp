@@ -130,6 +130,20 @@ TEST(FrameController, ClientsPullOncePerRelease) {
     EXPECT_EQ(panel->BorderOuter(), fsGroove);
     panel.reset();
     EXPECT_EQ(fc->LinkCount(), 0);
+
+    // A label pulls the same way, and ignores a controller without frames.
+    auto label = std::make_unique<TRzLabel>(nullptr);
+    fc->SetFrameVisible(false);
+    label->SetFrameController(fc.get());
+    fc->SetFrameStyle(fsBump);
+    EXPECT_EQ(label->BorderOuter(), fsNone);
+    label->SetFrameControllerNotifications(1u << fcpFrameStyle);
+    fc->SetFrameVisible(true);
+    EXPECT_EQ(label->BorderOuter(), fsBump);
+    fc->SetFrameColor(clRed);
+    EXPECT_NE(label->FlatColor(), clRed);  // not among its notifications
+    fc.reset();
+    EXPECT_EQ(label->FrameController(), nullptr);
 }
 
 TEST(RegIniFile, ReadsIniAndRegistryWithoutCreating) {
