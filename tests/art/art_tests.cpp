@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,6 +18,7 @@
 namespace {
 
 const std::string kArt = ART_DIR;
+const std::string kArtSources = ART_SOURCE_DIR;
 
 struct Rgba {
     int w = 0, h = 0;
@@ -170,6 +173,57 @@ TEST(MenuBackground, DecodesAtClientSizeWithLightCaptionBoard) {
         EXPECT_GT(sum / n, 200.0) << b[0] << "," << b[1];
         EXPECT_GT(lo, 150.0) << b[0] << "," << b[1];
     }
+}
+
+// The shared device pictures fill the 257 by 225 area of the sorting game's
+// source box; their background stays transparent.
+TEST(DevicePictures, FullSizeWithTransparentBackground) {
+    int seen = 0;
+    for (const auto& e : std::filesystem::directory_iterator(kArtSources)) {
+        const std::string f = e.path().filename().string();
+        if (f.rfind("device_", 0) != 0 || e.path().extension() != ".svg") continue;
+        const std::string png = f.substr(0, f.size() - 4) + ".png";
+        SCOPED_TRACE(png);
+        ++seen;
+        const Rgba p = ReadPng(kArt + "/" + png);
+        ASSERT_EQ(p.w, 257);
+        ASSERT_EQ(p.h, 225);
+        EXPECT_TRUE(p.alpha);
+        for (int y : {0, p.h - 1})
+            for (int x : {0, p.w - 1}) EXPECT_EQ(p.at(x, y)[3], 0);
+        int solid = 0;
+        for (size_t i = 3; i < p.px.size(); i += 4) solid += p.px[i] == 255;
+        EXPECT_GT(solid, p.w * p.h / 6);
+    }
+    EXPECT_GE(seen, 14);
+}
+
+// Each further rendering named in sizes.txt fits its box, touches it on one
+// side and keeps the proportions of the full picture.
+TEST(FurtherSizes, FittedWithProportionsKept) {
+    std::ifstream in(kArtSources + "/sizes.txt");
+    ASSERT_TRUE(in.good());
+    std::string line;
+    int seen = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream f(line);
+        std::string name, out;
+        int w = 0, h = 0;
+        ASSERT_TRUE(f >> name >> out >> w >> h) << line;
+        SCOPED_TRACE(out);
+        ++seen;
+        const Rgba full = ReadPng(kArt + "/" + name + ".png"), small = ReadPng(kArt + "/" + out);
+        ASSERT_GT(full.w, 0);
+        ASSERT_GT(small.w, 0);
+        EXPECT_TRUE(small.alpha);
+        EXPECT_LE(small.w, w);
+        EXPECT_LE(small.h, h);
+        EXPECT_TRUE(small.w == w || small.h == h);
+        // Rounding to whole pixels moves the ratio by at most one pixel.
+        EXPECT_LE(std::abs(small.w * full.h - small.h * full.w), std::max(full.w, full.h));
+    }
+    EXPECT_GT(seen, 0);
 }
 
 // The packer refuses what no icon can hold and leaves no file behind.
