@@ -27,6 +27,8 @@ void StartProgramUnits() {
         {"RzCommon", RzCommonStartup, nullptr},
         {"RzLabel", RegisterRzLabel, nullptr},
         {"RzBckgnd", RegisterRzBackground, nullptr},
+        {"RzEdit", RegisterRzEdit, nullptr},
+        {"RzPanel", RegisterRzPanel, nullptr},
         {"RzLine", RegisterRzLine, nullptr},
         {"Shapes", RegisterShapes, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
