@@ -77,13 +77,15 @@ void TForm2::RzLabel13Click(TObject*) {
 
 void TForm2::RzLabel1Click(TObject*) { Close(); }
 
-void TForm2::FormShow(TObject*) {
+void TForm2::FormShow(TObject*) { CheckPrize(); }
+
+void CheckPrize() {
     PrizeBlink = 0;
     // Compared as text: only exactly "3" unlocks the prize.
-    if (Label1->Caption() == "3") {
+    if (Form2->Label1->Caption() == "3") {
         PrizeBlink = 1;
-        RzLabel13->SetEnabled(true);
-        Timer1->SetEnabled(true);
+        Form2->RzLabel13->SetEnabled(true);
+        Form2->Timer1->SetEnabled(true);
     }
 }
 
@@ -98,5 +100,8 @@ void TForm2::Timer1Timer(TObject*) {
 }
 
 void RaiseCompletedGames() {
+    if (!Form2) throw EComponentError("the completed-game counter is raised with no menu form");
     Form2->Label1->SetCaption(IntToStr(StrToInt(Form2->Label1->Caption()) + 1));
+    // A win noticed while the menu shows already gets no FormShow of its own.
+    if (Form2->Visible()) CheckPrize();
 }

@@ -42,5 +42,6 @@ extern TForm2* Form2;
 // 2: the next tick paints it yellow.
 extern int PrizeBlink;
 
-// Raises the completed-game counter by one (a game calls it on its win).
-void RaiseCompletedGames();
+// The prize check of every showing of the menu: PrizeBlink := 0; a counter of
+// exactly "3" enables the prize label and starts its blink.
+void CheckPrize();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -93,4 +94,46 @@ inline int DifferingPixels(const Pixels& A, const Pixels& B, int X, int Y, int W
     for (int y = Y; y < Y + H; ++y)
         for (int x = X; x < X + W; ++x) n += A.At(x, y) != B.At(x, y);
     return n;
+}
+
+// What the window shows now, read back from its own device context after
+// its pending paints are done (the real WM_PAINT path, not PaintTo).
+inline Pixels Grab(TForm* F) {
+    RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    Pixels px;
+    px.Width = F->ClientWidth();
+    px.Height = F->ClientHeight();
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = px.Width;
+    bi.bmiHeader.biHeight = -px.Height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC wdc = GetDC(F->Handle());
+    HDC dc = CreateCompatibleDC(wdc);
+    HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, px.Width, px.Height, wdc, 0, 0, SRCCOPY);
+    GdiFlush();
+    px.P.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(px.Width) * px.Height);
+    for (uint32_t& v : px.P) v &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(F->Handle(), wdc);
+    return px;
+}
+
+inline int Red(uint32_t c) { return (c >> 16) & 0xFF; }
+inline int Green(uint32_t c) { return (c >> 8) & 0xFF; }
+inline int Blue(uint32_t c) { return c & 0xFF; }
+
+inline bool WindowShown(TForm* F) { return F->Visible() && IsWindowVisible(F->Handle()); }
+
+// Closing by the window's close box, as the system sends it.
+inline void CloseBox(TForm* F) {
+    PostMessageW(F->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
 }

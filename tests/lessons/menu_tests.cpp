@@ -20,14 +20,6 @@ int IndexInApplication(TComponent* C) {
     return -1;
 }
 
-bool WindowShown(TForm* F) { return F->Visible() && IsWindowVisible(F->Handle()); }
-
-// Closing by the window's close box, as the system sends it.
-void CloseBox(TForm* F) {
-    PostMessageW(F->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    Pump();
-}
-
 }  // namespace
 
 TEST(Menu, StartState) {
