@@ -1,0 +1,103 @@
+// The crossword game on the pupil's road from the menu: opened by its ball,
+// played to a win after the naming game, or left by the close box before the
+// win, or closed in the half second between the last letter and the check.
+// A game opens once per run, so each test runs in a process of its own.
+#include <gtest/gtest.h>
+
+#include "LessonUnits.h"
+#include "kros_drive.h"
+#include "naming_drive.h"
+
+using namespace kros_drive;
+
+namespace {
+
+void OpenCrosswordFromMenu() {
+    ASSERT_TRUE(Form2->Visible());
+    ClickControl(Form2, Form2->Shape1);
+    ASSERT_NE(kros, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return IsWindowVisible(kros->Handle()) != 0; }));
+    Gate().Attach(kros);
+    Activate(kros);
+}
+
+// Every word from its tile, the letters of locked crossings left out.
+void TypeAllWords() {
+    for (int w = 1; w <= Tkros::WordCount; ++w) {
+        PressTile(kros, w);
+        const int* cells = Tkros::WordCells(w);
+        for (int i = 0; cells[i]; ++i)
+            if (!kros->Cells[cells[i]]->ReadOnly())
+                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        // Each word is checked before the next, so its crossings are locked.
+        ASSERT_TRUE(Gate().Step());
+    }
+}
+
+}  // namespace
+
+TEST(KrosRoad, ThroughTheNamingGameAndTheCrosswordTheCounterReadsTwo) {
+    naming::OpenFromMenu();
+    for (int n = 1; n <= 10; ++n) naming::DragName(n, naming::kBoxOf[n]);
+    naming::Tick();
+    ASSERT_TRUE(sost->RzLabel13->Enabled());
+    ClickControl(sost, sost->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !sost->Visible(); }));
+    EXPECT_EQ(Form2->Label1->Caption(), "1");
+
+    OpenCrosswordFromMenu();
+    EXPECT_FALSE(Form2->Visible());
+    EXPECT_FALSE(Form2->Image32->Visible()) << "the menu's ball shows as used";
+    EXPECT_FALSE(Form2->Shape1->Enabled());
+    EXPECT_EQ(FocusedCell(kros), Tkros::SinkCell);
+    TypeAllWords();
+    EXPECT_EQ(AllSolved, 1);
+    EXPECT_EQ(Form2->Label1->Caption(), "2");
+    ClickControl(kros, kros->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !kros->Visible(); }));
+    EXPECT_EQ(Form2->Label1->Caption(), "2");
+    // Two wins of three: the prize stays locked, and the crossword cannot be
+    // opened again.
+    EXPECT_FALSE(Form2->RzLabel13->Enabled());
+    Tkros* first = kros;
+    ClickControl(Form2, Form2->Shape1);
+    EXPECT_EQ(kros, first);
+    EXPECT_TRUE(Form2->Visible());
+    EXPECT_FALSE(kros->Visible());
+    // The hidden game's timer goes on and counts nothing more.
+    ASSERT_TRUE(Gate().Step(2));
+    EXPECT_EQ(Form2->Label1->Caption(), "2");
+}
+
+TEST(KrosRoad, ClosedBeforeTheWinItCountsNothingAndStaysUsed) {
+    OpenCrosswordFromMenu();
+    for (int w = 1; w <= 9; ++w) {
+        PressTile(kros, w);
+        const int* cells = Tkros::WordCells(w);
+        for (int i = 0; cells[i]; ++i)
+            if (!kros->Cells[cells[i]]->ReadOnly())
+                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        ASSERT_TRUE(Gate().Step());
+    }
+    PostMessageW(kros->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !kros->Visible(); }));
+    EXPECT_EQ(Form2->Label1->Caption(), "0");
+    EXPECT_FALSE(Form2->Shape1->Enabled());
+    ASSERT_TRUE(Gate().Step(3));
+    EXPECT_EQ(AllSolved, 0);
+    EXPECT_EQ(Form2->Label1->Caption(), "0");
+    EXPECT_FALSE(Form2->RzLabel13->Enabled());
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    Application->Initialize();
+    StartProgramUnits();
+    Application->CreateForm(Form2);
+    Form2->Show();
+    Pump();
+    int rc = RUN_ALL_TESTS();
+    Application->DestroyForms();
+    StopProgramUnits();
+    return rc;
+}
