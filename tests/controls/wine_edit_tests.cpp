@@ -178,9 +178,17 @@ TEST(RzEdit, HotTrackedFrameSwitchesStyleAndColour) {
     a->SetFramingPreference(fpCustomFraming);
     a->SetFrameColor(0x0000FF);
     a->SetFrameHotColor(0xFF0000);
+    a->SetText("\xC0\xC1");
+    a->SetReadOnly(true);
+    a->SetReadOnly(false);
     a->SetFrameHotTrack(true);
     EXPECT_TRUE(a->FrameVisible());
     EXPECT_EQ(a->FrameSides(), sdAllSides);
+    // The window is made again for the frame; the text survives.
+    wchar_t w[8] = {};
+    GetWindowTextW(a->Handle(), w, 8);
+    EXPECT_EQ(std::wstring(w), L"\x0410\x0411");
+    EXPECT_EQ(a->Text(), "\xC0\xC1");
     other->SetFocus();
     MouseTo(other, 5, 5);
     Shot idle(a->Handle());
