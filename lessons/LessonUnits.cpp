@@ -6,6 +6,9 @@
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
+#include "sEngineUnits.h"
+#include "sScrollBar.h"
+#include "sSkinManager.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -28,12 +31,21 @@ void StartProgramUnits() {
         {"RzLabel", RegisterRzLabel, nullptr},
         {"RzBckgnd", RegisterRzBackground, nullptr},
         {"RzEdit", RegisterRzEdit, nullptr},
+        {"RzButton", RegisterRzButton, nullptr},
         {"RzPanel", RegisterRzPanel, nullptr},
         {"RzLine", RegisterRzLine, nullptr},
         {"Shapes", RegisterShapes, nullptr},
+        // The skin engine's constants, before any form is read.
+        {"sConst", sConstInitialize, sConstFinalize},
+        {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sDateUtils", sDateUtilsInitialize, nullptr},
+        {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
+        {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         // The alpha picture class must be known before any form is read.
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        // The sorting game's skinned scroll bar, known to the form reader.
+        {"sScrollBar", sScrollBarInitialize, nullptr},
         {"Lessons", RegisterLessonForms, nullptr},
     };
     StartUnits(kUnits);

@@ -91,7 +91,11 @@ void CheckForm(TForm* Form, const wchar_t* Resource) {
         for (const FormObject& c : o.Children) ++components, count(c);
     };
     count(tree);
-    EXPECT_EQ(Form->ComponentCount(), components);
+    // Components a form makes in code at its creation (the sorting game's
+    // placeholders) have no name; the named ones are the definition's.
+    int named = 0;
+    for (int i = 0; i < Form->ComponentCount(); ++i) named += !Form->Components(i)->Name().empty();
+    EXPECT_EQ(named, components);
     for (const FormObject& child : tree.Children) CheckObject(Form, child, Form);
 }
 
