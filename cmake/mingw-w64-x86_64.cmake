@@ -9,3 +9,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The programs must run on Windows without DLLs of their own: zlib's static
+# archive, not its import library (which the DLL would have to follow).
+set(ZLIB_LIBRARY ${CMAKE_FIND_ROOT_PATH}/lib/libz.a)
+set(ZLIB_LIBRARY_RELEASE ${ZLIB_LIBRARY})
