@@ -1,0 +1,112 @@
+// The whole road of a pupil, every game played for real: the naming game,
+// the sorting game (left by its close box after the win, which still
+// counts), the crossword, the prize opened by its blinking button, back to
+// the menu and out by "Выход". The counter is read at each step.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "LessonUnits.h"
+#include "kros_drive.h"
+#include "naming_drive.h"
+#include "sorting_drive.h"
+#include "Unit6.h"
+
+namespace {
+
+bool ended = false;
+
+void PlaySortingRight() {
+    while (sorting::PicturesLeft() > 0) {
+        TImage* p = sorting::Shown();
+        ASSERT_NE(p, nullptr);
+        TRzGroupBox* g = sorting::RightGroup(PictureNumber(p));
+        sorting::Drag(sorting::ScreenCentre(p), sorting::DropPoint(g));
+        ASSERT_EQ(p->Parent(), g) << p->Name();
+    }
+}
+
+void TypeCrossword() {
+    using namespace kros_drive;
+    for (int w = 1; w <= Tkros::WordCount; ++w) {
+        PressTile(kros, w);
+        const int* cells = Tkros::WordCells(w);
+        for (int i = 0; cells[i]; ++i)
+            if (!kros->Cells[cells[i]]->ReadOnly())
+                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        ASSERT_TRUE(Gate().Step());
+    }
+}
+
+}  // namespace
+
+TEST(Road, MenuThreeGamesPrizeAndExit) {
+    EXPECT_EQ(sorting::Counter(), 0);
+    EXPECT_FALSE(Form2->RzLabel13->Enabled());
+
+    naming::OpenFromMenu();
+    for (int n = 1; n <= 10; ++n) naming::DragName(n, naming::kBoxOf[n]);
+    naming::Tick();
+    ASSERT_TRUE(sost->RzLabel13->Enabled());
+    ClickControl(sost, sost->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !sost->Visible(); }));
+    EXPECT_EQ(sorting::Counter(), 1);
+
+    sorting::OpenFromMenu();
+    PlaySortingRight();
+    // No mistakes: the message of the group the last picture went to.
+    const AnsiString result = raspr->Label1->Caption();
+    EXPECT_TRUE(result == "Ошибок:   0   Вы правильно справились с заданием!" ||
+                result == "Ошибок:   0   Вы правильно выполнили  задание!");
+    EXPECT_EQ(sorting::Counter(), 1);
+    PostMessageW(raspr->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !raspr->Visible(); }));
+    EXPECT_EQ(sorting::Counter(), 2);
+    EXPECT_FALSE(Form2->RzLabel13->Enabled());
+
+    ClickControl(Form2, Form2->Shape1);
+    ASSERT_NE(kros, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return IsWindowVisible(kros->Handle()) != 0; }));
+    kros_drive::Gate().Attach(kros);
+    kros_drive::Activate(kros);
+    TypeCrossword();
+    EXPECT_EQ(sorting::Counter(), 3);
+    ClickControl(kros, kros->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !kros->Visible(); }));
+    EXPECT_EQ(sorting::Counter(), 3);
+
+    // Three wins: the prize button is enabled and blinks; it opens the prize.
+    ASSERT_TRUE(Form2->RzLabel13->Enabled());
+    ClickControl(Form2, Form2->RzLabel13);
+    ASSERT_NE(Form1, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return IsWindowVisible(Form1->Handle()) != 0; }));
+    EXPECT_FALSE(Form2->Visible());
+    SetForegroundWindow(Form1->Handle());
+    Pump();
+    if (const char* wait = std::getenv("TUVRELI_SHOT_WAIT")) {
+        const DWORD until = GetTickCount() + DWORD(atoi(wait));
+        PumpUntil([until] { return GetTickCount() > until; }, atoi(wait) + 1000);
+    }
+    ClickControl(Form1, Form1->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !Form1->Visible(); }));
+    EXPECT_EQ(sorting::Counter(), 3);
+
+    // "Выход" closes the main form, which ends the run.
+    ClickControl(Form2, Form2->RzLabel1);
+    EXPECT_TRUE(PumpUntil([] { return Application->Terminated(); }));
+    ended = Application->Terminated();
+    EXPECT_TRUE(ended);
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    Application->Initialize();
+    StartProgramUnits();
+    Application->CreateForm(Form2);
+    Form2->Show();
+    Pump();
+    int rc = RUN_ALL_TESTS();
+    Application->DestroyForms();
+    StopProgramUnits();
+    return rc;
+}
