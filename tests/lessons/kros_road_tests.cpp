@@ -89,6 +89,34 @@ TEST(KrosRoad, ClosedBeforeTheWinItCountsNothingAndStaysUsed) {
     EXPECT_FALSE(Form2->RzLabel13->Enabled());
 }
 
+// The last letter typed, the close box pressed before the next check: the
+// hidden form's tick sees the win, raises the counter while the menu shows,
+// and the prize, now earned, unlocks at once.
+TEST(KrosRoad, AWinSeenAfterTheCloseCountsAndUnlocksThePrize) {
+    Form2->Label1->SetCaption("2");  // the two other games are won
+    OpenCrosswordFromMenu();
+    for (int w = 1; w <= Tkros::WordCount; ++w) {
+        PressTile(kros, w);
+        const int* cells = Tkros::WordCells(w);
+        for (int i = 0; cells[i]; ++i)
+            if (!kros->Cells[cells[i]]->ReadOnly())
+                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        if (w < Tkros::WordCount) ASSERT_TRUE(Gate().Step());
+    }
+    EXPECT_EQ(AllSolved, 0);
+    PostMessageW(kros->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !kros->Visible(); }));
+    EXPECT_EQ(Form2->Label1->Caption(), "2");
+    EXPECT_FALSE(Form2->RzLabel13->Enabled());
+    ASSERT_TRUE(Gate().Step());
+    EXPECT_EQ(AllSolved, 1);
+    EXPECT_EQ(Form2->Label1->Caption(), "3");
+    EXPECT_TRUE(Form2->RzLabel13->Enabled()) << "the prize unlocks with the menu already shown";
+    EXPECT_EQ(PrizeBlink, 1);
+    ASSERT_TRUE(Gate().Step(2));
+    EXPECT_EQ(Form2->Label1->Caption(), "3");
+}
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     Application->Initialize();
