@@ -53,6 +53,12 @@ bool UnitStarted(const char* Name) {
     return false;
 }
 
+std::vector<const char*> StartedUnits() {
+    std::vector<const char*> names;
+    for (const Started& s : g_Started) names.push_back(s.Name);
+    return names;
+}
+
 void StartUnits(const TUnitStep* Steps, size_t Count) {
     try {
         if (!g_ClassLibStarted) {

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 struct TUnitStep {
     const char* Name;
@@ -34,6 +35,9 @@ inline void StartUnits(std::initializer_list<TUnitStep> Steps) { StartUnits(Step
 void FinishUnits();
 // Whether the step of that name has started and not yet shut down.
 bool UnitStarted(const char* Name);
+// The names of the steps running now, in the order they started (the class
+// library's own first); shut-down goes through them backwards.
+std::vector<const char*> StartedUnits();
 
 // The class library's own steps, as StartUnits runs them first.
 void RegisterClassLibraryClasses();

@@ -6,11 +6,13 @@
 // "Выход" and by the close box, freeing the forms the last created first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "LessonTestUtil.h"
 #include "LessonUnits.h"
+#include "UnitInit.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -91,6 +93,31 @@ void CountFace(const Pixels& P, TControl* L, int& Reds, int& Yellows) {
 }
 
 }  // namespace
+
+// The start-up steps: the class library's own, then the program's, each unit
+// after those it uses, the form classes last (before any form is read).
+TEST(Runs, UnitsStartInTheirOrder) {
+    std::vector<std::string> started;
+    for (const char* n : StartedUnits()) started.push_back(n);
+    ASSERT_GE(started.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(started.begin(), started.begin() + 3),
+              (std::vector<std::string>{"Classes", "Controls", "Forms"}));
+    EXPECT_EQ(started.back(), "Lessons");
+    const char* order[] = {"RzCommon", "RzLabel", "sConst", "sDateUtils", "sSkinManager", "sMessages",
+                           "sAlphaGraph", "acPNG", "Lessons"};
+    size_t at = 0;
+    for (const char* n : order) {
+        auto it = std::find(started.begin(), started.end(), n);
+        ASSERT_NE(it, started.end()) << n << " did not start";
+        size_t i = size_t(it - started.begin());
+        EXPECT_GE(i, at) << n << " started too early";
+        at = i;
+    }
+    // Every framed control registers before the engine's first step.
+    auto engine = std::find(started.begin(), started.end(), "sConst");
+    for (auto it = started.begin() + 3; it != started.end(); ++it)
+        if (it->rfind("Rz", 0) == 0) EXPECT_LT(it, engine) << *it;
+}
 
 TEST(Runs, EachBallOpensItsGameWithAnyMouseButton) {
     struct Ball {
