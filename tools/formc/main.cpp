@@ -89,7 +89,9 @@ int main(int argc, char** argv) {
         if (!WriteFile(rc, line.data(), line.size())) return 1;
     }
     if (!dep.empty()) {
-        std::string d = DepEscape(output) + ":";
+        // The form text itself is listed too: a depfile without entries
+        // leaves the build tool without a record, and it rebuilds every time.
+        std::string d = DepEscape(output) + ": " + DepEscape(input);
         for (const std::string& p : form.PictureFiles) d += " " + DepEscape(p);
         d += "\n";
         if (!WriteFile(dep, d.data(), d.size())) return 1;
