@@ -7,6 +7,7 @@
 #include <set>
 
 #include "LessonUnits.h"
+#include "sSkinManager.h"
 #include "sorting_drive.h"
 
 using namespace sorting;
@@ -31,6 +32,19 @@ TEST(Sorting, OpensShuffledFromTheMenu) {
     EXPECT_EQ(Shown(), raspr->RzGroupBox1->Controls(0));
     ExpectBrowseButtons();
     EXPECT_FALSE(raspr->RzLabel13->Enabled());
+    // The three bars wait hidden, standard ones (no skin manager in the program).
+    EXPECT_EQ(DefaultSkinManager, nullptr);
+    for (TsScrollBar* b : {raspr->sScrollBar1, raspr->sScrollBar2, raspr->sScrollBar3}) {
+        EXPECT_FALSE(b->Visible());
+        EXPECT_EQ(b->Kind(), sbVertical);
+        EXPECT_EQ(b->Max(), 682);
+        EXPECT_EQ(b->SmallChange(), 89);
+        EXPECT_EQ(b->LargeChange(), 89);
+        EXPECT_FALSE(b->Skinned());
+        EXPECT_EQ(b->SkinData()->SkinSectionNo, -1);
+    }
+    EXPECT_EQ(raspr->sScrollBar1->DisabledKind(), 0u);
+    EXPECT_EQ(raspr->sScrollBar2->DisabledKind(), 1u << dkBlended);
     // The caption names the shown picture once the timer has ticked.
     ASSERT_TRUE(raspr->Timer1->Enabled());
     raspr->Timer1->Timer();

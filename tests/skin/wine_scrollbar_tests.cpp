@@ -268,3 +268,22 @@ TEST_F(SkinnedBar, PaintsItsSections) {
     EXPECT_EQ(px.ColorAt(4, g.ThumbCentre()), 0x00C8C8);         // thumb
     EXPECT_EQ(px.ColorAt(4, 2), 0xC80000);                       // arrow
 }
+
+TEST_F(SkinnedBar, DisabledCentresItsThumb) {
+    Bar->SetPosition(100);
+    Bar->SetEnabled(false);
+    Pump(20);
+    const TacScrollGeometry g = Bar->Geometry();
+    EXPECT_EQ(g.ThumbCentre(), 313 / 2);
+    EXPECT_EQ(g.PositionAt(250), 0);
+    const Pixels px = Grab(H());
+    EXPECT_EQ(px.ColorAt(4, 313 / 2), 0x00C8C8);
+    EXPECT_EQ(px.ColorAt(4, g.Arrow + 3), 0x0000C8);
+    // A press on a disabled bar moves nothing.
+    Ev.Codes.clear();
+    PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 300));
+    PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, 300));
+    Pump(30);
+    EXPECT_TRUE(Ev.Codes.empty());
+    EXPECT_EQ(Bar->Position(), 100);
+}
