@@ -655,3 +655,70 @@ bool TsCommonData::HandleControlMessage(TMessage& M) {
     }
     return false;
 }
+
+namespace {
+
+bool Overlaps(const RECT& A, const TRect& B) {
+    return A.left < B.Right && B.Left < A.right && A.top < B.Bottom && B.Top < A.bottom;
+}
+
+void CopyCache(TsCommonData* Data, const TRect& SourceRect, HDC DC, const TRect& TargetRect) {
+    HDC src = Data->CacheBitmap->Canvas()->Handle();
+    BitBlt(DC, TargetRect.Left, TargetRect.Top, TargetRect.Width(), TargetRect.Height(), src, SourceRect.Left,
+           SourceRect.Top, SRCCOPY);
+}
+
+}  // namespace
+
+void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& SourceRect, int OffsetY,
+                        int OffsetX, bool, HDC DC, const TRect& TargetRect) {
+    if (!Data || !Data->CacheBitmap || !Control) return;
+    const int saved = SaveDC(DC);
+    IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
+    for (int i = 0; i < Control->ControlCount(); ++i) {
+        TControl* c = Control->Controls(i);
+        if (!c->Visible()) continue;
+        const RECT r{c->Left() + OffsetX, c->Top() + OffsetY, c->Left() + c->Width() + OffsetX,
+                     c->Top() + c->Height() + OffsetY};
+        if (!Overlaps(r, TargetRect)) continue;
+        if (dynamic_cast<TGraphicControl*>(c) || (c->ControlStyle() & csOpaque) ||
+            (c->ComponentState() & csDesigning))
+            ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+    }
+    CopyCache(Data, SourceRect, DC, TargetRect);
+    RestoreDC(DC, saved);
+}
+
+void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, int OffsetY, int OffsetX, bool,
+                       HDC DC, const TRect& TargetRect) {
+    if (!Data || !Data->CacheBitmap || !Wnd) return;
+    const int saved = SaveDC(DC);
+    IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
+    RECT parent{};
+    GetWindowRect(Wnd, &parent);
+    for (HWND child = GetTopWindow(Wnd); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT w{};
+        GetWindowRect(child, &w);
+        const RECT r{w.left - parent.left + OffsetX, w.top - parent.top + OffsetY, w.right - parent.left + OffsetX,
+                     w.bottom - parent.top + OffsetY};
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        const LONG ex = GetWindowLongW(child, GWL_EXSTYLE);
+        const bool groupFrame = (style & 7) == 7 && !(ex & WS_EX_CLIENTEDGE);
+        TsSkinManager* m = DefaultSkinManager;
+        if (groupFrame && m) {
+            const int top = int(SendMessageW(child, SM_ALPHACMD, WPARAM(SkinWParam(scQueryManager)), 0));
+            const int section = m->SectionIndex("GROUPBOX");
+            const int mask = m->MaskIndexInherited(section, "GROUPBOX", "BORDERSMASK");
+            const int l = m->MaskMarginLeft(mask), rt = m->MaskMarginRight(mask), b = m->MaskMarginBottom(mask);
+            ExcludeClipRect(DC, r.left, r.top, r.right, r.top + top);
+            ExcludeClipRect(DC, r.left, r.top, r.left + l, r.bottom);
+            ExcludeClipRect(DC, r.right - rt, r.top, r.right, r.bottom);
+            ExcludeClipRect(DC, r.left, r.bottom - b, r.right, r.bottom);
+        } else {
+            ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+        }
+    }
+    CopyCache(Data, SourceRect, DC, TargetRect);
+    RestoreDC(DC, saved);
+}

@@ -107,6 +107,17 @@ private:
     bool FCustomColor = false;
 };
 
+// Copies TargetRect of the cache (from SourceRect's top left) into DC, leaving
+// out the children the copy must not cover: windowless ones and opaque ones,
+// each shifted by (OffsetX, OffsetY). Repair is accepted for the day skin
+// images repair their corners.
+void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& SourceRect, int OffsetY,
+                        int OffsetX, bool Repair, HDC DC, const TRect& TargetRect);
+// The same over the visible child windows of a window; a group-box window
+// leaves out only its frame when a default manager gives its margins.
+void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, int OffsetY, int OffsetX,
+                       bool Repair, HDC DC, const TRect& TargetRect);
+
 // Sizes a cache bitmap to the control (24 bits a pixel, device-independent).
 void InitCacheBitmap(TsCommonData* Data);
 // The section index a control's text takes its font colour from: the

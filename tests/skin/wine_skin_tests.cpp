@@ -326,3 +326,48 @@ TEST(GradientPainter, TriangleModeThroughThePlatform) {
     EXPECT_EQ(row[39 * 3 + 2], 0);
     delete bmp;
 }
+
+TEST_F(SkinState, CacheCopiedAroundChildren) {
+    auto* panel = new TPanel(Form);
+    panel->SetBounds(0, 0, 100, 100);
+    panel->SetParent(Form);
+    auto* shape = new TShape(Form);
+    shape->SetBounds(10, 10, 20, 20);
+    shape->SetParent(panel);
+    auto* hidden = new TShape(Form);
+    hidden->SetBounds(50, 50, 20, 20);
+    hidden->SetVisible(false);
+    hidden->SetParent(panel);
+    auto* child = new TPanel(Form);
+    child->SetBounds(60, 10, 20, 20);
+    child->SetParent(panel);
+    Form->Show();
+    Pump(20);
+    TsCommonData d(panel, true);
+    d.PrepareCacheBitmap();
+    d.CacheBitmap->Canvas()->Brush()->SetColor(clRed);
+    d.CacheBitmap->Canvas()->FillRect(TRect{0, 0, 100, 100});
+    TBitmap* target = CreateBitmap24(100, 100);
+    target->Canvas()->Brush()->SetColor(clBlue);
+    target->Canvas()->FillRect(TRect{0, 0, 100, 100});
+    auto at = [&](int x, int y) {
+        const uint8_t* p = static_cast<uint8_t*>(target->ScanLine(y)) + x * 3;
+        return TColor(p[2]) | (TColor(p[1]) << 8) | (TColor(p[0]) << 16);
+    };
+    PaintChildControls(panel, &d, TRect{0, 0, 100, 100}, 0, 0, false, target->Canvas()->Handle(), TRect{0, 0, 90, 90});
+    GdiFlush();
+    EXPECT_EQ(at(5, 5), clRed);
+    EXPECT_EQ(at(15, 15), clBlue);   // the windowless child is left out
+    EXPECT_EQ(at(55, 55), clRed);    // an invisible one is not
+    EXPECT_EQ(at(65, 15), (child->ControlStyle() & csOpaque) ? clBlue : clRed);  // opaque children too
+    EXPECT_EQ(at(95, 95), clBlue);   // outside the target
+    // Over the windows: the child window is left out whole.
+    target->Canvas()->FillRect(TRect{0, 0, 100, 100});
+    PaintChildWindows(panel->Handle(), &d, TRect{0, 0, 100, 100}, 0, 0, false, target->Canvas()->Handle(),
+                      TRect{0, 0, 100, 100});
+    GdiFlush();
+    EXPECT_EQ(at(65, 15), clBlue);
+    EXPECT_EQ(at(15, 15), clRed);
+    delete target;
+    Form->Hide();
+}
