@@ -121,51 +121,54 @@ std::string Cp1251ToUtf8(const AnsiString& s) {
     return out;
 }
 
+bool DecodeUtf8(const std::string& utf8, size_t& i, char32_t& cp) {
+    const size_t n = utf8.size();
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    int extra;
+    if (c < 0x80) {
+        cp = c;
+        ++i;
+        return true;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1, cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2, cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3, cp = c & 0x07;
+    } else {
+        ++i;
+        return false;
+    }
+    size_t j = i + 1;
+    bool good = true;
+    for (int k = 0; k < extra; ++k, ++j) {
+        if (j >= n || (static_cast<unsigned char>(utf8[j]) & 0xC0) != 0x80) {
+            good = false;
+            break;
+        }
+        cp = (cp << 6) | (static_cast<unsigned char>(utf8[j]) & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are malformed.
+    if (good && ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+                 (cp >= 0xD800 && cp <= 0xDFFF)))
+        good = false;
+    i = good || j > i + 1 ? j : i + 1;
+    return good;
+}
+
 AnsiString Utf8ToCp1251(const std::string& utf8, bool* lossless) {
     AnsiString out;
     out.reserve(utf8.size());
     bool ok = true;
-    const size_t n = utf8.size();
     size_t i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        int extra;
+    while (i < utf8.size()) {
         char32_t cp;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1, cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2, cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3, cp = c & 0x07;
+        if (DecodeUtf8(utf8, i, cp)) {
+            out += ToByteOrQuestion(cp, ok);
         } else {
-            ok = false, out += '?', ++i;
-            continue;
-        }
-        size_t j = i + 1;
-        bool good = true;
-        for (int k = 0; k < extra; ++k, ++j) {
-            if (j >= n || (static_cast<unsigned char>(utf8[j]) & 0xC0) != 0x80) {
-                good = false;
-                break;
-            }
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[j]) & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are malformed.
-        if (good && ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-                     (cp >= 0xD800 && cp <= 0xDFFF)))
-            good = false;
-        if (!good) {
             ok = false;
             out += '?';
-            i = (j > i + 1) ? j : i + 1;
-            continue;
         }
-        out += ToByteOrQuestion(cp, ok);
-        i = j;
     }
     if (lossless) *lossless = ok;
     return out;

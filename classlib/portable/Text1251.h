@@ -23,6 +23,10 @@ inline AnsiString Utf16ToCp1251(const std::u16string& s, bool* lossless = nullpt
 }
 
 std::string Cp1251ToUtf8(const AnsiString& s);
+// Decodes the UTF-8 sequence at utf8[i] into cp and moves i past it. On a
+// malformed sequence (bad lead or continuation byte, overlong form, surrogate,
+// past U+10FFFF, cut short) returns false and moves i past the bytes taken.
+bool DecodeUtf8(const std::string& utf8, size_t& i, char32_t& cp);
 // Malformed UTF-8 and characters the code page lacks become '?' (*lossless false).
 AnsiString Utf8ToCp1251(const std::string& utf8, bool* lossless = nullptr);
 

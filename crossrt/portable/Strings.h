@@ -1,5 +1,5 @@
 // String services of the crossword runtime. Texts are Windows-1251 byte
-// strings; the conversion to and from UTF-16 uses the table here, never the
+// strings; the conversion to and from UTF-16 uses the code base's one fixed table, never the
 // system's code page, so the program behaves the same on any locale.
 #pragma once
 
