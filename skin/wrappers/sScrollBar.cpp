@@ -434,7 +434,15 @@ void TsScrollBar::WndProc(TMessage& M) {
 
 void TsScrollBar::Register() {
     const TEnumInfo& masks = RegisterEnum("TsDisabledKind", {{"dkBlended", 1 << dkBlended}, {"dkGrayed", 1 << dkGrayed}});
+    if (!FindClassInfo("TsCommonData"))
+        RegisterPersistentClass<TsCommonData>("TsCommonData")
+            .Bool("CustomColor", &TsCommonData::SetCustomColor)
+            .Bool("CustomFont", &TsCommonData::SetCustomFont)
+            .Str("SkinSection", &TsCommonData::SetSkinSection)
+            .Ref("SkinManager", &TsCommonData::WriteSkinManager, "TsSkinManager");
     RegisterComponentClass<TsScrollBar>("TsScrollBar", "TScrollBar")
+        .Object("SkinData", &TsScrollBar::SkinData, "TsCommonData")
+        .Ref("SkinManager", &TsScrollBar::SetSkinManager, "TsSkinManager")
         .Set("DisabledKind", &TsScrollBar::SetDisabledKind, masks)
         .Event("OnMouseDown", &TsScrollBar::OnMouseDown)
         .Event("OnMouseMove", &TsScrollBar::OnMouseMove)

@@ -10,6 +10,7 @@
 
 #include "Forms.h"
 #include "TestSupport.h"
+#include "TypeInfo.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
 
@@ -286,4 +287,32 @@ TEST_F(SkinnedBar, DisabledCentresItsThumb) {
     Pump(30);
     EXPECT_TRUE(Ev.Codes.empty());
     EXPECT_EQ(Bar->Position(), 100);
+}
+
+TEST(ScrollBarClass, PublishedForTheFormReader) {
+    sScrollBarInitialize();
+    const TClassInfo* info = FindClassInfo("TsScrollBar");
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->InheritsFrom("TScrollBar"));
+    TForm* form = new TForm(Application);
+    auto* bar = static_cast<TsScrollBar*>(info->Create(form));
+    TReadContext ctx;
+    ctx.Root = form;
+    WriteProperty(bar, *info, "DisabledKind", [] {
+        FormValue v;
+        v.Kind = FormValueKind::Set;
+        return v;
+    }(), ctx);
+    EXPECT_EQ(bar->DisabledKind(), 0u);
+    FormValue grayed;
+    grayed.Kind = FormValueKind::Set;
+    grayed.Set = {"dkGrayed"};
+    WriteProperty(bar, *info, "DisabledKind", grayed, ctx);
+    EXPECT_EQ(bar->DisabledKind(), 1u << dkGrayed);
+    WriteProperty(bar, *info, "SkinData.SkinSection", FormValue::MakeString("edit"), ctx);
+    EXPECT_EQ(bar->SkinData()->SkinSection(), "EDIT");
+    WriteProperty(bar, *info, "Max", FormValue::MakeInt(682), ctx);
+    EXPECT_EQ(bar->Max(), 682);
+    EXPECT_THROW(WriteProperty(bar, *info, "DisabledKind", FormValue::MakeIdent("dkGrayed"), ctx), EPropertyError);
+    delete form;
 }
