@@ -2,7 +2,9 @@
 // menu, and ends with exit code 0 from "Выход" and from the close box.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
+#include <set>
 #include <string>
 
 namespace {
@@ -82,6 +84,22 @@ TEST(Program, ShowsTheMenuCentredAndEndsFromExit) {
     GetWindowRect(c.menu, &wr);
     EXPECT_NEAR((wr.left + wr.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
     EXPECT_NEAR((wr.top + wr.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+    // The program's icon, in its file for the shell.
+    EXPECT_GE(ExtractIconExW(ProgramPath().c_str(), -1, nullptr, nullptr, 0), 1u);
+    // What the screen shows of the client area once painted: a picture, not a
+    // plain fill.
+    size_t colours = 0;
+    for (int tries = 0; tries < 100 && colours <= 200; ++tries, Sleep(30)) {
+        POINT org = {0, 0};
+        ClientToScreen(c.menu, &org);
+        HDC screen = GetDC(nullptr);
+        std::set<COLORREF> seen;
+        for (int y = 0; y < 666; y += 7)
+            for (int x = 0; x < 992; x += 7) seen.insert(GetPixel(screen, org.x + x, org.y + y));
+        ReleaseDC(nullptr, screen);
+        colours = seen.size();
+    }
+    EXPECT_GT(colours, 200u);
     // "Выход": the label over the exit ball at 864, 544, 81 by 65.
     POINT p = {864 + 40, 544 + 32};
     PostMessageW(c.menu, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));

@@ -49,6 +49,10 @@ TEST(Menu, StartState) {
     GetWindowRect(Form2->Handle(), &r);
     EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
     EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+    // The window carries the definition's icon, large and small.
+    EXPECT_FALSE(Form2->Icon()->Empty());
+    EXPECT_NE(SendMessageW(Form2->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(Form2->Handle(), WM_GETICON, ICON_SMALL, 0), 0);
     // Single border, system menu, neither minimise nor maximise box.
     LONG style = GetWindowLongW(Form2->Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
