@@ -79,10 +79,9 @@ TsSkinManager::~TsSkinManager() {
     delete FThirdParty;
     delete FCommonSections;
     delete FSkinData;
-    if (DefaultSkinManager == this) {
-        RemoveCreationHook();
-        DefaultSkinManager = nullptr;
-    }
+    // A manager that was the default once may still hold its hook.
+    RemoveCreationHook();
+    if (DefaultSkinManager == this) DefaultSkinManager = nullptr;
 }
 
 void TsSkinManager::Loaded() {
@@ -104,8 +103,8 @@ void TsSkinManager::StoreThirdPartyLists() {
 }
 
 void TsSkinManager::SetIsDefault(bool Value) {
-    if (!Value && DefaultSkinManager && DefaultSkinManager != this) return;
-    if (!Value && DefaultSkinManager) return;  // the only default stays the default
+    // False while a default exists changes nothing (the only manager stays the default).
+    if (!Value && DefaultSkinManager) return;
     DefaultSkinManager = this;
     if (!FActive) {
         BroadcastRemoveSkin();

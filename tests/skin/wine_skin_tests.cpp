@@ -225,6 +225,14 @@ TEST_F(SkinState, ManagerLifecycleBroadcastsAndLookUps) {
     EXPECT_EQ(b->SkinData()->OwnManager, second);
     b->SetSkinManager(m);  // the default one is kept as nil
     EXPECT_EQ(b->SkinData()->OwnManager, nullptr);
+    // Made the default, it takes over and hooks; given back, the first is the default again.
+    TsSkinValues sv;
+    second->InstallSkin(ScrollSkin(), sv, nullptr);
+    second->SetIsDefault(true);
+    EXPECT_EQ(DefaultSkinManager, second);
+    EXPECT_TRUE(second->HookInstalled());
+    m->SetIsDefault(true);
+    EXPECT_EQ(DefaultSkinManager, m);
     b->SetSkinManager(second);
     delete second;
     EXPECT_EQ(b->SkinData()->OwnManager, nullptr);
