@@ -588,10 +588,29 @@ TEST(KrosWin, TheTenthWordWinsOnItsTickAndHomeBlinksTickByTick) {
     EXPECT_EQ(Form2->Label1->Caption(), "1");
     for (int p = 1; p <= 10; ++p) EXPECT_TRUE(kros->Images[p]->Visible()) << p;
     // "ДОМ": red on the tick of the win, then yellow, red, ... one colour a tick.
+    // On screen the caption's red comes and goes with the ticks (its raised
+    // shadow stays yellow).
+    auto redOfHome = [] {
+        Pixels px = Render(kros);
+        TControl* home = kros->RzLabel13;
+        int n = 0;
+        for (int y = home->Top(); y < home->Top() + home->Height(); ++y)
+            for (int x = home->Left(); x < home->Left() + home->Width(); ++x) {
+                uint32_t c = px.At(x, y);
+                n += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80;
+            }
+        return n;
+    };
     EXPECT_EQ(kros->RzLabel13->Font()->Color(), clRed);
+    EXPECT_GT(redOfHome(), 20);
     for (int t = 0; t < 4; ++t) {
         ASSERT_TRUE(Gate().Step());
-        EXPECT_EQ(kros->RzLabel13->Font()->Color(), t % 2 == 0 ? clYellow : clRed) << t;
+        bool yellow = t % 2 == 0;
+        EXPECT_EQ(kros->RzLabel13->Font()->Color(), yellow ? clYellow : clRed) << t;
+        if (yellow)
+            EXPECT_LT(redOfHome(), 5) << t;
+        else
+            EXPECT_GT(redOfHome(), 20) << t;
     }
     EXPECT_EQ(Form2->Label1->Caption(), "1") << "the counter is raised once";
     // The pictures are on screen.
