@@ -195,6 +195,8 @@ public:
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     bool ShowMainForm = true;
+    // Whether hints are shown; a control may turn them off while it tracks a press.
+    bool ShowHint = true;
 
     TExceptionEvent OnException;
 

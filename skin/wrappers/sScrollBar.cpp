@@ -180,6 +180,9 @@ void TsScrollBar::TimerTick(TObject*) {
 void TsScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Skinned() && SkinnedReady() && Enabled() && Button == mbLeft) {
         FPressed = true;
+        // No hint pops up over a bar being pressed.
+        FSavedShowHint = Application->ShowHint;
+        Application->ShowHint = false;
         FDragOffset = 0;
         if (CanFocus()) SetFocus();
         const TacScrollGeometry g = Geometry();
@@ -262,6 +265,7 @@ void TsScrollBar::ReleasePress(int X, int Y, bool OnBar) {
     if (MouseCapture()) SetMouseCapture(false);
     FState.Code = acSB_ENDSCROLL;
     MoveBy(0);
+    Application->ShowHint = FSavedShowHint;
 }
 
 void TsScrollBar::WMNCHitTest(TMessage& M) {

@@ -78,6 +78,7 @@ private:
     bool FSuspended = false;
     bool FSkinnedWindow = false;  // the window is the plain one of the skinned path
     bool FPressed = false;
+    bool FSavedShowHint = true;
     TsDisabledKind FDisabledKind = 1u << dkBlended;
 };
 

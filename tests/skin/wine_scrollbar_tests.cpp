@@ -212,6 +212,7 @@ TEST_F(SkinnedBar, ArrowPressRepeatsAndCaptureLossReleasesOnce) {
     EXPECT_EQ(Ev.Codes.front(), scLineDown);
     EXPECT_EQ(Bar->PartStates().State[spArrow2], 2);
     EXPECT_TRUE(Bar->TimerRunning());
+    EXPECT_FALSE(Application->ShowHint);
     // Held: repeats after 500 ms, then every 50 ms.
     Pump(700);
     EXPECT_GE(Ev.Count(scLineDown), 3);
@@ -220,6 +221,7 @@ TEST_F(SkinnedBar, ArrowPressRepeatsAndCaptureLossReleasesOnce) {
     EXPECT_FALSE(Bar->TimerRunning());
     for (uint8_t s : Bar->PartStates().State) EXPECT_NE(s, 2);
     EXPECT_EQ(Ev.Count(scEndScroll), 1);
+    EXPECT_TRUE(Application->ShowHint);
     PostMessageW(H(), WM_LBUTTONUP, 0, MAKELPARAM(4, 313 - g.Arrow / 2));
     SendMessageW(H(), WM_CAPTURECHANGED, 0, 0);
     Pump(60);
