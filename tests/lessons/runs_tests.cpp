@@ -159,6 +159,24 @@ TEST(Runs, EachBallOpensItsGameWithAnyMouseButton) {
         }
 }
 
+TEST(Runs, TheLockedPrizeAndTheUsedBallsDoNothing) {
+    FreshRun();
+    for (TMouseButton button : {mbLeft, mbRight}) ClickControl(Form2, Form2->RzLabel13, button);
+    EXPECT_EQ(Form1, nullptr);
+    EXPECT_TRUE(WindowShown(Form2));
+    EXPECT_EQ(ApplicationForms(), std::vector<std::string>{"Form2"});
+    ClickControl(Form2, Form2->Shape1);
+    ASSERT_NE(kros, nullptr);
+    CloseBox(kros);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible(); }));
+    Tkros* first = kros;
+    for (TMouseButton button : {mbLeft, mbRight, mbMiddle}) ClickControl(Form2, Form2->Shape1, button);
+    EXPECT_EQ(kros, first);
+    EXPECT_FALSE(kros->Visible());
+    EXPECT_TRUE(WindowShown(Form2));
+    EXPECT_EQ(ApplicationForms(), (std::vector<std::string>{"Form2", "kros"}));
+}
+
 TEST(Runs, ACounterRaisedWhileTheMenuShowsUnlocksThePrizeAtOnce) {
     FreshRun();
     Form2->Label1->SetCaption("2");
