@@ -10,7 +10,13 @@ B=$(realpath -m "${TUVRELI_BUILD:-build}")
 "$top/scripts/build.sh"
 "$top/scripts/wine-env.sh" start "$B/win"
 trap '"$top/scripts/wine-env.sh" stop "$B/win"' EXIT
+# A short fuzz run of every fuzz target (scripts/fuzz.sh runs longer ones),
+# before the tests, so that the run ends with ctest's summary line.
+fuzz_rc=0
+TUVRELI_FUZZ_SECONDS=${TUVRELI_FUZZ_SECONDS:-20} "$top/scripts/fuzz.sh" || fuzz_rc=$?
 cd "$B/win"
 ctest --output-on-failure -j "${TUVRELI_TEST_JOBS:-4}" --timeout 300
-# A short fuzz run of every fuzz target (scripts/fuzz.sh runs longer ones).
-TUVRELI_FUZZ_SECONDS=${TUVRELI_FUZZ_SECONDS:-20} "$top/scripts/fuzz.sh"
+if [ $fuzz_rc != 0 ]; then
+  echo "test: the fuzz run failed (exit code $fuzz_rc), see above" >&2
+  exit $fuzz_rc
+fi
