@@ -210,6 +210,75 @@ void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& P
     }
 }
 
+bool ReadOrdProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, int64_t& Value) {
+    const TPropInfo* p = Obj ? Info.FindProp(PropName) : nullptr;
+    if (!p || !p->ReadOrd) return false;
+    Value = p->ReadOrd(Obj);
+    return true;
+}
+
+bool ReadPropertyText(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, AnsiString& Text) {
+    const TPropInfo* p = Obj ? Info.FindProp(PropName) : nullptr;
+    if (!p) return false;
+    if (p->ReadStr) {
+        Text = p->ReadStr(Obj);
+        return true;
+    }
+    if (!p->ReadOrd) return false;
+    const int64_t v = p->ReadOrd(Obj);
+    const TEnumInfo* e = FindEnum(p->TypeName);
+    switch (p->Kind) {
+    case TPropKind::Bool: Text = v ? "True" : "False"; return true;
+    case TPropKind::Set:
+        if (!e) return false;
+        Text = SetToText(v, *e);
+        return true;
+    case TPropKind::Enum:
+    case TPropKind::IntOrIdent: {
+        const AnsiString ident = e ? e->NameOf(v) : AnsiString();
+        Text = ident.empty() ? IntToStr(v) : ident;
+        return true;
+    }
+    default: Text = IntToStr(v); return true;
+    }
+}
+
+AnsiString SetToText(int64_t Mask, const TEnumInfo& Elements) {
+    AnsiString text;
+    for (int bit = 0; bit < 32; ++bit) {
+        const int64_t m = int64_t(1) << bit;
+        if (!(Mask & m)) continue;
+        const AnsiString name = Elements.NameOf(m);
+        if (name.empty()) continue;  // no element of this set: cannot be written back
+        if (!text.empty()) text += ',';
+        text += name;
+    }
+    return text;
+}
+
+FormValue SetValueFromText(const AnsiString& Text) {
+    FormValue v;
+    v.Kind = FormValueKind::Set;
+    size_t b = 0, e = Text.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (b < e && blank(Text[b])) ++b;
+    while (e > b && blank(Text[e - 1])) --e;
+    if (e - b >= 2 && Text[b] == '[' && Text[e - 1] == ']') {
+        ++b;
+        --e;
+    }
+    while (b < e) {
+        size_t comma = Text.find(',', b);
+        if (comma == AnsiString::npos || comma > e) comma = e;
+        size_t s = b, t = comma;
+        while (s < t && blank(Text[s])) ++s;
+        while (t > s && blank(Text[t - 1])) --t;
+        if (t > s) v.Set.push_back(Text.substr(s, t - s));
+        b = comma + 1;
+    }
+    return v;
+}
+
 namespace typeinfo_detail {
 
 bool IsNil(const FormValue& v) {

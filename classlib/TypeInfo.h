@@ -11,6 +11,11 @@
 //       .Object("Brush", &TShape::Brush, "TBrush")
 //       .Event("OnMouseDown", &TShape::OnMouseDown);
 //
+// A getter given before the setter lets the value be read back by name too
+// (ReadOrdProperty, ReadPropertyText):
+//
+//   .Int("Left", &TControl::Left, &TControl::SetLeft)
+//
 //   RegisterFormClass<TForm2>("TForm2")
 //       .Handler<&TForm2::FormShow>("FormShow")
 //       .Handler<&TForm2::Shape2MouseDown>("Shape2MouseDown");
@@ -89,6 +94,11 @@ struct TPropInfo {
     std::function<void(TPersistent*, const FormValue&, TReadContext&)> Write;
     // Object and Collection kinds: the nested object (never null once created).
     std::function<TPersistent*(TPersistent*)> Get;
+    // Getters, when registered: the ordinal kinds (Int, Bool, Enum,
+    // IntOrIdent; Set as the OR of its element masks) answer ReadOrd, Str
+    // answers ReadStr.
+    std::function<int64_t(TPersistent*)> ReadOrd;
+    std::function<AnsiString(TPersistent*)> ReadStr;
 };
 
 // A published handler of a form class: makes a method pointer of the event's
@@ -129,6 +139,21 @@ TClassInfo& RegisterClassInfo(const AnsiString& ClassName, const AnsiString& Par
 // Info. Throws EPropertyError("unknown property", wrong kind, bad value).
 void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName,
                    const FormValue& Value, TReadContext& Ctx);
+
+// Reads one property of Obj (class Info) back through its getter. False when
+// the class has no such property, it is of another sort, or it has no getter.
+// Ordinal: integers, Booleans (0, 1), enumerations, colours, sets (the mask).
+bool ReadOrdProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, int64_t& Value);
+// Text: integers in decimal, False/True, identifiers (a colour without one in
+// decimal), strings as they are, a set as its element names joined by commas
+// without brackets ("fsBold,fsItalic").
+bool ReadPropertyText(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, AnsiString& Text);
+// The names of the elements (0-31, in element order) that Mask holds, joined by commas.
+AnsiString SetToText(int64_t Mask, const TEnumInfo& Elements);
+// A set value of the names in Text: comma-separated, blanks around names and
+// enclosing brackets allowed, empty names skipped. Written through
+// WriteProperty, each name is checked against the set's elements.
+FormValue SetValueFromText(const AnsiString& Text);
 
 // Text for messages: "an integer 5", "a string 'abc'", "an identifier clRed".
 AnsiString DescribeValue(const FormValue& V);
@@ -234,6 +259,41 @@ public:
             (o->*Set)(typeinfo_detail::AsBinary(v));
         });
     }
+    // The same with the getter first: the value can be read back as well.
+    template <class BG, class G, class B, class V>
+    TClassReg& Int(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
+        return Int(Name, Setter).ReadsOrd(Name, Get);
+    }
+    template <class BG, class B>
+    TClassReg& Bool(const char* Name, bool (BG::*Get)() const, void (B::*Setter)(bool)) {
+        return Bool(Name, Setter).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class E>
+    TClassReg& Enum(const char* Name, G (BG::*Get)() const, void (B::*Setter)(E), const TEnumInfo& Type) {
+        return Enum(Name, Setter, Type).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& IntOrIdent(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V), const TEnumInfo& Type) {
+        return IntOrIdent(Name, Setter, Type).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& Color(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
+        return Color(Name, Setter).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& Cursor(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
+        return Cursor(Name, Setter).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& Set(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V), const TEnumInfo& Elements) {
+        return Set(Name, Setter, Elements).ReadsOrd(Name, Get);
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& Str(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
+        Str(Name, Setter);
+        FInfo.Props[Name].ReadStr = [Get](TPersistent* o) -> AnsiString { return (static_cast<C*>(o)->*Get)(); };
+        return *this;
+    }
     // Reference to another component of the form, by name; nil clears it.
     template <class B, class T>
     TClassReg& Ref(const char* Name, void (B::*Set)(T*), const char* TypeName) {
@@ -295,6 +355,13 @@ public:
     }
 
 private:
+    template <class BG, class G>
+    TClassReg& ReadsOrd(const char* Name, G (BG::*Get)() const) {
+        FInfo.Props[Name].ReadOrd = [Get](TPersistent* o) -> int64_t {
+            return static_cast<int64_t>((static_cast<C*>(o)->*Get)());
+        };
+        return *this;
+    }
     TClassReg& Add(const char* Name, TPropKind Kind, const AnsiString& TypeName,
                    std::function<void(C*, const FormValue&, TReadContext&)> Fn) {
         TPropInfo p;

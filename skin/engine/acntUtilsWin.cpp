@@ -128,6 +128,12 @@ static const TPropInfo* FindPublished(TPersistent* Obj, const AnsiString& Name) 
 
 bool HasPublishedProp(TPersistent* Obj, const AnsiString& Name) { return FindPublished(Obj, Name) != nullptr; }
 
+int64_t OrdPropOf(TPersistent* Obj, const AnsiString& Name) {
+    const TClassInfo* info = Obj ? FindClassInfo(Obj->ClassName()) : nullptr;
+    int64_t v;
+    return info && ReadOrdProperty(Obj, *info, Name, v) ? v : -1;
+}
+
 void PutOrdProp(TPersistent* Obj, const AnsiString& Name, int64_t Value) {
     const TPropInfo* p = FindPublished(Obj, Name);
     if (!p || !p->Write) return;
@@ -152,4 +158,31 @@ TPersistent* ObjectPropOf(TPersistent* Obj, const AnsiString& Name) {
     const TPropInfo* p = FindPublished(Obj, Name);
     if (!p || p->Kind != TPropKind::Object || !p->Get) return nullptr;
     return p->Get(Obj);
+}
+
+bool SetPropContains(TPersistent* Obj, const AnsiString& Name, const AnsiString& Element) {
+    const TPropInfo* p = FindPublished(Obj, Name);
+    if (!p || p->Kind != TPropKind::Set || !p->ReadOrd || Element.empty()) return false;
+    const TEnumInfo* e = FindEnum(p->TypeName);
+    if (!e) return false;
+    const int64_t mask = p->ReadOrd(Obj);
+    for (int bit = 0; bit < 32; ++bit) {
+        const int64_t m = int64_t(1) << bit;
+        if (e->NameOf(m) == Element) return (mask & m) != 0;
+    }
+    return false;
+}
+
+void ChangeSetProp(TPersistent* Obj, const AnsiString& Name, const AnsiString& Element, bool Include) {
+    const TPropInfo* p = FindPublished(Obj, Name);
+    if (!p || p->Kind != TPropKind::Set) return;
+    const TClassInfo* info = FindClassInfo(Obj->ClassName());
+    AnsiString text;
+    if (!ReadPropertyText(Obj, *info, Name, text) || !SetTextChange(text, Element, Include)) return;
+    TReadContext ctx;
+    try {
+        WriteProperty(Obj, *info, Name, SetValueFromText(text), ctx);
+    } catch (const EPropertyError&) {
+        // Element is no element of the set: it stays as it was.
+    }
 }

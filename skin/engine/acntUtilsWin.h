@@ -47,7 +47,16 @@ void FindClose(TSearchRec& F);
 // Published properties by name, through the class registry. A missing class
 // or property is no error.
 bool HasPublishedProp(TPersistent* Obj, const AnsiString& Name);
+// The ordinal value (integer, Boolean, enumeration, colour, set as its mask);
+// -1 when there is no such property, it is not ordinal or cannot be read.
+int64_t OrdPropOf(TPersistent* Obj, const AnsiString& Name);
 // Sets an ordinal (integer, Boolean, enumeration, colour) property when it exists.
 void PutOrdProp(TPersistent* Obj, const AnsiString& Name, int64_t Value);
 // The nested object of an object-valued property; nil when there is none.
 TPersistent* ObjectPropOf(TPersistent* Obj, const AnsiString& Name);
+// Whether the set-typed property holds the element named Element (exact,
+// case-sensitive; elements 0-31). False for any other property.
+bool SetPropContains(TPersistent* Obj, const AnsiString& Name, const AnsiString& Element);
+// Adds or removes one element of a set-typed property through its text form;
+// nothing is written when the set already is so or Element is no element.
+void ChangeSetProp(TPersistent* Obj, const AnsiString& Name, const AnsiString& Element, bool Include);

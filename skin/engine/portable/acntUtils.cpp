@@ -200,3 +200,34 @@ AnsiString WithBackslash(const AnsiString& Path) {
     if (Path.size() == 1) return Path + ":\\";
     return Path + "\\";
 }
+
+// ---- text form of a set ----------------------------------------------------
+
+bool SetTextChange(AnsiString& Text, const AnsiString& Element, bool Include) {
+    if (Element.empty()) return false;
+    std::vector<AnsiString> names;
+    bool found = false;
+    for (size_t b = 0; b <= Text.size();) {
+        size_t comma = Text.find(',', b);
+        if (comma == AnsiString::npos) comma = Text.size();
+        size_t s = b, t = comma;
+        while (s < t && Text[s] == ' ') ++s;
+        while (t > s && Text[t - 1] == ' ') --t;
+        if (t > s) {
+            AnsiString name = Text.substr(s, t - s);
+            if (name == Element) found = true;
+            names.push_back(std::move(name));
+        }
+        b = comma + 1;
+    }
+    if (Include == found) return false;
+    AnsiString out;
+    if (Include) out = Element;
+    for (const AnsiString& name : names) {
+        if (name == Element) continue;
+        if (!out.empty()) out += ',';
+        out += name;
+    }
+    Text = out;
+    return true;
+}

@@ -96,6 +96,15 @@ bool IniLineValue(const AnsiString& Line, const AnsiString& Ident, AnsiString& V
 // hexadecimal (up to 8 digits, two's complement), else decimal in 32-bit range.
 int IniValueToInt(const AnsiString& Value, int Default);
 
+// ---- text form of a set ---------------------------------------------------
+
+// The element names separated by commas, without brackets. Include puts
+// Element first when no name of the text equals it; exclude removes the names
+// equal to it. Whole names are compared, exactly (case-sensitive), so an
+// element that is part of another's name is told apart. Answers whether Text
+// changed (only then is it to be written back).
+bool SetTextChange(AnsiString& Text, const AnsiString& Element, bool Include);
+
 // ---- paths ------------------------------------------------------------------
 
 // Ensures a trailing backslash: empty stays empty, a final "/" becomes "\",
