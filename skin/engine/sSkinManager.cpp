@@ -9,6 +9,7 @@
 #include "TypeInfo.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
+#include "sSkinnedForms.h"
 
 TsSkinManager* DefaultSkinManager = nullptr;
 bool IsNTPlatform = false;
@@ -31,21 +32,6 @@ bool FileExists(const AnsiString& Name) {
 bool DirectoryExists(const AnsiString& Name) {
     DWORD a = GetFileAttributesA(Name.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The engine message to a control and every control inside it.
-void SendToTree(TControl* C, uint16_t Command, TsSkinManager* M) {
-    if (!C || (C->ComponentState() & csDestroying)) return;
-    const WPARAM w = WPARAM(SkinWParam(Command));
-    if (auto* wc = dynamic_cast<TWinControl*>(C)) {
-        if (wc->HandleAllocated())
-            SendMessageW(wc->HandleIfAllocated(), SM_ALPHACMD, w, LPARAM(M));
-        else
-            wc->Perform(SM_ALPHACMD, w, LPARAM(M));
-        for (int i = 0; i < wc->ControlCount(); ++i) SendToTree(wc->Controls(i), Command, M);
-    } else {
-        C->Perform(SM_ALPHACMD, w, LPARAM(M));
-    }
 }
 
 }  // namespace
@@ -240,14 +226,16 @@ void TsSkinManager::FreePatterns() {
 }
 
 void TsSkinManager::BroadcastToAllForms(uint16_t Command) {
-    if (!Screen) return;
-    std::vector<TForm*> forms;
-    for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
-    for (TForm* f : forms) SendToTree(f, Command, this);
+    TMessage m;
+    m.Msg = SM_ALPHACMD;
+    m.WParam = WPARAM(SkinWParam(Command));
+    m.LParam = LPARAM(this);
+    ::BroadcastToAllForms(m);
 }
 
 void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     if (ComponentState() & (csLoading | csReading)) return;
+    if (Repaint && !(ComponentState() & csDesigning)) LockFormsRedraw(this);
     FSkinData->Values.SkinLoaded = false;
     SkinBroadcasting = true;
     CacheCommonIndexes();
@@ -272,7 +260,10 @@ void TsSkinManager::BroadcastRemoveSkin() {
 
 void TsSkinManager::RepaintForms() {
     if (!(ComponentState() & csDesigning)) BroadcastToAllForms(scBeforeRefresh);
+    const bool loading = SkinLoading || (ComponentState() & csLoading);
+    if (!loading) LockFormsRedraw(this);
     BroadcastToAllForms(scRefresh);
+    if (!loading) UnlockFormsRedraw(this, true);
 }
 
 void TsSkinManager::InstallCreationHook() {

@@ -1,0 +1,217 @@
+#include "sSkinnedForms.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "Graphics.h"
+#include "acntUtilsWin.h"
+#include "sCommonData.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+
+TsFormList<TForm> SkinnedFormList;
+TIcon* AppSmallIcon = nullptr;
+TIcon* AppLargeIcon = nullptr;
+AnsiString ChangedSectionName;
+
+namespace {
+
+// Drops the entries of a listed form that goes without being unregistered,
+// so that no broadcast or lock ever reaches a freed form.
+class TFormWatcher : public TComponent {
+public:
+    TFormWatcher() : TComponent(nullptr) {}
+    const char* ClassName() const override { return "TFormWatcher"; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        // Heard from the component's own destructor, when it is no longer a
+        // form: matched by address.
+        if (Operation != opRemove) return;
+        for (TForm* f : SkinnedFormList.Snapshot())
+            if (static_cast<TComponent*>(f) == AComponent) SkinnedFormList.Unregister(f);
+    }
+};
+TFormWatcher* Watcher = nullptr;
+
+HWND FormHandle(TForm* F) { return F ? F->HandleIfAllocated() : nullptr; }
+
+bool Destroying(TComponent* C) { return C->ComponentState() & csDestroying; }
+
+// To a windowed control by its window when it has one, else through its
+// window procedure; a graphic control only through Perform.
+void SendToControl(TControl* C, TMessage& M) {
+    auto* w = dynamic_cast<TWinControl*>(C);
+    if (w && w->HandleAllocated())
+        M.Result = SendMessageW(w->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
+    else
+        M.Result = C->Perform(M.Msg, M.WParam, M.LParam);
+}
+
+// Every control inside Parent, depth first, stopping at a child that is being
+// destroyed.
+void SendToControlTree(TWinControl* Parent, TMessage& M) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (!c || Destroying(c)) return;
+        SendToControl(c, M);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) SendToControlTree(w, M);
+    }
+}
+
+void SendToFormAndControls(TForm* F, TMessage& M) {
+    TMessage copy = M;
+    SendToControl(F, copy);
+    SendToControlTree(F, copy);
+}
+
+bool AnswersEngineCommand(HWND Wnd, uint16_t Command) {
+    return Wnd && SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0) == 1;
+}
+
+bool UsesManager(TacFormProvider* P, TsSkinManager* Manager) {
+    TsCommonData* d = P ? P->SkinData() : nullptr;
+    return d && d->SkinManager() == Manager;
+}
+
+// A shown top-level form of the class library.
+bool ShownTopLevel(TForm* F) { return F && !Destroying(F) && !F->Parent() && F->Visible(); }
+
+bool WindowsBeforeVista() {
+    const DWORD v = GetVersion();
+    return LOBYTE(LOWORD(v)) < 6;
+}
+
+AnsiString ExeName() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+        if (n == 0) return AnsiString();
+        if (n < buf.size()) {
+            buf.resize(n);
+            break;
+        }
+        buf.resize(buf.size() * 2);
+    }
+    const int len = WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(len > 0 ? len : 0), '\0');
+    if (len > 0) WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), out.data(), len, nullptr, nullptr);
+    return AnsiString(out.c_str());
+}
+
+}  // namespace
+
+void RegisterSkinnedForm(TForm* Form) {
+    if (!Form) return;
+    SkinnedFormList.Register(Form);
+    if (!Watcher) Watcher = new TFormWatcher;
+    Watcher->FreeNotification(Form);
+}
+
+void UnregisterSkinnedForm(TForm* Form) {
+    if (!Form || !SkinnedFormList.Contains(Form)) return;
+    SkinnedFormList.Unregister(Form);
+    if (Watcher) Watcher->RemoveFreeNotification(Form);
+}
+
+TacFormProvider* FormProvider(TForm* Form) {
+    const HWND h = FormHandle(Form);
+    if (!h) return nullptr;
+    return reinterpret_cast<TacFormProvider*>(SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scGetProvider)), 0));
+}
+
+bool ApplicationMinimized() {
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    const HWND h = FormHandle(main);
+    return h && IsIconic(h);
+}
+
+void BroadcastToAllForms(TMessage& Message) {
+    if (Application) {
+        // From the last form to the first; a form freed by a handler shortens
+        // the list, so the index is checked against the count each time.
+        for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
+            if (i >= Application->ComponentCount()) continue;
+            auto* f = dynamic_cast<TForm*>(Application->Components(i));
+            if (!f || (f->ComponentState() & (csDestroying | csLoading))) continue;
+            // A skinned form hears it once, through the list.
+            if (AnswersEngineCommand(FormHandle(f), scIsSkinned)) continue;
+            SendToFormAndControls(f, Message);
+        }
+    }
+    BroadcastToSkinnedForms(Message);
+}
+
+void BroadcastToSkinnedForms(TMessage& Message) {
+    for (TForm* f : SkinnedFormList.Snapshot()) {
+        // A handler may have unregistered (or freed) a later form.
+        if (!SkinnedFormList.Contains(f) || Destroying(f)) continue;
+        SendToFormAndControls(f, Message);
+    }
+}
+
+void LockFormsRedraw(TsSkinManager* Manager) {
+    if (ApplicationMinimized()) return;
+    for (TForm* f : SkinnedFormList.Snapshot()) {
+        if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f) || f->WindowState() == wsMinimized) continue;
+        const HWND h = FormHandle(f);
+        if (!h || !UsesManager(FormProvider(f), Manager)) continue;
+        SendMessageW(h, WM_SETREDRAW, 0, 0);
+        SkinnedFormList.NoteLocked(f, Manager);
+    }
+}
+
+void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
+    (void)Fade;  // no skin-change animation is played: the forms show the new look at once
+    // Every form this manager locked gets its redraw back, even one hidden,
+    // minimized or re-parented since; otherwise it would stay switched off.
+    std::vector<TForm*> locked = SkinnedFormList.TakeLocked(Manager);
+    const bool minimized = ApplicationMinimized();
+    for (TForm* f : locked) {
+        const HWND h = FormHandle(f);
+        if (!h) continue;
+        SendMessageW(h, WM_SETREDRAW, 1, 0);
+        // The redraw switch doubles as the window's visible bit: a form hidden
+        // while it was off was never taken off the screen, so hide it now.
+        if (!f->Visible()) ShowWindow(h, SW_HIDE);
+    }
+    if (minimized) return;
+    for (TForm* f : SkinnedFormList.Snapshot()) {
+        if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f)) continue;
+        const HWND h = FormHandle(f);
+        if (!h || IsIconic(h)) continue;
+        TacFormProvider* p = FormProvider(f);
+        if (!p || !UsesManager(p, Manager)) continue;
+        const bool wasLocked = std::find(locked.begin(), locked.end(), f) != locked.end();
+        if (!wasLocked) SendMessageW(h, WM_SETREDRAW, 1, 0);
+        if (p->DrawNonClientArea()) {
+            if (WindowsBeforeVista()) SetWindowRgn(h, nullptr, FALSE);
+            p->UpdateRegionRects();
+            p->UpdateWindowRegion();
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        } else {
+            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        }
+    }
+}
+
+void sSkinnedFormsInitialize() {
+    const AnsiString exe = ExeName();
+    delete AppSmallIcon;
+    delete AppLargeIcon;
+    AppSmallIcon = FileIcon(exe, SHGFI_SMALLICON);
+    AppLargeIcon = FileIcon(exe, SHGFI_LARGEICON);
+}
+
+void sSkinnedFormsFinalize() {
+    delete AppSmallIcon;
+    AppSmallIcon = nullptr;
+    delete AppLargeIcon;
+    AppLargeIcon = nullptr;
+    for (TForm* f : SkinnedFormList.Snapshot()) UnregisterSkinnedForm(f);
+    SkinnedFormList.Clear();
+    delete Watcher;
+    Watcher = nullptr;
+    ChangedSectionName = AnsiString();
+}
