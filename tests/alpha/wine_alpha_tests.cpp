@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include "WinText.h"
+#include "PictureUnits.h"
 #include "acPNG.h"
 #include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
@@ -19,18 +20,7 @@
 
 namespace {
 
-class AlphaUnits : public ::testing::Environment {
-public:
-    void SetUp() override {
-        sAlphaGraphInitialize();
-        acPNGInitialize();
-    }
-    void TearDown() override {
-        acPNGFinalize();
-        sAlphaGraphFinalize();
-    }
-};
-const auto* const kUnits = ::testing::AddGlobalTestEnvironment(new AlphaUnits);
+const auto* const kUnits = ::testing::AddGlobalTestEnvironment(new PictureUnits);
 
 struct Bgra {
     uint8_t b, g, r, a;

@@ -11,6 +11,7 @@
 
 #include "Controls.h"
 #include "Types.h"
+#include "WinTestSupport.h"
 
 // Handles messages for about Ms milliseconds.
 void Pump(int Ms);
@@ -18,10 +19,7 @@ void Pump(int Ms);
 bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
 
 // Pixels of a control's client area, 0x00RRGGBB, top row first.
-struct Pixels {
-    int Width = 0, Height = 0;
-    std::vector<uint32_t> Data;
-    uint32_t At(int X, int Y) const { return Data[size_t(Y) * size_t(Width) + size_t(X)]; }
+struct Pixels : testwin::Pixels {
     // Colour in the TColor layout (red in the low byte).
     TColor ColorAt(int X, int Y) const {
         uint32_t p = At(X, Y);

@@ -7,33 +7,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "Controls.h"
+#include "FormLoader.h"
 #include "Forms.h"
+#include "WinTestSupport.h"
 
 namespace wineui {
 
-inline void Pump(int ms = 30) {
-    DWORD end = GetTickCount() + ms;
-    do {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        Sleep(2);
-    } while (int(end - GetTickCount()) > 0);
-}
+inline void Pump(int ms = 30) { testwin::PumpFor(testwin::DispatchWaiting, ms); }
 
 // Pumps until Done answers true or the time is up.
 inline bool PumpUntil(const std::function<bool()>& Done, int ms = 2000) {
-    DWORD end = GetTickCount() + ms;
-    while (!Done()) {
-        if (int(end - GetTickCount()) <= 0) return false;
-        Pump(5);
-    }
-    return true;
+    return testwin::PumpUntil(testwin::DispatchWaiting, Done, ms);
 }
 
 class TTestForm : public TForm {
@@ -55,6 +44,22 @@ inline TTestForm* NewForm(int W, int H, TColor Color = clBtnFace) {
     return f;
 }
 
+// A form of class F made from a form text whose pictures are left empty.
+template <class F>
+std::unique_ptr<F> LoadFormText(const char8_t* Utf8, const char* FileName) {
+    auto form = std::make_unique<F>(nullptr);
+    FormObject def = ParseFormText(reinterpret_cast<const char*>(Utf8), FileName,
+                                   [](const AnsiString&, const std::string&) { return std::vector<uint8_t>{}; });
+    LoadFormDefinition(form.get(), def);
+    return form;
+}
+
+// The form's component of that name as a T, or null.
+template <class T>
+T* Find(TForm* F, const char* Name) {
+    return dynamic_cast<T*>(F->FindComponent(Name));
+}
+
 // What the window shows, non-client area included, as 0xBBGGRR pixels.
 struct Shot {
     int W = 0, H = 0;
@@ -66,25 +71,12 @@ struct Shot {
         GetWindowRect(Wnd, &r);
         W = r.right - r.left;
         H = r.bottom - r.top;
-        HDC wdc = GetWindowDC(Wnd);
-        HDC mem = CreateCompatibleDC(wdc);
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), W, -H, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, W, H, wdc, 0, 0, SRCCOPY);
-        GdiFlush();
-        Px.resize(size_t(W) * H);
-        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        testwin::Pixels shown = testwin::CopyFromWindow(Wnd, RECT{0, 0, W, H}, true);
+        Px.resize(shown.Data.size());
         for (size_t i = 0; i < Px.size(); ++i) {
-            uint32_t v = p[i];
+            uint32_t v = shown.Data[i];
             Px[i] = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
         }
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-        ReleaseDC(Wnd, wdc);
     }
     uint32_t At(int x, int y) const { return (x < 0 || y < 0 || x >= W || y >= H) ? 0xFFFFFFFFu : Px[size_t(y) * W + x]; }
     int Count(uint32_t c) const {

@@ -32,17 +32,10 @@ std::unique_ptr<TFramedForm2> Load(const char8_t* utf8) {
             .Handler<&TFramedForm2::CellKeyDown>("CellKeyDown");
         registered = true;
     }
-    auto form = std::make_unique<TFramedForm2>(nullptr);
-    FormObject def = ParseFormText(reinterpret_cast<const char*>(utf8), "framed2.form",
-                                   [](const AnsiString&, const std::string&) { return std::vector<uint8_t>{}; });
-    LoadFormDefinition(form.get(), def);
-    return form;
+    return wineui::LoadFormText<TFramedForm2>(utf8, "framed2.form");
 }
 
-template <class T>
-T* Find(TForm* f, const char* name) {
-    return dynamic_cast<T*>(f->FindComponent(name));
-}
+using wineui::Find;
 }  // namespace
 
 TEST(FramedForms2, GameControlsAndOlderNames) {

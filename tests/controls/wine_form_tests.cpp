@@ -11,6 +11,7 @@
 #include "RzLine.h"
 #include "Shapes.h"
 #include "TypeInfo.h"
+#include "WineUi.h"
 
 namespace {
 class TFramedForm : public TForm {
@@ -22,24 +23,15 @@ public:
 };
 
 std::unique_ptr<TFramedForm> LoadText(const char8_t* utf8) {
-    const char* text = reinterpret_cast<const char*>(utf8);
     static bool registered = false;
     if (!registered) {
         RegisterFormClass<TFramedForm>("TFramedForm").Handler<&TFramedForm::LabelClick>("LabelClick");
         registered = true;
     }
-    auto form = std::make_unique<TFramedForm>(nullptr);
-    FormObject def = ParseFormText(text, "framed.form", [](const AnsiString&, const std::string&) {
-        return std::vector<uint8_t>{};
-    });
-    LoadFormDefinition(form.get(), def);
-    return form;
+    return wineui::LoadFormText<TFramedForm>(utf8, "framed.form");
 }
 
-template <class T>
-T* Find(TForm* f, const char* name) {
-    return dynamic_cast<T*>(f->FindComponent(name));
-}
+using wineui::Find;
 }  // namespace
 
 TEST(FramedForms, DefinitionsCreateAndSetEveryControl) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Form1.h"
+#include "WinTestSupport.h"
 
 using namespace crossrt;
 
@@ -28,62 +29,35 @@ constexpr uint32_t kYellow = 0xFFFF00;
 uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 uint32_t WindowColour() { return Rgb(GetSysColor(COLOR_WINDOW)); }
 
-void Pump(int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  for (;;) {
-    DoEvents();
-    LONG left = static_cast<LONG>(end - GetTickCount());
-    if (left <= 0) break;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
-  }
-  DoEvents();
-}
+void HandleMessages() { DoEvents(); }
+
+void Pump(int ms) { testwin::PumpFor(HandleMessages, ms); }
 
 bool PumpUntil(const std::function<bool()>& done, int ms = 3000) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  while (!done()) {
-    DoEvents();
-    if (done()) return true;
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
+  return testwin::PumpUntil(HandleMessages, done, ms);
 }
 
 // Keyboard input as the system delivers it. Letters go as Unicode key
 // strokes, so they need no Cyrillic keyboard layout.
 void Send(std::vector<INPUT> in) {
-  ASSERT_EQ(SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)), in.size());
+  ASSERT_TRUE(testwin::SendInputs(in));
   Pump(15);
 }
 
-INPUT Key(WORD vk, bool up) {
-  INPUT i{};
-  i.type = INPUT_KEYBOARD;
-  i.ki.wVk = vk;
-  i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  bool extended = vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_DELETE;
-  i.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-  return i;
-}
+using testwin::KeyStroke;
 
 void Press(WORD vk, WORD modifier = 0) {
   std::vector<INPUT> in;
-  if (modifier) in.push_back(Key(modifier, false));
-  in.push_back(Key(vk, false));
-  in.push_back(Key(vk, true));
-  if (modifier) in.push_back(Key(modifier, true));
+  if (modifier) in.push_back(KeyStroke(modifier, false));
+  in.push_back(KeyStroke(vk, false));
+  in.push_back(KeyStroke(vk, true));
+  if (modifier) in.push_back(KeyStroke(modifier, true));
   Send(in);
 }
 
 void Type(const std::u16string& text) {
   for (char16_t ch : text) {
-    INPUT d{}, u{};
-    d.type = u.type = INPUT_KEYBOARD;
-    d.ki.wScan = u.ki.wScan = ch;
-    d.ki.dwFlags = KEYEVENTF_UNICODE;
-    u.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    Send({d, u});
+    Send({testwin::KeyInput(0, ch, KEYEVENTF_UNICODE), testwin::KeyInput(0, ch, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)});
   }
 }
 
@@ -109,43 +83,12 @@ void ClickCentre(HWND w) {
 }
 
 // What a window shows on the screen now, 0xRRGGBB, top row first.
-struct Pixels {
-  int Width = 0, Height = 0;
-  std::vector<uint32_t> Data;
-  uint32_t At(int x, int y) const { return Data[static_cast<size_t>(y * Width + x)]; }
-  double Share(uint32_t c) const {
-    int n = 0;
-    for (uint32_t p : Data) n += p == c;
-    return Data.empty() ? 0 : static_cast<double>(n) / static_cast<double>(Data.size());
-  }
-};
+using testwin::Pixels;
 
 Pixels Grab(HWND w, RECT r) {
   RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Pump(20);
-  Pixels px;
-  px.Width = r.right - r.left;
-  px.Height = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = px.Width;
-  bi.bmiHeader.biHeight = -px.Height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC wdc = GetDC(w);
-  HDC mem = CreateCompatibleDC(wdc);
-  HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, px.Width, px.Height, wdc, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  px.Data.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + px.Width * px.Height);
-  for (uint32_t& p : px.Data) p &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(w, wdc);
-  return px;
+  return testwin::CopyFromWindow(w, r);
 }
 
 Pixels Grab(HWND w) {

@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "Forms.h"
+#include "WinTestSupport.h"
+
+inline void HandleMessages() { Application->ProcessMessages(); }
 
 // Handles waiting messages until Done() holds or the time runs out.
 inline bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 3000) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (Done()) return true;
-        if (GetTickCount() - start > TimeoutMs) return false;
-        Sleep(2);
-    }
+    return testwin::PumpUntil(HandleMessages, Done, int(TimeoutMs));
 }
 
 inline void Pump() {
@@ -52,40 +49,15 @@ inline void ClickControl(TForm* Form, TControl* C, TMouseButton Button = mbLeft)
 }
 
 // The form's client area as 32-bit pixels (0x00RRGGBB), top row first.
-struct Pixels {
-    int Width = 0, Height = 0;
-    std::vector<uint32_t> P;
-    uint32_t At(int x, int y) const { return P[size_t(y) * Width + x]; }
-};
+using testwin::Pixels;
 
 inline Pixels Render(TWinControl* C) {
-    Pixels px;
-    px.Width = C->Width();
-    px.Height = C->Height();
+    int w = C->Width(), h = C->Height();
     if (TForm* f = dynamic_cast<TForm*>(C)) {
-        px.Width = f->ClientWidth();
-        px.Height = f->ClientHeight();
+        w = f->ClientWidth();
+        h = f->ClientHeight();
     }
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = px.Width;
-    bi.bmiHeader.biHeight = -px.Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    C->PaintTo(dc, 0, 0);
-    GdiFlush();
-    px.P.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(px.Width) * px.Height);
-    for (uint32_t& v : px.P) v &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return px;
+    return testwin::Capture(w, h, [C](HDC dc) { C->PaintTo(dc, 0, 0); });
 }
 
 // Pixels of the rectangle that differ between two renderings.
@@ -101,34 +73,12 @@ inline int DifferingPixels(const Pixels& A, const Pixels& B, int X, int Y, int W
 inline Pixels Grab(TForm* F) {
     RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
-    Pixels px;
-    px.Width = F->ClientWidth();
-    px.Height = F->ClientHeight();
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = px.Width;
-    bi.bmiHeader.biHeight = -px.Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC wdc = GetDC(F->Handle());
-    HDC dc = CreateCompatibleDC(wdc);
-    HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    BitBlt(dc, 0, 0, px.Width, px.Height, wdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    px.P.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(px.Width) * px.Height);
-    for (uint32_t& v : px.P) v &= 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(F->Handle(), wdc);
-    return px;
+    return testwin::CopyFromWindow(F->Handle(), RECT{0, 0, F->ClientWidth(), F->ClientHeight()});
 }
 
-inline int Red(uint32_t c) { return (c >> 16) & 0xFF; }
-inline int Green(uint32_t c) { return (c >> 8) & 0xFF; }
-inline int Blue(uint32_t c) { return c & 0xFF; }
+using testwin::Blue;
+using testwin::Green;
+using testwin::Red;
 
 inline bool WindowShown(TForm* F) { return F->Visible() && IsWindowVisible(F->Handle()); }
 

@@ -5,6 +5,7 @@
 // the form's handler.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -55,13 +56,7 @@ inline void Activate(TForm* F) {
 }
 
 inline void SendKeyInput(WORD Vk, WORD Scan, DWORD Flags) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = Vk;
-    in[0].ki.wScan = in[1].ki.wScan = Scan;
-    in[0].ki.dwFlags = Flags;
-    in[1].ki.dwFlags = Flags | KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+    testwin::SendInputs({testwin::KeyInput(Vk, Scan, Flags), testwin::KeyInput(Vk, Scan, Flags | KEYEVENTF_KEYUP)});
     Pump();
 }
 
@@ -98,5 +93,18 @@ inline void PressTile(Tkros* F, int W, TMouseButton Button = mbLeft) {
 }
 
 inline std::string Utf8(const AnsiString& S) { return Cp1251ToUtf8(S); }
+
+// Every word from its tile, the letters of locked crossings left out; each
+// word is checked before the next, so its crossings are locked.
+inline void TypeAllWords() {
+    for (int w = 1; w <= Tkros::WordCount; ++w) {
+        PressTile(kros, w);
+        const int* cells = Tkros::WordCells(w);
+        for (int i = 0; cells[i]; ++i)
+            if (!kros->Cells[cells[i]]->ReadOnly())
+                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        ASSERT_TRUE(Gate().Step());
+    }
+}
 
 }  // namespace kros_drive

@@ -21,19 +21,6 @@ void OpenCrosswordFromMenu() {
     Activate(kros);
 }
 
-// Every word from its tile, the letters of locked crossings left out.
-void TypeAllWords() {
-    for (int w = 1; w <= Tkros::WordCount; ++w) {
-        PressTile(kros, w);
-        const int* cells = Tkros::WordCells(w);
-        for (int i = 0; cells[i]; ++i)
-            if (!kros->Cells[cells[i]]->ReadOnly())
-                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
-        // Each word is checked before the next, so its crossings are locked.
-        ASSERT_TRUE(Gate().Step());
-    }
-}
-
 }  // namespace
 
 TEST(KrosRoad, ThroughTheNamingGameAndTheCrosswordTheCounterReadsTwo) {

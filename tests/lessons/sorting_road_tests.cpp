@@ -26,18 +26,6 @@ void PlaySortingRight() {
     }
 }
 
-void TypeCrossword() {
-    using namespace kros_drive;
-    for (int w = 1; w <= Tkros::WordCount; ++w) {
-        PressTile(kros, w);
-        const int* cells = Tkros::WordCells(w);
-        for (int i = 0; cells[i]; ++i)
-            if (!kros->Cells[cells[i]]->ReadOnly())
-                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
-        ASSERT_TRUE(Gate().Step());
-    }
-}
-
 }  // namespace
 
 TEST(Road, MenuThreeGamesPrizeAndExit) {
@@ -69,7 +57,7 @@ TEST(Road, MenuThreeGamesPrizeAndExit) {
     ASSERT_TRUE(PumpUntil([] { return IsWindowVisible(kros->Handle()) != 0; }));
     kros_drive::Gate().Attach(kros);
     kros_drive::Activate(kros);
-    TypeCrossword();
+    kros_drive::TypeAllWords();
     EXPECT_EQ(sorting::Counter(), 3);
     ClickControl(kros, kros->RzLabel13);
     ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !kros->Visible(); }));

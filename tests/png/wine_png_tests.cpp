@@ -18,6 +18,7 @@
 #include "Graphics.h"
 #include "PNGCraft.h"
 #include "ResourceStream.h"
+#include "PictureUnits.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
 
@@ -25,17 +26,6 @@ namespace {
 
 std::string SuiteDir, DigestFile;
 
-class PngUnits : public ::testing::Environment {
-public:
-    void SetUp() override {
-        sAlphaGraphInitialize();
-        acPNGInitialize();
-    }
-    void TearDown() override {
-        acPNGFinalize();
-        sAlphaGraphFinalize();
-    }
-};
 
 // RGBA of pixel (x, y) of a 1-, 4-, 8-, 24- or 32-bit DIB bitmap, the
 // palette read from the bitmap's own DIB colour table.
@@ -341,6 +331,6 @@ int main(int argc, char** argv) {
     }
     SuiteDir = argv[1];
     DigestFile = argv[2];
-    ::testing::AddGlobalTestEnvironment(new PngUnits);
+    ::testing::AddGlobalTestEnvironment(new PictureUnits);
     return RUN_ALL_TESTS();
 }

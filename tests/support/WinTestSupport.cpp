@@ -1,0 +1,164 @@
+#include "WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace testwin {
+
+void DispatchWaiting() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+void PumpFor(MessageHandler Handle, int Ms) {
+    DWORD end = GetTickCount() + DWORD(Ms);
+    for (;;) {
+        Handle();
+        LONG left = LONG(end - GetTickCount());
+        if (left <= 0) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left), QS_ALLINPUT);
+    }
+    Handle();
+}
+
+bool PumpUntil(MessageHandler Handle, const std::function<bool()>& Done, int TimeoutMs) {
+    DWORD end = GetTickCount() + DWORD(TimeoutMs);
+    while (!Done()) {
+        Handle();
+        if (Done()) return true;
+        LONG left = LONG(end - GetTickCount());
+        if (left <= 0) return Done();
+        // Timers post nothing the wait could see: wake at least every 10 ms.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(std::min<LONG>(left, 10)), QS_ALLINPUT);
+    }
+    return true;
+}
+
+int Pixels::Count(uint32_t Rgb) const {
+    int n = 0;
+    for (uint32_t p : Data) n += p == Rgb;
+    return n;
+}
+
+double Pixels::Share(uint32_t Rgb) const {
+    return Data.empty() ? 0 : double(Count(Rgb)) / double(Data.size());
+}
+
+Pixels Capture(int W, int H, const std::function<void(HDC)>& Draw) {
+    Pixels px;
+    px.Width = W;
+    px.Height = H;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    Draw(mem);
+    GdiFlush();
+    px.Data.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(W) * size_t(H));
+    for (uint32_t& p : px.Data) p &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return px;
+}
+
+Pixels CopyFromWindow(HWND Wnd, const RECT& R, bool WholeWindow) {
+    return Capture(R.right - R.left, R.bottom - R.top, [&](HDC dc) {
+        HDC wdc = WholeWindow ? GetWindowDC(Wnd) : GetDC(Wnd);
+        BitBlt(dc, 0, 0, R.right - R.left, R.bottom - R.top, wdc, R.left, R.top, SRCCOPY);
+        ReleaseDC(Wnd, wdc);
+    });
+}
+
+INPUT KeyInput(WORD Vk, WORD Scan, DWORD Flags) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = Vk;
+    i.ki.wScan = Scan;
+    i.ki.dwFlags = Flags;
+    return i;
+}
+
+INPUT KeyStroke(WORD Vk, bool Up) {
+    bool extended = Vk == VK_LEFT || Vk == VK_RIGHT || Vk == VK_UP || Vk == VK_DOWN || Vk == VK_DELETE;
+    return KeyInput(Vk, WORD(MapVirtualKeyW(Vk, MAPVK_VK_TO_VSC)),
+                    (Up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0));
+}
+
+bool SendInputs(const std::vector<INPUT>& In) {
+    std::vector<INPUT> in = In;
+    return SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) == in.size();
+}
+
+std::wstring HostPath(const char* UnixPath) {
+    std::wstring w = L"Z:";
+    for (const char* c = UnixPath; *c; ++c) w += *c == '/' ? L'\\' : wchar_t(*c);
+    return w;
+}
+
+ChildProgram::~ChildProgram() {
+    if (pi.hProcess) {
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+}
+
+namespace {
+
+struct FindData {
+    DWORD pid;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND w, LPARAM lp) {
+    auto* d = reinterpret_cast<FindData*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t text[64] = {};
+    GetWindowTextW(w, text, 64);
+    if (pid == d->pid && IsWindowVisible(w) && std::wstring(text) == d->title) {
+        d->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void ChildProgram::Start(const char* Exe, const wchar_t* Title) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + HostPath(Exe) + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << "cannot start " << Exe << " error " << GetLastError();
+    for (int i = 0; i < 500 && !window; ++i) {
+        FindData d{pi.dwProcessId, Title, nullptr};
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&d));
+        window = d.found;
+        if (!window) Sleep(20);
+    }
+    ASSERT_NE(window, nullptr) << "its window did not appear";
+}
+
+DWORD ChildProgram::WaitExit(DWORD Ms) {
+    if (WaitForSingleObject(pi.hProcess, Ms) != WAIT_OBJECT_0) return 0xDEAD;
+    DWORD code = 0xBEEF;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}
+
+}  // namespace testwin

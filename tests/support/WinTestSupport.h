@@ -1,0 +1,70 @@
+// Support of the Windows tests: the message pump around whatever message loop
+// a test's program has, window contents read back as pixels, keyboard input
+// as the system delivers it, and a program of the build run as a child.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testwin {
+
+// Handles the waiting messages once: the program's own loop step.
+using MessageHandler = void (*)();
+
+// Peeks, translates and dispatches every waiting message (no application object).
+void DispatchWaiting();
+// Handles messages for about Ms milliseconds, sleeping while none arrive.
+void PumpFor(MessageHandler Handle, int Ms);
+// Handles messages until Done answers true or TimeoutMs passes; answers Done().
+bool PumpUntil(MessageHandler Handle, const std::function<bool()>& Done, int TimeoutMs);
+
+// 32-bit pixels, 0x00RRGGBB, top row first.
+struct Pixels {
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> Data;
+    uint32_t At(int X, int Y) const { return Data[size_t(Y) * size_t(Width) + size_t(X)]; }
+    int Count(uint32_t Rgb) const;
+    // The part of all pixels that are Rgb, 0 to 1.
+    double Share(uint32_t Rgb) const;
+};
+
+inline int Red(uint32_t C) { return (C >> 16) & 0xFF; }
+inline int Green(uint32_t C) { return (C >> 8) & 0xFF; }
+inline int Blue(uint32_t C) { return C & 0xFF; }
+
+// What Draw paints into a W by H memory bitmap.
+Pixels Capture(int W, int H, const std::function<void(HDC)>& Draw);
+// Rectangle R of what the window's device context holds now: the client
+// area's, or with WholeWindow the window's own, frame included.
+Pixels CopyFromWindow(HWND Wnd, const RECT& R, bool WholeWindow = false);
+
+// One keyboard event for SendInput.
+INPUT KeyInput(WORD Vk, WORD Scan, DWORD Flags);
+// A key's press or release with its scan code (arrows and Delete as extended keys).
+INPUT KeyStroke(WORD Vk, bool Up);
+// Sends the events in one call; answers whether the system took them all.
+bool SendInputs(const std::vector<INPUT>& In);
+
+// A path of the build tree as the Windows program sees it under Wine: drive Z:.
+std::wstring HostPath(const char* UnixPath);
+
+// A program started as a child process, ended at destruction if still running.
+struct ChildProgram {
+    PROCESS_INFORMATION pi = {};
+    HWND window = nullptr;
+    ChildProgram() = default;
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+    ~ChildProgram();
+    // Starts Exe (a build-tree path) and waits for its visible top-level
+    // window captioned Title; a fatal test failure if either does not happen.
+    void Start(const char* Exe, const wchar_t* Title);
+    // The exit code, or 0xDEAD when it still runs after Ms milliseconds.
+    DWORD WaitExit(DWORD Ms = 10000);
+};
+
+}  // namespace testwin
