@@ -1,8 +1,9 @@
 // The skin manager component: holds one loaded skin's tables, answers the
 // look-ups by section and key, tells every form of a new or removed skin with
-// the engine message, tracks the window under the mouse, and, as the default
-// manager, installs the window-creation hook of the GUI thread. The first
-// manager made becomes DefaultSkinManager; without one, skinning stays passive.
+// the engine message (holding the redraw of skinned forms while it repaints),
+// tracks the window under the mouse, and, as the default manager, installs
+// the window-creation hook of the GUI thread. The first manager made becomes
+// DefaultSkinManager; without one, skinning stays passive.
 #pragma once
 
 #include "Components.h"
@@ -125,7 +126,9 @@ public:
     bool HookInstalled() const { return FHookInstalled; }
     void InstallCreationHook();
     void RemoveCreationHook();
-    // Sends the engine message with Command and the manager in lParam to every form.
+    // Sends the engine message with Command and the manager in lParam to every
+    // unskinned form of the application and every listed skinned form, with
+    // the controls inside them.
     void BroadcastToAllForms(uint16_t Command);
 
     static void Register();
@@ -134,6 +137,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {}
 
 private:
+    // The loaded skin, if any, loaded again under new colour adjustments.
+    void ReloadAdjustedSkin();
+
     bool FSkinnedPopups = true;
     bool FActive = true;
     TStringList* FCommonSections;

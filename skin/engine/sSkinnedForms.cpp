@@ -100,6 +100,19 @@ AnsiString ExeName() {
     return AnsiString(out.c_str());
 }
 
+// The redraw switched on again on a form a lock switched off.
+void RestoreRedraw(TForm* F, bool Repaint) {
+    const HWND h = FormHandle(F);
+    if (!h) return;
+    SendMessageW(h, WM_SETREDRAW, 1, 0);
+    // The redraw switch doubles as the window's visible bit: a form hidden
+    // while it was off was never taken off the screen, so hide it now.
+    if (!F->Visible())
+        ShowWindow(h, SW_HIDE);
+    else if (Repaint)
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
 }  // namespace
 
 void RegisterSkinnedForm(TForm* Form) {
@@ -111,7 +124,10 @@ void RegisterSkinnedForm(TForm* Form) {
 
 void UnregisterSkinnedForm(TForm* Form) {
     if (!Form || !SkinnedFormList.Contains(Form)) return;
+    const bool locked = SkinnedFormList.IsLocked(Form);
     SkinnedFormList.Unregister(Form);
+    // No unlock will reach it any more: a form that stays gets its redraw back now.
+    if (locked && !Destroying(Form)) RestoreRedraw(Form, true);
     if (Watcher) Watcher->RemoveFreeNotification(Form);
 }
 
@@ -168,14 +184,7 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
     // minimized or re-parented since; otherwise it would stay switched off.
     std::vector<TForm*> locked = SkinnedFormList.TakeLocked(Manager);
     const bool minimized = ApplicationMinimized();
-    for (TForm* f : locked) {
-        const HWND h = FormHandle(f);
-        if (!h) continue;
-        SendMessageW(h, WM_SETREDRAW, 1, 0);
-        // The redraw switch doubles as the window's visible bit: a form hidden
-        // while it was off was never taken off the screen, so hide it now.
-        if (!f->Visible()) ShowWindow(h, SW_HIDE);
-    }
+    for (TForm* f : locked) RestoreRedraw(f, false);
     if (minimized) return;
     for (TForm* f : SkinnedFormList.Snapshot()) {
         if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f)) continue;

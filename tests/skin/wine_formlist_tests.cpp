@@ -49,6 +49,8 @@ public:
     }
     TacFormProvider* Provider;
     std::vector<uint16_t> Commands;
+    // Whether the window's redraw was on when each command came.
+    std::vector<bool> RedrawOn;
     int Paints = 0;
 
 protected:
@@ -65,6 +67,7 @@ protected:
                 return;
             }
             Commands.push_back(c);
+            RedrawOn.push_back(IsWindowVisible(HandleIfAllocated()));
         }
         TForm::WndProc(M);
     }
@@ -285,10 +288,77 @@ TEST_F(FormList, FormHiddenWhileLockedIsUnlockedAndGoesFromTheScreen) {
     EXPECT_TRUE(IsWindowVisible(f->Handle()));
     EXPECT_EQ(OnScreen(f, 100, 80), clBlue);
 
+    // Unregistered while locked (its provider let go of it): no unlock would
+    // reach it, so it gets its redraw back and repaints at once.
+    LockFormsRedraw(Manager);
+    ASSERT_FALSE(IsWindowVisible(f->Handle()));
+    f->SetColor(clLime);
+    Pump(60);
+    EXPECT_EQ(OnScreen(f, 100, 80), clBlue);
+    UnregisterSkinnedForm(f);
+    Pump(100);
+    EXPECT_TRUE(IsWindowVisible(f->Handle()));
+    EXPECT_EQ(OnScreen(f, 100, 80), clLime);
+    RegisterSkinnedForm(f);
+
     // Freed while locked: the unlock does not reach for it.
     LockFormsRedraw(Manager);
     Forms.clear();
     delete f;
     UnlockFormsRedraw(Manager, true);
     EXPECT_EQ(SkinnedFormList.LockedCount(), 0);
+}
+
+TEST_F(FormList, ManagerLocksItsFormsWhileTheNewSkinIsBroadcast) {
+    TTestProvider* p = Provider(Manager);
+    TProbeForm* f = MakeForm(p);
+    TProbeForm* plain = MakeForm(nullptr);
+    RegisterSkinnedForm(f);
+
+    Manager->BroadcastNewSkin(true);
+    // New skin, before-refresh and refresh: all heard with the redraw off,
+    // then the form is unlocked and repainted with its region.
+    EXPECT_EQ(f->Commands, (std::vector<uint16_t>{scNewSkin, scBeforeRefresh, scRefresh}));
+    EXPECT_EQ(f->RedrawOn, (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(IsWindowVisible(f->Handle()));
+    EXPECT_EQ(SkinnedFormList.LockedCount(), 0);
+    EXPECT_EQ(p->WindowRegions, 1);
+    // A form no provider skins is never locked.
+    EXPECT_EQ(plain->Commands, (std::vector<uint16_t>{scNewSkin, scBeforeRefresh, scRefresh}));
+    EXPECT_EQ(plain->RedrawOn, (std::vector<bool>{true, true, true}));
+
+    // A broadcast without repaint does not lock.
+    f->Commands.clear();
+    f->RedrawOn.clear();
+    Manager->BroadcastNewSkin(false);
+    EXPECT_EQ(f->Commands, std::vector<uint16_t>{scNewSkin});
+    EXPECT_EQ(f->RedrawOn, std::vector<bool>{true});
+    Manager->SetActive(false);
+}
+
+TEST(FormListUnit, IconsAtStartAndEverythingGoneAtTheEnd) {
+    sSkinnedFormsInitialize();
+    ASSERT_NE(AppSmallIcon, nullptr);
+    ASSERT_NE(AppLargeIcon, nullptr);
+    EXPECT_FALSE(AppSmallIcon->Empty());
+    ICONINFO small{}, large{};
+    ASSERT_TRUE(GetIconInfo(AppSmallIcon->Handle(), &small));
+    ASSERT_TRUE(GetIconInfo(AppLargeIcon->Handle(), &large));
+    BITMAP bs{}, bl{};
+    GetObjectW(small.hbmMask, sizeof bs, &bs);
+    GetObjectW(large.hbmMask, sizeof bl, &bl);
+    EXPECT_LT(bs.bmWidth, bl.bmWidth);  // two sizes, not one icon twice
+    for (HBITMAP b : {small.hbmColor, small.hbmMask, large.hbmColor, large.hbmMask})
+        if (b) DeleteObject(b);
+
+    auto* f = new TForm(Application);
+    RegisterSkinnedForm(f);
+    ChangedSectionName = "BUTTON";
+    sSkinnedFormsFinalize();
+    EXPECT_EQ(AppSmallIcon, nullptr);
+    EXPECT_EQ(AppLargeIcon, nullptr);
+    EXPECT_EQ(SkinnedFormList.Count(), 0);
+    EXPECT_TRUE(ChangedSectionName.empty());
+    delete f;  // no longer watched: freeing it touches nothing of the unit
+    EXPECT_EQ(SkinnedFormList.Count(), 0);
 }
