@@ -100,21 +100,21 @@ void RegisterClassLibraryClasses() {
         .Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, fontPitch)
         .Int("Orientation", &TFont::Orientation, &TFont::SetOrientation);
     RegisterPersistentClass<TPen>("TPen")
-        .Color("Color", &TPen::SetColor)
-        .Int("Width", &TPen::SetWidth)
-        .Enum("Style", &TPen::SetStyle, penStyle)
-        .Enum("Mode", &TPen::SetMode, penMode);
+        .Color("Color", &TPen::Color, &TPen::SetColor)
+        .Int("Width", &TPen::Width, &TPen::SetWidth)
+        .Enum("Style", &TPen::Style, &TPen::SetStyle, penStyle)
+        .Enum("Mode", &TPen::Mode, &TPen::SetMode, penMode);
     RegisterPersistentClass<TBrush>("TBrush")
-        .Color("Color", &TBrush::SetColor)
-        .Enum("Style", &TBrush::SetStyle, brushStyle);
+        .Color("Color", &TBrush::Color, &TBrush::SetColor)
+        .Enum("Style", &TBrush::Style, &TBrush::SetStyle, brushStyle);
     RegisterPersistentClass<TPicture>("TPicture").Custom("Data", &Adapters::PictureData);
     RegisterPersistentClass<TIcon>("TIcon").Custom("Data", &Adapters::IconData);
     RegisterPersistentClass<TStringList>("TStringList").Custom("Strings", &Adapters::Strings);
     RegisterPersistentClass<TControlScrollBar>("TControlScrollBar")
-        .Bool("Visible", &TControlScrollBar::SetVisible)
-        .Int("Range", &TControlScrollBar::SetRange)
-        .Int("Position", &TControlScrollBar::SetPosition)
-        .Int("Increment", &TControlScrollBar::SetIncrement)
+        .Bool("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible)
+        .Int("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange)
+        .Int("Position", &TControlScrollBar::Position, &TControlScrollBar::SetPosition)
+        .Int("Increment", &TControlScrollBar::Increment, &TControlScrollBar::SetIncrement)
         .Ignore("Tracking")
         .Ignore("Smooth")
         .Ignore("Size")
@@ -146,7 +146,7 @@ void RegisterClassLibraryClasses() {
         .Bool("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize)
         .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, dragMode)
         .Cursor("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor)
-        .Str("Hint", &TControl::SetHint)
+        .Str("Hint", &TControl::Hint, &TControl::SetHint)
         .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
         .Ignore("ParentShowHint")
         .Ignore("Anchors")
@@ -173,10 +173,10 @@ void RegisterClassLibraryClasses() {
         .Event("OnResize", &TControl::OnResize);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
-        .Int("TabOrder", &TWinControl::SetTabOrder)
-        .Bool("TabStop", &TWinControl::SetTabStop)
-        .Bool("Ctl3D", &TWinControl::SetCtl3D)
-        .Bool("ParentCtl3D", &TWinControl::SetParentCtl3D)
+        .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
+        .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
+        .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
+        .Bool("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D)
         .Ignore("DoubleBuffered")
         .Ignore("ImeMode")
         .Ignore("ImeName")
@@ -214,26 +214,26 @@ void RegisterClassLibraryClasses() {
         .Event("OnDeactivate", &TForm::OnDeactivate);
 
     RegisterComponentClass<TTimer>("TTimer", "TComponent")
-        .Bool("Enabled", &TTimer::SetEnabled)
-        .Int("Interval", &TTimer::SetInterval)
+        .Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled)
+        .Int("Interval", &TTimer::Interval, &TTimer::SetInterval)
         .Event("OnTimer", &TTimer::OnTimer);
     RegisterComponentClass<TImage>("TImage", "TGraphicControl")
         .Object("Picture", &TImage::Picture, "TPicture")
-        .Bool("Stretch", &TImage::SetStretch)
-        .Bool("Proportional", &TImage::SetProportional)
-        .Bool("Center", &TImage::SetCenter)
-        .Bool("Transparent", &TImage::SetTransparent)
+        .Bool("Stretch", &TImage::Stretch, &TImage::SetStretch)
+        .Bool("Proportional", &TImage::Proportional, &TImage::SetProportional)
+        .Bool("Center", &TImage::Center, &TImage::SetCenter)
+        .Bool("Transparent", &TImage::Transparent, &TImage::SetTransparent)
         .Ignore("IncrementalDisplay");
     RegisterComponentClass<TShape>("TShape", "TGraphicControl")
-        .Enum("Shape", &TShape::SetShape, shapeType)
+        .Enum("Shape", &TShape::Shape, &TShape::SetShape, shapeType)
         .Object("Brush", &TShape::Brush, "TBrush")
         .Object("Pen", &TShape::Pen, "TPen");
     RegisterComponentClass<TLabel>("TLabel", "TGraphicControl")
-        .Enum("Alignment", &TLabel::SetAlignment, alignment)
-        .Enum("Layout", &TLabel::SetLayout, layout)
-        .Bool("Transparent", &TLabel::SetTransparent)
-        .Bool("WordWrap", &TLabel::SetWordWrap)
-        .Bool("ShowAccelChar", &TLabel::SetShowAccelChar)
+        .Enum("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, alignment)
+        .Enum("Layout", &TLabel::Layout, &TLabel::SetLayout, layout)
+        .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent)
+        .Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap)
+        .Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar)
         .Ref("FocusControl", &TLabel::SetFocusControl, "TWinControl");
     RegisterStdCtrlsClasses();
 }

@@ -337,12 +337,12 @@ void RegisterStdCtrlsClasses() {
     const TEnumInfo& kind =
         RegisterEnum("TScrollBarKind", {{"sbHorizontal", sbHorizontal}, {"sbVertical", sbVertical}});
     RegisterPersistentClass<TCustomPanel>("TCustomPanel", "TCustomControl")
-        .Enum("BevelInner", &TCustomPanel::SetBevelInner, bevel)
-        .Enum("BevelOuter", &TCustomPanel::SetBevelOuter, bevel)
-        .Int("BevelWidth", &TCustomPanel::SetBevelWidth)
-        .Int("BorderWidth", &TCustomPanel::SetBorderWidth)
-        .Enum("BorderStyle", &TCustomPanel::SetBorderStyle, borderStyle)
-        .Enum("Alignment", &TCustomPanel::SetAlignment, alignment)
+        .Enum("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, bevel)
+        .Enum("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter, bevel)
+        .Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth)
+        .Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth)
+        .Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle, borderStyle)
+        .Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, alignment)
         .Ignore("FullRepaint")
         .Ignore("Locked")
         .Ignore("ParentBackground")
@@ -351,10 +351,10 @@ void RegisterStdCtrlsClasses() {
     RegisterPersistentClass<TCustomGroupBox>("TCustomGroupBox", "TCustomControl").Ignore("ParentBackground");
     RegisterComponentClass<TGroupBox>("TGroupBox", "TCustomGroupBox");
     RegisterPersistentClass<TCustomEdit>("TCustomEdit", "TWinControl")
-        .Bool("ReadOnly", &TCustomEdit::SetReadOnly)
-        .Int("MaxLength", &TCustomEdit::SetMaxLength)
-        .Bool("AutoSelect", &TCustomEdit::SetAutoSelect)
-        .Enum("BorderStyle", &TCustomEdit::SetBorderStyle, borderStyle)
+        .Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly)
+        .Int("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength)
+        .Bool("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect)
+        .Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, borderStyle)
         .Ignore("CharCase")
         .Ignore("HideSelection")
         .Ignore("OEMConvert")
@@ -365,16 +365,16 @@ void RegisterStdCtrlsClasses() {
         .Event("OnChange", &TCustomEdit::OnChange);
     RegisterComponentClass<TEdit>("TEdit", "TCustomEdit");
     RegisterPersistentClass<TCustomMaskEdit>("TCustomMaskEdit", "TCustomEdit")
-        .Str("EditMask", &TCustomMaskEdit::SetEditMask);
+        .Str("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
     RegisterComponentClass<TMaskEdit>("TMaskEdit", "TCustomMaskEdit");
     RegisterComponentClass<TScrollBar>("TScrollBar", "TWinControl")
-        .Enum("Kind", &TScrollBar::SetKind, kind)
-        .Int("Min", &TScrollBar::SetMin)
-        .Int("Max", &TScrollBar::SetMax)
-        .Int("Position", &TScrollBar::SetPosition)
-        .Int("SmallChange", &TScrollBar::SetSmallChange)
-        .Int("LargeChange", &TScrollBar::SetLargeChange)
-        .Int("PageSize", &TScrollBar::SetPageSize)
+        .Enum("Kind", &TScrollBar::Kind, &TScrollBar::SetKind, kind)
+        .Int("Min", &TScrollBar::Min, &TScrollBar::SetMin)
+        .Int("Max", &TScrollBar::Max, &TScrollBar::SetMax)
+        .Int("Position", &TScrollBar::Position, &TScrollBar::SetPosition)
+        .Int("SmallChange", &TScrollBar::SmallChange, &TScrollBar::SetSmallChange)
+        .Int("LargeChange", &TScrollBar::LargeChange, &TScrollBar::SetLargeChange)
+        .Int("PageSize", &TScrollBar::PageSize, &TScrollBar::SetPageSize)
         .Event("OnScroll", &TScrollBar::OnScroll)
         .Event("OnChange", &TScrollBar::OnChange);
 }

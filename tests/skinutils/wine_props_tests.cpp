@@ -235,6 +235,26 @@ TEST_F(FormTest, OrdinalValuesOfRealControls) {
     EXPECT_EQ(OrdPropOf(Panel, "Top"), Form->ClientHeight() - 50);
 }
 
+TEST_F(FormTest, EditAndLabelValuesByName) {
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(10, 100, 120, 24);
+    Pump(30);
+    EXPECT_EQ(OrdPropOf(Panel, "TabOrder"), 0);
+    EXPECT_EQ(OrdPropOf(edit, "TabOrder"), 1);
+    EXPECT_EQ(OrdPropOf(edit, "MaxLength"), 0);
+    PutOrdProp(edit, "MaxLength", 5);
+    EXPECT_EQ(OrdPropOf(edit, "MaxLength"), 5);
+    EXPECT_EQ(SendMessageW(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 5) << "the window limits the text";
+    PutOrdProp(edit, "ReadOnly", 1);
+    EXPECT_EQ(OrdPropOf(edit, "ReadOnly"), 1);
+    EXPECT_TRUE(GetWindowLongW(edit->Handle(), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(OrdPropOf(Label, "Alignment"), taLeftJustify);
+    PutOrdProp(Label, "Alignment", taCenter);
+    EXPECT_EQ(OrdPropOf(Label, "Alignment"), taCenter);
+    EXPECT_EQ(Label->Alignment(), taCenter);
+}
+
 TEST_F(FormTest, TextOfRealControls) {
     const TClassInfo& panel = *FindClassInfo("TPanel");
     AnsiString t;
