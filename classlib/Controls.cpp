@@ -504,43 +504,22 @@ bool TControl::Showing() const {
     return true;
 }
 
-void TControl::SetEnabled(bool Value) {
-    if (FEnabled == Value) return;
-    FEnabled = Value;
-    Perform(CM_ENABLEDCHANGED, 0, 0);
-}
+void TControl::SetEnabled(bool Value) { ChangeProperty(FEnabled, Value, CM_ENABLEDCHANGED); }
 
-void TControl::SetColor(TColor Value) {
-    if (FColor == Value) return;
-    FColor = Value;
-    FParentColor = false;
-    Perform(CM_COLORCHANGED, 0, 0);
-}
+void TControl::SetColor(TColor Value) { ChangeProperty(FColor, Value, CM_COLORCHANGED, &FParentColor); }
 
-void TControl::SetParentColor(bool Value) {
-    if (FParentColor == Value) return;
-    FParentColor = Value;
-    if (Value && FParent && !IsLoading()) Perform(CM_PARENTCOLORCHANGED, 0, 0);
-}
+void TControl::SetParentColor(bool Value) { ChangeParentFlag(FParentColor, Value, CM_PARENTCOLORCHANGED); }
 
 void TControl::SetFont(TFont* Value) { FFont->Assign(Value); }
 
-void TControl::SetParentFont(bool Value) {
-    if (FParentFont == Value) return;
-    FParentFont = Value;
-    if (Value && FParent && !IsLoading()) Perform(CM_PARENTFONTCHANGED, 0, 0);
-}
+void TControl::SetParentFont(bool Value) { ChangeParentFlag(FParentFont, Value, CM_PARENTFONTCHANGED); }
 
 void TControl::FontChanged(TObject*) {
     if (!FSettingParentFont) FParentFont = false;
     Perform(CM_FONTCHANGED, 0, 0);
 }
 
-void TControl::SetCursor(TCursor Value) {
-    if (FCursor == Value) return;
-    FCursor = Value;
-    Perform(CM_CURSORCHANGED, 0, 0);
-}
+void TControl::SetCursor(TCursor Value) { ChangeProperty(FCursor, Value, CM_CURSORCHANGED); }
 
 void TControl::SetCaption(const AnsiString& Value) { SetTextBuf(Value); }
 
@@ -804,18 +783,9 @@ void TWinControl::UpdateTabOrder(int Value) {
     v.insert(v.begin() + Value, this);
 }
 
-void TWinControl::SetTabStop(bool Value) {
-    if (FTabStop == Value) return;
-    FTabStop = Value;
-    Perform(CM_TABSTOPCHANGED, 0, 0);
-}
+void TWinControl::SetTabStop(bool Value) { ChangeProperty(FTabStop, Value, CM_TABSTOPCHANGED); }
 
-void TWinControl::SetCtl3D(bool Value) {
-    if (FCtl3D == Value) return;
-    FCtl3D = Value;
-    FParentCtl3D = false;
-    Perform(CM_CTL3DCHANGED, 0, 0);
-}
+void TWinControl::SetCtl3D(bool Value) { ChangeProperty(FCtl3D, Value, CM_CTL3DCHANGED, &FParentCtl3D); }
 
 bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
@@ -1493,16 +1463,19 @@ void TWinControl::CMTextChanged(TMessage& m) {
 
 void TWinControl::CMColorChanged(TMessage& m) {
     TControl::CMColorChanged(m);
+    NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
     std::vector<TControl*> list = FControls;
-    for (TControl* c : list) c->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    for (TControl* c : list) c->Perform(Msg, 0, 0);
 }
 
 void TWinControl::CMFontChanged(TMessage& m) {
     if (FHandle && FDefWndProc != DefWindowProcW)
         SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), TRUE);
     TControl::CMFontChanged(m);
-    std::vector<TControl*> list = FControls;
-    for (TControl* c : list) c->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    NotifyControls(CM_PARENTFONTCHANGED);
 }
 
 // ======================================================================

@@ -342,6 +342,22 @@ protected:
     // Handle of the nearest window: own for a windowed control, the parent's otherwise.
     virtual HWND WindowHandleForPaint() const;
     bool IsLoading() const { return (ComponentState() & csLoading) != 0; }
+    // A property write: a changed Value is stored in Field, ParentFlag (if
+    // any) turned off, and the control told by Msg.
+    template <class T>
+    void ChangeProperty(T& Field, T Value, UINT Msg, bool* ParentFlag = nullptr) {
+        if (Field == Value) return;
+        Field = Value;
+        if (ParentFlag) *ParentFlag = false;
+        Perform(Msg, 0, 0);
+    }
+    // A Parent* switch: turned on in a loaded control with a parent, the
+    // control takes the parent's value through Msg.
+    void ChangeParentFlag(bool& Flag, bool Value, UINT Msg) {
+        if (Flag == Value) return;
+        Flag = Value;
+        if (Value && FParent && !IsLoading()) Perform(Msg, 0, 0);
+    }
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -495,6 +511,8 @@ protected:
     HWND WindowHandleForPaint() const override { return FHandle; }
     void UpdateTabOrder(int Value);
     void SetZOrderOfWindow(bool Top);
+    // Sends Msg to every child control (those of this moment).
+    void NotifyControls(UINT Msg);
     HWND FHandle = nullptr;
 
 private:

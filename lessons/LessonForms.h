@@ -24,6 +24,18 @@
 // The completed-game counter plus one; see above.
 void RaiseCompletedGames();
 
+// One tick of a game's blinking "ДОМ": state 1 paints Caption red and turns
+// to 2, state 2 yellow and back to 1; state 0 (no win yet) leaves it alone.
+inline void BlinkHome(TControl* Caption, int& State) {
+    if (State == 1) {
+        Caption->Font()->SetColor(clRed);
+        State = 2;
+    } else if (State == 2) {
+        Caption->Font()->SetColor(clYellow);
+        State = 1;
+    }
+}
+
 // Points Field at the form's component of that name and class; raises when the
 // definition lacks it, so a handler never meets a null component.
 template <class T>

@@ -253,13 +253,7 @@ void Tkros::Timer1Timer(TObject*) {
             HomeBlink = 1;
         }
     }
-    if (HomeBlink == 1) {
-        RzLabel13->Font()->SetColor(clRed);
-        HomeBlink = 2;
-    } else if (HomeBlink == 2) {
-        RzLabel13->Font()->SetColor(clYellow);
-        HomeBlink = 1;
-    }
+    BlinkHome(RzLabel13, HomeBlink);
 }
 
 void Tkros::FormShow(TObject*) {

@@ -304,13 +304,7 @@ void Traspr::Timer2Timer(TObject*) {
 }
 
 void Traspr::Timer3Timer(TObject*) {
-    if (HomeBlink == 1) {
-        RzLabel13->Font()->SetColor(clRed);
-        HomeBlink = 2;
-    } else if (HomeBlink == 2) {
-        RzLabel13->Font()->SetColor(clYellow);
-        HomeBlink = 1;
-    }
+    BlinkHome(RzLabel13, HomeBlink);
 }
 
 // "ДОМ" (enabled after the win): the button shows as used; the store closes

@@ -3,15 +3,7 @@
 #include "Graphics.h"
 #include "sGraphUtils.h"
 
-bool TacFast24::BindBitmap(TBitmap* Bmp) {
-    if (!Bmp || Bmp->Width() < 2 || Bmp->Height() < 2) {
-        Width = 0;
-        return false;
-    }
-    return BindView(BitmapView(Bmp), Bmp);
-}
-
-bool TacFast32::BindBitmap(TBitmap* Bmp) {
+bool TacFastPixels::BindBitmap(TBitmap* Bmp) {
     if (!Bmp || Bmp->Width() < 2 || Bmp->Height() < 2) {
         Width = 0;
         return false;

@@ -122,9 +122,7 @@ void TsSkinManager::SetCommonSections(TStringList* Lines) {
     SetSkinName(FSkinName);
 }
 
-void TsSkinManager::SetSaturation(int Value) {
-    if (FSaturation == Value) return;
-    FSaturation = Value;
+void TsSkinManager::ReloadAdjustedSkin() {
     if (FSkinData->Values.SkinLoaded) {
         SkinLoading = true;
         FPackedSkinLoaded = FileExists(WithBackslash(FSkinDirectory) + FSkinName + ".asz");
@@ -134,16 +132,16 @@ void TsSkinManager::SetSaturation(int Value) {
     }
 }
 
+void TsSkinManager::SetSaturation(int Value) {
+    if (FSaturation == Value) return;
+    FSaturation = Value;
+    ReloadAdjustedSkin();
+}
+
 void TsSkinManager::SetHueOffset(int Value) {
     if (FHueOffset == Value) return;
     FHueOffset = Value;
-    if (FSkinData->Values.SkinLoaded) {
-        SkinLoading = true;
-        FPackedSkinLoaded = FileExists(WithBackslash(FSkinDirectory) + FSkinName + ".asz");
-        FPackedSkinLoaded ? LoadPackedSkin() : LoadFolderOrInternalSkin();
-        SkinLoading = false;
-        if (!(ComponentState() & (csLoading | csReading))) RepaintForms();
-    }
+    ReloadAdjustedSkin();
 }
 
 void TsSkinManager::SetSkinDirectory(const AnsiString& Value) {

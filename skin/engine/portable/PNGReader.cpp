@@ -517,55 +517,40 @@ void TPNGReader::SetupColorDepth() {
         if (std::find(depths.begin(), depths.end(), depth) == depths.end())
             throw EInvalidGraphic(SInvalidColorFormat);
     };
+    // The file's samples of the given depth converted to the target's layout.
+    auto convert = [&](TColorScheme source, TColorScheme target, uint8_t sourceSamples, uint8_t targetSamples,
+                       unsigned targetBits) {
+        cm.SetSourceScheme(source);
+        cm.SetTargetScheme(target);
+        cm.SetSourceSamplesPerPixel(sourceSamples);
+        cm.SetTargetSamplesPerPixel(targetSamples);
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetBitsPerSample(uint8_t(targetBits));
+    };
     switch (p.ColorType) {
     case 0:
         valid({1, 2, 4, 8, 16});
-        cm.SetSourceScheme(csG);
-        cm.SetTargetScheme(csG);
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(uint8_t(depth));
-        cm.SetTargetBitsPerSample(uint8_t(depth == 2 ? 4 : depth == 16 ? 8 : depth));
+        convert(csG, csG, 1, 1, depth == 2 ? 4 : depth == 16 ? 8 : depth);
         FFilterBytes = (depth + 7) / 8;
         break;
     case 2:
         valid({8, 16});
-        cm.SetSourceScheme(csRGB);
-        cm.SetTargetScheme(csBGR);
-        cm.SetSourceSamplesPerPixel(3);
-        cm.SetTargetSamplesPerPixel(3);
-        cm.SetSourceBitsPerSample(uint8_t(depth));
-        cm.SetTargetBitsPerSample(8);
+        convert(csRGB, csBGR, 3, 3, 8);
         FFilterBytes = depth * 3 / 8;
         break;
     case 3:
         valid({1, 2, 4, 8});
-        cm.SetSourceScheme(csIndexed);
-        cm.SetTargetScheme(csIndexed);
-        cm.SetSourceSamplesPerPixel(1);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(uint8_t(depth));
-        cm.SetTargetBitsPerSample(uint8_t(depth == 2 ? 4 : depth));
+        convert(csIndexed, csIndexed, 1, 1, depth == 2 ? 4 : depth);
         FFilterBytes = 1;
         break;
     case 4:
         valid({8, 16});
-        cm.SetSourceScheme(csGA);
-        cm.SetTargetScheme(csIndexed);
-        cm.SetSourceSamplesPerPixel(2);
-        cm.SetTargetSamplesPerPixel(1);
-        cm.SetSourceBitsPerSample(uint8_t(depth));
-        cm.SetTargetBitsPerSample(8);
+        convert(csGA, csIndexed, 2, 1, 8);
         FFilterBytes = depth * 2 / 8;
         break;
     case 6:
         valid({8, 16});
-        cm.SetSourceScheme(csRGBA);
-        cm.SetTargetScheme(csBGRA);
-        cm.SetSourceSamplesPerPixel(4);
-        cm.SetTargetSamplesPerPixel(4);
-        cm.SetSourceBitsPerSample(uint8_t(depth));
-        cm.SetTargetBitsPerSample(8);
+        convert(csRGBA, csBGRA, 4, 4, 8);
         FFilterBytes = depth * 4 / 8;
         break;
     default:

@@ -47,6 +47,18 @@ void TintPixel(uint8_t* Bgr, TColor TintColor) {
 
 static bool IsKey(const uint8_t* Bgr) { return Bgr[0] == 0xFF && Bgr[1] == 0x00 && Bgr[2] == 0xFF; }
 
+// Moves the smaller of two origins (Src on a tie) from below 0 to 0, the other
+// origin with it, and takes as much off the Count of pixels they share.
+static void ClipNegativeOrigin(int& Src, int& Dst, int64_t& Count) {
+    int& low = Src <= Dst ? Src : Dst;
+    int& other = Src <= Dst ? Dst : Src;
+    if (low < 0) {
+        other -= low;
+        Count += low;
+        low = 0;
+    }
+}
+
 void BlendAlphaView(const TacPixelView& Dst24, const TacPixelView& Src32, TRect DstRect, TRect SrcRect,
                     const TacKeyBackground* KeyBackground, bool FillKeyFromCache, TColor TintColor,
                     int Transparency) {
@@ -59,29 +71,9 @@ void BlendAlphaView(const TacPixelView& Dst24, const TacPixelView& Src32, TRect 
     if (rows <= 0 || cols <= 0) return;
 
     // Negative origins: the smaller Left (the source's on a tie) moves to 0 and
-    // shifts the other rectangle by as much.
-    if (SrcRect.Left <= DstRect.Left) {
-        if (SrcRect.Left < 0) {
-            DstRect.Left -= SrcRect.Left;
-            cols += SrcRect.Left;
-            SrcRect.Left = 0;
-        }
-    } else if (DstRect.Left < 0) {
-        SrcRect.Left -= DstRect.Left;
-        cols += DstRect.Left;
-        DstRect.Left = 0;
-    }
-    if (SrcRect.Top <= DstRect.Top) {
-        if (SrcRect.Top < 0) {
-            DstRect.Top -= SrcRect.Top;
-            rows += SrcRect.Top;
-            SrcRect.Top = 0;
-        }
-    } else if (DstRect.Top < 0) {
-        SrcRect.Top -= DstRect.Top;
-        rows += DstRect.Top;
-        DstRect.Top = 0;
-    }
+    // shifts the other rectangle by as much; the same for Top.
+    ClipNegativeOrigin(SrcRect.Left, DstRect.Left, cols);
+    ClipNegativeOrigin(SrcRect.Top, DstRect.Top, rows);
     if (rows <= 0 || cols <= 0) return;
 
     const bool tint = TintColor != clNone;

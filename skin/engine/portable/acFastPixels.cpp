@@ -7,20 +7,7 @@ TacFast32* Fast32 = nullptr;
 
 static bool Bindable(const TacPixelView& V) { return V.Start && V.Width >= 2 && V.Height >= 2; }
 
-bool TacFast24::BindView(const TacPixelView& View, TBitmap* Bmp) {
-    if (!Bindable(View)) {
-        Width = 0;
-        return false;
-    }
-    Bitmap = Bmp;
-    Width = View.Width;
-    Height = View.Height;
-    Start = View.Start;
-    RowDelta = int(View.RowDelta);
-    return true;
-}
-
-bool TacFast32::BindView(const TacPixelView& View, TBitmap* Bmp) {
+bool TacFastPixels::BindView(const TacPixelView& View, TBitmap* Bmp) {
     if (!Bindable(View)) {
         Width = 0;
         return false;

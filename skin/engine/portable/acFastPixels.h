@@ -23,8 +23,8 @@ struct TacPixelView {
     uint8_t* Row(int Y) const { return Start + ptrdiff_t(Y) * RowDelta; }
 };
 
-// 24-bit bitmap: blue, green, red a pixel.
-class TacFast24 : public TObject {
+// What an accessor is bound to: the bitmap, its size, row 0 and the row step.
+class TacFastPixels : public TObject {
 public:
     TBitmap* Bitmap = nullptr;
     int Width = 0;
@@ -36,7 +36,11 @@ public:
     bool BindBitmap(TBitmap* Bmp);
     // The same rule over a plain view.
     bool BindView(const TacPixelView& View, TBitmap* Bmp = nullptr);
+};
 
+// 24-bit bitmap: blue, green, red a pixel.
+class TacFast24 : public TacFastPixels {
+public:
     // red | green << 8 | blue << 16.
     TColor ReadPixel(int X, int Y) const {
         const uint8_t* p = Start + ptrdiff_t(Y) * RowDelta + ptrdiff_t(X) * 3;
@@ -45,17 +49,8 @@ public:
 };
 
 // 32-bit bitmap: blue, green, red, straight alpha a pixel.
-class TacFast32 : public TObject {
+class TacFast32 : public TacFastPixels {
 public:
-    TBitmap* Bitmap = nullptr;
-    int Width = 0;
-    int Height = 0;
-    int RowDelta = 0;
-    uint8_t* Start = nullptr;
-
-    bool BindBitmap(TBitmap* Bmp);
-    bool BindView(const TacPixelView& View, TBitmap* Bmp = nullptr);
-
     // red | green << 8 | blue << 16 | red << 24: the top byte repeats red and
     // does not carry alpha, so whole values compare by colour only.
     TColor ReadPixel(int X, int Y) const {
