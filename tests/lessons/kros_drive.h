@@ -94,15 +94,20 @@ inline void PressTile(Tkros* F, int W, TMouseButton Button = mbLeft) {
 
 inline std::string Utf8(const AnsiString& S) { return Cp1251ToUtf8(S); }
 
-// Every word from its tile, the letters of locked crossings left out; each
-// word is checked before the next, so its crossings are locked.
+// Presses the word's tile and types its answer, as a pupil who sees the
+// letters of locked crossings already there (the focus steps over them).
+inline void TypeWord(int W) {
+    PressTile(kros, W);
+    const int* cells = Tkros::WordCells(W);
+    for (int i = 0; cells[i]; ++i)
+        if (!kros->Cells[cells[i]]->ReadOnly())
+            TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(W)[i]))));
+}
+
+// Every word, each checked before the next, so its crossings are locked.
 inline void TypeAllWords() {
     for (int w = 1; w <= Tkros::WordCount; ++w) {
-        PressTile(kros, w);
-        const int* cells = Tkros::WordCells(w);
-        for (int i = 0; cells[i]; ++i)
-            if (!kros->Cells[cells[i]]->ReadOnly())
-                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        TypeWord(w);
         ASSERT_TRUE(Gate().Step());
     }
 }

@@ -24,12 +24,7 @@ void OpenCrosswordFromMenu() {
 }  // namespace
 
 TEST(KrosRoad, ThroughTheNamingGameAndTheCrosswordTheCounterReadsTwo) {
-    naming::OpenFromMenu();
-    for (int n = 1; n <= 10; ++n) naming::DragName(n, naming::kBoxOf[n]);
-    naming::Tick();
-    ASSERT_TRUE(sost->RzLabel13->Enabled());
-    ClickControl(sost, sost->RzLabel13);
-    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !sost->Visible(); }));
+    ASSERT_NO_FATAL_FAILURE(naming::WinAndGoHome());
     EXPECT_EQ(Form2->Label1->Caption(), "1");
 
     OpenCrosswordFromMenu();
@@ -59,11 +54,7 @@ TEST(KrosRoad, ThroughTheNamingGameAndTheCrosswordTheCounterReadsTwo) {
 TEST(KrosRoad, ClosedBeforeTheWinItCountsNothingAndStaysUsed) {
     OpenCrosswordFromMenu();
     for (int w = 1; w <= 9; ++w) {
-        PressTile(kros, w);
-        const int* cells = Tkros::WordCells(w);
-        for (int i = 0; cells[i]; ++i)
-            if (!kros->Cells[cells[i]]->ReadOnly())
-                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        TypeWord(w);
         ASSERT_TRUE(Gate().Step());
     }
     PostMessageW(kros->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -83,11 +74,7 @@ TEST(KrosRoad, AWinSeenAfterTheCloseCountsAndUnlocksThePrize) {
     Form2->Label1->SetCaption("2");  // the two other games are won
     OpenCrosswordFromMenu();
     for (int w = 1; w <= Tkros::WordCount; ++w) {
-        PressTile(kros, w);
-        const int* cells = Tkros::WordCells(w);
-        for (int i = 0; cells[i]; ++i)
-            if (!kros->Cells[cells[i]]->ReadOnly())
-                TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(w)[i]))));
+        TypeWord(w);
         if (w < Tkros::WordCount) ASSERT_TRUE(Gate().Step());
     }
     EXPECT_EQ(AllSolved, 0);

@@ -121,15 +121,6 @@ bool Locked(int W) {
     return true;
 }
 
-// Presses the word's tile and types its answer, as a pupil who sees the
-// letters of locked crossings already there (the focus steps over them).
-void TypeWord(int W) {
-    PressTile(kros, W);
-    const int* cells = Tkros::WordCells(W);
-    for (int i = 0; cells[i]; ++i)
-        if (!kros->Cells[cells[i]]->ReadOnly()) TypeChar(wchar_t(Cp1251ToUnicode(static_cast<unsigned char>(Answer(W)[i]))));
-}
-
 // Pixels of a cell's inside (its edge left out).
 struct CellLook {
     int Red = 0, Dark = 0, Yellow = 0, White = 0, Total = 0;

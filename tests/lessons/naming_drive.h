@@ -60,6 +60,17 @@ inline void OpenFromMenu() {
     Pump();
 }
 
+// The game opened from the menu, every name dragged to its box, the win seen
+// by a tick, and back to the menu by the game's "ДОМ".
+inline void WinAndGoHome() {
+    ASSERT_NO_FATAL_FAILURE(OpenFromMenu());
+    for (int n = 1; n <= 10; ++n) DragName(n, kBoxOf[n]);
+    Tick();
+    ASSERT_TRUE(sost->RzLabel13->Enabled());
+    ClickControl(sost, sost->RzLabel13);
+    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !sost->Visible(); }));
+}
+
 inline void PressCloseBox(TForm* F) {
     PostMessageW(F->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();

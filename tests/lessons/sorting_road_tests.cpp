@@ -32,12 +32,7 @@ TEST(Road, MenuThreeGamesPrizeAndExit) {
     EXPECT_EQ(sorting::Counter(), 0);
     EXPECT_FALSE(Form2->RzLabel13->Enabled());
 
-    naming::OpenFromMenu();
-    for (int n = 1; n <= 10; ++n) naming::DragName(n, naming::kBoxOf[n]);
-    naming::Tick();
-    ASSERT_TRUE(sost->RzLabel13->Enabled());
-    ClickControl(sost, sost->RzLabel13);
-    ASSERT_TRUE(PumpUntil([] { return Form2->Visible() && !sost->Visible(); }));
+    ASSERT_NO_FATAL_FAILURE(naming::WinAndGoHome());
     EXPECT_EQ(sorting::Counter(), 1);
 
     sorting::OpenFromMenu();

@@ -17,6 +17,7 @@
 
 #include "Graphics.h"
 #include "PNGCraft.h"
+#include "PNGDigest.h"
 #include "ResourceStream.h"
 #include "PictureUnits.h"
 #include "acPNG.h"
@@ -55,17 +56,6 @@ void PixelRGBA(TBitmap* b, int x, int y, const RGBQUAD* table, uint8_t out[4]) {
     }
 }
 
-const char* FormatName(TPixelFormat f) {
-    switch (f) {
-    case pf1bit: return "1bit";
-    case pf4bit: return "4bit";
-    case pf8bit: return "8bit";
-    case pf24bit: return "24bit";
-    case pf32bit: return "32bit";
-    default: return "other";
-    }
-}
-
 // The FNV-1a digest over the pixels as RGBA, the same as the native tool's.
 std::string PixelDigest(TBitmap* b) {
     GdiFlush();
@@ -97,7 +87,7 @@ std::string NativeLine(const std::string& rest) {
 std::string PictureLine(TPNGGraphic* p) {
     char head[96];
     const uint32_t key = p->Transparent() ? uint32_t(p->TransparentColor()) : uint32_t(clNone);
-    std::snprintf(head, sizeof head, "ok %dx%d %s key=%08X ", p->Width(), p->Height(), FormatName(p->PixelFormat()),
+    std::snprintf(head, sizeof head, "ok %dx%d %s key=%08X ", p->Width(), p->Height(), PNGFormatName(p->PixelFormat()),
                   key);
     return head + PixelDigest(p);
 }
