@@ -643,14 +643,8 @@ TGraphicControl::~TGraphicControl() { delete FCanvas; }
 
 void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT && m.WParam) {
-        FCanvas->SetHandle(reinterpret_cast<HDC>(m.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            FCanvas->SetHandle(nullptr);
-            throw;
-        }
-        FCanvas->SetHandle(nullptr);
+        TCanvasDCScope scope(FCanvas, reinterpret_cast<HDC>(m.WParam));
+        Paint();
         return;
     }
     TControl::WndProc(m);
@@ -1491,12 +1485,6 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    TCanvasDCScope scope(FCanvas, DC);
+    Paint();
 }

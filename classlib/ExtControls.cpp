@@ -364,16 +364,10 @@ void TLabel::AdjustBounds() {
     static const UINT wraps[] = {0, DT_WORDBREAK};
     HDC dc = GetDC(nullptr);
     TRect r = ClientRect();
-    Canvas()->SetHandle(dc);
-    try {
+    {
+        TCanvasDCScope scope(Canvas(), dc, nullptr);
         DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | wraps[FWordWrap]);
-    } catch (...) {
-        Canvas()->SetHandle(nullptr);
-        ReleaseDC(nullptr, dc);
-        throw;
     }
-    Canvas()->SetHandle(nullptr);
-    ReleaseDC(nullptr, dc);
     int x = FLeft;
     if (FAlignment == taRightJustify) x += FWidth - r.Right;
     SetBounds(x, FTop, r.Right, r.Bottom);

@@ -304,6 +304,29 @@ private:
     HGDIOBJ FOldFont = nullptr, FOldPen = nullptr, FOldBrush = nullptr;
 };
 
+// A canvas on a foreign device context for one scope (a paint, a measure): it
+// lets go of the DC at the end of the scope, thrown or not; with Owner given,
+// the DC is then released to that window too (nullptr: the screen's DC).
+class TCanvasDCScope {
+public:
+    TCanvasDCScope(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) { FCanvas->SetHandle(DC); }
+    TCanvasDCScope(TCanvas* Canvas, HDC DC, HWND Owner) : FCanvas(Canvas), FDC(DC), FOwner(Owner), FRelease(true) {
+        FCanvas->SetHandle(DC);
+    }
+    ~TCanvasDCScope() {
+        FCanvas->SetHandle(nullptr);
+        if (FRelease) ReleaseDC(FOwner, FDC);
+    }
+    TCanvasDCScope(const TCanvasDCScope&) = delete;
+    TCanvasDCScope& operator=(const TCanvasDCScope&) = delete;
+
+private:
+    TCanvas* FCanvas;
+    HDC FDC = nullptr;
+    HWND FOwner = nullptr;
+    bool FRelease = false;
+};
+
 // ---------------------------------------------------------------- pictures
 
 // Makes a new empty picture of one class: the registry's "virtual constructor".

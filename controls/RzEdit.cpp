@@ -125,18 +125,10 @@ void TRzCustomEdit::UpdateFrame(bool IsMouse, bool Value) {
 void TRzCustomEdit::PaintNonClientFrame() {
     HDC dc = GetWindowDC(FHandle);
     if (!dc) return;
-    FCanvas->SetHandle(dc);
-    try {
-        bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
-        PaintFrame(FCanvas, Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
-                   hot ? FFrameHotStyle : FFrameStyle);
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        ReleaseDC(FHandle, dc);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    ReleaseDC(FHandle, dc);
+    TCanvasDCScope scope(FCanvas, dc, FHandle);
+    bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
+    PaintFrame(FCanvas, Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
+               hot ? FFrameHotStyle : FFrameStyle);
 }
 
 void TRzCustomEdit::WndProc(TMessage& Message) {
