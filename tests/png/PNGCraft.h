@@ -14,7 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "PNGReader.h"
+
 using TBytes = std::vector<uint8_t>;
+
+// Our reader over the bytes of a whole file into Target; what it raises goes
+// to the caller.
+inline void DecodeWithOurReader(const TBytes& File, TPNGMemoryTarget& Target) {
+    TColorManager cm;
+    TPNGReader reader(cm);
+    TPNGMemorySource src(File.data(), File.size());
+    reader.LoadFromStream(src, Target);
+}
 
 inline void PutBE32(TBytes& b, uint32_t v) {
     b.push_back(uint8_t(v >> 24));

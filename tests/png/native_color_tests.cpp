@@ -158,12 +158,9 @@ TEST(LZ77Decoder, TheReaderReportsEndFailuresWithoutMaskingTheFirstError) {
     TBytes good = Join({PngSignature(), img.Header(), Chunk("IDAT", Deflate(img.Filtered())), IEND()});
     TBytes bad = Join({PngSignature(), img.Header(), Chunk("IDAT", Deflate(img.Filtered()), true), IEND()});
     auto load = [](const TBytes& file) {
-        TColorManager cm;
-        TPNGReader reader(cm);
         TPNGMemoryTarget target;
-        TPNGMemorySource src(file.data(), file.size());
         try {
-            reader.LoadFromStream(src, target);
+            DecodeWithOurReader(file, target);
         } catch (const Exception& e) {
             return std::string(typeid(e).name()) + ": " + e.Message;
         }

@@ -49,12 +49,9 @@ int FormatBits(TPixelFormat f) {
 std::string CompareWithOracle(const TBytes& file) {
     TOracleImage ref = OracleDecode(file.data(), file.size());
     if (!ref.Ok) return "reference refused: " + ref.Error;
-    TColorManager cm;
-    TPNGReader reader(cm);
     TPNGMemoryTarget target;
-    TPNGMemorySource src(file.data(), file.size());
     try {
-        reader.LoadFromStream(src, target);
+        DecodeWithOurReader(file, target);
     } catch (const Exception& e) {
         return "reader failed: " + e.Message;
     }

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "PNGCraft.h"
 #include "PNGReader.h"
 
 namespace fs = std::filesystem;
-using TBytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -30,12 +30,9 @@ TBytes ReadAll(const fs::path& p) {
 
 // Our reader; returns the bytes of decoded pixels (0 on failure).
 size_t DecodeOurs(const TBytes& file) {
-    TColorManager cm;
-    TPNGReader reader(cm);
     TPNGMemoryTarget target;
-    TPNGMemorySource src(file.data(), file.size());
     try {
-        reader.LoadFromStream(src, target);
+        DecodeWithOurReader(file, target);
     } catch (const Exception&) {
         return 0;
     }
