@@ -93,32 +93,30 @@ TRect PaintBox(TCanvas* Canvas, TRect r, TColor Color) {
     return Inflate(r, -1);
 }
 
+// Two one-pixel bevels, the outer first: upper-left and lower-right colours of each.
+static TRect TwoBevels(TCanvas* Canvas, TRect r, TSides Sides, TColor OuterUL, TColor OuterLR, TColor InnerUL,
+                       TColor InnerLR) {
+    r = PaintBevel(Canvas, r, OuterUL, Sides, 1, OuterLR);
+    return PaintBevel(Canvas, r, InnerUL, Sides, 1, InnerLR);
+}
+
 TRect PaintCtl3DSides(TCanvas* Canvas, TRect r, bool Lowered, TSides Sides) {
-    if (Lowered) {
-        r = PaintBevel(Canvas, r, clBtnShadow, Sides, 1, clBtnHighlight);
-        return PaintBevel(Canvas, r, cl3DDkShadow, Sides, 1, cl3DLight);
-    }
-    r = PaintBevel(Canvas, r, cl3DLight, Sides, 1, cl3DDkShadow);
-    return PaintBevel(Canvas, r, clBtnHighlight, Sides, 1, clBtnShadow);
+    if (Lowered) return TwoBevels(Canvas, r, Sides, clBtnShadow, clBtnHighlight, cl3DDkShadow, cl3DLight);
+    return TwoBevels(Canvas, r, Sides, cl3DLight, cl3DDkShadow, clBtnHighlight, clBtnShadow);
 }
 
 TRect PaintButtonBorderSides(TCanvas* Canvas, TRect r, bool Down, TSides Sides) {
-    if (Down) {
-        r = PaintBevel(Canvas, r, clBtnText, Sides, 1, clBtnText);
-        return PaintBevel(Canvas, r, clBtnShadow, Sides, 1, clBtnShadow);
-    }
-    r = PaintBevel(Canvas, r, clBtnHighlight, Sides, 1, cl3DDkShadow);
-    return PaintBevel(Canvas, r, cl3DLight, Sides, 1, clBtnShadow);
+    if (Down) return TwoBevels(Canvas, r, Sides, clBtnText, clBtnText, clBtnShadow, clBtnShadow);
+    return TwoBevels(Canvas, r, Sides, clBtnHighlight, cl3DDkShadow, cl3DLight, clBtnShadow);
 }
 
 TRect PaintColorButtonBorderSides(TCanvas* Canvas, TRect r, TColor Base, TSides Sides, bool Down) {
     if (Down) {
         TColor d100 = DarkenColor(Base, 100), d50 = DarkenColor(Base, 50);
-        r = PaintBevel(Canvas, r, d100, Sides, 1, d100);
-        return PaintBevel(Canvas, r, d50, Sides, 1, d50);
+        return TwoBevels(Canvas, r, Sides, d100, d100, d50, d50);
     }
-    r = PaintBevel(Canvas, r, LightenColor(Base, 100), Sides, 1, DarkenColor(Base, 100));
-    return PaintBevel(Canvas, r, LightenColor(Base, 40), Sides, 1, DarkenColor(Base, 50));
+    return TwoBevels(Canvas, r, Sides, LightenColor(Base, 100), DarkenColor(Base, 100), LightenColor(Base, 40),
+                     DarkenColor(Base, 50));
 }
 
 TRect PaintBorderSides(TCanvas* Canvas, TRect r, TFrameStyle Style, TSides Sides) {
