@@ -102,13 +102,7 @@ TFont::~TFont() {
     if (FHandle) DeleteObject(FHandle);
 }
 
-void TFont::Changed() {
-    // Listeners (canvases) deselect the old font before it is deleted.
-    HFONT old = FHandle;
-    FHandle = nullptr;
-    TGraphicsObject::Changed();
-    if (old) DeleteObject(old);
-}
+void TFont::Changed() { ChangedDroppingHandle(FHandle); }
 
 void TFont::Assign(TPersistent* Source) {
     if (auto* f = dynamic_cast<TFont*>(Source)) {
@@ -201,12 +195,7 @@ TPen::~TPen() {
     if (FHandle) DeleteObject(FHandle);
 }
 
-void TPen::Changed() {
-    HPEN old = FHandle;
-    FHandle = nullptr;
-    TGraphicsObject::Changed();
-    if (old) DeleteObject(old);
-}
+void TPen::Changed() { ChangedDroppingHandle(FHandle); }
 
 void TPen::Assign(TPersistent* Source) {
     if (auto* p = dynamic_cast<TPen*>(Source)) {
@@ -257,12 +246,7 @@ TBrush::~TBrush() {
     if (FHandle) DeleteObject(FHandle);
 }
 
-void TBrush::Changed() {
-    HBRUSH old = FHandle;
-    FHandle = nullptr;
-    TGraphicsObject::Changed();
-    if (old) DeleteObject(old);
-}
+void TBrush::Changed() { ChangedDroppingHandle(FHandle); }
 
 void TBrush::Assign(TPersistent* Source) {
     if (auto* b = dynamic_cast<TBrush*>(Source)) {

@@ -81,6 +81,15 @@ public:
 
 protected:
     virtual void Changed();
+    // Changed() for an object that owns a GDI handle: the handle is made again
+    // on next use; listeners (canvases) deselect the old one before it is deleted.
+    template <class H>
+    void ChangedDroppingHandle(H& Handle) {
+        H old = Handle;
+        Handle = nullptr;
+        TGraphicsObject::Changed();
+        if (old) DeleteObject(old);
+    }
 };
 
 class TFont : public TGraphicsObject {
