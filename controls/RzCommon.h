@@ -284,6 +284,24 @@ private:
 // joining the new one and hearing of its removal.
 void RzSetFrameController(TComponent* Self, TControl* Control, TRzFrameController*& Field,
                           TRzFrameController* Value);
+// What a control with a border (label, panel) takes from its visible frame
+// controller, the notifications N saying which, then it repaints.
+template <class C>
+void RzTakeBorderFromController(C* Control, TRzFrameController* Fc, TRzFrameControllerNotifications N) {
+    if (HasNotification(N, fcpFrameStyle)) Control->SetBorderOuter(Fc->FrameStyle());
+    if (HasNotification(N, fcpFrameSides)) Control->SetBorderSides(Fc->FrameSides());
+    if (HasNotification(N, fcpFrameColor)) {
+        Control->SetFlatColor(Fc->FrameColor());
+        Control->SetFlatColorAdjustment(0);
+    }
+    if (HasNotification(N, fcpColor)) Control->SetColor(Fc->Color());
+    if (HasNotification(N, fcpParentColor)) Control->SetParentColor(Fc->ParentColor());
+    if (HasNotification(N, fcpColor)) {
+        Control->SetBorderHighlight(LightenColor(Control->Color(), 100));
+        Control->SetBorderShadow(DarkenColor(Control->Color(), 50));
+    }
+    Control->Invalidate();
+}
 // Registers the controller and the settings-file component (once).
 void RegisterRzFrameController();
 

@@ -63,21 +63,7 @@ void TRzLabel::SetFrameController(TRzFrameController* v) { RzSetFrameController(
 
 void TRzLabel::FrameControllerChanged() {
     if (!FFrameController || !FFrameController->FrameVisible()) return;
-    TRzFrameController* fc = FFrameController;
-    TRzFrameControllerNotifications n = FFrameControllerNotifications;
-    if (HasNotification(n, fcpFrameStyle)) SetBorderOuter(fc->FrameStyle());
-    if (HasNotification(n, fcpFrameSides)) SetBorderSides(fc->FrameSides());
-    if (HasNotification(n, fcpFrameColor)) {
-        SetFlatColor(fc->FrameColor());
-        SetFlatColorAdjustment(0);
-    }
-    if (HasNotification(n, fcpColor)) SetColor(fc->Color());
-    if (HasNotification(n, fcpParentColor)) SetParentColor(fc->ParentColor());
-    if (HasNotification(n, fcpColor)) {
-        SetBorderHighlight(LightenColor(Color(), 100));
-        SetBorderShadow(DarkenColor(Color(), 50));
-    }
-    Invalidate();
+    RzTakeBorderFromController(this, FFrameController, FFrameControllerNotifications);
 }
 
 // ---------------------------------------------------------------- messages

@@ -198,20 +198,7 @@ void TRzCustomPanel::EffectiveFlatColor(TColor& C, int& Adjustment) const {
 
 void TRzCustomPanel::FrameControllerChanged() {
     if (!FFrameController || !FFrameController->FrameVisible()) return;
-    TRzFrameController* fc = FFrameController;
-    if (HasNotification(FNotifications, fcpFrameStyle)) SetBorderOuter(fc->FrameStyle());
-    if (HasNotification(FNotifications, fcpFrameSides)) SetBorderSides(fc->FrameSides());
-    if (HasNotification(FNotifications, fcpFrameColor)) {
-        SetFlatColor(fc->FrameColor());
-        SetFlatColorAdjustment(0);
-    }
-    if (HasNotification(FNotifications, fcpColor)) SetColor(fc->Color());
-    if (HasNotification(FNotifications, fcpParentColor)) SetParentColor(fc->ParentColor());
-    if (HasNotification(FNotifications, fcpColor)) {
-        SetBorderHighlight(LightenColor(Color(), 100));
-        SetBorderShadow(DarkenColor(Color(), 50));
-    }
-    Invalidate();
+    RzTakeBorderFromController(this, FFrameController, FNotifications);
 }
 
 void TRzCustomPanel::Paint() {
