@@ -288,16 +288,3 @@ TEST(LessonForms, SortingGameCountsItsWinOnlyWhenClosedAfterIt) {
     EXPECT_TRUE(PumpUntil([] { return !raspr->Visible(); }));
     EXPECT_EQ(Form2->Label1->Caption(), "1");
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -90,16 +90,3 @@ TEST(KrosRoad, AWinSeenAfterTheCloseCountsAndUnlocksThePrize) {
     ASSERT_TRUE(Gate().Step(2));
     EXPECT_EQ(Form2->Label1->Caption(), "3");
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

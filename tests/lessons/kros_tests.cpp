@@ -639,16 +639,3 @@ TEST(KrosWin, HomeDoesNothingBeforeTheWinAndTheCloseBoxCountsNothing) {
     EXPECT_EQ(Form2->Label1->Caption(), "0");
     EXPECT_TRUE(kros->Image32->Visible());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -180,16 +180,3 @@ TEST(Menu, PrizeOpensOnceAndItsHomeButtonReturns) {
     Pump();
     EXPECT_FALSE(Form2->RzLabel13->Visible());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -51,16 +51,3 @@ TEST(NamingClosed, AWinSeenAfterTheCloseStillCountsAndUnlocksThePrize) {
     ClickControl(Form2, Form2->RzLabel13);
     EXPECT_TRUE(PumpUntil([] { return Form1 && Form1->Visible(); }));
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

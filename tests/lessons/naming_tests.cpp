@@ -304,16 +304,3 @@ TEST(Naming, HomeGoesBackToTheMenu) {
     EXPECT_EQ(Counter(), 1);
     EXPECT_FALSE(Form2->RzLabel13->Enabled());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -47,16 +47,3 @@ TEST(PrizeClosed, TheTaskBarCloseReturnsToTheMenu) {
     EXPECT_TRUE(PumpUntil(MenuBack));
     EXPECT_FALSE(Form1->Visible());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -200,16 +200,3 @@ TEST(Prize, HomeGoesBackToTheMenuForGood) {
     // Hidden, the firework goes on until the program ends.
     EXPECT_TRUE(Form1->Timer2->Enabled());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -53,16 +53,3 @@ TEST(SortingGroups, TheCloseBoxBeforeTheWinDoesNotCount) {
     EXPECT_EQ(Counter(), 0);
     EXPECT_FALSE(raspr->RzLabel13->Enabled());
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

@@ -80,16 +80,3 @@ TEST(Road, MenuThreeGamesPrizeAndExit) {
     ended = Application->Terminated();
     EXPECT_TRUE(ended);
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}

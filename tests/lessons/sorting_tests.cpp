@@ -189,16 +189,3 @@ TEST(Sorting, HomeClosesAndRaisesTheCounterOnce) {
     Pump();
     EXPECT_EQ(Counter(), 1);
 }
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    Application->Initialize();
-    StartProgramUnits();
-    Application->CreateForm(Form2);
-    Form2->Show();
-    Pump();
-    int rc = RUN_ALL_TESTS();
-    Application->DestroyForms();
-    StopProgramUnits();
-    return rc;
-}
