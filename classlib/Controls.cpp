@@ -7,6 +7,7 @@
 
 #include "Graphics.h"
 #include "Text1251.h"
+#include "Themes.h"
 #include "WinText.h"
 
 namespace {
@@ -1197,6 +1198,9 @@ void TWinControl::WndProc(TMessage& m) {
         return;
     }
     switch (m.Msg) {
+    case WM_THEMECHANGED:
+        ThemeServicesChanged();
+        break;
     case WM_PAINT:
         WMPaint(m);
         return;

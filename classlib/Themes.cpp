@@ -6,6 +6,7 @@
 
 namespace {
 int g_Override = -1;
+int g_Detected = -1;  // -1: not asked yet, or the theme changed since
 
 bool Detect() {
     HMODULE cc = GetModuleHandleW(L"comctl32.dll");
@@ -22,7 +23,12 @@ bool Detect() {
 
 bool ThemeServicesEnabled() {
     if (g_Override >= 0) return g_Override != 0;
-    return Detect();
+    // Asked on every paint of a framed control: decided once, renewed only
+    // when the system announces a theme change.
+    if (g_Detected < 0) g_Detected = Detect() ? 1 : 0;
+    return g_Detected != 0;
 }
+
+void ThemeServicesChanged() { g_Detected = -1; }
 
 void SetThemeServicesOverride(int State) { g_Override = State < 0 ? -1 : (State ? 1 : 0); }
