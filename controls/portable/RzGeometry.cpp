@@ -42,21 +42,3 @@ bool RzLineHit(int X, int Y, int Width, int Height, int M, int LineWidth, TRzLin
 const TPoint RzStarOutline[17] = {{11, 0}, {13, 6}, {19, 3}, {16, 9}, {22, 11}, {16, 13},
                                   {19, 19}, {13, 16}, {11, 22}, {9, 16}, {3, 19}, {6, 13},
                                   {0, 11}, {6, 9}, {3, 3}, {9, 6}, {11, 0}};
-
-bool RzStarPolygon(int Width, int Height, int PenWidth, int ShadowOffset, bool ShadowOn, bool ShadowPart,
-                   TPoint (&Out)[17]) {
-    int p = PenWidth, h = p / 2;
-    int reserve = (ShadowPart || ShadowOn) ? ShadowOffset : 0;
-    int w = Width - reserve - p - 1, ht = Height - reserve - p - 1;
-    if (p == 0) {
-        --w;
-        --ht;
-    }
-    if (w < 0 || ht < 0) return false;
-    int shift = ShadowPart ? ShadowOffset + h : h;
-    for (int i = 0; i < 17; ++i) {
-        Out[i].X = RzMulDiv(RzStarOutline[i].X, w, 22) + shift;
-        Out[i].Y = RzMulDiv(RzStarOutline[i].Y, ht, 22) + shift;
-    }
-    return true;
-}

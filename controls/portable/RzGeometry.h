@@ -21,9 +21,3 @@ bool RzLineHit(int X, int Y, int Width, int Height, int M, int LineWidth, TRzLin
 
 // The 17 outline points of the star on its 22 x 22 grid.
 extern const TPoint RzStarOutline[17];
-
-// Star polygon for a control of Width x Height: the outline scaled into
-// w x ht and shifted, for the shadow (Shadow part) or the face. Answers false
-// when there is no room to scale into.
-bool RzStarPolygon(int Width, int Height, int PenWidth, int ShadowOffset, bool ShadowOn, bool ShadowPart,
-                   TPoint (&Out)[17]);
