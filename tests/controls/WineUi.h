@@ -60,12 +60,19 @@ T* Find(TForm* F, const char* Name) {
     return dynamic_cast<T*>(F->FindComponent(Name));
 }
 
+// How a shot gets its picture: as the window shows it once the waiting
+// messages are handled, so what a control invalidated itself is what is
+// seen; or repainted whole first, for a change no window is told of (the
+// tests' visual-style switch).
+enum class TShotPaint { AsShown, Repainted };
+
 // What the window shows, non-client area included, as 0xBBGGRR pixels.
 struct Shot {
     int W = 0, H = 0;
     std::vector<uint32_t> Px;
-    explicit Shot(HWND Wnd) {
-        RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    explicit Shot(HWND Wnd, TShotPaint How = TShotPaint::AsShown) {
+        if (How == TShotPaint::Repainted)
+            RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(20);
         RECT r;
         GetWindowRect(Wnd, &r);

@@ -309,7 +309,7 @@ TEST(RzButton, ThemedBranchPaints) {
     TRzButton* b = HotButton(f.get(), 10, 10);
     b->SetCaption("Themed");
     RzForceVisualStyles(1);
-    Shot s(b->Handle());
+    Shot s(b->Handle(), TShotPaint::Repainted);
     RzForceVisualStyles(-1);
     int painted = 0;
     for (uint32_t v : s.Px) painted += v != kSilver;

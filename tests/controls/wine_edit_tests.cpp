@@ -217,7 +217,7 @@ TEST(RzEdit, HotTrackedFrameSwitchesStyleAndColour) {
     // With visual styles on, a cell that prefers themes paints no frame of its own.
     a->SetFramingPreference(fpThemes);
     RzForceVisualStyles(1);
-    Shot themed(a->Handle());
+    Shot themed(a->Handle(), TShotPaint::Repainted);
     RzForceVisualStyles(-1);
     EXPECT_EQ(themed.Count(0x0000FFu), 0);
     EXPECT_EQ(themed.Count(0xFF0000u), 0);

@@ -69,9 +69,9 @@ inline int DifferingPixels(const Pixels& A, const Pixels& B, int X, int Y, int W
 }
 
 // What the window shows now, read back from its own device context after
-// its pending paints are done (the real WM_PAINT path, not PaintTo).
+// its pending paints are done (the real WM_PAINT path, not PaintTo): only
+// what the controls invalidated themselves is painted again.
 inline Pixels Grab(TForm* F) {
-    RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump();
     return testwin::CopyFromWindow(F->Handle(), RECT{0, 0, F->ClientWidth(), F->ClientHeight()});
 }
