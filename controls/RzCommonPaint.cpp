@@ -181,9 +181,9 @@ TRect PaintRoundedFlatBorder(TCanvas* Canvas, TRect r, TColor Color, TSides Side
     if (T && R) SetPixel(dc, r.Right - 2, r.Top + 1, c);
     if (R && B) SetPixel(dc, r.Right - 2, r.Bottom - 2, c);
     if (B && L) SetPixel(dc, r.Left + 1, r.Bottom - 2, c);
-    // The inside keeps the shortened edges' limits.
-    return TRect{L ? r.Left + 1 : r.Left, T ? r.Top + 1 : r.Top, R ? r.Right - 1 : r.Right,
-                 B ? r.Bottom - 1 : r.Bottom};
+    // The inside starts at the shortened edges' limits, so that the line
+    // painted just inside the rounded one stays visible.
+    return TRect{left, top, right, bottom};
 }
 
 TRect PaintDottedFrame(TCanvas* Canvas, TRect r) {

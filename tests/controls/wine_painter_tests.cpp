@@ -118,7 +118,7 @@ TEST(Painters, ComposedBordersOutsideIn) {
     // A rounded flat border cuts its corners.
     Surface t(20, 20);
     r = PaintRoundedFlatBorder(t.C(), Rect(0, 0, 20, 20), clRed, sdAllSides);
-    EXPECT_EQ(r, Rect(1, 1, 19, 19));
+    EXPECT_EQ(r, Rect(2, 2, 18, 18));
     EXPECT_EQ(t.At(0, 0), kBack);
     EXPECT_EQ(t.At(0, 1), kBack);
     EXPECT_EQ(t.At(0, 2), 0x0000FFu);
@@ -126,6 +126,15 @@ TEST(Painters, ComposedBordersOutsideIn) {
     EXPECT_EQ(t.At(18, 18), 0x0000FFu);
     EXPECT_EQ(t.At(19, 17), 0x0000FFu);
     EXPECT_EQ(t.At(19, 18), kBack);
+    EXPECT_EQ(PaintRoundedFlatBorder(t.C(), Rect(0, 0, 20, 20), clRed, SideBit(sdLeft)), Rect(2, 0, 20, 20));
+    // Rounded borders round a band, as the sorting game's drop boxes: the band
+    // and the line just inside the inner rounded border stay visible.
+    Surface d(30, 30);
+    r = PaintBorders(d.C(), Rect(0, 0, 30, 30), fsFlatRounded, false, clWhite, clSilver, 0, clLime, clBlack,
+                     clWhite, clRed, 1, sdAllSides, 3, fsFlatRounded);
+    EXPECT_EQ(r, Rect(7, 7, 23, 23));  // 2 + 3 + 2, as the client rectangle counts them
+    const uint32_t across[] = {0x00FF00u, 0x0000FFu, 0x0000FFu, 0x0000FFu, 0x0000FFu, 0x00FF00u, 0xC0C0C0u};
+    for (int x = 0; x < 7; ++x) EXPECT_EQ(d.At(x, 15), across[x]) << x;
 }
 
 TEST(Gradients, HorizontalEndRampIsExactGreyPerRow) {
