@@ -315,12 +315,12 @@ void TRzCustomPanel::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_WINDOWPOSCHANGED: {
         auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam);
-        if (wp && !(wp->flags & SWP_NOSIZE) && FSeenWidth >= 0) {
-            if (wp->cx != FSeenWidth || wp->cy != FSeenHeight) {
-                if (FFullRepaint || !Caption().empty()) Invalidate();
-                else InvalidateUncoveredEdges(FSeenWidth, FSeenHeight, wp->cx, wp->cy);
-            }
-        }
+        // Every move repaints a full-repaint or captioned panel: a transparent
+        // one would otherwise keep the background of where it was.
+        const bool resized = wp && !(wp->flags & SWP_NOSIZE) && FSeenWidth >= 0 &&
+                             (wp->cx != FSeenWidth || wp->cy != FSeenHeight);
+        if (FFullRepaint || !Caption().empty()) Invalidate();
+        else if (resized) InvalidateUncoveredEdges(FSeenWidth, FSeenHeight, wp->cx, wp->cy);
         if (wp && !(wp->flags & SWP_NOSIZE)) {
             FSeenWidth = wp->cx;
             FSeenHeight = wp->cy;

@@ -94,7 +94,7 @@ TEST(RzPanel, DefaultBevelGridAndGradient) {
 }
 
 TEST(RzPanel, TransparentShowsWhatIsUnderIt) {
-    std::unique_ptr<TForm> f(NewForm(300, 200, 0x00C000));
+    std::unique_ptr<TForm> f(NewForm(400, 200, 0x00C000));
     auto* shape = new TShape(f.get());
     shape->SetParent(f.get());
     shape->SetBounds(40, 40, 40, 40);
@@ -110,6 +110,19 @@ TEST(RzPanel, TransparentShowsWhatIsUnderIt) {
     EXPECT_EQ(s.At(30, 30), 0xFF0000u);  // the shape at (50, 50) of the form
     EXPECT_EQ(s.At(10, 10), 0x00C000u);  // the form's own colour
     EXPECT_EQ(s.At(0, 50), Rgb(cl3DLight));  // borders are still painted
+    // Moved, a transparent panel or captioned group box shows its new background.
+    auto* g = NewPanel<TRzGroupBox>(f.get(), 270, 20, 100, 100);
+    g->SetGroupStyle(gsCustom);
+    g->SetCaption("Ab");
+    g->SetTransparent(true);
+    for (TRzCustomPanel* moved : {static_cast<TRzCustomPanel*>(p), static_cast<TRzCustomPanel*>(g)}) {
+        const int from = moved->Left();
+        moved->SetLeft(150);
+        EXPECT_EQ(Shot(moved->Handle()).At(30, 30), 0x00C000u) << moved->ClassName();
+        moved->SetLeft(20);
+        EXPECT_EQ(Shot(moved->Handle()).At(30, 30), 0xFF0000u) << moved->ClassName();
+        moved->SetLeft(from);
+    }
     // Without the client area the panel paints no background of its own.
     p->SetTransparent(false);
     p->SetPaintClientArea(false);
