@@ -593,7 +593,7 @@ void RegisterRzLabel() {
     r.Enum("Alignment", &TLabel::SetAlignment, AlignmentInfo())
         .Bool("AutoSize", &TRzLabel::SetAutoSize)
         .Bool("WordWrap", &TLabel::SetWordWrap)
-        .Bool("Transparent", &TLabel::SetTransparent)
+        .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent)
         .Bool("ShowAccelChar", &TLabel::SetShowAccelChar)
         .Ref("FocusControl", &TLabel::SetFocusControl, "TWinControl")
         .Int("Angle", &TRzLabel::SetAngle)

@@ -646,7 +646,7 @@ void RegisterRzPanel() {
         .Bool("ShowDockClientCaptions", &TRzCustomPanel::SetShowDockClientCaptions)
         .Int("TextMargin", &TRzCustomPanel::SetTextMargin)
         .Int("TextMarginVertical", &TRzCustomPanel::SetTextMarginVertical)
-        .Bool("Transparent", &TRzCustomPanel::SetTransparent)
+        .Bool("Transparent", &TRzCustomPanel::Transparent, &TRzCustomPanel::SetTransparent)
         .Enum("VisualStyle", &TRzCustomPanel::SetVisualStyle, VisualStyleInfo())
         .Bool("WordWrap", &TRzCustomPanel::SetWordWrap)
         .Custom("BiDiMode",

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "RzCommon.h"
 #include "RzGrafx.h"
+#include "TypeInfo.h"
 
 void PaintParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
     TWinControl* parent = Control->Parent();
@@ -34,10 +35,11 @@ void PaintParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
 
 void InvalidateTransparentChildren(TWinControl* Container) {
     if (!Container) return;
-    // The published Transparent of the controls that have one.
+    // Any child whose published Transparent reads 1, whatever its class.
     for (int i = 0; i < Container->ControlCount(); ++i) {
         TControl* c = Container->Controls(i);
-        if (auto* l = dynamic_cast<TLabel*>(c); l && l->Transparent()) c->Invalidate();
-        else if (auto* im = dynamic_cast<TImage*>(c); im && im->Transparent()) c->Invalidate();
+        const TClassInfo* info = FindClassInfo(c->ClassName());
+        int64_t transparent = 0;
+        if (info && ReadOrdProperty(c, *info, "Transparent", transparent) && transparent == 1) c->Invalidate();
     }
 }

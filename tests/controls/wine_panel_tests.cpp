@@ -133,6 +133,19 @@ TEST(RzPanel, TransparentShowsWhatIsUnderIt) {
     EXPECT_EQ(s2.At(9, 9), Rgb(clRed));
 }
 
+TEST(RzPanel, GradientChangeInvalidatesEveryTransparentChild) {
+    std::unique_ptr<TForm> f(NewForm(300, 200));
+    auto* p = NewPanel<TRzPanel>(f.get(), 10, 10, 200, 150);
+    TWinControl* clear[] = {NewPanel<TRzPanel>(p, 5, 5, 40, 40), NewPanel<TRzGroupBox>(p, 50, 5, 40, 40)};
+    for (TWinControl* c : clear) static_cast<TRzCustomPanel*>(c)->SetTransparent(true);
+    auto* opaque = NewPanel<TRzPanel>(p, 95, 5, 40, 40);
+    Pump();
+    for (TWinControl* c : {clear[0], clear[1], static_cast<TWinControl*>(opaque)}) ValidateRect(c->Handle(), nullptr);
+    p->SetGradientColorStart(clRed);
+    for (TWinControl* c : clear) EXPECT_TRUE(GetUpdateRect(c->Handle(), nullptr, FALSE)) << c->ClassName();
+    EXPECT_FALSE(GetUpdateRect(opaque->Handle(), nullptr, FALSE));
+}
+
 TEST(RzPanel, EnabledCascadeRestoresEachChild) {
     std::unique_ptr<TForm> f(NewForm(300, 200));
     auto* p = NewPanel<TRzPanel>(f.get(), 10, 10, 200, 150);
