@@ -45,6 +45,10 @@ void RegisterClassLibraryClasses() {
     const TEnumInfo& layout =
         RegisterEnum("TTextLayout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}});
     const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
+    const TEnumInfo& biDiMode = RegisterEnum(
+        "TBiDiMode", {{"bdLeftToRight", bdLeftToRight}, {"bdRightToLeft", bdRightToLeft},
+                      {"bdRightToLeftNoAlign", bdRightToLeftNoAlign},
+                      {"bdRightToLeftReadingOnly", bdRightToLeftReadingOnly}});
     const TEnumInfo& borderStyle =
         RegisterEnum("TFormBorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}, {"bsSizeable", bsSizeable},
                                           {"bsDialog", bsDialog}, {"bsToolWindow", bsToolWindow},
@@ -152,8 +156,8 @@ void RegisterClassLibraryClasses() {
         .Ignore("Anchors")
         .Ignore("Constraints")
         .Ignore("DragKind")
-        .Ignore("BiDiMode")
-        .Ignore("ParentBiDiMode")
+        .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
+        .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
         .Ignore("PopupMenu")
         .Ignore("HelpContext")
         .Ignore("DesignSize")

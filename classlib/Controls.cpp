@@ -329,6 +329,13 @@ void TControl::WndProc(TMessage& m) {
     case CM_COLORCHANGED: CMColorChanged(m); return;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(m); return;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(m); return;
+    case CM_BIDIMODECHANGED: CMBiDiModeChanged(m); return;
+    case CM_PARENTBIDIMODECHANGED:
+        if (FParentBiDiMode && FParent) {
+            SetBiDiMode(FParent->BiDiMode());
+            FParentBiDiMode = true;
+        }
+        return;
     case CM_MOUSEENTER: CMMouseEnter(m); return;
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
     case CM_HITTEST: CMHitTest(m); return;
@@ -541,6 +548,7 @@ void TControl::CMVisibleChanged(TMessage&) {}
 void TControl::CMTextChanged(TMessage&) { Invalidate(); }
 void TControl::CMFontChanged(TMessage&) { Invalidate(); }
 void TControl::CMColorChanged(TMessage&) { Invalidate(); }
+void TControl::CMBiDiModeChanged(TMessage&) { Invalidate(); }
 
 void TControl::CMParentColorChanged(TMessage& m) {
     if (!FParentColor || !FParent) return;
@@ -574,6 +582,7 @@ void TControl::Loaded() {
     if (FParent) {
         if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
         if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
+        if (FParentBiDiMode) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
     }
     if (FAutoSize) AdjustSize();
 }
@@ -710,6 +719,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (!AControl->IsLoading()) {
         if (AControl->FParentColor) AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
         if (AControl->FParentFont) AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+        if (AControl->FParentBiDiMode) AControl->Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
     }
     if (w && FHandle) {
         if (w->FHandle) {
@@ -1462,6 +1472,11 @@ void TWinControl::CMTextChanged(TMessage& m) {
 void TWinControl::CMColorChanged(TMessage& m) {
     TControl::CMColorChanged(m);
     NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::CMBiDiModeChanged(TMessage& m) {
+    TControl::CMBiDiModeChanged(m);
+    NotifyControls(CM_PARENTBIDIMODECHANGED);
 }
 
 void TWinControl::NotifyControls(UINT Msg) {

@@ -73,6 +73,8 @@ constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
 constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
 constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
+constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
+constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr UINT CM_CHILDKEY = CM_BASE + 46;
 constexpr UINT CM_DRAG = CM_BASE + 47;
@@ -111,6 +113,8 @@ constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 // ---- enumerations and sets (a set is a mask of 1 << element) ----
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Reading order and alignment of a control's text.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateElement { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = unsigned;
@@ -245,6 +249,14 @@ public:
     virtual void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
     virtual void SetParentFont(bool Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value) { ChangeProperty(FBiDiMode, Value, CM_BIDIMODECHANGED, &FParentBiDiMode); }
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value) { ChangeParentFlag(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED); }
+    // Right-to-left alignment mirrors left and right; right-to-left reading
+    // comes with every mode but left-to-right.
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     TCursor Cursor() const { return FCursor; }
     virtual void SetCursor(TCursor Value);
     const AnsiString& Caption() const { return FText; }
@@ -332,6 +344,7 @@ protected:
     virtual void CMColorChanged(TMessage& Message);
     virtual void CMParentColorChanged(TMessage& Message);
     virtual void CMParentFontChanged(TMessage& Message);
+    virtual void CMBiDiModeChanged(TMessage& Message);
     virtual void CMMouseEnter(TMessage& Message);
     virtual void CMMouseLeave(TMessage& Message);
     virtual void CMHitTest(TMessage& Message);
@@ -369,6 +382,8 @@ protected:
     TFont* FFont = nullptr;
     bool FParentFont = true;
     bool FSettingParentFont = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     TCursor FCursor = crDefault;
     AnsiString FText;
     bool FAutoSize = false;
@@ -506,6 +521,7 @@ protected:
     void CMTextChanged(TMessage& Message) override;
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    void CMBiDiModeChanged(TMessage& Message) override;
     virtual void WMPaint(TMessage& Message);
     virtual void WMSetCursor(TMessage& Message);
     HWND WindowHandleForPaint() const override { return FHandle; }

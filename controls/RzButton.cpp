@@ -34,7 +34,6 @@ TRect Inflated(TRect r, int dx, int dy) {
 
 RECT AsRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
-UINT AlignmentFlag(TAlignment a) { return a == taRightJustify ? DT_RIGHT : a == taCenter ? DT_CENTER : DT_LEFT; }
 }  // namespace
 
 // ======================================================================
@@ -411,7 +410,7 @@ TRect TRzButton::CaptionArea() const {
 }
 
 void TRzButton::PaintCaptionArea() {
-    UINT flags = AlignmentFlag(FAlignment) | DT_WORDBREAK | DT_EXPANDTABS;
+    UINT flags = RzBiDiAlignmentFlags(this, FAlignment) | DT_WORDBREAK | DT_EXPANDTABS;
     PaintCaption(Canvas(), CaptionArea(), flags);
 }
 

@@ -114,6 +114,17 @@ void PaintGradientFrame(TCanvas* Canvas, TRect Bounds, TGradientDirection Direct
     SelectClipRgn(dc, nullptr);
 }
 
+TAlignment RzBiDiAlignment(const TControl* Control, TAlignment A) {
+    if (!Control->UseRightToLeftAlignment() || A == taCenter) return A;
+    return A == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
+UINT RzBiDiAlignmentFlags(const TControl* Control, TAlignment A) {
+    TAlignment a = RzBiDiAlignment(Control, A);
+    UINT f = a == taRightJustify ? DT_RIGHT : a == taCenter ? DT_CENTER : DT_LEFT;
+    return Control->UseRightToLeftAlignment() ? f | DT_RTLREADING : f;
+}
+
 AnsiString StripAccelerators(const AnsiString& Text) {
     AnsiString out;
     size_t n = Text.size();

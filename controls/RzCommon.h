@@ -100,6 +100,10 @@ void PaintDropDownArrow(TCanvas* Canvas, TRect Bounds, int Kind, bool Enabled, b
 HFONT CreateRotatedFont(TFont* Font, int Angle);
 bool IsTrueTypeFont(TFont* Font);
 AnsiString StripAccelerators(const AnsiString& Text);
+// A as Control places it: left and right exchanged in right-to-left alignment.
+TAlignment RzBiDiAlignment(const TControl* Control, TAlignment A);
+// DrawText's flag of that alignment, with DT_RTLREADING in right-to-left alignment.
+UINT RzBiDiAlignmentFlags(const TControl* Control, TAlignment A);
 // Whether Key (Windows-1251, any case) is the accelerator ("&x") of Caption.
 bool RzIsAccel(char Key, const AnsiString& Caption);
 void RedrawFrameIfVisible(HWND Window, const RECT* R);

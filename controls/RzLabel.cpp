@@ -289,8 +289,7 @@ void TRzLabel::AddBorderSizes(TRect& R) const {
 }
 
 UINT TRzLabel::TextFlags() const {
-    static const UINT align[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-    UINT f = align[Alignment()] | DT_EXPANDTABS;
+    UINT f = RzBiDiAlignmentFlags(this, Alignment()) | DT_EXPANDTABS;
     if (WordWrap()) f |= DT_WORDBREAK;
     if (!ShowAccelChar()) f |= DT_NOPREFIX;
     static const UINT condense[3] = {0, DT_END_ELLIPSIS, DT_PATH_ELLIPSIS};
@@ -316,7 +315,7 @@ void TRzLabel::AdjustBounds() {
     TRect box{0, 0, int(rc.right - rc.left), int(rc.bottom - rc.top)};
     AddBorderSizes(box);
     int left = Left();
-    if (Alignment() == taRightJustify) left += Width() - box.Width();
+    if (RzBiDiAlignment(this, Alignment()) == taRightJustify) left += Width() - box.Width();
     SetBounds(left, Top(), box.Width(), box.Height());
 }
 

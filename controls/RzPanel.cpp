@@ -73,12 +73,6 @@ void TRzCustomPanel::Notification(TComponent* AComponent, TOperation Operation) 
 
 void TRzCustomPanel::SetFrameController(TRzFrameController* v) { RzSetFrameController(this, this, FFrameController, v); }
 
-void TRzCustomPanel::SetRightToLeft(bool v) {
-    if (v == FRightToLeft) return;
-    FRightToLeft = v;
-    Invalidate();
-}
-
 #define RZ_PANEL_SETTER(Name, Type, Field) \
     void TRzCustomPanel::Set##Name(Type v) { \
         if (v == Field) return;              \
@@ -610,9 +604,6 @@ void RegisterRzPanel() {
     const TEnumInfo& groupStyle = RegisterEnum(
         "TRzGroupBoxStyle", {{"gsStandard", gsStandard}, {"gsCustom", gsCustom}, {"gsTopLine", gsTopLine},
                              {"gsFlat", gsFlat}, {"gsBanner", gsBanner}, {"gsUnderline", gsUnderline}});
-    const TEnumInfo& bidi = RegisterEnum(
-        "TBiDiMode", {{"bdLeftToRight", 0}, {"bdRightToLeft", 1}, {"bdRightToLeftNoAlign", 2},
-                      {"bdRightToLeftReadingOnly", 3}});
     auto base = RzBaseClass({"TCustomPanel", "TCustomControl", "TWinControl"});
     auto c = RegisterPersistentClass<TRzCustomPanel>("TRzCustomPanel", base);
     RzRegisterControlBasics(c);
@@ -649,10 +640,6 @@ void RegisterRzPanel() {
         .Bool("Transparent", &TRzCustomPanel::Transparent, &TRzCustomPanel::SetTransparent)
         .Enum("VisualStyle", &TRzCustomPanel::SetVisualStyle, VisualStyleInfo())
         .Bool("WordWrap", &TRzCustomPanel::SetWordWrap)
-        .Custom("BiDiMode",
-                [pb = &bidi](TRzCustomPanel* p, const FormValue& v, TReadContext&) {
-                    p->SetRightToLeft(typeinfo_detail::AsEnum(v, *pb) == 1);
-                })
         .Event("OnMouseEnter", &TRzCustomPanel::OnMouseEnter)
         .Event("OnMouseLeave", &TRzCustomPanel::OnMouseLeave)
         .Event("OnPaint", &TRzCustomPanel::OnPaint)

@@ -78,9 +78,6 @@ public:
     virtual void SetVisualStyle(TRzVisualStyle v);
     bool WordWrap() const { return FWordWrap; }
     virtual void SetWordWrap(bool v);
-    // Right-to-left alignment (BiDiMode bdRightToLeft).
-    bool UseRightToLeftAlignment() const { return FRightToLeft; }
-    void SetRightToLeft(bool v);
 
     virtual TPoint MousePosition() const;
     virtual void RemoveBorderSizes(TRect& R, bool WithBorderWidth) const;
@@ -138,7 +135,6 @@ private:
     int FTextMargin = 0, FTextMarginVertical = 0;
     TRzVisualStyle FVisualStyle = vsThemed;
     bool FWordWrap = true;
-    bool FRightToLeft = false;
     // The window's size as last seen, to tell what a move uncovers.
     int FSeenWidth = -1, FSeenHeight = -1;
     // Each child's Enabled while the panel is disabled.

@@ -73,7 +73,5 @@ void RzRegisterTextBasics(TClassReg<C>& r) {
     if (missing("ParentColor")) r.Bool("ParentColor", &TControl::SetParentColor);
     if (missing("Font")) r.Object("Font", &TControl::Font, "TFont");
     if (missing("ParentFont")) r.Bool("ParentFont", &TControl::SetParentFont);
-    if (missing("BiDiMode")) r.Ignore("BiDiMode");
-    if (missing("ParentBiDiMode")) r.Ignore("ParentBiDiMode");
     if (missing("Constraints")) r.Ignore("Constraints");
 }

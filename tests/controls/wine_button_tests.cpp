@@ -3,10 +3,14 @@
 // toggle groups, keys, default and cancel buttons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "RzButton.h"
 #include "RzEdit.h"
+#include "RzLabel.h"
+#include "RzPanel.h"
 #include "WineUi.h"
 
 using namespace wineui;
@@ -365,4 +369,73 @@ TEST(RzButton, AcceleratorAndCaptionPasses) {
             if (shadow.At(x, y) == 0x0000FFu) shadowBottom = y;
         }
     EXPECT_EQ(shadowBottom - faceBottom, 4);
+}
+
+namespace {
+// Leftmost and rightmost columns of red ink in rows Y0..Y1, and where the
+// top of the ink lies between them (0 at the left, 1 at the right).
+struct Ink {
+    int left = 1 << 20, right = -1;
+    double apex = -1;
+    Ink(const Shot& s, int y0, int y1) {
+        auto red = [&s](int x, int y) {
+            uint32_t v = s.At(x, y);  // 0xBBGGRR
+            return (v & 0xFF) > 160 && ((v >> 8) & 0xFF) < 100 && ((v >> 16) & 0xFF) < 100;
+        };
+        int top = -1, sum = 0, n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < s.W; ++x)
+                if (red(x, y)) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    if (top < 0) top = y;
+                    if (y == top) sum += x, ++n;
+                }
+        if (n && right > left) apex = (double(sum) / n - left) / (right - left);
+    }
+};
+}  // namespace
+
+TEST(BiDiMode, RightToLeftMirrorsTheAlignmentAndReadsRightToLeft) {
+    std::unique_ptr<TForm> f(NewForm(300, 120, clWhite));
+    auto* host = new TRzPanel(f.get());
+    host->SetParent(f.get());
+    host->SetBounds(0, 0, 300, 120);
+    host->SetBorderOuter(fsNone);
+    host->SetColor(clWhite);
+    host->SetCaption("");
+    auto* label = new TRzLabel(f.get());
+    auto* button = new TRzButton(f.get());
+    for (TControl* c : {static_cast<TControl*>(label), static_cast<TControl*>(button)}) {
+        c->SetParent(host);
+        c->Font()->SetName("Arial");
+        c->Font()->SetHeight(-24);
+        c->Font()->SetColor(clRed);
+        c->SetCaption("A.");
+    }
+    label->SetAutoSize(false);
+    label->SetBounds(10, 5, 200, 40);
+    button->SetAlignment(taLeftJustify);
+    button->SetBounds(10, 60, 200, 50);
+    button->SetColor(clWhite);
+    // Both take the mode from their parent and repaint themselves.
+    for (TBiDiMode mode : {bdRightToLeft, bdLeftToRight}) {
+        host->SetBiDiMode(mode);
+        Shot s(f->Handle());
+        for (auto [c, y0, y1] : {std::tuple{static_cast<TControl*>(label), 5, 45}, std::tuple{static_cast<TControl*>(button), 65, 105}}) {
+            SCOPED_TRACE(std::string(c->ClassName()) + (mode == bdRightToLeft ? " right to left" : " left to right"));
+            EXPECT_EQ(c->BiDiMode(), mode);
+            Ink ink(s, y0, y1);
+            ASSERT_GE(ink.right, 0);
+            // Left-justified text sits at the right edge when mirrored, and
+            // right to left the full stop reads first: the apex of the "A"
+            // lies in the right half of the ink.
+            if (mode == bdRightToLeft) {
+                EXPECT_GT(ink.left, 150);
+                EXPECT_GT(ink.apex, 0.5);
+            } else {
+                EXPECT_LT(ink.right, 60);
+                EXPECT_LT(ink.apex, 0.5);
+            }
+        }
+    }
 }

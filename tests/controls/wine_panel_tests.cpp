@@ -274,7 +274,7 @@ TEST(RzGroupBox, EveryStyleFramesAndInsets) {
     r = Rect(0, 0, 100, 60);
     standard->AdjustClientRect(r);
     EXPECT_EQ(r, Rect(2, h + 2, 98, 58));
-    standard->SetRightToLeft(true);
+    standard->SetBiDiMode(bdRightToLeft);
     EXPECT_EQ(standard->CaptionRect().Right, 92);
 
     auto* top = make(gsTopLine, 240, 0, "");
