@@ -13,9 +13,27 @@
 using namespace sorting;
 
 namespace {
-const char* const kNames[] = {"Image2", "Image3",  "Image4",  "Image5",  "Image6",  "Image7",  "Image8",
-                              "Image9", "Image10", "Image12", "Image13", "Image15", "Image16", "Image17"};
+// Each picture with the name the source box shows for it, in the form's order.
+const std::pair<const char*, const char*> kPictures[] = {
+    {"Image3", "Принтер"},       {"Image4", "Цифровая камера"}, {"Image5", "Карта памяти"},
+    {"Image6", "Колонки"},       {"Image7", "Микрофон"},        {"Image8", "Жёсткий диск"},
+    {"Image9", "Мышь"},          {"Image10", "Клавиатура"},     {"Image2", "Дискета"},
+    {"Image12", "Монитор"},      {"Image13", "Наушники"},       {"Image15", "Оптический диск"},
+    {"Image16", "Сканер"},       {"Image17", "Флэш память"}};
+
+AnsiString ShownName(TControl* Picture) {
+    for (auto [name, shown] : kPictures)
+        if (Picture->Name() == name) return shown;
+    return "";
 }
+
+// The caption the source box takes at the next tick of its timer.
+void ExpectCaptionNamesTheShownPicture() {
+    raspr->Timer1->Timer();
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(raspr->RzGroupBox1->Caption(), ShownName(Shown())) << Shown()->Name();
+}
+}  // namespace
 
 TEST(Sorting, OpensShuffledFromTheMenu) {
     OpenFromMenu();
@@ -24,10 +42,20 @@ TEST(Sorting, OpensShuffledFromTheMenu) {
     EXPECT_NE(raspr1, nullptr);
     EXPECT_FALSE(raspr1->Visible());
     ASSERT_EQ(SourceCount(), 14);
+    // All fourteen, no longer in the form's order.
     std::set<AnsiString> names;
-    for (int i = 0; i < 14; ++i) names.insert(raspr->RzGroupBox1->Controls(i)->Name());
+    bool inFormOrder = true;
+    for (int i = 0; i < 14; ++i) {
+        names.insert(raspr->RzGroupBox1->Controls(i)->Name());
+        inFormOrder = inFormOrder && raspr->RzGroupBox1->Controls(i)->Name() == kPictures[i].first;
+    }
     EXPECT_EQ(names.size(), 14u);
-    for (const char* n : kNames) EXPECT_TRUE(names.count(n)) << n;
+    for (auto [name, shown] : kPictures) EXPECT_TRUE(names.count(name)) << name;
+    EXPECT_FALSE(inFormOrder);
+    // The caption every 100 ms, the result line every 5, the blink every 500.
+    EXPECT_EQ(raspr->Timer1->Interval(), 100u);
+    EXPECT_EQ(raspr->Timer2->Interval(), 5u);
+    EXPECT_EQ(raspr->Timer3->Interval(), 500u);
     ASSERT_NE(Shown(), nullptr);
     EXPECT_EQ(Shown(), raspr->RzGroupBox1->Controls(0));
     ExpectBrowseButtons();
@@ -47,11 +75,7 @@ TEST(Sorting, OpensShuffledFromTheMenu) {
     EXPECT_EQ(raspr->sScrollBar2->DisabledKind(), 1u << dkBlended);
     // The caption names the shown picture once the timer has ticked.
     ASSERT_TRUE(raspr->Timer1->Enabled());
-    raspr->Timer1->Timer();
-    const AnsiString shown = raspr->RzGroupBox1->Caption();
-    EXPECT_NE(shown, "Процессор");
-    if (Shown()->Name() == "Image9") EXPECT_EQ(shown, "Мышь");
-    if (Shown()->Name() == "Image12") EXPECT_EQ(shown, "Монитор");
+    ExpectCaptionNamesTheShownPicture();
     // The pictures are drawn: the source box is not one flat colour.
     Pixels px = Render(raspr);
     std::set<uint32_t> colours;
@@ -72,7 +96,10 @@ TEST(Sorting, BrowsesWithForwardAndBack) {
     EXPECT_EQ(Unit51::SourceIndex, 0);
     EXPECT_EQ(Shown(), first);
     ExpectBrowseButtons();
-    for (int i = 0; i < 13; ++i) Click(ScreenCentre(raspr->RzButton1));
+    for (int i = 0; i < 13; ++i) {
+        Click(ScreenCentre(raspr->RzButton1));
+        ExpectCaptionNamesTheShownPicture();  // each of the fourteen in turn
+    }
     EXPECT_EQ(Unit51::SourceIndex, 13);
     EXPECT_FALSE(raspr->RzButton1->Enabled());
     ExpectBrowseButtons();
