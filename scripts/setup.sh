@@ -8,7 +8,7 @@ PKGS=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libpng-dev googletest dpkg-dev
   wine wine64 xvfb xauth xdotool openbox x11-utils imagemagick
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-wine
   librsvg2-bin libjpeg-turbo-progs
 )
 

@@ -44,6 +44,13 @@ start)
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     "$(dirname "$WINE")/wineserver" -w </dev/null >/dev/null 2>&1 || true
   fi
+  # The system's own drawing (caption buttons, check marks) takes its symbols
+  # from Marlett, which this Wine finds only in the prefix's font folder.
+  marlett=/usr/share/wine/fonts/marlett.ttf
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/"
+  fi
   "$(dirname "$WINE")/wineserver" -p </dev/null >/dev/null 2>&1
   # Warm-up with every standard stream redirected: without it a persistent
   # server makes the first test start hang.
