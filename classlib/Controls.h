@@ -253,10 +253,8 @@ public:
     void SetBiDiMode(TBiDiMode Value) { ChangeProperty(FBiDiMode, Value, CM_BIDIMODECHANGED, &FParentBiDiMode); }
     bool ParentBiDiMode() const { return FParentBiDiMode; }
     void SetParentBiDiMode(bool Value) { ChangeParentFlag(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED); }
-    // Right-to-left alignment mirrors left and right; right-to-left reading
-    // comes with every mode but left-to-right.
+    // Right-to-left alignment (bdRightToLeft) mirrors left and right.
     bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
-    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
     TCursor Cursor() const { return FCursor; }
     virtual void SetCursor(TCursor Value);
     const AnsiString& Caption() const { return FText; }
