@@ -26,11 +26,6 @@ struct Adapters {
         ReadPictureData(p, typeinfo_detail::AsBinary(v));
     }
     static void IconData(TIcon* i, const FormValue& v, TReadContext&) { ReadIconData(i, typeinfo_detail::AsBinary(v)); }
-    static void Strings(TStringList* l, const FormValue& v, TReadContext&) {
-        if (v.Kind != FormValueKind::List) throw EPropertyError("expected a list of strings, found " + DescribeValue(v));
-        l->Clear();
-        for (const FormValue& e : v.List) l->Add(typeinfo_detail::AsString(e));
-    }
 };
 
 }  // namespace
@@ -109,7 +104,6 @@ void RegisterClassLibraryClasses() {
         .Enum("Style", &TBrush::Style, &TBrush::SetStyle, brushStyle);
     RegisterPersistentClass<TPicture>("TPicture").Custom("Data", &Adapters::PictureData);
     RegisterPersistentClass<TIcon>("TIcon").Custom("Data", &Adapters::IconData);
-    RegisterPersistentClass<TStringList>("TStringList").Custom("Strings", &Adapters::Strings);
     RegisterPersistentClass<TControlScrollBar>("TControlScrollBar")
         .Bool("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible)
         .Int("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange)
@@ -124,7 +118,7 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentColor")
         .Ignore("Margin");
 
-    RegisterPersistentClass<TComponent>("TComponent").Int("Tag", &TComponent::Tag, &TComponent::SetTag);
+    RegisterComponentModelClasses();
 
     RegisterPersistentClass<TControl>("TControl", "TComponent")
         .Int("Left", &TControl::Left, &TControl::SetLeft)
