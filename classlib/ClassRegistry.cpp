@@ -2,38 +2,11 @@
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "Jpeg.h"
 #include "StdCtrls.h"
 #include "Streams.h"
 #include "TypeInfo.h"
 #include "UnitInit.h"
-
-namespace {
-
-void ReadPictureData(TPicture* p, const std::vector<uint8_t>& data) {
-    TReadOnlyMemoryStream s(data);
-    p->ReadData(&s);
-}
-
-void ReadIconData(TIcon* i, const std::vector<uint8_t>& data) {
-    TReadOnlyMemoryStream s(data);
-    i->ReadData(&s);
-}
-
-// Setters the registry can point at for classes whose own setters are not
-// of the shape "void SetX(V)".
-struct Adapters {
-    static void PictureData(TPicture* p, const FormValue& v, TReadContext&) {
-        ReadPictureData(p, typeinfo_detail::AsBinary(v));
-    }
-    static void IconData(TIcon* i, const FormValue& v, TReadContext&) { ReadIconData(i, typeinfo_detail::AsBinary(v)); }
-    static void Strings(TStringList* l, const FormValue& v, TReadContext&) {
-        if (v.Kind != FormValueKind::List) throw EPropertyError("expected a list of strings, found " + DescribeValue(v));
-        l->Clear();
-        for (const FormValue& e : v.List) l->Add(typeinfo_detail::AsString(e));
-    }
-};
-
-}  // namespace
 
 void RegisterClassLibraryClasses() {
     const TEnumInfo& align = RegisterEnum(
@@ -111,9 +84,14 @@ void RegisterClassLibraryClasses() {
     RegisterPersistentClass<TBrush>("TBrush")
         .Color("Color", &TBrush::Color, &TBrush::SetColor)
         .Enum("Style", &TBrush::Style, &TBrush::SetStyle, brushStyle);
-    RegisterPersistentClass<TPicture>("TPicture").Custom("Data", &Adapters::PictureData);
-    RegisterPersistentClass<TIcon>("TIcon").Custom("Data", &Adapters::IconData);
-    RegisterPersistentClass<TStringList>("TStringList").Custom("Strings", &Adapters::Strings);
+    // Pictures keep their form data in a block of their own layout: a TPicture
+    // the class name and then the graphic's block; a graphic (a TBitmap or a
+    // TJPEGImage owned by a component) its size and file; an icon its file.
+    RegisterPersistentClass<TPicture>("TPicture").DefineBinary("Data", &TPicture::ReadData, &TPicture::WriteData);
+    RegisterPersistentClass<TGraphic>("TGraphic").DefineBinary("Data", &TGraphic::ReadData, &TGraphic::WriteData);
+    RegisterPersistentClass<TBitmap>("TBitmap", "TGraphic");
+    RegisterPersistentClass<TJPEGImage>("TJPEGImage", "TGraphic");
+    RegisterPersistentClass<TIcon>("TIcon", "TGraphic");
     RegisterPersistentClass<TControlScrollBar>("TControlScrollBar")
         .Bool("Visible", &TControlScrollBar::Visible, &TControlScrollBar::SetVisible)
         .Int("Range", &TControlScrollBar::Range, &TControlScrollBar::SetRange)
@@ -128,7 +106,7 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentColor")
         .Ignore("Margin");
 
-    RegisterPersistentClass<TComponent>("TComponent").Int("Tag", &TComponent::Tag, &TComponent::SetTag);
+    RegisterComponentModelClasses();
 
     RegisterPersistentClass<TControl>("TControl", "TComponent")
         .Int("Left", &TControl::Left, &TControl::SetLeft)

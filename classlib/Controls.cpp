@@ -445,6 +445,8 @@ void TControl::EndDrag(bool Drop) {
 
 bool TControl::Dragging() const { return DragMachinery::Get().Source == this; }
 
+void TControl::SetParentComponent(TComponent* AParent) { SetParent(dynamic_cast<TWinControl*>(AParent)); }
+
 void TControl::SetParent(TWinControl* AParent) {
     if (FParent == AParent) return;
     if (static_cast<TControl*>(AParent) == this) throw EComponentError("A control cannot be its own parent");

@@ -209,6 +209,9 @@ public:
 
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* AParent);
+    // The form reader places a control inside the windowed control it is listed in.
+    bool HasParent() const override { return true; }
+    void SetParentComponent(TComponent* AParent) override;
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -418,6 +421,7 @@ public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
     const char* ClassName() const override { return "TWinControl"; }
+    bool HoldsControls() const override { return true; }
 
     // The window, created (with the parent's) on first use.
     HWND Handle();

@@ -1,32 +1,11 @@
-// Reads a form's definition into the form: every component listed is
-// created by its registered class name with the form as owner (and the
-// enclosing control as parent), its properties are set by name, its events
-// are bound to the form class's published handlers, component references are
-// resolved once all components exist, then every component is told Loaded.
-//
-// Bad data (truncated stream, unknown class, unknown property, a value of
-// the wrong kind, a missing handler or component) raises EFormError naming
-// the form, the component and the property; the components created so far
-// are freed again, so no half-built form is left (the caller frees the form
-// object itself, as TApplication::CreateForm does).
+// Finds a form's definition among the program's resources and reads it
+// (the reader itself is portable: FormReader.h).
 #pragma once
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
+#include "FormReader.h"
 
-#include "Components.h"
-#include "FormData.h"
-
-class EFormError : public EReadError {
-public:
-    using EReadError::EReadError;
-};
-
-void LoadFormDefinition(TComponent* Root, const FormObject& Definition);
-// A binary form stream ("TPF0").
-void LoadFormDefinition(TComponent* Root, const uint8_t* Data, size_t Size);
 // The RCDATA resource named after Root's class in upper case ("TFORM2");
 // Instance 0 is the program module.
 void LoadFormFromResource(TComponent* Root, HINSTANCE Instance);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "BmpCodec.h"
+#include "IcoCodec.h"
 #include "Jpeg.h"
 #include "ResourceStream.h"
 #include "WinText.h"
@@ -1086,46 +1087,9 @@ void TBitmap::LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName
 
 namespace {
 
-struct IcoEntry {
-    int w, h, bits;
-    uint32_t size, offset;
-};
-
-std::vector<IcoEntry> ParseIco(const std::vector<uint8_t>& d) {
-    if (d.size() < 6 || d[0] != 0 || d[1] != 0 || d[2] != 1 || d[3] != 0)
-        throw EInvalidGraphic("Invalid icon: not an icon file");
-    const int count = d[4] | (d[5] << 8);
-    if (count == 0 || d.size() < 6 + 16 * static_cast<size_t>(count)) throw EInvalidGraphic("Invalid icon: directory truncated");
-    std::vector<IcoEntry> v;
-    for (int i = 0; i < count; ++i) {
-        const uint8_t* e = d.data() + 6 + 16 * i;
-        IcoEntry x;
-        x.w = e[0] ? e[0] : 256;
-        x.h = e[1] ? e[1] : 256;
-        x.bits = e[6] | (e[7] << 8);
-        std::memcpy(&x.size, e + 8, 4);
-        std::memcpy(&x.offset, e + 12, 4);
-        if (x.size == 0 || x.offset > d.size() || x.size > d.size() - x.offset)
-            throw EInvalidGraphic("Invalid icon: image outside the file");
-        v.push_back(x);
-    }
-    return v;
-}
-
-const IcoEntry& BestEntry(const std::vector<IcoEntry>& v, int w, int h) {
-    size_t best = 0;
-    long bestScore = -1;
-    for (size_t i = 0; i < v.size(); ++i) {
-        const long diff = std::labs(v[i].w - w) + std::labs(v[i].h - h);
-        const long score = (100000 - diff) * 64 + std::min(v[i].bits, 32);
-        if (score > bestScore) bestScore = score, best = i;
-    }
-    return v[best];
-}
-
 HICON IconFromData(const std::vector<uint8_t>& d, int w, int h) {
-    const auto entries = ParseIco(d);
-    const IcoEntry& e = BestEntry(entries, w, h);
+    const auto entries = ReadIcoDirectory(d.data(), d.size());
+    const IcoEntry& e = BestIcoEntry(entries, w, h);
     return CreateIconFromResourceEx(const_cast<uint8_t*>(d.data() + e.offset), e.size, TRUE, 0x00030000, w, h,
                                     LR_DEFAULTCOLOR);
 }

@@ -43,6 +43,36 @@ int ShiftState() {
          (GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
+ErrorHandler& CurrentErrorHandler() {
+  static ErrorHandler h;
+  return h;
+}
+
+void ReportError(const String& message) {
+  if (const ErrorHandler& h = CurrentErrorHandler()) {
+    h(message);
+    return;
+  }
+  MessageBoxW(nullptr, W(ToUtf16(message)), L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+// The barrier at the entry of every window procedure.
+template <class F>
+LRESULT Guarded(F&& handle) noexcept {
+  try {
+    try {
+      return handle();
+    } catch (const std::exception& e) {
+      ReportError(e.what());
+    } catch (...) {
+      ReportError("Unknown exception");
+    }
+  } catch (...) {
+    // The error handler itself failed: nothing more can be done here.
+  }
+  return 0;
+}
+
 Control* ControlOf(HWND h) { return h ? static_cast<Control*>(GetPropW(h, kControlProp)) : nullptr; }
 
 void RegisterFormClass() {
@@ -133,6 +163,20 @@ Label& LabelArray::Add(int left, int top, int width, int height, const String& c
 
 // ---------------------------------------------------------------- Control
 
+template <class C, class... Args>
+C& Form::Own(Args&&... args) {
+  std::unique_ptr<C> c(new C(std::forward<Args>(args)...));
+  c->Attach();
+  FControls.reserve(FControls.size() + 1);
+  FTabOrder.reserve(FTabOrder.size() + 1);
+  C& ref = *c;
+  FControls.push_back(std::move(c));
+  FTabOrder.push_back(&ref);
+  return ref;
+}
+
+void SetErrorHandler(ErrorHandler Handler) { CurrentErrorHandler() = std::move(Handler); }
+
 Control::~Control() {
   if (FHandle) {
     RemovePropW(FHandle, kControlProp);
@@ -143,13 +187,12 @@ Control::~Control() {
   if (FBrush) DeleteObject(FBrush);
 }
 
-void Control::Attach(HWND h) {
-  FHandle = h;
-  SetPropW(h, kControlProp, this);
+void Control::Attach() {
+  if (!FHandle) return;
+  SetPropW(FHandle, kControlProp, this);
   FOldProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::Proc)));
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FForm.FFont), FALSE);
-  FForm.AddControl(this);
+      SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::Proc)));
+  SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FForm.FFont), FALSE);
 }
 
 LRESULT CALLBACK Control::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -163,7 +206,7 @@ LRESULT CALLBACK Control::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return CallWindowProcW(old, h, msg, wp, lp);
   }
   if (c->FForm.FUnloading) return c->Default(msg, wp, lp);
-  return c->Handle_(msg, wp, lp);
+  return Guarded([&] { return c->Handle_(msg, wp, lp); });
 }
 
 LRESULT Control::Default(UINT msg, WPARAM wp, LPARAM lp) {
@@ -218,11 +261,10 @@ TextBox::TextBox(Form& form, TextBoxArray& array, int index, int left, int top, 
   RECT r = PixelRect(left, top, width, height);
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL |
                 (align == alCenter ? ES_CENTER : align == alRightJustify ? ES_RIGHT : ES_LEFT);
-  HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, r.left, r.top, r.right - r.left,
+  FHandle = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, form.FHandle,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.FNextId++)),
                            GetModuleHandleW(nullptr), nullptr);
-  Attach(h);
 }
 
 String TextBox::Text() const { return FHandle ? FromUtf16(WindowText(FHandle)) : String(); }
@@ -311,9 +353,10 @@ LRESULT TextBox::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TextBox& TextBoxArray::Add(int left, int top, int width, int height, Alignment align) {
-  auto* t = new TextBox(FForm, *this, static_cast<int>(FItems.size()), left, top, width, height, align);
-  FItems.push_back(t);
-  return *t;
+  FItems.reserve(FItems.size() + 1);
+  TextBox& t = FForm.Own<TextBox>(FForm, *this, static_cast<int>(FItems.size()), left, top, width, height, align);
+  FItems.push_back(&t);
+  return t;
 }
 
 // ---------------------------------------------------------------- CommandButton
@@ -324,12 +367,11 @@ CommandButton::CommandButton(Form& form, int left, int top, int width, int heigh
   FBackColor = kSysButtonFace;
   FForeColor = kSysButtonText;
   RECT r = PixelRect(left, top, width, height);
-  HWND h = CreateWindowExW(0, L"BUTTON", W(ToUtf16(caption)),
+  FHandle = CreateWindowExW(0, L"BUTTON", W(ToUtf16(caption)),
                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left, r.top,
                            r.right - r.left, r.bottom - r.top, form.FHandle,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.FNextId++)),
                            GetModuleHandleW(nullptr), nullptr);
-  Attach(h);
 }
 
 void CommandButton::SetCaption(const String& v) {
@@ -454,12 +496,7 @@ TextBoxArray& Form::AddTextBoxArray() {
 }
 
 CommandButton& Form::AddButton(int left, int top, int width, int height, const String& caption) {
-  return *new CommandButton(*this, left, top, width, height, caption);
-}
-
-void Form::AddControl(Control* c) {
-  FControls.push_back(std::unique_ptr<Control>(c));
-  FTabOrder.push_back(c);
+  return Own<CommandButton>(*this, left, top, width, height, caption);
 }
 
 void Form::SelectNext(Control* from, bool backward) {
@@ -498,7 +535,7 @@ void Form::Show() {
 LRESULT CALLBACK Form::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   auto* f = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (!f) return DefWindowProcW(h, msg, wp, lp);
-  return f->Handle_(msg, wp, lp);
+  return Guarded([&] { return f->Handle_(msg, wp, lp); });
 }
 
 void Form::Paint() {

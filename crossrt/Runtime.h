@@ -22,6 +22,14 @@ constexpr Colour kSysButtonFace = 0x8000000F;     // COLOR_BTNFACE
 constexpr Colour kSysButtonText = 0x80000012;     // COLOR_BTNTEXT
 constexpr Colour kSysHighlightText = 0x8000000E;  // COLOR_HIGHLIGHTTEXT
 
+// An exception that a handler of the program lets out while a window
+// procedure runs never unwinds into user32: every procedure catches it at its
+// entry, hands its message to the error handler and counts the message as
+// handled; the program goes on. The default handler shows the message in a
+// message box; an empty function puts the default back.
+using ErrorHandler = std::function<void(const String& Message)>;
+void SetErrorHandler(ErrorHandler Handler);
+
 // The RGB value a colour stands for now (system colours resolved).
 COLORREF ResolveColour(Colour c);
 int TwipsToPixels(int twips);
@@ -97,8 +105,10 @@ class Control {
   bool TabStop = true;
 
  protected:
+  // Derived constructors create the window (FHandle); the form's factory
+  // then attaches it and takes ownership (Form::Own).
   Control(Form& form) : FForm(form) {}
-  void Attach(HWND h);
+  void Attach();
   // The control's own keyboard and mouse handling, before the window's own.
   virtual LRESULT Handle_(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
@@ -233,7 +243,10 @@ class Form {
   static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle_(UINT msg, WPARAM wp, LPARAM lp);
   void Paint();
-  void AddControl(Control* c);
+  // Constructs a control, attaches its window, then stores it: a throw at any
+  // step frees it exactly once.
+  template <class C, class... Args>
+  C& Own(Args&&... args);
   HWND FHandle = nullptr;
   String FCaption;
   Colour FBackColor = kSysButtonFace;

@@ -12,6 +12,9 @@
 //     Prop = <item ... end ...>  collection
 //     Prop = {0A0B ...}          binary, hex digits, may span lines
 //     Prop = picture TClass 'f'  picture file: class name, uint32 size, file data
+//                                (a TPicture's "Data")
+//     Prop = graphic TClass 'f'  picture file: uint32 size, file data (the
+//                                "Data" of a TBitmap or TJPEGImage itself)
 //     Prop = file 'f'            a file's bytes as they are (icons)
 //   end
 // "//" starts a comment that runs to the end of the line.
@@ -309,7 +312,8 @@ private:
             Next();
             return v;
         case Tok::Ident:
-            if (IsWord("picture")) return Picture();
+            if (IsWord("picture")) return Picture(true);
+            if (IsWord("graphic")) return Picture(false);
             if (IsWord("file")) return RawFile();
             if (IsWord("true")) v = FormValue::MakeBool(true);
             else if (IsWord("false")) v = FormValue::MakeBool(false);
@@ -428,10 +432,12 @@ private:
         return data;
     }
 
-    FormValue Picture() {
+    // With the class name first (a TPicture's data) or without (a graphic's own).
+    FormValue Picture(bool named) {
         int line = tok_.Line;
+        const char* word = named ? "picture" : "graphic";
         Next();
-        std::string cls = ExpectIdent("a picture class after 'picture'");
+        std::string cls = ExpectIdent((std::string("a picture class after '") + word + "'").c_str());
         if (cls.size() > 255) FailAt(line, "picture class name too long");
         if (tok_.Kind != Tok::String) Fail("expected a file name string after the picture class");
         std::string file = formcp::To1251Utf8(tok_.Text);
@@ -439,13 +445,16 @@ private:
         std::vector<uint8_t> data = Resolve(line, cls, file);
         FormValue v;
         v.Kind = FormValueKind::Binary;
-        uint32_t n = uint32_t(data.size());
         std::vector<uint8_t>& b = v.Binary;
-        b.resize(1 + cls.size() + 4 + data.size());
-        b[0] = uint8_t(cls.size());
-        std::memcpy(b.data() + 1, cls.data(), cls.size());
-        for (int i = 0; i < 4; ++i) b[1 + cls.size() + size_t(i)] = uint8_t(n >> (8 * i));
-        if (n) std::memcpy(b.data() + 5 + cls.size(), data.data(), n);
+        const size_t head = named ? 1 + cls.size() : 0;
+        const uint32_t n = uint32_t(data.size());
+        b.resize(head + 4 + data.size());
+        if (named) {
+            b[0] = uint8_t(cls.size());
+            std::memcpy(b.data() + 1, cls.data(), cls.size());
+        }
+        for (int i = 0; i < 4; ++i) b[head + size_t(i)] = uint8_t(n >> (8 * i));
+        if (n) std::memcpy(b.data() + head + 4, data.data(), n);
         return v;
     }
 };

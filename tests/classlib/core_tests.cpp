@@ -1,5 +1,7 @@
-// Owner model, lists, the registry of published properties and the form
-// reader: round trip through the binary stream and every kind of bad data.
+// The class library's classes through the form reader: their published
+// properties, controls placed in their parents, pictures read, and the
+// failures only real controls and pictures show. The reader's own logic is
+// tested natively on test classes (tests/model).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,123 +14,6 @@
 #include "UnitInit.h"
 
 namespace {
-
-std::vector<AnsiString> g_log;
-
-class TNoisy : public TComponent {
-public:
-    using TComponent::TComponent;
-    ~TNoisy() override { g_log.push_back("free " + Name()); }
-    const char* ClassName() const override { return "TNoisy"; }
-    void Notification(TComponent* C, TOperation Op) override {
-        TComponent::Notification(C, Op);
-        if (Op == opRemove && !(ComponentState() & csDestroying)) g_log.push_back(Name() + " hears " + C->Name());
-        if (Op == opRemove && C == Watched) Watched = nullptr;
-    }
-    TComponent* Watched = nullptr;
-};
-
-TNoisy* Make(TComponent* owner, const char* name) {
-    auto* c = new TNoisy(owner);
-    c->SetName(name);
-    return c;
-}
-
-}  // namespace
-
-TEST(Ownership, OwnerFreesTheLastCreatedFirstAndHearsOfRemovals) {
-    g_log.clear();
-    auto* owner = Make(nullptr, "Owner");
-    Make(owner, "A");
-    TNoisy* b = Make(owner, "B");
-    Make(owner, "C");
-    ASSERT_EQ(owner->ComponentCount(), 3);
-    EXPECT_EQ(owner->FindComponent("b"), b);
-    EXPECT_EQ(b->ComponentIndex(), 1);
-    delete b;  // leaves its owner, which passes the news on
-    EXPECT_EQ(owner->ComponentCount(), 2);
-    EXPECT_EQ(owner->FindComponent("B"), nullptr);
-    std::vector<AnsiString> expect1 = {"free B", "A hears B", "C hears B", "Owner hears B"};
-    EXPECT_EQ(g_log, expect1);
-    g_log.clear();
-    delete owner;
-    std::vector<AnsiString> expect2 = {"free Owner", "free C", "free A"};
-    EXPECT_EQ(g_log, expect2);
-}
-
-TEST(Ownership, FreeNotificationCrossesOwnersAndCanBeWithdrawn) {
-    g_log.clear();
-    auto* left = Make(nullptr, "Left");
-    auto* right = Make(nullptr, "Right");
-    TNoisy* watcher = Make(left, "Watcher");
-    TNoisy* target = Make(right, "Target");
-    TNoisy* other = Make(right, "Other");
-    watcher->Watched = target;
-    target->FreeNotification(watcher);
-    delete target;
-    EXPECT_EQ(watcher->Watched, nullptr);
-    // Withdrawn: no news, and no dangling entry when either goes.
-    watcher->Watched = other;
-    other->FreeNotification(watcher);
-    other->RemoveFreeNotification(watcher);
-    g_log.clear();
-    delete other;
-    for (const AnsiString& l : g_log) EXPECT_EQ(l.find("Watcher hears"), AnsiString::npos) << l;
-    // A watcher freed first is forgotten by what it watched.
-    TNoisy* t2 = Make(right, "T2");
-    t2->FreeNotification(watcher);
-    delete watcher;
-    delete t2;
-    delete left;
-    delete right;
-}
-
-TEST(Ownership, NamesAreIdentifiersUniquePerOwner) {
-    auto* owner = Make(nullptr, "Owner");
-    Make(owner, "Label1");
-    auto* second = new TNoisy(owner);
-    EXPECT_THROW(second->SetName("label1"), EComponentError);
-    EXPECT_THROW(second->SetName("1abc"), EComponentError);
-    EXPECT_THROW(second->SetName("a b"), EComponentError);
-    EXPECT_NO_THROW(second->SetName("Label2"));
-    // Moving to another owner that already has the name is refused.
-    auto* other = Make(nullptr, "Other");
-    Make(other, "Label2");
-    EXPECT_THROW(other->InsertComponent(second), EComponentError);
-    delete other;
-    delete owner;
-}
-
-TEST(Lists, IndexesAreCheckedAndTextSplitsEveryLineEnd) {
-    TList l;
-    int a = 1, b = 2, c = 3;
-    l.Add(&a);
-    l.Add(&b);
-    l.Insert(0, &c);
-    EXPECT_EQ(l[0], &c);
-    l.Move(0, 2);
-    EXPECT_EQ(l[2], &c);
-    EXPECT_EQ(l.Remove(&a), 0);
-    EXPECT_EQ(l.Remove(&a), -1);
-    EXPECT_THROW(l.Get(2), EListError);
-    EXPECT_THROW(l.Delete(-1), EListError);
-    EXPECT_THROW(l.Insert(5, &a), EListError);
-
-    TStringList s;
-    s.SetText("one\r\ntwo\nthree\rfour");
-    ASSERT_EQ(s.Count(), 4);
-    EXPECT_EQ(s[3], "four");
-    EXPECT_EQ(s.Text(), "one\r\ntwo\r\nthree\r\nfour\r\n");
-    EXPECT_EQ(s.IndexOf("TWO"), 1);
-    EXPECT_THROW(s.Strings(4), EListError);
-    int changes = 0;
-    s.OnChange = TNotifyEvent::Fn(&changes, [](void* n, TObject*) { ++*static_cast<int*>(n); });
-    s.Delete(0);
-    s.Add("five");
-    EXPECT_EQ(changes, 2);
-}
-
-namespace {
 int g_itemsAlive = 0;
 class TTestItem : public TCollectionItem {
 public:
@@ -139,24 +24,6 @@ public:
     int Value = 0;
 };
 }  // namespace
-
-TEST(Lists, CollectionOwnsItemsAndKeepsIds) {
-    {
-        TCollection c([](TCollection* o) -> TCollectionItem* { return new TTestItem(o); }, "TTestItem");
-        c.Add();
-        c.Add();
-        c.Add();
-        EXPECT_EQ(g_itemsAlive, 3);
-        c.Delete(1);
-        EXPECT_EQ(c.Count(), 2);
-        EXPECT_EQ(c.Items(1)->ID(), 2);
-        EXPECT_EQ(c.Items(1)->Index(), 1);
-        delete c.Items(0);  // an item freed by itself leaves its collection
-        EXPECT_EQ(c.Count(), 1);
-        EXPECT_THROW(c.Items(1), EListError);
-    }
-    EXPECT_EQ(g_itemsAlive, 0);
-}
 
 // ---------------------------------------------------------------- registry and reader
 
@@ -323,7 +190,7 @@ std::unique_ptr<TLoaderForm> NewForm() {
 
 }  // namespace
 
-TEST(Registry, EnumerationsAreExactAndClassesInherit) {
+TEST(Registry, ClassLibraryClassesInheritTheirBasesProperties) {
     NewForm();
     const TClassInfo* image = FindClassInfo("TImage");
     ASSERT_NE(image, nullptr);
@@ -335,8 +202,6 @@ TEST(Registry, EnumerationsAreExactAndClassesInherit) {
     int64_t v;
     EXPECT_TRUE(FindEnum("TAlign")->ValueOf("alClient", v));
     EXPECT_EQ(v, alClient);
-    EXPECT_FALSE(FindEnum("TAlign")->ValueOf("alclient", v));
-    EXPECT_THROW(RegisterClassInfo("TOrphan", "TNoSuchBase"), Exception);
 }
 
 TEST(FormReader, RoundTripThroughTheBinaryStreamSetsEverything) {
@@ -430,61 +295,29 @@ FormProperty* FindProp(FormObject& o, const char* name) {
 
 }  // namespace
 
-TEST(FormReader, EveryPrefixOfTheStreamIsRefusedCleanly) {
-    std::vector<uint8_t> bytes = WriteFormBinary(GoodForm());
-    for (size_t n = 0; n < bytes.size(); n += (n < 64 ? 1 : 7)) {
-        auto form = NewForm();
-        bool threw = false;
-        try {
-            LoadFormDefinition(form.get(), bytes.data(), n);
-        } catch (const EFormError& e) {
-            threw = true;
-            EXPECT_NE(e.Message.find("TLoaderForm"), AnsiString::npos) << e.Message;
-        }
-        EXPECT_TRUE(threw) << "prefix " << n;
-        EXPECT_EQ(form->ComponentCount(), 0) << "prefix " << n;
-        EXPECT_EQ(form->ControlCount(), 0) << "prefix " << n;
-    }
-}
-
-TEST(FormReader, BadDataNamesFormComponentAndPropertyAndLeavesNothing) {
+TEST(FormReader, BadDataOfRealControlsAndPicturesNamesWhereAndLeavesNothing) {
     struct Case {
         const char* what;
         std::function<void(FormObject&)> spoil;
         std::vector<const char*> mustName;
     };
     const std::vector<Case> cases = {
-        {"unknown class", [](FormObject& f) { f.Children[2].Children[0].ClassName = "TNoSuchShape"; },
-         {"TLoaderForm", "Shape1", "TNoSuchShape"}},
-        {"unknown property", [](FormObject& f) { f.Children[0].Props.push_back(P("Colour", FormValue::MakeInt(1))); },
-         {"TLoaderForm", "Label1", "Colour"}},
         {"unknown nested property",
          [](FormObject& f) { f.Children[2].Children[0].Props.push_back(P("Pen.Colr", FormValue::MakeInt(1))); },
          {"Shape1", "Pen.Colr"}},
-        {"string for an integer", [](FormObject& f) { FindProp(f.Children[0], "Left")->Value = FormValue::MakeString("32"); },
-         {"Label1", "Left", "integer"}},
-        {"integer for a string", [](FormObject& f) { FindProp(f.Children[0], "Caption")->Value = FormValue::MakeInt(0); },
-         {"Label1", "Caption", "string"}},
         {"identifier outside the enumeration",
          [](FormObject& f) { FindProp(f.Children[0], "Alignment")->Value = FormValue::MakeIdent("tacenter"); },
          {"Label1", "Alignment", "tacenter"}},
         {"set element unknown", [](FormObject& f) { FindProp(f, "BorderIcons")->Value = Set({"biClose"}); },
          {"form", "BorderIcons", "biClose"}},
-        {"boolean as integer", [](FormObject& f) { FindProp(f.Children[0], "Visible")->Value = FormValue::MakeInt(0); },
-         {"Label1", "Visible"}},
-        {"missing handler", [](FormObject& f) { FindProp(f, "OnShow")->Value = FormValue::MakeIdent("FormShown"); },
-         {"OnShow", "FormShown"}},
-        {"handler of another type",
-         [](FormObject& f) { FindProp(f, "OnShow")->Value = FormValue::MakeIdent("Shape1MouseDown"); },
-         {"OnShow", "Shape1MouseDown"}},
-        {"missing component", [](FormObject& f) { FindProp(f.Children[2], "Partner")->Value = FormValue::MakeIdent("Shape9"); },
-         {"Panel1", "Partner", "Shape9"}},
         {"picture of an unknown class",
          [](FormObject& f) { FindProp(f.Children[1], "Picture.Data")->Value.Binary[1] = 'X'; },
          {"Image1", "Picture.Data"}},
-        {"duplicate name", [](FormObject& f) { f.Children[3].Name = "label1"; }, {"label1"}},
         {"control inside a non-container",
          [](FormObject& f) { f.Children[3].Children.push_back(Child("TShape", "Shape7", {})); }, {"Shape7"}},
+        {"control inside a graphic control",
+         [](FormObject& f) { f.Children[0].Children.push_back(Child("TShape", "Shape8", {})); },
+         {"Shape8", "Label1", "cannot hold controls"}},
     };
     for (const Case& c : cases) {
         FormObject def = GoodForm();
@@ -495,10 +328,6 @@ TEST(FormReader, BadDataNamesFormComponentAndPropertyAndLeavesNothing) {
         for (const char* n : c.mustName) EXPECT_NE(msg.find(n), AnsiString::npos) << c.what << ": " << msg;
         EXPECT_EQ(left, 0) << c.what;
     }
-    // The definition of another class is not read into this one.
-    FormObject other = GoodForm();
-    other.ClassName = "TForm2";
-    EXPECT_NE(LoadError(other).find("TForm2"), AnsiString::npos);
     // And the good one still loads after all that.
     EXPECT_EQ(LoadError(GoodForm()), "");
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -591,4 +592,29 @@ TEST_F(Crossword, BackFromAnotherWindowTheFocusIsInTheCellItLeft) {
   Type(u"о");
   EXPECT_EQ(Cell(4, 2).Text(), FromUtf16(u"о"));
   EXPECT_EQ(FocusAt(), std::make_pair(4, 3));
+}
+
+TEST_F(Crossword, AHandlerThatThrowsIsReportedAndTheFormGoesOn) {
+  std::vector<String> errors;
+  struct Sink {
+    explicit Sink(std::vector<String>& e) {
+      SetErrorHandler([&e](const String& m) { e.push_back(m); });
+    }
+    ~Sink() { SetErrorHandler(nullptr); }
+  } sink(errors);
+  // Change is raised from the form's procedure, KeyDown from the cell's.
+  form->Word(1).Change = [](int) { throw std::runtime_error("change failed"); };
+  FocusCell(1, 0);
+  Type(u"к");
+  EXPECT_EQ(errors, std::vector<String>{"change failed"});
+  EXPECT_EQ(Cell(1, 0).Text(), FromUtf16(u"к")) << "the letter typed stays";
+  form->Word(1).KeyDown = [](int, int&, int) { throw 42; };
+  Press(VK_DELETE);
+  EXPECT_EQ((std::vector<String>{"change failed", "Unknown exception"}), errors);
+  EXPECT_EQ(Cell(1, 0).Text(), FromUtf16(u"к")) << "the key whose handler failed was not handled";
+  // The form still answers input.
+  FocusCell(2, 0);
+  Type(u"м");
+  EXPECT_EQ(Cell(2, 0).Text(), FromUtf16(u"м"));
+  EXPECT_EQ(errors.size(), 2u);
 }

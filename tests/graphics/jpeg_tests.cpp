@@ -2,11 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include <jpeglib.h>
 
 #include "Jpeg.h"
+#include "TypeInfo.h"
+#include "UnitInit.h"
 #include "gfx_test_util.h"
 
 namespace {
@@ -166,4 +169,59 @@ TEST(Jpeg, FormDataAndPictureFiles) {
     ASSERT_NE(dynamic_cast<TJPEGImage*>(r.Graphic()), nullptr);
     EXPECT_EQ(r.Width(), 20);
     std::remove(name.c_str());
+}
+
+namespace {
+
+// Owns a bitmap and a JPEG picture, as stored skins keep their images.
+class TPictureOwner : public TPersistent {
+public:
+    const char* ClassName() const override { return "TPictureOwner"; }
+    TBitmap* Bitmap() const { return FBitmap.get(); }
+    TJPEGImage* Jpeg() const { return FJpeg.get(); }
+
+private:
+    std::unique_ptr<TBitmap> FBitmap = std::make_unique<TBitmap>();
+    std::unique_ptr<TJPEGImage> FJpeg = std::make_unique<TJPEGImage>();
+};
+
+FormValue Block(const TMemoryStream& s) {
+    FormValue v;
+    v.Kind = FormValueKind::Binary;
+    v.Binary = s.Bytes();
+    return v;
+}
+
+}  // namespace
+
+TEST(Jpeg, OwnedBitmapAndJpegDataSetByNameReadBackByteForByte) {
+    RegisterClassLibraryClasses();
+    const TClassInfo& info = RegisterPersistentClass<TPictureOwner>("TPictureOwner")
+                                 .Object("Bitmap", &TPictureOwner::Bitmap, "TBitmap")
+                                 .Object("Jpeg", &TPictureOwner::Jpeg, "TJPEGImage")
+                                 .Info();
+    const auto file = MakeJpeg(32, 24);
+    TMemoryStream jpegBlock;
+    jpegBlock.WriteUInt32(uint32_t(file.size()));
+    jpegBlock.WriteBuffer(file.data(), int64_t(file.size()));
+    TBitmap source;
+    source.SetPixelFormat(pf24bit);
+    source.SetSize(3, 2);
+    for (int y = 0; y < 2; ++y) std::memset(source.ScanLine(y), 0x40 + 0x30 * y, 9);
+    TMemoryStream bitmapBlock;
+    source.WriteData(&bitmapBlock);
+
+    TPictureOwner owner;
+    TReadContext ctx;
+    WriteProperty(&owner, info, "Jpeg.Data", Block(jpegBlock), ctx);
+    WriteProperty(&owner, info, "Bitmap.Data", Block(bitmapBlock), ctx);
+    EXPECT_EQ(owner.Jpeg()->Width(), 32);
+    EXPECT_EQ(owner.Jpeg()->Data(), file);
+    ASSERT_EQ(owner.Bitmap()->Width(), 3);
+    EXPECT_EQ(static_cast<const uint8_t*>(owner.Bitmap()->ScanLine(1))[4], 0x70);
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(ReadBinaryProperty(&owner, info, "Jpeg.Data", back));
+    EXPECT_EQ(back, jpegBlock.Bytes());
+    ASSERT_TRUE(ReadBinaryProperty(&owner, info, "Bitmap.Data", back));
+    EXPECT_EQ(back, bitmapBlock.Bytes());
 }

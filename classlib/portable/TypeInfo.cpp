@@ -185,6 +185,16 @@ TClassInfo& RegisterClassInfo(const AnsiString& ClassName, const AnsiString& Par
     return *slot;
 }
 
+void RegisterComponentModelClasses() {
+    RegisterPersistentClass<TStringList>("TStringList")
+        .Custom("Strings", [](TStringList* l, const FormValue& v, TReadContext&) {
+            if (v.Kind != FormValueKind::List) WrongKind("a list of strings", v);
+            l->Clear();
+            for (const FormValue& e : v.List) l->Add(typeinfo_detail::AsString(e));
+        });
+    RegisterPersistentClass<TComponent>("TComponent").Int("Tag", &TComponent::Tag, &TComponent::SetTag);
+}
+
 void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName,
                    const FormValue& Value, TReadContext& Ctx) {
     TPersistent* obj = Obj;
@@ -208,6 +218,23 @@ void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& P
         if (!info) throw EPropertyError("class " + p->TypeName + " is not registered");
         rest = rest.substr(dot + 1);
     }
+}
+
+bool ReadBinaryProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName,
+                        std::vector<uint8_t>& Data) {
+    TPersistent* obj = Obj;
+    const TClassInfo* info = &Info;
+    AnsiString rest = PropName;
+    for (size_t dot; obj && info && (dot = rest.find('.')) != AnsiString::npos; rest = rest.substr(dot + 1)) {
+        const TPropInfo* p = info->FindProp(rest.substr(0, dot));
+        if (!p || p->Kind != TPropKind::Object || !p->Get) return false;
+        obj = p->Get(obj);
+        info = FindClassInfo(p->TypeName);
+    }
+    const TPropInfo* p = obj && info ? info->FindProp(rest) : nullptr;
+    if (!p || !p->ReadBinary) return false;
+    Data = p->ReadBinary(obj);
+    return true;
 }
 
 bool ReadOrdProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, int64_t& Value) {
@@ -356,8 +383,9 @@ void ReadCollection(TCollection* Coll, const FormValue& v, TReadContext& ctx) {
         for (const FormProperty& p : v.Items[i]) {
             try {
                 WriteProperty(item, *itemInfo, p.Name, p.Value, ctx);
-            } catch (const EPropertyError& e) {
-                throw EPropertyError("item " + IntToStr(int64_t(i)) + ", " + p.Name + ": " + e.Message);
+            } catch (const std::exception& e) {
+                // Any failure (a class's own data reader too) names the item and property.
+                throw EPropertyError("item " + IntToStr(int64_t(i)) + ", " + p.Name + ": " + e.what());
             }
         }
     }

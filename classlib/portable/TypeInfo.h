@@ -16,6 +16,19 @@
 //
 //   .Int("Left", &TControl::Left, &TControl::SetLeft)
 //
+// Collections whose items hold collections, and binary properties that the
+// class defines itself (read from and written to a stream over the block's
+// bytes, as pictures keep their "Data"), register like any other property:
+//
+//   RegisterPersistentClass<TsSkinImage>("TsSkinImage")
+//       .Str("SectionName", &TsSkinImage::SectionName, &TsSkinImage::SetSectionName)
+//       .Object("Image", &TsSkinImage::Image, "TBitmap");      // Image.Data
+//   RegisterPersistentClass<TsStoredSkin>("TsStoredSkin")
+//       .Collection("Images", &TsStoredSkin::Images)           // items: TsSkinImage
+//       .DefineBinary("Data", &TsStoredSkin::ReadData, &TsStoredSkin::WriteData);
+//   RegisterComponentClass<TsSkinManager>("TsSkinManager", "TComponent")
+//       .Collection("InternalSkins", &TsSkinManager::InternalSkins);
+//
 //   RegisterFormClass<TForm2>("TForm2")
 //       .Handler<&TForm2::FormShow>("FormShow")
 //       .Handler<&TForm2::Shape2MouseDown>("Shape2MouseDown");
@@ -24,10 +37,10 @@
 //   Int: integer;  Bool: False/True;  Enum: identifier of the enumeration,
 //   exact case;  IntOrIdent (colours, cursors): integer or identifier;
 //   Set: set of identifiers, OR of their masks;  Str: string;  Float: float
-//   or integer;  Binary: binary data;  Ref: identifier naming a component of
+//   or integer;  Binary: binary data (also DefineBinary);  Ref: identifier naming a component of
 //   the form, resolved once all components exist;  Object: a nested object
 //   whose own properties are set through dotted names ("Font.Name");
-//   Collection: collection items;  Event: identifier naming a handler of the
+//   Collection: collection items (whose own properties may be collections);  Event: identifier naming a handler of the
 //   form class, or nil;  Ignore: anything, dropped.
 #pragma once
 
@@ -40,6 +53,7 @@
 
 #include "Components.h"
 #include "FormData.h"
+#include "Streams.h"
 
 // A property value that its setter cannot take. The form reader adds the
 // form, the component and the property to the message.
@@ -99,6 +113,8 @@ struct TPropInfo {
     // answers ReadStr.
     std::function<int64_t(TPersistent*)> ReadOrd;
     std::function<AnsiString(TPersistent*)> ReadStr;
+    // Binary kind: the block's bytes as they would be written.
+    std::function<std::vector<uint8_t>(TPersistent*)> ReadBinary;
 };
 
 // A published handler of a form class: makes a method pointer of the event's
@@ -135,6 +151,10 @@ TClassInfo* FindClassInfo(const AnsiString& ClassName);
 // properties). The base class must be registered first; raises otherwise.
 TClassInfo& RegisterClassInfo(const AnsiString& ClassName, const AnsiString& ParentName);
 
+// The component model's own classes: TComponent ("Tag") and TStringList
+// ("Strings", a list of strings). Every class registry starts with them.
+void RegisterComponentModelClasses();
+
 // Sets one property (dotted names walk nested objects) on Obj, whose class is
 // Info. Throws EPropertyError("unknown property", wrong kind, bad value).
 void WriteProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName,
@@ -148,6 +168,11 @@ bool ReadOrdProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString&
 // decimal), strings as they are, a set as its element names joined by commas
 // without brackets ("fsBold,fsItalic").
 bool ReadPropertyText(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName, AnsiString& Text);
+// Binary: the bytes of a binary property (Binary or DefineBinary with a
+// writer), dotted names walking nested objects ("Image.Data"). False when
+// there is no such property, it is of another kind, or it cannot be read.
+bool ReadBinaryProperty(TPersistent* Obj, const TClassInfo& Info, const AnsiString& PropName,
+                        std::vector<uint8_t>& Data);
 // The names of the elements (0-31, in element order) that Mask holds, joined by commas.
 AnsiString SetToText(int64_t Mask, const TEnumInfo& Elements);
 // A set value of the names in Text: comma-separated, blanks around names and
@@ -259,6 +284,23 @@ public:
             (o->*Set)(typeinfo_detail::AsBinary(v));
         });
     }
+    // A binary property the class defines itself: Read takes a stream over
+    // the block's bytes (positioned at 0), Write puts the bytes to write into
+    // a stream; each a member function taking TStream*. For pictures' "Data"
+    // and other blocks whose layout only the class knows.
+    template <class R, class W>
+    TClassReg& DefineBinary(const char* Name, R Read, W Write) {
+        Add(Name, TPropKind::Binary, "Binary", [Read](C* o, const FormValue& v, TReadContext&) {
+            TReadOnlyMemoryStream s(typeinfo_detail::AsBinary(v));
+            (o->*Read)(&s);
+        });
+        FInfo.Props[Name].ReadBinary = [Write](TPersistent* o) -> std::vector<uint8_t> {
+            TMemoryStream s;
+            (static_cast<C*>(o)->*Write)(&s);
+            return s.Bytes();
+        };
+        return *this;
+    }
     // The same with the getter first: the value can be read back as well.
     template <class BG, class G, class B, class V>
     TClassReg& Int(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
@@ -292,6 +334,14 @@ public:
     TClassReg& Str(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
         Str(Name, Setter);
         FInfo.Props[Name].ReadStr = [Get](TPersistent* o) -> AnsiString { return (static_cast<C*>(o)->*Get)(); };
+        return *this;
+    }
+    template <class BG, class G, class B, class V>
+    TClassReg& Binary(const char* Name, G (BG::*Get)() const, void (B::*Setter)(V)) {
+        Binary(Name, Setter);
+        FInfo.Props[Name].ReadBinary = [Get](TPersistent* o) -> std::vector<uint8_t> {
+            return (static_cast<C*>(o)->*Get)();
+        };
         return *this;
     }
     // Reference to another component of the form, by name; nil clears it.

@@ -87,15 +87,15 @@ int UnicodeToCp1251(char32_t cp) {
     return -1;
 }
 
-std::u16string Cp1251ToUtf16(const AnsiString& s) {
+std::u16string Cp1251ToUtf16(const std::string& s) {
     std::u16string out;
     out.reserve(s.size());
     for (unsigned char c : s) out += Cp1251ToUnicode(c);
     return out;
 }
 
-AnsiString Utf16ToCp1251(const char16_t* s, size_t len, bool* lossless) {
-    AnsiString out;
+std::string Utf16ToCp1251(const char16_t* s, size_t len, bool* lossless) {
+    std::string out;
     out.reserve(len);
     bool ok = true;
     for (size_t i = 0; i < len; ++i) {
@@ -114,7 +114,7 @@ AnsiString Utf16ToCp1251(const char16_t* s, size_t len, bool* lossless) {
     return out;
 }
 
-std::string Cp1251ToUtf8(const AnsiString& s) {
+std::string Cp1251ToUtf8(const std::string& s) {
     std::string out;
     out.reserve(s.size() * 2);
     for (unsigned char c : s) AppendUtf8(out, Cp1251ToUnicode(c));
@@ -156,8 +156,8 @@ bool DecodeUtf8(const std::string& utf8, size_t& i, char32_t& cp) {
     return good;
 }
 
-AnsiString Utf8ToCp1251(const std::string& utf8, bool* lossless) {
-    AnsiString out;
+std::string Utf8ToCp1251(const std::string& utf8, bool* lossless) {
+    std::string out;
     out.reserve(utf8.size());
     bool ok = true;
     size_t i = 0;
@@ -177,19 +177,19 @@ AnsiString Utf8ToCp1251(const std::string& utf8, bool* lossless) {
 unsigned char UpCase1251(unsigned char c) { return Cases().up[c]; }
 unsigned char LowCase1251(unsigned char c) { return Cases().low[c]; }
 
-AnsiString UpperCase1251(const AnsiString& s) {
-    AnsiString r = s;
+std::string UpperCase1251(const std::string& s) {
+    std::string r = s;
     for (char& c : r) c = static_cast<char>(UpCase1251(static_cast<unsigned char>(c)));
     return r;
 }
 
-AnsiString LowerCase1251(const AnsiString& s) {
-    AnsiString r = s;
+std::string LowerCase1251(const std::string& s) {
+    std::string r = s;
     for (char& c : r) c = static_cast<char>(LowCase1251(static_cast<unsigned char>(c)));
     return r;
 }
 
-bool SameText1251(const AnsiString& a, const AnsiString& b) {
+bool SameText1251(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (UpCase1251(static_cast<unsigned char>(a[i])) != UpCase1251(static_cast<unsigned char>(b[i])))

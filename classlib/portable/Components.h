@@ -1,6 +1,7 @@
 // The owner model and the plain containers of the class library: TList,
 // TStringList, TCollection with its items, and TComponent, which owns the
 // components created with it as owner and frees them, the last created first.
+// Portable: no Windows headers; the controls build on it.
 #pragma once
 
 #include <cstdint>
@@ -187,6 +188,14 @@ public:
     // The form reader's state bits (csLoading, csReading).
     void SetLoadingState(bool Loading);
     void ClearReadingState() { FComponentState &= ~csReading; }
+
+    // The form reader's one tie to controls, overridden by them. A component
+    // that HasParent (a control) is placed inside the component it is listed
+    // in, which must HoldsControls (a windowed control); SetParentComponent
+    // makes it that component's child. Other components only have an owner.
+    virtual bool HasParent() const { return false; }
+    virtual void SetParentComponent(TComponent* AParent) {}
+    virtual bool HoldsControls() const { return false; }
 
 protected:
     // Hears of AComponent's insertion into or removal from the owner, and of
