@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "FormLoader.h"
 #include "Forms.h"
 #include "Guards.h"
 #include "ResourceStream.h"
@@ -150,6 +151,30 @@ TEST(AlphaImageList, StoredItemsBuildTheListAndGoAtRunTimeUnlessChanging) {
         auto sf = ResourcePicture("SF");
         EXPECT_EQ(BlendMismatches(sf.get(), DrawListImage(&copy, 1)), 0);
     }
+}
+
+TEST(AlphaImageList, ReadFromFormDataItHoldsTheImagesAndNoStoredItems) {
+    TsAlphaImageList::Register();
+    FormObject list{"TsAlphaImageList", "Images", {}, {}};
+    list.Props.push_back({"Width", FormValue::MakeInt(48)});
+    list.Props.push_back({"Height", FormValue::MakeInt(16)});
+    FormValue items;
+    items.Kind = FormValueKind::Collection;
+    for (const char* name : {"SD", "SE"}) {
+        FormValue data;
+        data.Kind = FormValueKind::Binary;
+        data.Binary = ResourceBytes(name);
+        items.Items.push_back({{"ImageFormat", FormValue::MakeIdent("ifPNG")}, {"ImgData", data}});
+    }
+    list.Props.push_back({"Items", items});
+    TForm form(nullptr);
+    LoadFormDefinition(&form, FormObject{"TForm", "Holder", {}, {list}});
+    auto* images = dynamic_cast<TsAlphaImageList*>(form.FindComponent("Images"));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->Count(), 2);
+    EXPECT_EQ(images->Items()->Count(), 0);
+    auto se = ResourcePicture("SE");
+    EXPECT_EQ(BlendMismatches(se.get(), DrawListImage(images, 1)), 0);
 }
 
 TEST(AlphaImageList, AnIconWithoutAlphaKeysOutItsTopLeftColour) {
