@@ -144,11 +144,13 @@ void TsAlphaImageList::Assign(TPersistent* Source) {
         return;
     }
     Clear();
+    // The own list goes before the sharing flag is copied: a list that was
+    // ours is destroyed even when the source shares its images.
+    FreeHandle();
     SetMasked(src->Masked());
     SetImageType(src->ImageType());
     SetDrawingStyle(src->DrawingStyle());
     SetShareImages(src->ShareImages());
-    FreeHandle();
     SetSize(src->Width(), src->Height());
     CreateImageList();
     SetBkColor(src->BkColor());
