@@ -63,7 +63,9 @@ protected:
     // colour with a mask).
     virtual void CreateImageList();
     virtual void DoDraw(int Index, TCanvas* Canvas, int X, int Y, unsigned Style, bool Enabled);
-    // The list's pictures in form data (the platform's image list stream).
+    // The list's pictures in form data. A plain list's picture stream is
+    // neither read nor written (no form holds one); descendants that keep
+    // their pictures otherwise override these.
     virtual void ReadData(TStream* Stream) {}
     virtual void WriteData(TStream* Stream) {}
     void FreeHandle();
