@@ -2,6 +2,7 @@
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "ImgList.h"
 #include "Jpeg.h"
 #include "StdCtrls.h"
 #include "Streams.h"
@@ -217,5 +218,19 @@ void RegisterClassLibraryClasses() {
         .Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap)
         .Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar)
         .Ref("FocusControl", &TLabel::SetFocusControl, "TWinControl");
+    const TEnumInfo& drawingStyle = RegisterEnum(
+        "TDrawingStyle", {{"dsFocus", dsFocus}, {"dsSelected", dsSelected}, {"dsNormal", dsNormal},
+                          {"dsTransparent", dsTransparent}});
+    const TEnumInfo& imageType = RegisterEnum("TImageType", {{"itImage", itImage}, {"itMask", itMask}});
+    RegisterComponentClass<TImageList>("TImageList", "TComponent")
+        .Int("Width", &TImageList::Width, &TImageList::SetWidth)
+        .Int("Height", &TImageList::Height, &TImageList::SetHeight)
+        .Int("AllocBy", &TImageList::AllocBy, &TImageList::SetAllocBy)
+        .Bool("Masked", &TImageList::Masked, &TImageList::SetMasked)
+        .Bool("ShareImages", &TImageList::ShareImages, &TImageList::SetShareImages)
+        .Enum("DrawingStyle", &TImageList::DrawingStyle, &TImageList::SetDrawingStyle, drawingStyle)
+        .Enum("ImageType", &TImageList::ImageType, &TImageList::SetImageType, imageType)
+        .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
+        .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
 }

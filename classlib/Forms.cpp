@@ -411,9 +411,8 @@ int TMouse::DragThreshold() const { return GetSystemMetrics(SM_CXDRAG); }
 // TApplication
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    AnsiString p = FromWide(path, int(n));
+    FExeName = FromWide(ModuleFileName());
+    AnsiString p = FExeName;
     size_t slash = p.find_last_of("\\/");
     if (slash != AnsiString::npos) p = p.substr(slash + 1);
     size_t dot = p.rfind('.');
@@ -489,7 +488,11 @@ void TApplication::HandleException(TObject* Sender, const std::exception& E) {
 void TApplication::ShowException(const std::exception& E) {
     AnsiString msg = E.what();
     if (!msg.empty() && msg.back() != '.') msg += '.';
+    MessageBox(msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
     HWND owner = nullptr;
     if (Screen && Screen->ActiveForm()) owner = Screen->ActiveForm()->HandleIfAllocated();
-    MessageBoxW(owner, ToWide(msg).c_str(), ToWide(FTitle).c_str(), MB_OK | MB_ICONSTOP);
+    return ::MessageBoxW(owner, ToWide(Text).c_str(), ToWide(Caption).c_str(), Flags);
 }

@@ -9,6 +9,10 @@
 // form ends Run, which then frees the forms, the last created first.
 #pragma once
 
+#include <windows.h>
+// The application has a MessageBox of its own; the W entry point is called by name.
+#undef MessageBox
+
 #include <exception>
 #include <vector>
 
@@ -190,6 +194,11 @@ public:
     void HandleException(TObject* Sender, const std::exception& E);
     // A message box with the exception's message and the title.
     void ShowException(const std::exception& E);
+    // A modal message box owned by the active form (the desktop when none):
+    // the platform's button identifier (IDOK, IDYES, ...), 0 when none shows.
+    int MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags);
+    // The full path of the program file.
+    const AnsiString& ExeName() const { return FExeName; }
 
     TForm* MainForm() const { return FMainForm; }
     const AnsiString& Title() const { return FTitle; }
@@ -208,6 +217,7 @@ private:
     bool FTerminated = false;
     bool FOleInitialized = false;
     AnsiString FTitle;
+    AnsiString FExeName;
 };
 
 extern TApplication* Application;

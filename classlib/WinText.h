@@ -13,6 +13,9 @@ std::wstring ToWide(const AnsiString& s);
 AnsiString FromWide(const wchar_t* s, int len = -1);
 inline AnsiString FromWide(const std::wstring& s) { return FromWide(s.data(), static_cast<int>(s.size())); }
 
+// Full path of a module's file (0: the program's), however long; empty on failure.
+std::wstring ModuleFileName(HMODULE Module = nullptr);
+
 // Window text helpers over SetWindowTextW / GetWindowTextW.
 BOOL SetWindowTextAnsi(HWND wnd, const AnsiString& text);
 AnsiString GetWindowTextAnsi(HWND wnd);

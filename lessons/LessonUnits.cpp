@@ -4,10 +4,14 @@
 #include "RzLabel.h"
 #include "RzUnits.h"
 #include "UnitInit.h"
+#include "acAlphaHints.h"
+#include "acAlphaImageList.h"
 #include "acPNG.h"
+#include "acShellCtrls.h"
 #include "sAlphaGraph.h"
 #include "sEngineUnits.h"
 #include "sScrollBar.h"
+#include "sSkinnedForms.h"
 #include "sSkinManager.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -39,11 +43,20 @@ void StartProgramUnits() {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
         {"sDateUtils", sDateUtilsInitialize, nullptr},
+        // The start-up image list from the program's five PNG resources.
+        {"acAlphaImageList", acAlphaImageListInitialize, acAlphaImageListFinalize},
+        // The desktop's root folder; OLE for the GUI thread, before the
+        // application initialises it again (both balanced at exit).
+        {"acShellCtrls", acShellCtrlsInitialize, acShellCtrlsFinalize},
+        // The program file's icons for skinned title bars.
+        {"sSkinnedForms", sSkinnedFormsInitialize, sSkinnedFormsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         // The alpha picture class must be known before any form is read.
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        // The default hint template from the resource "ACHINT".
+        {"acAlphaHints", acAlphaHintsInitialize, acAlphaHintsFinalize},
         // The sorting game's skinned scroll bar, known to the form reader.
         {"sScrollBar", sScrollBarInitialize, nullptr},
         {"Lessons", RegisterLessonForms, nullptr},

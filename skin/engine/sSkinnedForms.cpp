@@ -83,22 +83,12 @@ bool WindowsBeforeVista() {
     return LOBYTE(LOWORD(v)) < 6;
 }
 
-AnsiString ExeName() {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-        if (n == 0) return AnsiString();
-        if (n < buf.size()) {
-            buf.resize(n);
-            break;
-        }
-        buf.resize(buf.size() * 2);
-    }
-    const int len = WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(len > 0 ? len : 0), '\0');
-    if (len > 0) WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), out.data(), len, nullptr, nullptr);
-    return AnsiString(out.c_str());
-}
+// The skin-change animation of a form, played before its redraw comes back
+// (for the manager's skin-change time when the provider paints the form's
+// frame, else for 0). Nothing is played until the engine's fade and the
+// manager's animation settings are there; then the body is the one line
+//   if (auto* a = Manager->AnimEffects()->SkinChanging(); a->Active()) FadeOutControl(F, OwnFrame ? a->Time() : 0);
+void PlaySkinChangeFade(TForm* F, TsSkinManager* Manager, bool OwnFrame) {}
 
 // The redraw switched on again on a form a lock switched off.
 void RestoreRedraw(TForm* F, bool Repaint) {
@@ -179,34 +169,40 @@ void LockFormsRedraw(TsSkinManager* Manager) {
 }
 
 void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
-    (void)Fade;  // no skin-change animation is played: the forms show the new look at once
     // Every form this manager locked gets its redraw back, even one hidden,
     // minimized or re-parented since; otherwise it would stay switched off.
     std::vector<TForm*> locked = SkinnedFormList.TakeLocked(Manager);
-    const bool minimized = ApplicationMinimized();
-    for (TForm* f : locked) RestoreRedraw(f, false);
-    if (minimized) return;
-    for (TForm* f : SkinnedFormList.Snapshot()) {
-        if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f)) continue;
-        const HWND h = FormHandle(f);
-        if (!h || IsIconic(h)) continue;
-        TacFormProvider* p = FormProvider(f);
-        if (!p || !UsesManager(p, Manager)) continue;
-        const bool wasLocked = std::find(locked.begin(), locked.end(), f) != locked.end();
-        if (!wasLocked) SendMessageW(h, WM_SETREDRAW, 1, 0);
-        if (p->DrawNonClientArea()) {
-            if (WindowsBeforeVista()) SetWindowRgn(h, nullptr, FALSE);
-            p->UpdateRegionRects();
-            p->UpdateWindowRegion();
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        } else {
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    auto restore = [&locked](TForm* f) {
+        auto it = std::find(locked.begin(), locked.end(), f);
+        if (it == locked.end()) return false;
+        locked.erase(it);
+        RestoreRedraw(f, false);
+        return true;
+    };
+    if (!ApplicationMinimized()) {
+        for (TForm* f : SkinnedFormList.Snapshot()) {
+            if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f)) continue;
+            const HWND h = FormHandle(f);
+            if (!h || IsIconic(h)) continue;
+            TacFormProvider* p = FormProvider(f);
+            if (!p || !UsesManager(p, Manager)) continue;
+            if (Fade) PlaySkinChangeFade(f, Manager, p->DrawNonClientArea());
+            if (!restore(f)) SendMessageW(h, WM_SETREDRAW, 1, 0);
+            if (p->DrawNonClientArea()) {
+                if (WindowsBeforeVista()) SetWindowRgn(h, nullptr, FALSE);
+                p->UpdateRegionRects();
+                p->UpdateWindowRegion();
+                RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            } else {
+                RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+            }
         }
     }
+    for (TForm* f : std::vector<TForm*>(locked)) restore(f);
 }
 
 void sSkinnedFormsInitialize() {
-    const AnsiString exe = ExeName();
+    const AnsiString exe = Application ? Application->ExeName() : AnsiString();
     delete AppSmallIcon;
     delete AppLargeIcon;
     AppSmallIcon = FileIcon(exe, SHGFI_SMALLICON);

@@ -53,6 +53,8 @@ bool ApplicationMinimized();
 void LockFormsRedraw(TsSkinManager* Manager);
 // Switches the redraw on again and repaints the forms, frames included. A
 // form hidden while it was locked gets its redraw back and stays hidden.
+// With Fade each shown form plays the skin-change animation first (none is
+// played until the engine's fade is there).
 void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade);
 
 // Unit start: the icons. Unit end: the icons freed, the list and the changed

@@ -103,8 +103,9 @@ TEST(Runs, UnitsStartInTheirOrder) {
     EXPECT_EQ(std::vector<std::string>(started.begin(), started.begin() + 3),
               (std::vector<std::string>{"Classes", "Controls", "Forms"}));
     EXPECT_EQ(started.back(), "Lessons");
-    const char* order[] = {"RzCommon", "RzLabel", "sConst", "sDateUtils", "sSkinManager", "sMessages",
-                           "sAlphaGraph", "acPNG", "Lessons"};
+    const char* order[] = {"RzCommon",      "RzLabel",      "sConst",    "sDateUtils", "acAlphaImageList",
+                           "acShellCtrls",  "sSkinnedForms", "sSkinManager", "sMessages", "sAlphaGraph",
+                           "acPNG",         "acAlphaHints", "Lessons"};
     size_t at = 0;
     for (const char* n : order) {
         auto it = std::find(started.begin(), started.end(), n);

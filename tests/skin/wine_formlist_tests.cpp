@@ -8,6 +8,7 @@
 
 #include "Forms.h"
 #include "TestSupport.h"
+#include "TypeInfo.h"
 #include "sCommonData.h"
 #include "sSkinManager.h"
 #include "sSkinnedForms.h"
@@ -334,6 +335,46 @@ TEST_F(FormList, ManagerLocksItsFormsWhileTheNewSkinIsBroadcast) {
     EXPECT_EQ(f->Commands, std::vector<uint16_t>{scNewSkin});
     EXPECT_EQ(f->RedrawOn, std::vector<bool>{true});
     Manager->SetActive(false);
+}
+
+class TMainProbe : public TForm {
+public:
+    using TForm::TForm;
+    const char* ClassName() const override { return "TMainProbe"; }
+};
+
+// While the application is minimized a skin change neither locks nor repaints.
+TEST_F(FormList, NothingIsLockedOrRepaintedWhileTheApplicationIsMinimized) {
+    RegisterFormClass<TMainProbe>("TMainProbe");
+    TMainProbe* main = nullptr;
+    Application->CreateForm(main);
+    ASSERT_EQ(Application->MainForm(), main);
+    main->Show();
+    main->SetWindowState(wsMinimized);
+    Pump(60);
+    ASSERT_TRUE(IsIconic(main->Handle()));
+    TTestProvider* p = Provider(Manager);
+    TProbeForm* f = MakeForm(p);
+    RegisterSkinnedForm(f);
+
+    LockFormsRedraw(Manager);
+    EXPECT_FALSE(SkinnedFormList.IsLocked(f));
+    EXPECT_TRUE(IsWindowVisible(f->Handle()));
+    const int paints = f->Paints;
+    UnlockFormsRedraw(Manager, true);
+    EXPECT_EQ(p->RegionRects, 0);
+    EXPECT_EQ(p->WindowRegions, 0);
+    EXPECT_EQ(f->Paints, paints);
+
+    // Restored, the same change locks and repaints.
+    main->SetWindowState(wsNormal);
+    Pump(60);
+    LockFormsRedraw(Manager);
+    EXPECT_TRUE(SkinnedFormList.IsLocked(f));
+    UnlockFormsRedraw(Manager, true);
+    EXPECT_EQ(p->WindowRegions, 1);
+    delete main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
 TEST(FormListUnit, IconsAtStartAndEverythingGoneAtTheEnd) {

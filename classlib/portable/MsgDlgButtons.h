@@ -1,0 +1,15 @@
+// The class library's set of message-dialog buttons. Portable: no Windows headers.
+#pragma once
+
+#include <initializer_list>
+
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
+// Set of TMsgDlgBtn: bit (1 << button).
+using TMsgDlgButtons = unsigned;
+
+constexpr TMsgDlgButtons MsgDlgButtons(std::initializer_list<TMsgDlgBtn> Buttons) {
+    TMsgDlgButtons set = 0;
+    for (TMsgDlgBtn b : Buttons) set |= 1u << b;
+    return set;
+}
+constexpr bool HasButton(TMsgDlgButtons Set, TMsgDlgBtn B) { return (Set >> B) & 1u; }
