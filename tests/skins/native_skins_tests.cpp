@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSkins = SKINS_DIR;
+const fs::path kSkins = TUVRELI_TEST_SKINS_DIR;
 
 std::vector<uint8_t> ReadBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -455,7 +455,7 @@ void DrawCell(Svg& s, const Palette& P, const Piece& p, int state, int x, int w,
         // pressed fills darker. The glyph sits in the middle.
         double r = p.Small ? 3 : 4;
         bool close = p.Glyph == "CLOSE";
-        Rgb base = close ? P.Close : P.Dark ? Mix(P.Title1, P.Accent, 0.5) : Mix(P.Title1, Rgb{255, 255, 255}, 0.28);
+        Rgb base = close ? P.Close : Mix(P.Title1, Rgb{255, 255, 255}, 0.28);
         if (state == 0) {
             Fill(s, x + 1, 1, w - 2, h - 2, r, s.Gradient(white, white, false, 0.22, 0.08));
             Outline(s, x, 0, w, h, r, Mix(P.Title2, Rgb{0, 0, 0}, 0.3), 0.55);
@@ -463,7 +463,8 @@ void DrawCell(Svg& s, const Palette& P, const Piece& p, int state, int x, int w,
             Rgb top = state == 1 ? Mix(base, white, 0.2) : Mix(base, Rgb{0, 0, 0}, 0.2);
             Rgb bottom = state == 1 ? base : Mix(base, Rgb{0, 0, 0}, 0.35);
             Fill(s, x, 0, w, h, r, s.Gradient(top, bottom));
-            Outline(s, x, 0, w, h, r, Mix(bottom, Rgb{0, 0, 0}, 0.35));
+            // Dark skins ring the hot plate in their warm accent.
+            Outline(s, x, 0, w, h, r, P.Dark && !close && state == 1 ? P.Accent : Mix(bottom, Rgb{0, 0, 0}, 0.35));
             Line(s, x + r, 1.5, x + w - r, 1.5, white, 1, 0.4, "butt");
         }
         if (!p.Glyph.empty()) {
