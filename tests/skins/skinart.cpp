@@ -600,20 +600,30 @@ void DrawCell(Svg& s, const Palette& P, const Piece& p, int state, int x, int w,
         break;
     }
     case Look::BigPattern: {
-        // Pale wood: soft rings of grain over a cream ground.
+        // Pale birch wood: broad soft growth bands and fine grain lines that
+        // wave gently, with one knot. Smooth curves, tiling left to right.
         Fill(s, x, 0, w, h, 0, Hex(P.Bg));
-        for (int i = 0; i < 26; ++i) {
-            double y0 = i * (h / 26.0) + 4 * std::sin(i * 1.7);
+        const Rgb wood = Mix(P.Bg, P.Border, 0.18), grain = Mix(P.Bg, P.Border, 0.32);
+        auto wave = [&](double t, double base, int i) {
+            const double k = 2 * M_PI / w;
+            return base + 3.0 * std::sin(k * t + i * 0.7) + 1.5 * std::sin(2 * k * t + i * 1.3);
+        };
+        for (int i = 0; i < 40; ++i) {
+            const double base = (i + 0.5) * h / 40.0;
             std::ostringstream d;
-            d << "M" << x - 10 << "," << y0;
-            for (int k = 0; k <= 8; ++k) {
-                double xx = x + k * w / 8.0, yy = y0 + 5 * std::sin(k * 0.9 + i * 0.6) + 2 * std::sin(k * 2.3 + i);
-                d << " L" << xx << "," << yy;
+            for (int k = 0; k <= 64; ++k) {
+                const double t = k * w / 64.0;
+                d << (k ? " L" : "M") << x + t << "," << wave(t, base, i);
             }
-            Rgb c = Mix(P.Bg, P.Border, i % 3 == 0 ? 0.22 : 0.12);
-            s.body << "<path d='" << d.str() << "' fill='none' stroke='" << Hex(c) << "' stroke-width='"
-                   << (i % 4 == 0 ? 1.6 : 0.9) << "' stroke-linejoin='round'/>";
+            const bool band = i % 5 == 0 || i % 7 == 3;
+            s.body << "<path d='" << d.str() << "' fill='none' stroke='" << Hex(band ? wood : grain)
+                   << "' stroke-opacity='" << (band ? 0.55 : 0.35) << "' stroke-width='" << (band ? 3.5 : 0.8)
+                   << "' stroke-linejoin='round'/>";
         }
+        s.body << "<ellipse cx='" << x + w * 0.62 << "' cy='" << h * 0.41 << "' rx='9' ry='4' fill='none' stroke='"
+               << Hex(grain) << "' stroke-opacity='0.6' stroke-width='1.2'/>";
+        s.body << "<ellipse cx='" << x + w * 0.62 << "' cy='" << h * 0.41 << "' rx='3.5' ry='1.6' fill='"
+               << Hex(grain) << "' fill-opacity='0.5'/>";
         break;
     }
     case Look::SmallPattern: {
