@@ -261,7 +261,9 @@ std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::strin
                     bmp = file;
                 }
                 if (!SkinPictureSize(bmp, w, h)) throw std::runtime_error(iv.File + ": not a bitmap");
-                iv.Left = 0, iv.Top = 0, iv.Right = w, iv.Bottom = h;
+                // Own images span their picture; a small JPEG texture keeps
+                // the empty rectangle the folder loader gives it.
+                if (iv.Form != SkinValueForm::Jpeg) iv.Left = 0, iv.Top = 0, iv.Right = w, iv.Bottom = h;
             }
             images << "\n          item\n" << in << "SectionName = " << Str(SkinUpperCase(s.Name)) << "\n";
             if (!bmp.empty()) images << in << "Image.Data = " << Hex(GraphicData(bmp), in) << "\n";
