@@ -5,6 +5,7 @@
 // skin text, the own image files ('!' BMP and PNG, plain BMP, JPEG through
 // cjpeg) and, when GLOBALINFO names one, the master bitmap with every '#',
 // '^', '~' and '@' part at the rectangle its value gives.
+// OUT_DIR.work/preview.png shows the images put together as a mock window.
 // The colours come from the skin text itself (see Palette), so a skin's
 // images always match its sections. Masked images (MaskType 1) hold the
 // picture above and its mask below: mask 0 = the picture, 255 = what lies
@@ -763,6 +764,178 @@ void WriteJpeg(const Context& cx, const Rgba& im, const std::string& file) {
     Run(Quote(cx.Cjpeg) + " -quality 90 -optimize -outfile " + Quote((cx.Out / file).string()) + " " + Quote(ppm));
 }
 
+
+// ---- preview ---------------------------------------------------------------
+
+// A mock window put together from the rendered strips, for looking at a skin
+// as a whole (OUT_DIR.work/preview.png). Borders are cut by their margins the
+// way the painters cut them; faces take the section's colour or gradient.
+// Only an approximation of the engine: no textures, no masks (the strips'
+// alpha stands in for them).
+struct Strip {
+    std::string File;
+    int Count = 1, CellW = 0, CellH = 0, WL = 0, WT = 0, WR = 0, WB = 0;
+};
+
+class Preview {
+public:
+    Preview(const TacIniSections& ini, const std::map<std::string, Strip>& strips) : ini_(ini), strips_(strips) {}
+
+    std::string Svg() {
+        const int fx = 20, fy = 16, fw = 480, fh = 340;
+        Rect(0, 0, 520, 380, "#808080");
+        Rect(fx, fy, fw, fh, Colour("FORM", "COLOR"));
+        Rect(fx, fy, fw, 30, Face("FORMTITLE", true));
+        Nine("FORMTITLE", "BORDERSMASK", 1, fx, fy, fw, 30);
+        Nine("FORM", "BORDERSMASK", 1, fx, fy, fw, fh);
+        Text(fx + 12, fy + 20, "Skin host", Colour("FORMTITLE", "FONTCOLOR"), 13, true);
+        int bx = fx + fw - 8;
+        for (const char* k : {"BICONCLOSE", "BICONMAX", "BICONMIN"}) {
+            bx -= Cell("GLOBALINFO", k).CellW + 2;
+            Glyph("GLOBALINFO", k, std::strcmp(k, "BICONCLOSE") == 0 ? 1 : 0, bx, fy + 5);
+        }
+        Rect(fx + 5, fy + 30, fw - 10, 20, Colour("MENULINE", "COLOR"));
+        const char* menu[] = {"File", "Edit", "View"};
+        for (int i = 0; i < 3; ++i) Text(fx + 14 + i * 46, fy + 44, menu[i], Colour("MENULINE", "FONTCOLOR"));
+        const int cx = fx + 16, cy = fy + 62;
+        const char* states[] = {"Normal", "Hot", "Pressed"};
+        for (int i = 0; i < 3; ++i) Control("BUTTON", i, cx + 100 * i, cy, 90, 26, states[i]);
+        Rect(cx + 1, cy + 38, 188, 22, Colour("EDIT", "COLOR"), 3);
+        Nine("EDIT", "BORDERSMASK", 0, cx, cy + 37, 190, 24);
+        Text(cx + 8, cy + 53, "Text in an edit", Colour("EDIT", "FONTCOLOR"));
+        Rect(cx + 201, cy + 38, 120, 22, Colour("COMBOBOX", "COLOR"), 3);
+        Nine("COMBOBOX", "BORDERSMASK", 1, cx + 200, cy + 37, 122, 24);
+        Control("COMBOBTN", 0, cx + 302, cy + 39, 18, 20, nullptr);
+        Glyph("COMBOBOX", "GLYPHMASK", 0, cx + 306, cy + 45);
+        const char* boxes[][2] = {{"BOXCHECKED", "Checked"}, {"BOXUNCHECKED", "Not checked"}, {"RADIOCHECKED", "Chosen"},
+                                  {"RADIOUNCHECKED", "Other"}};
+        for (int i = 0; i < 4; ++i) {
+            Glyph("GLOBALINFO", boxes[i][0], 0, cx + i * 100, cy + 74);
+            Text(cx + 20 + i * 100, cy + 86, boxes[i][1], Colour("CHECKBOX", "FONTCOLOR"));
+        }
+        const int gx = cx, gy = cy + 102;
+        Nine("GROUPBOX", "BORDERSMASK", 0, gx, gy + 6, 200, 110);
+        Rect(gx + 10, gy, 52, 14, Colour("FORM", "COLOR"));
+        Text(gx + 14, gy + 11, "Group", Colour("GROUPBOX", "FONTCOLOR"), 12, true);
+        Rect(gx + 14, gy + 30, 170, 40, Colour("PANEL", "COLOR"));
+        Nine("PANEL", "BORDERSMASK", 0, gx + 14, gy + 30, 170, 40);
+        Text(gx + 24, gy + 55, "Panel", Colour("PANEL", "FONTCOLOR"));
+        Rect(gx + 14, gy + 78, 170, 18, Colour("GAUGE", "COLOR"));
+        Rect(gx + 16, gy + 80, 100, 14, Face("GAUGE", true), 2);
+        Nine("GAUGE", "BORDERSMASK", 0, gx + 14, gy + 78, 170, 18);
+        const int tx = gx + 220, ty = gy;
+        Rect(tx, ty + 22, 230, 96, Colour("PAGECONTROL", "COLOR"));
+        Nine("PAGECONTROL", "BORDERSMASK", 0, tx, ty + 22, 230, 96);
+        const char* pages[] = {"Page 1", "Page 2", "Page 3"};
+        for (int i = 0; i < 3; ++i) {
+            const int st = i == 0 ? 2 : i == 1 ? 1 : 0, top = st == 2 ? 0 : 2;
+            Rect(tx + 2 + i * 72, ty + top + 2, 70, 24 - top - 2, Face("TABTOP", st > 0), 3);
+            Nine("TABTOP", "BORDERSMASK", st, tx + 2 + i * 72, ty + top, 70, 24 - top);
+            Text(tx + 37 + i * 72, ty + 17, pages[i], Colour("TABTOP", "FONTCOLOR"), 12, false, true);
+        }
+        Text(tx + 12, ty + 48, "A page of a", Colour("PAGECONTROL", "FONTCOLOR"));
+        Text(tx + 12, ty + 64, "page control.", Colour("PAGECONTROL", "FONTCOLOR"));
+        const int sx = tx + 206, sy = ty + 28;
+        Rect(sx, sy, 17, 84, Colour("SCROLLBAR1V", "COLOR"));
+        Nine("SCROLLBAR1V", "BORDERSMASK", 0, sx, sy, 17, 84);
+        Control("SCROLLBTNTOP", 0, sx, sy, 17, 17, nullptr);
+        Glyph("SCROLLBTNTOP", "GLYPHMASK", 0, sx + 4, sy + 4);
+        Control("SCROLLBTNBOTTOM", 1, sx, sy + 67, 17, 17, nullptr);
+        Glyph("SCROLLBTNBOTTOM", "GLYPHMASK", 1, sx + 4, sy + 71);
+        Control("SCROLLSLIDERV", 1, sx, sy + 24, 17, 26, nullptr);
+        Glyph("SCROLLSLIDERV", "GLYPHMASK", 1, sx + 4, sy + 33);
+        Rect(fx + 5, fy + fh - 26, fw - 10, 21, Face("STATUSBAR", false));
+        Nine("STATUSBAR", "BORDERSMASK", 0, fx + 5, fy + fh - 26, fw - 10, 21);
+        Nine("STATUSBAR", "STATUSPANELMASK", 0, fx + 8, fy + fh - 23, 150, 16);
+        Text(fx + 14, fy + fh - 11, "Ready", Colour("STATUSBAR", "FONTCOLOR"), 11);
+        Glyph("GLOBALINFO", "GRIPIMAGE", 0, fx + fw - 21, fy + fh - 20);
+        const int hx = fx + 250, hy = fy + 284;
+        Rect(hx, hy, 150, 26, Face("HINT", false), 6);
+        Nine("HINT", "BORDERSMASK", 0, hx, hy, 150, 26);
+        Text(hx + 10, hy + 17, "A hint for the button", Colour("HINT", "FONTCOLOR"), 11);
+        return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='520' "
+               "height='380'><defs>" + defs_.str() + "</defs>" + body_.str() + "</svg>\n";
+    }
+
+private:
+    std::string Read(const std::string& sec, const std::string& key) const {
+        std::string cur = sec;
+        for (int depth = 0; depth < 20 && !cur.empty(); ++depth) {
+            std::string v = SkinTextValue(ini_, cur, key, "\x01");
+            if (v != "\x01") return v;
+            std::string parent = SkinTextValue(ini_, cur, "PARENTCLASS");
+            cur = parent == cur ? std::string() : parent;
+        }
+        return std::string();
+    }
+    std::string Colour(const std::string& sec, const std::string& key) const {
+        return Hex(FromColorValue(IniValueToInt(Read(sec, key), 0)));
+    }
+    std::string Face(const std::string& sec, bool hot) {
+        const std::string g = Read(sec, hot ? "HOTGRADIENTDATA" : "GRADIENTDATA");
+        const int pct = IniValueToInt(Read(sec, hot ? "HOTGRADIENTPERCENT" : "GRADIENTPERCENT"), 0);
+        if (pct == 0 || g.find(';') == std::string::npos) return Colour(sec, hot ? "HOTCOLOR" : "COLOR");
+        std::vector<std::string> f;
+        std::stringstream ss(g);
+        for (std::string x; std::getline(ss, x, ';');) f.push_back(x);
+        const bool across = f.size() > 3 && f[3] == "1";
+        const std::string id = "p" + std::to_string(++ids_);
+        defs_ << "<linearGradient id='" << id << "' x1='0' y1='0' x2='" << across << "' y2='" << !across
+              << "'><stop offset='0' stop-color='" << Hex(FromColorValue(std::stoi(f[0])))
+              << "'/><stop offset='1' stop-color='" << Hex(FromColorValue(std::stoi(f[1]))) << "'/></linearGradient>";
+        return "url(#" + id + ")";
+    }
+    Strip Cell(const std::string& sec, const std::string& key) const {
+        auto it = strips_.find(sec + "_" + key);
+        return it == strips_.end() ? Strip() : it->second;
+    }
+    void Rect(int x, int y, int w, int h, const std::string& fill, int r = 0) {
+        body_ << "<rect x='" << x << "' y='" << y << "' width='" << w << "' height='" << h << "' rx='" << r
+              << "' fill='" << fill << "'/>";
+    }
+    void Text(int x, int y, const char* t, const std::string& c, int size = 12, bool bold = false, bool centre = false) {
+        body_ << "<text x='" << x << "' y='" << y << "' font-family='Liberation Sans' font-size='" << size
+              << "' font-weight='" << (bold ? "bold" : "normal") << "' fill='" << c << "' text-anchor='"
+              << (centre ? "middle" : "start") << "'>" << t << "</text>";
+    }
+    void Piece(const Strip& st, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh) {
+        if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+        body_ << "<svg x='" << dx << "' y='" << dy << "' width='" << dw << "' height='" << dh << "' viewBox='" << sx
+              << " " << sy << " " << sw << " " << sh << "' preserveAspectRatio='none'><image xlink:href='" << st.File
+              << "' width='" << st.CellW * st.Count << "' height='" << st.CellH << "'/></svg>";
+    }
+    void Nine(const std::string& sec, const std::string& key, int state, int x, int y, int w, int h) {
+        const Strip st = Cell(sec, key);
+        if (st.File.empty()) return;
+        const int ox = st.CellW * std::min(state, st.Count - 1), L = st.WL, T = st.WT, R = st.WR, B = st.WB;
+        const int tw = st.CellW - L - R, th = st.CellH - T - B;
+        Piece(st, ox, 0, L, T, x, y, L, T);
+        Piece(st, ox + st.CellW - R, 0, R, T, x + w - R, y, R, T);
+        Piece(st, ox, st.CellH - B, L, B, x, y + h - B, L, B);
+        Piece(st, ox + st.CellW - R, st.CellH - B, R, B, x + w - R, y + h - B, R, B);
+        Piece(st, ox + L, 0, tw, T, x + L, y, w - L - R, T);
+        Piece(st, ox + L, st.CellH - B, tw, B, x + L, y + h - B, w - L - R, B);
+        Piece(st, ox, T, L, th, x, y + T, L, h - T - B);
+        Piece(st, ox + st.CellW - R, T, R, th, x + w - R, y + T, R, h - T - B);
+    }
+    void Glyph(const std::string& sec, const std::string& key, int state, int x, int y) {
+        const Strip st = Cell(sec, key);
+        if (st.File.empty()) return;
+        Piece(st, st.CellW * std::min(state, st.Count - 1), 0, st.CellW, st.CellH, x, y, st.CellW, st.CellH);
+    }
+    void Control(const std::string& sec, int state, int x, int y, int w, int h, const char* caption) {
+        Rect(x + 1, y + 1, w - 2, h - 2, Face(sec, state > 0), 3);
+        Nine(sec, "BORDERSMASK", state, x, y, w, h);
+        if (caption)
+            Text(x + w / 2, y + h / 2 + 4, caption, Colour(sec, state ? "HOTFONTCOLOR" : "FONTCOLOR"), 12, false, true);
+    }
+
+    const TacIniSections& ini_;
+    const std::map<std::string, Strip>& strips_;
+    std::ostringstream defs_, body_;
+    int ids_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -793,6 +966,13 @@ int main(int argc, char** argv) {
         std::vector<Placed> parts;
         int masterW = 0, masterH = 0;
         std::map<std::string, bool> written;
+        std::map<std::string, Strip> strips;
+        auto remember = [&](const std::string& stem, const SkinImageValue& v, const Piece& p) {
+            SkinImageValue m = v;
+            const int count = std::max(1, v.ImageCount);
+            ComputeSkinMargins(m, p.CellW * count, p.CellH * (v.MaskType + 1));
+            strips[stem] = Strip{(cx.Work / (stem + ".png")).string(), count, p.CellW, p.CellH, m.WL, m.WT, m.WR, m.WB};
+        };
 
         for (const TacIniSection& sec : ini) {
             for (const auto& [key, value] : SkinSectionPairs(sec)) {
@@ -818,6 +998,7 @@ int main(int argc, char** argv) {
                     if (p.CellW * count != rw || p.CellH * (v.MaskType + 1) != rh)
                         throw std::runtime_error(sec.Name + " " + key + ": rectangle is no whole number of cells");
                     parts.push_back({Compose(Render(cx, p, count, stem), v.MaskType, false, false), v.Left, v.Top});
+                    remember(stem, v, p);
                     masterW = std::max(masterW, v.Right);
                     masterH = std::max(masterH, v.Bottom);
                     continue;
@@ -826,6 +1007,7 @@ int main(int argc, char** argv) {
                 const bool png = SkinUpperCase(v.File).find(".PNG") != std::string::npos &&
                                  SkinUpperCase(v.File).find(".BMP") == std::string::npos;
                 Rgba strip = Render(cx, p, std::max(1, v.ImageCount), stem);
+                remember(stem, v, p);
                 Rgba im = Compose(strip, v.MaskType, png, p.Kind == Look::Glow);
                 if (png) WritePng((cx.Out / v.File).string(), im);
                 else WriteBmp((cx.Out / v.File).string(), im);
@@ -844,6 +1026,9 @@ int main(int argc, char** argv) {
         } else if (!parts.empty()) {
             throw std::runtime_error("master-bitmap parts without MASTERBITMAP");
         }
+        const std::string svg = (cx.Work / "preview.svg").string();
+        WriteFile(svg, Preview(ini, strips).Svg());
+        Run(Quote(cx.Rsvg) + " -f png -o " + Quote((cx.Work / "preview.png").string()) + " " + Quote(svg));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skinart: %s\n", e.what());
