@@ -859,14 +859,7 @@ public:
 
 private:
     std::string Read(const std::string& sec, const std::string& key) const {
-        std::string cur = sec;
-        for (int depth = 0; depth < 20 && !cur.empty(); ++depth) {
-            std::string v = SkinTextValue(ini_, cur, key, "\x01");
-            if (v != "\x01") return v;
-            std::string parent = SkinTextValue(ini_, cur, "PARENTCLASS");
-            cur = parent == cur ? std::string() : parent;
-        }
-        return std::string();
+        return SkinInheritedValue(ini_, sec, key, std::string());
     }
     std::string Colour(const std::string& sec, const std::string& key) const {
         return Hex(FromColorValue(IniValueToInt(Read(sec, key), 0)));

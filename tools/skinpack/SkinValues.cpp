@@ -157,6 +157,18 @@ std::string SkinTextValue(const TacIniSections& Ini, const std::string& Section,
     return Default;
 }
 
+std::string SkinInheritedValue(const TacIniSections& Ini, const std::string& Section, const std::string& Key,
+                               const std::string& Default) {
+    std::string cur = Section;
+    for (int depth = 0; depth < 100 && !cur.empty(); ++depth) {
+        const std::string v = SkinTextValue(Ini, cur, Key, "?");
+        if (v != "?") return v;
+        const std::string parent = SkinTextValue(Ini, cur, "PARENTCLASS", "?");
+        cur = (parent == "?" || parent == cur) ? std::string() : parent;
+    }
+    return Default;
+}
+
 std::vector<std::pair<std::string, std::string>> SkinSectionPairs(const TacIniSection& Section) {
     std::vector<std::pair<std::string, std::string>> out;
     for (const std::string& line : Section.Lines) {

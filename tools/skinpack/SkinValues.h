@@ -55,5 +55,9 @@ TacIniSections ReadSkinText(const std::string& Path);
 // Value of Key in Section (case-sensitive section names as the engine asks), or Default.
 std::string SkinTextValue(const TacIniSections& Ini, const std::string& Section, const std::string& Key,
                           const std::string& Default = std::string());
+// The loader's inherited read: Key in Section, else in its PARENTCLASS chain
+// (a class naming itself ends it; loops end after 100 steps), else Default.
+std::string SkinInheritedValue(const TacIniSections& Ini, const std::string& Section, const std::string& Key,
+                               const std::string& Default);
 // Key and value of each line of a section.
 std::vector<std::pair<std::string, std::string>> SkinSectionPairs(const TacIniSection& Section);

@@ -121,25 +121,17 @@ struct SkinText {
     std::string Read(const std::string& s, const std::string& k, const std::string& d) const {
         return SkinTextValue(Ini, s, k, d);
     }
-    std::string Parent(const std::string& s) const {
-        std::string p = Read(s, "PARENTCLASS", "?");
-        return (p.empty() || p == "?" || p == s) ? std::string() : p;
-    }
     std::string InheritedString(const std::string& s, const std::string& k, const std::string& d) const {
-        std::string cur = s;
-        for (int depth = 0; depth < 100 && !cur.empty(); ++depth) {
-            std::string v = Read(cur, k, "?");
-            if (v != "?") return v;
-            cur = Parent(cur);
-        }
-        return d;
+        return SkinInheritedValue(Ini, s, k, d);
     }
+    // Integers: a stored -1 counts as absent and falls back to the parent.
     int InheritedInt(const std::string& s, const std::string& k, int d) const {
         std::string cur = s;
         for (int depth = 0; depth < 100 && !cur.empty(); ++depth) {
-            int v = IniValueToInt(Read(cur, k, "-1"), -1);
+            const int v = IniValueToInt(Read(cur, k, "-1"), -1);
             if (v != -1) return v;
-            cur = Parent(cur);
+            const std::string parent = Read(cur, "PARENTCLASS", "?");
+            cur = (parent == "?" || parent == cur) ? std::string() : parent;
         }
         return d;
     }
