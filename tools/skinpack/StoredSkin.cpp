@@ -73,9 +73,12 @@ std::vector<uint8_t> GraphicData(const std::vector<uint8_t>& file) {
     return out;
 }
 
-std::string FormHead(const std::string& SkinName) {
+// The form is named after the skin and the way it is stored (BirchDataForm:
+// TBirchDataForm), so that each form text gives a resource of its own name.
+std::string FormHead(const std::string& SkinName, const std::string& Way) {
+    const std::string form = SkinName + Way + "Form";
     return "// A skin stored in a skin manager's form data; written by skinpack.\n"
-           "object StoredSkinForm: TForm\n"
+           "object " + form + ": T" + form + "\n"
            "  Caption = " + Str("Stored skin " + SkinName) + "\n"
            "  object sSkinManager1: TsSkinManager\n"
            "    SkinName = " + Str(SkinName) + "\n"
@@ -201,7 +204,7 @@ std::vector<AszEntry> CollectSkinFiles(const std::string& SkinDir) {
 }
 
 std::string StoredSkinFormWithData(const std::string& SkinName, const std::vector<uint8_t>& Container) {
-    return FormHead(SkinName) + "        Data = " + Hex(Container, "        ") + "\n" + kFormTail;
+    return FormHead(SkinName, "Data") + "        Data = " + Hex(Container, "        ") + "\n" + kFormTail;
 }
 
 std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::string& SkinName,
@@ -210,7 +213,7 @@ std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::strin
     const TacIniSections ini = ReadSkinText((dir / "Options.dat").string());
     const SkinText text{ini};
     std::ostringstream o;
-    o << FormHead(SkinName);
+    o << FormHead(SkinName, "Items");
 
     o << "        GeneralData = <";
     for (const TacIniSection& s : ini) {

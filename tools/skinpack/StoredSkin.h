@@ -15,11 +15,11 @@
 // std::runtime_error for a named file that is missing.
 std::vector<AszEntry> CollectSkinFiles(const std::string& SkinDir);
 
-// Form text of a form holding one skin manager whose InternalSkins has one
-// stored skin named SkinName with Container as its "Data".
+// Form text of a form (T<SkinName>DataForm) holding one skin manager whose
+// InternalSkins has one stored skin named SkinName with Container as its "Data".
 std::string StoredSkinFormWithData(const std::string& SkinName, const std::vector<uint8_t>& Container);
 
-// The same stored skin given by its collections (GeneralData, Images,
+// The same stored skin (form T<SkinName>ItemsForm) given by its collections (GeneralData, Images,
 // Patterns, MasterBitmap and the skin-wide values) and an empty "Data":
 // section values resolved with inheritance as the loader reads the text,
 // images converted to 24-bit bitmaps. Djpeg decodes small JPEG textures.
