@@ -324,7 +324,8 @@ bool TsSkinManager::LoadFolderOrInternalSkin() {
     if (stored.Data()->Size() > 0) {
         auto pack = std::make_unique<TacSkinConvertor>();
         pack->SourceStream = std::make_unique<TMemoryStream>();
-        pack->SourceStream->LoadFromStream(stored.Data());
+        const std::vector<uint8_t>& bytes = stored.Data()->Bytes();
+        pack->SourceStream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
         if (!pack->Parse()) {
             ShowPackedSkinWarning(SNotPackedSkin);
             return false;

@@ -12,6 +12,7 @@
 #include "SkinDump.h"
 #include "TestSupport.h"
 #include "WinTestSupport.h"
+#include "TypeInfo.h"
 #include "sSkinManager.h"
 
 using namespace skincraft;
@@ -257,6 +258,42 @@ TEST_F(SkinLoad, HueAndSaturationReloadTheSkinShifted) {
     EXPECT_EQ(static_cast<uint8_t*>(M->ma()[5].Image->ScanLine(0))[2], 0x80);
     M->SetSaturation(100);  // amount -100: away from grey, already pure
     EXPECT_EQ(M->gd()[1].Color, 0x00FF00);
+}
+
+TEST_F(SkinLoad, StoredSkinsAndSettingsComeThroughTheFormReader) {
+    const TClassInfo& info = *FindClassInfo("TsSkinManager");
+    TReadContext ctx;
+    auto item = [](const char* name, std::vector<FormProperty> more) {
+        std::vector<FormProperty> p = {{"Name", FormValue::MakeString(name)}};
+        p.insert(p.end(), more.begin(), more.end());
+        return p;
+    };
+    FormValue general;
+    general.Kind = FormValueKind::Collection;
+    general.Items.push_back({{"SectionName", FormValue::MakeString("FORM")}, {"Color", FormValue::MakeInt(0x42)}});
+    FormValue data;
+    data.Kind = FormValueKind::Binary;
+    data.Binary = Pack(ProbeSkin());
+    FormValue empty;
+    empty.Kind = FormValueKind::Binary;
+    FormValue skins;
+    skins.Kind = FormValueKind::Collection;
+    skins.Items.push_back(item("FromCollections", {{"GeneralData", general}, {"Data", empty}}));
+    skins.Items.push_back(item("FromData", {{"Data", data}, {"Version", FormValue::MakeFloat(6.1)}}));
+    WriteProperty(M, info, "InternalSkins", skins, ctx);
+    WriteProperty(M, info, "ThirdParty.ThirdGrids", FormValue::MakeString("TMyGrid"), ctx);
+    WriteProperty(M, info, "AnimEffects.SkinChanging.Time", FormValue::MakeInt(250), ctx);
+    EXPECT_EQ(M->ThirdParty()->Get(5), "TMyGrid");  // published order differs from the index order
+    EXPECT_EQ(M->AnimEffects()->FormShow()->Time(), 0);
+    EXPECT_EQ(M->AnimEffects()->Buttons()->Events(), 0xFu);
+    ASSERT_EQ(M->InternalSkins()->Count(), 2);
+    M->SetSkinName("FromCollections");
+    ASSERT_EQ(M->gd().size(), 1u);
+    EXPECT_EQ(M->gd()[0].Color, 0x42);
+    EXPECT_FALSE(M->PackedSkinLoaded());
+    M->SetSkinName("FromData");
+    EXPECT_TRUE(M->PackedSkinLoaded());
+    EXPECT_EQ(M->gd().size(), 3u);
 }
 
 }  // namespace
