@@ -31,6 +31,7 @@ struct TsSkinBuild {
     const TsStoredSkin* Stored = nullptr;   // the stored skin without container bytes
     TacSkinConvertor* Package = nullptr;    // images from the container, else from Folder
     AnsiString Folder;                      // SkinFolderPath of the skin
+    TacSkinIni Common;                      // the manager's common sections
     TsSkinTables Tables;
     TsSkinValues Values;
     std::unique_ptr<TBitmap> Master;
@@ -336,6 +337,7 @@ bool TsSkinManager::LoadFolderOrInternalSkin() {
     }
     TsSkinBuild b;
     b.Stored = &stored;
+    b.Common.SetText(FCommonSections->Text());
     LoadMasks(b);
     LoadPatterns(b);
     LoadSections(b);
@@ -359,6 +361,7 @@ bool TsSkinManager::BuildFromText(TacSkinConvertor* Package, const AnsiString& T
     b.Ini = &ini;
     b.Package = Package;
     b.Folder = FolderPath;
+    b.Common.SetText(FCommonSections->Text());
     LoadMasks(b);
     LoadPatterns(b);
     LoadSections(b);
@@ -390,11 +393,8 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
                 B.Master = ReadBitmap(s.get(), pf24bit);
                 if (B.Master) MakeMaster(*B.Master);
             }
-        std::vector<AnsiString> done;
-        for (const AnsiString& section : ini.SectionNames()) {
+        for (const AnsiString& section : ini.DistinctSectionNames()) {
             const AnsiString upper = SkinUpperCase(section);
-            if (std::find(done.begin(), done.end(), upper) != done.end()) continue;
-            done.push_back(upper);
             for (const TacSkinIni::Line& l : *ini.Lines(section)) {
                 if (upper == "GLOBALINFO" && SkinUpperCase(l.Name) == "MASTERBITMAP") continue;
                 TacImageValue v;
@@ -421,8 +421,8 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
     }
     // The common sections: parts of the master bitmap and bitmap files of
     // the skin folder, never of a container.
-    const TacSkinIni common(FCommonSections->Text());
-    for (const AnsiString& section : common.SectionNames()) {
+    const TacSkinIni& common = B.Common;
+    for (const AnsiString& section : common.DistinctSectionNames()) {
         if (SkinUpperCase(section) == "GLOBALINFO") continue;
         for (const TacSkinIni::Line& l : *common.Lines(section)) {
             TacImageValue v;
@@ -467,19 +467,14 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         B.Tables.Masks.push_back(std::move(m));
     };
     if (B.Ini) {
-        std::vector<AnsiString> done;
-        for (const AnsiString& section : B.Ini->SectionNames()) {
-            const AnsiString upper = SkinUpperCase(section);
-            if (std::find(done.begin(), done.end(), upper) != done.end()) continue;
-            done.push_back(upper);
+        for (const AnsiString& section : B.Ini->DistinctSectionNames())
             for (const TacSkinIni::Line& l : *B.Ini->Lines(section))
                 if (IsJpegValue(l.Value))
                     if (auto s = OpenSkinFile(B.Package, B.Folder, SkinUpperCase(l.Value)))
                         add(section, l.Name, std::move(s), false);
-        }
     }
-    const TacSkinIni common(FCommonSections->Text());
-    for (const AnsiString& section : common.SectionNames())
+    const TacSkinIni& common = B.Common;
+    for (const AnsiString& section : common.DistinctSectionNames())
         for (const TacSkinIni::Line& l : *common.Lines(section))
             if (IsJpegValue(l.Value))
                 if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value))) add(section, l.Name, std::move(s), true);
@@ -487,17 +482,12 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
 
 void TsSkinManager::LoadSections(TsSkinBuild& B) {
     if (B.Ini) {
-        std::vector<AnsiString> done;
-        for (const AnsiString& section : B.Ini->SectionNames()) {
-            const AnsiString upper = SkinUpperCase(section);
-            if (std::find(done.begin(), done.end(), upper) != done.end()) continue;
-            done.push_back(upper);
+        for (const AnsiString& section : B.Ini->DistinctSectionNames())
             B.Tables.Sections.push_back(ReadSectionData(*B.Ini, section, ColorToRGB));
-        }
         B.Values = ReadSkinValues(*B.Ini);
     }
     B.Values.SkinFolderPath = B.Folder;
-    MergeCommonSections(B.Tables.Sections, TacSkinIni(FCommonSections->Text()), ColorToRGB);
+    MergeCommonSections(B.Tables.Sections, B.Common, ColorToRGB);
     // Hue and saturation over every colour and every pixel of the skin.
     const int sat = SaturationAmount(FSaturation);
     if (FHueOffset == 0 && sat == 0) return;

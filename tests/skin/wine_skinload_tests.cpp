@@ -260,6 +260,23 @@ TEST_F(SkinLoad, HueAndSaturationReloadTheSkinShifted) {
     EXPECT_EQ(M->gd()[1].Color, 0x00FF00);
 }
 
+TEST_F(SkinLoad, CommonSectionsAddSectionsAndPartsAfterTheSkin) {
+    TStringList lines;
+    for (const char* l : {"[MYBTN]", "PARENTCLASS = button", "PART = #(0,0,30,30)(3,1)", "[PANEL]", "COLOR=1",
+                          "[LOOPA]", "PARENTCLASS=LOOPB", "[LOOPB]", "PARENTCLASS=LOOPA", "BAD=#(0,0,999,30)(3,1)"})
+        lines.Add(l);
+    M->SetCommonSections(&lines);  // reloads the skin
+    ASSERT_EQ(M->gd().size(), 6u);
+    EXPECT_EQ(M->gd()[1].Color, 0x0000C0);  // the skin's PANEL stays
+    EXPECT_EQ(M->gd()[3].SectionName, "MYBTN");
+    EXPECT_EQ(M->gd()[3].Transparency, 20);  // from BUTTON
+    const int part = M->MaskIndex("MYBTN", "PART");
+    ASSERT_GE(part, 0);
+    EXPECT_EQ(M->ma()[size_t(part)].Image, nullptr);
+    EXPECT_EQ(M->MaskIndex("LOOPB", "BAD"), -1);  // outside the master bitmap
+    EXPECT_EQ(M->MaskIndexInherited(M->SectionIndex("LOOPA"), "LOOPA", "NONE"), -1);
+}
+
 TEST_F(SkinLoad, StoredSkinsAndSettingsComeThroughTheFormReader) {
     const TClassInfo& info = *FindClassInfo("TsSkinManager");
     TReadContext ctx;

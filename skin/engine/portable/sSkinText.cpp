@@ -64,6 +64,7 @@ void TacSkinIni::SetText(const AnsiString& Text) { SetLines(IniTextLines(Text));
 
 void TacSkinIni::SetLines(const std::vector<AnsiString>& Raw) {
     FNames.clear();
+    FDistinct.clear();
     FLines.clear();
     FIndex.clear();
     for (const AnsiString& raw : Raw) {
@@ -72,7 +73,8 @@ void TacSkinIni::SetLines(const std::vector<AnsiString>& Raw) {
         if (s.size() >= 2 && s[0] == '[' && s.back() == ']') {
             FNames.push_back(Trim(s.substr(1, s.size() - 2)));
             FLines.emplace_back();
-            FIndex.emplace(SkinUpperCase(FNames.back()), FNames.size() - 1);
+            if (FIndex.emplace(SkinUpperCase(FNames.back()), FNames.size() - 1).second)
+                FDistinct.push_back(FNames.back());
             continue;
         }
         if (FLines.empty()) continue;
@@ -317,7 +319,7 @@ TsSkinValues ReadSkinValues(const TacSkinIni& Ini) {
 }
 
 void MergeCommonSections(std::vector<TsGeneralData>& Sections, const TacSkinIni& Common, TColorToRGB ToRGB) {
-    for (const AnsiString& name : Common.SectionNames()) {
+    for (const AnsiString& name : Common.DistinctSectionNames()) {
         bool exists = false;
         for (const TsGeneralData& g : Sections) exists = exists || g.SectionName == name;
         if (exists) continue;

@@ -32,6 +32,8 @@ public:
 
     // Every section header, in order, duplicates included.
     const std::vector<AnsiString>& SectionNames() const { return FNames; }
+    // The first section of each name (ignoring case), in order.
+    const std::vector<AnsiString>& DistinctSectionNames() const { return FDistinct; }
     // Lines of the first section of that name; nullptr when there is none.
     const std::vector<Line>* Lines(const AnsiString& Section) const;
     bool HasSection(const AnsiString& Section) const { return Lines(Section) != nullptr; }
@@ -40,7 +42,7 @@ public:
     int ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default) const;
 
 private:
-    std::vector<AnsiString> FNames;
+    std::vector<AnsiString> FNames, FDistinct;
     std::vector<std::vector<Line>> FLines;
     std::map<AnsiString, size_t> FIndex;  // upper-cased name -> first section
 };
