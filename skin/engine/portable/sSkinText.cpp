@@ -39,19 +39,15 @@ TRect ColumnRect(const AnsiString& S) {
     return TRect{Column(S, 2, 4), Column(S, 7, 4), Column(S, 12, 4), Column(S, 17, 4)};
 }
 
-// The chain of PARENTCLASS names from Section, each section once.
+// Section and its PARENTCLASS chain, by index. A chain is at most as long as
+// the text has sections: a loop of any length ends there, its sections having
+// answered already.
 template <class F>
-bool WalkParents(const TacSkinIni& Ini, AnsiString Section, F Try) {
-    std::vector<AnsiString> seen;
-    for (;;) {
-        if (Try(Section)) return true;
-        seen.push_back(SkinUpperCase(Section));
-        const AnsiString parent = Ini.ReadString(Section, "PARENTCLASS", "?");
-        if (parent.empty() || parent == "?" || parent == Section) return false;
-        for (const AnsiString& s : seen)
-            if (s == SkinUpperCase(parent)) return false;
-        Section = parent;
-    }
+bool WalkParents(const TacSkinIni& Ini, const AnsiString& Section, F Try) {
+    int i = Ini.SectionIndex(Section);
+    for (int steps = 0; i >= 0 && steps < Ini.SectionCount(); ++steps, i = Ini.ParentIndex(i))
+        if (Try(i)) return true;
+    return false;
 }
 
 bool TrueText(const AnsiString& S) { return SkinUpperCase(S) == "TRUE"; }
@@ -84,6 +80,24 @@ void TacSkinIni::SetLines(const std::vector<AnsiString>& Raw) {
         else
             FLines.back().push_back({Trim(s.substr(0, eq)), Trim(s.substr(eq + 1))});
     }
+    FParent.assign(FLines.size(), -1);
+    for (size_t i = 0; i < FLines.size(); ++i) {
+        const AnsiString* p = Value(int(i), "PARENTCLASS");
+        if (!p || p->empty() || *p == "?" || *p == FNames[i]) continue;
+        const int parent = SectionIndex(*p);
+        if (parent != int(i)) FParent[i] = parent;
+    }
+}
+
+int TacSkinIni::SectionIndex(const AnsiString& Section) const {
+    auto it = FIndex.find(SkinUpperCase(Section));
+    return it == FIndex.end() ? -1 : int(it->second);
+}
+
+const AnsiString* TacSkinIni::Value(int Index, const AnsiString& Ident) const {
+    for (const Line& l : FLines[size_t(Index)])
+        if (IniSameText(l.Name, Ident)) return &l.Value;
+    return nullptr;
 }
 
 const std::vector<TacSkinIni::Line>* TacSkinIni::Lines(const AnsiString& Section) const {
@@ -93,10 +107,9 @@ const std::vector<TacSkinIni::Line>* TacSkinIni::Lines(const AnsiString& Section
 
 AnsiString TacSkinIni::ReadString(const AnsiString& Section, const AnsiString& Ident,
                                   const AnsiString& Default) const {
-    if (const auto* lines = Lines(Section))
-        for (const Line& l : *lines)
-            if (IniSameText(l.Name, Ident)) return l.Value;
-    return Default;
+    const int i = SectionIndex(Section);
+    const AnsiString* v = i >= 0 ? Value(i, Ident) : nullptr;
+    return v ? *v : Default;
 }
 
 int TacSkinIni::ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default) const {
@@ -106,8 +119,9 @@ int TacSkinIni::ReadInteger(const AnsiString& Section, const AnsiString& Ident, 
 AnsiString ReadStringInherited(const TacSkinIni& Ini, const AnsiString& Section, const AnsiString& Ident,
                                const AnsiString& Default) {
     AnsiString v = "?";
-    WalkParents(Ini, Section, [&](const AnsiString& s) {
-        v = Ini.ReadString(s, Ident, "?");
+    WalkParents(Ini, Section, [&](int i) {
+        const AnsiString* found = Ini.Value(i, Ident);
+        v = found ? *found : AnsiString("?");
         return v != "?";
     });
     return v == "?" ? Default : v;
@@ -115,8 +129,9 @@ AnsiString ReadStringInherited(const TacSkinIni& Ini, const AnsiString& Section,
 
 int ReadIntegerInherited(const TacSkinIni& Ini, const AnsiString& Section, const AnsiString& Ident, int Default) {
     int v = -1;
-    WalkParents(Ini, Section, [&](const AnsiString& s) {
-        v = Ini.ReadInteger(s, Ident, -1);
+    WalkParents(Ini, Section, [&](int i) {
+        const AnsiString* found = Ini.Value(i, Ident);
+        v = IniValueToInt(found ? *found : AnsiString(), -1);
         return v != -1;
     });
     return v == -1 ? Default : v;

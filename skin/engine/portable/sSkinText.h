@@ -37,6 +37,13 @@ public:
     // Lines of the first section of that name; nullptr when there is none.
     const std::vector<Line>* Lines(const AnsiString& Section) const;
     bool HasSection(const AnsiString& Section) const { return Lines(Section) != nullptr; }
+    // Index of the first section of that name; -1.
+    int SectionIndex(const AnsiString& Section) const;
+    // The section its PARENTCLASS names (not empty, not "?", not itself); -1.
+    int ParentIndex(int Index) const { return FParent[size_t(Index)]; }
+    // Value of Ident in section Index; nullptr when it has none.
+    const AnsiString* Value(int Index, const AnsiString& Ident) const;
+    int SectionCount() const { return int(FLines.size()); }
     AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) const;
     // "0x" prefix hexadecimal; Default when missing or no number.
     int ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default) const;
@@ -45,6 +52,7 @@ private:
     std::vector<AnsiString> FNames, FDistinct;
     std::vector<std::vector<Line>> FLines;
     std::map<AnsiString, size_t> FIndex;  // upper-cased name -> first section
+    std::vector<int> FParent;
 };
 
 // Not found: "?"; then PARENTCLASS of Section (non-empty, not "?", not
