@@ -432,8 +432,7 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
             } else if (HasText(SkinUpperCase(l.Value), ".BMP")) {
                 v.Form = TacImageForm::PlainFile;
                 v.ImageCount = 3, v.MaskType = 1, v.UpperNames = true;
-                if (auto s = OpenSkinFile(nullptr, B.Values.SkinFolderPath.empty() ? B.Folder : B.Values.SkinFolderPath,
-                                          SkinUpperCase(l.Value)))
+                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value)))
                     AddOwnImage(B, v, section, l.Name, ReadBitmap(s.get(), pf24bit));
             }
         }

@@ -260,6 +260,19 @@ TEST_F(SkinLoad, HueAndSaturationReloadTheSkinShifted) {
     EXPECT_EQ(M->gd()[1].Color, 0x00FF00);
 }
 
+TEST_F(SkinLoad, AReloadThatFindsTheSkinGoneTurnsTheManagerOffForEveryForm) {
+    WriteFolder(Dir, "Gone", ProbeSkin());
+    M->SetSkinName("Gone");
+    auto* f = new TCountForm(Application);
+    f->Show();
+    DeleteFileA((Dir + "Gone\\Options.dat").c_str());
+    M->SetHueOffset(40);
+    EXPECT_FALSE(M->Active());
+    EXPECT_TRUE(M->gd().empty());
+    EXPECT_EQ(f->Heard(scRemoveSkin), 1);
+    delete f;
+}
+
 TEST_F(SkinLoad, CommonSectionsAddSectionsAndPartsAfterTheSkin) {
     TStringList lines;
     for (const char* l : {"[MYBTN]", "PARENTCLASS = button", "PART = #(0,0,30,30)(3,1)", "[PANEL]", "COLOR=1",
