@@ -337,12 +337,7 @@ bool TsSkinManager::LoadFolderOrInternalSkin() {
     }
     TsSkinBuild b;
     b.Stored = &stored;
-    b.Common.SetText(FCommonSections->Text());
-    LoadMasks(b);
-    LoadPatterns(b);
-    LoadSections(b);
-    TakeBuild(b);
-    return true;
+    return RunBuild(b);
 }
 
 bool TsSkinManager::LoadPackedSkin() {
@@ -361,11 +356,15 @@ bool TsSkinManager::BuildFromText(TacSkinConvertor* Package, const AnsiString& T
     b.Ini = &ini;
     b.Package = Package;
     b.Folder = FolderPath;
-    b.Common.SetText(FCommonSections->Text());
-    LoadMasks(b);
-    LoadPatterns(b);
-    LoadSections(b);
-    TakeBuild(b);
+    return RunBuild(b);
+}
+
+bool TsSkinManager::RunBuild(TsSkinBuild& B) {
+    B.Common.SetText(FCommonSections->Text());
+    LoadMasks(B);
+    LoadPatterns(B);
+    LoadSections(B);
+    TakeBuild(B);
     return true;
 }
 

@@ -156,7 +156,9 @@ private:
     void LoadSections(TsSkinBuild& B);
     void LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& Skin);
     bool BuildFromText(TacSkinConvertor* Package, const AnsiString& Text, const AnsiString& FolderPath);
-    // Takes over what a load built.
+    // The three builders over a load's source (the common sections added),
+    // then TakeBuild, which takes over what they built.
+    bool RunBuild(TsSkinBuild& B);
     void TakeBuild(TsSkinBuild& B);
 
     bool FSkinnedPopups = true;
