@@ -70,3 +70,26 @@ void BlendAlphaBitmap(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, 
     BlendAlphaView(BitmapView(Dst), BitmapView(Src), DstRect, SrcRect, keyPtr, FillKeyFromCache, TintColor,
                    Transparency);
 }
+
+void MakeGrey(TBitmap* Bmp) {
+    if (!Bmp || Bmp->Empty() || Bmp->PixelFormat() != pf24bit) return;
+    MakeGreyView(BitmapView(Bmp));
+}
+
+void FadeTowardsColor(TBitmap* Bmp, TColor Color, TColor KeyColor, double Factor) {
+    if (!Bmp || Bmp->Empty() || Bmp->PixelFormat() != pf24bit) return;
+    try {
+        FadeTowardsColorView(BitmapView(Bmp), Color, KeyColor, Factor);
+    } catch (const Exception&) {
+    }
+}
+
+void ShiftBitmapColors(TBitmap* Bmp, int Hue, int Saturation) {
+    if (!Bmp || Bmp->Empty()) return;
+    if (Bmp->PixelFormat() != pf32bit) {
+        Bmp->SetHandleType(bmDIB);
+        Bmp->SetPixelFormat(pf24bit);
+    }
+    GdiFlush();
+    ShiftViewColors(BitmapView(Bmp), Bmp->PixelFormat() == pf32bit ? 4 : 3, Hue, Saturation);
+}

@@ -4,6 +4,7 @@
 
 #include "Graphics.h"
 #include "acBlend.h"
+#include "sColorAdjust.h"
 #include "acntUtils.h"
 #include "sConst.h"
 
@@ -27,3 +28,12 @@ void CopyByteChannel(TBitmap* Image, TBitmap* Plane, int Channel, bool ToPlane);
 // writing to it; Transparency is a percentage, clamped to 0..100.
 void BlendAlphaBitmap(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, TBitmap* Src,
                       const CacheInfo& Cache, bool FillKeyFromCache, TColor TintColor, int Transparency);
+
+// Colour adjustments over bitmaps (sColorAdjust.h's arithmetic). MakeGrey
+// and FadeTowardsColor take 24-bit bitmaps; FadeTowardsColor stops quietly at
+// a row it cannot read.
+void MakeGrey(TBitmap* Bmp);
+void FadeTowardsColor(TBitmap* Bmp, TColor Color, TColor KeyColor, double Factor);
+// The skin-wide hue and saturation shift: a 32-bit bitmap stays 32-bit,
+// any other is made 24-bit first; key-coloured and grey pixels stay.
+void ShiftBitmapColors(TBitmap* Bmp, int Hue, int Saturation);

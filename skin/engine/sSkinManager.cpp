@@ -5,10 +5,17 @@
 
 #include "Forms.h"
 #include "Graphics.h"
+#include "Guards.h"
 #include "Jpeg.h"
+#include "Text1251.h"
 #include "TypeInfo.h"
+#include "acPNG.h"
+#include "acSkinPack.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
+#include "sGraphUtils.h"
+#include "sSkinNames.h"
+#include "sSkinText.h"
 #include "sSkinnedForms.h"
 
 TsSkinManager* DefaultSkinManager = nullptr;
@@ -16,6 +23,27 @@ bool IsNTPlatform = false;
 bool SkinLoading = false;
 bool SkinBroadcasting = false;
 bool SkinRemoving = false;
+
+// What one load builds before the manager takes it over: a load that raises
+// leaves the manager's tables as they were, and frees what it made.
+struct TsSkinBuild {
+    const TacSkinIni* Ini = nullptr;        // the skin text; nullptr for stored collections
+    const TsStoredSkin* Stored = nullptr;   // the stored skin without container bytes
+    TacSkinConvertor* Package = nullptr;    // images from the container, else from Folder
+    AnsiString Folder;                      // SkinFolderPath of the skin
+    TacSkinIni Common;                      // the manager's common sections
+    TsSkinTables Tables;
+    TsSkinValues Values;
+    std::unique_ptr<TBitmap> Master;
+
+    TsSkinBuild() = default;
+    TsSkinBuild(const TsSkinBuild&) = delete;
+    TsSkinBuild& operator=(const TsSkinBuild&) = delete;
+    ~TsSkinBuild() {
+        for (TsMaskData& m : Tables.Masks) delete m.Image;
+        for (TsPatternData& p : Tables.Patterns) delete p.Image;
+    }
+};
 
 namespace {
 
@@ -26,24 +54,103 @@ LRESULT CALLBACK CreationHookProc(int Code, WPARAM WParam, LPARAM LParam) {
 }
 
 bool FileExists(const AnsiString& Name) {
-    DWORD a = GetFileAttributesA(Name.c_str());
+    DWORD a = GetFileAttributesW(reinterpret_cast<LPCWSTR>(Cp1251ToUtf16(Name).c_str()));
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 bool DirectoryExists(const AnsiString& Name) {
-    DWORD a = GetFileAttributesA(Name.c_str());
+    DWORD a = GetFileAttributesW(reinterpret_cast<LPCWSTR>(Cp1251ToUtf16(Name).c_str()));
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+AnsiString StreamText(const TMemoryStream& S) { return AnsiString(S.Bytes().begin(), S.Bytes().end()); }
+
+// A file the skin names: the container entry of that upper-cased name, or
+// the file in the skin's folder (Name itself when it holds a drive). Nil
+// when there is none.
+std::unique_ptr<TStream> OpenSkinFile(const TacSkinConvertor* Package, const AnsiString& Folder,
+                                      const AnsiString& Name) {
+    if (Package) {
+        const TacImageItem* item = Package->Find(Name);
+        if (!item) return nullptr;
+        return std::make_unique<TReadOnlyMemoryStream>(item->Data->Bytes());
+    }
+    if (Name.find(':') == AnsiString::npos && Folder.empty()) return nullptr;
+    const AnsiString path = Name.find(':') != AnsiString::npos ? Name : Folder + Name;
+    if (!FileExists(path)) return nullptr;
+    auto m = std::make_unique<TMemoryStream>();
+    m->LoadFromFile(path);
+    return m;
+}
+
+std::unique_ptr<TBitmap> ReadBitmap(TStream* S, TPixelFormat Format) {
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromStream(S);
+    if (b->Width() == 0) return nullptr;
+    if (Format != pfDevice) {
+        b->SetHandleType(bmDIB);
+        b->SetPixelFormat(Format);
+    }
+    return b;
+}
+
+// PNG with alpha: 32 bits a pixel, pure white cleared.
+std::unique_ptr<TBitmap> ReadPngBitmap(TStream* S) {
+    TPNGGraphic png;
+    png.LoadFromStream(S);
+    if (png.Width() == 0) return nullptr;
+    auto b = std::make_unique<TBitmap>();
+    b->Assign(&png);
+    b->SetHandleType(bmDIB);
+    b->SetPixelFormat(pf32bit);
+    ClearWhitePixels32(b.get());
+    return b;
+}
+
+void MakeMaster(TBitmap& B) {
+    B.SetHandleType(bmDIB);
+    B.SetPixelFormat(pf24bit);
+    B.SetTransparentColor(TransparentKeyColor);
+    B.SetTransparent(true);
+}
+
+bool HasText(const AnsiString& S, const char* Part) { return S.find(Part) != AnsiString::npos; }
+
+// One entry of a master-bitmap form: only a rectangle that lies in it.
+bool AddMasterPart(TsSkinBuild& B, const TacImageValue& V, const AnsiString& Section, const AnsiString& Key) {
+    if (!B.Master || !RectInside(V.R, B.Master->Width(), B.Master->Height())) return false;
+    B.Tables.Masks.push_back(MaskFromValue(V, Section, Key));
+    return true;
+}
+
+// An own image entry; the rectangle is the whole image.
+void AddOwnImage(TsSkinBuild& B, const TacImageValue& V, const AnsiString& Section, const AnsiString& Key,
+                 std::unique_ptr<TBitmap> Image) {
+    if (!Image) return;
+    TacImageValue v = V;
+    v.R = TRect{0, 0, Image->Width(), Image->Height()};
+    TsMaskData m = MaskFromValue(v, Section, Key);
+    m.Image = Image.release();
+    B.Tables.Masks.push_back(std::move(m));
 }
 
 }  // namespace
 
-TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
-    FThirdParty = new TStringList;
+void ShowPackedSkinWarning(const AnsiString& Text) {
+    const std::u16string text = Cp1251ToUtf16(Text);
+    MessageBoxW(GetActiveWindow(), reinterpret_cast<LPCWSTR>(text.c_str()), L"Warning", MB_OK | MB_ICONWARNING);
+}
+
+TsSkinManager::TsSkinManager(TComponent* AOwner)
+    : TComponent(AOwner),
+      FCommonSections(std::make_unique<TStringList>()),
+      FThirdParty(std::make_unique<ThirdPartyList>()),
+      FSkinData(std::make_unique<TsSkinData>()),
+      FInternalSkins(std::make_unique<TsStoredSkins>(this)),
+      FAnimEffects(std::make_unique<TacAnimEffects>(this)) {
     for (int i = 0; i < ThirdPartyCount; ++i) {
-        FThirdParty->Add("");
-        FThirdLists.push_back(new TStringList);
+        FThirdParty->Set(i, "");
+        FThirdLists.push_back(std::make_unique<TStringList>());
     }
-    FSkinData = new TsSkinData;
-    FCommonSections = new TStringList;
     if (!DefaultSkinManager) DefaultSkinManager = this;
     AfterConstruction();
 }
@@ -61,10 +168,6 @@ TsSkinManager::~TsSkinManager() {
     FreeMasks();
     FreePatterns();
     StoreThirdPartyLists();
-    for (TStringList* l : FThirdLists) delete l;
-    delete FThirdParty;
-    delete FCommonSections;
-    delete FSkinData;
     // A manager that was the default once may still hold its hook.
     RemoveCreationHook();
     if (DefaultSkinManager == this) DefaultSkinManager = nullptr;
@@ -79,13 +182,13 @@ void TsSkinManager::Loaded() {
 
 void TsSkinManager::LoadThirdPartyLists(bool Force) {
     for (int i = 0; i < ThirdPartyCount; ++i) {
-        if (Force || FThirdParty->Strings(i).empty()) FThirdParty->SetString(i, ThirdPartyDefaults[i]);
-        FThirdLists[size_t(i)]->SetText(FThirdParty->Strings(i));
+        if (Force || FThirdParty->Get(i).empty()) FThirdParty->Set(i, ThirdPartyDefaults[i]);
+        FThirdLists[size_t(i)]->SetText(FThirdParty->Get(i));
     }
 }
 
 void TsSkinManager::StoreThirdPartyLists() {
-    for (int i = 0; i < ThirdPartyCount; ++i) FThirdParty->SetString(i, FThirdLists[size_t(i)]->Text());
+    for (int i = 0; i < ThirdPartyCount; ++i) FThirdParty->Set(i, FThirdLists[size_t(i)]->Text());
 }
 
 void TsSkinManager::SetIsDefault(bool Value) {
@@ -106,7 +209,7 @@ void TsSkinManager::SetActive(bool Value) {
     if (Value) {
         SetSkinName(FSkinName);
     } else {
-        if (!(ComponentState() & csLoading)) BroadcastRemoveSkin();
+        if (!SkinLoading && !(ComponentState() & csLoading)) BroadcastRemoveSkin();
         CacheCommonIndexes();
     }
 }
@@ -122,14 +225,25 @@ void TsSkinManager::SetCommonSections(TStringList* Lines) {
     SetSkinName(FSkinName);
 }
 
+bool TsSkinManager::LoadByName() {
+    // The packed-file test takes the directory as written.
+    FPackedSkinLoaded = FileExists(WithBackslash(FSkinDirectory) + FSkinName + ".asz");
+    return FPackedSkinLoaded ? LoadPackedSkin() : LoadFolderOrInternalSkin();
+}
+
+// A reload that finds the skin gone turns the manager off through the same
+// removal as a name change, so no form keeps indexes into freed tables.
 void TsSkinManager::ReloadAdjustedSkin() {
-    if (FSkinData->Values.SkinLoaded) {
-        SkinLoading = true;
-        FPackedSkinLoaded = FileExists(WithBackslash(FSkinDirectory) + FSkinName + ".asz");
-        FPackedSkinLoaded ? LoadPackedSkin() : LoadFolderOrInternalSkin();
-        SkinLoading = false;
-        if (!(ComponentState() & (csLoading | csReading))) RepaintForms();
+    if (!FSkinData->Values.SkinLoaded) return;
+    {
+        ValueRestorer<bool> loading(SkinLoading, true);
+        LoadByName();
     }
+    if (!FActive) {
+        BroadcastRemoveSkin();
+        return;
+    }
+    if (!(ComponentState() & (csLoading | csReading))) RepaintForms();
 }
 
 void TsSkinManager::SetSaturation(int Value) {
@@ -150,23 +264,30 @@ void TsSkinManager::SetSkinDirectory(const AnsiString& Value) {
     FSkinData->Values.SkinFolderPath = ResolveSkinDirectory();
 }
 
+// A load that changes nothing (no container, or one that raised) keeps the
+// skin that was there: its tables and its loaded state.
 void TsSkinManager::SetSkinName(const AnsiString& Value) {
     FSkinName = Value;
     if (!FActive) return;
     if (OnBeforeChange) OnBeforeChange(this);
-    SkinLoading = true;
-    FSkinData->Values.SkinLoaded = false;
-    // The packed-file test takes the directory as written.
-    FPackedSkinLoaded = FileExists(WithBackslash(FSkinDirectory) + Value + ".asz");
-    if (FPackedSkinLoaded)
-        LoadPackedSkin();
-    else
-        LoadFolderOrInternalSkin();
-    if (!FActive)
-        BroadcastRemoveSkin();
-    else
-        BroadcastNewSkin(true);
-    SkinLoading = false;
+    const bool wasLoaded = FSkinData->Values.SkinLoaded;
+    {
+        ValueRestorer<bool> loading(SkinLoading, true);
+        FSkinData->Values.SkinLoaded = false;
+        bool rebuilt = false;
+        try {
+            rebuilt = LoadByName();
+        } catch (...) {
+            FSkinData->Values.SkinLoaded = wasLoaded;
+            throw;
+        }
+        if (!FActive)
+            BroadcastRemoveSkin();
+        else if (rebuilt)
+            BroadcastNewSkin(true);
+        else
+            FSkinData->Values.SkinLoaded = wasLoaded;
+    }
     if (OnAfterChange) OnAfterChange(this);
 }
 
@@ -179,19 +300,263 @@ AnsiString TsSkinManager::SkinInfo() const {
     return s;
 }
 
-// Reading skin descriptions, packed files and stored skins is not part of
-// this engine yet: a load finds nothing, turns the manager off and leaves
-// the tables empty, as for a folder without a skin.
+// ---- loading ----------------------------------------------------------------------
+
 bool TsSkinManager::LoadFolderOrInternalSkin() {
     if (!FActive) return false;
-    FActive = false;
-    return false;
+    const AnsiString dir = ResolveSkinDirectory();
+    const AnsiString options = dir + FSkinName + "\\Options.dat";
+    if (FileExists(options)) {
+        FPackedSkinLoaded = false;
+        TMemoryStream text;
+        text.LoadFromFile(options);
+        return BuildFromText(nullptr, StreamText(text), dir + FSkinName + "\\");
+    }
+    if (FInternalSkins->Count() == 0) {
+        FActive = false;
+        return false;
+    }
+    int i = FInternalSkins->IndexOf(FSkinName);
+    if (i < 0) {
+        i = 0;
+        FSkinName = FInternalSkins->Items(0)->Name();
+    }
+    const TsStoredSkin& stored = *FInternalSkins->Items(i);
+    if (stored.Data()->Size() > 0) {
+        auto pack = std::make_unique<TacSkinConvertor>();
+        pack->SourceStream = std::make_unique<TMemoryStream>();
+        const std::vector<uint8_t>& bytes = stored.Data()->Bytes();
+        pack->SourceStream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        if (!pack->Parse()) {
+            ShowPackedSkinWarning(SNotPackedSkin);
+            return false;
+        }
+        FPackedSkinLoaded = true;
+        pack->SourceStream.reset();
+        return BuildFromText(pack.get(), StreamText(*pack->OptionsStream), AnsiString());
+    }
+    TsSkinBuild b;
+    b.Stored = &stored;
+    return RunBuild(b);
 }
 
 bool TsSkinManager::LoadPackedSkin() {
     if (!FActive) return false;
-    FActive = false;
-    return false;
+    std::unique_ptr<TacSkinConvertor> pack;
+    if (!LoadSkinPackage(WithBackslash(FSkinDirectory) + FSkinName + ".asz", pack, true)) {
+        ShowPackedSkinWarning(SNotPackedSkin);
+        return false;
+    }
+    return BuildFromText(pack.get(), StreamText(*pack->OptionsStream), ResolveSkinDirectory());
+}
+
+bool TsSkinManager::BuildFromText(TacSkinConvertor* Package, const AnsiString& Text, const AnsiString& FolderPath) {
+    const TacSkinIni ini(Text);
+    TsSkinBuild b;
+    b.Ini = &ini;
+    b.Package = Package;
+    b.Folder = FolderPath;
+    return RunBuild(b);
+}
+
+bool TsSkinManager::RunBuild(TsSkinBuild& B) {
+    B.Common.SetText(FCommonSections->Text());
+    LoadMasks(B);
+    LoadPatterns(B);
+    LoadSections(B);
+    TakeBuild(B);
+    return true;
+}
+
+void TsSkinManager::TakeBuild(TsSkinBuild& B) {
+    FreeMasks();
+    FreePatterns();
+    FTables = std::move(B.Tables);
+    B.Tables = TsSkinTables();
+    for (TsMaskData& m : FTables.Masks) m.OwnerManager = this;
+    const bool loaded = FSkinData->Values.SkinLoaded;
+    FSkinData->Values = B.Values;
+    FSkinData->Values.SkinLoaded = loaded;
+    FMasterBitmap = std::move(B.Master);
+    CacheCommonIndexes();
+}
+
+void TsSkinManager::LoadMasks(TsSkinBuild& B) {
+    if (B.Stored) {
+        LoadStoredCollections(B, *B.Stored);
+    } else {
+        const TacSkinIni& ini = *B.Ini;
+        const AnsiString masterName = ini.ReadString("GLOBALINFO", "MASTERBITMAP", "");
+        if (!masterName.empty())
+            if (auto s = OpenSkinFile(B.Package, B.Folder, masterName)) {
+                B.Master = ReadBitmap(s.get(), pf24bit);
+                if (B.Master) MakeMaster(*B.Master);
+            }
+        for (const AnsiString& section : ini.DistinctSectionNames()) {
+            const AnsiString upper = SkinUpperCase(section);
+            for (const TacSkinIni::Line& l : *ini.Lines(section)) {
+                if (upper == "GLOBALINFO" && SkinUpperCase(l.Name) == "MASTERBITMAP") continue;
+                TacImageValue v;
+                if (!ParseImageValue(l.Value, v)) continue;
+                switch (v.Form) {
+                    case TacImageForm::OwnFile: {
+                        const bool png = HasText(v.FileName, ".PNG") && !HasText(v.FileName, ".BMP");
+                        if (!png && !HasText(v.FileName, ".BMP")) break;
+                        auto s = OpenSkinFile(B.Package, B.Folder, v.FileName);
+                        if (!s) break;
+                        AddOwnImage(B, v, section, l.Name,
+                                    png ? ReadPngBitmap(s.get())
+                                        : ReadBitmap(s.get(), v.ImgType == itisaTexture ? pfDevice : pf24bit));
+                        break;
+                    }
+                    case TacImageForm::PlainFile:
+                        if (auto s = OpenSkinFile(B.Package, B.Folder, v.FileName))
+                            AddOwnImage(B, v, section, l.Name, ReadBitmap(s.get(), pf24bit));
+                        break;
+                    default: AddMasterPart(B, v, section, l.Name); break;
+                }
+            }
+        }
+    }
+    // The common sections: parts of the master bitmap and bitmap files of
+    // the skin folder, never of a container.
+    const TacSkinIni& common = B.Common;
+    for (const AnsiString& section : common.DistinctSectionNames()) {
+        if (SkinUpperCase(section) == "GLOBALINFO") continue;
+        for (const TacSkinIni::Line& l : *common.Lines(section)) {
+            TacImageValue v;
+            if (HasText(l.Value, "#") && B.Master) {
+                if (ParseImageValue(l.Value, v) && v.Form == TacImageForm::MasterPart)
+                    AddMasterPart(B, v, section, l.Name);
+            } else if (HasText(SkinUpperCase(l.Value), ".BMP")) {
+                v.Form = TacImageForm::PlainFile;
+                v.ImageCount = 3, v.MaskType = 1, v.UpperNames = true;
+                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value)))
+                    AddOwnImage(B, v, section, l.Name, ReadBitmap(s.get(), pf24bit));
+            }
+        }
+    }
+}
+
+void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
+    auto add = [&](const AnsiString& Section, const AnsiString& Key, std::unique_ptr<TStream> S, bool AnySize) {
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->LoadFromStream(S.get());
+        if (jpeg->Width() == 0) return;
+        if (AnySize || int64_t(jpeg->Width()) * jpeg->Height() > 89999) {
+            TsPatternData p;
+            p.SectionName = SkinUpperCase(Section);
+            p.PropertyName = SkinUpperCase(Key);
+            p.Image = jpeg.release();
+            B.Tables.Patterns.push_back(std::move(p));
+            return;
+        }
+        // A small picture is a texture of the mask table.
+        auto bmp = std::make_unique<TBitmap>();
+        bmp->Assign(jpeg.get());
+        bmp->SetHandleType(bmDIB);
+        bmp->SetPixelFormat(pf24bit);
+        TsMaskData m;
+        m.SectionName = SkinUpperCase(Section);
+        m.PropertyName = SkinUpperCase(Key);
+        m.ImgType = itisaTexture;
+        m.ImageCount = 1;
+        m.Image = bmp.release();
+        B.Tables.Masks.push_back(std::move(m));
+    };
+    if (B.Ini) {
+        for (const AnsiString& section : B.Ini->DistinctSectionNames())
+            for (const TacSkinIni::Line& l : *B.Ini->Lines(section))
+                if (IsJpegValue(l.Value))
+                    if (auto s = OpenSkinFile(B.Package, B.Folder, SkinUpperCase(l.Value)))
+                        add(section, l.Name, std::move(s), false);
+    }
+    const TacSkinIni& common = B.Common;
+    for (const AnsiString& section : common.DistinctSectionNames())
+        for (const TacSkinIni::Line& l : *common.Lines(section))
+            if (IsJpegValue(l.Value))
+                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value))) add(section, l.Name, std::move(s), true);
+}
+
+void TsSkinManager::LoadSections(TsSkinBuild& B) {
+    if (B.Ini) {
+        for (const AnsiString& section : B.Ini->DistinctSectionNames())
+            B.Tables.Sections.push_back(ReadSectionData(*B.Ini, section, ColorToRGB));
+        B.Values = ReadSkinValues(*B.Ini);
+    }
+    B.Values.SkinFolderPath = B.Folder;
+    MergeCommonSections(B.Tables.Sections, B.Common, ColorToRGB);
+    // Hue and saturation over every colour and every pixel of the skin.
+    const int sat = SaturationAmount(FSaturation);
+    if (FHueOffset == 0 && sat == 0) return;
+    ShiftSkinColors(B.Tables.Sections, B.Values, FHueOffset, sat);
+    if (B.Master) ShiftBitmapColors(B.Master.get(), FHueOffset, sat);
+    for (TsMaskData& m : B.Tables.Masks)
+        if (m.Image) ShiftBitmapColors(m.Image, FHueOffset, sat);
+}
+
+void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S) {
+    if (!S.MasterBitmap()->Empty()) {
+        B.Master = std::make_unique<TBitmap>();
+        B.Master->Assign(S.MasterBitmap());
+        MakeMaster(*B.Master);
+    }
+    for (int i = 0; i < S.Images()->Count(); ++i) {
+        const TsSkinImage& it = *S.Images()->Items(i);
+        TacImageValue v;
+        v.Form = it.Name.empty() ? TacImageForm::MasterPart : TacImageForm::OwnFile;
+        v.R = TRect{it.Left, it.Top, it.Right, it.Bottom};
+        v.ImageCount = it.ImageCount == 0 ? 3 : it.ImageCount;
+        v.MaskType = it.ImageCount == 0 ? 1 : it.MaskType;
+        v.BorderWidth = it.BorderWidth, v.StretchMode = it.StretchMode, v.ImgType = it.ImgType;
+        v.WL = it.WL, v.WT = it.WT, v.WR = it.WR, v.WB = it.WB;
+        v.MarginsGiven = true;
+        v.UpperNames = true;
+        if (v.Form == TacImageForm::MasterPart) {
+            AddMasterPart(B, v, it.SectionName, it.PropertyName);
+        } else if (!it.Image()->Empty()) {
+            auto copy = std::make_unique<TBitmap>();
+            copy->Assign(it.Image());
+            copy->SetHandleType(bmDIB);
+            copy->SetPixelFormat(pf24bit);
+            AddOwnImage(B, v, it.SectionName, it.PropertyName, std::move(copy));
+        }
+    }
+    for (int i = 0; i < S.Patterns()->Count(); ++i) {
+        const TsSkinPattern& it = *S.Patterns()->Items(i);
+        const TJPEGImage* image = it.Image();
+        for (int j = 0; image->Empty() && j < S.Patterns()->Count(); ++j)
+            if (S.Patterns()->Items(j)->Name == it.Name && !S.Patterns()->Items(j)->Image()->Empty())
+                image = S.Patterns()->Items(j)->Image();
+        if (image->Empty()) continue;
+        TsPatternData p;
+        p.SectionName = SkinUpperCase(it.SectionName);
+        p.PropertyName = SkinUpperCase(it.PropertyName);
+        p.Image = new TJPEGImage;
+        p.Image->Assign(const_cast<TJPEGImage*>(image));
+        B.Tables.Patterns.push_back(std::move(p));
+    }
+    for (int i = 0; i < S.GeneralData()->Count(); ++i) {
+        const TsSkinGeneral& it = *S.GeneralData()->Items(i);
+        TsGeneralData g;
+        g.SectionName = it.SectionName, g.ParentClass = it.ParentClass, g.Color = it.Color;
+        g.ReservedBoolean = it.ReservedBoolean, g.GiveOwnFont = it.GiveOwnFont;
+        ParseFontColors(it.FontColor, g.FontColor);
+        ParseFontColors(it.HotFontColor, g.HotFontColor);
+        g.Transparency = it.Transparency, g.GlowCount = it.GlowCount, g.GlowMargin = it.GlowMargin;
+        g.GradientPercent = it.GradientPercent, g.GradientData = it.GradientData;
+        ParseGradientData(g.GradientData, g.GradientBands);
+        g.ImagePercent = it.ImagePercent, g.ShowFocus = it.ShowFocus, g.FadingEnabled = it.FadingEnabled;
+        g.FadingIterations = it.FadingIterations, g.HotColor = it.HotColor, g.HotTransparency = it.HotTransparency;
+        g.HotGradientPercent = it.HotGradientPercent, g.HotGradientData = it.HotGradientData;
+        ParseGradientData(g.HotGradientData, g.HotGradientBands);
+        g.HotImagePercent = it.HotImagePercent;
+        B.Tables.Sections.push_back(std::move(g));
+    }
+    B.Values.Version = S.Version, B.Values.Author = S.Author, B.Values.Description = S.Description;
+    B.Values.Shadow1Color = S.Shadow1Color, B.Values.Shadow1Offset = S.Shadow1Offset;
+    B.Values.Shadow1Blur = S.Shadow1Blur, B.Values.Shadow1Transparency = S.Shadow1Transparency;
+    B.Values.BorderColor = S.BorderColor;
 }
 
 void TsSkinManager::InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Values, TBitmap* Master) {
@@ -200,7 +565,7 @@ void TsSkinManager::InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Value
     FTables = std::move(Tables);
     for (TsMaskData& m : FTables.Masks) m.OwnerManager = this;
     FSkinData->Values = Values;
-    FMasterBitmap = Master;
+    FMasterBitmap.reset(Master);
     FActive = true;
     CacheCommonIndexes();
 }
@@ -211,8 +576,7 @@ void TsSkinManager::FreeMasks() {
         FTables.Masks[i].Image = nullptr;
     }
     FTables.Masks.clear();
-    delete FMasterBitmap;
-    FMasterBitmap = nullptr;
+    FMasterBitmap.reset();
 }
 
 void TsSkinManager::FreePatterns() {
@@ -316,52 +680,25 @@ TColor TsSkinManager::GlobalFontColor() const {
     return ColorToRGB(FTables.Sections[size_t(i)].FontColor[0]);
 }
 
-AnsiString TsSkinManager::ResolveDirectory(const AnsiString& V, const AnsiString& Folder) {
-    AnsiString r;
-    if (V.compare(0, 2, "..") == 0) {
-        // The program's folder without its last separator, cut back to its parent.
-        AnsiString f = Folder;
-        if (!f.empty() && (f.back() == '\\' || f.back() == '/')) f.pop_back();
-        const size_t cut = f.find_last_of("\\/");
-        f = cut == AnsiString::npos ? AnsiString() : f.substr(0, cut + 1);
-        r = f + (V.size() > 3 ? V.substr(3) : AnsiString());
-    } else if (V.compare(0, 2, ".\\") == 0 || V.compare(0, 2, "./") == 0) {
-        r = Folder + V.substr(2);
-    } else if (V.find(':') == AnsiString::npos && V.find("\\\\") == AnsiString::npos) {
-        r = Folder + V;
-    } else {
-        r = V;
-    }
-    if (r.empty() || r.back() != '\\') r += '\\';
-    return r;
-}
-
-AnsiString TsSkinManager::ResolveSkinDirectory() const { return ResolveDirectory(FSkinDirectory, ProgramFolder()); }
+AnsiString TsSkinManager::ResolveSkinDirectory() const { return ResolveSkinFolder(FSkinDirectory, ProgramFolder()); }
 
 AnsiString TsSkinManager::ListSkinNames(TStringList* List, int Kind) const {
-    AnsiString first;
-    std::vector<AnsiString> names;
+    std::vector<AnsiString> stored;
+    for (int i = 0; i < FInternalSkins->Count(); ++i) stored.push_back(FInternalSkins->Items(i)->Name());
+    std::vector<TacDirEntry> entries;
     const AnsiString dir = ResolveSkinDirectory();
     if (DirectoryExists(dir)) {
         TSearchRec f;
         if (FindFirst(dir + "*.*", faAnyFile, f) == 0) {
             do {
-                if (f.Name.empty() || f.Name[0] == '.') continue;
                 const bool folder = (f.Attr & faDirectory) != 0;
-                if (folder && (Kind == 0 || Kind == 2) && FileExists(dir + f.Name + "\\Options.dat")) {
-                    names.push_back(f.Name);
-                } else if (!folder && (Kind == 1 || Kind == 2) && f.Name.size() > 4 &&
-                           f.Name.compare(f.Name.size() - 4, 4, ".asz") == 0) {
-                    names.push_back(f.Name.substr(0, f.Name.find('.')));
-                } else {
-                    continue;
-                }
-                if (first.empty()) first = names.back();
+                entries.push_back({f.Name, folder, folder && FileExists(dir + f.Name + "\\Options.dat")});
             } while (FindNext(f) == 0);
             FindClose(f);
         }
     }
-    std::sort(names.begin(), names.end());
+    AnsiString first;
+    const std::vector<AnsiString> names = SkinNamesOf(stored, entries, Kind, first);
     if (List) {
         List->Clear();
         for (const AnsiString& n : names) List->Add(n);
@@ -378,8 +715,18 @@ void TsSkinManager::SetHotWindow(HWND Wnd) {
 }
 
 void TsSkinManager::Register() {
+    RegisterStoredSkinClasses();
+    const TEnumInfo& rules = RegisterEnum(
+        "TacSkinningRules",
+        {{"srStdForms", 1 << srStdForms}, {"srStdDialogs", 1 << srStdDialogs}, {"srThirdParty", 1 << srThirdParty}});
+    // The menu settings come with the skinned menus.
     RegisterComponentClass<TsSkinManager>("TsSkinManager", "TComponent")
         .Bool("SkinnedPopups", &TsSkinManager::SetSkinnedPopups)
+        .Object("AnimEffects", &TsSkinManager::AnimEffects, "TacAnimEffects")
+        .Object("CommonSections", &TsSkinManager::CommonSections, "TStringList")
+        .Collection("InternalSkins", &TsSkinManager::InternalSkins)
+        .Set("SkinningRules", &TsSkinManager::SkinningRules, &TsSkinManager::SetSkinningRules, rules)
+        .Object("ThirdParty", &TsSkinManager::ThirdParty, "ThirdPartyList")
         .Bool("IsDefault", &TsSkinManager::SetIsDefault)
         .Bool("Active", &TsSkinManager::SetActive)
         .Int("Saturation", &TsSkinManager::SetSaturation)

@@ -6,13 +6,19 @@
 // DefaultSkinManager; without one, skinning stays passive.
 #pragma once
 
+#include <memory>
+
 #include "Components.h"
 #include "Controls.h"
 #include "sMessages.h"
 #include "sSkinTables.h"
+#include "sStoredSkins.h"
 #include "sThirdParty.h"
 
 class TsSkinManager;
+class TacSkinConvertor;
+class TacSkinIni;
+struct TsSkinBuild;
 
 extern TsSkinManager* DefaultSkinManager;
 extern bool IsNTPlatform;
@@ -48,7 +54,7 @@ public:
     virtual void SetIsDefault(bool Value);
     bool Active() const { return FActive; }
     virtual void SetActive(bool Value);
-    TStringList* CommonSections() const { return FCommonSections; }
+    TStringList* CommonSections() const { return FCommonSections.get(); }
     virtual void SetCommonSections(TStringList* Lines);
     int Saturation() const { return FSaturation; }
     virtual void SetSaturation(int Value);
@@ -63,19 +69,22 @@ public:
     TacSkinningRules SkinningRules() const { return FSkinningRules; }
     void SetSkinningRules(TacSkinningRules Value) { FSkinningRules = Value; }
     // The 17 class-name lists of foreign controls, one string each.
-    TStringList* ThirdParty() const { return FThirdParty; }
+    ThirdPartyList* ThirdParty() const { return FThirdParty.get(); }
+    TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
+    TacAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
     static AnsiString Version() { return "6.10"; }
 
     TNotifyEvent OnAfterChange;
     TNotifyEvent OnBeforeChange;
 
     // ---- the loaded skin
-    TsSkinData* SkinData() const { return FSkinData; }
+    TsSkinData* SkinData() const { return FSkinData.get(); }
     const TsSkinTables& Tables() const { return FTables; }
     const std::vector<TsGeneralData>& gd() const { return FTables.Sections; }
     const std::vector<TsMaskData>& ma() const { return FTables.Masks; }
     const TsCommonIndexes& ConstData() const { return FCommon; }
-    TBitmap* MasterBitmap() const { return FMasterBitmap; }
+    TBitmap* MasterBitmap() const { return FMasterBitmap.get(); }
+    const std::vector<TsPatternData>& pa() const { return FTables.Patterns; }
     bool PackedSkinLoaded() const { return FPackedSkinLoaded; }
 
     // ---- look-ups (-1: none)
@@ -101,9 +110,6 @@ public:
     AnsiString ListSkinNames(TStringList* List, int Kind) const;
     // SkinDirectory resolved against the program's folder, with a trailing backslash.
     AnsiString ResolveSkinDirectory() const;
-    // Resolution of a directory value against a program folder (with its
-    // trailing separator).
-    static AnsiString ResolveDirectory(const AnsiString& Value, const AnsiString& ProgramFolder);
 
     // The window under the mouse: the previous one hears command 30, the new one 29.
     void SetHotWindow(HWND Wnd);
@@ -113,6 +119,9 @@ public:
     // Takes over a skin's tables and master bitmap (the common tail of every
     // loader) and rebuilds the cached indexes.
     void InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Values, TBitmap* Master);
+    // Each answers whether the tables were rebuilt. Missing skins turn Active
+    // off; data that is no container shows a warning and changes nothing;
+    // a malformed skin raises, the tables as they were.
     bool LoadFolderOrInternalSkin();
     bool LoadPackedSkin();
     void FreeMasks();
@@ -139,25 +148,43 @@ protected:
 private:
     // The loaded skin, if any, loaded again under new colour adjustments.
     void ReloadAdjustedSkin();
+    // The packed test and the loader of a skin name change.
+    bool LoadByName();
+    // The table builders over the skin text of a load, in this order.
+    void LoadMasks(TsSkinBuild& B);
+    void LoadPatterns(TsSkinBuild& B);
+    void LoadSections(TsSkinBuild& B);
+    void LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& Skin);
+    bool BuildFromText(TacSkinConvertor* Package, const AnsiString& Text, const AnsiString& FolderPath);
+    // The three builders over a load's source (the common sections added),
+    // then TakeBuild, which takes over what they built.
+    bool RunBuild(TsSkinBuild& B);
+    void TakeBuild(TsSkinBuild& B);
 
     bool FSkinnedPopups = true;
     bool FActive = true;
-    TStringList* FCommonSections;
+    std::unique_ptr<TStringList> FCommonSections;
     int FSaturation = 0, FHueOffset = 0;
     AnsiString FSkinDirectory = "c:\\Skins";
     AnsiString FSkinName;
     TacSkinningRules FSkinningRules = 7;
-    TStringList* FThirdParty;
-    std::vector<TStringList*> FThirdLists;
-    TsSkinData* FSkinData;
+    std::unique_ptr<ThirdPartyList> FThirdParty;
+    std::vector<std::unique_ptr<TStringList>> FThirdLists;
+    std::unique_ptr<TsSkinData> FSkinData;
+    std::unique_ptr<TsStoredSkins> FInternalSkins;
+    std::unique_ptr<TacAnimEffects> FAnimEffects;
     TsSkinTables FTables;
     TsCommonIndexes FCommon;
-    TBitmap* FMasterBitmap = nullptr;
+    std::unique_ptr<TBitmap> FMasterBitmap;
     bool FPackedSkinLoaded = false;
     HWND FHotWindow = nullptr;
     bool FHookInstalled = false;
     HHOOK FHook = nullptr;
 };
+
+// The warning shown for data that is no packed skin: a message box of the
+// warning type with an OK button.
+void ShowPackedSkinWarning(const AnsiString& Text);
 
 // Start-up step of the unit: notes whether the platform is Windows NT.
 void sSkinManagerInitialize();
