@@ -4,8 +4,11 @@
 #include "RzLabel.h"
 #include "RzUnits.h"
 #include "UnitInit.h"
+#include "acGlow.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
 #include "sEngineUnits.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
@@ -39,6 +42,10 @@ void StartProgramUnits() {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
         {"sDateUtils", sDateUtilsInitialize, nullptr},
+        // The window-theme and layered-window functions, looked up by name.
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acGlow", acGlowInitialize, acGlowFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
