@@ -150,7 +150,8 @@ void CopyKeyedView(const TacImage& Dst24, int X, int Y, const TacImage& Src, TRe
                 if (Bg && KeyFillPixel(*Bg, Fill, dx, dy, px)) std::memcpy(d, px, 3);
                 continue;
             }
-            std::memcpy(d, s, 3);
+            // 32-bit to 32-bit keeps the alpha byte too.
+            std::memcpy(d, s, Dst24.Bpp == 4 && Src.Bpp == 4 ? 4 : 3);
         }
     }
 }
