@@ -103,8 +103,10 @@ void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Backgrou
     const TacBackground bg = BackgroundOf(Background), none = BackgroundOf(EmptyCacheInfo);
     if (Mask.MaskType >= 1) {
         const int maskRows = Mask.R.Height() / 2;
-        for (const TacPiece& p : plan.Pieces)
-            CopyMaskedView(dst, p.Dst, img, p.Src, maskRows, p.Corner ? bg : none, p.Corner && UseBackground, true);
+        for (const TacPiece& piece : plan.Pieces)
+            ForEachTile(piece, [&](const TacPiece& p) {
+                CopyMaskedView(dst, p.Dst, img, p.Src, maskRows, p.Corner ? bg : none, p.Corner && UseBackground, true);
+            });
         return;
     }
     std::vector<TacPiece> blits;

@@ -491,11 +491,23 @@ void BlitPieces(HDC DC, TBitmap* Src, const std::vector<TacPiece>& Pieces) {
     HDC src = BitmapDC(Src);
     const int oldMode = SetStretchBltMode(DC, HALFTONE);
     for (const TacPiece& p : Pieces) {
-        if (p.Stretch)
+        if (p.Stretch) {
             StretchBlt(DC, p.Dst.Left, p.Dst.Top, p.Dst.Width(), p.Dst.Height(), src, p.Src.Left, p.Src.Top,
                        p.Src.Width(), p.Src.Height(), SRCCOPY);
-        else
+        } else if (p.Tiled) {
+            // One tile, then the painted part doubled across and down: a
+            // handful of transfers however small the tile.
+            const int w = p.Dst.Width(), h = p.Dst.Height();
+            const int tw = std::min(p.Src.Width(), w), th = std::min(p.Src.Height(), h);
+            if (tw <= 0 || th <= 0) continue;
+            BitBlt(DC, p.Dst.Left, p.Dst.Top, tw, th, src, p.Src.Left, p.Src.Top, SRCCOPY);
+            for (int done = tw; done < w; done *= 2)
+                BitBlt(DC, p.Dst.Left + done, p.Dst.Top, std::min(done, w - done), th, DC, p.Dst.Left, p.Dst.Top, SRCCOPY);
+            for (int done = th; done < h; done *= 2)
+                BitBlt(DC, p.Dst.Left, p.Dst.Top + done, w, std::min(done, h - done), DC, p.Dst.Left, p.Dst.Top, SRCCOPY);
+        } else {
             BitBlt(DC, p.Dst.Left, p.Dst.Top, p.Dst.Width(), p.Dst.Height(), src, p.Src.Left, p.Src.Top, SRCCOPY);
+        }
     }
     SetStretchBltMode(DC, oldMode);
 }

@@ -118,6 +118,18 @@ TEST(SkinBlends, OneWeightBlendsAndMixesRoundAsTheRulesSay) {
     ASSERT_TRUE(MixViewsByMask(t.View(), a.View(), b.View(), 0, &mv));
     EXPECT_EQ(t.Get(0, 0), 0x646464u);
     EXPECT_EQ(t.Get(2, 1), 0xC7C7C7u);
+    // Wide rows go four pixels at a time: every pixel mixed, every fourth byte kept.
+    Pixels wa(9, 1), wb(9, 1), wt(9, 1, 4);
+    for (int x = 0; x < 9; ++x) wa.Set(x, 0, 0x0A0B0C * uint32_t(x + 1)), wt.At(x, 0)[3] = 0x77;
+    wb.Fill(0x000000);
+    ASSERT_TRUE(MixViewsByMask(wt.View(), wa.View(), wb.View(), 128, nullptr));
+    for (int x = 0; x < 9; ++x) {
+        const uint32_t want = 0x0A0B0C * uint32_t(x + 1);
+        const uint8_t* p = wt.At(x, 0);
+        EXPECT_EQ(p[0], ((want >> 16) & 0xFF) / 2) << x;
+        EXPECT_EQ(p[2], (want & 0xFF) / 2) << x;
+        EXPECT_EQ(p[3], 0x77) << x;
+    }
     Pixels other(2, 2);
     EXPECT_FALSE(MixViewsByMask(t.View(), a.View(), other.View(), 0, nullptr));
 
@@ -228,7 +240,7 @@ TEST(SkinTiles, EveryTileModeCoversWhatItsRowSaysAndHandsBackTheRest) {
         TRect Remaining;
         size_t Pieces;
     } cases[] = {
-        {0, covered, 12},                // 25 x 22 with 10 x 8 tiles: 3 x 3 cut, ... (3 columns, 3 rows)
+        {0, covered, 1},                 // one tiled piece: 3 x 3 tiles of 10 x 8, the last cut
         {1, covered, 1},
         {2, Rect(0, 8, 25, 22), 3},
         {3, Rect(10, 0, 25, 22), 3},
@@ -245,14 +257,24 @@ TEST(SkinTiles, EveryTileModeCoversWhatItsRowSaysAndHandsBackTheRest) {
         std::vector<TacPiece> out;
         PlanTileSkinImage(r, 0, 0, 10, 8, c.Mode, out);
         EXPECT_EQ(r, c.Remaining) << c.Mode;
-        EXPECT_EQ(out.size(), c.Mode == 0 ? 9u : c.Pieces) << c.Mode;
+        EXPECT_EQ(out.size(), c.Pieces) << c.Mode;
         for (const TacPiece& p : out) {
             EXPECT_GE(p.Dst.Left, 0);
             EXPECT_LE(p.Dst.Right, 25);
             EXPECT_LE(p.Dst.Bottom, 22);
         }
     }
-    // Mode 10 over a 25 x 22 rectangle ends at row 16; mode 0 cuts its last row at 22.
+    // Mode 0's tiles: 3 x 3, the last column and row cut at 25 and 22.
+    {
+        TRect all = Rect(0, 0, 25, 22);
+        std::vector<TacPiece> one;
+        PlanTileSkinImage(all, 0, 0, 10, 8, 0, one);
+        std::vector<TRect> tiles;
+        ForEachTile(one.front(), [&](const TacPiece& t) { tiles.push_back(t.Dst); });
+        ASSERT_EQ(tiles.size(), 9u);
+        EXPECT_EQ(tiles.back(), Rect(20, 16, 25, 22));
+    }
+    // Mode 10 over a 25 x 22 rectangle ends at row 16.
     TRect r = Rect(0, 0, 25, 22);
     std::vector<TacPiece> out;
     PlanTileSkinImage(r, 0, 0, 10, 8, 10, out);

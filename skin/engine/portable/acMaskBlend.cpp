@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -242,22 +247,48 @@ bool MixViewsByMask(const TacPixelView& Target32, const TacPixelView& A24, const
         Target32.Height != A24.Height)
         return false;
     if (Mask24 && (!Mask24->Start || Mask24->Width != A24.Width || Mask24->Height != A24.Height)) return false;
-    const int w = A24.Width;
+    const int w = A24.Width, bytes = w * 3;
+    // Mixed first into a contiguous row (16-bit lanes: a * m + b * (256 - m)
+    // <= 255 * 256, so the vectoriser takes it), then moved into the 32-bit
+    // pixels four bytes at a time, each pixel's fourth byte put back.
+    std::vector<uint8_t> row(size_t(bytes) + 16);
+    uint8_t* mixed = row.data();
     for (int y = 0; y < A24.Height; ++y) {
         const uint8_t* a = A24.Row(y);
         const uint8_t* b = B24.Row(y);
-        uint8_t* t = Target32.Row(y);
         if (Mask24) {
             const uint8_t* m = Mask24->Row(y);
-            for (int i = 0; i < w * 3; ++i) t[(i / 3) * 4 + i % 3] = MixByte(a[i], b[i], m[i]);
+            for (int i = 0; i < bytes; ++i)
+                mixed[i] = uint8_t(uint16_t(a[i] * m[i] + b[i] * uint16_t(256 - m[i])) >> 8);
         } else {
-            // a * m + b * (256 - m) <= 255 * 256: 16-bit lanes suffice.
             const uint16_t m = Weight, nm = uint16_t(256 - Weight);
-            for (int x = 0; x < w; ++x) {
-                t[4 * x + 0] = uint8_t(uint16_t(a[3 * x + 0] * m + b[3 * x + 0] * nm) >> 8);
-                t[4 * x + 1] = uint8_t(uint16_t(a[3 * x + 1] * m + b[3 * x + 1] * nm) >> 8);
-                t[4 * x + 2] = uint8_t(uint16_t(a[3 * x + 2] * m + b[3 * x + 2] * nm) >> 8);
-            }
+            for (int i = 0; i < bytes; ++i) mixed[i] = uint8_t(uint16_t(a[i] * m + b[i] * nm) >> 8);
+        }
+        uint8_t* t = Target32.Row(y);
+        int x = 0;
+#ifdef __SSE2__
+        // Four pixels at a time: each 3-byte pixel moved up into its 4-byte
+        // place by whole-register byte shifts, the old fourth bytes merged in.
+        const __m128i keep = _mm_set1_epi32(int(0xFF000000u));
+        const __m128i lane0 = _mm_set_epi32(0, 0, 0, 0x00FFFFFF), lane1 = _mm_set_epi32(0, 0, 0x00FFFFFF, 0),
+                      lane2 = _mm_set_epi32(0, 0x00FFFFFF, 0, 0), lane3 = _mm_set_epi32(0x00FFFFFF, 0, 0, 0);
+        for (; x + 4 <= w; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mixed + 3 * x));
+            __m128i out = _mm_and_si128(v, lane0);
+            out = _mm_or_si128(out, _mm_and_si128(_mm_slli_si128(v, 1), lane1));
+            out = _mm_or_si128(out, _mm_and_si128(_mm_slli_si128(v, 2), lane2));
+            out = _mm_or_si128(out, _mm_and_si128(_mm_slli_si128(v, 3), lane3));
+            __m128i* dst = reinterpret_cast<__m128i*>(t + 4 * x);
+            out = _mm_or_si128(out, _mm_and_si128(_mm_loadu_si128(dst), keep));
+            _mm_storeu_si128(dst, out);
+        }
+#endif
+        for (; x < w; ++x) {
+            uint32_t px, old;
+            std::memcpy(&px, mixed + 3 * x, 4);
+            std::memcpy(&old, t + 4 * x, 4);
+            px = (px & 0x00FFFFFFu) | (old & 0xFF000000u);
+            std::memcpy(t + 4 * x, &px, 4);
         }
     }
     return true;

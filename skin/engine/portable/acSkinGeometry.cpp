@@ -35,7 +35,7 @@ void PlanTileSkinImage(TRect& R, int CellX, int CellY, int CellW, int CellH, int
     if (CellW <= 0 || CellH <= 0 || R.Right <= R.Left || R.Bottom <= R.Top) return;
     const int w = R.Width(), h = R.Height();
     switch (Mode) {
-    case 0: TileBand(R, CellX, CellY, CellW, CellH, Out); R = Covered; break;
+    case 0: Out.push_back(TacPiece{R, Bounds(CellX, CellY, CellW, CellH), false, false, true}); R = Covered; break;
     case 1: Out.push_back(Piece(R.Left, R.Top, w, h, CellX, CellY, CellW, CellH, true)); R = Covered; break;
     case 2:
         TileBand(Bounds(R.Left, R.Top, w, std::min(CellH, h)), CellX, CellY, CellW, CellH, Out);
@@ -128,7 +128,7 @@ void Band(const TRect& Dst, int SX, int SY, int TileW, int TileH, bool Vertical,
 // Cuts a piece's source to the cell; a piece copied at its size loses the
 // same part of its destination.
 bool ClipToCell(TacPiece& P, const TRect& Cell) {
-    if (!P.Stretch) {
+    if (!P.Stretch && !P.Tiled) {
         if (P.Src.Left < Cell.Left) P.Dst.Left += Cell.Left - P.Src.Left;
         if (P.Src.Top < Cell.Top) P.Dst.Top += Cell.Top - P.Src.Top;
     }
@@ -137,7 +137,7 @@ bool ClipToCell(TacPiece& P, const TRect& Cell) {
     P.Src.Right = std::min(P.Src.Right, Cell.Right);
     P.Src.Bottom = std::min(P.Src.Bottom, Cell.Bottom);
     if (P.Src.Right <= P.Src.Left || P.Src.Bottom <= P.Src.Top) return false;
-    if (!P.Stretch) {
+    if (!P.Stretch && !P.Tiled) {
         P.Dst.Right = P.Dst.Left + std::min(P.Dst.Width(), P.Src.Width());
         P.Dst.Bottom = P.Dst.Top + std::min(P.Dst.Height(), P.Src.Height());
     }
@@ -179,7 +179,8 @@ TacMarginPlan PlanImageByMargins(const TRect& Rect, const TacMarginImage& Img, i
             if (tw > 0 && th > 0 && centre.Right > centre.Left && centre.Bottom > centre.Top)
                 out.push_back(TacPiece{centre, Bounds(cl + wl, top + wt, tw, th), true, false});
         } else {
-            TileBand(centre, cl + wl, top + wt, tw, th, out);
+            if (tw > 0 && th > 0 && centre.Right > centre.Left && centre.Bottom > centre.Top)
+                out.push_back(TacPiece{centre, Bounds(cl + wl, top + wt, tw, th), false, false, true});
         }
     }
     // Margins wider than the cell would reach into the next cell or past the

@@ -13,12 +13,32 @@
 // One block of the source copied into Dst: Src's size is the source block
 // (equal to Dst's unless Stretch); a last piece shorter than its tile has a
 // Dst smaller than Src and copies Dst's size.
+// Tiled: Src repeated over Dst from its top-left corner, the last row and
+// column cut (one piece for a whole area; ForEachTile walks its tiles).
 struct TacPiece {
     TRect Dst;
     TRect Src;
     bool Stretch = false;
     bool Corner = false;
+    bool Tiled = false;
 };
+
+// Calls Fn(piece) for every tile of a tiled piece, or once for any other.
+template <class F>
+void ForEachTile(const TacPiece& P, F&& Fn) {
+    if (!P.Tiled) {
+        Fn(P);
+        return;
+    }
+    const int tw = P.Src.Right - P.Src.Left, th = P.Src.Bottom - P.Src.Top;
+    if (tw <= 0 || th <= 0) return;
+    for (int y = P.Dst.Top; y < P.Dst.Bottom; y += th)
+        for (int x = P.Dst.Left; x < P.Dst.Right; x += tw) {
+            TacPiece t{Rect(x, y, x + tw < P.Dst.Right ? x + tw : P.Dst.Right, y + th < P.Dst.Bottom ? y + th : P.Dst.Bottom),
+                       P.Src, false, false, false};
+            Fn(t);
+        }
+}
 
 // ---- tiling by tile mode
 
