@@ -66,11 +66,6 @@ void sAlphaGraphFinalize() {
 
 namespace {
 
-TBitmap* MaskSource(const TsMaskData& Mask) {
-    if (Mask.Image) return Mask.Image;
-    return Mask.OwnerManager ? Mask.OwnerManager->MasterBitmap() : nullptr;
-}
-
 TacMarginImage MarginImageOf(const TsMaskData& M) {
     TacMarginImage i;
     i.R = M.R;
@@ -95,7 +90,7 @@ void BlitPiecesInto(TBitmap* Dst, TBitmap* Src, const std::vector<TacPiece>& Pie
 void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Background, const TsMaskData& Mask,
                          int State, bool UseBackground) {
     if (!Dst || !Mask.OwnerManager) return;
-    TBitmap* src = MaskSource(Mask);
+    TBitmap* src = MaskImageSource(Mask);
     if (!src || src->Empty() || Dst->Empty()) return;
     const TacMarginPlan plan = PlanImageByMargins(R, MarginImageOf(Mask), State, Filling);
     if (plan.Pieces.empty()) return;
@@ -129,7 +124,7 @@ void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Backgrou
 
 void PaintGlyphFromImage(TBitmap* Dst, TPoint Point, int State, int Mode, const TsMaskData& Mask,
                          CacheInfo Background) {
-    TBitmap* src = MaskSource(Mask);
+    TBitmap* src = MaskImageSource(Mask);
     if (!Dst || !src || Mask.ImageCount <= 0 || Mask.MaskType < 0) return;
     const int cw = Mask.R.Width() / Mask.ImageCount, ch = Mask.R.Height() / (Mask.MaskType + 1);
     if (cw <= 0 || ch <= 0) return;
@@ -172,7 +167,7 @@ void RepairCorners(TsCommonData* Data, int State, uint8_t Corners) {
         b.MaskType = 1;
         b.R = Rect(0, 0, b.Image->Width(), b.Image->Height());
     }
-    TBitmap* src = MaskSource(b);
+    TBitmap* src = MaskImageSource(b);
     if (!src || b.ImageCount <= 0) return;
     const int cw = b.R.Width() / b.ImageCount, ch = b.R.Height() / (b.MaskType + 1);
     const int cl = b.R.Left + std::min(State, b.ImageCount - 1) * b.R.Width() / b.ImageCount;

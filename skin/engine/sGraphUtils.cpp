@@ -476,14 +476,10 @@ void CanvasTextRect(TCanvas* Canvas, const TRect& R, int X, int Y, const AnsiStr
 
 // ---------------------------------------------------------------- tiling
 
-namespace {
-
-TBitmap* SourceOf(const TsMaskData& Mask) {
+TBitmap* MaskImageSource(const TsMaskData& Mask) {
     if (Mask.Image) return Mask.Image;
     return Mask.OwnerManager ? Mask.OwnerManager->MasterBitmap() : nullptr;
 }
-
-}  // namespace
 
 void BlitPieces(HDC DC, TBitmap* Src, const std::vector<TacPiece>& Pieces) {
     if (Pieces.empty()) return;
@@ -547,7 +543,7 @@ void TileSkinImage(TCanvas* Canvas, TRect& R, TGraphic* Graphic, int Mode, const
 
 void PaintCornersMasked(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, const TsMaskData& Mask,
                         const CacheInfo& Bg) {
-    TBitmap* src = SourceOf(Mask);
+    TBitmap* src = MaskImageSource(Mask);
     if (!Dst || !src) return;
     // Key pixels take the background; a background of no colour leaves them.
     const bool fill = Bg.Ready || Bg.Color != TransparentKeyColor;
@@ -574,7 +570,7 @@ void TileMaskedSkinImage(TBitmap* Bmp, TRect& R, CacheInfo ParentCache, int Mode
 }
 
 void CollectCornerKeyRects(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, bool Bottom, int Top) {
-    TBitmap* src = SourceOf(Mask);
+    TBitmap* src = MaskImageSource(Mask);
     if (!src || Mask.ImageCount <= 0 || Mask.MaskType < 0) return;
     const TacImage img = ImageOf(src);
     if (img.Empty()) return;

@@ -129,6 +129,8 @@ void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSki
                            const AnsiString& SkinSection, int HotTextureIndex);
 void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
                          TRect R, int State);
+// The bitmap a skin image lies in: its own, else its manager's master bitmap.
+TBitmap* MaskImageSource(const TsMaskData& Mask);
 // Block transfers of a plan's unmasked pieces from Src into DC, stretched
 // pieces in HALFTONE mode.
 void BlitPieces(HDC DC, TBitmap* Src, const std::vector<TacPiece>& Pieces);

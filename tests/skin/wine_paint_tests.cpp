@@ -176,6 +176,16 @@ struct FormFixture : Painters {
         PumpUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 1000);
         Pump(30);
     }
+    // A vertical bar of 16 x 200 on the form, range 0..100.
+    TsScrollBar* MakeBar() {
+        auto* bar = new TsScrollBar(Form);
+        bar->SetKind(sbVertical);
+        bar->SetBounds(20, 20, 16, 200);
+        bar->SetMax(100);
+        bar->SetParent(Form);
+        Pump(30);
+        return bar;
+    }
     void TearDown() override {
         delete Form;
         Painters::TearDown();
@@ -292,12 +302,7 @@ TEST_F(FormFixture, GlowWindowsArePlacedClickThroughAndPremultiplied) {
 
 TEST_F(FormFixture, SkinnedScrollBarsDrawFromTheSkinFollowRealClicksAndLeakNothing) {
     MakeForm();
-    auto* bar = new TsScrollBar(Form);
-    bar->SetKind(sbVertical);
-    bar->SetBounds(20, 20, 16, 200);
-    bar->SetMax(100);
-    bar->SetParent(Form);
-    Pump(30);
+    TsScrollBar* bar = MakeBar();
     SendMessageW(bar->Handle(), WM_NCHITTEST, 0, 0);
     Pump(30);
     ASSERT_TRUE(bar->Skinned());
@@ -334,12 +339,7 @@ TEST_F(FormFixture, UnskinnedScrollBarsStayTheSystemsControl) {
     delete M;
     M = nullptr;
     MakeForm();
-    auto* bar = new TsScrollBar(Form);
-    bar->SetKind(sbVertical);
-    bar->SetBounds(20, 20, 16, 200);
-    bar->SetMax(100);
-    bar->SetParent(Form);
-    Pump(30);
+    TsScrollBar* bar = MakeBar();
     wchar_t cls[64];
     GetClassNameW(bar->Handle(), cls, 64);
     EXPECT_EQ(_wcsicmp(cls, L"ScrollBar"), 0);

@@ -48,6 +48,23 @@ InclusiveCut CutInclusive(TRect S, int W, int H, int X, int Y) {
 
 bool Inside(const TacImage& I, int X, int Y) { return X >= 0 && Y >= 0 && X < I.View.Width && Y < I.View.Height; }
 
+// Every pixel of an inclusive SrcRect (cut to Src) with its destination at
+// (X, Y) + offset, destination points outside Dst skipped: Fn(s, d, dx, dy).
+template <class F>
+void ForEachInclusivePixel(const TacImage& Dst, int X, int Y, const TacImage& Src, TRect SrcRect, F&& Fn) {
+    if (Dst.Empty() || Src.Empty()) return;
+    const InclusiveCut c = CutInclusive(SrcRect, Src.View.Width, Src.View.Height, X, Y);
+    if (c.Empty()) return;
+    for (int sy = c.T; sy <= c.B; ++sy) {
+        const int dy = c.Y + sy - c.T;
+        if (dy < 0 || dy >= Dst.View.Height) continue;
+        for (int sx = c.L; sx <= c.R; ++sx) {
+            const int dx = c.X + sx - c.L;
+            if (dx >= 0 && dx < Dst.View.Width) Fn(Src.At(sx, sy), Dst.At(dx, dy), dx, dy);
+        }
+    }
+}
+
 // Moves the smaller of two origins (Src on a tie) from below 0 to 0, the
 // other origin with it, and shortens the count by as much.
 void ClipNegativeOrigin(int& Src, int& Dst, int64_t& Count) {
@@ -138,27 +155,17 @@ void FillKeyPixelsView(const TacImage& Dst24, int X, int Y, const TacImage& Src,
 
 void CopyKeyedView(const TacImage& Dst24, int X, int Y, const TacImage& Src, TRect SrcRect, uint32_t KeyColor,
                    const TacBackground* Bg, bool Fill) {
-    if (Dst24.Empty() || Src.Empty()) return;
-    const InclusiveCut c = CutInclusive(SrcRect, Src.View.Width, Src.View.Height, X, Y);
-    if (c.Empty()) return;
     const bool keyed = KeyColor <= 0xFFFFFFu;
-    for (int sy = c.T; sy <= c.B; ++sy) {
-        const int dy = c.Y + sy - c.T;
-        if (dy < 0 || dy >= Dst24.View.Height) continue;
-        for (int sx = c.L; sx <= c.R; ++sx) {
-            const int dx = c.X + sx - c.L;
-            if (dx < 0 || dx >= Dst24.View.Width) continue;
-            const uint8_t* s = Src.At(sx, sy);
-            uint8_t* d = Dst24.At(dx, dy);
-            if (keyed && IsColor(s, KeyColor)) {
-                uint8_t px[3];
-                if (Bg && KeyFillPixel(*Bg, Fill, dx, dy, px)) std::memcpy(d, px, 3);
-                continue;
-            }
-            // 32-bit to 32-bit keeps the alpha byte too.
-            std::memcpy(d, s, Dst24.Bpp == 4 && Src.Bpp == 4 ? 4 : 3);
+    // 32-bit to 32-bit keeps the alpha byte too.
+    const size_t bytes = Dst24.Bpp == 4 && Src.Bpp == 4 ? 4 : 3;
+    ForEachInclusivePixel(Dst24, X, Y, Src, SrcRect, [&](const uint8_t* s, uint8_t* d, int dx, int dy) {
+        if (keyed && IsColor(s, KeyColor)) {
+            uint8_t px[3];
+            if (Bg && KeyFillPixel(*Bg, Fill, dx, dy, px)) std::memcpy(d, px, 3);
+            return;
         }
-    }
+        std::memcpy(d, s, bytes);
+    });
 }
 
 TacBlendRects BlendWithRects(TRect S, TPoint P, int SrcWidth, int SrcHeight, int DstWidth, int DstHeight) {
@@ -203,22 +210,11 @@ void BlendWithView(const TacPixelView& Dst24, const TacPixelView& Src24, uint8_t
 
 void BlendBitmapRectView(const TacImage& Dst24, int X, int Y, uint32_t KeyColor, double Factor, TRect SrcRect,
                          const TacImage& Src) {
-    if (Dst24.Empty() || Src.Empty()) return;
-    const InclusiveCut c = CutInclusive(SrcRect, Src.View.Width, Src.View.Height, X, Y);
-    if (c.Empty()) return;
     const bool keyed = KeyColor <= 0xFEFFFFFFu;
-    for (int sy = c.T; sy <= c.B; ++sy) {
-        const int dy = c.Y + sy - c.T;
-        if (dy < 0 || dy >= Dst24.View.Height) continue;
-        for (int sx = c.L; sx <= c.R; ++sx) {
-            const int dx = c.X + sx - c.L;
-            if (dx < 0 || dx >= Dst24.View.Width) continue;
-            const uint8_t* s = Src.At(sx, sy);
-            if (keyed && IsColor(s, KeyColor & 0xFFFFFFu)) continue;
-            uint8_t* d = Dst24.At(dx, dy);
-            for (int i = 0; i < 3; ++i) d[i] = RoundByte(s[i] - Factor * (double(s[i]) - d[i]));
-        }
-    }
+    ForEachInclusivePixel(Dst24, X, Y, Src, SrcRect, [&](const uint8_t* s, uint8_t* d, int, int) {
+        if (keyed && IsColor(s, KeyColor & 0xFFFFFFu)) return;
+        for (int i = 0; i < 3; ++i) d[i] = RoundByte(s[i] - Factor * (double(s[i]) - d[i]));
+    });
 }
 
 void MixWithColorByMaskView(const TacPixelView& Bmp24, const TacPixelView& Mask24, TColor Color) {
