@@ -256,7 +256,7 @@ void BlendRoundRect(TBitmap* Bmp, const TRect& R, int Level, int Radius, int Ste
     const int w = r.Width(), h = r.Height(), half = std::min(w, h) / 2;
     Radius = std::clamp(Radius, 0, half);
     Steps = std::clamp(Steps, 0, half);
-    const int level = std::clamp(Level, 0, 100) * 255 / 100;
+    const int level = PercentToWeight(Level);
     std::unique_ptr<TBitmap> mask(CreateBitmap24(w, h)), part(CreateBitmap24(w, h));
     {
         HDC dc = BitmapDC(mask.get());
@@ -601,8 +601,6 @@ void CollectCornerKeyRects(std::vector<TRect>& Rects, int Width, const TsMaskDat
 
 namespace {
 
-// Percent to weight, the one rule: percent x 255 div 100, limited to a byte.
-uint8_t PercentWeight(int Percent) { return uint8_t(std::clamp(Percent, 0, 100) * 255 / 100); }
 
 struct SectionFill {
     TColor Color = 0;
@@ -656,9 +654,10 @@ void FillStep(TBitmap* Bmp, const TRect& R, const SectionFill& F, TsSkinManager*
         } else {
             std::unique_ptr<TBitmap> g(CreateBitmap24(R.Width(), R.Height()));
             FillGradientOrColor(g.get(), Rect(0, 0, R.Width(), R.Height()), F);
-            // The texture keeps ImagePercent of the result.
-            const uint8_t w = OverCache ? uint8_t((F.ImagePercent * 256 / 100) % 256) : PercentWeight(F.ImagePercent);
-            BlendWithBitmap(Bmp, g.get(), w, Rect(0, 0, R.Width(), R.Height()), Point(R.Left, R.Top));
+            // The texture keeps ImagePercent of the result. One rule for both
+            // variants: x 256 div 100 taken modulo 256 would make 100 % mean 0.
+            BlendWithBitmap(Bmp, g.get(), PercentToWeight(F.ImagePercent), Rect(0, 0, R.Width(), R.Height()),
+                            Point(R.Left, R.Top));
         }
     }
     const int sum = F.ImagePercent + F.GradientPercent;
@@ -690,7 +689,7 @@ void FillOverParent(TBitmap* Bmp, const TRect& R, const SectionFill& F, TsSkinMa
         local.Y += Offset.Y;
         FillStep(tmp.get(), Rect(0, 0, R.Width(), R.Height()), F, M, local, OverCache);
         PaintParent(Bmp, R, Parent, Offset);
-        BlendWithBitmap(Bmp, tmp.get(), PercentWeight(F.Transparency), Rect(0, 0, R.Width(), R.Height()),
+        BlendWithBitmap(Bmp, tmp.get(), PercentToWeight(F.Transparency), Rect(0, 0, R.Width(), R.Height()),
                         Point(R.Left, R.Top));
         return;
     }

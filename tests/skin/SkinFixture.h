@@ -12,7 +12,8 @@ namespace skinfixture {
 
 // Colours the tests look for (red in the low byte).
 constexpr TColor TrackEdge = 0x102060, TrackFace = 0x2040C0, ButtonFace = 0xC04020, SliderFace = 0x20C040,
-                 GlyphColor = 0x000000, PanelColor = 0x0000FF, KeyCorner = 0xFF00FF;
+                 GlyphColor = 0x000000, PanelColor = 0x0000FF, KeyCorner = 0xFF00FF,
+                 GradientColor = 0x408000;
 
 inline void FillRect24(TBitmap* B, const TRect& R, TColor C) { FillRectOnDC(B->Canvas()->Handle(), R, C); }
 
@@ -91,7 +92,13 @@ inline TsSkinTables Tables() {
                   Section("SCROLLBTNTOP", ButtonFace), Section("SCROLLBTNBOTTOM", ButtonFace),
                   Section("SCROLLBTNLEFT", ButtonFace), Section("SCROLLBTNRIGHT", ButtonFace),
                   Section("SCROLLSLIDERV", SliderFace), Section("SCROLLSLIDERH", SliderFace),
-                  Section("PANELX", PanelColor, 40), Section("CLEARX", 0x00FF00, 100)};
+                  Section("PANELX", PanelColor, 40), Section("CLEARX", 0x00FF00, 100), Section("TEXTUREX", PanelColor)};
+    // A texture at 30 % under a one-colour gradient at 50 %: 20 % of the colour left.
+    TsGeneralData& tex = t.Sections.back();
+    tex.ImagePercent = 30;
+    tex.GradientPercent = 50;
+    tex.GradientData = "x";
+    tex.GradientBands = {GradientBand{GradientColor, GradientColor, 100, 0}};
     const TRect track = Rect(0, 0, 36, 12), slider = Rect(36, 0, 72, 12);
     for (const char* s : {"SCROLLBAR1V", "SCROLLBAR2V", "SCROLLBAR1H", "SCROLLBAR2H"})
         t.Masks.push_back(Mask(s, "BORDERSMASK", track, 3, 0, 3));
@@ -104,6 +111,8 @@ inline TsSkinTables Tables() {
         t.Masks.push_back(Mask(s, "GLYPHMASK", Rect(0, 0, 9, 6), 3, 1, 0, GlyphImage()));
     }
     t.Masks.push_back(Mask("PANELX", "BORDERSMASK", track, 3, 0, 3));
+    t.Masks.push_back(Mask("TEXTUREX", "PATTERN", Rect(0, 0, 12, 12), 1, 0, 0, nullptr, 0));
+    t.Masks.back().ImgType = itisaTexture;
     t.Masks.push_back(Mask("GLOBALINFO", "BTNCLOSEGLOW0", Rect(0, 0, 72, 24), 3, 0, 8, GlowImage(), 0));
     return t;
 }

@@ -149,6 +149,11 @@ TEST(SkinBlends, OneWeightBlendsAndMixesRoundAsTheRulesSay) {
     EXPECT_EQ(g.Get(0, 0), 0x141414u);
 }
 
+TEST(SkinBlends, PercentagesBecomeWeightsAndOneHundredIsTheWholeWeight) {
+    const int cases[][2] = {{0, 0}, {40, 102}, {50, 127}, {100, 255}, {150, 255}, {-5, 0}};
+    for (const auto& c : cases) EXPECT_EQ(PercentToWeight(c[0]), c[1]) << c[0];
+}
+
 TEST(SkinBlends, PremultipliedGlowPixelsAreNeverBrighterThanTheirAlpha) {
     Pixels p(1, 1, 4);
     uint8_t* px = p.At(0, 0);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstring>
 #include <memory>
 
 #include "ExtControls.h"
@@ -84,11 +85,35 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
         f.View = TacPixelView{face.data(), 90, 30, 20};
         CopyBlockView(u, 0, 0, ImageOf(parent.get()), 10, 5, 30, 20);
         BlendRectWithColorView(f.View, Rect(0, 0, 30, 20), 0, PanelColor);
-        BlendWithView(u.View, f.View, uint8_t(40 * 255 / 100), Rect(0, 0, 30, 20), Point(0, 0));
+        BlendWithView(u.View, f.View, PercentToWeight(40), Rect(0, 0, 30, 20), Point(0, 0));
         int differ = 0;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 30; ++x) {
                 const uint8_t* p = u.At(x, y);
+                differ += Rgb(bmp.get(), x, y) != (uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
+            }
+        EXPECT_EQ(differ, 0);
+    }
+    // Texture 30 %, gradient 50 %: the gradient over the tiled texture with the
+    // texture at 30 %, then 20 % of the colour.
+    {
+        const int tex = S("TEXTUREX");
+        PaintSectionBG(tex, "TEXTUREX", CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}, TransparentKeyColor,
+                       -1, -1, M, bmp.get(), Point(0, 0), Rect(0, 0, 30, 20), false);
+        std::vector<uint8_t> tiled(30 * 20 * 3), grad(30 * 20 * 3);
+        TacImage t, g;
+        t.View = TacPixelView{tiled.data(), 90, 30, 20};
+        g.View = TacPixelView{grad.data(), 90, 30, 20};
+        const TacImage master = ImageOf(M->MasterBitmap());
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) std::memcpy(t.At(x, y), master.At(x % 12, y % 12), 3);
+        BlendRectWithColorView(g.View, Rect(0, 0, 30, 20), 0, GradientColor);
+        BlendWithView(t.View, g.View, PercentToWeight(30), Rect(0, 0, 30, 20), Point(0, 0));
+        BlendRectWithColorView(t.View, Rect(0, 0, 30, 20), 80, PanelColor);
+        int differ = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) {
+                const uint8_t* p = t.At(x, y);
                 differ += Rgb(bmp.get(), x, y) != (uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16);
             }
         EXPECT_EQ(differ, 0);

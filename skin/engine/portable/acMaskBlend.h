@@ -14,6 +14,12 @@
 // (up to the shift's rounding), 0 takes the source.
 inline uint8_t MixByte(unsigned D, unsigned S, unsigned M) { return uint8_t((D * M + S * (256u - M)) >> 8); }
 
+// A skin section's percentage (transparency, gradient, image) as a weight
+// byte: percent x 255 div 100, the percentage limited to 0..100 first.
+inline uint8_t PercentToWeight(int Percent) {
+    return uint8_t((Percent < 0 ? 0 : Percent > 100 ? 100 : Percent) * 255 / 100);
+}
+
 // A pixel view with its bytes per pixel (3 or 4; blue, green, red first).
 struct TacImage {
     TacPixelView View;
