@@ -189,6 +189,23 @@ TEST_F(Painters, TextOutlinesComeInFourColours) {
     EXPECT_GT(greys, 0);
 }
 
+TEST_F(Painters, BevelFramesNestAndShrinkTheRectangle) {
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(10, 10));
+    HDC dc = bmp->Canvas()->Handle();
+    FillRectOnDC(dc, Rect(0, 0, 10, 10), clBlack);
+    TRect r = Rect(0, 0, 10, 10);
+    int count = 2;
+    DrawBevelFrame(dc, r, 0xFFFFFF, count, 0x808080);
+    EXPECT_EQ(r, Rect(2, 2, 8, 8));
+    EXPECT_EQ(count, 0);
+    const struct {
+        int X, Y;
+        uint32_t Want;
+    } px[] = {{0, 5, 0xFFFFFF}, {1, 5, 0xFFFFFF}, {5, 0, 0xFFFFFF}, {9, 5, 0x808080}, {8, 5, 0x808080},
+              {5, 9, 0x808080}, {5, 5, 0x000000}};
+    for (const auto& p : px) EXPECT_EQ(Rgb(bmp.get(), p.X, p.Y), p.Want) << p.X << "," << p.Y;
+}
+
 namespace {
 
 struct FormFixture : Painters {
@@ -354,6 +371,7 @@ TEST_F(FormFixture, SkinnedScrollBarsDrawFromTheSkinFollowRealClicksAndLeakNothi
     Pump(30);
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     for (int i = 0; i < 1000; ++i) {
+        if (i == 500) bar->SetEnabled(false);  // the disabled look makes bitmaps of its own
         bar->SkinData()->BackgroundDirty = true;
         RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
