@@ -6,9 +6,12 @@
 #include "UnitInit.h"
 #include "acAlphaHints.h"
 #include "acAlphaImageList.h"
+#include "acGlow.h"
 #include "acPNG.h"
 #include "acShellCtrls.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
 #include "sEngineUnits.h"
 #include "sScrollBar.h"
 #include "sSkinnedForms.h"
@@ -48,6 +51,10 @@ void StartProgramUnits() {
         // The desktop's root folder; OLE for the GUI thread, before the
         // application initialises it again (both balanced at exit).
         {"acShellCtrls", acShellCtrlsInitialize, acShellCtrlsFinalize},
+        // The window-theme and layered-window functions, looked up by name.
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acGlow", acGlowInitialize, acGlowFinalize},
         // The program file's icons for skinned title bars.
         {"sSkinnedForms", sSkinnedFormsInitialize, sSkinnedFormsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},

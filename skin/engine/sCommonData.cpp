@@ -4,10 +4,15 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Themes.h"
 #include "StdCtrls.h"
+#include "acGlow.h"
+#include "sAlphaGraph.h"
+#include "sControlUtils.h"
 #include "sDefaultSections.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 namespace {
 
@@ -36,58 +41,9 @@ LRESULT AskParent(TControl* C, uint16_t Command, LPARAM L = 0) {
     return SendAlphaCommand(C->Parent(), Command, 0, L);
 }
 
-// Colour under a control as its parent answers it: command 21, or the
-// parent's own colour when it answers "none".
 // Whether a control answers the engine message at all: one that does not
 // (a plain form) answers 0 to everything, which must not read as black.
 bool SpeaksEngine(TControl* C) { return SendAlphaCommand(C, scIsSkinned) == 1; }
-
-TColor ControlBackgroundColor(TControl* C) {
-    if (!C) return ColorToRGB(clBtnFace);
-    if (!SpeaksEngine(C)) return ColorToRGB(C->Color());
-    const TColor c = TColor(SendAlphaCommand(C, scQueryColor));
-    return c == TColor(0xFF00FF) ? ColorToRGB(C->Color()) : c;
-}
-
-CacheInfo ToCacheInfo(const BackgroundInfo& B) {
-    CacheInfo c;
-    c.Color = B.Color;
-    if (B.BgType == 2) {
-        c.Bmp = B.Bmp;
-        c.X = B.X;
-        c.Y = B.Y;
-        c.Ready = B.Bmp != nullptr;
-    }
-    return c;
-}
-
-// Tells the top-level form that a child changed (command 25, lParam the control).
-void NotifyParentForm(TControl* C) {
-    if (TForm* f = GetParentForm(C); f && f != C) SendAlphaCommand(f, scChildChanged, 0, LPARAM(C));
-}
-
-bool ControlIsReady(TControl* C) {
-    if (!C || (C->ComponentState() & (csLoading | csDestroying))) return false;
-    if (auto* w = Windowed(C)) return w->HandleAllocated();
-    return C->Parent() != nullptr;
-}
-
-// Whether the platform draws with visual styles, and its theme reset, looked
-// up by name as older systems lack them.
-bool VisualStylesInUse() {
-    HMODULE ux = GetModuleHandleW(L"uxtheme.dll");
-    if (!ux) return false;
-    auto themed = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
-    return themed && themed();
-}
-
-void ResetWindowTheme(HWND Wnd) {
-    HMODULE ux = GetModuleHandleW(L"uxtheme.dll");
-    if (!ux) return;
-    auto set = reinterpret_cast<HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)>(
-        reinterpret_cast<void*>(GetProcAddress(ux, "SetWindowTheme")));
-    if (set) set(Wnd, nullptr, nullptr);
-}
 
 }  // namespace
 
@@ -115,6 +71,7 @@ TsCommonData::~TsCommonData() {
     OwnerObject = nullptr;
     delete CacheBitmap;
     CacheBitmap = nullptr;
+    if (GlowHandle != -1) StopGlowEffect(GlowHandle);
     GlowHandle = -1;
 }
 
@@ -327,7 +284,7 @@ void TsCommonData::UpdateOpacity(bool Recurse) {
 }
 
 bool TsCommonData::NeedsRepaint() const {
-    return (OpacityBits & 1) == 0 || IsActiveState();
+    return FadeInProgress || (OpacityBits & 1) == 0 || IsActiveState();
 }
 
 bool TsCommonData::IsActiveState() const {
@@ -387,12 +344,7 @@ void TsCommonData::FillBackgroundInfo(BackgroundInfo& Info, int State, HWND Hand
         Info.BgType = 1;
         Info.Bmp = CacheBitmap;
         Info.Color = ColorToRGB(BackgroundColor(State, Handle));
-        if (Info.PleaseDraw && Info.DrawDC) {
-            HBRUSH br = CreateSolidBrush(COLORREF(Info.Color));
-            RECT r{Info.R.Left, Info.R.Top, Info.R.Right, Info.R.Bottom};
-            FillRect(Info.DrawDC, &r, br);
-            DeleteObject(br);
-        }
+        if (Info.PleaseDraw && Info.DrawDC) FillRectOnDC(Info.DrawDC, Info.R, Info.Color);
         return;
     }
     bool thin = true;
@@ -402,13 +354,13 @@ void TsCommonData::FillBackgroundInfo(BackgroundInfo& Info, int State, HWND Hand
     }
     if (t == 100 && thin) {
         if (OwnerControl && OwnerControl->Parent()) {
-            SendAlphaCommand(OwnerControl->Parent(), scGetBackground, 0, LPARAM(&Info));
+            QueryControlBackground(Info, OwnerControl->Parent(), Info.PleaseDraw);
             if (Info.BgType == 2) {
                 Info.X += OwnerControl->Left();
                 Info.Y += OwnerControl->Top();
             }
         } else if (Handle && GetParent(Handle)) {
-            SendMessageW(GetParent(Handle), SM_ALPHACMD, WPARAM(SkinWParam(scGetBackground)), LPARAM(&Info));
+            QueryParentBackground(Info, GetParent(Handle), Info.PleaseDraw);
         } else {
             Info.BgType = 1;
             Info.Color = DefaultSkinManager ? DefaultSkinManager->GlobalColor() : ColorToRGB(clBtnFace);
@@ -441,8 +393,10 @@ CacheInfo TsCommonData::ParentBackgroundInfo() const {
         BackgroundInfo b;
         b.X = OwnerControl->Left();
         b.Y = OwnerControl->Top();
-        SendAlphaCommand(OwnerControl->Parent(), scGetBackground, 0, LPARAM(&b));
-        return ToCacheInfo(b);
+        QueryControlBackground(b, OwnerControl->Parent(), false);
+        CacheInfo c;
+        BackgroundToCacheInfo(b, c);
+        return c;
     }
     CacheInfo c;
     c.Color = BackgroundColor();
@@ -459,8 +413,9 @@ CacheInfo WindowParentBackgroundInfo(HWND Handle) {
     GetWindowRect(p, &pr);
     b.X = wr.left - pr.left;
     b.Y = wr.top - pr.top;
-    SendMessageW(p, SM_ALPHACMD, WPARAM(SkinWParam(scGetBackground)), LPARAM(&b));
-    return ToCacheInfo(b);
+    QueryParentBackground(b, p, false);
+    BackgroundToCacheInfo(b, c);
+    return c;
 }
 
 int FindFontSectionIndex(TControl* Control, int Default, TsSkinManager* Manager) {
@@ -474,6 +429,8 @@ int FindFontSectionIndex(TControl* Control, int Default, TsSkinManager* Manager)
     return Default;
 }
 
+// Only commands 7, 10, 11, 19, 21, 26 and 36 are reported handled: the others
+// do their work here and still reach the owner's inherited handling.
 bool TsCommonData::HandleEngineCommand(TMessage& M) {
     if (M.Msg != SM_ALPHACMD) return false;
     const uint16_t cmd = SkinCommandOf(M.WParam);
@@ -486,7 +443,7 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
         ResolveIndexes();
         UpdateOpacity(false);
         SkinBroadcasting = false;
-        return true;
+        return false;
     case scRemoveSkin:
         if (LPARAM(own) != M.LParam) return false;
         if (own && (own->ComponentState() & csDestroying) && OwnManager == own) OwnManager = nullptr;
@@ -497,7 +454,7 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
             if (!FCustomColor) e->SetColor(clWindow);
             if (!FCustomFont) e->Font()->SetColor(clWindowText);
         }
-        return true;
+        return false;
     case scRefresh:
         if (LPARAM(own) != M.LParam) return false;
         BackgroundDirty = true;
@@ -511,17 +468,17 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
             if (Windowed(OwnerControl)) NotifyParentForm(OwnerControl);
         }
         UpdateOpacity(false);
-        return true;
+        return false;
     case scIsSkinned: M.Result = 1; return true;
-    case scSetUpdating: UpdatingFlag = arg == 1; return true;
-    case scSetHalt: HaltFlag = arg == 1; return true;
+    case scSetUpdating: UpdatingFlag = arg == 1; return false;
+    case scSetHalt: HaltFlag = arg == 1; return false;
     case scQueryUpdating: M.Result = (BackgroundDirty || UpdatingFlag) ? 1 : 0; return true;
     case scQueryReady: M.Result = ReadyFlag ? 1 : 0; return true;
     case scTransparentChanged:
         if (HasTransparency()) BackgroundDirty = true;
-        return true;
-    case scSetLinkObject: LinkedObject = reinterpret_cast<TObject*>(M.LParam); return true;
-    case scBackgroundChanged: BackgroundDirty = true; return true;
+        return false;
+    case scSetLinkObject: LinkedObject = reinterpret_cast<TObject*>(M.LParam); return false;
+    case scBackgroundChanged: BackgroundDirty = true; return false;
     case scQueryComplexBackground: {
         if (!IsSkinned()) return false;
         const TsGeneralData* s = Section();
@@ -574,11 +531,11 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
         }
         return true;
     }
-    case scSetReady: ReadyFlag = true; return true;
+    case scSetReady: ReadyFlag = true; return false;
     case scQuerySkinIndex: M.Result = SkinSectionNo + 1; return true;
     case scGetBackground:
         if (M.LParam) FillBackgroundInfo(*reinterpret_cast<BackgroundInfo*>(M.LParam));
-        return true;
+        return false;
     case scOpacity:
         if (M.LParam == 1)
             UpdateOpacity(true);
@@ -586,7 +543,10 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
             M.Result = OpacityBits;
         return true;
     case scSectionChanged:
-        // No changed-section name travels without a manager's skin.
+        if (UpperCase(FSkinSection) == ChangedSectionName) {
+            SkinBroadcasting = false;
+            Invalidate();
+        }
         return false;
     default: return false;
     }
@@ -627,7 +587,7 @@ bool TsCommonData::HandleControlMessage(TMessage& M) {
         break;
     case WM_UPDATEUISTATE:
         if (IsSkinned()) return true;
-        if (w && w->HandleAllocated() && VisualStylesInUse()) ResetWindowTheme(w->HandleIfAllocated());
+        if (w && w->HandleAllocated() && ThemeServicesEnabled()) ResetWindowTheme(w->HandleIfAllocated());
         break;
     case WM_PARENTNOTIFY:
         if (w && LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(w);
@@ -671,8 +631,9 @@ void CopyCache(TsCommonData* Data, const TRect& SourceRect, HDC DC, const TRect&
 }  // namespace
 
 void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& SourceRect, int OffsetY,
-                        int OffsetX, bool, HDC DC, const TRect& TargetRect) {
+                        int OffsetX, bool Repair, HDC DC, const TRect& TargetRect) {
     if (!Data || !Data->CacheBitmap || !Control) return;
+    if (Repair) RepairAllCorners(Data, 0);
     const int saved = SaveDC(DC);
     IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
     for (int i = 0; i < Control->ControlCount(); ++i) {
@@ -689,9 +650,10 @@ void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& S
     RestoreDC(DC, saved);
 }
 
-void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, int OffsetY, int OffsetX, bool,
+void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, int OffsetY, int OffsetX, bool Repair,
                        HDC DC, const TRect& TargetRect) {
     if (!Data || !Data->CacheBitmap || !Wnd) return;
+    if (Repair) RepairAllCorners(Data, 0);
     const int saved = SaveDC(DC);
     IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
     RECT parent{};

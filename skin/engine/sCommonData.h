@@ -109,8 +109,8 @@ private:
 
 // Copies TargetRect of the cache (from SourceRect's top left) into DC, leaving
 // out the children the copy must not cover: windowless ones and opaque ones,
-// each shifted by (OffsetX, OffsetY). Repair is accepted for the day skin
-// images repair their corners.
+// each shifted by (OffsetX, OffsetY). Repair first repaints the cache's four
+// corners over the parent's background.
 void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& SourceRect, int OffsetY,
                         int OffsetX, bool Repair, HDC DC, const TRect& TargetRect);
 // The same over the visible child windows of a window; a group-box window

@@ -1,10 +1,19 @@
-// Bitmap factories, channel moves and the per-pixel alpha blend over the class
-// library's bitmaps. The arithmetic is acBlend.h's; this adapts TBitmap to it.
+// The skin graphics unit over the class library's bitmaps and DCs: bitmap
+// factories, channel moves and the alpha blend, background queries and DC
+// fills, masked copies and blends, layered-window support and small drawing
+// routines, skin text, section backgrounds. The arithmetic is the portable
+// core's (acBlend.h, acMaskBlend.h, acSkinGeometry.h); this hands it bitmaps
+// and DCs. Without a skin manager the skin painters return at once.
 #pragma once
 
+#include <vector>
+
+#include "Controls.h"
 #include "Graphics.h"
 #include "acBlend.h"
 #include "sColorAdjust.h"
+#include "acMaskBlend.h"
+#include "acSkinGeometry.h"
 #include "acntUtils.h"
 #include "sConst.h"
 
@@ -37,3 +46,104 @@ void FadeTowardsColor(TBitmap* Bmp, TColor Color, TColor KeyColor, double Factor
 // The skin-wide hue and saturation shift: a 32-bit bitmap stays 32-bit,
 // any other is made 24-bit first; key-coloured and grey pixels stay.
 void ShiftBitmapColors(TBitmap* Bmp, int Hue, int Saturation);
+// ---------------------------------------------------------------- pixel views
+// A bitmap's rows with its bytes per pixel (4 for 32-bit, else 3); a
+// background record as the portable painters take it.
+TacImage ImageOf(TBitmap* Bmp);
+TacBackground BackgroundOf(const CacheInfo& Cache);
+
+// ---------------------------------------------------------------- background queries and DC fills
+class TsCommonData;
+struct BackgroundInfo;
+
+// Asks a window for the background under it (command 34); True when it answered.
+bool QueryParentBackground(BackgroundInfo& Info, HWND Wnd, bool DrawRequest);
+// The same for a control, falling back to its colour (command 21, then its
+// Color); with a draw request a colour answer is painted into the record's DC.
+bool QueryControlBackground(BackgroundInfo& Info, TControl* Control, bool DrawRequest);
+// An image answer becomes a ready cache; anything else its colour (system
+// colours resolved), not ready.
+void BackgroundToCacheInfo(const BackgroundInfo& Info, CacheInfo& Cache);
+void FillRectOnDC(HDC DC, const TRect& R, TColor Color);
+void FillBorderOnDC(HDC DC, const TRect& R, int Left, int Top, int Right, int Bottom, TColor Color);
+void CopyBorderBands(HDC DstDC, int X, int Y, int Width, int Height, HDC SrcDC, int SrcX, int SrcY, int Band);
+void ClipOutChildControls(HDC DC, TWinControl* Parent, int OffsetX, int OffsetY);
+
+// ---------------------------------------------------------------- masked copies and blends
+struct TsMaskData;
+void CopyMaskedRect(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, bool FillKeyFromCache,
+                    const CacheInfo& Cache, TBitmap* Src);
+void CopyMaskedCell(const TRect& DstRect, const TRect& SrcRect, TBitmap* Dst, const TsMaskData& Mask,
+                    bool FillKeyFromCache, const CacheInfo& Cache, TBitmap* Src);
+// d := (d * Weight + s * (255 - Weight) + 127) >> 8 through FastSum24.
+void BlendWithBitmap(TBitmap* Dst, TBitmap* Src, uint8_t Weight, const TRect& SrcRect, TPoint DstPoint);
+void BlendBitmapRect(TBitmap* Dst, int X, int Y, TColor KeyColor, double Factor, const TRect& SrcRect,
+                     TBitmap* Src);
+void MixWithColorByMask(TBitmap* Bmp, TBitmap* Mask, TColor Color);
+void BlendRoundRect(TBitmap* Bmp, const TRect& R, int Level, int Radius, int Steps, TColor Color);
+void CopyExceptKeyColor(TBitmap* Dst, TBitmap* Src, int X, int Y, TColor KeyColor);
+void CopyExceptKeyColorRect(TBitmap* Dst, TBitmap* Src, int X, TColor KeyColor, int Y, const TRect& SrcRect);
+void CopyKeyedCorner(TBitmap* Dst, TBitmap* Src, int X, bool FillFromCache, const CacheInfo& Cache,
+                     TColor KeyColor, const TRect& SrcRect, int Y);
+// The record of a mix: its 32-bit bitmap.
+struct TacMixTarget {
+    TBitmap* Bmp = nullptr;
+};
+void MixBitmapsByMask(TacMixTarget& Target, TBitmap* A, TBitmap* B, uint8_t Weight, TBitmap* Mask);
+
+// ---------------------------------------------------------------- layered windows and drawing routines
+bool LayeredWindowsAvailable();
+// The platform's UpdateLayeredWindow, looked up at start-up (nil without it).
+using TUpdateLayeredWindow = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+extern TUpdateLayeredWindow UpdateLayeredWindowEntry;
+void DrawBevelFrame(HDC DC, TRect& R, TColor Light, int& Count, TColor Dark);
+void DrawDottedFrame(TCanvas* Canvas, const TRect& R);
+// Unit start-up and shut-down of the skin graphics unit.
+void sGraphUtilsInitialize();
+void sGraphUtilsFinalize();
+
+// ---------------------------------------------------------------- skin text
+class TsSkinManager;
+void WriteSectionText(TCanvas* Canvas, const char* Text, bool Enabled, TsSkinManager* Manager, bool Hot,
+                      int SkinIndex, unsigned Format, TRect R);
+void WriteSectionTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TsSkinManager* Manager, bool Hot,
+                        int SkinIndex, unsigned Format, TRect R);
+void WriteControlText(TCanvas* Canvas, const char* Text, bool Enabled, bool Hot, TsCommonData* Data,
+                      unsigned Format, TRect R);
+void WriteControlTextEx(TCanvas* Canvas, const char* Text, bool Enabled, bool Hot, TsCommonData* Data,
+                        unsigned Format, TRect R);
+void FitTextWithEllipsis(TCanvas* Canvas, const AnsiString& Text, int MaxWidth, AnsiString& Result);
+void DrawTextOnDC(HDC DC, const AnsiString& Text, TRect& R, unsigned Format);
+int CanvasTextWidth(TCanvas* Canvas, const AnsiString& Text);
+TSize CanvasTextExtent(TCanvas* Canvas, const AnsiString& Text);
+void CanvasTextRect(TCanvas* Canvas, const TRect& R, int X, int Y, const AnsiString& Text);
+
+// ---------------------------------------------------------------- section backgrounds
+class TGraphic;
+void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TColor CustomColor,
+                    int HotTextureIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset,
+                    TRect R, bool Hot);
+void PaintControlSectionBG(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TBitmap* Bmp, TPoint Offset,
+                           TRect R);
+void PaintSectionBGOverCache(int SkinIndex, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
+                             TBitmap* Bmp, TPoint Offset, TRect R, bool Hot, CacheInfo ParentCache,
+                             const AnsiString& SkinSection);
+void PaintSectionFull(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, int HotTextureIndex,
+                      int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, int State,
+                      bool Fill);
+void PaintSectionToDC(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TsSkinManager* Manager,
+                      HDC DC, TPoint Offset, TRect R, int State, bool Fill);
+void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp,
+                           TPoint Offset, TRect R, int State, bool Fill, CacheInfo ParentCache,
+                           const AnsiString& SkinSection, int HotTextureIndex);
+void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
+                         TRect R, int State);
+// The bitmap a skin image lies in: its own, else its manager's master bitmap.
+TBitmap* MaskImageSource(const TsMaskData& Mask);
+// Block transfers of a plan's unmasked pieces from Src into DC, stretched
+// pieces in HALFTONE mode.
+void BlitPieces(HDC DC, TBitmap* Src, const std::vector<TacPiece>& Pieces);
+void TileTexture(TCanvas* Canvas, const TRect& R, TGraphic* Graphic);
+void TileSkinImage(TCanvas* Canvas, TRect& R, TGraphic* Graphic, int Mode, const TsMaskData& Mask);
+void TileMaskedSkinImage(TBitmap* Bmp, TRect& R, CacheInfo ParentCache, int Mode, const TsMaskData& Mask);
+void CollectCornerKeyRects(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, bool Bottom, int Top);

@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
+#include "sControlUtils.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 
@@ -85,10 +86,10 @@ bool WindowsBeforeVista() {
 
 // The skin-change animation of a form, played before its redraw comes back
 // (for the manager's skin-change time when the provider paints the form's
-// frame, else for 0). Nothing is played until the engine's fade and the
-// manager's animation settings are there; then the body is the one line
-//   if (auto* a = Manager->AnimEffects()->SkinChanging(); a->Active()) FadeOutControl(F, OwnFrame ? a->Time() : 0);
-void PlaySkinChangeFade(TForm* F, TsSkinManager* Manager, bool OwnFrame) {}
+// frame, else for 0).
+void PlaySkinChangeFade(TForm* F, TsSkinManager* Manager, bool OwnFrame) {
+    if (auto* a = Manager->AnimEffects()->SkinChanging(); a->Active()) FadeOutControl(F, OwnFrame ? a->Time() : 0);
+}
 
 // The redraw switched on again on a form a lock switched off.
 void RestoreRedraw(TForm* F, bool Repaint) {
@@ -159,6 +160,7 @@ void BroadcastToSkinnedForms(TMessage& Message) {
 
 void LockFormsRedraw(TsSkinManager* Manager) {
     if (ApplicationMinimized()) return;
+    if (Manager && Manager->IsDefault() && Manager->AnimEffects()->SkinChanging()->Active()) FadeInProgress = true;
     for (TForm* f : SkinnedFormList.Snapshot()) {
         if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f) || f->WindowState() == wsMinimized) continue;
         const HWND h = FormHandle(f);
@@ -180,6 +182,7 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
         return true;
     };
     if (!ApplicationMinimized()) {
+        if (Manager && Manager->IsDefault()) FadeInProgress = false;
         for (TForm* f : SkinnedFormList.Snapshot()) {
             if (!SkinnedFormList.Contains(f) || !ShownTopLevel(f)) continue;
             const HWND h = FormHandle(f);

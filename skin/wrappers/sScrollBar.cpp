@@ -3,9 +3,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "Forms.h"
 #include "TypeInfo.h"
+#include "sAlphaGraph.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 bool acSkinnedCreation = false;
@@ -295,40 +298,103 @@ void TsScrollBar::WMNCHitTest(TMessage& M) {
     TScrollBar::WndProc(M);
 }
 
+namespace {
+
+// Section names of the skinned parts: track halves, then buttons and sliders.
+const char* TrackName(bool Vertical, int Half) {
+    static const char* names[2][2] = {{"SCROLLBAR1H", "SCROLLBAR2H"}, {"SCROLLBAR1V", "SCROLLBAR2V"}};
+    return names[Vertical][Half];
+}
+const char* ButtonName(int Index) {
+    static const char* names[6] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
+                                   "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH"};
+    return names[Index];
+}
+
+// One state cell of an image along the bar (own image: a third of its width
+// across a horizontal bar, half its height along a vertical one).
+int CellAlong(const TsSkinManager* M, int Mask, bool Vertical) {
+    if (!M->IsValidMaskIndex(Mask)) return 0;
+    const TsMaskData& d = M->ma()[size_t(Mask)];
+    if (d.Image) return Vertical ? d.Image->Height() / 2 : d.Image->Width() / 3;
+    if (d.ImageCount <= 0 || d.MaskType < 0) return 0;
+    return Vertical ? d.R.Height() / (d.MaskType + 1) : d.R.Width() / d.ImageCount;
+}
+
+// The glyph of a part centred on R, when it fits.
+void CentredGlyph(TsSkinManager* M, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift) {
+    if (!M->IsValidMaskIndex(Glyph)) return;
+    const TPoint cell = M->MaskStateSize(Glyph);
+    if (cell.X <= 0 || cell.Y <= 0 || cell.X > R.Width() || cell.Y > R.Height()) return;
+    const TPoint at = Point(R.Left + (R.Width() - cell.X) / 2 + Shift, R.Top + (R.Height() - cell.Y) / 2 + Shift);
+    PaintGlyphFromImage(Target, at, State, 1, M->ma()[size_t(Glyph)], MakeBitmapBackground(Target, 0, 0));
+}
+
+}  // namespace
+
 void TsScrollBar::SkinnedPaint(HDC DC) {
     if (FSuspended || !SkinnedReady() || SkinBroadcasting || FCommonData->UpdatingFlag) return;
     TsSkinManager* m = FCommonData->SkinManager();
     if (!m) return;
+    const bool vert = Kind() == sbVertical;
+    const TsCommonIndexes& ci = m->ConstData();
+    const int t1 = vert ? 1 : 0, t2 = vert ? 3 : 2;
+    if (!m->IsValidSectionIndex(ci.ScrollBar[t1])) return;
     FState.RedrawNeeded = false;
     FCommonData->PrepareCacheBitmap();
-    const bool vert = Kind() == sbVertical;
+    TBitmap* cache = FCommonData->CacheBitmap;
+    if (cache->Empty()) return;
+    const bool disabled = !Enabled();
+    std::unique_ptr<TBitmap> own;
+    if (disabled) own.reset(CreateBitmapLike(cache));
+    TBitmap* target = disabled ? own.get() : cache;
+    const CacheInfo bg = FCommonData->ParentBackgroundInfo();
     const TacScrollGeometry g = Geometry();
-    const TsCommonIndexes& ci = m->ConstData();
-    const int track1 = ci.ScrollBar[vert ? 1 : 0], track2 = ci.ScrollBar[vert ? 3 : 2];
-    if (!m->IsValidSectionIndex(track1)) return;
     const uint8_t active = FCommonData->IsActiveState() ? 1 : 0;
-    auto colour = [&](int section, uint8_t state) {
-        if (!m->IsValidSectionIndex(section)) return ColorToRGB(clBtnFace);
-        const TsGeneralData& s = m->gd()[size_t(section)];
-        return ColorToRGB(Enabled() && state ? s.HotColor : s.Color);
-    };
-    auto span = [&](int from, int to) {
-        return vert ? RECT{0, from, Width(), to} : RECT{from, 0, to, Height()};
-    };
-    auto fill = [&](const RECT& r, TColor c) {
-        HBRUSH b = CreateSolidBrush(COLORREF(c));
-        FillRect(DC, &r, b);
-        DeleteObject(b);
-    };
-    // Track halves, arrows, then the thumb when it fits between the arrows.
+    auto span = [&](int From, int To) { return vert ? Rect(0, From, Width(), To) : Rect(From, 0, To, Height()); };
+    auto halfState = [&](TacScrollPart P) { return disabled ? 0 : (FParts.State[P] ? FParts.State[P] : active); };
+
     const int centre = g.ThumbCentre();
-    fill(span(0, centre), colour(track1, FParts.State[spTrack1] ? FParts.State[spTrack1] : active));
-    fill(span(centre, g.Length), colour(m->IsValidSectionIndex(track2) ? track2 : track1,
-                                        FParts.State[spTrack2] ? FParts.State[spTrack2] : active));
-    fill(span(0, g.Arrow), colour(ci.ScrollBtn[vert ? 0 : 2], FParts.State[spArrow1]));
-    fill(span(g.Length - g.Arrow, g.Length), colour(ci.ScrollBtn[vert ? 1 : 3], FParts.State[spArrow2]));
-    if (g.ThumbStart() >= g.Arrow && g.ThumbEnd() <= g.Length - g.Arrow)
-        fill(span(g.ThumbStart(), g.ThumbEnd()), colour(ci.ScrollBtn[vert ? 4 : 5], FParts.State[spThumb]));
+    const TRect half[2] = {span(0, centre), span(centre, g.Length)};
+    for (int h = 0; h < 2; ++h) {
+        const int t = h == 0 ? t1 : t2;
+        const TRect& r = half[h];
+        PaintSectionWithImage(ci.ScrollBar[t], ci.ScrollBarBorder[t], ci.ScrollBarPattern[t], m, cache,
+                              Point(Left() + r.Left, Top() + r.Top), r, halfState(h == 0 ? spTrack1 : spTrack2), true,
+                              bg, TrackName(vert, h), ci.ScrollBarHotPattern[t]);
+    }
+    if (target != cache)
+        BitBlt(target->Canvas()->Handle(), 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+
+    const int b1 = vert ? 0 : 2, b2 = vert ? 1 : 3;
+    int arrow = g.Arrow;
+    for (int b : {b1, b2})
+        if (m->IsValidSectionIndex(ci.ScrollBtn[b])) arrow = std::max(arrow, CellAlong(m, ci.ScrollBtnBorder[b], vert));
+    arrow = std::min(arrow, g.Length / 2);
+    const TRect buttons[2] = {span(0, arrow), span(g.Length - arrow, g.Length)};
+    for (int i = 0; i < 2; ++i) {
+        const int b = i == 0 ? b1 : b2;
+        const int st = disabled ? 0 : FParts.State[i == 0 ? spArrow1 : spArrow2];
+        const TRect& r = buttons[i];
+        PaintSectionWithImage(ci.ScrollBtn[b], ci.ScrollBtnBorder[b], ci.ScrollBtnPattern[b], m, target,
+                              Point(Left() + r.Left, Top() + r.Top), r, st, true, bg, ButtonName(b),
+                              ci.ScrollBtnHotPattern[b]);
+        CentredGlyph(m, ci.ScrollBtnGlyph[b], target, r, st, 0);
+    }
+    const int sl = vert ? 4 : 5;
+    if (g.ThumbStart() >= arrow && g.ThumbEnd() <= g.Length - arrow && m->IsValidSectionIndex(ci.ScrollBtn[sl])) {
+        const TRect r = span(g.ThumbStart(), g.ThumbEnd());
+        const int st = disabled ? 0 : FParts.State[spThumb];
+        std::unique_ptr<TBitmap> thumb(CreateBitmap24(r.Width(), r.Height()));
+        BitBlt(thumb->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), target->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
+        PaintSectionWithImage(ci.ScrollBtn[sl], ci.ScrollBtnBorder[sl], ci.ScrollBtnPattern[sl], m, thumb.get(),
+                              Point(0, 0), Rect(0, 0, r.Width(), r.Height()), st, true,
+                              MakeBitmapBackground(target, r.Left, r.Top), ButtonName(sl), ci.ScrollBtnHotPattern[sl]);
+        BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), thumb->Canvas()->Handle(), 0, 0, SRCCOPY);
+        CentredGlyph(m, ci.ScrollBtnGlyph[sl], target, r, st, st == 2 ? 1 : 0);
+    }
+    if (disabled) ApplyFadeEffects(target, uint8_t(FDisabledKind & 3), this, Point(Left(), Top()), bg);
+    BitBlt(DC, 0, 0, Width(), Height(), target->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsScrollBar::WndProc(TMessage& M) {

@@ -43,17 +43,17 @@ struct Pixels {
 
 TEST(AlphaFastPixels, BindingRefusesTinyOrMissingBitmaps) {
     Pixels one(1, 5, 4), low(5, 1, 3), ok(2, 2, 4);
-    TacFast32 f32;
+    TacPixels32 f32;
     ASSERT_TRUE(f32.BindView(ok.View()));
     EXPECT_EQ(f32.Width, 2);
     EXPECT_FALSE(f32.BindView(one.View()));
     EXPECT_EQ(f32.Width, 0);
-    TacFast24 f24;
+    TacPixels24 f24;
     EXPECT_FALSE(f24.BindView(low.View()));
     EXPECT_EQ(f24.Width, 0);
     EXPECT_FALSE(f24.BindView(TacPixelView{}));
 
-    TacFastSum24 sum;
+    TacPixelSum24 sum;
     Pixels a(4, 4, 3), b(3, 6, 3);
     EXPECT_FALSE(sum.BindViews(a.View(), low.View()));
     EXPECT_EQ(sum.Width, 0);  // left as it was
@@ -66,7 +66,7 @@ TEST(AlphaFastPixels, ReadWriteLayoutAndRowDirection) {
     Pixels p(3, 4, 4);
     uint8_t* px = p.At(1, 2);
     px[0] = 0x10, px[1] = 0x20, px[2] = 0x30, px[3] = 0x80;
-    TacFast32 top, bottom;
+    TacPixels32 top, bottom;
     ASSERT_TRUE(top.BindView(p.View(false)));
     EXPECT_EQ(uint32_t(top.ReadPixel(1, 2)), 0x30102030u);  // top byte repeats red, not alpha
     top.WritePixel(2, 3, TColor(0x80112233));
@@ -87,7 +87,7 @@ TEST(AlphaFastPixels, ReadWriteLayoutAndRowDirection) {
 
     Pixels q(2, 2, 3);
     q.At(1, 1)[0] = 0xAA, q.At(1, 1)[1] = 0xBB, q.At(1, 1)[2] = 0xCC;
-    TacFast24 f24;
+    TacPixels24 f24;
     ASSERT_TRUE(f24.BindView(q.View(true)));
     EXPECT_EQ(uint32_t(f24.ReadPixel(1, 0)), 0xAABBCCu);  // row 0 of a bottom-up view is the last stored row
 }
@@ -96,7 +96,7 @@ TEST(AlphaFastPixels, BlendRectWeightsAndRectangles) {
     Pixels src(4, 4, 3), dst(4, 4, 3);
     src.Fill({100, 100, 100});
     dst.Fill({200, 200, 200});
-    TacFastSum24 sum;
+    TacPixelSum24 sum;
     ASSERT_TRUE(sum.BindViews(src.View(), dst.View()));
     sum.Alpha = 128;
     sum.DestRect = Rect(1, 1, 3, 3);
@@ -130,7 +130,7 @@ TEST(AlphaFastPixels, BlendRectWeightsAndRectangles) {
     sum.SourceRect = Rect(0, 1, 2, 3);
     sum.DestRect = Rect(0, 0, 2, 2);
     sum.BlendRect();
-    TacFast24 rd;
+    TacPixels24 rd;
     ASSERT_TRUE(rd.BindView(tgt.View(true)));
     EXPECT_EQ((rd.ReadPixel(0, 0) >> 16) & 0xFF, (20 * 255 + 127) >> 8);
     EXPECT_EQ((rd.ReadPixel(1, 1) >> 16) & 0xFF, (31 * 255 + 127) >> 8);

@@ -104,7 +104,7 @@ TEST(Runs, UnitsStartInTheirOrder) {
               (std::vector<std::string>{"Classes", "Controls", "Forms"}));
     EXPECT_EQ(started.back(), "Lessons");
     const char* order[] = {"RzCommon",      "RzLabel",      "sConst",    "sDateUtils", "acAlphaImageList",
-                           "acShellCtrls",  "sSkinnedForms", "sSkinManager", "sMessages", "sAlphaGraph",
+                           "acShellCtrls",  "sControlUtils", "sGraphUtils", "acGlow", "sSkinnedForms", "sSkinManager", "sMessages", "sAlphaGraph",
                            "acPNG",         "acAlphaHints", "Lessons"};
     size_t at = 0;
     for (const char* n : order) {

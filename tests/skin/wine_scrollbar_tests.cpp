@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
+#include "acBlend.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
 
@@ -279,9 +280,11 @@ TEST_F(SkinnedBar, DisabledCentresItsThumb) {
     const TacScrollGeometry g = Bar->Geometry();
     EXPECT_EQ(g.ThumbCentre(), 313 / 2);
     EXPECT_EQ(g.PositionAt(250), 0);
+    // The disabled look: half the parent's colour mixed in.
     const Pixels px = Grab(H());
-    EXPECT_EQ(px.ColorAt(4, 313 / 2), 0x00C8C8);
-    EXPECT_EQ(px.ColorAt(4, g.Arrow + 3), 0x0000C8);
+    const TColor face = ColorToRGB(Form->Color());
+    EXPECT_EQ(px.ColorAt(4, 313 / 2), BlendColors(0x00C8C8, face, 0.5));
+    EXPECT_EQ(px.ColorAt(4, g.Arrow + 3), BlendColors(0x0000C8, face, 0.5));
     // A press on a disabled bar moves nothing.
     Ev.Codes.clear();
     PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 300));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "acMaskBlend.h"
 #include "acntUtils.h"
 
 void CopyByteChannelView(const TacPixelView& Image32, const TacPixelView& Plane8, int Channel, bool ToPlane) {
@@ -45,36 +46,20 @@ void TintPixel(uint8_t* Bgr, TColor TintColor) {
     Bgr[0] = RoundChannel(grey * fb);
 }
 
-static bool IsKey(const uint8_t* Bgr) { return Bgr[0] == 0xFF && Bgr[1] == 0x00 && Bgr[2] == 0xFF; }
-
-// Moves the smaller of two origins (Src on a tie) from below 0 to 0, the other
-// origin with it, and takes as much off the Count of pixels they share.
-static void ClipNegativeOrigin(int& Src, int& Dst, int64_t& Count) {
-    int& low = Src <= Dst ? Src : Dst;
-    int& other = Src <= Dst ? Dst : Src;
-    if (low < 0) {
-        other -= low;
-        Count += low;
-        low = 0;
-    }
-}
 
 void BlendAlphaView(const TacPixelView& Dst24, const TacPixelView& Src32, TRect DstRect, TRect SrcRect,
                     const TacKeyBackground* KeyBackground, bool FillKeyFromCache, TColor TintColor,
                     int Transparency) {
     if (!Dst24.Start || !Src32.Start) return;
-    // Counts in 64 bits: rectangles far outside either bitmap must not wrap.
-    int64_t rows = std::min({int64_t(RectHeight(SrcRect)), int64_t(RectHeight(DstRect)),
-                             int64_t(Dst24.Height) - DstRect.Top, int64_t(Src32.Height) - SrcRect.Top});
-    int64_t cols = std::min({int64_t(RectWidth(SrcRect)), int64_t(RectWidth(DstRect)),
-                             int64_t(Dst24.Width) - DstRect.Left, int64_t(Src32.Width) - SrcRect.Left});
-    if (rows <= 0 || cols <= 0) return;
-
-    // Negative origins: the smaller Left (the source's on a tie) moves to 0 and
-    // shifts the other rectangle by as much; the same for Top.
-    ClipNegativeOrigin(SrcRect.Left, DstRect.Left, cols);
-    ClipNegativeOrigin(SrcRect.Top, DstRect.Top, rows);
-    if (rows <= 0 || cols <= 0) return;
+    // The clipping rule of rectangle pairs (acMaskBlend.h).
+    const TacPairClip clip =
+        ClipRectPair(DstRect, SrcRect, Dst24.Width, Dst24.Height, Src32.Width, Src32.Height);
+    if (clip.Empty()) return;
+    const int rows = clip.Rows, cols = clip.Cols;
+    DstRect.Left = clip.DstX;
+    DstRect.Top = clip.DstY;
+    SrcRect.Left = clip.SrcX;
+    SrcRect.Top = clip.SrcY;
 
     const bool tint = TintColor != clNone;
     const int transparency = std::clamp(Transparency, 0, 100);
@@ -84,8 +69,8 @@ void BlendAlphaView(const TacPixelView& Dst24, const TacPixelView& Src32, TRect 
         uint8_t* d = Dst24.Row(DstRect.Top + r) + ptrdiff_t(DstRect.Left) * 3;
         for (int c = 0; c < cols; ++c, s += 4, d += 3) {
             uint8_t px[3] = {s[0], s[1], s[2]};
-            if (tint && !IsKey(px)) TintPixel(px, TintColor);
-            if (KeyBackground && IsKey(px)) {
+            if (tint && !IsKeyPixel(px)) TintPixel(px, TintColor);
+            if (KeyBackground && IsKeyPixel(px)) {
                 if (!FillKeyFromCache) continue;
                 const int bx = KeyBackground->X + DstRect.Left + c;
                 const int by = KeyBackground->Y + DstRect.Top + r;

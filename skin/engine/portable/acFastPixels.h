@@ -1,7 +1,8 @@
-// Direct pixel access to device-independent bitmaps: an accessor is bound once
+// Direct pixel access over rows of pixels in memory: an accessor is bound once
 // (row 0 address and row step) and then reads or writes a pixel by address
-// arithmetic alone. The pixel maths is portable over a plain pixel view; the
-// binding to a TBitmap is defined on the Windows side (sAlphaGraph.cpp).
+// arithmetic alone. Portable: these bind plain pixel views only; the bitmap
+// accessors TacFast24, TacFast32 and TacFastSum24 that bind a TBitmap derive
+// from them on the Windows side (sAlphaGraph.h).
 // Reads and writes are unchecked: callers keep 0 <= x < Width, 0 <= y < Height.
 #pragma once
 
@@ -10,8 +11,6 @@
 
 #include "Persistent.h"
 #include "Types.h"
-
-class TBitmap;
 
 // Rows of pixels in memory: Start is row 0, RowDelta the address of row 1
 // minus that of row 0 (negative for a bottom-up bitmap).
@@ -23,23 +22,20 @@ struct TacPixelView {
     uint8_t* Row(int Y) const { return Start + ptrdiff_t(Y) * RowDelta; }
 };
 
-// What an accessor is bound to: the bitmap, its size, row 0 and the row step.
+// What an accessor is bound to: its size, row 0 and the row step.
 class TacFastPixels : public TObject {
 public:
-    TBitmap* Bitmap = nullptr;
     int Width = 0;
     int Height = 0;
     int RowDelta = 0;
     uint8_t* Start = nullptr;
 
-    // False (Width 0) for nil or a bitmap narrower or lower than 2 pixels.
-    bool BindBitmap(TBitmap* Bmp);
-    // The same rule over a plain view.
-    bool BindView(const TacPixelView& View, TBitmap* Bmp = nullptr);
+    // False (Width 0) for an empty view or one narrower or lower than 2 pixels.
+    bool BindView(const TacPixelView& View);
 };
 
 // 24-bit bitmap: blue, green, red a pixel.
-class TacFast24 : public TacFastPixels {
+class TacPixels24 : public TacFastPixels {
 public:
     // red | green << 8 | blue << 16.
     TColor ReadPixel(int X, int Y) const {
@@ -49,7 +45,7 @@ public:
 };
 
 // 32-bit bitmap: blue, green, red, straight alpha a pixel.
-class TacFast32 : public TacFastPixels {
+class TacPixels32 : public TacFastPixels {
 public:
     // red | green << 8 | blue << 16 | red << 24: the top byte repeats red and
     // does not carry alpha, so whole values compare by colour only.
@@ -69,10 +65,8 @@ public:
 };
 
 // Blends a rectangle of one 24-bit bitmap into another with one weight.
-class TacFastSum24 : public TObject {
+class TacPixelSum24 : public TObject {
 public:
-    TBitmap* Source = nullptr;
-    TBitmap* Destination = nullptr;
     int Width = 0;   // the smaller of the two widths
     int Height = 0;  // the smaller of the two heights
     uint8_t* SourceStart = nullptr;
@@ -83,19 +77,10 @@ public:
     TRect DestRect;     // right and bottom exclusive
     TRect SourceRect;   // same size as DestRect
 
-    // False, storing nothing, when either bitmap is nil or below 2 pixels in
+    // False, storing nothing, when either view is empty or below 2 pixels in
     // either direction.
-    bool BindBitmaps(TBitmap* Src, TBitmap* Dst);
-    bool BindViews(const TacPixelView& Src, const TacPixelView& Dst, TBitmap* SrcBmp = nullptr,
-                   TBitmap* DstBmp = nullptr);
+    bool BindViews(const TacPixelView& Src, const TacPixelView& Dst);
     // Each byte d := (d * Alpha + s * (255 - Alpha) + 127) >> 8. The caller
     // binds, sets Alpha and both rectangles (inside their bitmaps) first.
     void BlendRect();
 };
-
-// The shared accessors made by the skin image painter's start-up step; nil
-// before it and after its shut-down. Fast24Spare is kept for symmetry only.
-extern TacFast24* Fast24;
-extern TacFast24* Fast24Spare;
-extern TacFastSum24* FastSum24;
-extern TacFast32* Fast32;
