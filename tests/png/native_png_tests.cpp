@@ -252,17 +252,28 @@ TEST(PngRandom, LargePicturesDecodeAcrossInflateBlocks) {
 
 // ---- hand-built files: chunk handling -------------------------------------------------
 
-TEST(PngChunks, CaseOfChunkTypesIsSignificant) {
-    TRawImage img = Grey8(4, 3);
+TEST(PngChunks, ChunkTypesAreMatchedWhateverTheirCase) {
+    // Indexed, so that the palette and the background are acted on too.
+    TRawImage img{5, 4, 8, 3};
+    img.Sample = [](uint32_t x, uint32_t y, int) { return (x + y) % 3; };
     TBytes z = Deflate(img.Filtered());
-    // A lower-case "idat" is some ancillary chunk: skipped, so no image data.
-    EXPECT_EQ(LoadResult(Join({PngSignature(), img.Header(), Chunk("idat", z), IEND()})), kInvalid);
-    // A lower-case header is no header.
     TBytes header = img.Header();
-    for (int i = 4; i < 8; ++i) header[i] |= 0x20;
-    EXPECT_EQ(LoadResult(Join({PngSignature(), Chunk("ihdr", TBytes(header.begin() + 8, header.end() - 4)),
-                               Chunk("IDAT", z), IEND()})),
-              kInvalid);
+    auto file = [&](const char* ihdr, const char* plte, const char* bkgd, const char* idat, const char* iend) {
+        return Join({PngSignature(), Chunk(ihdr, TBytes(header.begin() + 8, header.end() - 4)),
+                     Chunk(plte, {10, 20, 30, 40, 50, 60, 70, 80, 90}), Chunk(bkgd, {2}), Chunk(idat, z),
+                     Chunk(iend, {})});
+    };
+    TPNGMemoryTarget upper, lower, mixed;
+    ASSERT_EQ(LoadResult(file("IHDR", "PLTE", "bKGD", "IDAT", "IEND"), &upper), "ok");
+    EXPECT_EQ(LoadResult(file("ihdr", "plte", "bkgd", "idat", "iend"), &lower), "ok");
+    EXPECT_EQ(LoadResult(file("iHdR", "PlTe", "BKGD", "IdAt", "ienD"), &mixed), "ok");
+    for (const TPNGMemoryTarget* t : {&lower, &mixed}) {
+        ASSERT_TRUE(t->Allocated());
+        EXPECT_EQ(t->Layout().Palette, upper.Layout().Palette);
+        EXPECT_EQ(t->Layout().BackgroundColor, TColor(0x5A5046));
+        for (uint32_t y = 0; y < 4; ++y)
+            EXPECT_EQ(0, std::memcmp(t->View().ScanLine(y), upper.View().ScanLine(y), 5)) << y;
+    }
 }
 
 TEST(PngChunks, UnknownChunksAncillarySkippedCriticalRefused) {

@@ -376,7 +376,13 @@ void TPNGReader::ReadChunkData() {
     if (FRunningCrc != BE32(stored)) throw EInvalidGraphic(SInvalidCRC);
 }
 
-bool TPNGReader::IsChunk(const char* Type) const { return std::memcmp(FChunkType, Type, 4) == 0; }
+// Letters are compared with their case bit ignored: a lower-case "idat" is
+// image data all the same.
+bool TPNGReader::IsChunk(const char* Type) const {
+    for (int i = 0; i < 4; ++i)
+        if ((uint8_t(FChunkType[i]) | 0x20) != (uint8_t(Type[i]) | 0x20)) return false;
+    return true;
+}
 
 void TPNGReader::SkipChunk() { FStream->SetPosition(FStream->Position() + int64_t(FChunkLength) + 4); }
 
