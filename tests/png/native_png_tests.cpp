@@ -604,10 +604,18 @@ TEST(PngPrimitives, CrcOfTheFormat) {
     EXPECT_EQ(UpdateCrc32(UpdateCrc32(0, text, 4), text + 4, 5), 0xCBF43926u);
     EXPECT_EQ(UpdateCrc32(0x12345678u, text, 0), 0x12345678u);
     EXPECT_EQ(UpdateCrc32(0x12345678u, nullptr, 5), 0x12345678u);
-    std::vector<uint8_t> data(1000);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 31 + 7);
-    for (size_t n : {1, 7, 8, 9, 15, 16, 17, 999, 1000})
-        EXPECT_EQ(UpdateCrc32(0, data.data(), n), uint32_t(crc32(0, data.data(), uInt(n)))) << n;
+    // Long runs are folded 64 and 16 bytes at a time, the rest by the table:
+    // every length around those steps, at every alignment, whole and split.
+    std::vector<uint8_t> data(5000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 31 + 7 + (i >> 7));
+    for (size_t offset = 0; offset < 16; offset += 5)
+        for (size_t n : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 143, 999, 1000, 4987}) {
+            const uint8_t* d = data.data() + offset;
+            uint32_t want = uint32_t(crc32(0x5EED, d, uInt(n)));
+            EXPECT_EQ(UpdateCrc32(0x5EED, d, n), want) << offset << " " << n;
+            size_t k = n / 3;
+            EXPECT_EQ(UpdateCrc32(UpdateCrc32(0x5EED, d, k), d + k, n - k), want) << offset << " " << n;
+        }
 }
 
 TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {

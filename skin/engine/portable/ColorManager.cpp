@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 static const char* const SInvalidColorDepth = "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
 static const char* const SWrongSampleCount =
     "Sample count per pixel does not correspond to the given color scheme.";
@@ -60,6 +64,48 @@ inline void WriteBits(uint8_t* row, uint64_t bitPos, unsigned bits, uint32_t v) 
     uint8_t m = uint8_t(((1u << bits) - 1) << shift);
     uint8_t& b = row[bitPos >> 3];
     b = uint8_t((b & ~m) | ((v << shift) & m));
+}
+
+// Bytes 0 and 2 of every 3-byte pixel trade places (RGB and BGR), five pixels
+// of a 16-byte load at a time; the 16th byte stored is rewritten by the next
+// step, and the last pixels go one by one so that nothing past the row is
+// written. Source and target are different rows.
+void SwapOuterBytes3(const uint8_t* s, uint8_t* t, uint32_t count) {
+    uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i middle = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0);
+    const __m128i first = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0);
+    const __m128i last = _mm_slli_si128(first, 2);
+    for (; x + 6 <= count; x += 5, s += 15, t += 15) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        __m128i w = _mm_or_si128(_mm_and_si128(v, middle), _mm_and_si128(_mm_srli_si128(v, 2), first));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_or_si128(w, _mm_and_si128(_mm_slli_si128(v, 2), last)));
+    }
+#endif
+    for (; x < count; ++x, s += 3, t += 3) {
+        uint8_t r = s[0], g = s[1], b = s[2];
+        t[0] = b; t[1] = g; t[2] = r;
+    }
+}
+
+// Bytes 0 and 2 of every 4-byte pixel trade places (RGBA and BGRA).
+void SwapOuterBytes4(const uint8_t* s, uint8_t* t, uint32_t count) {
+    uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i keep = _mm_set1_epi32(int(0xFF00FF00u)), low = _mm_set1_epi32(0xFF);
+    for (; x + 4 <= count; x += 4, s += 16, t += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        __m128i w = _mm_or_si128(_mm_and_si128(v, keep), _mm_and_si128(_mm_srli_epi32(v, 16), low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_or_si128(w, _mm_slli_epi32(_mm_and_si128(v, low), 16)));
+    }
+#endif
+    for (; x < count; ++x, s += 4, t += 4) {
+        uint32_t v;
+        std::memcpy(&v, s, 4);
+        // Little and big endian alike.
+        uint32_t w = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+        std::memcpy(t, &w, 4);
+    }
 }
 
 }  // namespace
@@ -197,6 +243,22 @@ void TColorManager::SelectConversion() {
     FChanged = false;
 }
 
+bool TColorManager::PermutesBytesOnly() {
+    if (FChanged) SelectConversion();
+    switch (FRoutine) {
+    case crRepack:
+        return FSourceBPS == FTargetBPS && FSourceSPP == FTargetSPP;
+    case crRGBToRGB:
+    case crRGBToBGR:
+    case crBGRToRGB:
+    case crBGRToBGR:
+        return FSourceBPS == 8 && FTargetBPS == 8 && SchemeHasAlpha(FSourceScheme) == SchemeHasAlpha(FTargetScheme) &&
+               !((TargetOptions & coApplyGamma) && !FGammaIdentity);
+    default:
+        return false;
+    }
+}
+
 void TColorManager::BuildYCbCrTables() {
     double wR = YCbCrCoefficients[0], wG = YCbCrCoefficients[1], wB = YCbCrCoefficients[2];
     double c1 = 2 - 2 * wR, c2 = 2 - 2 * wB;
@@ -308,10 +370,7 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
         const uint8_t* s = Src[0];
         if (!srcAlpha && !dstAlpha) {
             if (Mask == 0xFF && !gamma) {
-                for (uint32_t x = 0; x < Count; ++x, s += 3, Dst += 3) {
-                    uint8_t r = s[0], gg = s[1], b = s[2];
-                    Dst[0] = b; Dst[1] = gg; Dst[2] = r;
-                }
+                SwapOuterBytes3(s, Dst, Count);
                 return;
             }
             ForEachMasked(Count, Mask, [&](uint32_t x) {
@@ -325,15 +384,7 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
         }
         if (srcAlpha && dstAlpha) {
             if (Mask == 0xFF && !gamma) {
-                const uint8_t* s4 = s;
-                uint8_t* t4 = Dst;
-                for (uint32_t x = 0; x < Count; ++x, s4 += 4, t4 += 4) {
-                    uint32_t v;
-                    std::memcpy(&v, s4, 4);
-                    // Byte 0 and byte 2 trade places; little and big endian alike.
-                    uint32_t w = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-                    std::memcpy(t4, &w, 4);
-                }
+                SwapOuterBytes4(s, Dst, Count);
                 return;
             }
             ForEachMasked(Count, Mask, [&](uint32_t x) {

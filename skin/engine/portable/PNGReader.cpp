@@ -12,6 +12,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// Chunk checksums by carry-less multiplication where the processor has it,
+// chosen at run time; the table everywhere else.
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define TUVRELI_CRC_FOLDING 1
+#include <wmmintrin.h>
+#endif
 
 static const char* const SInvalidFormat = "Cannot load image. Invalid or unexpected PNG image format.";
 static const char* const SUnsupportedCompression =
@@ -27,6 +33,9 @@ static const uint8_t PNGSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A
 
 // Inflated image data are produced in blocks of about this many bytes.
 static const size_t InflateBlockSize = 256 * 1024;
+// Image data are inflated from consecutive chunks joined to at least this
+// many bytes: long runs of input keep inflate in its fast loop.
+static const size_t GatherSize = 256 * 1024;
 
 namespace {
 
@@ -36,9 +45,6 @@ inline uint32_t BE32(const uint8_t* p) {
 inline uint32_t BE16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
 inline TColor RGBColor(uint32_t r, uint32_t g, uint32_t b) { return TColor(r | (g << 8) | (b << 16)); }
 
-struct TAdam7Pass {
-    uint8_t FirstRow, RowStep, FirstColumn, ColumnStep, Mask;
-};
 const TAdam7Pass Adam7[7] = {
     {0, 8, 0, 8, 0x80}, {0, 8, 4, 8, 0x08}, {4, 8, 0, 4, 0x88}, {0, 4, 2, 4, 0x22},
     {2, 4, 0, 2, 0xAA}, {0, 2, 1, 2, 0x55}, {1, 2, 0, 1, 0xFF},
@@ -132,11 +138,10 @@ void BuildCrc32Table() {
     });
 }
 
-uint32_t UpdateCrc32(uint32_t Crc, const void* Data, size_t Length) {
-    if (!Data || Length == 0) return Crc;
-    BuildCrc32Table();
-    const uint8_t* p = static_cast<const uint8_t*>(Data);
-    uint32_t c = ~Crc;
+namespace {
+
+// The table runs over the bytes from the register c (not complemented).
+uint32_t CrcByTable(uint32_t c, const uint8_t* p, size_t Length) {
     while (Length >= 8) {
         uint32_t lo = c ^ (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
         c = CrcTable[7][lo & 0xFF] ^ CrcTable[6][(lo >> 8) & 0xFF] ^ CrcTable[5][(lo >> 16) & 0xFF] ^
@@ -145,7 +150,61 @@ uint32_t UpdateCrc32(uint32_t Crc, const void* Data, size_t Length) {
         Length -= 8;
     }
     while (Length--) c = CrcTable[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
-    return ~c;
+    return c;
+}
+
+#if defined(TUVRELI_CRC_FOLDING)
+// Carry-less multiplication folds 64 bytes at a time into four 128-bit
+// remainders that are congruent to the data (modulo the polynomial, reflected),
+// then into one; the table reduces those 16 bytes. The constants are
+// x^(512+32), x^(512-32), x^(128+32) and x^(128-32) modulo the polynomial,
+// bit-reflected and shifted left by one. Long runs only (Length >= 64).
+#define TUVRELI_FOLDING_TARGET __attribute__((target("sse2,pclmul")))
+TUVRELI_FOLDING_TARGET inline __m128i Fold(__m128i x, __m128i k) {
+    return _mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11));
+}
+inline __m128i Load16(const uint8_t* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); }
+
+TUVRELI_FOLDING_TARGET uint32_t CrcByFolding(uint32_t c, const uint8_t*& p, size_t& Length) {
+    const __m128i k512 = _mm_set_epi64x(0x1C6E41596, 0x154442BD4);
+    const __m128i k128 = _mm_set_epi64x(0x0CCAA009E, 0x1751997D0);
+    // The register enters as the first four bytes of the data.
+    __m128i x0 = _mm_xor_si128(Load16(p), _mm_cvtsi32_si128(int(c))), x1 = Load16(p + 16), x2 = Load16(p + 32),
+            x3 = Load16(p + 48);
+    p += 64;
+    Length -= 64;
+    for (; Length >= 64; p += 64, Length -= 64) {
+        x0 = _mm_xor_si128(Fold(x0, k512), Load16(p));
+        x1 = _mm_xor_si128(Fold(x1, k512), Load16(p + 16));
+        x2 = _mm_xor_si128(Fold(x2, k512), Load16(p + 32));
+        x3 = _mm_xor_si128(Fold(x3, k512), Load16(p + 48));
+    }
+    __m128i x = _mm_xor_si128(Fold(x0, k128), x1);
+    x = _mm_xor_si128(Fold(x, k128), x2);
+    x = _mm_xor_si128(Fold(x, k128), x3);
+    for (; Length >= 16; p += 16, Length -= 16) x = _mm_xor_si128(Fold(x, k128), Load16(p));
+    alignas(16) uint8_t rest[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(rest), x);
+    return CrcByTable(0, rest, 16);
+}
+
+bool CanFold() {
+    static const bool can = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse2");
+    return can;
+}
+#endif
+
+}  // namespace
+
+uint32_t UpdateCrc32(uint32_t Crc, const void* Data, size_t Length) {
+    if (!Data || Length == 0) return Crc;
+    BuildCrc32Table();
+    const uint8_t* p = static_cast<const uint8_t*>(Data);
+    uint32_t c = ~Crc;
+#if defined(TUVRELI_CRC_FOLDING)
+    if (Length >= 64 && CanFold()) c = CrcByFolding(c, p, Length);
+#endif
+    return ~CrcByTable(c, p, Length);
 }
 
 uint8_t PaethPredict(uint8_t A, uint8_t B, uint8_t C) {
@@ -335,8 +394,11 @@ TPNGReader::~TPNGReader() { Cleanup(); }
 void TPNGReader::Cleanup() noexcept {
     FDecoder.reset();  // ends an unfinished stream without throwing
     std::vector<uint8_t>().swap(FChunkBuffer);
-    FIdatCursor = nullptr;
-    FIdatRemaining = 0;
+    FIdatCursor = FIdatEnd = nullptr;
+    FChunkEnds.clear();
+    FInputError = nullptr;
+    FRowBuffer.reset();
+    FRowBufferSize = 0;
 }
 
 void TPNGReader::Progress(TProgressStage Stage, uint8_t Percent, bool RedrawNow, const char* Msg) {
@@ -356,23 +418,23 @@ void TPNGReader::ReadChunkHeader() {
     FRunningCrc = UpdateCrc32(0, FChunkType, 4);
 }
 
-void TPNGReader::ReadChunkData() {
+void TPNGReader::ReadChunkData(size_t Offset) {
     // A stream of unknown size cannot vouch for a length: the buffer grows
     // only as far as data actually arrive.
     const size_t step = FStream->Size() < 0 ? size_t(1) << 20 : size_t(FChunkLength);
     for (size_t done = 0; done < FChunkLength;) {
         const size_t n = std::min(step, size_t(FChunkLength) - done);
         try {
-            if (FChunkBuffer.size() < done + n) FChunkBuffer.resize(done + n);
+            if (FChunkBuffer.size() < Offset + done + n) FChunkBuffer.resize(Offset + done + n);
         } catch (const std::bad_alloc&) {
             throw EOutOfMemory("Out of memory");
         }
-        FStream->ReadBuffer(FChunkBuffer.data() + done, n);
+        FStream->ReadBuffer(FChunkBuffer.data() + Offset + done, n);
         done += n;
     }
     uint8_t stored[4];
     FStream->ReadBuffer(stored, 4);
-    FRunningCrc = UpdateCrc32(FRunningCrc, FChunkBuffer.data(), FChunkLength);
+    FRunningCrc = UpdateCrc32(FRunningCrc, FChunkBuffer.data() + Offset, FChunkLength);
     if (FRunningCrc != BE32(stored)) throw EInvalidGraphic(SInvalidCRC);
 }
 
@@ -452,6 +514,9 @@ void TPNGReader::LoadFromStream(TPNGSource& Stream, TPNGTarget& Target) {
     FRawKey = clNone;
     FView = TPixelView();
     FPending = nullptr;
+    FInputError = nullptr;
+    FIdatCursor = FIdatEnd = nullptr;
+    FChunkEnds.clear();
     bool started = false;
     try {
         if (!ReadImageProperties(Stream)) throw EInvalidGraphic(SInvalidFormat);
@@ -671,43 +736,71 @@ void TPNGReader::FillBackground(uint32_t FirstRow, uint32_t EndRow) {
     }
 }
 
+bool TPNGReader::GatherImageData() {
+    FIdatCursor = FIdatEnd = nullptr;
+    FChunkEnds.clear();
+    size_t total = 0;
+    while (IsChunk("IDAT") && total < GatherSize) {
+        const uint32_t length = FChunkLength;
+        try {
+            ReadChunkData(total);
+            ReadChunkHeader();
+        } catch (...) {
+            // The failure belongs where this chunk's data begin: the input
+            // before it is inflated first.
+            if (total == 0) throw;
+            FInputError = std::current_exception();
+            FInputErrorLength = length;
+            break;
+        }
+        total += length;
+        FChunkEnds.push_back(total);
+    }
+    if (total == 0) return false;
+    FIdatCursor = FChunkBuffer.data();
+    FIdatEnd = FIdatCursor + total;
+    return true;
+}
+
+bool TPNGReader::MoreDataAfterStreamEnd() const {
+    // The chunk right after the one the stream ended in: gathered already, or
+    // the current one.
+    const size_t at = size_t(FIdatCursor - FChunkBuffer.data());
+    auto end = std::lower_bound(FChunkEnds.begin(), FChunkEnds.end(), at);
+    if (end != FChunkEnds.end() && end + 1 != FChunkEnds.end()) return end[1] > end[0];
+    if (FInputError) return FInputErrorLength > 0;
+    return IsChunk("IDAT") && FChunkLength > 0;
+}
+
 size_t TPNGReader::InflateRows(uint8_t* Dest, size_t Size, size_t RowBytes) {
     size_t produced = 0;
     try {
         while (produced < Size && !FDataEnded) {
-            if (FIdatRemaining == 0) {
-                if (FStreamEnded) {
-                    // More image data after the end of the compressed stream.
-                    if (IsChunk("IDAT") && FChunkLength > 0) throw EInvalidGraphic(SExtraCompressedData);
-                    FDataEnded = true;
-                    break;
-                }
-                bool fed = false;
-                while (IsChunk("IDAT")) {
-                    uint32_t length = FChunkLength;
-                    ReadChunkData();
-                    ReadChunkHeader();
-                    if (length > 0) {  // empty IDAT chunks carry nothing to inflate
-                        FIdatCursor = FChunkBuffer.data();
-                        FIdatRemaining = length;
-                        fed = true;
-                        break;
-                    }
-                }
-                if (!fed) {
+            if (FStreamEnded) {
+                // More image data after the end of the compressed stream.
+                if (MoreDataAfterStreamEnd()) throw EInvalidGraphic(SExtraCompressedData);
+                FDataEnded = true;
+                break;
+            }
+            if (FIdatCursor == FIdatEnd) {
+                if (FInputError) std::rethrow_exception(std::exchange(FInputError, nullptr));
+                if (!GatherImageData()) {
                     FDataEnded = true;  // missing image data is no error
                     break;
                 }
             }
             uint8_t* out = Dest + produced;
-            size_t room = std::min<size_t>(Size - produced, size_t(INT_MAX));
-            FDecoder->InflateBlock(FIdatCursor, out, int(FIdatRemaining), int(room));
+            const size_t room = std::min<size_t>(Size - produced, size_t(INT_MAX));
+            const size_t input = std::min<size_t>(size_t(FIdatEnd - FIdatCursor), size_t(INT_MAX));
+            FDecoder->InflateBlock(FIdatCursor, out, int(input), int(room));
             produced = size_t(out - Dest);
-            FIdatRemaining = uint32_t(FDecoder->AvailableInput());
-            int result = FDecoder->ZLibResult();
+            const int result = FDecoder->ZLibResult();
             if (result == Z_STREAM_END) {
                 FStreamEnded = true;
-                if (FIdatRemaining > 0 || (produced < Size && produced % RowBytes != 0))
+                // The stream must end with its chunk and at the end of a row.
+                const size_t at = size_t(FIdatCursor - FChunkBuffer.data());
+                if (!std::binary_search(FChunkEnds.begin(), FChunkEnds.end(), at) ||
+                    (produced < Size && produced % RowBytes != 0))
                     throw EInvalidGraphic(SExtraCompressedData);
             } else if (result != Z_OK) {
                 throw EInvalidGraphic(SCompressionError);
@@ -749,68 +842,85 @@ void TPNGReader::ReadImageData() {
     FView = FTarget->Allocate(layout);
     if (!FView.Bits || FView.Width != p.Width || FView.Height != p.Height) throw EOutOfMemory("Out of memory");
 
-    const unsigned depth = p.BitsPerSample;
-    const unsigned samples = p.ColorType == 4 ? 2 : p.ColorType == 2 ? 3 : p.ColorType == 6 ? 4 : 1;
-    const uint32_t width = p.Width, height = p.Height;
-    uint32_t rowsDone = 0;  // rows completely decoded (not interlaced)
-    std::unique_ptr<uint8_t[]> buffer;
-    size_t bufferSize = 0;
+    const uint32_t height = p.Height;
+    FRowsDone = 0;
     try {
-        if (p.Interlaced) FillBackground(0, height);
-        const int passCount = p.Interlaced ? 7 : 1;
-        for (int pass = 0; pass < passCount && !FDataEnded; ++pass) {
-            TAdam7Pass ps = p.Interlaced ? Adam7[pass] : TAdam7Pass{0, 1, 0, 1, 0xFF};
-            if (ps.FirstColumn >= width || ps.FirstRow >= height) continue;
-            uint64_t passWidth = (uint64_t(width) + ps.ColumnStep - ps.FirstColumn - 1) / ps.ColumnStep;
-            uint64_t rowBytes64 = ((passWidth * depth + 7) / 8) * samples + 1;
-            if (rowBytes64 > uint64_t(INT_MAX)) throw EOutOfMemory("Out of memory");
-            size_t rowBytes = size_t(rowBytes64);
-            uint32_t rows = (height - ps.FirstRow + ps.RowStep - 1) / ps.RowStep;
-            size_t perBlock = std::max<size_t>(1, InflateBlockSize / rowBytes);
-            size_t needed = (std::min<size_t>(perBlock, rows) + 1) * rowBytes;
-            if (needed > bufferSize) {
-                buffer.reset();
-                buffer.reset(AllocateBuffer(needed));
-                bufferSize = needed;
-            }
-            uint8_t* buf = buffer.get();
-            std::memset(buf, 0, rowBytes);  // the row above the first row of a pass is zeros
-            uint32_t y = ps.FirstRow;
-            uint32_t left = rows;
-            while (left > 0) {
-                size_t k = std::min<size_t>(perBlock, left);
-                size_t got = InflateRows(buf + rowBytes, k * rowBytes, rowBytes);
-                size_t full = got / rowBytes;
-                for (size_t i = 0; i < full; ++i) {
-                    uint8_t* row = buf + (i + 1) * rowBytes;
-                    Unfilter(row[0], row + 1, row + 1 - rowBytes, FFilterBytes, rowBytes - 1);
-                    FColorManager.ConvertRow(row + 1, FView.ScanLine(y), width, ps.Mask);
-                    y += ps.RowStep;
-                    if (!p.Interlaced) {
-                        rowsDone = y;
-                        Progress(psRunning, uint8_t((uint64_t(y - 1) * 100 + height / 2) / height), true, "");
-                        FProgressRect.Top++;
-                        FProgressRect.Bottom++;
-                    } else if (pass == 6) {
-                        Progress(psRunning, uint8_t((std::min<uint64_t>(y, height) * 100 + height / 2) / height), true, "");
-                        FProgressRect.Top++;
-                        FProgressRect.Bottom++;
-                    }
-                }
-                if (FPending) std::rethrow_exception(std::exchange(FPending, nullptr));
-                if (full < k) break;  // the image data ended early
-                std::memcpy(buf, buf + k * rowBytes, rowBytes);
-                left -= uint32_t(k);
-            }
+        if (p.Interlaced) {
+            FillBackground(0, height);
+            for (int pass = 0; pass < 7 && !FDataEnded; ++pass) DecodePass(Adam7[pass]);
+        } else {
+            DecodePass(TAdam7Pass{0, 1, 0, 1, 0xFF});
+            FillBackground(FRowsDone, height);
         }
-        if (!p.Interlaced) FillBackground(rowsDone, height);
         // The rest of the image data is read and checked, not decompressed.
+        if (FInputError) std::rethrow_exception(std::exchange(FInputError, nullptr));
         while (IsChunk("IDAT")) {
             ReadChunkData();
             ReadChunkHeader();
         }
     } catch (...) {
-        if (!p.Interlaced) FillBackground(rowsDone, height);
+        if (!p.Interlaced) FillBackground(FRowsDone, height);
         throw;
+    }
+}
+
+void TPNGReader::DecodePass(const TAdam7Pass& Pass) {
+    const TPNGImageProperties& p = ImageProperties;
+    const uint32_t width = p.Width, height = p.Height;
+    if (Pass.FirstColumn >= width || Pass.FirstRow >= height) return;
+    const unsigned samples = p.ColorType == 4 ? 2 : p.ColorType == 2 ? 3 : p.ColorType == 6 ? 4 : 1;
+    const uint64_t passWidth = (uint64_t(width) + Pass.ColumnStep - Pass.FirstColumn - 1) / Pass.ColumnStep;
+    const uint64_t rowBytes64 = ((passWidth * p.BitsPerSample + 7) / 8) * samples + 1;
+    if (rowBytes64 > uint64_t(INT_MAX)) throw EOutOfMemory("Out of memory");
+    const size_t rowBytes = size_t(rowBytes64), length = rowBytes - 1;
+    const uint32_t rows = (height - Pass.FirstRow + Pass.RowStep - 1) / Pass.RowStep;
+    const size_t perBlock = std::max<size_t>(1, InflateBlockSize / rowBytes);
+    // Where converting a row only moves bytes within its pixels, the row is
+    // converted into its scan line first and unfiltered there against the
+    // scan line above: the filters work byte by byte within a pixel, so they
+    // give the same bytes in either order, and the inflated data are touched
+    // once. Otherwise rows are unfiltered in the block against the row before
+    // (kept in front of the block) and then converted.
+    const bool inLines = !p.Interlaced && FColorManager.PermutesBytesOnly();
+    const size_t needed = (std::min<size_t>(perBlock, rows) + 1) * rowBytes;
+    if (needed > FRowBufferSize) {
+        FRowBuffer.reset();
+        FRowBuffer.reset(AllocateBuffer(needed));
+        FRowBufferSize = needed;
+    }
+    uint8_t* buf = FRowBuffer.get();
+    std::memset(buf, 0, rowBytes);  // the row above the first row of a pass is zeros
+    const uint8_t* lineAbove = buf + 1;
+    uint32_t y = Pass.FirstRow;
+    for (uint32_t left = rows; left > 0;) {
+        const size_t k = std::min<size_t>(perBlock, left);
+        const size_t full = InflateRows(buf + rowBytes, k * rowBytes, rowBytes) / rowBytes;
+        for (size_t i = 0; i < full; ++i) {
+            uint8_t* row = buf + (i + 1) * rowBytes;
+            uint8_t* line = FView.ScanLine(y);
+            if (inLines) {
+                FColorManager.ConvertRow(row + 1, line, width, 0xFF);
+                Unfilter(row[0], line, lineAbove, FFilterBytes, length);
+                lineAbove = line;
+            } else {
+                Unfilter(row[0], row + 1, row + 1 - rowBytes, FFilterBytes, length);
+                FColorManager.ConvertRow(row + 1, line, width, Pass.Mask);
+            }
+            y += Pass.RowStep;
+            if (!p.Interlaced) {
+                FRowsDone = y;
+                Progress(psRunning, uint8_t((uint64_t(y - 1) * 100 + height / 2) / height), true, "");
+                FProgressRect.Top++;
+                FProgressRect.Bottom++;
+            } else if (Pass.Mask == 0xFF) {
+                Progress(psRunning, uint8_t((std::min<uint64_t>(y, height) * 100 + height / 2) / height), true, "");
+                FProgressRect.Top++;
+                FProgressRect.Bottom++;
+            }
+        }
+        if (FPending) std::rethrow_exception(std::exchange(FPending, nullptr));
+        if (full < k) return;  // the image data ended early
+        if (!inLines) std::memcpy(buf, buf + k * rowBytes, rowBytes);
+        left -= uint32_t(k);
     }
 }
