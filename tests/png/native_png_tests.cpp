@@ -628,7 +628,7 @@ TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
     std::mt19937 rng(7);
     for (unsigned bpp = 1; bpp <= 8; ++bpp)
         for (int filter = 0; filter <= 5; ++filter)
-            for (size_t length : {size_t(1), size_t(bpp), size_t(bpp * 5 + 1), size_t(301)}) {
+            for (size_t length : {size_t(1), size_t(bpp), size_t(bpp + 1), size_t(bpp * 5 + 1), size_t(bpp * 9), size_t(301)}) {
                 std::vector<uint8_t> row(length), prev(length);
                 for (auto& b : row) b = uint8_t(rng());
                 for (auto& b : prev) b = uint8_t(rng());
@@ -639,13 +639,16 @@ TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
                                : filter == 4 ? PaethPredict(uint8_t(a), uint8_t(b), uint8_t(c)) : 0;
                     want[i] = uint8_t(want[i] + pred);
                 }
-                std::vector<uint8_t> got = row;
-                TPNGReader::Unfilter(uint8_t(filter), got.data(), prev.data(), bpp, length);
-                EXPECT_EQ(got, want) << "bpp " << bpp << " filter " << filter << " length " << length;
-                // No previous row counts as zeros.
-                std::vector<uint8_t> zeros(length, 0), a1 = row, a2 = row;
-                TPNGReader::Unfilter(uint8_t(filter), a1.data(), nullptr, bpp, length);
-                TPNGReader::Unfilter(uint8_t(filter), a2.data(), zeros.data(), bpp, length);
-                EXPECT_EQ(a1, a2);
+                // The vector filters and the plain ones alike.
+                for (auto unfilter : {&TPNGReader::Unfilter, &TPNGReader::UnfilterPlain}) {
+                    std::vector<uint8_t> got = row;
+                    unfilter(uint8_t(filter), got.data(), prev.data(), bpp, length);
+                    EXPECT_EQ(got, want) << "bpp " << bpp << " filter " << filter << " length " << length;
+                    // No previous row counts as zeros.
+                    std::vector<uint8_t> zeros(length, 0), a1 = row, a2 = row;
+                    unfilter(uint8_t(filter), a1.data(), nullptr, bpp, length);
+                    unfilter(uint8_t(filter), a2.data(), zeros.data(), bpp, length);
+                    EXPECT_EQ(a1, a2);
+                }
             }
 }

@@ -216,61 +216,154 @@ uint8_t PaethPredict(uint8_t A, uint8_t B, uint8_t C) {
 
 namespace {
 
+// The plain filters, byte by byte: what the vector ones must equal, and the
+// path of every pixel size they do not cover. The left neighbour of one- and
+// two-byte pixels is kept in a register: reading it back from the row just
+// written would put a store-to-load delay on every byte.
+template <unsigned N>
+void SubPlain(uint8_t* row, size_t length) {
+    if constexpr (N == 1) {
+        uint8_t a = 0;
+        for (size_t i = 0; i < length; ++i) row[i] = a = uint8_t(row[i] + a);
+    } else {
+        for (size_t i = N; i < length; ++i) row[i] = uint8_t(row[i] + row[i - N]);
+    }
+}
+template <unsigned N>
+void AveragePlain(uint8_t* row, const uint8_t* prev, size_t length) {
+    if constexpr (N == 1) {
+        unsigned a = 0;
+        for (size_t i = 0; i < length; ++i) row[i] = uint8_t(a = uint8_t(row[i] + ((a + prev[i]) >> 1)));
+    } else if constexpr (N == 2) {
+        unsigned a0 = 0, a1 = 0;
+        size_t i = 0;
+        for (; i + 2 <= length; i += 2) {
+            row[i] = uint8_t(a0 = uint8_t(row[i] + ((a0 + prev[i]) >> 1)));
+            row[i + 1] = uint8_t(a1 = uint8_t(row[i + 1] + ((a1 + prev[i + 1]) >> 1)));
+        }
+        if (i < length) row[i] = uint8_t(row[i] + ((a0 + prev[i]) >> 1));
+    } else {
+        size_t n = std::min<size_t>(N, length);
+        for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + (prev[i] >> 1));
+        for (size_t i = N; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(row[i - N]) + prev[i]) >> 1));
+    }
+}
+inline int PaethOf(int a, int b, int c) {
+    int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    return (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+}
+template <unsigned N>
+void PaethPlain(uint8_t* row, const uint8_t* prev, size_t length) {
+    if constexpr (N == 1) {
+        int a = 0, c = 0;
+        for (size_t i = 0; i < length; ++i) {
+            int b = prev[i];
+            row[i] = uint8_t(a = uint8_t(row[i] + PaethOf(a, b, c)));
+            c = b;
+        }
+    } else {
+        size_t n = std::min<size_t>(N, length);
+        for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + prev[i]);  // left and upper-left are 0
+        for (size_t i = N; i < length; ++i) row[i] = uint8_t(row[i] + PaethOf(row[i - N], prev[i], prev[i - N]));
+    }
+}
+
+template <unsigned N>
+void UnfilterPlainN(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t length) {
+    switch (filter) {
+    case 1: SubPlain<N>(row, length); break;
+    case 3: AveragePlain<N>(row, prev, length); break;
+    case 4: PaethPlain<N>(row, prev, length); break;
+    default: break;
+    }
+}
+
+void UpPlain(uint8_t* row, const uint8_t* prev, size_t length) {
+    for (size_t i = 0; i < length; ++i) row[i] = uint8_t(row[i] + prev[i]);
+}
+
+// Sub, Average and Paeth of the plain filters for any pixel size.
+void PlainFilter(uint8_t filter, uint8_t* row, const uint8_t* prev, unsigned bpp, size_t length) {
+    switch (bpp) {
+    case 1: return UnfilterPlainN<1>(filter, row, prev, length);
+    case 2: return UnfilterPlainN<2>(filter, row, prev, length);
+    case 3: return UnfilterPlainN<3>(filter, row, prev, length);
+    case 4: return UnfilterPlainN<4>(filter, row, prev, length);
+    case 5: return UnfilterPlainN<5>(filter, row, prev, length);
+    case 6: return UnfilterPlainN<6>(filter, row, prev, length);
+    case 7: return UnfilterPlainN<7>(filter, row, prev, length);
+    default: return UnfilterPlainN<8>(filter, row, prev, length);
+    }
+}
+
 #if defined(__SSE2__)
-// One pixel of N (2 to 8) bytes at a time, its bytes as 16-bit lanes.
+// One pixel of N (3, 4, 6 or 8) bytes at a time in the low bytes of a
+// register. The wide load reads W >= N bytes (a whole 32- or 64-bit word)
+// and may be used while W bytes remain; the store writes exactly N bytes.
 template <int N>
-inline __m128i LoadN(const uint8_t* p) {
-    if constexpr (N == 3) {
-        int v = p[0] | (p[1] << 8) | (p[2] << 16);
-        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
-    } else if constexpr (N == 4) {
+constexpr size_t W = N == 3 ? 4 : N == 6 ? 8 : N;
+template <int N>
+inline __m128i LoadWide(const uint8_t* p) {
+    if constexpr (W<N> == 4) {
         int v;
         std::memcpy(&v, p, 4);
-        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
-    } else if constexpr (N == 8) {
-        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+        return _mm_cvtsi32_si128(v);
     } else {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    }
+}
+template <int N>
+inline __m128i LoadExact(const uint8_t* p) {
+    if constexpr (N == 3) {
+        return _mm_cvtsi32_si128(p[0] | (p[1] << 8) | (p[2] << 16));
+    } else if constexpr (N == 6) {
         // Composed in a register: a partial copy through memory would stall
         // store forwarding on every pixel.
-        static_assert(N == 6);
         uint32_t lo;
         uint16_t hi;
         std::memcpy(&lo, p, 4);
         std::memcpy(&hi, p + 4, 2);
-        return _mm_unpacklo_epi8(_mm_cvtsi64_si128(int64_t(lo | uint64_t(hi) << 32)), _mm_setzero_si128());
+        return _mm_cvtsi64_si128(int64_t(lo | uint64_t(hi) << 32));
+    } else {
+        return LoadWide<N>(p);
     }
 }
 template <int N>
-inline void StoreN(uint8_t* p, __m128i v) {
-    if constexpr (N == 3) {
-        int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
-        p[0] = uint8_t(x);
-        p[1] = uint8_t(x >> 8);
-        p[2] = uint8_t(x >> 16);
-    } else if constexpr (N == 4) {
-        int x = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
-        std::memcpy(p, &x, 4);
+inline void StoreExact(uint8_t* p, __m128i v) {
+    if constexpr (N == 3 || N == 4) {
+        uint32_t x = uint32_t(_mm_cvtsi128_si32(v));
+        std::memcpy(p, &x, N == 3 ? 2 : 4);
+        if (N == 3) p[2] = uint8_t(x >> 16);
     } else if constexpr (N == 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
     } else {
         static_assert(N == 6);
-        uint64_t x = uint64_t(_mm_cvtsi128_si64(_mm_packus_epi16(v, v)));
+        uint64_t x = uint64_t(_mm_cvtsi128_si64(v));
         uint32_t lo = uint32_t(x);
         uint16_t hi = uint16_t(x >> 32);
         std::memcpy(p, &lo, 4);
         std::memcpy(p + 4, &hi, 2);
     }
 }
+
+// Runs Step(row + i, prev + i, x, b) over the pixels, x and b the pixel's and
+// the pixel above's bytes in the low bytes of a register; Step returns the
+// pixel's result there. Wide loads while they stay inside the row.
+template <int N, class F>
+inline void ForEachPixel(uint8_t* row, const uint8_t* prev, size_t length, F&& Step) {
+    size_t i = 0;
+    for (; i + W<N> <= length; i += N) StoreExact<N>(row + i, Step(LoadWide<N>(row + i), LoadWide<N>(prev + i)));
+    for (; i + N <= length; i += N) StoreExact<N>(row + i, Step(LoadExact<N>(row + i), LoadExact<N>(prev + i)));
+}
+
 inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
 template <int N>
 void PaethSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
-    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
-    const __m128i mask = _mm_set1_epi16(0xFF);
-    size_t i = 0;
-    for (; i + N <= length; i += N) {
-        __m128i b = LoadN<N>(prev + i);
-        __m128i x = LoadN<N>(row + i);
+    const __m128i zero = _mm_setzero_si128(), mask = _mm_set1_epi16(0xFF);
+    __m128i a = zero, c = zero;  // 16-bit lanes
+    ForEachPixel<N>(row, prev, length, [&](__m128i x, __m128i b) {
+        b = _mm_unpacklo_epi8(b, zero);
         // pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|
         __m128i pa = _mm_sub_epi16(b, c), pb = _mm_sub_epi16(a, c);
         __m128i pc = Abs16(_mm_add_epi16(pa, pb));
@@ -281,107 +374,94 @@ void PaethSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
         __m128i useB = _mm_andnot_si128(_mm_cmpgt_epi16(pb, pc), mask);
         __m128i pred = _mm_or_si128(_mm_and_si128(useA, a),
                                     _mm_andnot_si128(useA, _mm_or_si128(_mm_and_si128(useB, b), _mm_andnot_si128(useB, c))));
-        a = _mm_and_si128(_mm_add_epi16(x, pred), mask);
-        StoreN<N>(row + i, a);
+        a = _mm_and_si128(_mm_add_epi16(_mm_unpacklo_epi8(x, zero), pred), mask);
         c = b;
-    }
+        return _mm_packus_epi16(a, a);
+    });
+    size_t i = length - length % N;
     for (; i < length; ++i) row[i] = uint8_t(row[i] + PaethPredict(i >= N ? row[i - N] : 0, prev[i], i >= N ? prev[i - N] : 0));
 }
 
 template <int N>
 void AverageSIMD(uint8_t* row, const uint8_t* prev, size_t length) {
-    __m128i a = _mm_setzero_si128();
-    const __m128i mask = _mm_set1_epi16(0xFF);
-    size_t i = 0;
-    for (; i + N <= length; i += N) {
-        __m128i b = LoadN<N>(prev + i);
-        __m128i x = LoadN<N>(row + i);
-        a = _mm_and_si128(_mm_add_epi16(x, _mm_srli_epi16(_mm_add_epi16(a, b), 1)), mask);
-        StoreN<N>(row + i, a);
-    }
+    // Bytes in the high halves of 16-bit lanes: the rounded average of a and
+    // b there is (a + b) * 128 exactly, its high byte (a + b) div 2, and adding
+    // x to it wraps modulo 256 by itself. Three steps from one pixel to the next.
+    const __m128i zero = _mm_setzero_si128(), high = _mm_set1_epi16(short(0xFF00));
+    __m128i a = zero;
+    ForEachPixel<N>(row, prev, length, [&](__m128i x, __m128i b) {
+        a = _mm_add_epi16(_mm_unpacklo_epi8(zero, x), _mm_and_si128(_mm_avg_epu16(a, _mm_unpacklo_epi8(zero, b)), high));
+        __m128i v = _mm_srli_epi16(a, 8);
+        return _mm_packus_epi16(v, v);
+    });
+    size_t i = length - length % N;
     for (; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(i >= N ? row[i - N] : 0) + prev[i]) >> 1));
 }
-#endif
 
-#if defined(__SSE2__)
 template <int N>
 void SubSIMD(uint8_t* row, size_t length) {
     __m128i a = _mm_setzero_si128();
-    const __m128i mask = _mm_set1_epi16(0xFF);
-    size_t i = 0;
-    for (; i + N <= length; i += N) {
-        a = _mm_and_si128(_mm_add_epi16(LoadN<N>(row + i), a), mask);
-        StoreN<N>(row + i, a);
-    }
+    ForEachPixel<N>(row, row, length, [&](__m128i x, __m128i) { return a = _mm_add_epi8(a, x); });
+    size_t i = length - length % N;
     for (; i < length; ++i) row[i] = uint8_t(row[i] + (i >= N ? row[i - N] : 0));
 }
-#endif
 
-void UnfilterSub(uint8_t* row, size_t length, unsigned bpp) {
-#if defined(__SSE2__)
-    if (bpp == 3) return SubSIMD<3>(row, length);
-    if (bpp == 4) return SubSIMD<4>(row, length);
-    if (bpp == 6) return SubSIMD<6>(row, length);
-    if (bpp == 8) return SubSIMD<8>(row, length);
-#endif
-    for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + row[i - bpp]);
-}
 void UnfilterUp(uint8_t* row, const uint8_t* prev, size_t length) {
     size_t i = 0;
-#if defined(__SSE2__)
     for (; i + 16 <= length; i += 16) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
         __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prev + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(x, b));
     }
-#endif
-    for (; i < length; ++i) row[i] = uint8_t(row[i] + prev[i]);
-}
-void UnfilterAverage(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
-#if defined(__SSE2__)
-    if (bpp == 3) return AverageSIMD<3>(row, prev, length);
-    if (bpp == 4) return AverageSIMD<4>(row, prev, length);
-    if (bpp == 6) return AverageSIMD<6>(row, prev, length);
-    if (bpp == 8) return AverageSIMD<8>(row, prev, length);
-#endif
-    size_t n = std::min<size_t>(bpp, length);
-    for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + (prev[i] >> 1));
-    for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(row[i - bpp]) + prev[i]) >> 1));
-}
-void UnfilterPaeth(uint8_t* row, const uint8_t* prev, size_t length, unsigned bpp) {
-#if defined(__SSE2__)
-    if (bpp == 3) return PaethSIMD<3>(row, prev, length);
-    if (bpp == 4) return PaethSIMD<4>(row, prev, length);
-    if (bpp == 6) return PaethSIMD<6>(row, prev, length);
-    if (bpp == 8) return PaethSIMD<8>(row, prev, length);
-#endif
-    size_t n = std::min<size_t>(bpp, length);
-    for (size_t i = 0; i < n; ++i) row[i] = uint8_t(row[i] + prev[i]);  // left and upper-left are 0
-    for (size_t i = bpp; i < length; ++i) {
-        int a = row[i - bpp], b = prev[i], c = prev[i - bpp];
-        int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-        int pred = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-        row[i] = uint8_t(row[i] + pred);
-    }
+    UpPlain(row + i, prev + i, length - i);
 }
 
+template <int N>
+void UnfilterSIMD(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t length) {
+    switch (filter) {
+    case 1: SubSIMD<N>(row, length); break;
+    case 3: AverageSIMD<N>(row, prev, length); break;
+    case 4: PaethSIMD<N>(row, prev, length); break;
+    default: break;
+    }
+}
+#endif
+
 }  // namespace
+
+// A missing previous row counts as zeros.
+template <class F>
+static void WithPrevious(uint8_t Filter, const uint8_t* Previous, size_t Length, F&& Run) {
+    if (Previous || Filter < 2 || Filter > 4) return Run(Previous);
+    std::vector<uint8_t> zeros(Length, 0);
+    Run(zeros.data());
+}
 
 void TPNGReader::Unfilter(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
                           size_t Length) {
     if (BytesPerPixel == 0) BytesPerPixel = 1;
-    std::vector<uint8_t> zeros;
-    if (!Previous && (Filter == 2 || Filter == 3 || Filter == 4)) {
-        zeros.assign(Length, 0);
-        Previous = zeros.data();
-    }
-    switch (Filter) {
-    case 1: UnfilterSub(Row, Length, BytesPerPixel); break;
-    case 2: UnfilterUp(Row, Previous, Length); break;
-    case 3: UnfilterAverage(Row, Previous, Length, BytesPerPixel); break;
-    case 4: UnfilterPaeth(Row, Previous, Length, BytesPerPixel); break;
-    default: break;  // None, and unknown filter types leave the row as stored
-    }
+    WithPrevious(Filter, Previous, Length, [&](const uint8_t* prev) {
+#if defined(__SSE2__)
+        switch (Filter == 2 ? 0 : BytesPerPixel) {
+        case 0: return UnfilterUp(Row, prev, Length);
+        case 3: return UnfilterSIMD<3>(Filter, Row, prev, Length);
+        case 4: return UnfilterSIMD<4>(Filter, Row, prev, Length);
+        case 6: return UnfilterSIMD<6>(Filter, Row, prev, Length);
+        case 8: return UnfilterSIMD<8>(Filter, Row, prev, Length);
+        default: break;
+        }
+#endif
+        UnfilterPlain(Filter, Row, prev, BytesPerPixel, Length);
+    });
+}
+
+void TPNGReader::UnfilterPlain(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
+                               size_t Length) {
+    if (BytesPerPixel == 0) BytesPerPixel = 1;
+    WithPrevious(Filter, Previous, Length, [&](const uint8_t* prev) {
+        if (Filter == 2) UpPlain(Row, prev, Length);
+        else PlainFilter(Filter, Row, prev, BytesPerPixel, Length);  // None and unknown types: as stored
+    });
 }
 
 // ---------------------------------------------------------------------------
