@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -152,16 +153,23 @@ void TColorManager::SetGamma(float MainGamma, float DisplayGamma) {
     double exponent = 1.0 / (double(FMainGamma) * double(FDisplayGamma));
     int sourceMax = FSourceBPS >= 8 ? 255 : (1 << FSourceBPS) - 1;
     int targetMax = FTargetBPS >= 8 ? 255 : (1 << FTargetBPS) - 1;
-    // Every picture load makes a manager and most files give the same gamma:
-    // the last table built on this thread is reused rather than recomputed.
+    // Every picture load makes a manager (whose default gamma is built first)
+    // and most files give one of few gammas: the last tables built on this
+    // thread are reused rather than recomputed.
     struct TCache {
         double Exponent = -1;
         int SourceMax = -1, TargetMax = -1;
         uint8_t Table[256];
         bool Identity = false;
     };
-    static thread_local TCache cache;
-    if (cache.Exponent != exponent || cache.SourceMax != sourceMax || cache.TargetMax != targetMax) {
+    static thread_local TCache caches[4];
+    static thread_local unsigned next = 0;
+    TCache* found = std::find_if(std::begin(caches), std::end(caches), [&](const TCache& c) {
+        return c.Exponent == exponent && c.SourceMax == sourceMax && c.TargetMax == targetMax;
+    });
+    if (found == std::end(caches)) {
+        found = &caches[next++ % 4];
+        TCache& cache = *found;
         // Every entry is defined: values above the source range saturate.
         cache.Identity = true;
         for (int i = 0; i < 256; ++i) {
@@ -173,8 +181,8 @@ void TColorManager::SetGamma(float MainGamma, float DisplayGamma) {
         cache.SourceMax = sourceMax;
         cache.TargetMax = targetMax;
     }
-    std::memcpy(FGammaTable, cache.Table, 256);
-    FGammaIdentity = cache.Identity;
+    std::memcpy(FGammaTable, found->Table, 256);
+    FGammaIdentity = found->Identity;
 }
 
 TPixelFormat TColorManager::GetPixelFormat(bool Target) const {
@@ -397,18 +405,21 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
             return;
         }
     }
-    // 16-bit interleaved rows to 8-bit BGR(A), every pixel, no gamma: the
-    // PNG path of 16-bit colour pictures.
-    if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && Mask == 0xFF && !gamma && srcAlpha == dstAlpha) {
+    // 16-bit interleaved rows to 8-bit BGR(A): the PNG path of 16-bit colour
+    // pictures, plain or interlaced, with or without gamma.
+    if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && srcAlpha == dstAlpha) {
         const uint8_t* s = Src[0];
         const size_t n = srcAlpha ? 4 : 3;
         auto sample = [be](const uint8_t* q) { return uint8_t(Scale16To8(be ? (uint32_t(q[0]) << 8 | q[1]) : (q[0] | uint32_t(q[1]) << 8))); };
-        for (uint32_t x = 0; x < Count; ++x, s += 2 * n, Dst += n) {
-            Dst[0] = sample(s + 4);
-            Dst[1] = sample(s + 2);
-            Dst[2] = sample(s);
-            if (n == 4) Dst[3] = sample(s + 6);
-        }
+        auto colour = [&](const uint8_t* q) { return gamma ? g[sample(q)] : sample(q); };
+        ForEachMasked(Count, Mask, [&](uint32_t x) {
+            uint8_t* t = Dst + size_t(x) * n;
+            t[0] = colour(s + 4);
+            t[1] = colour(s + 2);
+            t[2] = colour(s);
+            if (n == 4) t[3] = sample(s + 6);
+            s += 2 * n;
+        });
         return;
     }
     // General path: any of 8/16 bits either side, interleaved or planar.

@@ -789,31 +789,32 @@ void TPNGReader::ReadTransparency() {
 
 void TPNGReader::FillBackground(uint32_t FirstRow, uint32_t EndRow) {
     if (!FView.Bits || FirstRow >= EndRow) return;
-    uint32_t w = FView.Width;
-    uint8_t r = uint8_t(BackgroundColor), g = uint8_t(BackgroundColor >> 8), b = uint8_t(BackgroundColor >> 16);
-    for (uint32_t y = FirstRow; y < EndRow; ++y) {
-        uint8_t* line = FView.ScanLine(y);
-        if (FPixelFormat == pf24bit) {
-            for (uint32_t x = 0; x < w; ++x) { line[3 * size_t(x)] = b; line[3 * size_t(x) + 1] = g; line[3 * size_t(x) + 2] = r; }
-        } else if (FPixelFormat == pf32bit) {
-            for (uint32_t x = 0; x < w; ++x) {
-                uint8_t* q = line + 4 * size_t(x);
-                q[0] = b; q[1] = g; q[2] = r; q[3] = 0;
-            }
-        } else {
-            // The palette entry nearest the colour, as a fill of a paletted bitmap gives.
-            unsigned best = 0;
-            long bestDist = LONG_MAX;
-            for (size_t i = 0; i < FPalette.size(); ++i) {
-                long dr = long(FPalette[i].Red) - r, dg = long(FPalette[i].Green) - g, db = long(FPalette[i].Blue) - b;
-                long dist = dr * dr + dg * dg + db * db;
-                if (dist < bestDist) { bestDist = dist; best = unsigned(i); }
-            }
-            unsigned bits = FPixelFormat == pf1bit ? 1 : FPixelFormat == pf4bit ? 4 : 8;
-            uint8_t pattern = bits == 1 ? (best & 1 ? 0xFF : 0) : bits == 4 ? uint8_t((best & 15) * 0x11) : uint8_t(best);
-            std::memset(line, pattern, size_t((uint64_t(w) * bits + 7) / 8));
+    const uint32_t w = FView.Width;
+    const uint8_t r = uint8_t(BackgroundColor), g = uint8_t(BackgroundColor >> 8), b = uint8_t(BackgroundColor >> 16);
+    uint8_t* first = FView.ScanLine(FirstRow);
+    size_t bytes;
+    if (FPixelFormat == pf24bit || FPixelFormat == pf32bit) {
+        const size_t n = FPixelFormat == pf24bit ? 3 : 4;
+        const uint8_t pixel[4] = {b, g, r, 0};
+        bytes = size_t(w) * n;
+        std::memcpy(first, pixel, n);
+        // The line doubles what it holds until it is full.
+        for (size_t done = n; done < bytes; done *= 2) std::memcpy(first + done, first, std::min(done, bytes - done));
+    } else {
+        // The palette entry nearest the colour, as a fill of a paletted bitmap gives.
+        unsigned best = 0;
+        long bestDist = LONG_MAX;
+        for (size_t i = 0; i < FPalette.size(); ++i) {
+            long dr = long(FPalette[i].Red) - r, dg = long(FPalette[i].Green) - g, db = long(FPalette[i].Blue) - b;
+            long dist = dr * dr + dg * dg + db * db;
+            if (dist < bestDist) { bestDist = dist; best = unsigned(i); }
         }
+        unsigned bits = FPixelFormat == pf1bit ? 1 : FPixelFormat == pf4bit ? 4 : 8;
+        uint8_t pattern = bits == 1 ? (best & 1 ? 0xFF : 0) : bits == 4 ? uint8_t((best & 15) * 0x11) : uint8_t(best);
+        bytes = size_t((uint64_t(w) * bits + 7) / 8);
+        std::memset(first, pattern, bytes);
     }
+    for (uint32_t y = FirstRow + 1; y < EndRow; ++y) std::memcpy(FView.ScanLine(y), first, bytes);
 }
 
 bool TPNGReader::GatherImageData() {
