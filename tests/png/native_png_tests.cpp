@@ -241,13 +241,16 @@ TEST(PngRandom, EveryColourTypeDepthFilterAndInterlaceMatchesTheReference) {
 
 TEST(PngRandom, LargePicturesDecodeAcrossInflateBlocks) {
     // Wide rows and many of them: the image data span several inflate blocks
-    // and hundreds of chunks.
-    for (int interlaced = 0; interlaced < 2; ++interlaced) {
-        TRawImage img{700, 400, 8, 6, interlaced == 1};
-        img.Sample = [](uint32_t x, uint32_t y, int c) { return (x * (c + 1) + y * 5 + (x ^ y)) & 0xFF; };
-        img.Filter = [](int pass, uint32_t row) { return int((row + pass) % 5); };
-        EXPECT_EQ(CompareWithOracle(SimplePng(img, {}, 4096)), "") << interlaced;
-    }
+    // and hundreds of chunks, and the rows run through the long loops of the
+    // filters and conversions.
+    const std::pair<uint8_t, uint8_t> formats[] = {{6, 8}, {2, 8}, {0, 8}, {2, 16}, {6, 16}};
+    for (auto [ctype, depth] : formats)
+        for (int interlaced = 0; interlaced < 2; ++interlaced) {
+            TRawImage img{701, 400, depth, ctype, interlaced == 1};
+            img.Sample = [](uint32_t x, uint32_t y, int c) { return (x * (c + 1) + y * 5 + (x ^ y)) * 0x9E37u; };
+            img.Filter = [](int pass, uint32_t row) { return int((row + pass) % 5); };
+            EXPECT_EQ(CompareWithOracle(SimplePng(img, {}, 4096)), "") << int(ctype) << " " << int(depth) << " " << interlaced;
+        }
 }
 
 // ---- hand-built files: chunk handling -------------------------------------------------

@@ -109,6 +109,22 @@ void SwapOuterBytes4(const uint8_t* s, uint8_t* t, uint32_t count) {
     }
 }
 
+// Big-endian 16-bit samples to 8 bits, v * 255 div 65535: that is v div 257,
+// the high byte less one when the low byte is below it.
+void ScaleBigEndian16To8(const uint8_t* s, uint8_t* t, size_t count) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi16(0xFF);
+    for (; i + 8 <= count; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2 * i));
+        __m128i hi = _mm_and_si128(v, low), lo = _mm_srli_epi16(v, 8);
+        __m128i r = _mm_add_epi16(hi, _mm_cmpgt_epi16(hi, lo));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(t + i), _mm_packus_epi16(r, r));
+    }
+#endif
+    for (; i < count; ++i) t[i] = uint8_t(Scale16To8(uint32_t(s[2 * i]) << 8 | s[2 * i + 1]));
+}
+
 }  // namespace
 
 TColorManager::TColorManager() {
@@ -410,6 +426,19 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
     if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && srcAlpha == dstAlpha) {
         const uint8_t* s = Src[0];
         const size_t n = srcAlpha ? 4 : 3;
+        if (Mask == 0xFF && !gamma && be) {
+            // Scaled a run of pixels at a time, then swapped.
+            uint8_t scaled[256 * 4];
+            for (uint32_t x = 0; x < Count;) {
+                uint32_t k = std::min<uint32_t>(256, Count - x);
+                ScaleBigEndian16To8(s, scaled, k * n);
+                if (n == 3) SwapOuterBytes3(scaled, Dst, k); else SwapOuterBytes4(scaled, Dst, k);
+                x += k;
+                s += 2 * n * k;
+                Dst += n * k;
+            }
+            return;
+        }
         auto sample = [be](const uint8_t* q) { return uint8_t(Scale16To8(be ? (uint32_t(q[0]) << 8 | q[1]) : (q[0] | uint32_t(q[1]) << 8))); };
         auto colour = [&](const uint8_t* q) { return gamma ? g[sample(q)] : sample(q); };
         ForEachMasked(Count, Mask, [&](uint32_t x) {
