@@ -423,6 +423,24 @@ TEST(PngImageData, StreamEndsAndBrokenStreams) {
     EXPECT_EQ(t.View().ScanLine(0)[3], raw[4]);
 }
 
+TEST(PngImageData, RowsBeforeAChunkWithABadCrcAreDecodedFirst) {
+    // Stored deflate blocks, so that row r ends near byte 7 + 17 * (r + 1) of
+    // the image data; chunks of 100 bytes, the fifth one damaged.
+    TRawImage img = Grey8(16, 64);
+    TBytes file = Join({PngSignature(), img.Header(), IdatChunks(Deflate(img.Filtered(), 0), 100), IEND()});
+    file[8 + 25 + 4 * 112 + 8] ^= 1;  // past the signature, the header and four chunks
+    TPNGMemoryTarget t;
+    EXPECT_EQ(LoadResult(file, &t), kCrc);
+    ASSERT_TRUE(t.Allocated());
+    uint8_t px[4];
+    for (uint32_t y = 0; y < 22; ++y) {  // complete within the four good chunks
+        t.PixelRGBA(15, y, px);
+        EXPECT_EQ(px[0], (15 * 16 + y) & 0xFF) << y;
+    }
+    t.PixelRGBA(0, 40, px);
+    EXPECT_EQ(px[0], 255) << "background";
+}
+
 TEST(PngImageData, StreamStandsAfterTheEndChunkAndProgressIsReported) {
     TBytes file = Join({SimplePng(Grey8(3, 3)), TBytes{1, 2, 3, 4}});
     TColorManager cm;
