@@ -639,6 +639,24 @@ TEST(PngPrimitives, CrcOfTheFormat) {
         }
 }
 
+TEST(PngPrimitives, TwoRowsUnfilterLikeOneAfterTheOther) {
+    std::mt19937 rng(11);
+    for (unsigned bpp = 1; bpp <= 8; ++bpp)
+        for (int f0 = 0; f0 <= 4; ++f0)
+            for (int f1 = 0; f1 <= 4; ++f1)
+                for (size_t length : {size_t(bpp), size_t(bpp * 2), size_t(bpp * 7), size_t(bpp * 40 + 1)}) {
+                    std::vector<uint8_t> rows(2 * length), prev(length);
+                    for (auto& b : rows) b = uint8_t(rng());
+                    for (auto& b : prev) b = uint8_t(rng());
+                    std::vector<uint8_t> want = rows, got = rows;
+                    TPNGReader::UnfilterPlain(uint8_t(f0), want.data(), prev.data(), bpp, length);
+                    TPNGReader::UnfilterPlain(uint8_t(f1), want.data() + length, want.data(), bpp, length);
+                    TPNGReader::UnfilterTwo(uint8_t(f0), uint8_t(f1), got.data(), got.data() + length, prev.data(), bpp,
+                                            length);
+                    EXPECT_EQ(got, want) << "bpp " << bpp << " filters " << f0 << f1 << " length " << length;
+                }
+}
+
 TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
     EXPECT_EQ(PaethPredict(10, 20, 10), 20);  // p = 20: b is exact
     EXPECT_EQ(PaethPredict(20, 10, 10), 20);

@@ -135,6 +135,10 @@ public:
     // Reverses one row filter in place; a null Previous counts as zeros.
     static void Unfilter(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
                          size_t Length);
+    // Reverses the filters of two consecutive rows: Row0 against Previous
+    // (not null), then Row1 against Row0.
+    static void UnfilterTwo(uint8_t Filter0, uint8_t Filter1, uint8_t* Row0, uint8_t* Row1, const uint8_t* Previous,
+                            unsigned BytesPerPixel, size_t Length);
     // The same byte by byte, without vector instructions: the path of
     // processors without them, and what the vector path must equal.
     static void UnfilterPlain(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
