@@ -248,6 +248,19 @@ void AveragePlain(uint8_t* row, const uint8_t* prev, size_t length) {
         for (size_t i = N; i < length; ++i) row[i] = uint8_t(row[i] + ((unsigned(row[i - N]) + prev[i]) >> 1));
     }
 }
+// Two Average rows of one-byte pixels at once, the second one byte behind
+// the first: two chains of steps side by side instead of one after the other.
+void AveragePair1(uint8_t* row0, uint8_t* row1, const uint8_t* prev, size_t length) {
+    unsigned a0 = uint8_t(row0[0] + (prev[0] >> 1)), a1 = 0;
+    row0[0] = uint8_t(a0);
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned above = a0;
+        row0[i] = uint8_t(a0 = uint8_t(row0[i] + ((a0 + prev[i]) >> 1)));
+        row1[i - 1] = uint8_t(a1 = uint8_t(row1[i - 1] + ((a1 + above) >> 1)));
+    }
+    row1[length - 1] = uint8_t(row1[length - 1] + ((a1 + a0) >> 1));
+}
+
 inline int PaethOf(int a, int b, int c) {
     int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
     return (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
@@ -492,12 +505,13 @@ void TPNGReader::Unfilter(uint8_t Filter, uint8_t* Row, const uint8_t* Previous,
 
 void TPNGReader::UnfilterTwo(uint8_t Filter0, uint8_t Filter1, uint8_t* Row0, uint8_t* Row1, const uint8_t* Previous,
                              unsigned BytesPerPixel, size_t Length) {
-#if defined(__SSE2__)
     if (Filter0 == 3 && Filter1 == 3 && Previous && Length >= BytesPerPixel && Length % BytesPerPixel == 0) {
+        if (BytesPerPixel == 1) return AveragePair1(Row0, Row1, Previous, Length);
+#if defined(__SSE2__)
         if (BytesPerPixel == 3) return AveragePairSIMD<3>(Row0, Row1, Previous, Length);
         if (BytesPerPixel == 4) return AveragePairSIMD<4>(Row0, Row1, Previous, Length);
-    }
 #endif
+    }
     Unfilter(Filter0, Row0, Previous, BytesPerPixel, Length);
     Unfilter(Filter1, Row1, Row0, BytesPerPixel, Length);
 }
