@@ -1006,6 +1006,21 @@ void TPNGReader::ReadImageData() {
     }
 }
 
+void TPNGReader::RowDecoded(const TAdam7Pass& Pass, uint32_t& Y) {
+    const uint32_t height = ImageProperties.Height;
+    Y += Pass.RowStep;
+    if (!ImageProperties.Interlaced) {
+        FRowsDone = Y;
+        Progress(psRunning, uint8_t((uint64_t(Y - 1) * 100 + height / 2) / height), true, "");
+    } else if (Pass.Mask == 0xFF) {  // the last pass
+        Progress(psRunning, uint8_t((std::min<uint64_t>(Y, height) * 100 + height / 2) / height), true, "");
+    } else {
+        return;
+    }
+    FProgressRect.Top++;
+    FProgressRect.Bottom++;
+}
+
 void TPNGReader::DecodePass(const TAdam7Pass& Pass) {
     const TPNGImageProperties& p = ImageProperties;
     const uint32_t width = p.Width, height = p.Height;
@@ -1061,19 +1076,7 @@ void TPNGReader::DecodePass(const TAdam7Pass& Pass) {
                 FColorManager.ConvertRow(row0 + 1, line0, width, Pass.Mask);
                 if (n == 2) FColorManager.ConvertRow(row1 + 1, line1, width, Pass.Mask);
             }
-            for (size_t r = 0; r < n; ++r) {
-                y += Pass.RowStep;
-                if (!p.Interlaced) {
-                    FRowsDone = y;
-                    Progress(psRunning, uint8_t((uint64_t(y - 1) * 100 + height / 2) / height), true, "");
-                    FProgressRect.Top++;
-                    FProgressRect.Bottom++;
-                } else if (Pass.Mask == 0xFF) {
-                    Progress(psRunning, uint8_t((std::min<uint64_t>(y, height) * 100 + height / 2) / height), true, "");
-                    FProgressRect.Top++;
-                    FProgressRect.Bottom++;
-                }
-            }
+            for (size_t r = 0; r < n; ++r) RowDecoded(Pass, y);
         }
         if (FPending) std::rethrow_exception(std::exchange(FPending, nullptr));
         if (full < k) return;  // the image data ended early

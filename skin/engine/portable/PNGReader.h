@@ -153,6 +153,8 @@ private:
     void SetupColorDepth();
     void ReadImageData();
     void DecodePass(const TAdam7Pass& Pass);
+    // Moves Y to the pass's next row and reports the progress.
+    void RowDecoded(const TAdam7Pass& Pass, uint32_t& Y);
     // Inflates up to Size bytes of whole rows; a failure is kept in FPending
     // and what was produced before it is returned.
     size_t InflateRows(uint8_t* Dest, size_t Size, size_t RowBytes);
