@@ -32,10 +32,10 @@ static const char* const SInvalidColorFormat = "Invalid color format in PNG file
 static const uint8_t PNGSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
 // Inflated image data are produced in blocks of about this many bytes.
-static const size_t InflateBlockSize = 256 * 1024;
+static const size_t InflateBlockSize = 1024 * 1024;
 // Image data are inflated from consecutive chunks joined to at least this
 // many bytes: long runs of input keep inflate in its fast loop.
-static const size_t GatherSize = 256 * 1024;
+static const size_t GatherSize = 1024 * 1024;
 
 namespace {
 
