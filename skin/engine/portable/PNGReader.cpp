@@ -54,8 +54,10 @@ const TAdam7Pass Adam7[7] = {
 uint32_t CrcTable[8][256];
 std::once_flag CrcOnce;
 
+// Not cleared: inflate writes every byte of the row block before it is read,
+// and each pass clears the row in front of its first row itself.
 uint8_t* AllocateBuffer(size_t size) {
-    uint8_t* p = new (std::nothrow) uint8_t[size]();
+    uint8_t* p = new (std::nothrow) uint8_t[size];
     if (!p) throw EOutOfMemory("Out of memory");
     return p;
 }
