@@ -241,28 +241,42 @@ TEST(PngRandom, EveryColourTypeDepthFilterAndInterlaceMatchesTheReference) {
 
 TEST(PngRandom, LargePicturesDecodeAcrossInflateBlocks) {
     // Wide rows and many of them: the image data span several inflate blocks
-    // and hundreds of chunks.
-    for (int interlaced = 0; interlaced < 2; ++interlaced) {
-        TRawImage img{700, 400, 8, 6, interlaced == 1};
-        img.Sample = [](uint32_t x, uint32_t y, int c) { return (x * (c + 1) + y * 5 + (x ^ y)) & 0xFF; };
-        img.Filter = [](int pass, uint32_t row) { return int((row + pass) % 5); };
-        EXPECT_EQ(CompareWithOracle(SimplePng(img, {}, 4096)), "") << interlaced;
-    }
+    // and hundreds of chunks, and the rows run through the long loops of the
+    // filters and conversions.
+    const std::pair<uint8_t, uint8_t> formats[] = {{6, 8}, {2, 8}, {0, 8}, {2, 16}, {6, 16}};
+    for (auto [ctype, depth] : formats)
+        for (int interlaced = 0; interlaced < 2; ++interlaced) {
+            TRawImage img{701, 400, depth, ctype, interlaced == 1};
+            img.Sample = [](uint32_t x, uint32_t y, int c) { return (x * (c + 1) + y * 5 + (x ^ y)) * 0x9E37u; };
+            img.Filter = [](int pass, uint32_t row) { return int((row + pass) % 5); };
+            EXPECT_EQ(CompareWithOracle(SimplePng(img, {}, 4096)), "") << int(ctype) << " " << int(depth) << " " << interlaced;
+        }
 }
 
 // ---- hand-built files: chunk handling -------------------------------------------------
 
-TEST(PngChunks, CaseOfChunkTypesIsSignificant) {
-    TRawImage img = Grey8(4, 3);
+TEST(PngChunks, ChunkTypesAreMatchedWhateverTheirCase) {
+    // Indexed, so that the palette and the background are acted on too.
+    TRawImage img{5, 4, 8, 3};
+    img.Sample = [](uint32_t x, uint32_t y, int) { return (x + y) % 3; };
     TBytes z = Deflate(img.Filtered());
-    // A lower-case "idat" is some ancillary chunk: skipped, so no image data.
-    EXPECT_EQ(LoadResult(Join({PngSignature(), img.Header(), Chunk("idat", z), IEND()})), kInvalid);
-    // A lower-case header is no header.
     TBytes header = img.Header();
-    for (int i = 4; i < 8; ++i) header[i] |= 0x20;
-    EXPECT_EQ(LoadResult(Join({PngSignature(), Chunk("ihdr", TBytes(header.begin() + 8, header.end() - 4)),
-                               Chunk("IDAT", z), IEND()})),
-              kInvalid);
+    auto file = [&](const char* ihdr, const char* plte, const char* bkgd, const char* idat, const char* iend) {
+        return Join({PngSignature(), Chunk(ihdr, TBytes(header.begin() + 8, header.end() - 4)),
+                     Chunk(plte, {10, 20, 30, 40, 50, 60, 70, 80, 90}), Chunk(bkgd, {2}), Chunk(idat, z),
+                     Chunk(iend, {})});
+    };
+    TPNGMemoryTarget upper, lower, mixed;
+    ASSERT_EQ(LoadResult(file("IHDR", "PLTE", "bKGD", "IDAT", "IEND"), &upper), "ok");
+    EXPECT_EQ(LoadResult(file("ihdr", "plte", "bkgd", "idat", "iend"), &lower), "ok");
+    EXPECT_EQ(LoadResult(file("iHdR", "PlTe", "BKGD", "IdAt", "ienD"), &mixed), "ok");
+    for (const TPNGMemoryTarget* t : {&lower, &mixed}) {
+        ASSERT_TRUE(t->Allocated());
+        EXPECT_EQ(t->Layout().Palette, upper.Layout().Palette);
+        EXPECT_EQ(t->Layout().BackgroundColor, TColor(0x5A5046));
+        for (uint32_t y = 0; y < 4; ++y)
+            EXPECT_EQ(0, std::memcmp(t->View().ScanLine(y), upper.View().ScanLine(y), 5)) << y;
+    }
 }
 
 TEST(PngChunks, UnknownChunksAncillarySkippedCriticalRefused) {
@@ -407,6 +421,24 @@ TEST(PngImageData, StreamEndsAndBrokenStreams) {
     TPNGMemoryTarget t;
     EXPECT_EQ(LoadResult(Join({PngSignature(), img.Header(), Chunk("IDAT", Deflate(odd)), IEND()}), &t), "ok");
     EXPECT_EQ(t.View().ScanLine(0)[3], raw[4]);
+}
+
+TEST(PngImageData, RowsBeforeAChunkWithABadCrcAreDecodedFirst) {
+    // Stored deflate blocks, so that row r ends near byte 7 + 17 * (r + 1) of
+    // the image data; chunks of 100 bytes, the fifth one damaged.
+    TRawImage img = Grey8(16, 64);
+    TBytes file = Join({PngSignature(), img.Header(), IdatChunks(Deflate(img.Filtered(), 0), 100), IEND()});
+    file[8 + 25 + 4 * 112 + 8] ^= 1;  // past the signature, the header and four chunks
+    TPNGMemoryTarget t;
+    EXPECT_EQ(LoadResult(file, &t), kCrc);
+    ASSERT_TRUE(t.Allocated());
+    uint8_t px[4];
+    for (uint32_t y = 0; y < 22; ++y) {  // complete within the four good chunks
+        t.PixelRGBA(15, y, px);
+        EXPECT_EQ(px[0], (15 * 16 + y) & 0xFF) << y;
+    }
+    t.PixelRGBA(0, 40, px);
+    EXPECT_EQ(px[0], 255) << "background";
 }
 
 TEST(PngImageData, StreamStandsAfterTheEndChunkAndProgressIsReported) {
@@ -593,10 +625,36 @@ TEST(PngPrimitives, CrcOfTheFormat) {
     EXPECT_EQ(UpdateCrc32(UpdateCrc32(0, text, 4), text + 4, 5), 0xCBF43926u);
     EXPECT_EQ(UpdateCrc32(0x12345678u, text, 0), 0x12345678u);
     EXPECT_EQ(UpdateCrc32(0x12345678u, nullptr, 5), 0x12345678u);
-    std::vector<uint8_t> data(1000);
-    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 31 + 7);
-    for (size_t n : {1, 7, 8, 9, 15, 16, 17, 999, 1000})
-        EXPECT_EQ(UpdateCrc32(0, data.data(), n), uint32_t(crc32(0, data.data(), uInt(n)))) << n;
+    // Long runs are folded 64 and 16 bytes at a time, the rest by the table:
+    // every length around those steps, at every alignment, whole and split.
+    std::vector<uint8_t> data(5000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 31 + 7 + (i >> 7));
+    for (size_t offset = 0; offset < 16; offset += 5)
+        for (size_t n : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 79, 80, 127, 128, 129, 143, 999, 1000, 4987}) {
+            const uint8_t* d = data.data() + offset;
+            uint32_t want = uint32_t(crc32(0x5EED, d, uInt(n)));
+            EXPECT_EQ(UpdateCrc32(0x5EED, d, n), want) << offset << " " << n;
+            size_t k = n / 3;
+            EXPECT_EQ(UpdateCrc32(UpdateCrc32(0x5EED, d, k), d + k, n - k), want) << offset << " " << n;
+        }
+}
+
+TEST(PngPrimitives, TwoRowsUnfilterLikeOneAfterTheOther) {
+    std::mt19937 rng(11);
+    for (unsigned bpp = 1; bpp <= 8; ++bpp)
+        for (int f0 = 0; f0 <= 4; ++f0)
+            for (int f1 = 0; f1 <= 4; ++f1)
+                for (size_t length : {size_t(bpp), size_t(bpp * 2), size_t(bpp * 7), size_t(bpp * 40 + 1)}) {
+                    std::vector<uint8_t> rows(2 * length), prev(length);
+                    for (auto& b : rows) b = uint8_t(rng());
+                    for (auto& b : prev) b = uint8_t(rng());
+                    std::vector<uint8_t> want = rows, got = rows;
+                    TPNGReader::UnfilterPlain(uint8_t(f0), want.data(), prev.data(), bpp, length);
+                    TPNGReader::UnfilterPlain(uint8_t(f1), want.data() + length, want.data(), bpp, length);
+                    TPNGReader::UnfilterTwo(uint8_t(f0), uint8_t(f1), got.data(), got.data() + length, prev.data(), bpp,
+                                            length);
+                    EXPECT_EQ(got, want) << "bpp " << bpp << " filters " << f0 << f1 << " length " << length;
+                }
 }
 
 TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
@@ -609,7 +667,7 @@ TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
     std::mt19937 rng(7);
     for (unsigned bpp = 1; bpp <= 8; ++bpp)
         for (int filter = 0; filter <= 5; ++filter)
-            for (size_t length : {size_t(1), size_t(bpp), size_t(bpp * 5 + 1), size_t(301)}) {
+            for (size_t length : {size_t(1), size_t(bpp), size_t(bpp + 1), size_t(bpp * 5 + 1), size_t(bpp * 9), size_t(301)}) {
                 std::vector<uint8_t> row(length), prev(length);
                 for (auto& b : row) b = uint8_t(rng());
                 for (auto& b : prev) b = uint8_t(rng());
@@ -620,13 +678,16 @@ TEST(PngPrimitives, PaethAndEveryFilterAgainstAPlainReference) {
                                : filter == 4 ? PaethPredict(uint8_t(a), uint8_t(b), uint8_t(c)) : 0;
                     want[i] = uint8_t(want[i] + pred);
                 }
-                std::vector<uint8_t> got = row;
-                TPNGReader::Unfilter(uint8_t(filter), got.data(), prev.data(), bpp, length);
-                EXPECT_EQ(got, want) << "bpp " << bpp << " filter " << filter << " length " << length;
-                // No previous row counts as zeros.
-                std::vector<uint8_t> zeros(length, 0), a1 = row, a2 = row;
-                TPNGReader::Unfilter(uint8_t(filter), a1.data(), nullptr, bpp, length);
-                TPNGReader::Unfilter(uint8_t(filter), a2.data(), zeros.data(), bpp, length);
-                EXPECT_EQ(a1, a2);
+                // The vector filters and the plain ones alike.
+                for (auto unfilter : {&TPNGReader::Unfilter, &TPNGReader::UnfilterPlain}) {
+                    std::vector<uint8_t> got = row;
+                    unfilter(uint8_t(filter), got.data(), prev.data(), bpp, length);
+                    EXPECT_EQ(got, want) << "bpp " << bpp << " filter " << filter << " length " << length;
+                    // No previous row counts as zeros.
+                    std::vector<uint8_t> zeros(length, 0), a1 = row, a2 = row;
+                    unfilter(uint8_t(filter), a1.data(), nullptr, bpp, length);
+                    unfilter(uint8_t(filter), a2.data(), zeros.data(), bpp, length);
+                    EXPECT_EQ(a1, a2);
+                }
             }
 }

@@ -1,10 +1,13 @@
 // Decode speed of our PNG reader against the host's libpng, same process,
 // same files held in memory. For each file: the best of several decodes,
 // megabytes of decoded pixels per second, and the ratio (above 1: ours is
-// faster). A folder argument times all its images together.
+// faster). Beside them zlib's one-call inflate (uncompress) of the same image
+// data into one buffer: the floor under both readers, and our time as a
+// multiple of it. A folder argument times all its images together.
 //
 //   png_bench FILE_OR_FOLDER...
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +41,56 @@ size_t DecodeOurs(const TBytes& file) {
         return 0;
     }
     return size_t(target.View().Stride) * target.View().Height;
+}
+
+// The image data of a file joined, and the size of the filtered rows they hold.
+struct TImageData {
+    TBytes Compressed;
+    size_t RawSize = 0;
+};
+
+TImageData ImageDataOf(const TBytes& file) {
+    TImageData d;
+    uint32_t w = 0, h = 0;
+    unsigned bits = 0;
+    bool interlaced = false;
+    auto be32 = [&](size_t at) {
+        return uint32_t(file[at]) << 24 | uint32_t(file[at + 1]) << 16 | uint32_t(file[at + 2]) << 8 | file[at + 3];
+    };
+    for (size_t at = 8; at + 12 <= file.size();) {
+        uint32_t length = be32(at);
+        if (length > file.size() - at - 12) break;
+        const uint8_t* type = &file[at + 4];
+        const uint8_t* data = &file[at + 8];
+        if (std::memcmp(type, "IHDR", 4) == 0 && length >= 13) {
+            w = be32(at + 8);
+            h = be32(at + 12);
+            static const unsigned channels[7] = {1, 0, 3, 1, 2, 0, 4};
+            bits = data[8] * (data[9] < 7 ? channels[data[9]] : 0);
+            interlaced = data[12] != 0;
+        } else if (std::memcmp(type, "IDAT", 4) == 0) {
+            d.Compressed.insert(d.Compressed.end(), data, data + length);
+        }
+        at += size_t(length) + 12;
+    }
+    static const uint32_t passes[7][4] = {{0, 8, 0, 8}, {0, 8, 4, 8}, {4, 8, 0, 4}, {0, 4, 2, 4},
+                                          {2, 4, 0, 2}, {0, 2, 1, 2}, {1, 2, 0, 1}};
+    for (int p = 0; p < (interlaced ? 7 : 1); ++p) {
+        uint32_t r0 = interlaced ? passes[p][0] : 0, dr = interlaced ? passes[p][1] : 1;
+        uint32_t c0 = interlaced ? passes[p][2] : 0, dc = interlaced ? passes[p][3] : 1;
+        if (c0 >= w || r0 >= h) continue;
+        uint64_t count = (uint64_t(w) - c0 + dc - 1) / dc;
+        d.RawSize += size_t(((count * bits + 7) / 8 + 1) * ((h - r0 + dr - 1) / dr));
+    }
+    return d;
+}
+
+// zlib's one-call inflate of the image data into a buffer of their size.
+size_t Uncompress(const TImageData& d) {
+    std::unique_ptr<uint8_t[]> out(new uint8_t[d.RawSize]);
+    uLongf size = uLongf(d.RawSize);
+    if (uncompress(out.get(), &size, d.Compressed.data(), uLong(d.Compressed.size())) != Z_OK) return 0;
+    return size_t(size);
 }
 
 struct TMem {
@@ -80,42 +134,57 @@ size_t DecodeLibpng(const TBytes& file) {
     return pixels.size();
 }
 
-// Best times in seconds of decoding all files once with each reader, the
-// two taking turns (so that a busy machine slows both alike), over at least
-// five rounds and at least a second.
-void BestTimes(const std::vector<TBytes>& files, double& ours, double& ref, size_t& bytes) {
-    ours = ref = 1e30;
-    auto start = std::chrono::steady_clock::now();
+struct TTimes {
+    double Ours = 1e30, Ref = 1e30, Inflate = 1e30;
+    size_t Bytes = 0;
+};
+
+// Best times in seconds of decoding all files once with each reader and of
+// inflating their image data, the three taking turns (so that a busy machine
+// slows them alike), over at least five rounds and at least a second.
+TTimes BestTimes(const std::vector<TBytes>& files, const std::vector<TImageData>& data) {
+    TTimes t;
+    using Clock = std::chrono::steady_clock;
+    auto seconds = [](Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); };
+    auto start = Clock::now();
     for (int round = 0;; ++round) {
-        auto t0 = std::chrono::steady_clock::now();
+        auto t0 = Clock::now();
         for (const TBytes& f : files) DecodeOurs(f);
-        auto t1 = std::chrono::steady_clock::now();
-        bytes = 0;
-        for (const TBytes& f : files) bytes += DecodeLibpng(f);
-        auto t2 = std::chrono::steady_clock::now();
-        ours = std::min(ours, std::chrono::duration<double>(t1 - t0).count());
-        ref = std::min(ref, std::chrono::duration<double>(t2 - t1).count());
-        if (round >= 4 && std::chrono::duration<double>(t2 - start).count() > 1.0) break;
+        auto t1 = Clock::now();
+        t.Bytes = 0;
+        for (const TBytes& f : files) t.Bytes += DecodeLibpng(f);
+        auto t2 = Clock::now();
+        for (const TImageData& d : data) Uncompress(d);
+        auto t3 = Clock::now();
+        t.Ours = std::min(t.Ours, seconds(t0, t1));
+        t.Ref = std::min(t.Ref, seconds(t1, t2));
+        t.Inflate = std::min(t.Inflate, seconds(t2, t3));
+        if (round >= 4 && seconds(start, t3) > 1.0) break;
     }
+    return t;
 }
 
 void Report(const std::string& name, const std::vector<TBytes>& files) {
-    size_t refBytes = 0, fileBytes = 0;
-    for (const TBytes& f : files) fileBytes += f.size();
-    double ours, ref;
-    BestTimes(files, ours, ref, refBytes);
-    double mb = double(refBytes) / 1e6;
-    std::printf("| %-28s | %8.1f KB | %8.2f MB | %9.2f ms | %8.1f MB/s | %9.2f ms | %8.1f MB/s | %5.2f |\n",
-                name.c_str(), fileBytes / 1e3, mb, ours * 1e3, mb / ours, ref * 1e3, mb / ref, ref / ours);
+    size_t fileBytes = 0;
+    std::vector<TImageData> data;
+    for (const TBytes& f : files) {
+        fileBytes += f.size();
+        data.push_back(ImageDataOf(f));
+    }
+    TTimes t = BestTimes(files, data);
+    double mb = double(t.Bytes) / 1e6;
+    std::printf("| %-28s | %8.1f KB | %6.2f MB | %8.2f ms | %6.1f MB/s | %8.2f ms | %6.1f MB/s | %5.2f | %8.2f ms | %5.2f |\n",
+                name.c_str(), fileBytes / 1e3, mb, t.Ours * 1e3, mb / t.Ours, t.Ref * 1e3, mb / t.Ref, t.Ref / t.Ours,
+                t.Inflate * 1e3, t.Ours / t.Inflate);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::printf("| %-28s | %11s | %11s | %12s | %13s | %12s | %13s | %5s |\n", "file", "PNG size", "pixels",
-                "ours", "ours", "libpng", "libpng", "ratio");
-    std::printf("|------------------------------|-------------|-------------|--------------|---------------|"
-                "--------------|---------------|-------|\n");
+    std::printf("| %-28s | %11s | %9s | %11s | %11s | %11s | %11s | %5s | %11s | %5s |\n", "file", "PNG size",
+                "pixels", "ours", "ours", "libpng", "libpng", "ratio", "uncompress", "x unc");
+    std::printf("|------------------------------|-------------|-----------|-------------|-------------|"
+                "-------------|-------------|-------|-------------|-------|\n");
     for (int i = 1; i < argc; ++i) {
         fs::path p(argv[i]);
         std::vector<TBytes> files;

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 static const char* const SInvalidColorDepth = "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
 static const char* const SWrongSampleCount =
@@ -62,6 +67,64 @@ inline void WriteBits(uint8_t* row, uint64_t bitPos, unsigned bits, uint32_t v) 
     b = uint8_t((b & ~m) | ((v << shift) & m));
 }
 
+// Bytes 0 and 2 of every 3-byte pixel trade places (RGB and BGR), five pixels
+// of a 16-byte load at a time; the 16th byte stored is rewritten by the next
+// step, and the last pixels go one by one so that nothing past the row is
+// written. Source and target are different rows.
+void SwapOuterBytes3(const uint8_t* s, uint8_t* t, uint32_t count) {
+    uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i middle = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0);
+    const __m128i first = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0);
+    const __m128i last = _mm_slli_si128(first, 2);
+    for (; x + 6 <= count; x += 5, s += 15, t += 15) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        __m128i w = _mm_or_si128(_mm_and_si128(v, middle), _mm_and_si128(_mm_srli_si128(v, 2), first));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_or_si128(w, _mm_and_si128(_mm_slli_si128(v, 2), last)));
+    }
+#endif
+    for (; x < count; ++x, s += 3, t += 3) {
+        uint8_t r = s[0], g = s[1], b = s[2];
+        t[0] = b; t[1] = g; t[2] = r;
+    }
+}
+
+// Bytes 0 and 2 of every 4-byte pixel trade places (RGBA and BGRA).
+void SwapOuterBytes4(const uint8_t* s, uint8_t* t, uint32_t count) {
+    uint32_t x = 0;
+#if defined(__SSE2__)
+    const __m128i keep = _mm_set1_epi32(int(0xFF00FF00u)), low = _mm_set1_epi32(0xFF);
+    for (; x + 4 <= count; x += 4, s += 16, t += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        __m128i w = _mm_or_si128(_mm_and_si128(v, keep), _mm_and_si128(_mm_srli_epi32(v, 16), low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_or_si128(w, _mm_slli_epi32(_mm_and_si128(v, low), 16)));
+    }
+#endif
+    for (; x < count; ++x, s += 4, t += 4) {
+        uint32_t v;
+        std::memcpy(&v, s, 4);
+        // Little and big endian alike.
+        uint32_t w = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+        std::memcpy(t, &w, 4);
+    }
+}
+
+// Big-endian 16-bit samples to 8 bits, v * 255 div 65535: that is v div 257,
+// the high byte less one when the low byte is below it.
+void ScaleBigEndian16To8(const uint8_t* s, uint8_t* t, size_t count) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi16(0xFF);
+    for (; i + 8 <= count; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 2 * i));
+        __m128i hi = _mm_and_si128(v, low), lo = _mm_srli_epi16(v, 8);
+        __m128i r = _mm_add_epi16(hi, _mm_cmpgt_epi16(hi, lo));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(t + i), _mm_packus_epi16(r, r));
+    }
+#endif
+    for (; i < count; ++i) t[i] = uint8_t(Scale16To8(uint32_t(s[2 * i]) << 8 | s[2 * i + 1]));
+}
+
 }  // namespace
 
 TColorManager::TColorManager() {
@@ -106,16 +169,23 @@ void TColorManager::SetGamma(float MainGamma, float DisplayGamma) {
     double exponent = 1.0 / (double(FMainGamma) * double(FDisplayGamma));
     int sourceMax = FSourceBPS >= 8 ? 255 : (1 << FSourceBPS) - 1;
     int targetMax = FTargetBPS >= 8 ? 255 : (1 << FTargetBPS) - 1;
-    // Every picture load makes a manager and most files give the same gamma:
-    // the last table built on this thread is reused rather than recomputed.
+    // Every picture load makes a manager (whose default gamma is built first)
+    // and most files give one of few gammas: the last tables built on this
+    // thread are reused rather than recomputed.
     struct TCache {
         double Exponent = -1;
         int SourceMax = -1, TargetMax = -1;
         uint8_t Table[256];
         bool Identity = false;
     };
-    static thread_local TCache cache;
-    if (cache.Exponent != exponent || cache.SourceMax != sourceMax || cache.TargetMax != targetMax) {
+    static thread_local TCache caches[4];
+    static thread_local unsigned next = 0;
+    TCache* found = std::find_if(std::begin(caches), std::end(caches), [&](const TCache& c) {
+        return c.Exponent == exponent && c.SourceMax == sourceMax && c.TargetMax == targetMax;
+    });
+    if (found == std::end(caches)) {
+        found = &caches[next++ % 4];
+        TCache& cache = *found;
         // Every entry is defined: values above the source range saturate.
         cache.Identity = true;
         for (int i = 0; i < 256; ++i) {
@@ -127,8 +197,8 @@ void TColorManager::SetGamma(float MainGamma, float DisplayGamma) {
         cache.SourceMax = sourceMax;
         cache.TargetMax = targetMax;
     }
-    std::memcpy(FGammaTable, cache.Table, 256);
-    FGammaIdentity = cache.Identity;
+    std::memcpy(FGammaTable, found->Table, 256);
+    FGammaIdentity = found->Identity;
 }
 
 TPixelFormat TColorManager::GetPixelFormat(bool Target) const {
@@ -195,6 +265,22 @@ void TColorManager::SelectConversion() {
         break;
     }
     FChanged = false;
+}
+
+bool TColorManager::PermutesBytesOnly() {
+    if (FChanged) SelectConversion();
+    switch (FRoutine) {
+    case crRepack:
+        return FSourceBPS == FTargetBPS && FSourceSPP == FTargetSPP;
+    case crRGBToRGB:
+    case crRGBToBGR:
+    case crBGRToRGB:
+    case crBGRToBGR:
+        return FSourceBPS == 8 && FTargetBPS == 8 && SchemeHasAlpha(FSourceScheme) == SchemeHasAlpha(FTargetScheme) &&
+               !((TargetOptions & coApplyGamma) && !FGammaIdentity);
+    default:
+        return false;
+    }
 }
 
 void TColorManager::BuildYCbCrTables() {
@@ -308,10 +394,7 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
         const uint8_t* s = Src[0];
         if (!srcAlpha && !dstAlpha) {
             if (Mask == 0xFF && !gamma) {
-                for (uint32_t x = 0; x < Count; ++x, s += 3, Dst += 3) {
-                    uint8_t r = s[0], gg = s[1], b = s[2];
-                    Dst[0] = b; Dst[1] = gg; Dst[2] = r;
-                }
+                SwapOuterBytes3(s, Dst, Count);
                 return;
             }
             ForEachMasked(Count, Mask, [&](uint32_t x) {
@@ -325,15 +408,7 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
         }
         if (srcAlpha && dstAlpha) {
             if (Mask == 0xFF && !gamma) {
-                const uint8_t* s4 = s;
-                uint8_t* t4 = Dst;
-                for (uint32_t x = 0; x < Count; ++x, s4 += 4, t4 += 4) {
-                    uint32_t v;
-                    std::memcpy(&v, s4, 4);
-                    // Byte 0 and byte 2 trade places; little and big endian alike.
-                    uint32_t w = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-                    std::memcpy(t4, &w, 4);
-                }
+                SwapOuterBytes4(s, Dst, Count);
                 return;
             }
             ForEachMasked(Count, Mask, [&](uint32_t x) {
@@ -346,18 +421,34 @@ void TColorManager::RowRGB(const uint8_t* const* Src, int Planes, uint8_t* Dst, 
             return;
         }
     }
-    // 16-bit interleaved rows to 8-bit BGR(A), every pixel, no gamma: the
-    // PNG path of 16-bit colour pictures.
-    if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && Mask == 0xFF && !gamma && srcAlpha == dstAlpha) {
+    // 16-bit interleaved rows to 8-bit BGR(A): the PNG path of 16-bit colour
+    // pictures, plain or interlaced, with or without gamma.
+    if (Planes == 1 && sBytes == 2 && tBytes == 1 && Reverse && srcAlpha == dstAlpha) {
         const uint8_t* s = Src[0];
         const size_t n = srcAlpha ? 4 : 3;
-        auto sample = [be](const uint8_t* q) { return uint8_t(Scale16To8(be ? (uint32_t(q[0]) << 8 | q[1]) : (q[0] | uint32_t(q[1]) << 8))); };
-        for (uint32_t x = 0; x < Count; ++x, s += 2 * n, Dst += n) {
-            Dst[0] = sample(s + 4);
-            Dst[1] = sample(s + 2);
-            Dst[2] = sample(s);
-            if (n == 4) Dst[3] = sample(s + 6);
+        if (Mask == 0xFF && !gamma && be) {
+            // Scaled a run of pixels at a time, then swapped.
+            uint8_t scaled[256 * 4];
+            for (uint32_t x = 0; x < Count;) {
+                uint32_t k = std::min<uint32_t>(256, Count - x);
+                ScaleBigEndian16To8(s, scaled, k * n);
+                if (n == 3) SwapOuterBytes3(scaled, Dst, k); else SwapOuterBytes4(scaled, Dst, k);
+                x += k;
+                s += 2 * n * k;
+                Dst += n * k;
+            }
+            return;
         }
+        auto sample = [be](const uint8_t* q) { return uint8_t(Scale16To8(be ? (uint32_t(q[0]) << 8 | q[1]) : (q[0] | uint32_t(q[1]) << 8))); };
+        auto colour = [&](const uint8_t* q) { return gamma ? g[sample(q)] : sample(q); };
+        ForEachMasked(Count, Mask, [&](uint32_t x) {
+            uint8_t* t = Dst + size_t(x) * n;
+            t[0] = colour(s + 4);
+            t[1] = colour(s + 2);
+            t[2] = colour(s);
+            if (n == 4) t[3] = sample(s + 6);
+            s += 2 * n;
+        });
         return;
     }
     // General path: any of 8/16 bits either side, interleaved or planar.

@@ -74,6 +74,11 @@ public:
         ConvertRow(&Source, 1, Target, Count, Mask);
     }
     void SelectConversion();
+    // True when ConvertRow of every pixel (mask 0xFF, one interleaved source)
+    // only moves bytes within the pixel: same bits per pixel on both sides and
+    // no value changed. A caller may then convert a row before it works on its
+    // bytes pixel by pixel, and read the converted row back as the same data.
+    bool PermutesBytesOnly();
 
     TPaletteEntries CreateGrayscalePalette(bool MinimumIsWhite) const;
     // DataFormat: 0 interleaved 8-bit triples, 1 quadruples (fourth byte

@@ -103,6 +103,11 @@ struct TPNGImageProperties {
     uint8_t ColorType = 0;  // the header's colour type byte
 };
 
+// One pass of the interlaced layout, or the whole picture (0, 1, 0, 1, 0xFF).
+struct TAdam7Pass {
+    uint8_t FirstRow, RowStep, FirstColumn, ColumnStep, Mask;
+};
+
 uint8_t PaethPredict(uint8_t A, uint8_t B, uint8_t C);
 void BuildCrc32Table();
 // Continues Crc over the bytes; no bytes leave it unchanged.
@@ -130,15 +135,34 @@ public:
     // Reverses one row filter in place; a null Previous counts as zeros.
     static void Unfilter(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
                          size_t Length);
+    // Reverses the filters of two consecutive rows: Row0 against Previous
+    // (not null), then Row1 against Row0.
+    static void UnfilterTwo(uint8_t Filter0, uint8_t Filter1, uint8_t* Row0, uint8_t* Row1, const uint8_t* Previous,
+                            unsigned BytesPerPixel, size_t Length);
+    // The same byte by byte, without vector instructions: the path of
+    // processors without them, and what the vector path must equal.
+    static void UnfilterPlain(uint8_t Filter, uint8_t* Row, const uint8_t* Previous, unsigned BytesPerPixel,
+                              size_t Length);
 
 private:
     void ReadChunkHeader();
-    void ReadChunkData();
+    // Reads the chunk's data to Offset in the chunk buffer and checks its CRC.
+    void ReadChunkData(size_t Offset = 0);
     bool IsChunk(const char* Type) const;
     void SkipChunk();
     void SetupColorDepth();
     void ReadImageData();
+    void DecodePass(const TAdam7Pass& Pass);
+    // Moves Y to the pass's next row and reports the progress.
+    void RowDecoded(const TAdam7Pass& Pass, uint32_t& Y);
+    // Inflates up to Size bytes of whole rows; a failure is kept in FPending
+    // and what was produced before it is returned.
     size_t InflateRows(uint8_t* Dest, size_t Size, size_t RowBytes);
+    // Joins the data of the IDAT chunks from the current one on; false when
+    // there are none. A chunk that fails to read ends the run, its failure
+    // kept in FInputError for when the input before it is used up.
+    bool GatherImageData();
+    bool MoreDataAfterStreamEnd() const;
     void ReadPalette();
     void ReadGamma();
     void ReadBackground();
@@ -155,8 +179,15 @@ private:
     TRect FProgressRect;
     std::unique_ptr<TLZ77Decoder> FDecoder;
     std::vector<uint8_t> FChunkBuffer;
+    // The gathered image data: unread input, and where each chunk's data end.
     const uint8_t* FIdatCursor = nullptr;
-    uint32_t FIdatRemaining = 0;
+    const uint8_t* FIdatEnd = nullptr;
+    std::vector<size_t> FChunkEnds;
+    std::exception_ptr FInputError;
+    uint32_t FInputErrorLength = 0;  // of the chunk whose read failed
+    std::unique_ptr<uint8_t[]> FRowBuffer;
+    size_t FRowBufferSize = 0;
+    uint32_t FRowsDone = 0;  // rows completely decoded (not interlaced)
     uint32_t FChunkLength = 0;
     char FChunkType[4] = {};
     uint32_t FRunningCrc = 0;
