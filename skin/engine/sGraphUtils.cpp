@@ -105,6 +105,8 @@ void ShiftBitmapColors(TBitmap* Bmp, int Hue, int Saturation) {
     }
     GdiFlush();
     ShiftViewColors(BitmapView(Bmp), Bmp->PixelFormat() == pf32bit ? 4 : 3, Hue, Saturation);
+}
+
 // ---------------------------------------------------------------- pixel views
 
 TacImage ImageOf(TBitmap* Bmp) {

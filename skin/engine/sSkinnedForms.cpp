@@ -67,10 +67,6 @@ void SendToFormAndControls(TForm* F, TMessage& M) {
     SendToControlTree(F, copy);
 }
 
-bool AnswersEngineCommand(HWND Wnd, uint16_t Command) {
-    return Wnd && SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0) == 1;
-}
-
 bool UsesManager(TacFormProvider* P, TsSkinManager* Manager) {
     TsCommonData* d = P ? P->SkinData() : nullptr;
     return d && d->SkinManager() == Manager;
