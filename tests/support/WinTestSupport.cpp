@@ -161,4 +161,15 @@ DWORD ChildProgram::WaitExit(DWORD Ms) {
     return code;
 }
 
+GuiObjects CountGuiObjects() {
+    GuiObjects n{GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+                 GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};
+    if (n.Gdi || n.User) return n;
+    for (uintptr_t h = 1; h < 0x10000; ++h)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(h))) ++n.Gdi;
+    for (uintptr_t h = 0x20; h < 0x10000; h += 2)
+        if (IsMenu(reinterpret_cast<HMENU>(h)) || IsWindow(reinterpret_cast<HWND>(h))) ++n.User;
+    return n;
+}
+
 }  // namespace testwin

@@ -49,6 +49,16 @@ INPUT KeyStroke(WORD Vk, bool Up);
 // Sends the events in one call; answers whether the system took them all.
 bool SendInputs(const std::vector<INPUT>& In);
 
+// GDI objects and USER objects (windows, menus) alive in the process, for
+// leak checks around a loop. GetGuiResources answers 0 under Wine, so
+// there the handle tables are probed instead: a handle without its
+// generation word names the table entry itself.
+struct GuiObjects {
+    unsigned long Gdi = 0, User = 0;
+    friend bool operator==(const GuiObjects&, const GuiObjects&) = default;
+};
+GuiObjects CountGuiObjects();
+
 // A path of the build tree as the Windows program sees it under Wine: drive Z:.
 std::wstring HostPath(const char* UnixPath);
 
