@@ -8,6 +8,7 @@
 #include "WinText.h"
 #include "RzCanvasDC.h"
 #include "RzGrafx.h"
+#include "Text1251.h"
 #include "Themes.h"
 
 bool FullColorDisplay = false;
@@ -138,10 +139,8 @@ bool RzIsAccel(char Key, const AnsiString& Caption) {
             ++i;
             continue;
         }
-        char a[2] = {Caption[i + 1], 0}, b[2] = {Key, 0};
-        CharUpperBuffA(a, 1);
-        CharUpperBuffA(b, 1);
-        return a[0] == b[0];
+        // Captions are Windows-1251: fold by the fixed table, not the ANSI code page.
+        return UpCase1251(static_cast<unsigned char>(Caption[i + 1])) == UpCase1251(static_cast<unsigned char>(Key));
     }
     return false;
 }
