@@ -30,15 +30,8 @@ int ScreenLogPixelsY() {
 [[noreturn]] void OutOfResources() { throw EOutOfMemory("Out of system resources"); }
 
 DibLayout LayoutOf(TPixelFormat pf) {
-    switch (pf) {
-    case pf1bit: return {1, false};
-    case pf4bit: return {4, false};
-    case pf8bit: return {8, false};
-    case pf15bit: return {16, false};
-    case pf16bit: return {16, true};
-    case pf32bit: return {32, false};
-    default: return {24, false};
-    }
+    const int bits = PixelFormatBits(pf);
+    return {bits ? bits : 24, pf == pf16bit};
 }
 
 TPixelFormat FormatOf(const DibLayout& l) {
@@ -82,6 +75,20 @@ void FillInfo(DibInfo& bi, int w, int h, const DibLayout& l, const std::vector<u
 constexpr size_t kMaxBitmapDCs = 256;
 
 }  // namespace
+
+HBITMAP CreateDibSection(int Width, int Height, const DibLayout& Layout, const std::vector<uint32_t>& Palette,
+                         void*& Bits) {
+    DibInfo bi;
+    FillInfo(bi, Width, Height, Layout, Palette);
+    Bits = nullptr;
+    HBITMAP h = CreateDIBSection(nullptr, bi.get(), DIB_RGB_COLORS, &Bits, nullptr, 0);
+    if (h && !Bits) DeleteObject(h);
+    if (!h || !Bits) {
+        Bits = nullptr;
+        return nullptr;
+    }
+    return h;
+}
 
 TColor ColorToRGB(TColor Color) {
     if (Color < 0) return static_cast<TColor>(GetSysColor(Color & 0xFF));
@@ -750,15 +757,9 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
         FHandle = CreateCompatibleBitmap(s.dc, w, h);
         if (!FHandle) OutOfResources();
     } else {
-        DibInfo bi;
-        FillInfo(bi, w, h, l, FPalette);
         void* bits = nullptr;
-        FHandle = CreateDIBSection(nullptr, bi.get(), DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!FHandle || !bits) {
-            if (FHandle) DeleteObject(FHandle);
-            FHandle = nullptr;
-            OutOfResources();
-        }
+        FHandle = CreateDibSection(w, h, l, FPalette, bits);
+        if (!FHandle) OutOfResources();
         FBits = static_cast<uint8_t*>(bits);
         FStride = static_cast<int>(BmpRowBytes(w, l.BitCount));
         FTopDown = false;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "BmpCodec.h"
 #include "Persistent.h"
 #include "Streams.h"
 #include "Types.h"
@@ -384,6 +385,12 @@ protected:
     bool FTransparent = false;
     bool FModified = false;
 };
+
+// A bottom-up DIB section of the layout; a paletted one takes the palette
+// (blue | green << 8 | red << 16, at most 2^bits entries) as its colour table.
+// Null (and nothing left over) when the system refuses; Bits is then null.
+HBITMAP CreateDibSection(int Width, int Height, const DibLayout& Layout, const std::vector<uint32_t>& Palette,
+                         void*& Bits);
 
 // Bitmap on a DIB section (bmDIB, any PixelFormat but pfDevice) or on a
 // device-dependent bitmap (bmDDB, PixelFormat pfDevice). Changing the pixel
