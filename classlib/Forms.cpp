@@ -411,9 +411,7 @@ int TMouse::DragThreshold() const { return GetSystemMetrics(SM_CXDRAG); }
 // TApplication
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    AnsiString p = FromWide(path, int(n));
+    AnsiString p = ProgramFileName();
     size_t slash = p.find_last_of("\\/");
     if (slash != AnsiString::npos) p = p.substr(slash + 1);
     size_t dot = p.rfind('.');

@@ -29,3 +29,16 @@ AnsiString GetWindowTextAnsi(HWND wnd) {
     const int got = GetWindowTextW(wnd, buf.data(), n + 1);
     return FromWide(buf.data(), got > 0 ? got : 0);
 }
+
+std::wstring ProgramFileNameW() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+        if (n == 0) return std::wstring();
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);  // cut short: try a larger buffer
+    }
+}

@@ -16,3 +16,8 @@ inline AnsiString FromWide(const std::wstring& s) { return FromWide(s.data(), st
 // Window text helpers over SetWindowTextW / GetWindowTextW.
 BOOL SetWindowTextAnsi(HWND wnd, const AnsiString& text);
 AnsiString GetWindowTextAnsi(HWND wnd);
+
+// Full path of the running program's file, however long (no MAX_PATH cut);
+// empty when the system cannot say.
+std::wstring ProgramFileNameW();
+inline AnsiString ProgramFileName() { return FromWide(ProgramFileNameW()); }

@@ -46,16 +46,7 @@ int CaptionFontHeight() {
 }
 
 AnsiString ProgramFolder() {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-        if (n == 0) return AnsiString();
-        if (n < buf.size()) {
-            buf.resize(n);
-            break;
-        }
-        buf.resize(buf.size() * 2);  // truncated: try a larger buffer
-    }
+    const std::wstring buf = ProgramFileNameW();
     const size_t slash = buf.find_last_of(L"\\/:");
     return FromWide(slash == std::wstring::npos ? std::wstring() : buf.substr(0, slash + 1));
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Graphics.h"
+#include "WinText.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
 #include "sMessages.h"
@@ -81,23 +82,6 @@ bool ShownTopLevel(TForm* F) { return F && !Destroying(F) && !F->Parent() && F->
 bool WindowsBeforeVista() {
     const DWORD v = GetVersion();
     return LOBYTE(LOWORD(v)) < 6;
-}
-
-AnsiString ExeName() {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
-        if (n == 0) return AnsiString();
-        if (n < buf.size()) {
-            buf.resize(n);
-            break;
-        }
-        buf.resize(buf.size() * 2);
-    }
-    const int len = WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(len > 0 ? len : 0), '\0');
-    if (len > 0) WideCharToMultiByte(1251, 0, buf.c_str(), int(buf.size()), out.data(), len, nullptr, nullptr);
-    return AnsiString(out.c_str());
 }
 
 // The redraw switched on again on a form a lock switched off.
@@ -206,7 +190,7 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
 }
 
 void sSkinnedFormsInitialize() {
-    const AnsiString exe = ExeName();
+    const AnsiString exe = ProgramFileName();
     delete AppSmallIcon;
     delete AppLargeIcon;
     AppSmallIcon = FileIcon(exe, SHGFI_SMALLICON);
