@@ -32,3 +32,7 @@ bool ThemeServicesEnabled() {
 void ThemeServicesChanged() { g_Detected = -1; }
 
 void SetThemeServicesOverride(int State) { g_Override = State < 0 ? -1 : (State ? 1 : 0); }
+
+void ResetWindowTheme(HWND Wnd) {
+    if (Wnd && ThemeServicesEnabled()) SetWindowTheme(Wnd, nullptr, nullptr);
+}

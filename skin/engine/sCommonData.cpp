@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "Themes.h"
 #include "sDefaultSections.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -70,23 +71,6 @@ bool ControlIsReady(TControl* C) {
     if (!C || (C->ComponentState() & (csLoading | csDestroying))) return false;
     if (auto* w = Windowed(C)) return w->HandleAllocated();
     return C->Parent() != nullptr;
-}
-
-// Whether the platform draws with visual styles, and its theme reset, looked
-// up by name as older systems lack them.
-bool VisualStylesInUse() {
-    HMODULE ux = GetModuleHandleW(L"uxtheme.dll");
-    if (!ux) return false;
-    auto themed = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
-    return themed && themed();
-}
-
-void ResetWindowTheme(HWND Wnd) {
-    HMODULE ux = GetModuleHandleW(L"uxtheme.dll");
-    if (!ux) return;
-    auto set = reinterpret_cast<HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR)>(
-        reinterpret_cast<void*>(GetProcAddress(ux, "SetWindowTheme")));
-    if (set) set(Wnd, nullptr, nullptr);
 }
 
 }  // namespace
@@ -627,7 +611,7 @@ bool TsCommonData::HandleControlMessage(TMessage& M) {
         break;
     case WM_UPDATEUISTATE:
         if (IsSkinned()) return true;
-        if (w && w->HandleAllocated() && VisualStylesInUse()) ResetWindowTheme(w->HandleIfAllocated());
+        if (w && w->HandleAllocated()) ResetWindowTheme(w->HandleIfAllocated());
         break;
     case WM_PARENTNOTIFY:
         if (w && LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(w);
