@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "BmpCodec.h"
-#include "Jpeg.h"
 #include "ResourceStream.h"
 #include "WinText.h"
 
@@ -1354,19 +1353,11 @@ AnsiString AsciiLower(AnsiString s) {
     return s;
 }
 
-AnsiString NameOf(TGraphicClass cls) {
-    TGraphic* g = cls();
-    AnsiString n = g->ClassName();
-    delete g;
-    return n;
-}
-
 struct Registry {
     std::vector<FileFormat> formats;
     std::vector<ClassEntry> classes;
 
-    void AddClass(TGraphicClass cls) {
-        const AnsiString name = NameOf(cls);
+    void AddClass(TGraphicClass cls, const AnsiString& name) {
         for (auto& c : classes)
             if (c.name == name) {
                 c.cls = cls;
@@ -1374,10 +1365,10 @@ struct Registry {
             }
         classes.push_back({name, cls});
     }
-    void AddFormat(AnsiString ext, const AnsiString& desc, TGraphicClass cls) {
+    void AddFormat(AnsiString ext, const AnsiString& desc, TGraphicClass cls, const AnsiString& name) {
         if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
         ext = AsciiLower(ext);
-        AddClass(cls);
+        AddClass(cls, name);
         for (auto& f : formats)
             if (f.ext == ext) {
                 f.description = desc, f.cls = cls;
@@ -1386,10 +1377,8 @@ struct Registry {
         formats.push_back({ext, desc, cls});
     }
     Registry() {
-        AddFormat("bmp", "Bitmaps", &NewGraphic<TBitmap>);
-        AddFormat("ico", "Icons", &NewGraphic<TIcon>);
-        AddFormat("jpg", "JPEG image file", &NewGraphic<TJPEGImage>);
-        AddFormat("jpeg", "JPEG image file", &NewGraphic<TJPEGImage>);
+        AddFormat("bmp", "Bitmaps", &NewGraphic<TBitmap>, TBitmap::StaticClassName);
+        AddFormat("ico", "Icons", &NewGraphic<TIcon>, TIcon::StaticClassName);
     }
 };
 
@@ -1401,8 +1390,8 @@ Registry& Reg() {
 }  // namespace
 
 void TPicture::RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
-                                  TGraphicClass GraphicClass) {
-    if (GraphicClass) Reg().AddFormat(Extension, Description, GraphicClass);
+                                  TGraphicClass GraphicClass, const AnsiString& ClassName) {
+    if (GraphicClass) Reg().AddFormat(Extension, Description, GraphicClass, ClassName);
 }
 
 void TPicture::UnregisterFileFormat(TGraphicClass GraphicClass) {
@@ -1415,8 +1404,8 @@ void TPicture::UnregisterFileFormat(TGraphicClass GraphicClass) {
                     r.classes.end());
 }
 
-void TPicture::RegisterGraphicClass(TGraphicClass GraphicClass) {
-    if (GraphicClass) Reg().AddClass(GraphicClass);
+void TPicture::RegisterGraphicClass(TGraphicClass GraphicClass, const AnsiString& ClassName) {
+    if (GraphicClass) Reg().AddClass(GraphicClass, ClassName);
 }
 
 TGraphicClass TPicture::FindGraphicClass(const AnsiString& ClassName) {

@@ -340,6 +340,8 @@ private:
 // ---------------------------------------------------------------- pictures
 
 // Makes a new empty picture of one class: the registry's "virtual constructor".
+// A registered picture class also states its name without an instance
+// (StaticClassName, what its ClassName answers).
 using TGraphicClass = TGraphic* (*)();
 template <class T>
 TGraphic* NewGraphic() {
@@ -403,7 +405,8 @@ class TBitmap : public TGraphic {
 public:
     TBitmap();
     ~TBitmap() override;
-    const char* ClassName() const override { return "TBitmap"; }
+    static constexpr const char StaticClassName[] = "TBitmap";
+    const char* ClassName() const override { return StaticClassName; }
 
     // From another bitmap: a copy of its pixels, format and transparency.
     // nullptr empties this bitmap.
@@ -502,7 +505,8 @@ class TIcon : public TGraphic {
 public:
     TIcon();
     ~TIcon() override;
-    const char* ClassName() const override { return "TIcon"; }
+    static constexpr const char StaticClassName[] = "TIcon";
+    const char* ClassName() const override { return StaticClassName; }
     void Assign(TPersistent* Source) override;
     void Draw(TCanvas* ACanvas, const TRect& R) override;
     bool Empty() const override { return FHandle == nullptr && FData.empty(); }
@@ -549,8 +553,9 @@ private:
 
 // Holder of one picture of any registered class, as TImage and forms keep
 // it. The picture classes are registered by file extension (LoadFromFile)
-// and by class name (form data). TBitmap ("bmp"), TIcon ("ico") and
-// TJPEGImage ("jpg", "jpeg") are registered from the start.
+// and by class name (form data). TBitmap ("bmp") and TIcon ("ico") are
+// registered from the start, TJPEGImage ("jpg", "jpeg") by the class
+// library's start-up step (UnitInit.h).
 class TPicture : public TPersistent {
 public:
     TPicture() = default;
@@ -583,12 +588,21 @@ public:
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
 
+    // Each picture unit registers its classes in its own start-up step.
+    template <class T>
+    static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description) {
+        RegisterFileFormat(Extension, Description, &NewGraphic<T>, T::StaticClassName);
+    }
     static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
-                                   TGraphicClass GraphicClass);
+                                   TGraphicClass GraphicClass, const AnsiString& ClassName);
     // Removes every extension of that class and its class-name entry.
     static void UnregisterFileFormat(TGraphicClass GraphicClass);
     // Known by class name only (for form data).
-    static void RegisterGraphicClass(TGraphicClass GraphicClass);
+    template <class T>
+    static void RegisterGraphicClass() {
+        RegisterGraphicClass(&NewGraphic<T>, T::StaticClassName);
+    }
+    static void RegisterGraphicClass(TGraphicClass GraphicClass, const AnsiString& ClassName);
     static TGraphicClass FindGraphicClass(const AnsiString& ClassName);
     static TGraphicClass FindFileFormat(const AnsiString& Extension);
 

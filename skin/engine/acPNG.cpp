@@ -205,8 +205,7 @@ static int UnitRefCount = 0;
 
 void acPNGInitialize() {
     if (UnitRefCount++ != 0) return;
-    TPicture::RegisterFileFormat("png", "Portable network graphics", NewGraphic<TPNGGraphic>);
-    TPicture::RegisterGraphicClass(NewGraphic<TPNGGraphic>);
+    TPicture::RegisterFileFormat<TPNGGraphic>("png", "Portable network graphics");
     BuildCrc32Table();
 }
 
