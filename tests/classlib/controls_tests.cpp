@@ -1,7 +1,8 @@
 // Controls under Wine: painting order of windowless controls (read back as
 // pixels), hit-testing and routing of real mouse messages, capture, mouse
 // enter and leave, drag and drop, focus and tab order, colour answers to
-// edit windows, the swappable window procedure, re-parenting and alignment.
+// edit windows, the swappable window procedure (its message sequence logged),
+// re-parenting and alignment.
 #include <gtest/gtest.h>
 
 #include <windowsx.h>
@@ -12,6 +13,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "StdCtrls.h"
+#include "MessageLog.h"
 #include "TestSupport.h"
 
 namespace {
@@ -499,6 +501,110 @@ TEST(Messages, WindowProcCanBeSwappedAndPutBackExactly) {
         c->SetColor(clBlue);
         EXPECT_EQ(hook.Seen, c == box ? 2 : 1);
     }
+}
+
+namespace {
+// A swapped WindowProc that logs what reaches it and passes it on.
+struct LoggingProc {
+    TWinControl* Control;
+    testwin::MessageLog& Log;
+    TWndMethod Saved;
+    LoggingProc(TWinControl* C, testwin::MessageLog& L) : Control(C), Log(L), Saved(C->WindowProc) {
+        C->WindowProc = TWndMethod::Of<&LoggingProc::Proc>(this);
+    }
+    // Logged after a message was handled, with its number: what is logged
+    // between a message and its return was sent while it was handled.
+    static constexpr UINT kReturned = WM_APP + 0x3FF;
+    void Proc(TMessage& m) {
+        const HWND h = Control->Handle();
+        const size_t before = Log.Entries().size();
+        Log.Record(h, m.Msg, m.WParam, m.LParam);
+        const bool logged = Log.Entries().size() > before;  // not an ignored one
+        Saved(m);
+        if (logged) Log.Record(h, kReturned, m.Msg, 0);
+    }
+};
+}  // namespace
+
+// The text set on the edit window: its window procedure hands the message to
+// the swapped WindowProc; the edit's change notice is sent to the form while
+// the text is set, and comes back to the edit's WindowProc reflected, nested
+// inside; the swap undone, nothing more reaches the logging method.
+TEST(Messages, TextSetOnAnEditWindowReachesTheSwappedWindowProcWithTheNestedChangeNotice) {
+    using namespace testwin;
+    auto form = NewShownForm(200, 60);
+    auto* edit = Place<TEdit>(form.get(), "Edit1", 10, 10, 120, 24);
+    int changes = 0;
+    edit->OnChange = TNotifyEvent::Fn(&changes, [](void* n, TObject*) { ++*static_cast<int*>(n); });
+    ShowAndSettle(form.get());
+    const HWND e = edit->Handle(), f = form->Handle();
+    const WNDPROC before = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(e, GWLP_WNDPROC));
+    MessageLog windows, methods;
+    for (MessageLog* log : {&windows, &methods})
+        log->Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_CTLCOLOREDIT, CN_CTLCOLOREDIT, WM_PAINT, WM_NCPAINT,
+                     WM_ERASEBKGND, WM_TIMER, WM_SETCURSOR, WM_NCHITTEST, WM_MOUSEMOVE});
+    {
+        LoggingProc proc(edit, methods);
+        LogWindow atEdit(windows, e), atForm(windows, f);
+        SetWindowTextW(e, L"\u0434\u0430");
+        const std::vector<ExpectedMessage> atWindows = {
+            {WM_SETTEXT, 0, 0, e, kLParamAny},
+            {WM_COMMAND, MAKEWPARAM(0, EN_UPDATE), LPARAM(e), f, kOptional},
+            {WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), LPARAM(e), f},
+        };
+        EXPECT_TRUE(windows.Matches(atWindows));
+        constexpr UINT kReturned = LoggingProc::kReturned;
+        EXPECT_TRUE(methods.Matches({
+            {WM_SETTEXT, 0, 0, e, kLParamAny},
+            {CN_COMMAND, MAKEWPARAM(0, EN_UPDATE), LPARAM(e), e, kOptional},
+            {kReturned, CN_COMMAND, 0, e, kOptional},
+            {CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), LPARAM(e), e},
+            {kReturned, CN_COMMAND, 0, e},
+            {kReturned, WM_SETTEXT, 0, e},
+        }));
+        edit->WindowProc = proc.Saved;
+        methods.Clear();
+        windows.Clear();
+        SetWindowTextW(e, L"x");
+        EXPECT_TRUE(methods.Matches({}));
+        EXPECT_TRUE(windows.Matches(atWindows));
+        EXPECT_FALSE(windows.Matches({{WM_SETTEXT, 0, 0, f, kLParamAny}, {WM_COMMAND, kParamsAny}}));
+    }
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(e, GWLP_WNDPROC)), before);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(edit->Text(), "x");
+}
+
+// The log's rules: optional entries may be missing, repeated ones come once or
+// more (with optional also not at all), parameters compare unless "any".
+TEST(Messages, LogMatchesOptionalAndRepeatedEntries) {
+    using namespace testwin;
+    struct Case {
+        std::vector<UINT> Logged;
+        std::vector<ExpectedMessage> Expected;
+        bool Match;
+    } cases[] = {
+        {{WM_SIZE, WM_MOVE}, {{WM_SIZE}, {WM_MOVE}}, true},
+        {{WM_SIZE}, {{WM_SIZE}, {WM_MOVE}}, false},
+        {{WM_SIZE, WM_MOVE, WM_MOVE}, {{WM_SIZE}, {WM_MOVE}}, false},
+        {{WM_SIZE}, {{WM_SIZE}, {WM_MOVE, kOptional}}, true},
+        {{WM_SIZE, WM_MOVE, WM_MOVE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated}, {WM_PAINT}}, true},
+        {{WM_SIZE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated}, {WM_PAINT}}, false},
+        {{WM_SIZE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated | kOptional}, {WM_PAINT}}, true},
+        {{WM_MOVE, WM_MOVE}, {{WM_MOVE, kRepeated | kOptional}, {WM_MOVE}}, true},
+    };
+    for (const Case& c : cases) {
+        MessageLog log;
+        for (UINT m : c.Logged) log.Record(nullptr, m, 0, 0);
+        EXPECT_EQ(bool(log.Matches(c.Expected)), c.Match) << c.Logged.size() << " logged, " << c.Expected.size();
+    }
+    MessageLog log;
+    log.Ignore({WM_TIMER});
+    log.Record(nullptr, WM_TIMER, 1, 0);
+    log.Record(nullptr, WM_SIZE, 1, 2);
+    EXPECT_TRUE(log.Matches({{WM_SIZE, 1, 2}}));
+    EXPECT_FALSE(log.Matches({{WM_SIZE, 1, 3}}));
+    EXPECT_TRUE(log.Matches({{WM_SIZE, 1, 3, nullptr, kLParamAny}}));
 }
 
 TEST(StdControls, EditTextFollowsTypingAndReadOnlyRefuses) {
