@@ -15,7 +15,10 @@ trap '"$top/scripts/wine-env.sh" stop "$B/win"' EXIT
 fuzz_rc=0
 TUVRELI_FUZZ_SECONDS=${TUVRELI_FUZZ_SECONDS:-20} "$top/scripts/fuzz.sh" || fuzz_rc=$?
 cd "$B/win"
-ctest --output-on-failure -j "${TUVRELI_TEST_JOBS:-4}" --timeout 300
+# Wine test programs run side by side, one a slot; native ones beside them.
+slots=$(cat "$B/win/wine-slots")
+ctest --output-on-failure --resource-spec-file "$B/win/wine-slots.json" \
+  -j "${TUVRELI_TEST_JOBS:-$((slots + 2))}" --timeout 300
 if [ $fuzz_rc != 0 ]; then
   echo "test: the fuzz run failed (exit code $fuzz_rc), see above" >&2
   exit $fuzz_rc
