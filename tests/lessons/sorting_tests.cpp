@@ -50,8 +50,12 @@ TEST(Sorting, OpensShuffledFromTheMenu) {
     raspr->Timer1->Timer();
     const AnsiString shown = raspr->RzGroupBox1->Caption();
     EXPECT_NE(shown, "Процессор");
-    if (Shown()->Name() == "Image9") EXPECT_EQ(shown, "Мышь");
-    if (Shown()->Name() == "Image12") EXPECT_EQ(shown, "Монитор");
+    if (Shown()->Name() == "Image9") {
+        EXPECT_EQ(shown, "Мышь");
+    }
+    if (Shown()->Name() == "Image12") {
+        EXPECT_EQ(shown, "Монитор");
+    }
     // The pictures are drawn: the source box is not one flat colour.
     Pixels px = Render(raspr);
     std::set<uint32_t> colours;
