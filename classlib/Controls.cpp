@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "Graphics.h"
@@ -159,7 +160,7 @@ TControl* MouseOverControl() { return g_MouseControl; }
 
 struct DragMachinery {
     TControl* Source = nullptr;
-    TDragObject* Object = nullptr;
+    std::unique_ptr<TDragObject> Object;
     bool Active = false;
     int Threshold = 4;
     TPoint Start;
@@ -172,14 +173,14 @@ struct DragMachinery {
         static DragMachinery d;
         return d;
     }
-    TObject* SourceObject() const { return Object ? static_cast<TObject*>(Object) : Source; }
+    TObject* SourceObject() const { return Object ? static_cast<TObject*>(Object.get()) : Source; }
 
     void Begin(TControl* src, bool immediate, int threshold) {
         if (Source) return;
         TDragObject* obj = nullptr;
         src->DoStartDrag(obj);
         Source = src;
-        Object = obj;
+        Object.reset(obj);
         Active = false;
         Threshold = threshold >= 0 ? threshold : GetSystemMetrics(SM_CXDRAG);
         Start = g_LastMouse;
@@ -221,7 +222,9 @@ struct DragMachinery {
 
     void Done(bool drop) {
         if (!Source) return;
-        DragMachinery d = *this;
+        // The drag is over before the handlers run (one may start the next);
+        // its object goes at the end of this scope, thrown or not.
+        DragMachinery d = std::move(*this);
         *this = DragMachinery();
         if (d.CaptureWnd && GetCapture() == d.CaptureWnd) ReleaseCapture();
         TObject* srcObj = d.SourceObject();

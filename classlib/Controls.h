@@ -166,8 +166,10 @@ using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int 
 using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
-// What is being dragged, when OnStartDrag makes one; otherwise the source
-// control itself is the Source of OnDragOver and OnDragDrop.
+// What is being dragged, when OnStartDrag makes one (with new); otherwise the
+// source control itself is the Source of OnDragOver and OnDragDrop. The drag
+// owns an object OnStartDrag makes: it is deleted when the drag ends, after
+// OnEndDrag, dropped, cancelled or left by a destroyed source alike.
 class TDragObject : public TObject {
 public:
     const char* ClassName() const override { return "TDragObject"; }

@@ -405,6 +405,69 @@ TEST(DragDrop, TheControlUnderTheMouseDecides) {
     EXPECT_EQ(DragSourceControl(), nullptr);
 }
 
+namespace {
+// A drag object that says when it goes, and the handlers that make and see it.
+struct TCountedDrag : TDragObject {
+    std::vector<AnsiString>* Lines;
+    explicit TCountedDrag(std::vector<AnsiString>* L) : Lines(L) {}
+    ~TCountedDrag() override { Lines->push_back("object freed"); }
+};
+struct ObjectDrag : DragLog {
+    TObject* Made = nullptr;
+    void Start(TObject*, TDragObject*& Obj) { Made = Obj = new TCountedDrag(&Lines); }
+    void Accept(TObject*, TObject* Src, int, int, TDragState, bool& Ok) { Ok = Src == Made; }
+};
+}  // namespace
+
+// The drag owns the object OnStartDrag made: it is the Source the target sees
+// and is deleted once, after OnEndDrag, however the drag ends.
+TEST(DragDrop, TheObjectMadeAtTheStartIsFreedWhenTheDragEnds) {
+    auto form = NewShownForm(300, 100);
+    auto* src = Place<TProbe>(form.get(), "Src", 10, 10, 40, 40);
+    auto* target = Place<TProbe>(form.get(), "T", 100, 10, 60, 60);
+    ObjectDrag log;
+    DragLog* base = &log;  // the handlers of the base class, on it
+    src->OnMouseDown = TMouseEvent::Of<&DragLog::StartOnPress>(base);
+    src->OnStartDrag = TStartDragEvent::Of<&ObjectDrag::Start>(&log);
+    src->OnEndDrag = TEndDragEvent::Of<&DragLog::End>(base);
+    target->OnDragOver = TDragOverEvent::Of<&ObjectDrag::Accept>(&log);
+    target->OnDragDrop = TDragDropEvent::Of<&DragLog::Drop>(base);
+    ShowAndSettle(form.get());
+    HWND h = form->Handle();
+    const std::vector<AnsiString> dropped = {"drop T 20,20", "end T", "object freed"};
+    const std::vector<AnsiString> nothing = {"end nil", "object freed"};
+    struct Ending {
+        const char* Name;
+        void (*Finish)(HWND);
+        const std::vector<AnsiString>& Lines;
+    } endings[] = {
+        {"dropped", [](HWND w) { PostMouse(w, WM_LBUTTONUP, 120, 30); }, dropped},
+        {"cancelled by the right button", [](HWND w) { PostMouse(w, WM_RBUTTONDOWN, 120, 30, MK_RBUTTON); },
+         nothing},
+        {"cancelled by escape", [](HWND w) {
+             PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
+             PostMouse(w, WM_LBUTTONUP, 120, 30);
+         }, nothing},
+    };
+    for (const Ending& e : endings) {
+        log.Lines.clear();
+        PostMouse(h, WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+        PostMouse(h, WM_MOUSEMOVE, 120, 30, MK_LBUTTON);
+        ASSERT_TRUE(DragActive()) << e.Name;
+        e.Finish(h);
+        EXPECT_EQ(log.Lines, e.Lines) << e.Name;
+        EXPECT_EQ(DragSourceControl(), nullptr) << e.Name;
+    }
+    // A source destroyed while it drags: letting go of the capture cancels
+    // the drag, and the object goes with it.
+    log.Lines.clear();
+    PostMouse(h, WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    ASSERT_EQ(DragSourceControl(), src);
+    delete src;
+    EXPECT_EQ(log.Lines, nothing);
+    EXPECT_EQ(DragSourceControl(), nullptr);
+}
+
 TEST(Focus, TabFollowsTabOrderAndKeysReachOnKeyDown) {
     auto form = NewShownForm(300, 100);
     auto* e1 = Place<TTestEdit>(form.get(), "E1", 10, 10, 60, 24);
