@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "Guards.h"
 #include "Graphics.h"
 #include "Text1251.h"
 #include "Themes.h"
@@ -554,13 +555,8 @@ void TControl::CMParentColorChanged(TMessage& m) {
 void TControl::CMParentFontChanged(TMessage&) {
     if (!FParentFont || !FParent) return;
     FSettingParentFont = true;
-    try {
-        FFont->Assign(FParent->Font());
-    } catch (...) {
-        FSettingParentFont = false;
-        throw;
-    }
-    FSettingParentFont = false;
+    ScopeExit done([this] { FSettingParentFont = false; });
+    FFont->Assign(FParent->Font());
 }
 
 void TControl::CMMouseEnter(TMessage&) {}
@@ -878,13 +874,10 @@ void TWinControl::Realign() {
     if (FRealigning || IsLoading() || (ComponentState() & csDestroying)) return;
     TRect r = ClientRect();
     FRealigning = true;
-    try {
+    {
+        ScopeExit done([this] { FRealigning = false; });
         AlignControls(nullptr, r);
-    } catch (...) {
-        FRealigning = false;
-        throw;
     }
-    FRealigning = false;
 }
 
 void TWinControl::AlignControls(TControl*, TRect& R) {
@@ -994,13 +987,10 @@ void TWinControl::CreateWnd() {
     if ((p.Style & WS_CHILD) && !p.WndParent)
         throw EComponentError("Control '" + Name() + "' has no parent window");
     FControlState |= csCreating;
-    try {
+    {
+        ScopeExit done([this] { FControlState &= ~csCreating; });
         CreateWindowHandle(p);
-    } catch (...) {
-        FControlState &= ~csCreating;
-        throw;
     }
-    FControlState &= ~csCreating;
     if (!FHandle) throw EComponentError("Error creating window of '" + Name() + "'");
     if (FDefWndProc != DefWindowProcW) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
 }
@@ -1361,39 +1351,30 @@ void TWinControl::WMPaint(TMessage& m) {
     }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(FHandle, &ps);
+    ScopeExit endPaint([&] { EndPaint(FHandle, &ps); });
     RECT r = ps.rcPaint;
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w > 0 && h > 0) {
         // Off-screen first, then one copy: nothing flickers.
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        SetViewportOrgEx(mem, -r.left, -r.top, nullptr);
-        try {
-            PaintHandler(mem, r);
-        } catch (...) {
-            SelectObject(mem, old);
-            DeleteObject(bmp);
-            DeleteDC(mem);
-            EndPaint(FHandle, &ps);
-            throw;
-        }
-        SetViewportOrgEx(mem, 0, 0, nullptr);
-        BitBlt(dc, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        MemoryDC mem(dc);
+        BitmapHandle bmp(CreateCompatibleBitmap(dc, w, h));
+        SelectGuard select(mem.Get(), bmp.Get());
+        SetViewportOrgEx(mem.Get(), -r.left, -r.top, nullptr);
+        PaintHandler(mem.Get(), r);
+        SetViewportOrgEx(mem.Get(), 0, 0, nullptr);
+        BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
     }
-    EndPaint(FHandle, &ps);
 }
 
 void TWinControl::PaintHandler(HDC DC, const RECT& R) {
-    int saved = SaveDC(DC);
-    PaintBackground(DC, R);
-    RestoreDC(DC, saved);
-    saved = SaveDC(DC);
-    PaintWindow(DC);
-    RestoreDC(DC, saved);
+    {
+        SavedDC saved(DC);
+        PaintBackground(DC, R);
+    }
+    {
+        SavedDC saved(DC);
+        PaintWindow(DC);
+    }
     PaintControls(DC, R);
 }
 
@@ -1408,21 +1389,15 @@ void TWinControl::PaintControls(HDC DC, const RECT& R) {
         if (dynamic_cast<TWinControl*>(c) || !c->FVisible) continue;
         RECT cr{c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight}, x;
         if (!IntersectRect(&x, &cr, &R)) continue;
-        int saved = SaveDC(DC);
+        SavedDC saved(DC);
         OffsetViewportOrgEx(DC, c->FLeft, c->FTop, nullptr);
         IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
-        try {
-            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        } catch (...) {
-            RestoreDC(DC, saved);
-            throw;
-        }
-        RestoreDC(DC, saved);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     }
 }
 
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
-    int saved = SaveDC(DC);
+    SavedDC saved(DC);
     OffsetViewportOrgEx(DC, X, Y, nullptr);
     TRect cr = ClientRect();
     IntersectClipRect(DC, 0, 0, cr.Width(), cr.Height());
@@ -1435,7 +1410,6 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c))
             if (w->FVisible) w->PaintTo(DC, w->FLeft, w->FTop);
-    RestoreDC(DC, saved);
 }
 
 void TWinControl::CMEnabledChanged(TMessage& m) {

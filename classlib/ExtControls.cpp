@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Graphics.h"
+#include "Guards.h"
 #include "WinText.h"
 
 // ======================================================================
@@ -316,7 +317,7 @@ void TLabel::DoDrawText(TRect& R, UINT Flags) {
     if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += ' ';
     if (!FShowAccelChar) Flags |= DT_NOPREFIX;
     HDC dc = Canvas()->Handle();
-    int saved = SaveDC(dc);
+    SavedDC saved(dc);
     SelectObject(dc, FFont->Handle());
     SetBkMode(dc, TRANSPARENT);
     std::wstring w = ToWide(text);
@@ -335,7 +336,6 @@ void TLabel::DoDrawText(TRect& R, UINT Flags) {
         SetTextColor(dc, ColorToRGB(FFont->Color()));
         DrawTextW(dc, w.c_str(), int(w.size()), &r, Flags);
     }
-    RestoreDC(dc, saved);
 }
 
 void TLabel::Paint() {

@@ -4,6 +4,7 @@
 #include <vssym32.h>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "RzGrafx.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
@@ -302,13 +303,8 @@ void TRzButton::PressAndClick() {
     if (FGroupIndex != 0) SetDown(!Down());
     else RedrawButton();
     FClicking = true;
-    try {
-        Click();
-    } catch (...) {
-        FClicking = false;
-        throw;
-    }
-    FClicking = false;
+    ScopeExit done([this] { FClicking = false; });
+    Click();
 }
 
 void TRzButton::Click() {
@@ -381,13 +377,10 @@ void TRzButton::WndProc(TMessage& Message) {
         bool mine = (Message.WParam == VK_RETURN && FDefaultActive) || (Message.WParam == VK_ESCAPE && FCancel);
         if (mine && shift == 0 && CanFocus()) {
             if (!FDropDownOnEnter) FSuppressDropDown = true;
-            try {
+            {
+                ScopeExit done([this] { FSuppressDropDown = false; });
                 Click();
-            } catch (...) {
-                FSuppressDropDown = false;
-                throw;
             }
-            FSuppressDropDown = false;
             Message.Result = 1;
             return;
         }
@@ -548,20 +541,14 @@ void TRzButton::Paint() {
 }
 
 void TRzButton::PaintParentCorners(HDC DC) {
-    int saved = SaveDC(DC);
+    SavedDC saved(DC);
     TRect r = Inflated(ClientRect(), Enabled() ? -1 : -2, Enabled() ? -1 : -2);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
     r = Inflated(r, 1, -1);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
     r = Inflated(r, -2, 2);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
-    try {
-        PaintParentBackground(this, DC, true);
-    } catch (...) {
-        RestoreDC(DC, saved);
-        throw;
-    }
-    RestoreDC(DC, saved);
+    PaintParentBackground(this, DC, true);
 }
 
 // ======================================================================

@@ -1,5 +1,6 @@
 #include "RzEdit.h"
 
+#include "Guards.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
 
@@ -45,18 +46,13 @@ bool TRzCustomEdit::UsesThemedFrame() const { return FFramingPreference == fpThe
 void TRzCustomEdit::UpdateColors() {
     if (IsLoading()) return;
     FUpdatingColor = true;
-    try {
-        if (!Enabled())
-            SetColor(FDisabledColor);
-        else if (FHasFocus)
-            SetColor(ReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
-        else
-            SetColor(ReadOnly() ? FReadOnlyColor : FNormalColor);
-    } catch (...) {
-        FUpdatingColor = false;
-        throw;
-    }
-    FUpdatingColor = false;
+    ScopeExit done([this] { FUpdatingColor = false; });
+    if (!Enabled())
+        SetColor(FDisabledColor);
+    else if (FHasFocus)
+        SetColor(ReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
+    else
+        SetColor(ReadOnly() ? FReadOnlyColor : FNormalColor);
 }
 
 void TRzCustomEdit::CMColorChanged(TMessage& Message) {

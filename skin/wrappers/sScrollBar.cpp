@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "TypeInfo.h"
 #include "sSkinManager.h"
 
@@ -53,15 +54,10 @@ void TsScrollBar::SetDisabledKind(TsDisabledKind Value) {
 
 void TsScrollBar::RecreateSkinned() {
     acSkinnedCreation = true;
+    ScopeExit done([] { acSkinnedCreation = false; });
     const int pos = Position();
-    try {
-        RecreateWnd();
-    } catch (...) {
-        acSkinnedCreation = false;
-        throw;
-    }
+    RecreateWnd();
     SetPosition(pos);
-    acSkinnedCreation = false;
 }
 
 void TsScrollBar::CreateParams(TCreateParams& P) {
