@@ -292,7 +292,7 @@ void CancelDrag() { DragMachinery::Get().Done(false); }
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
     WindowProc = TWndMethod::Of<&TControl::WndProc>(this);
-    FFont = new TFont();
+    FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(this);
 }
 
@@ -309,7 +309,6 @@ TControl::~TControl() {
     }
     if (FParent) FParent->RemoveControl(this);
     FFont->OnChange = nullptr;
-    delete FFont;
 }
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -639,11 +638,11 @@ void TControl::SetMouseCapture(bool Value) {
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(new TCanvas()) {}
 
-TGraphicControl::~TGraphicControl() { delete FCanvas; }
+TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT && m.WParam) {
-        TCanvasDCScope scope(FCanvas, reinterpret_cast<HDC>(m.WParam));
+        TCanvasDCScope scope(FCanvas.get(), reinterpret_cast<HDC>(m.WParam));
         Paint();
         return;
     }
@@ -1461,11 +1460,10 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanva
 TCustomControl::~TCustomControl() {
     // The canvas must outlive any painting during the base class's teardown.
     DestroyHandle();
-    delete FCanvas;
     FCanvas = nullptr;
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    TCanvasDCScope scope(FCanvas, DC);
+    TCanvasDCScope scope(FCanvas.get(), DC);
     Paint();
 }

@@ -14,6 +14,7 @@
 #include <windows.h>
 #undef TextOut
 
+#include <memory>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -243,7 +244,7 @@ public:
     virtual void SetColor(TColor Value);
     bool ParentColor() const { return FParentColor; }
     virtual void SetParentColor(bool Value);
-    TFont* Font() const { return FFont; }
+    TFont* Font() const { return FFont.get(); }
     virtual void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
     virtual void SetParentFont(bool Value);
@@ -368,7 +369,7 @@ protected:
     bool FEnabled = true;
     TColor FColor = clWindow;
     bool FParentColor = true;
-    TFont* FFont = nullptr;
+    std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
     bool FSettingParentFont = false;
     TCursor FCursor = crDefault;
@@ -392,14 +393,14 @@ public:
     explicit TGraphicControl(TComponent* AOwner);
     ~TGraphicControl() override;
     const char* ClassName() const override { return "TGraphicControl"; }
-    TCanvas* Canvas() const { return FCanvas; }
+    TCanvas* Canvas() const { return FCanvas.get(); }
 
 protected:
     void WndProc(TMessage& Message) override;
     virtual void Paint() {}
 
 private:
-    TCanvas* FCanvas;
+    std::unique_ptr<TCanvas> FCanvas;
 };
 
 class TWinControl : public TControl {
@@ -542,14 +543,14 @@ public:
     explicit TCustomControl(TComponent* AOwner);
     ~TCustomControl() override;
     const char* ClassName() const override { return "TCustomControl"; }
-    TCanvas* Canvas() const { return FCanvas; }
+    TCanvas* Canvas() const { return FCanvas.get(); }
 
 protected:
     virtual void Paint() {}
     void PaintWindow(HDC DC) override;
 
 private:
-    TCanvas* FCanvas;
+    std::unique_ptr<TCanvas> FCanvas;
 };
 
 // The class-library control of a window, or nullptr.

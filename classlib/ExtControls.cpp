@@ -113,7 +113,6 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(new TPict
 
 TImage::~TImage() {
     FPicture->OnChange = nullptr;
-    delete FPicture;
 }
 
 void TImage::SetPicture(TPicture* Value) { FPicture->Assign(Value); }
@@ -213,8 +212,6 @@ TShape::TShape(TComponent* AOwner) : TGraphicControl(AOwner), FBrush(new TBrush(
 }
 
 TShape::~TShape() {
-    delete FBrush;
-    delete FPen;
 }
 
 void TShape::SetShape(TShapeType Value) {
@@ -229,8 +226,8 @@ void TShape::StyleChanged(TObject*) { Invalidate(); }
 
 void TShape::Paint() {
     TCanvas* c = Canvas();
-    c->SetPen(FPen);
-    c->SetBrush(FBrush);
+    c->SetPen(FPen.get());
+    c->SetBrush(FBrush.get());
     int pw = FPen->Style() == psClear ? 0 : FPen->Width();
     int x = pw / 2, y = pw / 2;
     int w = FWidth - pw + 1, h = FHeight - pw + 1;

@@ -315,9 +315,6 @@ TCanvas::TCanvas() : FFont(new TFont), FPen(new TPen), FBrush(new TBrush) {
 
 TCanvas::~TCanvas() {
     SetHandle(nullptr);
-    delete FFont;
-    delete FPen;
-    delete FBrush;
 }
 
 HDC TCanvas::Handle() {
@@ -672,13 +669,12 @@ void TGraphic::Changed(TObject*) {
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() {
-    delete FCanvas;
-    FCanvas = nullptr;
+    FCanvas.reset();  // before the bitmap it draws on
     FreeContents();
 }
 
 void TBitmap::CanvasHandleChanging() {
-    if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas)->FreeContext();
+    if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->FreeContext();
 }
 
 void TBitmap::FreeContents() {
@@ -918,10 +914,10 @@ HBITMAP TBitmap::ReleaseHandle() {
 
 TCanvas* TBitmap::Canvas() {
     if (!FCanvas) {
-        FCanvas = new TBitmapCanvas(this);
+        FCanvas = std::make_unique<TBitmapCanvas>(this);
         FCanvas->OnChange = TNotifyEvent::Of<&TBitmap::Changed>(this);
     }
-    return FCanvas;
+    return FCanvas.get();
 }
 
 TColor TBitmap::TransparentColor() {

@@ -7,6 +7,7 @@
 // The canvas has a TextOut of its own; the W entry point is called by name.
 #undef TextOut
 
+#include <memory>
 #include <cstdint>
 #include <vector>
 
@@ -224,9 +225,9 @@ public:
     void SetHandle(HDC dc);
     bool HandleAllocated() const { return FHandle != nullptr; }
 
-    TFont* Font() { return FFont; }
-    TPen* Pen() { return FPen; }
-    TBrush* Brush() { return FBrush; }
+    TFont* Font() { return FFont.get(); }
+    TPen* Pen() { return FPen.get(); }
+    TBrush* Brush() { return FBrush.get(); }
     void SetFont(TFont* v) { FFont->Assign(v); }
     void SetPen(TPen* v) { FPen->Assign(v); }
     void SetBrush(TBrush* v) { FBrush->Assign(v); }
@@ -305,9 +306,9 @@ private:
 
     HDC FHandle = nullptr;
     unsigned FState = 0;
-    TFont* FFont;
-    TPen* FPen;
-    TBrush* FBrush;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TPen> FPen;
+    std::unique_ptr<TBrush> FBrush;
     TCopyMode FCopyMode = cmSrcCopy;
     int FTextFlags = 0;
     int FLockCount = 0;
@@ -494,7 +495,7 @@ private:
     int FStride = 0;
     bool FTopDown = false;
     std::vector<uint32_t> FPalette;  // colour table of a paletted DIB
-    TCanvas* FCanvas = nullptr;
+    std::unique_ptr<TCanvas> FCanvas;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
 };

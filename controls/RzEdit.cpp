@@ -15,7 +15,6 @@ TRzCustomEdit::~TRzCustomEdit() {
         FFrameController = nullptr;
     }
     DestroyHandle();
-    delete FCanvas;
 }
 
 void TRzCustomEdit::Loaded() {
@@ -121,9 +120,9 @@ void TRzCustomEdit::UpdateFrame(bool IsMouse, bool Value) {
 void TRzCustomEdit::PaintNonClientFrame() {
     HDC dc = GetWindowDC(FHandle);
     if (!dc) return;
-    TCanvasDCScope scope(FCanvas, dc, FHandle);
+    TCanvasDCScope scope(FCanvas.get(), dc, FHandle);
     bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
-    PaintFrame(FCanvas, Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
+    PaintFrame(FCanvas.get(), Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
                hot ? FFrameHotStyle : FFrameStyle);
 }
 
