@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "BmpCodec.h"
+#include "Guards.h"
 #include "ResourceStream.h"
 #include "WinText.h"
 
@@ -11,16 +12,15 @@ namespace {
 
 COLORREF Ref(TColor c) { return static_cast<COLORREF>(ColorToRGB(c)) & 0xFFFFFF; }
 
-// Screen DC for creating compatible objects, released at scope end.
-struct ScreenDC {
-    HDC dc = GetDC(nullptr);
-    ~ScreenDC() { ReleaseDC(nullptr, dc); }
+// The screen's DC, for creating compatible objects and asking the device.
+struct ScreenDC : WindowDC {
+    ScreenDC() : WindowDC(nullptr) {}
 };
 
 int ScreenLogPixelsY() {
     static int ppi = [] {
         ScreenDC s;
-        const int v = GetDeviceCaps(s.dc, LOGPIXELSY);
+        const int v = GetDeviceCaps(s.Get(), LOGPIXELSY);
         return v > 0 ? v : 96;
     }();
     return ppi;
@@ -700,7 +700,7 @@ std::vector<uint8_t> TBitmap::ReadBGRA() {
         DibInfo bi;
         FillInfo(bi, FWidth, -FHeight, {32, false}, {});
         ScreenDC s;
-        GetDIBits(s.dc, FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
+        GetDIBits(s.Get(), FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
         for (size_t i = 3; i < px.size(); i += 4) px[i] = 0;  // a device bitmap has no alpha
         return px;
     }
@@ -719,7 +719,7 @@ void TBitmap::WriteBGRA(const std::vector<uint8_t>& px) {
         DibInfo bi;
         FillInfo(bi, FWidth, -FHeight, {32, false}, {});
         ScreenDC s;
-        SetDIBits(s.dc, FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
+        SetDIBits(s.Get(), FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
         return;
     }
     GdiFlush();
@@ -749,7 +749,7 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
 
     if (ddb) {
         ScreenDC s;
-        FHandle = CreateCompatibleBitmap(s.dc, w, h);
+        FHandle = CreateCompatibleBitmap(s.Get(), w, h);
         if (!FHandle) OutOfResources();
     } else {
         void* bits = nullptr;
@@ -808,7 +808,7 @@ void TBitmap::SetHandleType(TBitmapHandleType v) {
         Recreate(FWidth, FHeight, FPixelFormat, true, false);
     } else {
         ScreenDC s;
-        const int bits = GetDeviceCaps(s.dc, BITSPIXEL) * GetDeviceCaps(s.dc, PLANES);
+        const int bits = GetDeviceCaps(s.Get(), BITSPIXEL) * GetDeviceCaps(s.Get(), PLANES);
         const TPixelFormat pf = bits >= 32 ? pf32bit : bits == 16 ? pf16bit : bits == 15 ? pf15bit
                               : bits == 8 ? pf8bit : pf24bit;
         Recreate(FWidth, FHeight, pf, false, false);
@@ -837,20 +837,22 @@ bool IsTopDown(HBITMAP h, uint8_t* bits, int stride, int height) {
     if (height < 2 || stride <= 0) return false;
     uint8_t* last = bits + static_cast<ptrdiff_t>(stride) * (height - 1);
     std::vector<uint8_t> first0(bits, bits + stride), last0(last, last + stride);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, h);
     bool topDown = false;
-    for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
-        SetPixelV(dc, 0, 0, c);
-        GdiFlush();
-        if (std::memcmp(last, last0.data(), static_cast<size_t>(stride)) != 0) break;
-        if (std::memcmp(bits, first0.data(), static_cast<size_t>(stride)) != 0) {
-            topDown = true;
-            break;
+    {
+        // Drawn on through a DC of its own, let go of before the bytes are put back.
+        MemoryDC mem;
+        const HDC dc = mem.Get();
+        SelectGuard select(dc, h);
+        for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
+            SetPixelV(dc, 0, 0, c);
+            GdiFlush();
+            if (std::memcmp(last, last0.data(), static_cast<size_t>(stride)) != 0) break;
+            if (std::memcmp(bits, first0.data(), static_cast<size_t>(stride)) != 0) {
+                topDown = true;
+                break;
+            }
         }
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     std::memcpy(bits, first0.data(), static_cast<size_t>(stride));
     std::memcpy(last, last0.data(), static_cast<size_t>(stride));
     return topDown;
@@ -878,11 +880,12 @@ void TBitmap::AdoptHandle(HBITMAP h) {
         FTopDown = ds.dsBmih.biHeight < 0 || IsTopDown(h, FBits, FStride, FHeight);
         if (l.BitCount <= 8) {
             RGBQUAD table[256];
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, h);
-            const UINT n = GetDIBColorTable(dc, 0, 1u << l.BitCount, table);
-            SelectObject(dc, old);
-            DeleteDC(dc);
+            UINT n;
+            {
+                MemoryDC mem;
+                SelectGuard select(mem.Get(), h);
+                n = GetDIBColorTable(mem.Get(), 0, 1u << l.BitCount, table);
+            }
             FPalette.resize(n);
             for (UINT i = 0; i < n; ++i) std::memcpy(&FPalette[i], &table[i], 4);
             FPalette.resize(size_t(1) << l.BitCount, 0);
@@ -1231,11 +1234,11 @@ void TIcon::SaveToStream(TStream* Stream) {
         ScreenDC s;
         DibInfo bi;
         FillInfo(bi, w, h, {32, false}, {});
-        if (ii.hbmColor) GetDIBits(s.dc, ii.hbmColor, 0, h, color.data(), bi.get(), DIB_RGB_COLORS);
+        if (ii.hbmColor) GetDIBits(s.Get(), ii.hbmColor, 0, h, color.data(), bi.get(), DIB_RGB_COLORS);
         DibInfo bm;
         FillInfo(bm, w, ii.hbmColor ? h : 2 * h, {1, false}, {0x000000, 0xFFFFFF});
         std::vector<uint8_t> m(BmpRowBytes(w, 1) * (ii.hbmColor ? h : 2 * h));
-        GetDIBits(s.dc, ii.hbmMask, 0, ii.hbmColor ? h : 2 * h, m.data(), bm.get(), DIB_RGB_COLORS);
+        GetDIBits(s.Get(), ii.hbmMask, 0, ii.hbmColor ? h : 2 * h, m.data(), bm.get(), DIB_RGB_COLORS);
         // Bottom-up: the AND mask is the upper half of a monochrome icon's mask,
         // i.e. the rows h..2h-1 counted from the bottom.
         const size_t mrow = BmpRowBytes(w, 1);
