@@ -282,7 +282,7 @@ void TRzButton::SetDown(bool v) {
     if (FGroupIndex == 0) v = false;
     if (v == Down()) return;
     if (Down() && !FAllowAllUp && FGroupIndex != 0) return;
-    FState = v ? 3 : 0;
+    FState = v ? bsExclusive : bsUp;
     Invalidate();
     if (v) BroadcastGroup();
 }
@@ -356,7 +356,7 @@ void TRzButton::WndProc(TMessage& Message) {
         auto* sender = reinterpret_cast<TRzButton*>(Message.LParam);
         if (int(Message.WParam) == FGroupIndex && sender && sender != this) {
             if (sender->Down() && Down()) {
-                FState = 0;
+                FState = bsUp;
                 Invalidate();
             }
             FAllowAllUp = sender->FAllowAllUp;
@@ -525,7 +525,7 @@ void TRzButton::Paint() {
         cv->FillRect(r);
     }
 
-    if (inGroup && FState == 3 && FShowDownPattern) {
+    if (inGroup && FState == bsExclusive && FShowDownPattern) {
         TBitmap pattern;
         MakeDownPattern(&pattern);
         HBRUSH brush = CreatePatternBrush(pattern.Handle());
