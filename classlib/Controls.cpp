@@ -3,8 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
+#include "Guards.h"
 #include "Graphics.h"
 #include "Text1251.h"
 #include "Themes.h"
@@ -159,7 +161,7 @@ TControl* MouseOverControl() { return g_MouseControl; }
 
 struct DragMachinery {
     TControl* Source = nullptr;
-    TDragObject* Object = nullptr;
+    std::unique_ptr<TDragObject> Object;
     bool Active = false;
     int Threshold = 4;
     TPoint Start;
@@ -172,14 +174,14 @@ struct DragMachinery {
         static DragMachinery d;
         return d;
     }
-    TObject* SourceObject() const { return Object ? static_cast<TObject*>(Object) : Source; }
+    TObject* SourceObject() const { return Object ? static_cast<TObject*>(Object.get()) : Source; }
 
     void Begin(TControl* src, bool immediate, int threshold) {
         if (Source) return;
         TDragObject* obj = nullptr;
         src->DoStartDrag(obj);
         Source = src;
-        Object = obj;
+        Object.reset(obj);
         Active = false;
         Threshold = threshold >= 0 ? threshold : GetSystemMetrics(SM_CXDRAG);
         Start = g_LastMouse;
@@ -221,7 +223,9 @@ struct DragMachinery {
 
     void Done(bool drop) {
         if (!Source) return;
-        DragMachinery d = *this;
+        // The drag is over before the handlers run (one may start the next);
+        // its object goes at the end of this scope, thrown or not.
+        DragMachinery d = std::move(*this);
         *this = DragMachinery();
         if (d.CaptureWnd && GetCapture() == d.CaptureWnd) ReleaseCapture();
         TObject* srcObj = d.SourceObject();
@@ -288,7 +292,7 @@ void CancelDrag() { DragMachinery::Get().Done(false); }
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
     WindowProc = TWndMethod::Of<&TControl::WndProc>(this);
-    FFont = new TFont();
+    FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(this);
 }
 
@@ -305,7 +309,6 @@ TControl::~TControl() {
     }
     if (FParent) FParent->RemoveControl(this);
     FFont->OnChange = nullptr;
-    delete FFont;
 }
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -561,13 +564,8 @@ void TControl::CMParentColorChanged(TMessage& m) {
 void TControl::CMParentFontChanged(TMessage&) {
     if (!FParentFont || !FParent) return;
     FSettingParentFont = true;
-    try {
-        FFont->Assign(FParent->Font());
-    } catch (...) {
-        FSettingParentFont = false;
-        throw;
-    }
-    FSettingParentFont = false;
+    ScopeExit done([this] { FSettingParentFont = false; });
+    FFont->Assign(FParent->Font());
 }
 
 void TControl::CMMouseEnter(TMessage&) {}
@@ -651,11 +649,11 @@ void TControl::SetMouseCapture(bool Value) {
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(new TCanvas()) {}
 
-TGraphicControl::~TGraphicControl() { delete FCanvas; }
+TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& m) {
     if (m.Msg == WM_PAINT && m.WParam) {
-        TCanvasDCScope scope(FCanvas, reinterpret_cast<HDC>(m.WParam));
+        TCanvasDCScope scope(FCanvas.get(), reinterpret_cast<HDC>(m.WParam));
         Paint();
         return;
     }
@@ -887,13 +885,10 @@ void TWinControl::Realign() {
     if (FRealigning || IsLoading() || (ComponentState() & csDestroying)) return;
     TRect r = ClientRect();
     FRealigning = true;
-    try {
+    {
+        ScopeExit done([this] { FRealigning = false; });
         AlignControls(nullptr, r);
-    } catch (...) {
-        FRealigning = false;
-        throw;
     }
-    FRealigning = false;
 }
 
 void TWinControl::AlignControls(TControl*, TRect& R) {
@@ -1003,13 +998,10 @@ void TWinControl::CreateWnd() {
     if ((p.Style & WS_CHILD) && !p.WndParent)
         throw EComponentError("Control '" + Name() + "' has no parent window");
     FControlState |= csCreating;
-    try {
+    {
+        ScopeExit done([this] { FControlState &= ~csCreating; });
         CreateWindowHandle(p);
-    } catch (...) {
-        FControlState &= ~csCreating;
-        throw;
     }
-    FControlState &= ~csCreating;
     if (!FHandle) throw EComponentError("Error creating window of '" + Name() + "'");
     if (FDefWndProc != DefWindowProcW) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
 }
@@ -1370,39 +1362,30 @@ void TWinControl::WMPaint(TMessage& m) {
     }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(FHandle, &ps);
+    ScopeExit endPaint([&] { EndPaint(FHandle, &ps); });
     RECT r = ps.rcPaint;
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w > 0 && h > 0) {
         // Off-screen first, then one copy: nothing flickers.
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        SetViewportOrgEx(mem, -r.left, -r.top, nullptr);
-        try {
-            PaintHandler(mem, r);
-        } catch (...) {
-            SelectObject(mem, old);
-            DeleteObject(bmp);
-            DeleteDC(mem);
-            EndPaint(FHandle, &ps);
-            throw;
-        }
-        SetViewportOrgEx(mem, 0, 0, nullptr);
-        BitBlt(dc, r.left, r.top, w, h, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        MemoryDC mem(dc);
+        BitmapHandle bmp(CreateCompatibleBitmap(dc, w, h));
+        SelectGuard select(mem.Get(), bmp.Get());
+        SetViewportOrgEx(mem.Get(), -r.left, -r.top, nullptr);
+        PaintHandler(mem.Get(), r);
+        SetViewportOrgEx(mem.Get(), 0, 0, nullptr);
+        BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
     }
-    EndPaint(FHandle, &ps);
 }
 
 void TWinControl::PaintHandler(HDC DC, const RECT& R) {
-    int saved = SaveDC(DC);
-    PaintBackground(DC, R);
-    RestoreDC(DC, saved);
-    saved = SaveDC(DC);
-    PaintWindow(DC);
-    RestoreDC(DC, saved);
+    {
+        SavedDC saved(DC);
+        PaintBackground(DC, R);
+    }
+    {
+        SavedDC saved(DC);
+        PaintWindow(DC);
+    }
     PaintControls(DC, R);
 }
 
@@ -1417,21 +1400,15 @@ void TWinControl::PaintControls(HDC DC, const RECT& R) {
         if (dynamic_cast<TWinControl*>(c) || !c->FVisible) continue;
         RECT cr{c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight}, x;
         if (!IntersectRect(&x, &cr, &R)) continue;
-        int saved = SaveDC(DC);
+        SavedDC saved(DC);
         OffsetViewportOrgEx(DC, c->FLeft, c->FTop, nullptr);
         IntersectClipRect(DC, 0, 0, c->FWidth, c->FHeight);
-        try {
-            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        } catch (...) {
-            RestoreDC(DC, saved);
-            throw;
-        }
-        RestoreDC(DC, saved);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
     }
 }
 
 void TWinControl::PaintTo(HDC DC, int X, int Y) {
-    int saved = SaveDC(DC);
+    SavedDC saved(DC);
     OffsetViewportOrgEx(DC, X, Y, nullptr);
     TRect cr = ClientRect();
     IntersectClipRect(DC, 0, 0, cr.Width(), cr.Height());
@@ -1444,7 +1421,6 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c))
             if (w->FVisible) w->PaintTo(DC, w->FLeft, w->FTop);
-    RestoreDC(DC, saved);
 }
 
 void TWinControl::CMEnabledChanged(TMessage& m) {
@@ -1501,11 +1477,10 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanva
 TCustomControl::~TCustomControl() {
     // The canvas must outlive any painting during the base class's teardown.
     DestroyHandle();
-    delete FCanvas;
     FCanvas = nullptr;
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    TCanvasDCScope scope(FCanvas, DC);
+    TCanvasDCScope scope(FCanvas.get(), DC);
     Paint();
 }

@@ -14,6 +14,7 @@
 #include <windows.h>
 #undef TextOut
 
+#include <memory>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -170,8 +171,10 @@ using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int 
 using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
-// What is being dragged, when OnStartDrag makes one; otherwise the source
-// control itself is the Source of OnDragOver and OnDragDrop.
+// What is being dragged, when OnStartDrag makes one (with new); otherwise the
+// source control itself is the Source of OnDragOver and OnDragDrop. The drag
+// owns an object OnStartDrag makes: it is deleted when the drag ends, after
+// OnEndDrag, dropped, cancelled or left by a destroyed source alike.
 class TDragObject : public TObject {
 public:
     const char* ClassName() const override { return "TDragObject"; }
@@ -248,7 +251,7 @@ public:
     virtual void SetColor(TColor Value);
     bool ParentColor() const { return FParentColor; }
     virtual void SetParentColor(bool Value);
-    TFont* Font() const { return FFont; }
+    TFont* Font() const { return FFont.get(); }
     virtual void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
     virtual void SetParentFont(bool Value);
@@ -380,7 +383,7 @@ protected:
     bool FEnabled = true;
     TColor FColor = clWindow;
     bool FParentColor = true;
-    TFont* FFont = nullptr;
+    std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
     bool FSettingParentFont = false;
     TBiDiMode FBiDiMode = bdLeftToRight;
@@ -406,14 +409,14 @@ public:
     explicit TGraphicControl(TComponent* AOwner);
     ~TGraphicControl() override;
     const char* ClassName() const override { return "TGraphicControl"; }
-    TCanvas* Canvas() const { return FCanvas; }
+    TCanvas* Canvas() const { return FCanvas.get(); }
 
 protected:
     void WndProc(TMessage& Message) override;
     virtual void Paint() {}
 
 private:
-    TCanvas* FCanvas;
+    std::unique_ptr<TCanvas> FCanvas;
 };
 
 class TWinControl : public TControl {
@@ -558,14 +561,14 @@ public:
     explicit TCustomControl(TComponent* AOwner);
     ~TCustomControl() override;
     const char* ClassName() const override { return "TCustomControl"; }
-    TCanvas* Canvas() const { return FCanvas; }
+    TCanvas* Canvas() const { return FCanvas.get(); }
 
 protected:
     virtual void Paint() {}
     void PaintWindow(HDC DC) override;
 
 private:
-    TCanvas* FCanvas;
+    std::unique_ptr<TCanvas> FCanvas;
 };
 
 // The class-library control of a window, or nullptr.

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Graphics.h"
+#include "Guards.h"
 #include "WinText.h"
 
 // ======================================================================
@@ -112,7 +113,6 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(new TPict
 
 TImage::~TImage() {
     FPicture->OnChange = nullptr;
-    delete FPicture;
 }
 
 void TImage::SetPicture(TPicture* Value) { FPicture->Assign(Value); }
@@ -212,8 +212,6 @@ TShape::TShape(TComponent* AOwner) : TGraphicControl(AOwner), FBrush(new TBrush(
 }
 
 TShape::~TShape() {
-    delete FBrush;
-    delete FPen;
 }
 
 void TShape::SetShape(TShapeType Value) {
@@ -228,8 +226,8 @@ void TShape::StyleChanged(TObject*) { Invalidate(); }
 
 void TShape::Paint() {
     TCanvas* c = Canvas();
-    c->SetPen(FPen);
-    c->SetBrush(FBrush);
+    c->SetPen(FPen.get());
+    c->SetBrush(FBrush.get());
     int pw = FPen->Style() == psClear ? 0 : FPen->Width();
     int x = pw / 2, y = pw / 2;
     int w = FWidth - pw + 1, h = FHeight - pw + 1;
@@ -316,7 +314,7 @@ void TLabel::DoDrawText(TRect& R, UINT Flags) {
     if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += ' ';
     if (!FShowAccelChar) Flags |= DT_NOPREFIX;
     HDC dc = Canvas()->Handle();
-    int saved = SaveDC(dc);
+    SavedDC saved(dc);
     SelectObject(dc, FFont->Handle());
     SetBkMode(dc, TRANSPARENT);
     std::wstring w = ToWide(text);
@@ -335,7 +333,6 @@ void TLabel::DoDrawText(TRect& R, UINT Flags) {
         SetTextColor(dc, ColorToRGB(FFont->Color()));
         DrawTextW(dc, w.c_str(), int(w.size()), &r, Flags);
     }
-    RestoreDC(dc, saved);
 }
 
 void TLabel::Paint() {

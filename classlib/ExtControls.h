@@ -40,7 +40,7 @@ public:
     explicit TImage(TComponent* AOwner);
     ~TImage() override;
     const char* ClassName() const override { return "TImage"; }
-    TPicture* Picture() const { return FPicture; }
+    TPicture* Picture() const { return FPicture.get(); }
     void SetPicture(TPicture* Value);
     bool Stretch() const { return FStretch; }
     virtual void SetStretch(bool Value);
@@ -60,7 +60,7 @@ protected:
 
 private:
     void PictureChanged(TObject*);
-    TPicture* FPicture;
+    std::unique_ptr<TPicture> FPicture;
     bool FStretch = false, FProportional = false, FCenter = false, FTransparent = false;
 };
 
@@ -73,9 +73,9 @@ public:
     const char* ClassName() const override { return "TShape"; }
     TShapeType Shape() const { return FShape; }
     virtual void SetShape(TShapeType Value);
-    TBrush* Brush() const { return FBrush; }
+    TBrush* Brush() const { return FBrush.get(); }
     void SetBrush(TBrush* Value);
-    TPen* Pen() const { return FPen; }
+    TPen* Pen() const { return FPen.get(); }
     void SetPen(TPen* Value);
 
 protected:
@@ -84,8 +84,8 @@ protected:
 private:
     void StyleChanged(TObject*);
     TShapeType FShape = stRectangle;
-    TBrush* FBrush;
-    TPen* FPen;
+    std::unique_ptr<TBrush> FBrush;
+    std::unique_ptr<TPen> FPen;
 };
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };

@@ -73,9 +73,6 @@ TForm::~TForm() {
     if (Application && Application->FMainForm == this) Application->FMainForm = nullptr;
     DestroyHandle();
     FIcon->OnChange = nullptr;
-    delete FIcon;
-    delete FHorzScrollBar;
-    delete FVertScrollBar;
 }
 
 void TForm::SetBorderStyle(TBorderStyle Value) {

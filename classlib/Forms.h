@@ -13,6 +13,7 @@
 // The application has a MessageBox of its own; the W entry point is called by name.
 #undef MessageBox
 
+#include <memory>
 #include <exception>
 #include <vector>
 
@@ -67,10 +68,10 @@ public:
     virtual void SetPosition(TPosition Value) { FPosition = Value; }
     TWindowState WindowState() const { return FWindowState; }
     virtual void SetWindowState(TWindowState Value);
-    TIcon* Icon() const { return FIcon; }
+    TIcon* Icon() const { return FIcon.get(); }
     void SetIcon(TIcon* Value);
-    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
-    TControlScrollBar* VertScrollBar() const { return FVertScrollBar; }
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
@@ -128,9 +129,9 @@ private:
     TBorderIcons FBorderIcons = BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
-    TIcon* FIcon;
-    TControlScrollBar* FHorzScrollBar;
-    TControlScrollBar* FVertScrollBar;
+    std::unique_ptr<TIcon> FIcon;
+    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+    std::unique_ptr<TControlScrollBar> FVertScrollBar;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
     int FModalResult = 0;

@@ -6,6 +6,7 @@
 #include "BmpCodec.h"
 #include "IcoCodec.h"
 #include "Jpeg.h"
+#include "Guards.h"
 #include "ResourceStream.h"
 #include "WinText.h"
 
@@ -13,16 +14,15 @@ namespace {
 
 COLORREF Ref(TColor c) { return static_cast<COLORREF>(ColorToRGB(c)) & 0xFFFFFF; }
 
-// Screen DC for creating compatible objects, released at scope end.
-struct ScreenDC {
-    HDC dc = GetDC(nullptr);
-    ~ScreenDC() { ReleaseDC(nullptr, dc); }
+// The screen's DC, for creating compatible objects and asking the device.
+struct ScreenDC : WindowDC {
+    ScreenDC() : WindowDC(nullptr) {}
 };
 
 int ScreenLogPixelsY() {
     static int ppi = [] {
         ScreenDC s;
-        const int v = GetDeviceCaps(s.dc, LOGPIXELSY);
+        const int v = GetDeviceCaps(s.Get(), LOGPIXELSY);
         return v > 0 ? v : 96;
     }();
     return ppi;
@@ -31,15 +31,8 @@ int ScreenLogPixelsY() {
 [[noreturn]] void OutOfResources() { throw EOutOfMemory("Out of system resources"); }
 
 DibLayout LayoutOf(TPixelFormat pf) {
-    switch (pf) {
-    case pf1bit: return {1, false};
-    case pf4bit: return {4, false};
-    case pf8bit: return {8, false};
-    case pf15bit: return {16, false};
-    case pf16bit: return {16, true};
-    case pf32bit: return {32, false};
-    default: return {24, false};
-    }
+    const int bits = PixelFormatBits(pf);
+    return {bits ? bits : 24, pf == pf16bit};
 }
 
 TPixelFormat FormatOf(const DibLayout& l) {
@@ -83,6 +76,20 @@ void FillInfo(DibInfo& bi, int w, int h, const DibLayout& l, const std::vector<u
 constexpr size_t kMaxBitmapDCs = 256;
 
 }  // namespace
+
+HBITMAP CreateDibSection(int Width, int Height, const DibLayout& Layout, const std::vector<uint32_t>& Palette,
+                         void*& Bits) {
+    DibInfo bi;
+    FillInfo(bi, Width, Height, Layout, Palette);
+    Bits = nullptr;
+    HBITMAP h = CreateDIBSection(nullptr, bi.get(), DIB_RGB_COLORS, &Bits, nullptr, 0);
+    if (h && !Bits) DeleteObject(h);
+    if (!h || !Bits) {
+        Bits = nullptr;
+        return nullptr;
+    }
+    return h;
+}
 
 TColor ColorToRGB(TColor Color) {
     if (Color < 0) return static_cast<TColor>(GetSysColor(Color & 0xFF));
@@ -310,9 +317,6 @@ TCanvas::TCanvas() : FFont(new TFont), FPen(new TPen), FBrush(new TBrush) {
 
 TCanvas::~TCanvas() {
     SetHandle(nullptr);
-    delete FFont;
-    delete FPen;
-    delete FBrush;
 }
 
 HDC TCanvas::Handle() {
@@ -667,13 +671,12 @@ void TGraphic::Changed(TObject*) {
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() {
-    delete FCanvas;
-    FCanvas = nullptr;
+    FCanvas.reset();  // before the bitmap it draws on
     FreeContents();
 }
 
 void TBitmap::CanvasHandleChanging() {
-    if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas)->FreeContext();
+    if (FCanvas) static_cast<TBitmapCanvas*>(FCanvas.get())->FreeContext();
 }
 
 void TBitmap::FreeContents() {
@@ -699,7 +702,7 @@ std::vector<uint8_t> TBitmap::ReadBGRA() {
         DibInfo bi;
         FillInfo(bi, FWidth, -FHeight, {32, false}, {});
         ScreenDC s;
-        GetDIBits(s.dc, FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
+        GetDIBits(s.Get(), FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
         for (size_t i = 3; i < px.size(); i += 4) px[i] = 0;  // a device bitmap has no alpha
         return px;
     }
@@ -718,7 +721,7 @@ void TBitmap::WriteBGRA(const std::vector<uint8_t>& px) {
         DibInfo bi;
         FillInfo(bi, FWidth, -FHeight, {32, false}, {});
         ScreenDC s;
-        SetDIBits(s.dc, FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
+        SetDIBits(s.Get(), FHandle, 0, static_cast<UINT>(FHeight), px.data(), bi.get(), DIB_RGB_COLORS);
         return;
     }
     GdiFlush();
@@ -748,18 +751,12 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
 
     if (ddb) {
         ScreenDC s;
-        FHandle = CreateCompatibleBitmap(s.dc, w, h);
+        FHandle = CreateCompatibleBitmap(s.Get(), w, h);
         if (!FHandle) OutOfResources();
     } else {
-        DibInfo bi;
-        FillInfo(bi, w, h, l, FPalette);
         void* bits = nullptr;
-        FHandle = CreateDIBSection(nullptr, bi.get(), DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!FHandle || !bits) {
-            if (FHandle) DeleteObject(FHandle);
-            FHandle = nullptr;
-            OutOfResources();
-        }
+        FHandle = CreateDibSection(w, h, l, FPalette, bits);
+        if (!FHandle) OutOfResources();
         FBits = static_cast<uint8_t*>(bits);
         FStride = static_cast<int>(BmpRowBytes(w, l.BitCount));
         FTopDown = false;
@@ -813,7 +810,7 @@ void TBitmap::SetHandleType(TBitmapHandleType v) {
         Recreate(FWidth, FHeight, FPixelFormat, true, false);
     } else {
         ScreenDC s;
-        const int bits = GetDeviceCaps(s.dc, BITSPIXEL) * GetDeviceCaps(s.dc, PLANES);
+        const int bits = GetDeviceCaps(s.Get(), BITSPIXEL) * GetDeviceCaps(s.Get(), PLANES);
         const TPixelFormat pf = bits >= 32 ? pf32bit : bits == 16 ? pf16bit : bits == 15 ? pf15bit
                               : bits == 8 ? pf8bit : pf24bit;
         Recreate(FWidth, FHeight, pf, false, false);
@@ -842,20 +839,22 @@ bool IsTopDown(HBITMAP h, uint8_t* bits, int stride, int height) {
     if (height < 2 || stride <= 0) return false;
     uint8_t* last = bits + static_cast<ptrdiff_t>(stride) * (height - 1);
     std::vector<uint8_t> first0(bits, bits + stride), last0(last, last + stride);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, h);
     bool topDown = false;
-    for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
-        SetPixelV(dc, 0, 0, c);
-        GdiFlush();
-        if (std::memcmp(last, last0.data(), static_cast<size_t>(stride)) != 0) break;
-        if (std::memcmp(bits, first0.data(), static_cast<size_t>(stride)) != 0) {
-            topDown = true;
-            break;
+    {
+        // Drawn on through a DC of its own, let go of before the bytes are put back.
+        MemoryDC mem;
+        const HDC dc = mem.Get();
+        SelectGuard select(dc, h);
+        for (COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255)}) {
+            SetPixelV(dc, 0, 0, c);
+            GdiFlush();
+            if (std::memcmp(last, last0.data(), static_cast<size_t>(stride)) != 0) break;
+            if (std::memcmp(bits, first0.data(), static_cast<size_t>(stride)) != 0) {
+                topDown = true;
+                break;
+            }
         }
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     std::memcpy(bits, first0.data(), static_cast<size_t>(stride));
     std::memcpy(last, last0.data(), static_cast<size_t>(stride));
     return topDown;
@@ -883,11 +882,12 @@ void TBitmap::AdoptHandle(HBITMAP h) {
         FTopDown = ds.dsBmih.biHeight < 0 || IsTopDown(h, FBits, FStride, FHeight);
         if (l.BitCount <= 8) {
             RGBQUAD table[256];
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, h);
-            const UINT n = GetDIBColorTable(dc, 0, 1u << l.BitCount, table);
-            SelectObject(dc, old);
-            DeleteDC(dc);
+            UINT n;
+            {
+                MemoryDC mem;
+                SelectGuard select(mem.Get(), h);
+                n = GetDIBColorTable(mem.Get(), 0, 1u << l.BitCount, table);
+            }
             FPalette.resize(n);
             for (UINT i = 0; i < n; ++i) std::memcpy(&FPalette[i], &table[i], 4);
             FPalette.resize(size_t(1) << l.BitCount, 0);
@@ -919,10 +919,10 @@ HBITMAP TBitmap::ReleaseHandle() {
 
 TCanvas* TBitmap::Canvas() {
     if (!FCanvas) {
-        FCanvas = new TBitmapCanvas(this);
+        FCanvas = std::make_unique<TBitmapCanvas>(this);
         FCanvas->OnChange = TNotifyEvent::Of<&TBitmap::Changed>(this);
     }
-    return FCanvas;
+    return FCanvas.get();
 }
 
 TColor TBitmap::TransparentColor() {
@@ -1199,11 +1199,11 @@ void TIcon::SaveToStream(TStream* Stream) {
         ScreenDC s;
         DibInfo bi;
         FillInfo(bi, w, h, {32, false}, {});
-        if (ii.hbmColor) GetDIBits(s.dc, ii.hbmColor, 0, h, color.data(), bi.get(), DIB_RGB_COLORS);
+        if (ii.hbmColor) GetDIBits(s.Get(), ii.hbmColor, 0, h, color.data(), bi.get(), DIB_RGB_COLORS);
         DibInfo bm;
         FillInfo(bm, w, ii.hbmColor ? h : 2 * h, {1, false}, {0x000000, 0xFFFFFF});
         std::vector<uint8_t> m(BmpRowBytes(w, 1) * (ii.hbmColor ? h : 2 * h));
-        GetDIBits(s.dc, ii.hbmMask, 0, ii.hbmColor ? h : 2 * h, m.data(), bm.get(), DIB_RGB_COLORS);
+        GetDIBits(s.Get(), ii.hbmMask, 0, ii.hbmColor ? h : 2 * h, m.data(), bm.get(), DIB_RGB_COLORS);
         // Bottom-up: the AND mask is the upper half of a monochrome icon's mask,
         // i.e. the rows h..2h-1 counted from the bottom.
         const size_t mrow = BmpRowBytes(w, 1);
@@ -1317,19 +1317,11 @@ AnsiString AsciiLower(AnsiString s) {
     return s;
 }
 
-AnsiString NameOf(TGraphicClass cls) {
-    TGraphic* g = cls();
-    AnsiString n = g->ClassName();
-    delete g;
-    return n;
-}
-
 struct Registry {
     std::vector<FileFormat> formats;
     std::vector<ClassEntry> classes;
 
-    void AddClass(TGraphicClass cls) {
-        const AnsiString name = NameOf(cls);
+    void AddClass(TGraphicClass cls, const AnsiString& name) {
         for (auto& c : classes)
             if (c.name == name) {
                 c.cls = cls;
@@ -1337,10 +1329,10 @@ struct Registry {
             }
         classes.push_back({name, cls});
     }
-    void AddFormat(AnsiString ext, const AnsiString& desc, TGraphicClass cls) {
+    void AddFormat(AnsiString ext, const AnsiString& desc, TGraphicClass cls, const AnsiString& name) {
         if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
         ext = AsciiLower(ext);
-        AddClass(cls);
+        AddClass(cls, name);
         for (auto& f : formats)
             if (f.ext == ext) {
                 f.description = desc, f.cls = cls;
@@ -1349,10 +1341,8 @@ struct Registry {
         formats.push_back({ext, desc, cls});
     }
     Registry() {
-        AddFormat("bmp", "Bitmaps", &NewGraphic<TBitmap>);
-        AddFormat("ico", "Icons", &NewGraphic<TIcon>);
-        AddFormat("jpg", "JPEG image file", &NewGraphic<TJPEGImage>);
-        AddFormat("jpeg", "JPEG image file", &NewGraphic<TJPEGImage>);
+        AddFormat("bmp", "Bitmaps", &NewGraphic<TBitmap>, TBitmap::StaticClassName);
+        AddFormat("ico", "Icons", &NewGraphic<TIcon>, TIcon::StaticClassName);
     }
 };
 
@@ -1364,8 +1354,8 @@ Registry& Reg() {
 }  // namespace
 
 void TPicture::RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
-                                  TGraphicClass GraphicClass) {
-    if (GraphicClass) Reg().AddFormat(Extension, Description, GraphicClass);
+                                  TGraphicClass GraphicClass, const AnsiString& ClassName) {
+    if (GraphicClass) Reg().AddFormat(Extension, Description, GraphicClass, ClassName);
 }
 
 void TPicture::UnregisterFileFormat(TGraphicClass GraphicClass) {
@@ -1378,8 +1368,8 @@ void TPicture::UnregisterFileFormat(TGraphicClass GraphicClass) {
                     r.classes.end());
 }
 
-void TPicture::RegisterGraphicClass(TGraphicClass GraphicClass) {
-    if (GraphicClass) Reg().AddClass(GraphicClass);
+void TPicture::RegisterGraphicClass(TGraphicClass GraphicClass, const AnsiString& ClassName) {
+    if (GraphicClass) Reg().AddClass(GraphicClass, ClassName);
 }
 
 TGraphicClass TPicture::FindGraphicClass(const AnsiString& ClassName) {

@@ -7,9 +7,11 @@
 // The canvas has a TextOut of its own; the W entry point is called by name.
 #undef TextOut
 
+#include <memory>
 #include <cstdint>
 #include <vector>
 
+#include "BmpCodec.h"
 #include "Persistent.h"
 #include "Streams.h"
 #include "Types.h"
@@ -223,9 +225,9 @@ public:
     void SetHandle(HDC dc);
     bool HandleAllocated() const { return FHandle != nullptr; }
 
-    TFont* Font() { return FFont; }
-    TPen* Pen() { return FPen; }
-    TBrush* Brush() { return FBrush; }
+    TFont* Font() { return FFont.get(); }
+    TPen* Pen() { return FPen.get(); }
+    TBrush* Brush() { return FBrush.get(); }
     void SetFont(TFont* v) { FFont->Assign(v); }
     void SetPen(TPen* v) { FPen->Assign(v); }
     void SetBrush(TBrush* v) { FBrush->Assign(v); }
@@ -304,9 +306,9 @@ private:
 
     HDC FHandle = nullptr;
     unsigned FState = 0;
-    TFont* FFont;
-    TPen* FPen;
-    TBrush* FBrush;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TPen> FPen;
+    std::unique_ptr<TBrush> FBrush;
     TCopyMode FCopyMode = cmSrcCopy;
     int FTextFlags = 0;
     int FLockCount = 0;
@@ -339,6 +341,8 @@ private:
 // ---------------------------------------------------------------- pictures
 
 // Makes a new empty picture of one class: the registry's "virtual constructor".
+// A registered picture class also states its name without an instance
+// (StaticClassName, what its ClassName answers).
 using TGraphicClass = TGraphic* (*)();
 template <class T>
 TGraphic* NewGraphic() {
@@ -385,6 +389,12 @@ protected:
     bool FModified = false;
 };
 
+// A bottom-up DIB section of the layout; a paletted one takes the palette
+// (blue | green << 8 | red << 16, at most 2^bits entries) as its colour table.
+// Null (and nothing left over) when the system refuses; Bits is then null.
+HBITMAP CreateDibSection(int Width, int Height, const DibLayout& Layout, const std::vector<uint32_t>& Palette,
+                         void*& Bits);
+
 // Bitmap on a DIB section (bmDIB, any PixelFormat but pfDevice) or on a
 // device-dependent bitmap (bmDDB, PixelFormat pfDevice). Changing the pixel
 // format or handle type converts the pixels. 32-bit pixels are blue, green,
@@ -396,7 +406,8 @@ class TBitmap : public TGraphic {
 public:
     TBitmap();
     ~TBitmap() override;
-    const char* ClassName() const override { return "TBitmap"; }
+    static constexpr const char StaticClassName[] = "TBitmap";
+    const char* ClassName() const override { return StaticClassName; }
 
     // From another bitmap: a copy of its pixels, format and transparency.
     // nullptr empties this bitmap.
@@ -484,7 +495,7 @@ private:
     int FStride = 0;
     bool FTopDown = false;
     std::vector<uint32_t> FPalette;  // colour table of a paletted DIB
-    TCanvas* FCanvas = nullptr;
+    std::unique_ptr<TCanvas> FCanvas;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
 };
@@ -495,7 +506,8 @@ class TIcon : public TGraphic {
 public:
     TIcon();
     ~TIcon() override;
-    const char* ClassName() const override { return "TIcon"; }
+    static constexpr const char StaticClassName[] = "TIcon";
+    const char* ClassName() const override { return StaticClassName; }
     void Assign(TPersistent* Source) override;
     void Draw(TCanvas* ACanvas, const TRect& R) override;
     bool Empty() const override { return FHandle == nullptr && FData.empty(); }
@@ -542,8 +554,9 @@ private:
 
 // Holder of one picture of any registered class, as TImage and forms keep
 // it. The picture classes are registered by file extension (LoadFromFile)
-// and by class name (form data). TBitmap ("bmp"), TIcon ("ico") and
-// TJPEGImage ("jpg", "jpeg") are registered from the start.
+// and by class name (form data). TBitmap ("bmp") and TIcon ("ico") are
+// registered from the start, TJPEGImage ("jpg", "jpeg") by the class
+// library's start-up step (UnitInit.h).
 class TPicture : public TPersistent {
 public:
     TPicture() = default;
@@ -576,12 +589,21 @@ public:
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
 
+    // Each picture unit registers its classes in its own start-up step.
+    template <class T>
+    static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description) {
+        RegisterFileFormat(Extension, Description, &NewGraphic<T>, T::StaticClassName);
+    }
     static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
-                                   TGraphicClass GraphicClass);
+                                   TGraphicClass GraphicClass, const AnsiString& ClassName);
     // Removes every extension of that class and its class-name entry.
     static void UnregisterFileFormat(TGraphicClass GraphicClass);
     // Known by class name only (for form data).
-    static void RegisterGraphicClass(TGraphicClass GraphicClass);
+    template <class T>
+    static void RegisterGraphicClass() {
+        RegisterGraphicClass(&NewGraphic<T>, T::StaticClassName);
+    }
+    static void RegisterGraphicClass(TGraphicClass GraphicClass, const AnsiString& ClassName);
     static TGraphicClass FindGraphicClass(const AnsiString& ClassName);
     static TGraphicClass FindFileFormat(const AnsiString& Extension);
 

@@ -226,3 +226,10 @@ void TJPEGImage::WriteData(TStream* Stream) {
     Stream->WriteUInt32(static_cast<uint32_t>(FData.size()));
     SaveToStream(Stream);
 }
+
+void JpegStartup() {
+    TPicture::RegisterFileFormat<TJPEGImage>("jpg", "JPEG image file");
+    TPicture::RegisterFileFormat<TJPEGImage>("jpeg", "JPEG image file");
+}
+
+void JpegShutdown() { TPicture::UnregisterFileFormat(&NewGraphic<TJPEGImage>); }

@@ -17,7 +17,8 @@ class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();
     ~TJPEGImage() override;
-    const char* ClassName() const override { return "TJPEGImage"; }
+    static constexpr const char StaticClassName[] = "TJPEGImage";
+    const char* ClassName() const override { return StaticClassName; }
 
     // From another TJPEGImage: the same JPEG data.
     void Assign(TPersistent* Source) override;
@@ -57,3 +58,8 @@ private:
     int FWidth = 0, FHeight = 0;
     TBitmap* FBitmap = nullptr;
 };
+
+// The class library's start-up step "Jpeg": TJPEGImage known by the
+// extensions "jpg" and "jpeg" and by class name; the shut-down forgets it.
+void JpegStartup();
+void JpegShutdown();

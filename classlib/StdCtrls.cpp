@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Graphics.h"
+#include "Guards.h"
 #include "TypeInfo.h"
 #include "WinText.h"
 
@@ -92,14 +93,13 @@ void TCustomPanel::Paint() {
     RECT fill{r.Left, r.Top, r.Right, r.Bottom};
     FillRect(dc, &fill, ColorBrush());
     if (!Caption().empty()) {
-        int saved = SaveDC(dc);
+        SavedDC saved(dc);
         SelectObject(dc, FFont->Handle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(FEnabled ? FFont->Color() : clGrayText));
         static const UINT align[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
         std::wstring w = ToWide(Caption());
         DrawTextW(dc, w.c_str(), int(w.size()), &fill, DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | align[FAlignment]);
-        RestoreDC(dc, saved);
     }
 }
 
@@ -114,7 +114,7 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 
 void TCustomGroupBox::Paint() {
     HDC dc = Canvas()->Handle();
-    int saved = SaveDC(dc);
+    SavedDC saved(dc);
     SelectObject(dc, FFont->Handle());
     TEXTMETRICW tm;
     GetTextMetricsW(dc, &tm);
@@ -128,7 +128,6 @@ void TCustomGroupBox::Paint() {
         SetTextColor(dc, ColorToRGB(FEnabled ? FFont->Color() : clGrayText));
         DrawTextW(dc, w.c_str(), int(w.size()), &t, DT_SINGLELINE | DT_LEFT);
     }
-    RestoreDC(dc, saved);
 }
 
 // ======================================================================

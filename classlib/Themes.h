@@ -5,9 +5,12 @@
 // look whatever theme the desktop has.
 #pragma once
 
+#include <windows.h>
+
 bool ThemeServicesEnabled();
 // Forgets the decision; the class library calls it on WM_THEMECHANGED.
 void ThemeServicesChanged();
 // Forces the answer (1 on, 0 off) so that themed branches can be exercised;
 // -1 goes back to what is detected.
 void SetThemeServicesOverride(int State);
+

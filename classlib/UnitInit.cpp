@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Jpeg.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ const TUnitStep kClassLibSteps[] = {
     {"Classes", &RegisterClassLibraryClasses, nullptr},
     {"Controls", &ControlsStartup, &ControlsShutdown},
     {"Forms", &FormsStartup, &FormsShutdown},
+    // The class library's picture classes beyond bitmaps and icons, known
+    // before any program step reads a form.
+    {"Jpeg", &JpegStartup, &JpegShutdown},
 };
 
 bool RunStep(const TUnitStep& s) {

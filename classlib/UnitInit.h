@@ -3,7 +3,7 @@
 //
 // The class library's own units start first ("Classes": the registry of its
 // published classes; "Controls": the mouse object; "Forms": the application
-// and screen objects); they are started before main already, so Application
+// and screen objects; "Jpeg": the JPEG picture class); they are started before main already, so Application
 // exists from the program's first line. Then the program's steps run, in the
 // order given to StartUnits. Each
 // step runs once; shut-down runs the steps' Shutdown in the reverse order,

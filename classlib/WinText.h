@@ -19,3 +19,6 @@ std::wstring ModuleFileName(HMODULE Module = nullptr);
 // Window text helpers over SetWindowTextW / GetWindowTextW.
 BOOL SetWindowTextAnsi(HWND wnd, const AnsiString& text);
 AnsiString GetWindowTextAnsi(HWND wnd);
+
+// Full path of the running program's file, however long; empty on failure.
+inline AnsiString ProgramFileName() { return FromWide(ModuleFileName()); }

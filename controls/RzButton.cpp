@@ -4,6 +4,7 @@
 #include <vssym32.h>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "RzGrafx.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
@@ -280,7 +281,7 @@ void TRzButton::SetDown(bool v) {
     if (FGroupIndex == 0) v = false;
     if (v == Down()) return;
     if (Down() && !FAllowAllUp && FGroupIndex != 0) return;
-    FState = v ? 3 : 0;
+    FState = v ? bsExclusive : bsUp;
     Invalidate();
     if (v) BroadcastGroup();
 }
@@ -301,13 +302,8 @@ void TRzButton::PressAndClick() {
     if (FGroupIndex != 0) SetDown(!Down());
     else RedrawButton();
     FClicking = true;
-    try {
-        Click();
-    } catch (...) {
-        FClicking = false;
-        throw;
-    }
-    FClicking = false;
+    ScopeExit done([this] { FClicking = false; });
+    Click();
 }
 
 void TRzButton::Click() {
@@ -359,7 +355,7 @@ void TRzButton::WndProc(TMessage& Message) {
         auto* sender = reinterpret_cast<TRzButton*>(Message.LParam);
         if (int(Message.WParam) == FGroupIndex && sender && sender != this) {
             if (sender->Down() && Down()) {
-                FState = 0;
+                FState = bsUp;
                 Invalidate();
             }
             FAllowAllUp = sender->FAllowAllUp;
@@ -380,13 +376,10 @@ void TRzButton::WndProc(TMessage& Message) {
         bool mine = (Message.WParam == VK_RETURN && FDefaultActive) || (Message.WParam == VK_ESCAPE && FCancel);
         if (mine && shift == 0 && CanFocus()) {
             if (!FDropDownOnEnter) FSuppressDropDown = true;
-            try {
+            {
+                ScopeExit done([this] { FSuppressDropDown = false; });
                 Click();
-            } catch (...) {
-                FSuppressDropDown = false;
-                throw;
             }
-            FSuppressDropDown = false;
             Message.Result = 1;
             return;
         }
@@ -531,7 +524,7 @@ void TRzButton::Paint() {
         cv->FillRect(r);
     }
 
-    if (inGroup && FState == 3 && FShowDownPattern) {
+    if (inGroup && FState == bsExclusive && FShowDownPattern) {
         TBitmap pattern;
         MakeDownPattern(&pattern);
         HBRUSH brush = CreatePatternBrush(pattern.Handle());
@@ -547,20 +540,14 @@ void TRzButton::Paint() {
 }
 
 void TRzButton::PaintParentCorners(HDC DC) {
-    int saved = SaveDC(DC);
+    SavedDC saved(DC);
     TRect r = Inflated(ClientRect(), Enabled() ? -1 : -2, Enabled() ? -1 : -2);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
     r = Inflated(r, 1, -1);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
     r = Inflated(r, -2, 2);
     ExcludeClipRect(DC, r.Left, r.Top, r.Right, r.Bottom);
-    try {
-        PaintParentBackground(this, DC, true);
-    } catch (...) {
-        RestoreDC(DC, saved);
-        throw;
-    }
-    RestoreDC(DC, saved);
+    PaintParentBackground(this, DC, true);
 }
 
 // ======================================================================

@@ -89,6 +89,10 @@ private:
     bool FTransparent = false;
 };
 
+// A button's pressed state: up, pressed, or held down as the toggled member
+// of a group.
+enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
+
 class TRzButton : public TRzCustomButton {
 public:
     explicit TRzButton(TComponent* AOwner);
@@ -104,7 +108,7 @@ public:
     virtual void SetDefault(bool v);
     bool DropDownOnEnter() const { return FDropDownOnEnter; }
     void SetDropDownOnEnter(bool v) { FDropDownOnEnter = v; }
-    bool Down() const { return FState == 2 || FState == 3; }
+    bool Down() const { return FState == bsDown || FState == bsExclusive; }
     virtual void SetDown(bool v);
     TColor FrameColor() const { return FFrameColor; }
     virtual void SetFrameColor(TColor v);
@@ -118,7 +122,7 @@ public:
     virtual void SetShowFocusRect(bool v);
     void SetHotTrack(bool v) override;
 
-    int State() const { return FState; }
+    TButtonState State() const { return FState; }
     bool DefaultActive() const { return FDefaultActive; }
     bool PressedVisual() const { return Down() || FPressed; }
     void Click() override;
@@ -149,7 +153,7 @@ private:
     TModalResult FModalResult = 0;
     bool FShowDownPattern = true;
     bool FShowFocusRect = true;
-    int FState = 0;  // 0 up, 3 down (a toggled group member)
+    TButtonState FState = bsUp;
     bool FDefaultActive = false;
     bool FKeyToggle = false;
     bool FClicking = false;

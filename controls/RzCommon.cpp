@@ -5,9 +5,11 @@
 
 #include "Components.h"
 #include "Graphics.h"
+#include "Guards.h"
 #include "WinText.h"
 #include "RzCanvasDC.h"
 #include "RzGrafx.h"
+#include "Text1251.h"
 #include "Themes.h"
 
 bool FullColorDisplay = false;
@@ -36,11 +38,8 @@ void RzCommonStartup() {
 }
 
 bool IsFullColorDisplay() {
-    HDC dc = GetDC(nullptr);
-    if (!dc) return false;
-    int colors = GetDeviceCaps(dc, NUMCOLORS);
-    ReleaseDC(nullptr, dc);
-    return colors == -1;
+    WindowDC dc(nullptr);
+    return dc && GetDeviceCaps(dc.Get(), NUMCOLORS) == -1;
 }
 
 uint8_t ReadThemeColorScheme() {
@@ -149,20 +148,20 @@ bool RzIsAccel(char Key, const AnsiString& Caption) {
             ++i;
             continue;
         }
-        char a[2] = {Caption[i + 1], 0}, b[2] = {Key, 0};
-        CharUpperBuffA(a, 1);
-        CharUpperBuffA(b, 1);
-        return a[0] == b[0];
+        // Captions are Windows-1251: fold by the fixed table, not the ANSI code page.
+        return UpCase1251(static_cast<unsigned char>(Caption[i + 1])) == UpCase1251(static_cast<unsigned char>(Key));
     }
     return false;
 }
 
 void RedrawFrameIfVisible(HWND Window, const RECT* R) {
-    HDC dc = GetDC(Window);
-    if (!dc) return;
-    RECT clip;
-    int kind = GetClipBox(dc, &clip);
-    ReleaseDC(Window, dc);
+    int kind;
+    {
+        WindowDC dc(Window);
+        if (!dc) return;
+        RECT clip;
+        kind = GetClipBox(dc.Get(), &clip);
+    }
     if (kind != ERROR && kind != NULLREGION) RedrawWindow(Window, R, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
@@ -181,38 +180,35 @@ void PaintDropDownArrow(TCanvas* Canvas, TRect r, int Kind, bool Enabled, bool P
         color = cl3DDkShadow;
         HTHEME theme = OpenThemeData(nullptr, L"COMBOBOX");
         if (theme) {
-            HDC mem = CreateCompatibleDC(dc);
-            HBITMAP bmp = CreateCompatibleBitmap(dc, 17, 21);
-            HGDIOBJ old = SelectObject(mem, bmp);
-            RECT area{0, 0, 16, 20};
-            DrawThemeBackground(theme, mem, CP_DROPDOWNBUTTON, CBXS_NORMAL, &area, nullptr);
-            TColor px = TColor(GetPixel(mem, 8, 10) & 0xFFFFFF);
-            SelectObject(mem, old);
-            DeleteObject(bmp);
-            DeleteDC(mem);
+            TColor px;
+            {
+                MemoryDC mem(dc);
+                BitmapHandle bmp(CreateCompatibleBitmap(dc, 17, 21));
+                SelectGuard select(mem.Get(), bmp.Get());
+                RECT area{0, 0, 16, 20};
+                DrawThemeBackground(theme, mem.Get(), CP_DROPDOWNBUTTON, CBXS_NORMAL, &area, nullptr);
+                px = TColor(GetPixel(mem.Get(), 8, 10) & 0xFFFFFF);
+            }
             CloseThemeData(theme);
             color = ColorsAlike(px, clWindow) ? cl3DDkShadow : px;
         }
     } else if (ColorsAlike(TColor(oldBrushColor), clBlack)) {
         color = cl3DDkShadow;
     }
-    HBRUSH brush = CreateSolidBrush(RzRGBOf(color));
+    BrushHandle brush(CreateSolidBrush(RzRGBOf(color)));
     if (Kind == 1 && Enabled) {
         int ty = cy + 2 + 2;
         POINT pts[6] = {{cx, ty}, {cx - 4, ty - 5}, {cx - 5, ty - 7},
                         {cx, ty - 2}, {cx + 5, ty - 7}, {cx + 4, ty - 5}};
-        HGDIOBJ oldB = SelectObject(dc, brush);
-        HGDIOBJ oldP = SelectObject(dc, GetStockObject(NULL_PEN));
+        SelectGuard selectBrush(dc, brush.Get());
+        SelectGuard selectPen(dc, GetStockObject(NULL_PEN));
         Polygon(dc, pts, 6);
-        SelectObject(dc, oldP);
-        SelectObject(dc, oldB);
     } else {
         for (int row = 0; row < 4; ++row) {
             RECT line{cx - 3 + row, cy - 2 + row, cx + 4 - row, cy - 1 + row};
-            FillRect(dc, &line, brush);
+            FillRect(dc, &line, brush.Get());
         }
     }
-    DeleteObject(brush);
 }
 
 HFONT CreateRotatedFont(TFont* Font, int Angle) {
@@ -239,13 +235,11 @@ HFONT CreateRotatedFont(TFont* Font, int Angle) {
 }
 
 bool IsTrueTypeFont(TFont* Font) {
-    HDC dc = GetDC(nullptr);
+    WindowDC dc(nullptr);
     if (!dc) return false;
-    HGDIOBJ old = SelectObject(dc, Font->Handle());
-    TEXTMETRICW tm{};
-    bool ok = GetTextMetricsW(dc, &tm) != 0;
     // The font object belongs to the TFont; only the selection is undone.
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    SelectGuard select(dc.Get(), Font->Handle());
+    TEXTMETRICW tm{};
+    const bool ok = GetTextMetricsW(dc.Get(), &tm) != 0;
     return ok && (tm.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
 }

@@ -2,20 +2,19 @@
 // with plain GDI on the canvas's device context and put back every object
 // they select, so the canvas's own pen and brush are left as they were.
 #include "RzCanvasDC.h"
+#include "Guards.h"
 #include "RzCommon.h"
 
 namespace {
 bool Has(TSides s, TSide side) { return (s & SideBit(side)) != 0; }
 
 void Line(HDC dc, COLORREF c, int x1, int y1, int x2, int y2) {
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ old = SelectObject(dc, pen);
+    PenHandle pen(CreatePen(PS_SOLID, 1, c));
+    SelectGuard select(dc, pen.Get());
     POINT prev;
     MoveToEx(dc, x1, y1, &prev);
     LineTo(dc, x2, y2);
     MoveToEx(dc, prev.x, prev.y, nullptr);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 void Pixel(HDC dc, int x, int y, TColor c) { SetPixel(dc, x, y, RzRGBOf(c)); }

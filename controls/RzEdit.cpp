@@ -1,5 +1,6 @@
 #include "RzEdit.h"
 
+#include "Guards.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
 
@@ -14,7 +15,6 @@ TRzCustomEdit::~TRzCustomEdit() {
         FFrameController = nullptr;
     }
     DestroyHandle();
-    delete FCanvas;
 }
 
 void TRzCustomEdit::Loaded() {
@@ -45,18 +45,13 @@ bool TRzCustomEdit::UsesThemedFrame() const { return FFramingPreference == fpThe
 void TRzCustomEdit::UpdateColors() {
     if (IsLoading()) return;
     FUpdatingColor = true;
-    try {
-        if (!Enabled())
-            SetColor(FDisabledColor);
-        else if (FHasFocus)
-            SetColor(ReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
-        else
-            SetColor(ReadOnly() ? FReadOnlyColor : FNormalColor);
-    } catch (...) {
-        FUpdatingColor = false;
-        throw;
-    }
-    FUpdatingColor = false;
+    ScopeExit done([this] { FUpdatingColor = false; });
+    if (!Enabled())
+        SetColor(FDisabledColor);
+    else if (FHasFocus)
+        SetColor(ReadOnly() && FReadOnlyColorOnFocus ? FReadOnlyColor : FFocusColor);
+    else
+        SetColor(ReadOnly() ? FReadOnlyColor : FNormalColor);
 }
 
 void TRzCustomEdit::CMColorChanged(TMessage& Message) {
@@ -125,9 +120,9 @@ void TRzCustomEdit::UpdateFrame(bool IsMouse, bool Value) {
 void TRzCustomEdit::PaintNonClientFrame() {
     HDC dc = GetWindowDC(FHandle);
     if (!dc) return;
-    TCanvasDCScope scope(FCanvas, dc, FHandle);
+    TCanvasDCScope scope(FCanvas.get(), dc, FHandle);
     bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
-    PaintFrame(FCanvas, Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
+    PaintFrame(FCanvas.get(), Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
                hot ? FFrameHotStyle : FFrameStyle);
 }
 

@@ -82,7 +82,7 @@ protected:
     virtual void PaintNonClientFrame();
 
 private:
-    TCanvas* FCanvas;
+    std::unique_ptr<TCanvas> FCanvas;
     TColor FNormalColor = clWindow;
     bool FUpdatingColor = false;
     bool FHasFocus = false;

@@ -2,25 +2,23 @@
 
 #include <cstdlib>
 
+#include "Guards.h"
 #include "RzCanvasDC.h"
 
 namespace {
 void FillSolid(HDC dc, const TRect& r, uint32_t rgb) {
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
-    HBRUSH b = CreateSolidBrush(rgb);
+    BrushHandle b(CreateSolidBrush(rgb));
     RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    FillRect(dc, &rc, b);
-    DeleteObject(b);
+    FillRect(dc, &rc, b.Get());
 }
 
 void PolySolid(HDC dc, const TRzPolyBand& band) {
-    HBRUSH b = CreateSolidBrush(band.Color);
-    HGDIOBJ old = SelectObject(dc, b);
+    BrushHandle b(CreateSolidBrush(band.Color));
+    SelectGuard select(dc, b.Get());
     POINT pts[4];
     for (int i = 0; i < band.Count; ++i) pts[i] = POINT{band.P[i].X, band.P[i].Y};
     Polygon(dc, pts, band.Count);
-    SelectObject(dc, old);
-    DeleteObject(b);
 }
 
 // Linear ramp across `extent` along one axis, 8 pixels along the other, then
@@ -53,15 +51,12 @@ void GradientPaintDC(HDC target, TRect Bounds, TGradientDirection Direction, TSm
     int w = std::abs(Bounds.Right - Bounds.Left), h = std::abs(Bounds.Bottom - Bounds.Top);
     if (w == 0 || h == 0) return;
     uint32_t start = RzRGBOf(StartColor), stop = RzRGBOf(StopColor);
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
-    if (!dc || !bmp) {
-        if (bmp) DeleteObject(bmp);
-        if (dc) DeleteDC(dc);
-        return;
-    }
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    MemoryDC mem(target);
+    BitmapHandle bmp(CreateCompatibleBitmap(target, w, h));
+    if (!mem || !bmp) return;
+    const HDC dc = mem.Get();
+    SelectGuard selectBitmap(dc, bmp.Get());
+    SelectGuard selectPen(dc, GetStockObject(NULL_PEN));
     switch (Direction) {
         case gdDiagonalUp:
         case gdDiagonalDown:
@@ -90,10 +85,6 @@ void GradientPaintDC(HDC target, TRect Bounds, TGradientDirection Direction, TSm
         case gdBigSquareBox: BoxRamp(dc, w, h, w / 4, h / 4, start, stop, SmoothFactor); break;
     }
     BitBlt(target, Bounds.Left, Bounds.Top, w, h, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(dc);
 }
 
 void GradientPaint(TCanvas* Canvas, TRect Bounds, TGradientDirection Direction, TSmoothFactor SmoothFactor,

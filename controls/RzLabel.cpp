@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Guards.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
 #include "WinText.h"
@@ -10,14 +11,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 void SetRectW(RECT& r, const TRect& t) { r = RECT{t.Left, t.Top, t.Right, t.Bottom}; }
-
-// Selects a font into a DC for the life of the object.
-struct FontSelection {
-    HDC dc;
-    HGDIOBJ old;
-    FontSelection(HDC d, HFONT f) : dc(d), old(SelectObject(d, f)) {}
-    ~FontSelection() { SelectObject(dc, old); }
-};
 }  // namespace
 
 TRzLabel::TRzLabel(TComponent* AOwner) : TLabel(AOwner) {
@@ -301,17 +294,17 @@ void TRzLabel::AdjustBounds() {
     TRect r = ClientRect();
     RemoveBorderSizes(r, true);
     r = TRect{0, 0, r.Width(), r.Height()};
-    HDC dc = GetDC(nullptr);
-    if (!dc) return;
-    std::wstring text = ToWide(GetLabelText());
-    if (text.empty()) text = L" ";  // an empty label keeps one line's height
     RECT rc;
     SetRectW(rc, r);
     {
-        FontSelection sel(dc, Font()->Handle());
+        WindowDC screen(nullptr);
+        if (!screen) return;
+        const HDC dc = screen.Get();
+        std::wstring text = ToWide(GetLabelText());
+        if (text.empty()) text = L" ";  // an empty label keeps one line's height
+        SelectGuard sel(dc, Font()->Handle());
         DrawTextW(dc, text.c_str(), int(text.size()), &rc, TextFlags() | DT_CALCRECT);
     }
-    ReleaseDC(nullptr, dc);
     TRect box{0, 0, int(rc.right - rc.left), int(rc.bottom - rc.top)};
     AddBorderSizes(box);
     int left = Left();
@@ -425,7 +418,7 @@ void TRzLabel::PaintLabelText(HDC dc) {
 
     HFONT font = Font()->Handle();
     if (!rotated) {
-        FontSelection sel(dc, font);
+        SelectGuard sel(dc, font);
         for (int i = 0; i < n; ++i) {
             RECT rc;
             SetRectW(rc, r);
@@ -441,7 +434,7 @@ void TRzLabel::PaintLabelText(HDC dc) {
     TPoint p = RotationOrigin();
     int th, tw;
     {
-        FontSelection sel(dc, font);
+        SelectGuard sel(dc, font);
         SIZE s{};
         GetTextExtentPoint32W(dc, L"Pp", 2, &s);
         th = s.cy;
@@ -500,7 +493,7 @@ void TRzLabel::PaintLabelText(HDC dc) {
     HFONT rotatedFont = CreateRotatedFont(Font(), FAngle);
     if (!rotatedFont) return;
     {
-        FontSelection sel(dc, rotatedFont);
+        SelectGuard sel(dc, rotatedFont);
         UINT oldAlign = SetTextAlign(dc, align);
         RECT clip;
         SetRectW(clip, r);
@@ -530,7 +523,7 @@ void TRzLabel::PaintArcText(HDC dc) {
         if (!f) break;
         int h, ww;
         {
-            FontSelection sel(dc, f);
+            SelectGuard sel(dc, f);
             SIZE s{};
             GetTextExtentPoint32W(dc, L"Yy", 2, &s);
             h = s.cy;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "Guards.h"
 #include "RzGrafx.h"
 #include "RzRegister.h"
 #include "TypeInfo.h"
@@ -32,22 +33,13 @@ UINT AlignmentFlag(TAlignment a) { return a == taRightJustify ? DT_RIGHT : a == 
 // Text size in a font, measured on a screen device context.
 SIZE TextSizeOf(TFont* Font, const AnsiString& Text) {
     SIZE sz{0, 0};
-    HDC dc = GetDC(nullptr);
+    WindowDC dc(nullptr);
     if (!dc) return sz;
-    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    SelectGuard font(dc.Get(), Font->Handle());
     std::wstring w = ToWide(Text);
-    GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &sz);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    GetTextExtentPoint32W(dc.Get(), w.c_str(), int(w.size()), &sz);
     return sz;
 }
-
-struct FontInDC {
-    HDC dc;
-    HGDIOBJ old;
-    FontInDC(HDC d, TFont* f) : dc(d), old(SelectObject(d, f->Handle())) {}
-    ~FontInDC() { SelectObject(dc, old); }
-};
 }  // namespace
 
 // ======================================================================
@@ -227,7 +219,7 @@ void TRzCustomPanel::PaintPanelText(TRect R) {
     TCanvas* cv = Canvas();
     cv->SetFont(Font());
     HDC dc = cv->Handle();
-    FontInDC font(dc, Font());
+    SelectGuard font(dc, Font()->Handle());
     R = Inflated(R, -FTextMargin, -FTextMarginVertical);
     UINT w = FWordWrap ? DT_WORDBREAK : 0;
     UINT a = AlignmentFlag(Alignment());
@@ -437,19 +429,20 @@ TRect TRzCustomGroupBox::CaptionRect() {
                       (FGroupStyle == gsStandard || FGroupStyle == gsFlat);
     if (themedPath) {
         HTHEME theme = OpenThemeData(HandleIfAllocated(), L"BUTTON");
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, Font()->Handle());
-        std::wstring w = ToWide(text);
-        RECT ext{};
-        if (theme && SUCCEEDED(GetThemeTextExtent(theme, dc, BP_GROUPBOX, GBS_NORMAL, w.c_str(), int(w.size()),
-                                                  DT_SINGLELINE, nullptr, &ext))) {
-            sz.cx = ext.right - ext.left;
-            sz.cy = ext.bottom - ext.top;
-        } else {
-            GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &sz);
+        {
+            WindowDC screen(nullptr);
+            const HDC dc = screen.Get();
+            SelectGuard font(dc, Font()->Handle());
+            std::wstring w = ToWide(text);
+            RECT ext{};
+            if (theme && SUCCEEDED(GetThemeTextExtent(theme, dc, BP_GROUPBOX, GBS_NORMAL, w.c_str(), int(w.size()),
+                                                      DT_SINGLELINE, nullptr, &ext))) {
+                sz.cx = ext.right - ext.left;
+                sz.cy = ext.bottom - ext.top;
+            } else {
+                GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &sz);
+            }
         }
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
         if (theme) CloseThemeData(theme);
     } else {
         sz = TextSizeOf(Font(), text);
@@ -478,21 +471,21 @@ void TRzCustomGroupBox::Paint() {
 
     if (VisualStyle() == vsThemed && RzVisualStylesOn() && (FGroupStyle == gsStandard || FGroupStyle == gsFlat)) {
         if (!Transparent()) PaintParentBackground(this, dc, true);
-        int saved = SaveDC(dc);
-        ExcludeClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
         HTHEME theme = OpenThemeData(HandleIfAllocated(), L"BUTTON");
-        RECT box{0, y0, Width(), Height()};
-        if (theme) DrawThemeBackground(theme, dc, BP_GROUPBOX, Enabled() ? GBS_NORMAL : GBS_DISABLED, &box, nullptr);
-        else DrawEdge(dc, &box, EDGE_ETCHED, BF_RECT);
-        RestoreDC(dc, saved);
+        {
+            SavedDC saved(dc);
+            ExcludeClipRect(dc, c.Left, c.Top, c.Right, c.Bottom);
+            RECT box{0, y0, Width(), Height()};
+            if (theme) DrawThemeBackground(theme, dc, BP_GROUPBOX, Enabled() ? GBS_NORMAL : GBS_DISABLED, &box, nullptr);
+            else DrawEdge(dc, &box, EDGE_ETCHED, BF_RECT);
+        }
         if (hasCaption) {
             std::wstring w = ToWide(Caption());
             RECT cr = AsRECT(c);
             if (theme) {
-                HGDIOBJ old = SelectObject(dc, Font()->Handle());
+                SelectGuard font(dc, Font()->Handle());
                 DrawThemeText(theme, dc, BP_GROUPBOX, Enabled() ? GBS_NORMAL : GBS_DISABLED, w.c_str(), int(w.size()),
                               align | DT_SINGLELINE, 0, &cr);
-                SelectObject(dc, old);
             }
         }
         if (theme) CloseThemeData(theme);
@@ -566,7 +559,7 @@ void TRzCustomGroupBox::Paint() {
                 : (VisualStyle() == vsThemed && RzVisualStylesOn()) ? ThemeElementColor(6)
                                                                       : Font()->Color();
     dc = cv->Handle();
-    FontInDC font(dc, Font());
+    SelectGuard font(dc, Font()->Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RzRGBOf(fc));
     std::wstring w = ToWide(Caption());

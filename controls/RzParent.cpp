@@ -2,6 +2,7 @@
 // controls that walk the control tree.
 #include "ExtControls.h"
 #include "Forms.h"
+#include "Guards.h"
 #include "RzCommon.h"
 #include "RzGrafx.h"
 #include "TypeInfo.h"
@@ -13,23 +14,16 @@ void PaintParentBackground(TControl* Control, HDC DC, bool InvalidateParent) {
     // asking for its background again must not recurse.
     static TControl* painting = nullptr;
     if (painting == Control) return;
-    TControl* outer = painting;
-    painting = Control;
-    int saved = SaveDC(DC);
-    POINT org;
-    GetViewportOrgEx(DC, &org);
-    SetViewportOrgEx(DC, org.x - Control->Left(), org.y - Control->Top(), nullptr);
-    IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
-    try {
+    {
+        ValueRestorer<TControl*> nested(painting, Control);
+        SavedDC saved(DC);
+        POINT org;
+        GetViewportOrgEx(DC, &org);
+        SetViewportOrgEx(DC, org.x - Control->Left(), org.y - Control->Top(), nullptr);
+        IntersectClipRect(DC, 0, 0, parent->ClientWidth(), parent->ClientHeight());
         parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
         parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
-        RestoreDC(DC, saved);
-        painting = outer;
-        throw;
     }
-    RestoreDC(DC, saved);
-    painting = outer;
     if (InvalidateParent && !dynamic_cast<TCustomControl*>(parent)) parent->Invalidate();
 }
 

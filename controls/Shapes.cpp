@@ -7,15 +7,13 @@ TCustomShape::TCustomShape(TComponent* AOwner) : TGraphicControl(AOwner) {
     SetControlStyle(ControlStyle() | csReplicatable);
     FWidth = 65;
     FHeight = 65;
-    FBrush = new TBrush;
-    FPen = new TPen;
+    FBrush = std::make_unique<TBrush>();
+    FPen = std::make_unique<TPen>();
     FBrush->OnChange = TNotifyEvent::Of<&TCustomShape::StyleChanged>(this);
     FPen->OnChange = TNotifyEvent::Of<&TCustomShape::StyleChanged>(this);
 }
 
 TCustomShape::~TCustomShape() {
-    delete FBrush;
-    delete FPen;
 }
 
 void TCustomShape::SetShadow(bool v) {
@@ -37,8 +35,8 @@ void TCustomShape::SetShadowColor(TColor v) {
 }
 
 void TCustomShape::Paint() {
-    Canvas()->SetBrush(FBrush);
-    Canvas()->SetPen(FPen);
+    Canvas()->SetBrush(FBrush.get());
+    Canvas()->SetPen(FPen.get());
     if (FShadow) PaintShadow();
     PaintFace();
 }

@@ -2,6 +2,7 @@
 // control's bounds; TStarShape draws an eight-pointed star.
 #pragma once
 
+#include <memory>
 #include <cstdint>
 
 #include "Controls.h"
@@ -15,9 +16,9 @@ public:
     ~TCustomShape() override;
     const char* ClassName() const override { return "TCustomShape"; }
 
-    TBrush* Brush() const { return FBrush; }
+    TBrush* Brush() const { return FBrush.get(); }
     void SetBrush(TBrush* v) { FBrush->Assign(v); }
-    TPen* Pen() const { return FPen; }
+    TPen* Pen() const { return FPen.get(); }
     void SetPen(TPen* v) { FPen->Assign(v); }
     bool Shadow() const { return FShadow; }
     virtual void SetShadow(bool v);
@@ -35,8 +36,8 @@ protected:
 
 private:
     void StyleChanged(TObject*) { Invalidate(); }
-    TBrush* FBrush;
-    TPen* FPen;
+    std::unique_ptr<TBrush> FBrush;
+    std::unique_ptr<TPen> FPen;
     bool FShadow = true;
     Cardinal FShadowOffset = 2;
     TColor FShadowColor = clBtnShadow;

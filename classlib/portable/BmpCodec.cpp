@@ -329,15 +329,13 @@ void UnpackDibRow(const uint8_t* row, int width, const DibLayout& layout, const 
     }
 }
 
-namespace {
-
-unsigned Nearest(const uint8_t* p, const uint32_t* palette, size_t count) {
+unsigned NearestPaletteEntry(uint8_t blue, uint8_t green, uint8_t red, const uint32_t* palette, size_t count) {
     unsigned best = 0;
     int bestD = 1 << 30;
     for (size_t i = 0; i < count; ++i) {
         const uint32_t c = palette[i];
-        const int db = int(p[0]) - int(c & 0xFF), dg = int(p[1]) - int((c >> 8) & 0xFF),
-                  dr = int(p[2]) - int((c >> 16) & 0xFF);
+        const int db = int(blue) - int(c & 0xFF), dg = int(green) - int((c >> 8) & 0xFF),
+                  dr = int(red) - int((c >> 16) & 0xFF);
         const int d = db * db + dg * dg + dr * dr;
         if (d < bestD) {
             bestD = d, best = static_cast<unsigned>(i);
@@ -347,7 +345,25 @@ unsigned Nearest(const uint8_t* p, const uint32_t* palette, size_t count) {
     return best;
 }
 
-}  // namespace
+int PixelFormatBits(TPixelFormat pf) {
+    switch (pf) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: return 0;
+    }
+}
+
+bool PictureFits(uint64_t width, uint64_t height, int bitCount, uint64_t maxBytes) {
+    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return false;
+    return ((width * uint64_t(bitCount) + 31) / 32) * 4 * height <= maxBytes;
+}
+
+void ThrowPictureOutOfMemory() { throw EOutOfMemory("Out of memory"); }
 
 void PackDibRow(const uint8_t* bgra, int width, const DibLayout& layout, const uint32_t* palette,
                 size_t paletteCount, uint8_t* row) {
@@ -358,7 +374,7 @@ void PackDibRow(const uint8_t* bgra, int width, const DibLayout& layout, const u
         for (int x = 0; x < width; ++x, bgra += 4) {
             const uint32_t key = uint32_t(bgra[0]) | (uint32_t(bgra[1]) << 8) | (uint32_t(bgra[2]) << 16);
             auto it = cache.find(key);
-            const unsigned idx = it != cache.end() ? it->second : (cache[key] = Nearest(bgra, palette, paletteCount));
+            const unsigned idx = it != cache.end() ? it->second : (cache[key] = NearestPaletteEntry(bgra[0], bgra[1], bgra[2], palette, paletteCount));
             if (bits == 1) row[x >> 3] |= uint8_t((idx & 1) << (7 - (x & 7)));
             else if (bits == 4) row[x >> 1] |= uint8_t((x & 1) ? (idx & 15) : ((idx & 15) << 4));
             else row[x] = uint8_t(idx);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RunTime.h"
+#include "Types.h"
 
 // Pixel layout of a DIB: bits per pixel 1, 4, 8 (palette), 16 (5-5-5, or
 // 5-6-5 when Is565), 24 (blue, green, red) or 32 (blue, green, red, alpha).
@@ -31,6 +32,23 @@ constexpr int kBmpMaxDimension = 32768;
 inline size_t BmpRowBytes(int width, int bitCount) {
     return ((static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32) * 4;
 }
+
+// Bits per pixel of a pixel format: 1, 4, 8, 16 (pf15bit, pf16bit), 24 or
+// 32; 0 for pfDevice and pfCustom, which have no fixed layout.
+int PixelFormatBits(TPixelFormat pf);
+
+// Largest picture a load may allocate: past it the load fails cleanly with
+// EOutOfMemory instead of asking the system for gigabytes.
+constexpr uint64_t kMaxPictureBytes = uint64_t(1) << 30;
+// Whether padded rows of that size and bits per pixel stay within maxBytes
+// (and each side within int, as the bitmaps take it).
+bool PictureFits(uint64_t width, uint64_t height, int bitCount, uint64_t maxBytes = kMaxPictureBytes);
+// The failure of a picture too large for the cap or for the memory.
+[[noreturn]] void ThrowPictureOutOfMemory();
+
+// Index of the palette entry (blue | green << 8 | red << 16) nearest the
+// colour by squared distance; the first of equals, 0 for an empty palette.
+unsigned NearestPaletteEntry(uint8_t blue, uint8_t green, uint8_t red, const uint32_t* palette, size_t count);
 
 // Reads a BMP file ("BM", then a core, info, V4 or V5 header). Uncompressed,
 // RLE4, RLE8 and bit-field images are accepted; 16-bit images keep their

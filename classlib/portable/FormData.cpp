@@ -492,3 +492,5 @@ std::vector<uint8_t> WriteFormBinary(const FormObject& root) {
     w.Object(root, 0);
     return std::move(w.out);
 }
+
+AnsiString FormResourceName(const AnsiString& className) { return UpperCaseAscii(className); }

@@ -73,6 +73,10 @@ inline FormObject ReadFormBinary(const std::vector<uint8_t>& data) {
 // smallest type that holds them.
 std::vector<uint8_t> WriteFormBinary(const FormObject& root);
 
+// The name of the RCDATA resource that holds a form class's stream: the class
+// name upper-cased. The form compiler names the resource, the loader finds it.
+AnsiString FormResourceName(const AnsiString& className);
+
 // Supplies the picture data for `picture TClass 'file'` in form text: the file
 // already in the format of that picture class (a JPEG file as is; a BMP file
 // for bitmap-based classes); with an empty class name (`file 'name'`), the

@@ -73,16 +73,8 @@ private:
         }
     }
 
-    bool IsWord(const char* w) const { return tok_.Kind == Tok::Ident && EqualsNoCase(tok_.Text, w); }
+    bool IsWord(const char* w) const { return tok_.Kind == Tok::Ident && SameTextAscii(tok_.Text, w); }
     bool IsSym(char c) const { return tok_.Kind == Tok::Sym && tok_.Text[0] == c; }
-
-    static bool EqualsNoCase(const std::string& a, const char* b) {
-        size_t i = 0;
-        for (; i < a.size() && b[i]; ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
-        return i == a.size() && !b[i];
-    }
 
     void Expect(char c, const std::string& what) {
         if (!IsSym(c)) Fail(std::string("expected '") + c + "' " + what + ", found " + Describe(tok_));

@@ -4,6 +4,21 @@
 #include <climits>
 #include <cstdlib>
 
+char UpCaseAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+
+AnsiString UpperCaseAscii(const AnsiString& s) {
+    AnsiString r = s;
+    for (char& c : r) c = UpCaseAscii(c);
+    return r;
+}
+
+bool SameTextAscii(const AnsiString& a, const AnsiString& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpCaseAscii(a[i]) != UpCaseAscii(b[i])) return false;
+    return true;
+}
+
 int StrToInt(const AnsiString& s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;

@@ -51,6 +51,14 @@ public:
     using Exception::Exception;
 };
 
+// Letter case of identifiers (class, component and property names, form
+// words, INI sections and keys): ASCII letters only, whatever the machine's
+// locale, so that a name means the same everywhere. Text shown to the user
+// folds Cyrillic too: Text1251.h.
+char UpCaseAscii(char c);
+AnsiString UpperCaseAscii(const AnsiString& s);
+bool SameTextAscii(const AnsiString& a, const AnsiString& b);
+
 // Decimal conversions as the forms use them for the completed-game counter.
 // StrToInt accepts optional surrounding blanks and a sign, raises EConvertError
 // otherwise.

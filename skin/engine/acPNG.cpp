@@ -22,21 +22,6 @@ private:
     TStream* FStream;
 };
 
-// Largest picture a load may allocate; past it the load fails cleanly
-// instead of asking the system for gigabytes.
-constexpr uint64_t kMaxPictureBytes = uint64_t(1) << 30;
-
-int BitsOf(TPixelFormat F) {
-    switch (F) {
-        case pf1bit: return 1;
-        case pf4bit: return 4;
-        case pf8bit: return 8;
-        case pf24bit: return 24;
-        case pf32bit: return 32;
-        default: return 0;
-    }
-}
-
 void SetColorTable(TBitmap* Bmp, const RGBQUAD* Colors, size_t Count) {
     if (Count == 0) return;
     SetDIBColorTable(Bmp->Canvas()->Handle(), 0, UINT(Count), Colors);
@@ -50,34 +35,20 @@ class TBitmapTarget : public TPNGTarget {
 public:
     explicit TBitmapTarget(TBitmap* B) : FBitmap(B) {}
     TPixelView Allocate(const TPNGLayout& L) override {
-        const int bits = BitsOf(L.PixelFormat);
-        if (bits == 0) throw EInvalidGraphic("Invalid color format in PNG file.");
-        const uint64_t rowBytes = ((uint64_t(L.Width) * bits + 31) / 32) * 4;
-        if (L.Width > 0x7FFFFFFFu || L.Height > 0x7FFFFFFFu || rowBytes * L.Height > kMaxPictureBytes)
-            throw EOutOfMemory("Out of memory");
-        struct {
-            BITMAPINFOHEADER Header;
-            RGBQUAD Colors[256];
-        } info{};
-        info.Header.biSize = sizeof(BITMAPINFOHEADER);
-        info.Header.biWidth = LONG(L.Width);
-        info.Header.biHeight = LONG(L.Height);
-        info.Header.biPlanes = 1;
-        info.Header.biBitCount = WORD(bits);
-        info.Header.biCompression = BI_RGB;
+        const int bits = PixelFormatBits(L.PixelFormat);
+        if (bits == 0 || bits == 16) throw EInvalidGraphic("Invalid color format in PNG file.");
+        if (!PictureFits(L.Width, L.Height, bits)) ThrowPictureOutOfMemory();
+        // Entries past the file's palette stay black.
+        std::vector<uint32_t> palette;
         if (bits <= 8) {
-            // Entries past the file's palette stay black.
-            info.Header.biClrUsed = DWORD(1) << bits;
-            for (size_t i = 0; i < info.Header.biClrUsed && i < L.Palette.size(); ++i)
-                info.Colors[i] = RGBQUAD{L.Palette[i].Blue, L.Palette[i].Green, L.Palette[i].Red, 0};
+            palette.assign(size_t(1) << bits, 0);
+            for (size_t i = 0; i < palette.size() && i < L.Palette.size(); ++i)
+                palette[i] = uint32_t(L.Palette[i].Blue) | uint32_t(L.Palette[i].Green) << 8 |
+                             uint32_t(L.Palette[i].Red) << 16;
         }
         void* pixels = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels,
-                                       nullptr, 0);
-        if (!dib || !pixels) {
-            if (dib) DeleteObject(dib);
-            throw EOutOfMemory("Out of memory");
-        }
+        HBITMAP dib = CreateDibSection(int(L.Width), int(L.Height), DibLayout{bits, false}, palette, pixels);
+        if (!dib) ThrowPictureOutOfMemory();
         try {
             FBitmap->SetHandle(dib);
         } catch (...) {
@@ -86,7 +57,7 @@ public:
         }
         if (FBitmap->Width() != int(L.Width) || FBitmap->Height() != int(L.Height) ||
             FBitmap->PixelFormat() != L.PixelFormat)
-            throw EOutOfMemory("Out of memory");
+            ThrowPictureOutOfMemory();
         if (L.TransparentColor != clNone) {
             FBitmap->SetTransparentColor(L.TransparentColor);
             FBitmap->SetTransparent(true);
@@ -234,8 +205,7 @@ static int UnitRefCount = 0;
 
 void acPNGInitialize() {
     if (UnitRefCount++ != 0) return;
-    TPicture::RegisterFileFormat("png", "Portable network graphics", NewGraphic<TPNGGraphic>);
-    TPicture::RegisterGraphicClass(NewGraphic<TPNGGraphic>);
+    TPicture::RegisterFileFormat<TPNGGraphic>("png", "Portable network graphics");
     BuildCrc32Table();
 }
 

@@ -11,7 +11,8 @@ class TPNGGraphic : public TBitmap {
 public:
     TPNGGraphic();
     ~TPNGGraphic() override;
-    const char* ClassName() const override { return "TPNGGraphic"; }
+    static constexpr const char StaticClassName[] = "TPNGGraphic";
+    const char* ClassName() const override { return StaticClassName; }
 
     // Copies a TPNGGraphic's header properties, then whatever TBitmap copies.
     void Assign(TPersistent* Source) override;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Graphics.h"
+#include "WinText.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
 #include "sControlUtils.h"

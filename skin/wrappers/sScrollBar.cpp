@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "TypeInfo.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
@@ -56,15 +57,10 @@ void TsScrollBar::SetDisabledKind(TsDisabledKind Value) {
 
 void TsScrollBar::RecreateSkinned() {
     acSkinnedCreation = true;
+    ScopeExit done([] { acSkinnedCreation = false; });
     const int pos = Position();
-    try {
-        RecreateWnd();
-    } catch (...) {
-        acSkinnedCreation = false;
-        throw;
-    }
+    RecreateWnd();
     SetPosition(pos);
-    acSkinnedCreation = false;
 }
 
 void TsScrollBar::CreateParams(TCreateParams& P) {

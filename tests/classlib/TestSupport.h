@@ -21,10 +21,7 @@ bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
 // Pixels of a control's client area, 0x00RRGGBB, top row first.
 struct Pixels : testwin::Pixels {
     // Colour in the TColor layout (red in the low byte).
-    TColor ColorAt(int X, int Y) const {
-        uint32_t p = At(X, Y);
-        return TColor(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
-    }
+    TColor ColorAt(int X, int Y) const { return TColor(testwin::SwapRedBlue(At(X, Y))); }
     int Count(TColor C) const;
 };
 // Through TWinControl::PaintTo into a memory bitmap.

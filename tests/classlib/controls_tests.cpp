@@ -1,7 +1,8 @@
 // Controls under Wine: painting order of windowless controls (read back as
 // pixels), hit-testing and routing of real mouse messages, capture, mouse
 // enter and leave, drag and drop, focus and tab order, colour answers to
-// edit windows, the swappable window procedure, re-parenting and alignment.
+// edit windows, the swappable window procedure (its message sequence logged),
+// re-parenting and alignment.
 #include <gtest/gtest.h>
 
 #include <windowsx.h>
@@ -12,6 +13,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "StdCtrls.h"
+#include "MessageLog.h"
 #include "TestSupport.h"
 
 namespace {
@@ -403,6 +405,69 @@ TEST(DragDrop, TheControlUnderTheMouseDecides) {
     EXPECT_EQ(DragSourceControl(), nullptr);
 }
 
+namespace {
+// A drag object that says when it goes, and the handlers that make and see it.
+struct TCountedDrag : TDragObject {
+    std::vector<AnsiString>* Lines;
+    explicit TCountedDrag(std::vector<AnsiString>* L) : Lines(L) {}
+    ~TCountedDrag() override { Lines->push_back("object freed"); }
+};
+struct ObjectDrag : DragLog {
+    TObject* Made = nullptr;
+    void Start(TObject*, TDragObject*& Obj) { Made = Obj = new TCountedDrag(&Lines); }
+    void Accept(TObject*, TObject* Src, int, int, TDragState, bool& Ok) { Ok = Src == Made; }
+};
+}  // namespace
+
+// The drag owns the object OnStartDrag made: it is the Source the target sees
+// and is deleted once, after OnEndDrag, however the drag ends.
+TEST(DragDrop, TheObjectMadeAtTheStartIsFreedWhenTheDragEnds) {
+    auto form = NewShownForm(300, 100);
+    auto* src = Place<TProbe>(form.get(), "Src", 10, 10, 40, 40);
+    auto* target = Place<TProbe>(form.get(), "T", 100, 10, 60, 60);
+    ObjectDrag log;
+    DragLog* base = &log;  // the handlers of the base class, on it
+    src->OnMouseDown = TMouseEvent::Of<&DragLog::StartOnPress>(base);
+    src->OnStartDrag = TStartDragEvent::Of<&ObjectDrag::Start>(&log);
+    src->OnEndDrag = TEndDragEvent::Of<&DragLog::End>(base);
+    target->OnDragOver = TDragOverEvent::Of<&ObjectDrag::Accept>(&log);
+    target->OnDragDrop = TDragDropEvent::Of<&DragLog::Drop>(base);
+    ShowAndSettle(form.get());
+    HWND h = form->Handle();
+    const std::vector<AnsiString> dropped = {"drop T 20,20", "end T", "object freed"};
+    const std::vector<AnsiString> nothing = {"end nil", "object freed"};
+    struct Ending {
+        const char* Name;
+        void (*Finish)(HWND);
+        const std::vector<AnsiString>& Lines;
+    } endings[] = {
+        {"dropped", [](HWND w) { PostMouse(w, WM_LBUTTONUP, 120, 30); }, dropped},
+        {"cancelled by the right button", [](HWND w) { PostMouse(w, WM_RBUTTONDOWN, 120, 30, MK_RBUTTON); },
+         nothing},
+        {"cancelled by escape", [](HWND w) {
+             PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
+             PostMouse(w, WM_LBUTTONUP, 120, 30);
+         }, nothing},
+    };
+    for (const Ending& e : endings) {
+        log.Lines.clear();
+        PostMouse(h, WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+        PostMouse(h, WM_MOUSEMOVE, 120, 30, MK_LBUTTON);
+        ASSERT_TRUE(DragActive()) << e.Name;
+        e.Finish(h);
+        EXPECT_EQ(log.Lines, e.Lines) << e.Name;
+        EXPECT_EQ(DragSourceControl(), nullptr) << e.Name;
+    }
+    // A source destroyed while it drags: letting go of the capture cancels
+    // the drag, and the object goes with it.
+    log.Lines.clear();
+    PostMouse(h, WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    ASSERT_EQ(DragSourceControl(), src);
+    delete src;
+    EXPECT_EQ(log.Lines, nothing);
+    EXPECT_EQ(DragSourceControl(), nullptr);
+}
+
 TEST(Focus, TabFollowsTabOrderAndKeysReachOnKeyDown) {
     auto form = NewShownForm(300, 100);
     auto* e1 = Place<TTestEdit>(form.get(), "E1", 10, 10, 60, 24);
@@ -499,6 +564,110 @@ TEST(Messages, WindowProcCanBeSwappedAndPutBackExactly) {
         c->SetColor(clBlue);
         EXPECT_EQ(hook.Seen, c == box ? 2 : 1);
     }
+}
+
+namespace {
+// A swapped WindowProc that logs what reaches it and passes it on.
+struct LoggingProc {
+    TWinControl* Control;
+    testwin::MessageLog& Log;
+    TWndMethod Saved;
+    LoggingProc(TWinControl* C, testwin::MessageLog& L) : Control(C), Log(L), Saved(C->WindowProc) {
+        C->WindowProc = TWndMethod::Of<&LoggingProc::Proc>(this);
+    }
+    // Logged after a message was handled, with its number: what is logged
+    // between a message and its return was sent while it was handled.
+    static constexpr UINT kReturned = WM_APP + 0x3FF;
+    void Proc(TMessage& m) {
+        const HWND h = Control->Handle();
+        const size_t before = Log.Entries().size();
+        Log.Record(h, m.Msg, m.WParam, m.LParam);
+        const bool logged = Log.Entries().size() > before;  // not an ignored one
+        Saved(m);
+        if (logged) Log.Record(h, kReturned, m.Msg, 0);
+    }
+};
+}  // namespace
+
+// The text set on the edit window: its window procedure hands the message to
+// the swapped WindowProc; the edit's change notice is sent to the form while
+// the text is set, and comes back to the edit's WindowProc reflected, nested
+// inside; the swap undone, nothing more reaches the logging method.
+TEST(Messages, TextSetOnAnEditWindowReachesTheSwappedWindowProcWithTheNestedChangeNotice) {
+    using namespace testwin;
+    auto form = NewShownForm(200, 60);
+    auto* edit = Place<TEdit>(form.get(), "Edit1", 10, 10, 120, 24);
+    int changes = 0;
+    edit->OnChange = TNotifyEvent::Fn(&changes, [](void* n, TObject*) { ++*static_cast<int*>(n); });
+    ShowAndSettle(form.get());
+    const HWND e = edit->Handle(), f = form->Handle();
+    const WNDPROC before = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(e, GWLP_WNDPROC));
+    MessageLog windows, methods;
+    for (MessageLog* log : {&windows, &methods})
+        log->Ignore({WM_GETTEXT, WM_GETTEXTLENGTH, WM_CTLCOLOREDIT, CN_CTLCOLOREDIT, WM_PAINT, WM_NCPAINT,
+                     WM_ERASEBKGND, WM_TIMER, WM_SETCURSOR, WM_NCHITTEST, WM_MOUSEMOVE});
+    {
+        LoggingProc proc(edit, methods);
+        LogWindow atEdit(windows, e), atForm(windows, f);
+        SetWindowTextW(e, L"\u0434\u0430");
+        const std::vector<ExpectedMessage> atWindows = {
+            {WM_SETTEXT, 0, 0, e, kLParamAny},
+            {WM_COMMAND, MAKEWPARAM(0, EN_UPDATE), LPARAM(e), f, kOptional},
+            {WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), LPARAM(e), f},
+        };
+        EXPECT_TRUE(windows.Matches(atWindows));
+        constexpr UINT kReturned = LoggingProc::kReturned;
+        EXPECT_TRUE(methods.Matches({
+            {WM_SETTEXT, 0, 0, e, kLParamAny},
+            {CN_COMMAND, MAKEWPARAM(0, EN_UPDATE), LPARAM(e), e, kOptional},
+            {kReturned, CN_COMMAND, 0, e, kOptional},
+            {CN_COMMAND, MAKEWPARAM(0, EN_CHANGE), LPARAM(e), e},
+            {kReturned, CN_COMMAND, 0, e},
+            {kReturned, WM_SETTEXT, 0, e},
+        }));
+        edit->WindowProc = proc.Saved;
+        methods.Clear();
+        windows.Clear();
+        SetWindowTextW(e, L"x");
+        EXPECT_TRUE(methods.Matches({}));
+        EXPECT_TRUE(windows.Matches(atWindows));
+        EXPECT_FALSE(windows.Matches({{WM_SETTEXT, 0, 0, f, kLParamAny}, {WM_COMMAND, kParamsAny}}));
+    }
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(e, GWLP_WNDPROC)), before);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(edit->Text(), "x");
+}
+
+// The log's rules: optional entries may be missing, repeated ones come once or
+// more (with optional also not at all), parameters compare unless "any".
+TEST(Messages, LogMatchesOptionalAndRepeatedEntries) {
+    using namespace testwin;
+    struct Case {
+        std::vector<UINT> Logged;
+        std::vector<ExpectedMessage> Expected;
+        bool Match;
+    } cases[] = {
+        {{WM_SIZE, WM_MOVE}, {{WM_SIZE}, {WM_MOVE}}, true},
+        {{WM_SIZE}, {{WM_SIZE}, {WM_MOVE}}, false},
+        {{WM_SIZE, WM_MOVE, WM_MOVE}, {{WM_SIZE}, {WM_MOVE}}, false},
+        {{WM_SIZE}, {{WM_SIZE}, {WM_MOVE, kOptional}}, true},
+        {{WM_SIZE, WM_MOVE, WM_MOVE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated}, {WM_PAINT}}, true},
+        {{WM_SIZE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated}, {WM_PAINT}}, false},
+        {{WM_SIZE, WM_PAINT}, {{WM_SIZE}, {WM_MOVE, kRepeated | kOptional}, {WM_PAINT}}, true},
+        {{WM_MOVE, WM_MOVE}, {{WM_MOVE, kRepeated | kOptional}, {WM_MOVE}}, true},
+    };
+    for (const Case& c : cases) {
+        MessageLog log;
+        for (UINT m : c.Logged) log.Record(nullptr, m, 0, 0);
+        EXPECT_EQ(bool(log.Matches(c.Expected)), c.Match) << c.Logged.size() << " logged, " << c.Expected.size();
+    }
+    MessageLog log;
+    log.Ignore({WM_TIMER});
+    log.Record(nullptr, WM_TIMER, 1, 0);
+    log.Record(nullptr, WM_SIZE, 1, 2);
+    EXPECT_TRUE(log.Matches({{WM_SIZE, 1, 2}}));
+    EXPECT_FALSE(log.Matches({{WM_SIZE, 1, 3}}));
+    EXPECT_TRUE(log.Matches({{WM_SIZE, 1, 3, nullptr, kLParamAny}}));
 }
 
 TEST(StdControls, EditTextFollowsTypingAndReadOnlyRefuses) {

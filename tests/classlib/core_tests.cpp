@@ -106,13 +106,13 @@ std::vector<uint8_t> TinyBmp(uint8_t r, uint8_t g, uint8_t b) {
 FormValue PictureData(const std::vector<uint8_t>& bmp) {
     FormValue v;
     v.Kind = FormValueKind::Binary;
-    const char* cls = "TBitmap";
-    v.Binary.push_back(uint8_t(std::strlen(cls)));
-    v.Binary.insert(v.Binary.end(), cls, cls + std::strlen(cls));
-    uint32_t n = uint32_t(bmp.size());
-    const uint8_t* np = reinterpret_cast<const uint8_t*>(&n);
-    v.Binary.insert(v.Binary.end(), np, np + 4);
-    v.Binary.insert(v.Binary.end(), bmp.begin(), bmp.end());
+    // Class name as a short string, the uint32 size, then the BMP file.
+    const uint32_t n = uint32_t(bmp.size());
+    const uint8_t head[] = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p',
+                            uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
+    v.Binary.resize(sizeof head + bmp.size());
+    std::copy(std::begin(head), std::end(head), v.Binary.begin());
+    std::copy(bmp.begin(), bmp.end(), v.Binary.begin() + sizeof head);
     return v;
 }
 

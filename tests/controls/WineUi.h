@@ -80,10 +80,7 @@ struct Shot {
         H = r.bottom - r.top;
         testwin::Pixels shown = testwin::CopyFromWindow(Wnd, RECT{0, 0, W, H}, true);
         Px.resize(shown.Data.size());
-        for (size_t i = 0; i < Px.size(); ++i) {
-            uint32_t v = shown.Data[i];
-            Px[i] = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
-        }
+        for (size_t i = 0; i < Px.size(); ++i) Px[i] = testwin::SwapRedBlue(shown.Data[i]);
     }
     uint32_t At(int x, int y) const { return (x < 0 || y < 0 || x >= W || y >= H) ? 0xFFFFFFFFu : Px[size_t(y) * W + x]; }
     int Count(uint32_t c) const {

@@ -201,7 +201,7 @@ TEST(RzButton, ToggleGroupKeepsOneDown) {
     LeftDown(a, 10, 10);
     LeftUp(a, 10, 10);
     EXPECT_TRUE(a->Down());
-    EXPECT_EQ(a->State(), 3);
+    EXPECT_EQ(a->State(), bsExclusive);
     LeftDown(b, 10, 10);
     LeftUp(b, 10, 10);
     EXPECT_TRUE(b->Down());

@@ -6,16 +6,10 @@
 
 #include "Graphics.h"
 #include "RzLabel.h"
+#include "WinTestSupport.h"
 
 namespace {
-void Pump(int ms) {
-    DWORD end = GetTickCount() + ms;
-    while (int(end - GetTickCount()) > 0) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-        Sleep(5);
-    }
-}
+void Pump(int ms) { testwin::PumpFor(testwin::DispatchWaiting, ms); }
 
 // Counts the blink messages a control receives, then passes them on.
 struct BlinkSpy {

@@ -152,7 +152,7 @@ TEST(LessonForms, AllSixCompileUnderTheirResourceNames) {
             return std::vector<uint8_t>{};
         });
         CompiledForm c = CompileFormText(text, e.path().string(), {t.path.string()});
-        names.insert(FormResourceName(c.Tree));
+        names.insert(FormResourceName(c.Tree.ClassName));
         forms[c.Tree.ClassName] = ReadFormBinary(c.Binary);
     }
     EXPECT_EQ(names, (std::set<std::string>{"TFORM2", "TSOST", "TRASPR", "TRASPR1", "TKROS", "TFORM1"}));

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Jpeg.h"
+#include "UnitInit.h"
 #include "gfx_test_util.h"
 
 namespace {
@@ -12,7 +13,8 @@ namespace {
 // data stay TBitmap's.
 class TTestPicture : public TBitmap {
 public:
-    const char* ClassName() const override { return "TTestPicture"; }
+    static constexpr const char StaticClassName[] = "TTestPicture";
+    const char* ClassName() const override { return StaticClassName; }
     TGraphic* NewInstance() const override { return new TTestPicture; }
     void LoadFromStream(TStream* Stream) override {
         const uint8_t side = Stream->ReadUInt8();
@@ -46,7 +48,7 @@ TEST(Picture, BuiltInFormatsAndClassNames) {
 }
 
 TEST(Picture, RegisteredClassLoadsFilesByExtensionAndFormDataAsABitmap) {
-    TPicture::RegisterFileFormat("tst", "Test pictures", &NewGraphic<TTestPicture>);
+    TPicture::RegisterFileFormat<TTestPicture>("tst", "Test pictures");
     ASSERT_EQ(TPicture::FindGraphicClass("TTestPicture"), &NewGraphic<TTestPicture>);
     const std::string file = TempFile("picture.TST");
     WriteFile(file, {5});
@@ -179,4 +181,13 @@ TEST(Icon, RoundTripThroughAnIconFileAndDrawWithItsMask) {
     EXPECT_THROW(back.LoadFromStream(&s), EInvalidGraphic);
     EXPECT_EQ(back.Width(), 16);
     EXPECT_THROW(back.SetWidth(48), EInvalidGraphicOperation);
+}
+
+// The class library's start-up steps register the picture classes.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    StartUnits({});
+    const int rc = RUN_ALL_TESTS();
+    FinishUnits();
+    return rc;
 }

@@ -75,7 +75,9 @@ TEST(KrosRoad, AWinSeenAfterTheCloseCountsAndUnlocksThePrize) {
     OpenCrosswordFromMenu();
     for (int w = 1; w <= Tkros::WordCount; ++w) {
         TypeWord(w);
-        if (w < Tkros::WordCount) ASSERT_TRUE(Gate().Step());
+        if (w < Tkros::WordCount) {
+            ASSERT_TRUE(Gate().Step());
+        }
     }
     EXPECT_EQ(AllSolved, 0);
     PostMessageW(kros->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);

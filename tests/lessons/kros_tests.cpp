@@ -283,7 +283,9 @@ TEST(KrosPlay, ANumberTileSelectsItsWordAndShowsItsRiddle) {
     EXPECT_EQ(FocusedCell(kros), 30);
     EXPECT_FALSE(kros->Images[20]->Visible());
     for (int w = 1; w <= Tkros::WordCount; ++w)
-        if (w != 3) EXPECT_TRUE(kros->Images[Tkros::UpperTile(w)]->Visible()) << w;
+        if (w != 3) {
+            EXPECT_TRUE(kros->Images[Tkros::UpperTile(w)]->Visible()) << w;
+        }
     EXPECT_EQ(kros->RzLabel12->Caption(), "Вопрос3");
     EXPECT_EQ(kros->RzLabel11->Caption(),
               "В графическом редакторе рисую косогор. Выводит на экран его цветной наш ...");
@@ -292,7 +294,9 @@ TEST(KrosPlay, ANumberTileSelectsItsWordAndShowsItsRiddle) {
     ASSERT_TRUE(Gate().Step());
     EXPECT_EQ(kros->Tiles[5]->Font()->Color(), clRed);
     for (int w = 1; w <= Tkros::WordCount; ++w)
-        if (w != 3) EXPECT_EQ(kros->Tiles[Tkros::TileLabel(w)]->Font()->Color(), clYellow) << w;
+        if (w != 3) {
+            EXPECT_EQ(kros->Tiles[Tkros::TileLabel(w)]->Font()->Color(), clYellow) << w;
+        }
     Pixels after = Render(kros);
     int r0, g0, b0, r1, g1, b1;
     MeanColour(before, 664 + 3, 136 + 3, 27, 27, r0, g0, b0);

@@ -117,7 +117,9 @@ TEST(Runs, UnitsStartInTheirOrder) {
     // Every framed control registers before the engine's first step.
     auto engine = std::find(started.begin(), started.end(), "sConst");
     for (auto it = started.begin() + 3; it != started.end(); ++it)
-        if (it->rfind("Rz", 0) == 0) EXPECT_LT(it, engine) << *it;
+        if (it->rfind("Rz", 0) == 0) {
+            EXPECT_LT(it, engine) << *it;
+        }
 }
 
 TEST(Runs, EachBallOpensItsGameWithAnyMouseButton) {

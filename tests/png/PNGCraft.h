@@ -28,10 +28,8 @@ inline void DecodeWithOurReader(const TBytes& File, TPNGMemoryTarget& Target) {
 }
 
 inline void PutBE32(TBytes& b, uint32_t v) {
-    b.push_back(uint8_t(v >> 24));
-    b.push_back(uint8_t(v >> 16));
-    b.push_back(uint8_t(v >> 8));
-    b.push_back(uint8_t(v));
+    const uint8_t be[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+    b.insert(b.end(), be, be + 4);
 }
 
 inline TBytes PngSignature() { return {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A}; }

@@ -35,6 +35,9 @@ struct Pixels {
 inline int Red(uint32_t C) { return (C >> 16) & 0xFF; }
 inline int Green(uint32_t C) { return (C >> 8) & 0xFF; }
 inline int Blue(uint32_t C) { return C & 0xFF; }
+// 0x00RRGGBB to the layout of COLORREF and the class library's colours
+// (red in the low byte), and back: the swap is its own inverse.
+inline uint32_t SwapRedBlue(uint32_t C) { return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF); }
 
 // What Draw paints into a W by H memory bitmap.
 Pixels Capture(int W, int H, const std::function<void(HDC)>& Draw);

@@ -1,7 +1,5 @@
 #include "FormCompiler.h"
 
-#include <cctype>
-
 #include "PictureFiles.h"
 
 CompiledForm CompileFormText(const std::string& utf8Text, const std::string& sourceName,
@@ -15,10 +13,4 @@ CompiledForm CompileFormText(const std::string& utf8Text, const std::string& sou
     });
     out.Binary = WriteFormBinary(out.Tree);
     return out;
-}
-
-std::string FormResourceName(const FormObject& root) {
-    std::string s = root.ClassName;
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }

@@ -15,6 +15,3 @@ struct CompiledForm {
 // Throws EFormTextError (with file:line) or Exception.
 CompiledForm CompileFormText(const std::string& utf8Text, const std::string& sourceName,
                              const std::vector<std::string>& pictureFolders);
-
-// Upper-cased class name: the resource name of the form.
-std::string FormResourceName(const FormObject& root);

@@ -1,5 +1,7 @@
 #include "PictureFiles.h"
 
+#include "BmpCodec.h"
+
 #include <png.h>
 
 #include <cstring>
@@ -19,14 +21,6 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 bool Exists(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return bool(in);
-}
-
-void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = uint8_t(v);
-    b[at + 1] = uint8_t(v >> 8);
-}
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
 }  // namespace
@@ -56,35 +50,19 @@ PngPixels DecodePngFile(const std::string& path) {
     return px;
 }
 
-std::vector<uint8_t> EncodeBmp(const PngPixels& px) {
-    const int bpp = px.HasAlpha ? 4 : 3;
-    const size_t stride = (size_t(px.Width) * bpp + 3) & ~size_t(3);
-    const size_t bits = stride * size_t(px.Height);
-    std::vector<uint8_t> b(14 + 40 + bits, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(b, 2, uint32_t(b.size()));
-    Put32(b, 10, 54);
-    Put32(b, 14, 40);
-    Put32(b, 18, uint32_t(px.Width));
-    Put32(b, 22, uint32_t(px.Height));  // positive: bottom-up
-    Put16(b, 26, 1);
-    Put16(b, 28, uint32_t(bpp * 8));
-    Put32(b, 30, 0);  // BI_RGB
-    Put32(b, 34, uint32_t(bits));
-    Put32(b, 38, 2835);  // 72 dpi
-    Put32(b, 42, 2835);
+std::vector<uint8_t> BmpFromPng(const PngPixels& px) {
+    BmpImage img;
+    img.Width = px.Width;
+    img.Height = px.Height;
+    img.Layout = {px.HasAlpha ? 32 : 24, false};
+    const size_t stride = BmpRowBytes(px.Width, img.Layout.BitCount);
+    img.Pixels.assign(stride * size_t(px.Height), 0);
     for (int y = 0; y < px.Height; ++y) {
-        const uint8_t* src = &px.Bgra[size_t(y) * px.Width * 4];
-        uint8_t* dst = &b[54 + size_t(px.Height - 1 - y) * stride];
-        for (int x = 0; x < px.Width; ++x, src += 4, dst += bpp) {
-            dst[0] = src[0];
-            dst[1] = src[1];
-            dst[2] = src[2];
-            if (bpp == 4) dst[3] = src[3];
-        }
+        const uint8_t* src = &px.Bgra[size_t(y) * size_t(px.Width) * 4];
+        // Bottom-up rows, packed as the class library packs its bitmaps.
+        PackDibRow(src, px.Width, img.Layout, nullptr, 0, &img.Pixels[size_t(px.Height - 1 - y) * stride]);
     }
-    return b;
+    return EncodeBmp(img);
 }
 
 std::vector<uint8_t> LoadPictureForClass(const std::string& graphicClass, const std::string& fileName,
@@ -117,7 +95,7 @@ std::vector<uint8_t> LoadPictureForClass(const std::string& graphicClass, const 
     if (graphicClass == "TPNGGraphic" || graphicClass == "TBitmap") {
         if (starts("BM", 2)) return data;
         if (!starts("\x89PNG\r\n\x1A\n", 8)) throw Exception(path + " is neither a PNG nor a BMP file");
-        return EncodeBmp(DecodePngFile(path));
+        return BmpFromPng(DecodePngFile(path));
     }
     throw Exception("unknown picture class " + graphicClass);
 }

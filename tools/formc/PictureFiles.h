@@ -18,9 +18,9 @@ struct PngPixels {
 // Throws Exception naming the file on any failure.
 PngPixels DecodePngFile(const std::string& path);
 
-// BMP file, bottom-up: 32 bits straight alpha (BITMAPINFOHEADER, BI_RGB) when
-// the picture has alpha, else 24 bits with rows padded to 4 bytes.
-std::vector<uint8_t> EncodeBmp(const PngPixels& px);
+// BMP file (BmpCodec's writer): 32 bits straight alpha when the picture has
+// alpha, else 24 bits.
+std::vector<uint8_t> BmpFromPng(const PngPixels& px);
 
 // The data of `picture Class 'file'`: looks the file up in the folders in
 // order and returns it in the class's format (as is for an empty class).

@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     }
     if (!WriteFile(output, form.Binary.data(), form.Binary.size())) return 1;
     if (!rc.empty()) {
-        std::string line = FormResourceName(form.Tree) + " RCDATA \"" + output + "\"\n";
+        std::string line = FormResourceName(form.Tree.ClassName) + " RCDATA \"" + output + "\"\n";
         if (!WriteFile(rc, line.data(), line.size())) return 1;
     }
     if (!dep.empty()) {

@@ -113,14 +113,7 @@ TacIniSections IniSplitLines(const std::vector<AnsiString>& Lines) {
     return sections;
 }
 
-static char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
-bool IniSameText(const AnsiString& A, const AnsiString& B) {
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (AsciiUpper(A[i]) != AsciiUpper(B[i])) return false;
-    return true;
-}
+bool IniSameText(const AnsiString& A, const AnsiString& B) { return SameTextAscii(A, B); }
 
 bool IniLineValue(const AnsiString& Line, const AnsiString& Ident, AnsiString& Value) {
     const size_t eq = Line.find('=');
@@ -132,7 +125,7 @@ bool IniLineValue(const AnsiString& Line, const AnsiString& Ident, AnsiString& V
 
 static int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
-    c = AsciiUpper(c);
+    c = UpCaseAscii(c);
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
