@@ -306,9 +306,13 @@ void TComponent::SetName(const AnsiString& NewName) {
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
+    // Refused before it leaves its owner: a refused component is still owned (and freed).
+    if (!AComponent->FName.empty()) {
+        TComponent* same = FindComponent(AComponent->FName);
+        if (same && same != AComponent)
+            throw EComponentError("A component named " + AComponent->FName + " already exists");
+    }
     if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
-    if (!AComponent->FName.empty() && FindComponent(AComponent->FName))
-        throw EComponentError("A component named " + AComponent->FName + " already exists");
     Insert(AComponent);
     Notification(AComponent, opInsert);
 }

@@ -94,6 +94,7 @@ TEST(Ownership, NamesAreIdentifiersUniquePerOwner) {
     auto* other = Make(nullptr, "Other");
     Make(other, "Label2");
     EXPECT_THROW(other->InsertComponent(second), EComponentError);
+    EXPECT_EQ(second->Owner(), owner) << "a refused component stays with its owner";
     delete other;
     delete owner;
 }
