@@ -1,10 +1,11 @@
 #include "FormLoader.h"
 
+#include "FormData.h"
 #include "WinText.h"
 
 void LoadFormFromResource(TComponent* Root, HINSTANCE Instance) {
     HMODULE module = Instance ? Instance : GetModuleHandleW(nullptr);
-    AnsiString resName = UpperCase(Root->ClassName());
+    AnsiString resName = FormResourceName(Root->ClassName());
     std::wstring wname = ToWide(resName);
     HRSRC res = FindResourceW(module, wname.c_str(), RT_RCDATA);
     if (!res)

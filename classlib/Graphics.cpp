@@ -1311,12 +1311,6 @@ struct ClassEntry {
     TGraphicClass cls;
 };
 
-AnsiString AsciiLower(AnsiString s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
-
 struct Registry {
     std::vector<FileFormat> formats;
     std::vector<ClassEntry> classes;
@@ -1331,7 +1325,7 @@ struct Registry {
     }
     void AddFormat(AnsiString ext, const AnsiString& desc, TGraphicClass cls, const AnsiString& name) {
         if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-        ext = AsciiLower(ext);
+        ext = LowerCaseAscii(ext);
         AddClass(cls, name);
         for (auto& f : formats)
             if (f.ext == ext) {
@@ -1381,7 +1375,7 @@ TGraphicClass TPicture::FindGraphicClass(const AnsiString& ClassName) {
 TGraphicClass TPicture::FindFileFormat(const AnsiString& Extension) {
     AnsiString ext = Extension;
     if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-    ext = AsciiLower(ext);
+    ext = LowerCaseAscii(ext);
     for (const auto& f : Reg().formats)
         if (f.ext == ext) return f.cls;
     return nullptr;

@@ -46,10 +46,8 @@ uint8_t ReadThemeColorScheme() {
     // Read only: the key is opened, never created; the path has no leading
     // backslash because the registry refuses one. A value of any length is
     // read whole; one that is not a string counts as missing.
-    AnsiString name = RzReadRegistryString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                                           L"ColorName", "");
-    for (char& ch : name)
-        if (ch >= 'a' && ch <= 'z') ch = char(ch - 32);
+    const AnsiString name = UpperCaseAscii(RzReadRegistryString(
+        HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", L"ColorName", ""));
     if (name == "HOMESTEAD") return 1;
     if (name == "METALLIC") return 2;
     return 0;

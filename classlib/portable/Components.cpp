@@ -8,22 +8,7 @@ namespace {
     throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
 }  // namespace
-
-bool SameText(const AnsiString& A, const AnsiString& B) {
-    if (A.size() != B.size()) return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (AsciiUpper(A[i]) != AsciiUpper(B[i])) return false;
-    return true;
-}
-
-AnsiString UpperCase(const AnsiString& S) {
-    AnsiString r = S;
-    for (char& c : r) c = AsciiUpper(c);
-    return r;
-}
 
 bool IsValidIdent(const AnsiString& S) {
     if (S.empty()) return false;
@@ -138,7 +123,7 @@ void TStringList::Clear() {
 
 int TStringList::IndexOf(const AnsiString& S) const {
     for (size_t i = 0; i < FItems.size(); ++i)
-        if (SameText(FItems[i].S, S)) return int(i);
+        if (SameTextAscii(FItems[i].S, S)) return int(i);
     return -1;
 }
 
@@ -289,7 +274,7 @@ int TComponent::ComponentIndex() const {
 TComponent* TComponent::FindComponent(const AnsiString& AName) const {
     if (AName.empty()) return nullptr;
     for (TComponent* c : FComponents)
-        if (SameText(c->FName, AName)) return c;
+        if (SameTextAscii(c->FName, AName)) return c;
     return nullptr;
 }
 

@@ -218,7 +218,4 @@ private:
     TComponentState FComponentState = 0;
 };
 
-// Case-insensitive comparison of ASCII identifiers (component and property names).
-bool SameText(const AnsiString& A, const AnsiString& B);
 bool IsValidIdent(const AnsiString& S);
-AnsiString UpperCase(const AnsiString& S);

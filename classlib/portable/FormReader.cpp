@@ -64,7 +64,7 @@ public:
 
     void Resolve() {
         for (const TReadContext::Fixup& f : FCtx.Fixups) {
-            TComponent* target = SameText(f.TargetName, FRoot->Name()) ? FRoot : FRoot->FindComponent(f.TargetName);
+            TComponent* target = SameTextAscii(f.TargetName, FRoot->Name()) ? FRoot : FRoot->FindComponent(f.TargetName);
             if (!target) Fail(f.Where, ": no component named " + f.TargetName);
             try {
                 f.Apply(target);
@@ -86,7 +86,7 @@ void LoadFormDefinition(TComponent* Root, const FormObject& Def) {
     AnsiString formName = Root->ClassName();
     const TClassInfo* rootInfo = FindClassInfo(formName);
     if (!rootInfo) throw EFormError("Error reading form " + formName + ": class " + formName + " is not registered");
-    if (!SameText(Def.ClassName, formName))
+    if (!SameTextAscii(Def.ClassName, formName))
         throw EFormError("Error reading form " + formName + ": the definition is of class " + Def.ClassName);
     Reader r(Root, rootInfo, formName);
     Root->SetLoadingState(true);

@@ -5,10 +5,17 @@
 #include <cstdlib>
 
 char UpCaseAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char LowCaseAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 AnsiString UpperCaseAscii(const AnsiString& s) {
     AnsiString r = s;
     for (char& c : r) c = UpCaseAscii(c);
+    return r;
+}
+
+AnsiString LowerCaseAscii(const AnsiString& s) {
+    AnsiString r = s;
+    for (char& c : r) c = LowCaseAscii(c);
     return r;
 }
 

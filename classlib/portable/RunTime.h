@@ -56,7 +56,9 @@ public:
 // locale, so that a name means the same everywhere. Text shown to the user
 // folds Cyrillic too: Text1251.h.
 char UpCaseAscii(char c);
+char LowCaseAscii(char c);
 AnsiString UpperCaseAscii(const AnsiString& s);
+AnsiString LowerCaseAscii(const AnsiString& s);
 bool SameTextAscii(const AnsiString& a, const AnsiString& b);
 
 // Decimal conversions as the forms use them for the completed-game counter.

@@ -18,8 +18,6 @@ std::map<AnsiString, std::unique_ptr<TEnumInfo>>& Enums() {
     return m;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 const char* KindName(FormValueKind k) {
     switch (k) {
     case FormValueKind::Null: return "nil";
@@ -46,7 +44,7 @@ const char* KindName(FormValueKind k) {
 bool CaseLess::operator()(const AnsiString& a, const AnsiString& b) const {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        char x = Lower(a[i]), y = Lower(b[i]);
+        char x = LowCaseAscii(a[i]), y = LowCaseAscii(b[i]);
         if (x != y) return (unsigned char)x < (unsigned char)y;
     }
     return a.size() < b.size();
@@ -160,7 +158,7 @@ const THandlerInfo* TClassInfo::FindHandler(const AnsiString& HandlerName) const
 
 bool TClassInfo::InheritsFrom(const AnsiString& ClassName) const {
     for (const TClassInfo* c = this; c; c = c->Parent)
-        if (SameText(c->Name, ClassName)) return true;
+        if (SameTextAscii(c->Name, ClassName)) return true;
     return false;
 }
 

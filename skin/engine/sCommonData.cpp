@@ -118,7 +118,7 @@ void TsCommonData::WriteSkinManager(TsSkinManager* M) {
 
 void TsCommonData::SetSkinSection(const AnsiString& Value) {
     if (Value == FSkinSection) return;
-    FSkinSection = Value.empty() ? AnsiString("UNKNOWN") : UpperCase(Value);
+    FSkinSection = Value.empty() ? AnsiString("UNKNOWN") : UpperCaseAscii(Value);
     TsSkinManager* m = SkinManager();
     if (!m || m->gd().empty())
         SkinSectionNo = -1;
@@ -543,7 +543,7 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
             M.Result = OpacityBits;
         return true;
     case scSectionChanged:
-        if (UpperCase(FSkinSection) == ChangedSectionName) {
+        if (UpperCaseAscii(FSkinSection) == ChangedSectionName) {
             SkinBroadcasting = false;
             Invalidate();
         }

@@ -393,9 +393,9 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
                 if (B.Master) MakeMaster(*B.Master);
             }
         for (const AnsiString& section : ini.DistinctSectionNames()) {
-            const AnsiString upper = SkinUpperCase(section);
+            const AnsiString upper = UpperCaseAscii(section);
             for (const TacSkinIni::Line& l : *ini.Lines(section)) {
-                if (upper == "GLOBALINFO" && SkinUpperCase(l.Name) == "MASTERBITMAP") continue;
+                if (upper == "GLOBALINFO" && UpperCaseAscii(l.Name) == "MASTERBITMAP") continue;
                 TacImageValue v;
                 if (!ParseImageValue(l.Value, v)) continue;
                 switch (v.Form) {
@@ -422,16 +422,16 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
     // the skin folder, never of a container.
     const TacSkinIni& common = B.Common;
     for (const AnsiString& section : common.DistinctSectionNames()) {
-        if (SkinUpperCase(section) == "GLOBALINFO") continue;
+        if (UpperCaseAscii(section) == "GLOBALINFO") continue;
         for (const TacSkinIni::Line& l : *common.Lines(section)) {
             TacImageValue v;
             if (HasText(l.Value, "#") && B.Master) {
                 if (ParseImageValue(l.Value, v) && v.Form == TacImageForm::MasterPart)
                     AddMasterPart(B, v, section, l.Name);
-            } else if (HasText(SkinUpperCase(l.Value), ".BMP")) {
+            } else if (HasText(UpperCaseAscii(l.Value), ".BMP")) {
                 v.Form = TacImageForm::PlainFile;
                 v.ImageCount = 3, v.MaskType = 1, v.UpperNames = true;
-                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value)))
+                if (auto s = OpenSkinFile(nullptr, B.Folder, UpperCaseAscii(l.Value)))
                     AddOwnImage(B, v, section, l.Name, ReadBitmap(s.get(), pf24bit));
             }
         }
@@ -445,8 +445,8 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         if (jpeg->Width() == 0) return;
         if (AnySize || int64_t(jpeg->Width()) * jpeg->Height() > 89999) {
             TsPatternData p;
-            p.SectionName = SkinUpperCase(Section);
-            p.PropertyName = SkinUpperCase(Key);
+            p.SectionName = UpperCaseAscii(Section);
+            p.PropertyName = UpperCaseAscii(Key);
             p.Image = jpeg.release();
             B.Tables.Patterns.push_back(std::move(p));
             return;
@@ -457,8 +457,8 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         bmp->SetHandleType(bmDIB);
         bmp->SetPixelFormat(pf24bit);
         TsMaskData m;
-        m.SectionName = SkinUpperCase(Section);
-        m.PropertyName = SkinUpperCase(Key);
+        m.SectionName = UpperCaseAscii(Section);
+        m.PropertyName = UpperCaseAscii(Key);
         m.ImgType = itisaTexture;
         m.ImageCount = 1;
         m.Image = bmp.release();
@@ -468,14 +468,14 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         for (const AnsiString& section : B.Ini->DistinctSectionNames())
             for (const TacSkinIni::Line& l : *B.Ini->Lines(section))
                 if (IsJpegValue(l.Value))
-                    if (auto s = OpenSkinFile(B.Package, B.Folder, SkinUpperCase(l.Value)))
+                    if (auto s = OpenSkinFile(B.Package, B.Folder, UpperCaseAscii(l.Value)))
                         add(section, l.Name, std::move(s), false);
     }
     const TacSkinIni& common = B.Common;
     for (const AnsiString& section : common.DistinctSectionNames())
         for (const TacSkinIni::Line& l : *common.Lines(section))
             if (IsJpegValue(l.Value))
-                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value))) add(section, l.Name, std::move(s), true);
+                if (auto s = OpenSkinFile(nullptr, B.Folder, UpperCaseAscii(l.Value))) add(section, l.Name, std::move(s), true);
 }
 
 void TsSkinManager::LoadSections(TsSkinBuild& B) {
@@ -530,8 +530,8 @@ void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S)
                 image = S.Patterns()->Items(j)->Image();
         if (image->Empty()) continue;
         TsPatternData p;
-        p.SectionName = SkinUpperCase(it.SectionName);
-        p.PropertyName = SkinUpperCase(it.PropertyName);
+        p.SectionName = UpperCaseAscii(it.SectionName);
+        p.PropertyName = UpperCaseAscii(it.PropertyName);
         p.Image = new TJPEGImage;
         p.Image->Assign(const_cast<TJPEGImage*>(image));
         B.Tables.Patterns.push_back(std::move(p));

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     for (const TacIniSection& sec : sections) {
         const TacIniSection* first = nullptr;
         for (const TacIniSection& other : sections)
-            if (IniSameText(other.Name, sec.Name)) {
+            if (SameTextAscii(other.Name, sec.Name)) {
                 first = &other;
                 break;
             }

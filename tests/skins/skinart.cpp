@@ -997,8 +997,8 @@ int main(int argc, char** argv) {
                     continue;
                 }
                 // Own files: '!' names as written, plain ".BMP" values upper-cased.
-                const bool png = SkinUpperCase(v.File).find(".PNG") != std::string::npos &&
-                                 SkinUpperCase(v.File).find(".BMP") == std::string::npos;
+                const bool png = UpperCaseAscii(v.File).find(".PNG") != std::string::npos &&
+                                 UpperCaseAscii(v.File).find(".BMP") == std::string::npos;
                 Rgba strip = Render(cx, p, std::max(1, v.ImageCount), stem);
                 remember(stem, v, p);
                 Rgba im = Compose(strip, v.MaskType, png, p.Kind == Look::Glow);

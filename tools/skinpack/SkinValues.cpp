@@ -49,15 +49,10 @@ std::vector<std::string> Split(const std::string& V, const std::string& Delims) 
 
 }  // namespace
 
-std::string SkinUpperCase(std::string s) {
-    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 SkinImageValue ParseSkinImageValue(const std::string& Value) {
     SkinImageValue v;
     if (Value.empty()) return v;
-    const std::string up = SkinUpperCase(Value);
+    const std::string up = UpperCaseAscii(Value);
     auto rect = [&] {
         v.Left = ToInt(Cols(Value, 2, 5), Value);
         v.Top = ToInt(Cols(Value, 7, 10), Value);

@@ -33,9 +33,6 @@ struct SkinImageValue {
     }
 };
 
-// ASCII upper case, as the loader compares file and key names.
-std::string SkinUpperCase(std::string S);
-
 // Classifies Value the way the skin loader does; numbers that are no integers
 // throw std::runtime_error naming the value.
 SkinImageValue ParseSkinImageValue(const std::string& Value);

@@ -139,7 +139,7 @@ struct SkinText {
         return d;
     }
     bool InheritedBool(const std::string& s, const std::string& k) const {
-        return SkinUpperCase(InheritedString(s, k, "FALSE")) == "TRUE";
+        return UpperCaseAscii(InheritedString(s, k, "FALSE")) == "TRUE";
     }
 };
 
@@ -240,17 +240,17 @@ std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::strin
                 if (iv.Form == SkinValueForm::Jpeg) {
                     if (!SkinPictureSize(file, w, h)) throw std::runtime_error(iv.File + ": no JPEG frame header");
                     if (w * h > 89999) {
-                        patterns << "\n          item\n" << in << "SectionName = " << Str(SkinUpperCase(s.Name)) << "\n";
+                        patterns << "\n          item\n" << in << "SectionName = " << Str(UpperCaseAscii(s.Name)) << "\n";
                         if (patternImages.insert(iv.File).second)
                             patterns << in << "Image.Data = " << Hex(GraphicData(file), in) << "\n";
                         patterns << in << "Name = " << Str(iv.File) << "\n"
-                                 << in << "PropertyName = " << Str(SkinUpperCase(k)) << "\n          end";
+                                 << in << "PropertyName = " << Str(UpperCaseAscii(k)) << "\n          end";
                         continue;
                     }
                     bmp = JpegAsBmp(dir / iv.File, Djpeg);
                     iv.ImageCount = 1;
-                } else if (SkinUpperCase(iv.File).find(".PNG") != std::string::npos &&
-                           SkinUpperCase(iv.File).find(".BMP") == std::string::npos) {
+                } else if (UpperCaseAscii(iv.File).find(".PNG") != std::string::npos &&
+                           UpperCaseAscii(iv.File).find(".BMP") == std::string::npos) {
                     bmp = PngAsBmp(dir / iv.File);
                 } else {
                     bmp = file;
@@ -260,10 +260,10 @@ std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::strin
                 // the empty rectangle the folder loader gives it.
                 if (iv.Form != SkinValueForm::Jpeg) iv.Left = 0, iv.Top = 0, iv.Right = w, iv.Bottom = h;
             }
-            images << "\n          item\n" << in << "SectionName = " << Str(SkinUpperCase(s.Name)) << "\n";
+            images << "\n          item\n" << in << "SectionName = " << Str(UpperCaseAscii(s.Name)) << "\n";
             if (!bmp.empty()) images << in << "Image.Data = " << Hex(GraphicData(bmp), in) << "\n";
             images << in << "Name = " << Str(iv.File) << "\n"
-                   << in << "PropertyName = " << Str(SkinUpperCase(k)) << "\n"
+                   << in << "PropertyName = " << Str(UpperCaseAscii(k)) << "\n"
                    << in << "Left = " << iv.Left << "\n" << in << "Top = " << iv.Top << "\n"
                    << in << "Right = " << iv.Right << "\n" << in << "Bottom = " << iv.Bottom << "\n"
                    << in << "ImageCount = " << iv.ImageCount << "\n" << in << "MaskType = " << iv.MaskType << "\n"

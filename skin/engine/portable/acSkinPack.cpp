@@ -13,12 +13,6 @@ namespace {
 constexpr int kInputBlock = 65536;
 constexpr int kOutputStep = 65536;
 
-AnsiString Upper(AnsiString s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
-
 int32_t ReadInt32(TStream& S, const char* What) {
     if (S.Remaining() < 4) throw EReadError(AnsiString("Packed skin: ") + What + " past the end of the data");
     return int32_t(S.ReadUInt32());
@@ -93,12 +87,12 @@ bool TacSkinConvertor::Parse() {
         const int64_t s = ReadCount(src, "entry size");
         auto data = std::make_unique<TMemoryStream>();
         InflateEntry(src, s, *data);
-        if (Upper(name) == "OPTIONS.DAT") {
+        if (UpperCaseAscii(name) == "OPTIONS.DAT") {
             OptionsStream = std::move(data);
         } else {
             const size_t dot = name.rfind('.');
             TacImageItem item;
-            item.IsBitmap = dot != AnsiString::npos && Upper(name.substr(dot)) == ".BMP";
+            item.IsBitmap = dot != AnsiString::npos && UpperCaseAscii(name.substr(dot)) == ".BMP";
             item.Name = std::move(name);
             item.Data = std::move(data);
             ImageItems.push_back(std::move(item));
@@ -120,7 +114,7 @@ void TacSkinConvertor::Clear() {
 
 const TacImageItem* TacSkinConvertor::Find(const AnsiString& Name) const {
     for (const TacImageItem& i : ImageItems)
-        if (Upper(i.Name) == Name) return &i;
+        if (UpperCaseAscii(i.Name) == Name) return &i;
     return nullptr;
 }
 

@@ -113,12 +113,10 @@ TacIniSections IniSplitLines(const std::vector<AnsiString>& Lines) {
     return sections;
 }
 
-bool IniSameText(const AnsiString& A, const AnsiString& B) { return SameTextAscii(A, B); }
-
 bool IniLineValue(const AnsiString& Line, const AnsiString& Ident, AnsiString& Value) {
     const size_t eq = Line.find('=');
     if (eq == AnsiString::npos || eq != Ident.size()) return false;
-    if (!IniSameText(Line.substr(0, eq), Ident)) return false;
+    if (!SameTextAscii(Line.substr(0, eq), Ident)) return false;
     Value = Line.substr(eq + 1);
     return true;
 }
@@ -170,7 +168,7 @@ int IniValueToInt(const AnsiString& Value, int Default) {
 AnsiString IniSectionsReadString(const TacIniSections& Sections, const AnsiString& Section,
                                  const AnsiString& Ident, const AnsiString& Default) {
     for (const TacIniSection& sec : Sections) {
-        if (!IniSameText(sec.Name, Section)) continue;
+        if (!SameTextAscii(sec.Name, Section)) continue;
         AnsiString value;
         for (const AnsiString& line : sec.Lines)
             if (IniLineValue(line, Ident, value)) return value;

@@ -86,7 +86,6 @@ int IniSectionsReadInteger(const TacIniSections& Sections, const AnsiString& Sec
                            const AnsiString& Ident, int Default);
 
 // Building blocks of the readers, shared with the string-list versions.
-bool IniSameText(const AnsiString& A, const AnsiString& B);
 // True when Line's name part (before "=") equals Ident ignoring case; Value is
 // then what follows the "=".
 bool IniLineValue(const AnsiString& Line, const AnsiString& Ident, AnsiString& Value);

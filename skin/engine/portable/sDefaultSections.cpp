@@ -25,12 +25,7 @@ AnsiString DefaultSectionName(int Code, const AnsiString& OwnerClassName) {
     case 151: return "STATUSBAR";
     case 161: return "GAUGE";
     case 165: return "TRACKBAR";
-    default: {
-        AnsiString up = OwnerClassName;
-        for (char& c : up)
-            if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-        return up;
-    }
+    default: return UpperCaseAscii(OwnerClassName);
     }
 }
 

@@ -6,13 +6,6 @@
 #include "acntUtils.h"
 #include "sColorAdjust.h"
 
-AnsiString SkinUpperCase(const AnsiString& S) {
-    AnsiString r = S;
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return r;
-}
-
 namespace {
 
 AnsiString Trim(const AnsiString& S) {
@@ -50,7 +43,7 @@ bool WalkParents(const TacSkinIni& Ini, const AnsiString& Section, F Try) {
     return false;
 }
 
-bool TrueText(const AnsiString& S) { return SkinUpperCase(S) == "TRUE"; }
+bool TrueText(const AnsiString& S) { return UpperCaseAscii(S) == "TRUE"; }
 
 }  // namespace
 
@@ -69,7 +62,7 @@ void TacSkinIni::SetLines(const std::vector<AnsiString>& Raw) {
         if (s.size() >= 2 && s[0] == '[' && s.back() == ']') {
             FNames.push_back(Trim(s.substr(1, s.size() - 2)));
             FLines.emplace_back();
-            if (FIndex.emplace(SkinUpperCase(FNames.back()), FNames.size() - 1).second)
+            if (FIndex.emplace(UpperCaseAscii(FNames.back()), FNames.size() - 1).second)
                 FDistinct.push_back(FNames.back());
             continue;
         }
@@ -90,18 +83,18 @@ void TacSkinIni::SetLines(const std::vector<AnsiString>& Raw) {
 }
 
 int TacSkinIni::SectionIndex(const AnsiString& Section) const {
-    auto it = FIndex.find(SkinUpperCase(Section));
+    auto it = FIndex.find(UpperCaseAscii(Section));
     return it == FIndex.end() ? -1 : int(it->second);
 }
 
 const AnsiString* TacSkinIni::Value(int Index, const AnsiString& Ident) const {
     for (const Line& l : FLines[size_t(Index)])
-        if (IniSameText(l.Name, Ident)) return &l.Value;
+        if (SameTextAscii(l.Name, Ident)) return &l.Value;
     return nullptr;
 }
 
 const std::vector<TacSkinIni::Line>* TacSkinIni::Lines(const AnsiString& Section) const {
-    auto it = FIndex.find(SkinUpperCase(Section));
+    auto it = FIndex.find(UpperCaseAscii(Section));
     return it == FIndex.end() ? nullptr : &FLines[it->second];
 }
 
@@ -140,14 +133,14 @@ int ReadIntegerInherited(const TacSkinIni& Ini, const AnsiString& Section, const
 // ---- image values --------------------------------------------------------------
 
 bool IsJpegValue(const AnsiString& Value) {
-    const AnsiString u = SkinUpperCase(Value);
+    const AnsiString u = UpperCaseAscii(Value);
     return u.find(".JPG") != AnsiString::npos || u.find(".JPEG") != AnsiString::npos;
 }
 
 bool ParseImageValue(const AnsiString& Value, TacImageValue& Out) {
     Out = TacImageValue();
     if (Value.empty()) return false;
-    const AnsiString upper = SkinUpperCase(Value);
+    const AnsiString upper = UpperCaseAscii(Value);
     switch (Value[0]) {
         case '!': {
             const TacCharSet bang("!");
@@ -229,8 +222,8 @@ bool ParseImageValue(const AnsiString& Value, TacImageValue& Out) {
 
 TsMaskData MaskFromValue(const TacImageValue& V, const AnsiString& Section, const AnsiString& Key) {
     TsMaskData m;
-    m.SectionName = V.UpperNames ? SkinUpperCase(Section) : Section;
-    m.PropertyName = V.UpperNames ? SkinUpperCase(Key) : Key;
+    m.SectionName = V.UpperNames ? UpperCaseAscii(Section) : Section;
+    m.PropertyName = V.UpperNames ? UpperCaseAscii(Key) : Key;
     m.R = V.R;
     m.ImageCount = Int16(V.ImageCount);
     m.MaskType = Int16(V.MaskType);
@@ -338,10 +331,10 @@ void MergeCommonSections(std::vector<TsGeneralData>& Sections, const TacSkinIni&
         bool exists = false;
         for (const TsGeneralData& g : Sections) exists = exists || g.SectionName == name;
         if (exists) continue;
-        const AnsiString parent = SkinUpperCase(Common.ReadString(name, "PARENTCLASS", "-1"));
+        const AnsiString parent = UpperCaseAscii(Common.ReadString(name, "PARENTCLASS", "-1"));
         const TsGeneralData* p = nullptr;
         for (const TsGeneralData& g : Sections)
-            if (SkinUpperCase(g.SectionName) == parent) p = p ? p : &g;
+            if (UpperCaseAscii(g.SectionName) == parent) p = p ? p : &g;
         // Missing keys: the parent's field (the record of defaults without one).
         const TsGeneralData base = p ? *p : TsGeneralData();
         TsGeneralData g = base;

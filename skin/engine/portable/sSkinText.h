@@ -115,4 +115,3 @@ inline int SaturationAmount(int Saturation) { return (-Saturation) % 101; }
 // stay) and the skin-wide shadow and border colours.
 void ShiftSkinColors(std::vector<TsGeneralData>& Sections, TsSkinValues& Values, int Hue, int Saturation);
 
-AnsiString SkinUpperCase(const AnsiString& S);
