@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "BmpCodec.h"
 #include "FormData.h"  // EReadError
 
 #if defined(__SSE2__)
@@ -58,7 +59,7 @@ std::once_flag CrcOnce;
 // and each pass clears the row in front of its first row itself.
 uint8_t* AllocateBuffer(size_t size) {
     uint8_t* p = new (std::nothrow) uint8_t[size];
-    if (!p) throw EOutOfMemory("Out of memory");
+    if (!p) ThrowPictureOutOfMemory();
     return p;
 }
 
@@ -76,15 +77,15 @@ void TPNGMemorySource::ReadBuffer(void* Buffer, size_t Count) {
 void TPNGMemorySource::SetPosition(int64_t Value) { FPos = Value < 0 ? 0 : size_t(Value); }
 
 TPixelView TPNGMemoryTarget::Allocate(const TPNGLayout& Layout) {
-    unsigned bpp = Layout.PixelFormat == pf1bit ? 1 : Layout.PixelFormat == pf4bit ? 4 : Layout.PixelFormat == pf8bit ? 8
-                   : Layout.PixelFormat == pf24bit ? 24 : 32;
-    uint64_t stride = ((uint64_t(Layout.Width) * bpp + 31) / 32) * 4;
-    uint64_t bytes = stride * Layout.Height;
-    if (bytes > FMaxBytes || bytes > SIZE_MAX) throw EOutOfMemory("Out of memory");
+    const int bpp = PixelFormatBits(Layout.PixelFormat);
+    if (bpp == 0 || bpp == 16) throw EInvalidGraphic(SInvalidColorFormat);
+    if (!PictureFits(Layout.Width, Layout.Height, bpp, std::min<uint64_t>(FMaxBytes, SIZE_MAX)))
+        ThrowPictureOutOfMemory();
+    const size_t stride = BmpRowBytes(int(Layout.Width), bpp);
     try {
-        FPixels.assign(size_t(bytes), 0);
+        FPixels.assign(stride * Layout.Height, 0);
     } catch (const std::bad_alloc&) {
-        throw EOutOfMemory("Out of memory");
+        ThrowPictureOutOfMemory();
     }
     FLayout = Layout;
     FView.Bits = FPixels.data();
@@ -570,7 +571,7 @@ void TPNGReader::ReadChunkData(size_t Offset) {
         try {
             if (FChunkBuffer.size() < Offset + done + n) FChunkBuffer.resize(Offset + done + n);
         } catch (const std::bad_alloc&) {
-            throw EOutOfMemory("Out of memory");
+            ThrowPictureOutOfMemory();
         }
         FStream->ReadBuffer(FChunkBuffer.data() + Offset + done, n);
         done += n;
@@ -865,14 +866,12 @@ void TPNGReader::FillBackground(uint32_t FirstRow, uint32_t EndRow) {
         for (size_t done = n; done < bytes; done *= 2) std::memcpy(first + done, first, std::min(done, bytes - done));
     } else {
         // The palette entry nearest the colour, as a fill of a paletted bitmap gives.
-        unsigned best = 0;
-        long bestDist = LONG_MAX;
-        for (size_t i = 0; i < FPalette.size(); ++i) {
-            long dr = long(FPalette[i].Red) - r, dg = long(FPalette[i].Green) - g, db = long(FPalette[i].Blue) - b;
-            long dist = dr * dr + dg * dg + db * db;
-            if (dist < bestDist) { bestDist = dist; best = unsigned(i); }
-        }
-        unsigned bits = FPixelFormat == pf1bit ? 1 : FPixelFormat == pf4bit ? 4 : 8;
+        uint32_t palette[256];
+        const size_t count = std::min<size_t>(FPalette.size(), 256);
+        for (size_t i = 0; i < count; ++i)
+            palette[i] = uint32_t(FPalette[i].Blue) | uint32_t(FPalette[i].Green) << 8 | uint32_t(FPalette[i].Red) << 16;
+        const unsigned best = NearestPaletteEntry(b, g, r, palette, count);
+        const unsigned bits = unsigned(PixelFormatBits(FPixelFormat));
         uint8_t pattern = bits == 1 ? (best & 1 ? 0xFF : 0) : bits == 4 ? uint8_t((best & 15) * 0x11) : uint8_t(best);
         bytes = size_t((uint64_t(w) * bits + 7) / 8);
         std::memset(first, pattern, bytes);
@@ -984,7 +983,7 @@ void TPNGReader::ReadImageData() {
     }
     layout.TransparentColor = TransparentKey;
     FView = FTarget->Allocate(layout);
-    if (!FView.Bits || FView.Width != p.Width || FView.Height != p.Height) throw EOutOfMemory("Out of memory");
+    if (!FView.Bits || FView.Width != p.Width || FView.Height != p.Height) ThrowPictureOutOfMemory();
 
     const uint32_t height = p.Height;
     FRowsDone = 0;
@@ -1030,7 +1029,7 @@ void TPNGReader::DecodePass(const TAdam7Pass& Pass) {
     const unsigned samples = p.ColorType == 4 ? 2 : p.ColorType == 2 ? 3 : p.ColorType == 6 ? 4 : 1;
     const uint64_t passWidth = (uint64_t(width) + Pass.ColumnStep - Pass.FirstColumn - 1) / Pass.ColumnStep;
     const uint64_t rowBytes64 = ((passWidth * p.BitsPerSample + 7) / 8) * samples + 1;
-    if (rowBytes64 > uint64_t(INT_MAX)) throw EOutOfMemory("Out of memory");
+    if (rowBytes64 > uint64_t(INT_MAX)) ThrowPictureOutOfMemory();
     const size_t rowBytes = size_t(rowBytes64), length = rowBytes - 1;
     const uint32_t rows = (height - Pass.FirstRow + Pass.RowStep - 1) / Pass.RowStep;
     const size_t perBlock = std::max<size_t>(1, InflateBlockSize / rowBytes);
