@@ -374,7 +374,7 @@ void TsCommonData::FillBackgroundInfo(BackgroundInfo& Info, int State, HWND Hand
                          : DefaultSkinManager                 ? DefaultSkinManager->GlobalColor()
                                                               : ColorToRGB(clBtnFace);
         else
-            Info.Color = 0xFF00FF;
+            Info.Color = TransparentKeyColor;
         return;
     }
     Info.BgType = 2;
@@ -514,7 +514,7 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
             if (!p) return ColorToRGB(OwnerControl->Color());
             if (!SpeaksEngine(p)) return ColorToRGB(p->Color());
             TColor c = TColor(SendAlphaCommand(p, scQueryColor));
-            return c == TColor(0xFF00FF) ? ColorToRGB(p->Color()) : c;
+            return c == TransparentKeyColor ? ColorToRGB(p->Color()) : c;
         };
         if (t <= 0) {
             M.Result = s->Color;

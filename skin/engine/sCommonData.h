@@ -15,10 +15,10 @@
 
 class TsSkinManager;
 
-// What a control asks its parent for with command 34.
+// What a control asks its parent for with scGetBackground.
 struct BackgroundInfo {
     TBitmap* Bmp = nullptr;
-    TColor Color = 0xFF00FF;
+    TColor Color = TransparentKeyColor;
     int X = 0, Y = 0;
     TRect R;
     uint8_t BgType = 0;  // 0 none, 1 colour, 2 image

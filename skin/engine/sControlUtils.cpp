@@ -324,7 +324,8 @@ bool ShowOutputWindow(TWinControl* Control) {
         ShowWindow(h, SW_SHOWNA);
     } else {
         OutputWindow->SetBounds(sr.Left, sr.Top, sr.Width(), sr.Height());
-        SetWindowPos(OutputWindow->Handle(), nullptr, 0, 0, 0, 0, 0x57);
+        SetWindowPos(OutputWindow->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     return OutputWindow->HandleAllocated();
 }
@@ -379,9 +380,11 @@ void FadeOutControl(TWinControl* Control, uint16_t Time) {
     if (Control->HandleAllocated()) {
         SendMessageW(Control->HandleIfAllocated(), WM_SETREDRAW, 1, 0);
         if (LOBYTE(LOWORD(GetVersion())) >= 6)
-            RedrawWindow(Control->HandleIfAllocated(), nullptr, nullptr, 0x585);
+            RedrawWindow(Control->HandleIfAllocated(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     }
-    SetWindowPos(out, nullptr, 0, 0, 0, 0, 0x19C);
+    SetWindowPos(out, nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOCOPYBITS);
 }
 
 // ---------------------------------------------------------------- theme binding

@@ -17,14 +17,14 @@ LRESULT SendEngineCommandToHandle(HWND Wnd, uint16_t Command, LPARAM LParam);
 // A windowed control without a handle, or being destroyed, answers 0 unsent.
 LRESULT SendEngineCommand(TControl* Control, uint16_t Command, LPARAM LParam);
 LRESULT SendEngineCommandNoParam(TControl* Control, uint16_t Command);
-// True when the window answers exactly 1 (command 7: is it skinned?).
+// True when the window answers exactly 1 (as to scIsSkinned).
 bool AnswersEngineCommand(HWND Wnd, uint16_t Command);
-// Command 25 with the control to its parent form, outside design time.
+// scChildChanged with the control to its parent form, outside design time.
 void NotifyParentForm(TControl* Control);
-// Command 6 to every child that is no graphic control; nothing during a fade.
+// scRepaint to every child that is no graphic control; nothing during a fade.
 void RepaintChildren(TWinControl* Control);
 void RepaintChildWindows(HWND Wnd);
-// nil: 0xFF00FF; unskinned: its Color; skinned: its answer to command 21.
+// nil: TransparentKeyColor; unskinned: its Color; skinned: its answer to scQueryColor.
 TColor ControlBackgroundColor(TControl* Control);
 TColor WindowBackgroundColor(HWND Wnd);
 // Skinned windowed children get the message by SendMessage, windowless ones

@@ -56,9 +56,9 @@ TacBackground BackgroundOf(const CacheInfo& Cache);
 class TsCommonData;
 struct BackgroundInfo;
 
-// Asks a window for the background under it (command 34); True when it answered.
+// Asks a window for the background under it (scGetBackground); True when it answered.
 bool QueryParentBackground(BackgroundInfo& Info, HWND Wnd, bool DrawRequest);
-// The same for a control, falling back to its colour (command 21, then its
+// The same for a control, falling back to its colour (scQueryColor, then its
 // Color); with a draw request a colour answer is painted into the record's DC.
 bool QueryControlBackground(BackgroundInfo& Info, TControl* Control, bool DrawRequest);
 // An image answer becomes a ready cache; anything else its colour (system

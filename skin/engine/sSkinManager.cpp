@@ -676,7 +676,7 @@ TColor TsSkinManager::GlobalColor() const {
 
 TColor TsSkinManager::GlobalFontColor() const {
     const int i = FCommon.GlobalInfo;
-    if (!FTables.IsValidSectionIndex(i)) return 0xFF00FF;
+    if (!FTables.IsValidSectionIndex(i)) return TransparentKeyColor;
     return ColorToRGB(FTables.Sections[size_t(i)].FontColor[0]);
 }
 

@@ -111,7 +111,7 @@ public:
     // SkinDirectory resolved against the program's folder, with a trailing backslash.
     AnsiString ResolveSkinDirectory() const;
 
-    // The window under the mouse: the previous one hears command 30, the new one 29.
+    // The window under the mouse: the previous one hears scMouseLeave, the new one scMouseEnter.
     void SetHotWindow(HWND Wnd);
     HWND HotWindow() const { return FHotWindow; }
 

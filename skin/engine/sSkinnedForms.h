@@ -12,7 +12,7 @@ class TIcon;
 class TsCommonData;
 class TsSkinManager;
 
-// What a skinned form answers to command 4 (a pointer to this): the redraw
+// What a skinned form answers to scGetProvider (a pointer to this): the redraw
 // lock asks it whose skin the form wears and how it is framed.
 class TacFormProvider {
 public:
@@ -28,7 +28,7 @@ public:
 extern TsFormList<TForm> SkinnedFormList;
 extern TIcon* AppSmallIcon;
 extern TIcon* AppLargeIcon;
-// The section name command 13 compares with.
+// The section name scSectionChanged compares with.
 extern AnsiString ChangedSectionName;
 
 // Appends the form (a form may be listed more than once).
@@ -42,7 +42,7 @@ void BroadcastToAllForms(TMessage& Message);
 // The message to every listed form and the controls inside it.
 void BroadcastToSkinnedForms(TMessage& Message);
 
-// The provider a form answers to command 4, or nil.
+// The provider a form answers to scGetProvider, or nil.
 TacFormProvider* FormProvider(TForm* Form);
 // Whether the application's main window is minimized.
 bool ApplicationMinimized();

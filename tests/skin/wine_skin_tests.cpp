@@ -131,7 +131,7 @@ TEST_F(SkinState, SectionNamesAndTheRemovalCommandWithoutManager) {
     EXPECT_EQ(d->CacheBitmap->Width(), 9);
     d->SetSkinSection("edit");
     EXPECT_EQ(d->SkinSection(), "EDIT");
-    // The change sent command 2 with lParam nil, which the bar accepts (its manager is nil too).
+    // The change sent scRemoveSkin with lParam nil, which the bar accepts (its manager is nil too).
     EXPECT_TRUE(d->UpdatingFlag);
     EXPECT_EQ(d->CacheBitmap->Width(), 0);
     EXPECT_EQ(d->SkinSectionNo, -1);
@@ -194,7 +194,7 @@ TEST_F(SkinState, ManagerLifecycleBroadcastsAndLookUps) {
     ASSERT_FALSE(rec->Commands.empty());
     EXPECT_EQ(rec->Commands[0], scNewSkin);
     EXPECT_EQ(rec->Params[0], LPARAM(m));
-    // The bar heard command 1 from its (default) manager and resolved its section.
+    // The bar heard scNewSkin from its (default) manager and resolved its section.
     EXPECT_EQ(b->SkinData()->SkinSectionNo, 1);
     EXPECT_TRUE(b->SkinData()->IsSkinned(true));
     EXPECT_EQ(Ask(b, scQuerySkinIndex), 2);

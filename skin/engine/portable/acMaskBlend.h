@@ -9,6 +9,7 @@
 
 #include "Types.h"
 #include "acFastPixels.h"
+#include "sConst.h"
 
 // Per channel (d * m + s * (256 - m)) >> 8: weight 255 keeps the destination
 // (up to the shift's rounding), 0 takes the source.
@@ -32,12 +33,12 @@ inline bool IsKeyPixel(const uint8_t* Bgr) { return Bgr[0] == 0xFF && Bgr[1] == 
 
 // What lies under the destination: when Ready (and Image is set) the pixel of
 // Image at destination point + (X, Y), else Color (red in the low byte;
-// 0xFF00FF = none).
+// TransparentKeyColor = none).
 struct TacBackground {
     TacImage Image;
     int X = 0;
     int Y = 0;
-    TColor Color = 0xFF00FF;
+    TColor Color = TransparentKeyColor;
     bool Ready = false;
 };
 

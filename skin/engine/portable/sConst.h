@@ -8,7 +8,7 @@ class TBitmap;
 
 // What lies under a painted area: when Ready, the background pixel under
 // destination point (x, y) is Bmp's pixel (x + X, y + Y); otherwise Color
-// (0xFF00FF = none).
+// (TransparentKeyColor = none).
 struct CacheInfo {
     TBitmap* Bmp = nullptr;
     int X = 0;
