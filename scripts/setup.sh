@@ -63,7 +63,7 @@ if ! grep -qsE '^[[:space:]]*(deb-src[[:space:]]|[Tt]ypes:.*deb-src)' "${configu
     if [ -z "$want" ]; then
       [ -f "$file" ] && { rm -f "$file"; need_update=1; }
     elif [ ! -f "$file" ] || [ "$(cat "$file")" != "$want" ]; then
-      if [ "$(id -u)" != 0 ]; then
+      if [ ! -w "$apt_dir/sources.list.d" ]; then
         echo "setup: run as root to write $file" >&2
         exit 1
       fi
@@ -77,6 +77,8 @@ else
     [ -f "$file" ] && { rm -f "$file"; need_update=1; }
   done
 fi
+# Another root is only for trying the part above: nothing is installed.
+[ -n "${TUVRELI_APT_DIR:-}" ] && exit 0
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   if [ "$(id -u)" != 0 ]; then
