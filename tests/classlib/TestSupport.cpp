@@ -29,8 +29,7 @@ Pixels Render(TWinControl* Control) {
 }
 
 Pixels Grab(HWND Wnd) {
-    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Application->ProcessMessages();
+    Pump(20);
     RECT r;
     GetClientRect(Wnd, &r);
     return {testwin::CopyFromWindow(Wnd, r)};

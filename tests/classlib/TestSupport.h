@@ -26,7 +26,8 @@ struct Pixels : testwin::Pixels {
 };
 // Through TWinControl::PaintTo into a memory bitmap.
 Pixels Render(TWinControl* Control);
-// What the window shows: its painting through WM_PAINT, copied from its DC.
+// What the window shows once its waiting messages are handled, copied from
+// its DC: only what the controls invalidated themselves is painted again.
 Pixels Grab(HWND Wnd);
 
 // Posts a mouse message at client point (X, Y) of Wnd and handles it.

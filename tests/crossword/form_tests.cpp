@@ -83,11 +83,11 @@ void ClickCentre(HWND w) {
   Click(w, r.right / 2, r.bottom / 2);
 }
 
-// What a window shows on the screen now, 0xRRGGBB, top row first.
+// What a window shows on the screen once its waiting messages are handled,
+// 0xRRGGBB, top row first: only what the program invalidated is painted again.
 using testwin::Pixels;
 
 Pixels Grab(HWND w, RECT r) {
-  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Pump(20);
   return testwin::CopyFromWindow(w, r);
 }
