@@ -4,12 +4,15 @@
 // the forms, the last created first.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <memory>
+#include <utility>
 
 #include "ExtControls.h"
 #include "FormLoader.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "Guards.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
@@ -302,4 +305,25 @@ TEST(Application, RunEndsWithTheMainFormAndFreesFormsLastCreatedFirst) {
     EXPECT_EQ(Screen->FormCount(), 0);
     EXPECT_EQ(Application->MainForm(), nullptr);
     Application->OnException = nullptr;
+}
+
+// The system draws caption buttons and check marks with the glyphs of its
+// symbol font; without it they come out as plain letters.
+TEST(Forms, TheSystemHasItsSymbolFontForCaptionButtons) {
+    LOGFONTW want{};
+    want.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(want.lfFaceName, L"Marlett");
+    BYTE charset = 0;
+    bool found = false;
+    auto seen = [](const LOGFONTW* F, const TEXTMETRICW*, DWORD, LPARAM P) -> int {
+        auto* out = reinterpret_cast<std::pair<bool*, BYTE*>*>(P);
+        *out->first = true;
+        *out->second = F->lfCharSet;
+        return 0;
+    };
+    std::pair<bool*, BYTE*> out{&found, &charset};
+    WindowDC dc(nullptr);
+    EnumFontFamiliesExW(dc.Get(), &want, seen, reinterpret_cast<LPARAM>(&out), 0);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(charset, SYMBOL_CHARSET);
 }
