@@ -274,19 +274,13 @@ void TsSkinManager::SetSkinName(const AnsiString& Value) {
     {
         ValueRestorer<bool> loading(SkinLoading, true);
         FSkinData->Values.SkinLoaded = false;
-        bool rebuilt = false;
-        try {
-            rebuilt = LoadByName();
-        } catch (...) {
-            FSkinData->Values.SkinLoaded = wasLoaded;
-            throw;
-        }
+        ScopeExit keepLoaded([&] { FSkinData->Values.SkinLoaded = wasLoaded; });
+        const bool rebuilt = LoadByName();
+        if (!FActive || rebuilt) keepLoaded.Dismiss();
         if (!FActive)
             BroadcastRemoveSkin();
         else if (rebuilt)
             BroadcastNewSkin(true);
-        else
-            FSkinData->Values.SkinLoaded = wasLoaded;
     }
     if (OnAfterChange) OnAfterChange(this);
 }
