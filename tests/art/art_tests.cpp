@@ -15,10 +15,33 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 const std::string kArt = ART_DIR;
 const std::string kArtSources = ART_SOURCE_DIR;
+
+// A folder of this process's own for the files the tools write, removed at
+// exit: test runs of other build trees on the machine share the system's
+// temporary folder.
+const std::string& Scratch() {
+    struct Folder {
+        std::filesystem::path Path;
+        std::string Text;
+        Folder()
+            : Path(std::filesystem::path(::testing::TempDir()) / ("art_tests." + std::to_string(getpid()))),
+              Text(Path.string() + "/") {
+            std::filesystem::create_directories(Path);
+        }
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(Path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.Text;
+}
 
 struct Rgba {
     int w = 0, h = 0;
@@ -145,7 +168,7 @@ TEST(Icon, SixteenThirtyTwoFortyEightWithAlphaAndMask) {
 // Decoded by the JPEG library's own tool at the menu's client size; the board
 // behind the buttons' captions (red on yellow shadow) stays light.
 TEST(MenuBackground, DecodesAtClientSizeWithLightCaptionBoard) {
-    const std::string ppm = ::testing::TempDir() + "menu_bg.ppm";
+    const std::string ppm = Scratch() + "menu_bg.ppm";
     const std::string cmd = std::string(DJPEG_EXE) + " -pnm -outfile '" + ppm + "' '" + kArt + "/menu_bg.jpg'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     const auto d = ReadFile(ppm);
@@ -228,7 +251,7 @@ TEST(FurtherSizes, FittedWithProportionsKept) {
 
 // The packer refuses what no icon can hold and leaves no file behind.
 TEST(Artpack, RejectsMissingAndOversizedPictures) {
-    const std::string dir = ::testing::TempDir();
+    const std::string dir = Scratch();
     const std::string out = dir + "art_test_bad.ico";
     std::remove(out.c_str());
     std::string cmd = std::string(ARTPACK_EXE) + " ico '" + out + "' '" + dir + "no_such_picture.png' 2>/dev/null";
