@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <map>
 #include <set>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "FormCompiler.h"
 #include "PictureFiles.h"
@@ -36,8 +38,19 @@ public:
     fs::path path;
 };
 
+// The tool's error output, in a file of this test process's own, removed at
+// exit: test runs of other build trees on the machine share /tmp.
+const std::string& ToolErrors() {
+    struct File {
+        std::string Path = "/tmp/formc_test_stderr." + std::to_string(getpid());
+        ~File() { std::remove(Path.c_str()); }
+    };
+    static const File file;
+    return file.Path;
+}
+
 int RunTool(const std::string& cmd) {
-    int r = std::system((cmd + " 2>" + "/tmp/formc_test_stderr").c_str());
+    int r = std::system((cmd + " 2>" + ToolErrors()).c_str());
     return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
 }
 
@@ -116,7 +129,7 @@ TEST(FormcTool, WritesBinaryResourceLineAndDependencies) {
     ASSERT_EQ(RunTool(std::string(FORMC_EXE) + " --art " + t.path.string() + " " + (t.path / "M.form").string() +
                   " -o " + bin + " --rc " + rc + " --depfile " + d),
               0)
-        << Slurp("/tmp/formc_test_stderr");
+        << Slurp(ToolErrors());
     std::string b = Slurp(bin);
     FormObject f = ReadFormBinary(reinterpret_cast<const uint8_t*>(b.data()), b.size());
     EXPECT_EQ(f.Find("Caption")->Value.Str, "\xCC\xE5\xED\xFE");
@@ -133,7 +146,7 @@ TEST(FormcTool, WritesBinaryResourceLineAndDependencies) {
     EXPECT_EQ(RunTool(std::string(FORMC_EXE) + " " + (t.path / "Bad.form").string() + " -o " +
                   (t.path / "Bad.bin").string()),
               1);
-    EXPECT_NE(Slurp("/tmp/formc_test_stderr").find("Bad.form:3:"), std::string::npos);
+    EXPECT_NE(Slurp(ToolErrors()).find("Bad.form:3:"), std::string::npos);
     EXPECT_FALSE(fs::exists(t.path / "Bad.bin"));
     EXPECT_EQ(RunTool(std::string(FORMC_EXE) + " only-input.form"), 2);  // usage
 }
