@@ -17,7 +17,9 @@
 
 namespace {
 
-// A windowed control that records the engine commands it receives.
+// A windowed control that records the engine commands it receives. It
+// answers the question whether it is skinned (command 7) as a skinned
+// control does, so that broadcasts are sent to it.
 class TRecorder : public TCustomControl {
 public:
     using TCustomControl::TCustomControl;
@@ -27,6 +29,10 @@ public:
 protected:
     void WndProc(TMessage& M) override {
         if (M.Msg == SM_ALPHACMD) {
+            if (SkinCommandOf(M.WParam) == scIsSkinned) {
+                M.Result = 1;
+                return;
+            }
             Commands.push_back(SkinCommandOf(M.WParam));
             Params.push_back(M.LParam);
         }
