@@ -688,7 +688,9 @@ void WriteBmp(const std::string& path, const Rgba& im) {
 // The rendered strip (ImageCount cells of straight RGBA) as the skin stores it.
 // maskType 1: picture above, mask below; else flattened (keyed where clear).
 // forPng keeps the alpha and avoids pure white, which the loader clears.
-Rgba Compose(Rgba strip, int maskType, bool forPng, bool premultiply) {
+// Colour stays straight, as PNG holds it: the glow window premultiplies its
+// picture itself before the platform shows it.
+Rgba Compose(Rgba strip, int maskType, bool forPng) {
     Rgba out;
     out.w = strip.w;
     out.h = strip.h * (maskType >= 1 ? 2 : 1);
@@ -698,10 +700,7 @@ Rgba Compose(Rgba strip, int maskType, bool forPng, bool premultiply) {
             uint8_t* s = strip.at(x, y);
             uint8_t* d = out.at(x, y);
             const int a = s[3];
-            if (premultiply) {
-                for (int c = 0; c < 3; ++c) d[c] = uint8_t(s[c] * a / 255);
-                d[3] = uint8_t(a);
-            } else if (maskType >= 1 || forPng) {
+            if (maskType >= 1 || forPng) {
                 if (a == 0) d[0] = 255, d[1] = 0, d[2] = 255;
                 else d[0] = s[0], d[1] = s[1], d[2] = s[2];
                 d[3] = forPng && maskType == 0 ? uint8_t(a) : 255;
@@ -990,7 +989,7 @@ int main(int argc, char** argv) {
                     p.CellH = rh / (v.MaskType + 1);
                     if (p.CellW * count != rw || p.CellH * (v.MaskType + 1) != rh)
                         throw std::runtime_error(sec.Name + " " + key + ": rectangle is no whole number of cells");
-                    parts.push_back({Compose(Render(cx, p, count, stem), v.MaskType, false, false), v.Left, v.Top});
+                    parts.push_back({Compose(Render(cx, p, count, stem), v.MaskType, false), v.Left, v.Top});
                     remember(stem, v, p);
                     masterW = std::max(masterW, v.Right);
                     masterH = std::max(masterH, v.Bottom);
@@ -1001,7 +1000,7 @@ int main(int argc, char** argv) {
                                  SkinUpperCase(v.File).find(".BMP") == std::string::npos;
                 Rgba strip = Render(cx, p, std::max(1, v.ImageCount), stem);
                 remember(stem, v, p);
-                Rgba im = Compose(strip, v.MaskType, png, p.Kind == Look::Glow);
+                Rgba im = Compose(strip, v.MaskType, png);
                 if (png) WritePng((cx.Out / v.File).string(), im);
                 else WriteBmp((cx.Out / v.File).string(), im);
             }
