@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "Themes.h"
 #include "StdCtrls.h"
 #include "acGlow.h"
@@ -566,6 +567,8 @@ bool TsCommonData::HandleControlMessage(TMessage& M) {
         if (IsSkinned()) {
             BackgroundDirty = true;
             const TsGeneralData* s = Section();
+            // The class library keeps every control at its left and top (it
+            // has no anchors), so no child is anchored right or bottom.
             if (w && s->GradientPercent >= 1)
                 for (int i = 0; i < w->ControlCount(); ++i) {
                     TControl* c = w->Controls(i);
@@ -634,7 +637,7 @@ void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& S
                         int OffsetX, bool Repair, HDC DC, const TRect& TargetRect) {
     if (!Data || !Data->CacheBitmap || !Control) return;
     if (Repair) RepairAllCorners(Data, 0);
-    const int saved = SaveDC(DC);
+    SavedDC saved(DC);
     IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
     for (int i = 0; i < Control->ControlCount(); ++i) {
         TControl* c = Control->Controls(i);
@@ -647,14 +650,13 @@ void PaintChildControls(TWinControl* Control, TsCommonData* Data, const TRect& S
             ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
     }
     CopyCache(Data, SourceRect, DC, TargetRect);
-    RestoreDC(DC, saved);
 }
 
 void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, int OffsetY, int OffsetX, bool Repair,
                        HDC DC, const TRect& TargetRect) {
     if (!Data || !Data->CacheBitmap || !Wnd) return;
     if (Repair) RepairAllCorners(Data, 0);
-    const int saved = SaveDC(DC);
+    SavedDC saved(DC);
     IntersectClipRect(DC, TargetRect.Left, TargetRect.Top, TargetRect.Right, TargetRect.Bottom);
     RECT parent{};
     GetWindowRect(Wnd, &parent);
@@ -682,5 +684,4 @@ void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, in
         }
     }
     CopyCache(Data, SourceRect, DC, TargetRect);
-    RestoreDC(DC, saved);
 }

@@ -9,10 +9,12 @@
 #include "Jpeg.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
+#include "acMsgBox.h"
 #include "acPNG.h"
 #include "acSkinPack.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
+#include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinNames.h"
 #include "sSkinText.h"
@@ -134,11 +136,6 @@ void AddOwnImage(TsSkinBuild& B, const TacImageValue& V, const AnsiString& Secti
 }
 
 }  // namespace
-
-void ShowPackedSkinWarning(const AnsiString& Text) {
-    const std::u16string text = Cp1251ToUtf16(Text);
-    MessageBoxW(GetActiveWindow(), reinterpret_cast<LPCWSTR>(text.c_str()), L"Warning", MB_OK | MB_ICONWARNING);
-}
 
 TsSkinManager::TsSkinManager(TComponent* AOwner)
     : TComponent(AOwner),
@@ -322,7 +319,7 @@ bool TsSkinManager::LoadFolderOrInternalSkin() {
         const std::vector<uint8_t>& bytes = stored.Data()->Bytes();
         pack->SourceStream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
         if (!pack->Parse()) {
-            ShowPackedSkinWarning(SNotPackedSkin);
+            ShowWarning(SNotPackedSkin);
             return false;
         }
         FPackedSkinLoaded = true;
@@ -338,7 +335,7 @@ bool TsSkinManager::LoadPackedSkin() {
     if (!FActive) return false;
     std::unique_ptr<TacSkinConvertor> pack;
     if (!LoadSkinPackage(WithBackslash(FSkinDirectory) + FSkinName + ".asz", pack, true)) {
-        ShowPackedSkinWarning(SNotPackedSkin);
+        ShowWarning(SNotPackedSkin);
         return false;
     }
     return BuildFromText(pack.get(), StreamText(*pack->OptionsStream), ResolveSkinDirectory());
@@ -480,14 +477,23 @@ void TsSkinManager::LoadSections(TsSkinBuild& B) {
     }
     B.Values.SkinFolderPath = B.Folder;
     MergeCommonSections(B.Tables.Sections, B.Common, ColorToRGB);
-    // Hue and saturation over every colour and every pixel of the skin.
-    const int sat = SaturationAmount(FSaturation);
-    if (FHueOffset == 0 && sat == 0) return;
-    ShiftSkinColors(B.Tables.Sections, B.Values, FHueOffset, sat);
-    if (B.Master) ShiftBitmapColors(B.Master.get(), FHueOffset, sat);
-    for (TsMaskData& m : B.Tables.Masks)
-        if (m.Image) ShiftBitmapColors(m.Image, FHueOffset, sat);
+    ApplyHueShift(B, FHueOffset);
+    ApplySaturationShift(B, SaturationAmount(FSaturation));
 }
+
+// Every colour of the sections and skin values, every pixel of the master
+// bitmap and the own images (the key colour and greys stay).
+void TsSkinManager::ShiftBuildColors(TsSkinBuild& B, int Hue, int Saturation) {
+    if (Hue == 0 && Saturation == 0) return;
+    ShiftSkinColors(B.Tables.Sections, B.Values, Hue, Saturation);
+    if (B.Master) ShiftBitmapColors(B.Master.get(), Hue, Saturation);
+    for (TsMaskData& m : B.Tables.Masks)
+        if (m.Image) ShiftBitmapColors(m.Image, Hue, Saturation);
+}
+
+void TsSkinManager::ApplyHueShift(TsSkinBuild& B, int Amount) { ShiftBuildColors(B, Amount, 0); }
+
+void TsSkinManager::ApplySaturationShift(TsSkinBuild& B, int Amount) { ShiftBuildColors(B, 0, Amount); }
 
 void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S) {
     if (!S.MasterBitmap()->Empty()) {
@@ -619,6 +625,8 @@ void TsSkinManager::RepaintForms() {
     const bool loading = SkinLoading || (ComponentState() & csLoading);
     if (!loading) LockFormsRedraw(this);
     BroadcastToAllForms(scRefresh);
+    if (OutputWindow && OutputWindow->HandleAllocated())
+        SendEngineCommandToHandle(OutputWindow->HandleIfAllocated(), scRefresh, LPARAM(this));
     if (!loading) UnlockFormsRedraw(this, true);
 }
 

@@ -155,6 +155,11 @@ private:
     void LoadPatterns(TsSkinBuild& B);
     void LoadSections(TsSkinBuild& B);
     void LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& Skin);
+    // The hue and the saturation shift of a load, in this order, after its
+    // section table is complete (an amount of 0 does nothing).
+    void ApplyHueShift(TsSkinBuild& B, int Amount);
+    void ApplySaturationShift(TsSkinBuild& B, int Amount);
+    static void ShiftBuildColors(TsSkinBuild& B, int Hue, int Saturation);
     bool BuildFromText(TacSkinConvertor* Package, const AnsiString& Text, const AnsiString& FolderPath);
     // The three builders over a load's source (the common sections added),
     // then TakeBuild, which takes over what they built.
@@ -181,10 +186,6 @@ private:
     bool FHookInstalled = false;
     HHOOK FHook = nullptr;
 };
-
-// The warning shown for data that is no packed skin: a message box of the
-// warning type with an OK button.
-void ShowPackedSkinWarning(const AnsiString& Text);
 
 // Start-up step of the unit: notes whether the platform is Windows NT.
 void sSkinManagerInitialize();

@@ -41,31 +41,14 @@ HWND FormHandle(TForm* F) { return F ? F->HandleIfAllocated() : nullptr; }
 
 bool Destroying(TComponent* C) { return C->ComponentState() & csDestroying; }
 
-// To a windowed control by its window when it has one, else through its
-// window procedure; a graphic control only through Perform.
-void SendToControl(TControl* C, TMessage& M) {
-    auto* w = dynamic_cast<TWinControl*>(C);
-    if (w && w->HandleAllocated())
-        M.Result = SendMessageW(w->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
-    else
-        M.Result = C->Perform(M.Msg, M.WParam, M.LParam);
-}
-
-// Every control inside Parent, depth first, stopping at a child that is being
-// destroyed.
-void SendToControlTree(TWinControl* Parent, TMessage& M) {
-    for (int i = 0; i < Parent->ControlCount(); ++i) {
-        TControl* c = Parent->Controls(i);
-        if (!c || Destroying(c)) return;
-        SendToControl(c, M);
-        if (auto* w = dynamic_cast<TWinControl*>(c)) SendToControlTree(w, M);
-    }
-}
-
+// The form by its window (through its window procedure before it has one),
+// then the controls inside it as the control utilities walk them.
 void SendToFormAndControls(TForm* F, TMessage& M) {
-    TMessage copy = M;
-    SendToControl(F, copy);
-    SendToControlTree(F, copy);
+    if (const HWND h = FormHandle(F))
+        SendMessageW(h, M.Msg, M.WParam, M.LParam);
+    else
+        F->Perform(M.Msg, M.WParam, M.LParam);
+    SendToControlTree(F, M.Msg, M.WParam, M.LParam);
 }
 
 bool UsesManager(TacFormProvider* P, TsSkinManager* Manager) {

@@ -87,8 +87,6 @@ Fields<C> Persistent(const char* Name) {
 }  // namespace
 
 void RegisterStoredSkinClasses() {
-    // Images (TBitmap and TJPEGImage values) and the master bitmap are not
-    // published yet: the form reader has no picture class of that kind.
     const TEnumInfo& imgType = RegisterEnum(
         "TacImgType", {{"itisaBorder", itisaBorder}, {"itisaTexture", itisaTexture}, {"itisaGlyph", itisaGlyph},
                        {"itisaGlow", itisaGlow}});
@@ -134,12 +132,15 @@ void RegisterStoredSkinClasses() {
     image.R.Custom("ImgType", [&imgType](TsSkinImage* o, const FormValue& v, TReadContext&) {
         o->ImgType = TacImgType(typeinfo_detail::AsEnum(v, imgType));
     });
-    Persistent<TsSkinPattern>("TsSkinPattern")
-        .Str("SectionName", &TsSkinPattern::SectionName)
+    image.R.Object("Image", &TsSkinImage::Image, "TBitmap");
+    auto pattern = Persistent<TsSkinPattern>("TsSkinPattern");
+    pattern.Str("SectionName", &TsSkinPattern::SectionName)
         .Str("Name", &TsSkinPattern::Name)
         .Str("PropertyName", &TsSkinPattern::PropertyName);
+    pattern.R.Object("Image", &TsSkinPattern::Image, "TJPEGImage");
     auto stored = Persistent<TsStoredSkin>("TsStoredSkin");
     stored.R.Str("Name", &TsStoredSkin::Name, &TsStoredSkin::SetName)
+        .Object("MasterBitmap", &TsStoredSkin::MasterBitmap, "TBitmap")
         .Collection("GeneralData", &TsStoredSkin::GeneralData)
         .Collection("Images", &TsStoredSkin::Images)
         .Collection("Patterns", &TsStoredSkin::Patterns)

@@ -15,15 +15,23 @@
 
 namespace {
 
-// Records the engine commands a window hears.
+// Records the engine commands a window hears; asked whether it is skinned
+// (command 7), it answers as a skinned control does unless Skinned is cleared.
 class TListener : public TCustomControl {
 public:
     using TCustomControl::TCustomControl;
     std::vector<uint16_t> Commands;
+    bool Skinned = true;
 
 protected:
     void WndProc(TMessage& M) override {
-        if (M.Msg == SM_ALPHACMD) Commands.push_back(SkinCommandOf(M.WParam));
+        if (M.Msg == SM_ALPHACMD) {
+            if (SkinCommandOf(M.WParam) == scIsSkinned) {
+                M.Result = Skinned ? 1 : 0;
+                return;
+            }
+            Commands.push_back(SkinCommandOf(M.WParam));
+        }
         TCustomControl::WndProc(M);
     }
 };
@@ -130,10 +138,10 @@ struct FormList : ::testing::Test {
         }
         return f;
     }
-    TListener* Child(TForm* F) {
+    TListener* Child(TForm* F, TWinControl* Parent = nullptr) {
         auto* c = new TListener(F);
         c->SetBounds(5, 5, 20, 20);
-        c->SetParent(F);
+        c->SetParent(Parent ? Parent : F);
         c->HandleNeeded();
         return c;
     }
@@ -144,6 +152,10 @@ struct FormList : ::testing::Test {
 TEST_F(FormList, BroadcastsReachEachFormOnce) {
     TProbeForm* plain = MakeForm(nullptr, false);
     TListener* plainChild = Child(plain);
+    // An unskinned windowed child is not sent the message; its children are.
+    TListener* box = Child(plain);
+    box->Skinned = false;
+    TListener* inBox = Child(plain, box);
     TProbeForm* skinned = MakeForm(Provider(Manager), false);
     TListener* skinnedChild = Child(skinned);
     // Answers as skinned but no provider listed it: reached by neither road.
@@ -161,6 +173,8 @@ TEST_F(FormList, BroadcastsReachEachFormOnce) {
     BroadcastToAllForms(m);
     EXPECT_EQ(plain->Commands, std::vector<uint16_t>{scRefresh});
     EXPECT_EQ(plainChild->Commands, std::vector<uint16_t>{scRefresh});
+    EXPECT_TRUE(box->Commands.empty());
+    EXPECT_EQ(inBox->Commands, std::vector<uint16_t>{scRefresh});
     EXPECT_EQ(skinned->Commands, std::vector<uint16_t>{scRefresh});
     EXPECT_EQ(skinnedChild->Commands, std::vector<uint16_t>{scRefresh});
     EXPECT_TRUE(unlisted->Commands.empty());

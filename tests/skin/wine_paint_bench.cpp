@@ -2,16 +2,22 @@
 // blend and the mix of 1024 x 768 24-bit pictures beside the platform's
 // AlphaBlend of the same size, a form-sized frame by margins, a section of
 // 1000 x 700 and one fade frame of a 1000 x 700 form.
+//
+//   skin_paint_bench_win                  over the painter tests' skin
+//   skin_paint_bench_win DIR NAME...      also the "FORM" frame and section of
+//                                         each skin of DIR
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "Forms.h"
 #include "Guards.h"
 #include "SkinFixture.h"
+#include "acPNG.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 
@@ -47,9 +53,10 @@ std::unique_ptr<TBitmap> Noise(int W, int H, TPixelFormat F) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     sAlphaGraphInitialize();
     sGraphUtilsInitialize();
+    acPNGInitialize();
     const int W = 1024, H = 768;
     auto a = Noise(W, H, pf24bit), b = Noise(W, H, pf24bit), t = Noise(W, H, pf32bit), src32 = Noise(W, H, pf32bit);
     std::printf("skin painters under Wine, %d x %d:\n", W, H);
@@ -97,5 +104,31 @@ int main() {
                     BitBlt(screen.Get(), 0, 0, 1000, 700, frame32->Canvas()->Handle(), 0, 0, SRCCOPY);
                 }) * 1e6);
     delete m;
+    // Our skins: the form's frame by its margins and its whole section.
+    for (int i = 2; i < argc; ++i) {
+        TsSkinManager skin(nullptr);
+        skin.SetActive(false);
+        skin.SetSkinDirectory(argv[1]);
+        skin.SetSkinName(argv[i]);
+        skin.SetActive(true);
+        const int sec = skin.SectionIndex("FORM");
+        const int border = skin.MaskIndexInherited(sec, "FORM", "BORDERSMASK");
+        if (!skin.IsValidSectionIndex(sec) || !skin.IsValidMaskIndex(border)) {
+            std::printf("%s: no FORM section with a border\n", argv[i]);
+            continue;
+        }
+        const TsMaskData& edge = skin.ma()[size_t(border)];
+        const std::string what = std::string(argv[i]) + " FORM";
+        std::printf("%-40s %9.0f us\n", (what + " frame by margins 1000 x 700").c_str(),
+                    Seconds(10, [&] {
+                        PaintImageByMargins(form.get(), Rect(0, 0, 1000, 700), false,
+                                            MakeBitmapBackground(parent.get(), 0, 0), edge, 1, true);
+                    }) * 1e6);
+        std::printf("%-40s %9.0f us\n", (what + " PaintSectionFull 1000 x 700").c_str(),
+                    Seconds(10, [&] {
+                        PaintSectionFull(sec, "FORM", MakeBitmapBackground(parent.get(), 0, 0), -1, -1, &skin,
+                                         form.get(), Point(0, 0), Rect(0, 0, 1000, 700), 0, true);
+                    }) * 1e6);
+    }
     return 0;
 }

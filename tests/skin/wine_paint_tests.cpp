@@ -369,13 +369,15 @@ TEST_F(FormFixture, SkinnedScrollBarsDrawFromTheSkinFollowRealClicksAndLeakNothi
     // A thousand paints leave the GDI object count where it was.
     bar->SetEnabled(true);
     Pump(30);
-    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const testwin::GuiObjects before = testwin::CountGuiObjects();
     for (int i = 0; i < 1000; ++i) {
         if (i == 500) bar->SetEnabled(false);  // the disabled look makes bitmaps of its own
         bar->SkinData()->BackgroundDirty = true;
         RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before + 2);
+    const testwin::GuiObjects after = testwin::CountGuiObjects();
+    EXPECT_GT(before.Gdi, 0u);
+    EXPECT_LE(after.Gdi, before.Gdi + 2);
 }
 
 TEST_F(FormFixture, UnskinnedScrollBarsStayTheSystemsControl) {

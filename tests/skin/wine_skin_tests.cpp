@@ -12,12 +12,16 @@
 #include "sEngineUnits.h"
 #include "sGradientPaint.h"
 #include "sGraphUtils.h"
+#include "sControlUtils.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 namespace {
 
-// A windowed control that records the engine commands it receives.
+// A windowed control that records the engine commands it receives. It
+// answers the question whether it is skinned (command 7) as a skinned
+// control does, so that broadcasts are sent to it.
 class TRecorder : public TCustomControl {
 public:
     using TCustomControl::TCustomControl;
@@ -27,6 +31,10 @@ public:
 protected:
     void WndProc(TMessage& M) override {
         if (M.Msg == SM_ALPHACMD) {
+            if (SkinCommandOf(M.WParam) == scIsSkinned) {
+                M.Result = 1;
+                return;
+            }
             Commands.push_back(SkinCommandOf(M.WParam));
             Params.push_back(M.LParam);
         }
@@ -119,6 +127,48 @@ TEST_F(SkinState, PassiveWithoutAManager) {
     }
     // No manager: nothing hooked, nothing wrapped.
     EXPECT_EQ(DefaultSkinManager, nullptr);
+}
+
+// Only the questions (7, 10, 11, 19, 21, 26, 36) are reported handled; the
+// other commands do their work and still reach the owner's own handling.
+TEST_F(SkinState, OnlyQuestionsAreReportedHandledAndTheRestReachesTheOwner) {
+    TsScrollBar* b = Bar();
+    TsCommonData* d = b->SkinData();
+    const struct {
+        uint16_t Command;
+        bool Handled;
+    } cases[] = {{scNewSkin, false}, {scRemoveSkin, false}, {scRefresh, false}, {scRepaint, false},
+                 {scIsSkinned, true}, {scSetUpdating, false}, {scSetHalt, false}, {scQueryUpdating, true},
+                 {scQueryReady, true}, {scTransparentChanged, false}, {scSectionChanged, false},
+                 {scSetLinkObject, false}, {scBackgroundChanged, false}, {scQueryComplexBackground, false},
+                 {scBackgroundChangedAll, false}, {scQueryColor, true}, {scSetReady, false},
+                 {scQuerySkinIndex, true}, {scGetBackground, false}, {scOpacity, true}};
+    for (const auto& c : cases) {
+        TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(c.Command)), 0, 0};
+        EXPECT_EQ(d->HandleEngineCommand(m), c.Handled) << c.Command;  // 19 unskinned: not handled
+    }
+    // Command 13 repaints the controls of the changed section only.
+    ChangedSectionName = "TSSCROLLBAR";
+    SkinBroadcasting = true;
+    d->BackgroundDirty = false;
+    Ask(b, scSectionChanged);
+    EXPECT_TRUE(d->BackgroundDirty);
+    EXPECT_FALSE(SkinBroadcasting);
+    ChangedSectionName = "EDIT";
+    SkinBroadcasting = true;
+    d->BackgroundDirty = false;
+    Ask(b, scSectionChanged);
+    EXPECT_FALSE(d->BackgroundDirty);
+    SkinBroadcasting = false;
+    ChangedSectionName = AnsiString();
+    // A plain, inactive control needs no repaint, except while a fade runs.
+    d->OpacityBits = 1;
+    d->FocusFlag = d->HoverFlag = false;
+    SetFocus(Form->Handle());
+    EXPECT_FALSE(d->NeedsRepaint());
+    FadeInProgress = true;
+    EXPECT_TRUE(d->NeedsRepaint());
+    FadeInProgress = false;
 }
 
 TEST_F(SkinState, SectionNamesAndTheRemovalCommandWithoutManager) {

@@ -1,6 +1,8 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin;
+//     shows one form, "Skin host", with a skin manager set to that skin and
+//     the controls the engine skins so far: a horizontal and a vertical
+//     skinned scroll bar, and a disabled one;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -15,10 +17,15 @@
 #include "SkinDump.h"
 #include "Text1251.h"
 #include "UnitInit.h"
+#include "acGlow.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
 #include "sEngineUnits.h"
+#include "sGraphUtils.h"
+#include "sScrollBar.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 namespace {
 
@@ -32,13 +39,20 @@ std::vector<AnsiString> Arguments() {
 }
 
 void StartEngine() {
+    // The engine's units in the lesson program's order.
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sDateUtils", sDateUtilsInitialize, nullptr},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acGlow", acGlowInitialize, acGlowFinalize},
+        {"sSkinnedForms", sSkinnedFormsInitialize, sSkinnedFormsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sScrollBar", sScrollBarInitialize, nullptr},
     };
     StartUnits(kUnits);
 }
@@ -71,6 +85,18 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
+TsScrollBar* AddBar(TForm* Form, TScrollBarKind Kind, const TRect& R, int Position, bool Enabled) {
+    auto* bar = new TsScrollBar(Form);
+    bar->SetKind(Kind);
+    bar->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    bar->SetPageSize(20);
+    bar->SetMax(100);
+    bar->SetPosition(Position);
+    bar->SetEnabled(Enabled);
+    bar->SetParent(Form);
+    return bar;
+}
+
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
     auto* form = new TForm(Application);
@@ -81,6 +107,10 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
+    const int thick = GetSystemMetrics(SM_CYHSCROLL);
+    AddBar(form, sbVertical, Bounds(740, 20, thick, 500), 30, true);
+    AddBar(form, sbHorizontal, Bounds(20, 500, 680, thick), 30, true);
+    AddBar(form, sbHorizontal, Bounds(20, 540, 680, thick), 60, false);
     form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     return 0;

@@ -1,8 +1,10 @@
 // Our test skins as built: every name of the checklist (NAMES.md) present in
 // each skin text, every image a value names present at a size that its image
 // count, mask rows and margins fit, the image value forms each skin is meant
-// to show, and the packed container read back by a reader of its own layout.
+// to show, masked pictures keyed only outside their shapes, and the packed
+// container read back by a reader of its own layout.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -56,6 +59,42 @@ bool HasSection(const TacIniSections& ini, const std::string& name) {
     for (const TacIniSection& s : ini)
         if (s.Name == name) return true;
     return false;
+}
+
+// Red, green and blue of every pixel, top row first, of a BMP (24-bit,
+// uncompressed, as the skin art writes it) or PNG file.
+struct Picture {
+    int W = 0, H = 0;
+    std::vector<uint8_t> Rgb;
+    bool Key(int X, int Y) const {
+        const uint8_t* p = &Rgb[(size_t(Y) * W + X) * 3];
+        return p[0] == 255 && p[1] == 0 && p[2] == 255;
+    }
+};
+
+Picture ReadPicture(const std::vector<uint8_t>& F) {
+    Picture p;
+    if (F.size() > 54 && F[0] == 'B' && F[1] == 'M') {
+        auto u32 = [&](size_t o) { return uint32_t(F[o] | F[o + 1] << 8 | F[o + 2] << 16 | uint32_t(F[o + 3]) << 24); };
+        const int32_t h = int32_t(u32(22));
+        p.W = int(u32(18)), p.H = h < 0 ? -h : h;
+        const size_t stride = (size_t(p.W) * 3 + 3) / 4 * 4, bits = u32(10);
+        p.Rgb.resize(size_t(p.W) * p.H * 3);
+        for (int y = 0; y < p.H; ++y) {
+            const uint8_t* row = &F[bits + stride * size_t(h < 0 ? y : p.H - 1 - y)];
+            for (int x = 0; x < p.W; ++x)
+                for (int c = 0; c < 3; ++c) p.Rgb[(size_t(y) * p.W + x) * 3 + c] = row[x * 3 + 2 - c];
+        }
+        return p;
+    }
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&img, F.data(), F.size())) return p;
+    img.format = PNG_FORMAT_RGB;
+    p.W = int(img.width), p.H = int(img.height);
+    p.Rgb.resize(PNG_IMAGE_SIZE(img));
+    if (!png_image_finish_read(&img, nullptr, p.Rgb.data(), 0, nullptr)) p = Picture{};
+    return p;
 }
 
 struct Skin {
@@ -151,6 +190,53 @@ TEST_P(TestSkin, ImagesHaveTheSizesTheirValuesNeed) {
     if (GetParam().Forms.count(SkinValueForm::Jpeg)) {
         EXPECT_TRUE(bigJpeg && smallJpeg);
     }
+}
+
+// A masked picture keys only what lies outside its shapes: a corner piece
+// gives its key pixels the parent's background, and the window region is cut
+// along key runs, so every key pixel of a cell's picture must be joined to
+// the cell's edge through key pixels.
+TEST_P(TestSkin, MaskedPicturesAreKeyedOnlyOutsideTheirShapes) {
+    const TacIniSections ini = Ini();
+    const std::string masterName = SkinTextValue(ini, "GLOBALINFO", "MASTERBITMAP");
+    const Picture master = masterName.empty() ? Picture{} : ReadPicture(ReadBytes(Dir() / masterName));
+    int checked = 0;
+    for (const TacIniSection& s : ini)
+        for (const auto& [key, value] : SkinSectionPairs(s)) {
+            if (key == "MASTERBITMAP") continue;
+            const SkinImageValue v = ParseSkinImageValue(value);
+            if (v.Form == SkinValueForm::None || v.Form == SkinValueForm::Jpeg || v.MaskType < 1) continue;
+            SCOPED_TRACE(s.Name + " " + key + "=" + value);
+            const Picture own = v.InMaster() ? Picture{} : ReadPicture(ReadBytes(Dir() / v.File));
+            const Picture& pic = v.InMaster() ? master : own;
+            ASSERT_GT(pic.W, 0);
+            const int left = v.InMaster() ? v.Left : 0, top = v.InMaster() ? v.Top : 0;
+            const int w = (v.InMaster() ? v.Right - v.Left : pic.W) / std::max(1, v.ImageCount);
+            const int h = (v.InMaster() ? v.Bottom - v.Top : pic.H) / (v.MaskType + 1);
+            for (int cell = 0; cell < std::max(1, v.ImageCount); ++cell) {
+                const int x0 = left + cell * w;
+                std::vector<bool> seen(size_t(w) * h, false);
+                std::vector<std::pair<int, int>> todo;
+                auto visit = [&](int x, int y) {
+                    if (x < 0 || y < 0 || x >= w || y >= h || seen[size_t(y) * w + x] || !pic.Key(x0 + x, top + y)) return;
+                    seen[size_t(y) * w + x] = true;
+                    todo.push_back({x, y});
+                };
+                for (int x = 0; x < w; ++x) visit(x, 0), visit(x, h - 1);
+                for (int y = 0; y < h; ++y) visit(0, y), visit(w - 1, y);
+                while (!todo.empty()) {
+                    const auto [x, y] = todo.back();
+                    todo.pop_back();
+                    visit(x - 1, y), visit(x + 1, y), visit(x, y - 1), visit(x, y + 1);
+                }
+                int inside = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) inside += pic.Key(x0 + x, top + y) && !seen[size_t(y) * w + x];
+                EXPECT_EQ(inside, 0) << "cell " << cell;
+            }
+            ++checked;
+        }
+    EXPECT_GT(checked, 30);
 }
 
 // Reads the container by its layout alone: magic, count, then name, size and

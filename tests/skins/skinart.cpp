@@ -25,6 +25,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SkinValues.h"
@@ -685,24 +686,52 @@ void WriteBmp(const std::string& path, const Rgba& im) {
     WriteFile(path, std::string(f.begin(), f.end()));
 }
 
+// The clear pixels of a strip joined to its edge (4-neighbours): the outside
+// of the drawn shapes.
+std::vector<bool> ClearOutside(Rgba& strip) {
+    std::vector<bool> out(size_t(strip.w) * strip.h, false);
+    std::vector<std::pair<int, int>> todo;
+    auto visit = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= strip.w || y >= strip.h) return;
+        const size_t i = size_t(y) * strip.w + x;
+        if (out[i] || strip.at(x, y)[3] != 0) return;
+        out[i] = true;
+        todo.push_back({x, y});
+    };
+    for (int x = 0; x < strip.w; ++x) visit(x, 0), visit(x, strip.h - 1);
+    for (int y = 0; y < strip.h; ++y) visit(0, y), visit(strip.w - 1, y);
+    while (!todo.empty()) {
+        const auto [x, y] = todo.back();
+        todo.pop_back();
+        visit(x - 1, y), visit(x + 1, y), visit(x, y - 1), visit(x, y + 1);
+    }
+    return out;
+}
+
 // The rendered strip (ImageCount cells of straight RGBA) as the skin stores it.
 // maskType 1: picture above, mask below; else flattened (keyed where clear).
+// In a masked picture only the clear outside of the shapes is the key colour:
+// a corner piece gives its key pixels the parent's background, and the window
+// region is cut along key runs, so a clear middle (where the face shows
+// through the mask) is white, which the masked copy leaves exactly as it is.
 // forPng keeps the alpha and avoids pure white, which the loader clears.
-Rgba Compose(Rgba strip, int maskType, bool forPng, bool premultiply) {
+// Colour stays straight, as PNG holds it: the glow window premultiplies its
+// picture itself before the platform shows it.
+Rgba Compose(Rgba strip, int maskType, bool forPng) {
     Rgba out;
     out.w = strip.w;
     out.h = strip.h * (maskType >= 1 ? 2 : 1);
     out.px.assign(size_t(out.w) * out.h * 4, 0);
+    const std::vector<bool> outside = ClearOutside(strip);
     for (int y = 0; y < strip.h; ++y)
         for (int x = 0; x < strip.w; ++x) {
             uint8_t* s = strip.at(x, y);
             uint8_t* d = out.at(x, y);
             const int a = s[3];
-            if (premultiply) {
-                for (int c = 0; c < 3; ++c) d[c] = uint8_t(s[c] * a / 255);
-                d[3] = uint8_t(a);
-            } else if (maskType >= 1 || forPng) {
-                if (a == 0) d[0] = 255, d[1] = 0, d[2] = 255;
+            if (maskType >= 1 || forPng) {
+                const bool key = maskType == 0 || outside[size_t(y) * strip.w + x];
+                if (a == 0 && key) d[0] = 255, d[1] = 0, d[2] = 255;
+                else if (a == 0) d[0] = d[1] = d[2] = 255;
                 else d[0] = s[0], d[1] = s[1], d[2] = s[2];
                 d[3] = forPng && maskType == 0 ? uint8_t(a) : 255;
                 if (forPng && maskType >= 1) d[3] = uint8_t(a);
@@ -990,7 +1019,7 @@ int main(int argc, char** argv) {
                     p.CellH = rh / (v.MaskType + 1);
                     if (p.CellW * count != rw || p.CellH * (v.MaskType + 1) != rh)
                         throw std::runtime_error(sec.Name + " " + key + ": rectangle is no whole number of cells");
-                    parts.push_back({Compose(Render(cx, p, count, stem), v.MaskType, false, false), v.Left, v.Top});
+                    parts.push_back({Compose(Render(cx, p, count, stem), v.MaskType, false), v.Left, v.Top});
                     remember(stem, v, p);
                     masterW = std::max(masterW, v.Right);
                     masterH = std::max(masterH, v.Bottom);
@@ -1001,7 +1030,7 @@ int main(int argc, char** argv) {
                                  UpperCaseAscii(v.File).find(".BMP") == std::string::npos;
                 Rgba strip = Render(cx, p, std::max(1, v.ImageCount), stem);
                 remember(stem, v, p);
-                Rgba im = Compose(strip, v.MaskType, png, p.Kind == Look::Glow);
+                Rgba im = Compose(strip, v.MaskType, png);
                 if (png) WritePng((cx.Out / v.File).string(), im);
                 else WriteBmp((cx.Out / v.File).string(), im);
             }

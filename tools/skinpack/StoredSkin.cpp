@@ -75,19 +75,22 @@ std::vector<uint8_t> GraphicData(const std::vector<uint8_t>& file) {
 
 // The form is named after the skin and the way it is stored (BirchDataForm:
 // TBirchDataForm), so that each form text gives a resource of its own name.
+// The manager's properties stand in their published order: the stored skins
+// before the skin name, whose setter loads the skin while the form is read.
 std::string FormHead(const std::string& SkinName, const std::string& Way) {
     const std::string form = SkinName + Way + "Form";
     return "// A skin stored in a skin manager's form data; written by skinpack.\n"
            "object " + form + ": T" + form + "\n"
            "  Caption = " + Str("Stored skin " + SkinName) + "\n"
            "  object sSkinManager1: TsSkinManager\n"
-           "    SkinName = " + Str(SkinName) + "\n"
            "    InternalSkins = <\n"
            "      item\n"
            "        Name = " + Str(SkinName) + "\n";
 }
 
-const char* kFormTail = "      end>\n  end\nend\n";
+std::string FormTail(const std::string& SkinName) {
+    return "      end>\n    SkinName = " + Str(SkinName) + "\n  end\nend\n";
+}
 
 // ---- pictures ------------------------------------------------------------------
 
@@ -204,7 +207,7 @@ std::vector<AszEntry> CollectSkinFiles(const std::string& SkinDir) {
 }
 
 std::string StoredSkinFormWithData(const std::string& SkinName, const std::vector<uint8_t>& Container) {
-    return FormHead(SkinName, "Data") + "        Data = " + Hex(Container, "        ") + "\n" + kFormTail;
+    return FormHead(SkinName, "Data") + "        Data = " + Hex(Container, "        ") + "\n" + FormTail(SkinName);
 }
 
 std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::string& SkinName,
@@ -288,6 +291,6 @@ std::string StoredSkinFormWithItems(const std::string& SkinDir, const std::strin
       << "        Author = " << Str(text.Read("GLOBALINFO", "AUTHOR", "")) << "\n"
       << "        Description = " << Str(text.Read("GLOBALINFO", "DESCRIPTION", "")) << "\n"
       << "        Data = {}\n";
-    o << kFormTail;
+    o << FormTail(SkinName);
     return o.str();
 }
