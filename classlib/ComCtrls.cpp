@@ -278,7 +278,7 @@ TTreeNode* TTreeNode::Item(int Index) const {
 }
 
 int TTreeNode::Index() const {
-    auto& v = const_cast<TTreeNodes*>(FOwner)->Siblings(FParent);
+    const auto& v = FParent ? FParent->FChildren : FOwner->FTop;
     for (size_t i = 0; i < v.size(); ++i)
         if (v[i].get() == this) return int(i);
     return -1;
