@@ -1,6 +1,8 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin;
+//     shows one form, "Skin host" (sizeable, with a caption and its three
+//     buttons), skinned whole by a form skin provider with a skin manager
+//     set to that skin;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -18,7 +20,12 @@
 #include "acPNG.h"
 #include "sAlphaGraph.h"
 #include "sEngineUnits.h"
+#include "acGlow.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
+#include "sSkinProvider.h"
+#include "sSkinnedForms.h"
 
 namespace {
 
@@ -35,10 +42,15 @@ void StartEngine() {
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acGlow", acGlowInitialize, acGlowFinalize},
+        {"sSkinnedForms", sSkinnedFormsInitialize, sSkinnedFormsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
     };
     StartUnits(kUnits);
 }
@@ -78,6 +90,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     form->SetBounds(80, 60, 800, 600);
     try {
         MakeManager(form, Dir, Name);
+        new TsSkinProvider(form);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
