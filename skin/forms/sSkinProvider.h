@@ -296,6 +296,7 @@ private:
     void WMNCHitTest(TMessage& M);
     void WMNCPaint(TMessage& M);
     void ApplyGlobalColor();
+    void RepaintWhole();
     void FreeScrollWrapper();
     void ResetSkinnedMenus() {}
     void HookMenus() {}

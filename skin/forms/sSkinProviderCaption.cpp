@@ -614,6 +614,11 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& M) {
     HWND h = FForm->HandleIfAllocated();
     if (FDragKind != 0) EndBorderDrag(TPoint{}, false);
+    // A second press on a button soon after the first is a press all the same.
+    if (ButtonByCode(int(M.WParam)) && M.WParam != HTSYSMENU) {
+        WMNCLButtonDown(M);
+        return;
+    }
     if (M.WParam == HTCAPTION) {
         if ((FSysMenuRemoved && (MaximizeEnabled() || RestoreEnabled())) || (!HasBorder() && IsIconic(h))) {
             SendMessageW(h, WM_SYSCOMMAND, IsZoomed(h) || IsIconic(h) ? SC_RESTORE : SC_MAXIMIZE, 0);

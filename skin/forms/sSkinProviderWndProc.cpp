@@ -142,6 +142,7 @@ void TsSkinProvider::UnskinnedProc(TMessage& M) {
                     FAdapter->AddAllItems();
                 else
                     CreateAdapter();
+                RepaintWhole();
             }
             return;
         case scGetProvider:
@@ -171,7 +172,7 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
             UpdateSysMenuStyle(FDrawNonClientArea);
             InvalidateCache();
             FMenuRows = -1;
-            if (h && IsWindowVisible(h)) SendMessageW(h, WM_NCPAINT, 1, 0);
+            RepaintWhole();
         }
         return;
     case scRefresh:
@@ -185,11 +186,10 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         FMenuLineBmp.reset();
         if (!SkinLoading) MenuChanged(), HookMenus();
         if (HasBorder()) FRegionChanged = true;
-        if (h && IsWindowVisible(h)) {
-            InvalidateCache();
-            FTitleBarCopy.reset();
-            if (!acShowAnimationRunning) RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
-        }
+        // A form whose redraw is held gets its image painted when it is let go.
+        InvalidateCache();
+        FTitleBarCopy.reset();
+        if (h && IsWindowVisible(h) && !acShowAnimationRunning) RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
         ApplyGlobalColor();
         FCommonData->UpdatingFlag = false;
         if (FSystemMenu) FSystemMenu->RefreshCaptions();
@@ -236,6 +236,15 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         return;
     default: return;
     }
+}
+
+// A new skin shows at once: frame, region and client painted anew.
+void TsSkinProvider::RepaintWhole() {
+    HWND h = FForm->HandleIfAllocated();
+    InvalidateCache();
+    FTitleBarCopy.reset();
+    FRegionChanged = true;
+    if (h && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // ---------------------------------------------------------------- window messages

@@ -122,7 +122,9 @@ void MouseScript(const std::vector<MouseStep>& Steps, int Gap) {
 }
 
 void Drag(POINT From, POINT To, int Steps, int Gap) {
-    std::vector<MouseStep> v{{int(From.x), int(From.y), 0}, {int(From.x), int(From.y), 1}};
+    // A moment's hold after the press: the move or size loop starts first.
+    std::vector<MouseStep> v{{int(From.x), int(From.y), 0}, {int(From.x), int(From.y), 1}, {int(From.x), int(From.y), 0},
+                             {int(From.x), int(From.y), 0}};
     for (int i = 1; i <= Steps; ++i)
         v.push_back({int(From.x + (To.x - From.x) * i / Steps), int(From.y + (To.y - From.y) * i / Steps), 0});
     v.push_back({int(To.x), int(To.y), 2});
