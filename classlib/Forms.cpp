@@ -355,8 +355,9 @@ void TForm::SetVisible(bool Value) {
         FVisible = true;
         DoShow();
         if (!FVisible) return;  // OnShow hid it again
-        int cmd = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
-        ShowWindow(FHandle, cmd);
+        // The window appears in the form's own CM_SHOWINGCHANGED, so that a
+        // hooked WindowProc sees the showing begin and end.
+        Perform(CM_SHOWINGCHANGED, 0, 0);
         if (FFormStyle == fsMDIChild)
             SendMessageW(GetParent(FHandle), WM_MDIACTIVATE, WPARAM(FHandle), 0);
         else
@@ -465,6 +466,12 @@ void TForm::WndProc(TMessage& m) {
         } else if (OnDeactivate) {
             OnDeactivate(this);
         }
+        return;
+    case CM_SHOWINGCHANGED:
+        if (FHandle && FVisible)
+            ShowWindow(FHandle, FWindowState == wsMinimized   ? SW_SHOWMINIMIZED
+                                : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                              : SW_SHOW);
         return;
     case WM_SHOWWINDOW:
         // Shown or hidden by the system (minimise of the owner...): keep Visible in step.

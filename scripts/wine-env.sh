@@ -70,6 +70,13 @@ start_slot() {
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     "$SERVER" -w </dev/null >/dev/null 2>&1 || true
   fi
+  # Wine, not the window manager, draws the frame and caption of every
+  # window, as the system does: a skinned form paints over what Wine drew,
+  # and that is what the screen shows.
+  if ! grep -qs '"Decorated"="N"' "$WINEPREFIX/user.reg"; then
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1
+    "$SERVER" -w </dev/null >/dev/null 2>&1 || true
+  fi
   # The system's own drawing (caption buttons, check marks) takes its symbols
   # from Marlett, which this Wine finds only in the prefix's font folder.
   marlett=/usr/share/wine/fonts/marlett.ttf

@@ -36,6 +36,9 @@ bool Designing(const TPersistent* P) {
 
 TWinControl* Windowed(TControl* C) { return dynamic_cast<TWinControl*>(C); }
 
+// The form provider that owns a skin state, or nil.
+TacFormProvider* OwnerProvider(TPersistent* Owner) { return dynamic_cast<TacFormProvider*>(Owner); }
+
 // Answer of a control's parent to a command (0 when there is no parent).
 LRESULT AskParent(TControl* C, uint16_t Command, LPARAM L = 0) {
     if (!C || !C->Parent()) return 0;
@@ -128,6 +131,9 @@ void TsCommonData::SetSkinSection(const AnsiString& Value) {
     if (OwnerControl && !OwnerBusy() && OwnerControl->Parent()) {
         const bool skinned = m && !m->gd().empty() && m->IsValidSectionIndex(SkinSectionNo);
         OwnerControl->Perform(SM_ALPHACMD, WPARAM(SkinWParam(skinned ? scRefresh : scRemoveSkin)), LPARAM(m));
+    } else if (TacFormProvider* p = OwnerProvider(OwnerObject)) {
+        BackgroundDirty = true;
+        p->SectionChanged();
     }
 }
 
@@ -203,14 +209,26 @@ bool TsCommonData::IsUpdating() const {
     return true;
 }
 
+namespace {
+// Commands 31 and 32: to the owner control, or to a provider's form window.
+void SendUpdateCommand(TsCommonData* D, uint16_t Command) {
+    if (D->OwnerControl) {
+        D->OwnerControl->Perform(SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0);
+    } else if (TacFormProvider* p = OwnerProvider(D->OwnerObject)) {
+        TForm* f = p->ProviderForm();
+        if (f && f->HandleAllocated()) SendMessageW(f->HandleIfAllocated(), SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0);
+    }
+}
+}  // namespace
+
 void TsCommonData::BeginUpdateCycle() {
     UpdatingFlag = true;
-    if (OwnerControl) OwnerControl->Perform(SM_ALPHACMD, WPARAM(SkinWParam(scBeginUpdate)), 0);
+    SendUpdateCommand(this, scBeginUpdate);
 }
 
 void TsCommonData::EndUpdateCycle() {
     UpdatingFlag = false;
-    if (OwnerControl) OwnerControl->Perform(SM_ALPHACMD, WPARAM(SkinWParam(scEndUpdate)), 0);
+    SendUpdateCommand(this, scEndUpdate);
 }
 
 void TsCommonData::Invalidate() {
@@ -277,7 +295,7 @@ bool TsCommonData::IsComplexBackground() const {
 
 void TsCommonData::UpdateOpacity(bool Recurse) {
     OpacityBits &= ~uint16_t(1);
-    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TForm*>(OwnerControl))
+    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TForm*>(OwnerControl) || OwnerProvider(OwnerObject))
         if (!IsComplexBackground()) OpacityBits |= 1;
     if (Recurse)
         if (auto* w = Windowed(OwnerControl))
@@ -327,6 +345,7 @@ TColor TsCommonData::BackgroundColor(int State, HWND Handle) const {
         return c;
     }
     if (OwnerControl) return OwnerControl->Color();
+    if (TacFormProvider* p = OwnerProvider(OwnerObject); p && p->ProviderForm()) return p->ProviderForm()->Color();
     return clBtnFace;
 }
 

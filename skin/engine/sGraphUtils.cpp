@@ -602,21 +602,21 @@ void CollectCornerKeyRects(std::vector<TRect>& Rects, int Width, const TsMaskDat
     const int firstRow = Bottom ? Mask.R.Top + cellH - Mask.WB : Mask.R.Top;
     if (firstRow < 0 || firstRow + rows > img.View.Height || Mask.R.Left < 0 || Mask.R.Left + cellW > img.View.Width)
         return;
-    auto runs = [&](int Row, int FromCol, int Cols, int DstX) {
-        int start = -1;
-        for (int c = 0; c <= Cols; ++c) {
-            const bool key = c < Cols && IsKeyPixel(img.At(FromCol + c, firstRow + Row));
-            if (key && start < 0) start = c;
-            if (!key && start >= 0) {
-                Rects.push_back(Rect(DstX + start, Top + Row, DstX + c, Top + Row + 1));
-                start = -1;
-            }
-        }
+    // Only the run that reaches the outer edge lies outside the frame's
+    // outline; key pixels inside it show the face and stay in the window.
+    auto outerRun = [&](int Row, int FromCol, int Cols, int DstX, bool FromLeft) {
+        int n = 0;
+        while (n < Cols && IsKeyPixel(img.At(FromLeft ? FromCol + n : FromCol + Cols - 1 - n, firstRow + Row))) ++n;
+        if (n == 0) return;
+        if (FromLeft)
+            Rects.push_back(Rect(DstX, Top + Row, DstX + n, Top + Row + 1));
+        else
+            Rects.push_back(Rect(DstX + Cols - n, Top + Row, DstX + Cols, Top + Row + 1));
     };
     for (int row = 0; row < rows; ++row) {
-        runs(row, Mask.R.Left, std::min<int>(Mask.WL, cellW), 0);
+        outerRun(row, Mask.R.Left, std::min<int>(Mask.WL, cellW), 0, true);
         const int wr = std::min<int>(Mask.WR, cellW);
-        runs(row, Mask.R.Left + cellW - wr, wr, Width - wr);
+        outerRun(row, Mask.R.Left + cellW - wr, wr, Width - wr, false);
     }
 }
 

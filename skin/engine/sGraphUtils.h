@@ -146,4 +146,7 @@ void BlitPieces(HDC DC, TBitmap* Src, const std::vector<TacPiece>& Pieces);
 void TileTexture(TCanvas* Canvas, const TRect& R, TGraphic* Graphic);
 void TileSkinImage(TCanvas* Canvas, TRect& R, TGraphic* Graphic, int Mode, const TsMaskData& Mask);
 void TileMaskedSkinImage(TBitmap* Bmp, TRect& R, CacheInfo ParentCache, int Mode, const TsMaskData& Mask);
+// Appends, row by row, the key-coloured run that reaches the outer edge of
+// each corner of a skin image (its top or, with Bottom, its bottom margin
+// rows) placed across Width at row Top: what a window region leaves out.
 void CollectCornerKeyRects(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, bool Bottom, int Top);

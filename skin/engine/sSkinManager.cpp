@@ -605,7 +605,13 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     SkinBroadcasting = false;
     FSkinData->Values.SkinLoaded = true;
     if (IsDefault()) InstallCreationHook();
-    if (Repaint) RepaintForms();
+    if (Repaint) {
+        RepaintForms();
+        // While a skin loads the repaint leaves the forms locked above as
+        // they are: they get their redraw back here, or never.
+        if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning))
+            UnlockFormsRedraw(this, true);
+    }
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {

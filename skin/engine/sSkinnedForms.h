@@ -22,6 +22,10 @@ public:
     virtual bool DrawNonClientArea() const = 0;
     virtual void UpdateRegionRects() = 0;
     virtual void UpdateWindowRegion() = 0;
+    // The form the provider skins (its skin state reaches the form through it).
+    virtual TForm* ProviderForm() const { return nullptr; }
+    // The skin state's section changed: the frame is painted anew.
+    virtual void SectionChanged() {}
 };
 
 // Forms skinned by a provider, in the order of registration; not owned.

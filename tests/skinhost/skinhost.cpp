@@ -1,8 +1,9 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin and
-//     the controls the engine skins so far: a horizontal and a vertical
-//     skinned scroll bar, and a disabled one;
+//     shows one form, "Skin host" (sizeable, with a caption and its three
+//     buttons), skinned whole by a form skin provider with a skin manager
+//     set to that skin, and the controls the engine skins so far: a
+//     horizontal and a vertical skinned scroll bar, and a disabled one;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -25,6 +26,7 @@
 #include "sGraphUtils.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
+#include "sSkinProvider.h"
 #include "sSkinnedForms.h"
 
 namespace {
@@ -53,6 +55,7 @@ void StartEngine() {
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
         {"sScrollBar", sScrollBarInitialize, nullptr},
+        {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
     };
     StartUnits(kUnits);
 }
@@ -104,6 +107,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     form->SetBounds(80, 60, 800, 600);
     try {
         MakeManager(form, Dir, Name);
+        new TsSkinProvider(form);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }

@@ -1,0 +1,545 @@
+// The provider's life cycle, its published properties, the WindowProc swap
+// and give-back, the skin's arrival and removal, and the small system menu
+// and control adapter it talks to.
+#include "sSkinProvider.h"
+
+#include <commctrl.h>
+
+#include "Guards.h"
+#include "TypeInfo.h"
+#include "acGlow.h"
+#include "acSBUtils.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
+#include "sSkinManager.h"
+
+TsSkinProvider* MDIMainProvider = nullptr;
+TsSkinProvider* MenuLineChildProvider = nullptr;
+bool acCaptionButtonPressed = false;
+bool acMDIChildMaximizing = false;
+bool acShowAnimationRunning = false;
+
+// ---------------------------------------------------------------- the WindowProc relay
+
+// What the form's WindowProc points at while a provider skins it: the
+// provider, and what it replaced. A provider that cannot give the WindowProc
+// back (someone swapped it after us) leaves its relay behind as a pass-through
+// to what it replaced, so the chain never calls a freed provider; a relay in
+// use by a running call is freed by that call.
+struct TacProviderRelay {
+    TsSkinProvider* Provider = nullptr;
+    TWndMethod Prev;
+    int Depth = 0;
+    bool Released = false;
+
+    TWndMethod AsMethod() { return TWndMethod::Fn(this, &Call); }
+
+    static void Call(void* Context, TMessage& M) {
+        auto* r = static_cast<TacProviderRelay*>(Context);
+        ++r->Depth;
+        try {
+            if (TsSkinProvider* p = r->Provider)
+                p->NewWndProc(M);
+            else if (r->Prev)
+                r->Prev(M);
+        } catch (const std::exception& e) {
+            Report(r, e);
+        } catch (...) {
+            Report(r, Exception("Unknown exception"));
+        }
+        --r->Depth;
+        if (r->Released && r->Depth == 0) delete r;
+    }
+
+    static void Report(TacProviderRelay* R, const std::exception& E) {
+        try {
+            HandleControlException(R->Provider, E);
+        } catch (...) {
+        }
+    }
+};
+
+namespace {
+
+// Pass-throughs left behind in someone else's chain live as long as the program.
+std::vector<TacProviderRelay*> g_OrphanRelays;
+
+TWinControl* FormOfProvider(TPersistent* Owner) {
+    auto* p = dynamic_cast<TsSkinProvider*>(Owner);
+    return p ? p->Form() : nullptr;
+}
+
+bool Designing(const TComponent* C) { return C && (C->ComponentState() & csDesigning); }
+
+}  // namespace
+
+bool TsSkinProvider::CallPrev(TMessage& M) {
+    TacProviderRelay* r = FRelay;
+    if (r && r->Prev)
+        r->Prev(M);
+    else if (FForm && FForm->HandleAllocated())
+        M.Result = DefWindowProcW(FForm->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
+    // The form (and this provider with it) may have gone while the message ran.
+    return r && r->Provider == this;
+}
+
+TsSkinProvider* GetFormProvider(TForm* Form) {
+    return dynamic_cast<TsSkinProvider*>(FormProvider(Form));
+}
+
+// ---------------------------------------------------------------- title icon and buttons
+
+TsTitleIcon::TsTitleIcon() : FGlyph(new TBitmap) {}
+
+TsTitleButton::TsTitleButton(TCollection* ACollection) : TCollectionItem(ACollection), FGlyph(new TBitmap) {}
+
+void TsTitleButton::SetName(const AnsiString& Value) {
+    if (FName == Value) return;
+    FName = Value;
+    Changed();
+}
+
+TsTitleButtons::TsTitleButtons(TsSkinProvider* AOwner)
+    : TCollection([](TCollection* c) -> TCollectionItem* { return new TsTitleButton(c); }, "TsTitleButton", AOwner),
+      FOwner(AOwner) {}
+
+void TsTitleButtons::Assign(TPersistent* Source) {
+    auto* src = dynamic_cast<TsTitleButtons*>(Source);
+    if (!src) {
+        TCollection::Assign(Source);
+        return;
+    }
+    if (src == this) return;
+    Clear();
+    for (int i = 0; i < src->Count(); ++i) {
+        const TsTitleButton* s = src->Items(i);
+        TsTitleButton* d = Add();
+        d->SetEnabled(s->Enabled());
+        d->SetGlyph(s->Glyph());
+        d->SetName(s->Name());
+        d->SetUseSkinData(s->UseSkinData());
+        d->OnMouseDown = s->OnMouseDown;
+        d->OnMouseUp = s->OnMouseUp;
+    }
+}
+
+// ---------------------------------------------------------------- system menu rules
+
+bool TsSystemMenu::Owned() const { return FOwner && FOwner->SysMenuOwned(); }
+
+bool TsSystemMenu::BigStyle() const {
+    return FForm && (FForm->BorderStyle() == bsSingle || FForm->BorderStyle() == bsSizeable);
+}
+
+namespace {
+bool Iconic(TForm* F) { return F && F->HandleAllocated() && IsIconic(F->HandleIfAllocated()); }
+bool Zoomed(TForm* F) { return F && F->HandleAllocated() && IsZoomed(F->HandleIfAllocated()); }
+bool HasIcon(TForm* F, TBorderIcon I) { return F && (F->BorderIcons() & BorderIconBit(I)); }
+}  // namespace
+
+bool TsSystemMenu::CloseVisible() const { return Owned(); }
+bool TsSystemMenu::MaximizeVisible() const {
+    return Owned() && (Iconic(FForm) || (BigStyle() && HasIcon(FForm, biMaximize)));
+}
+bool TsSystemMenu::MinimizeVisible() const {
+    return Owned() && (Iconic(FForm) || (BigStyle() && HasIcon(FForm, biMinimize)));
+}
+bool TsSystemMenu::RestoreVisible() const { return Owned() && BigStyle(); }
+bool TsSystemMenu::SizeVisible() const {
+    return FForm && FForm->BorderStyle() != bsNone && FForm->BorderStyle() != bsDialog &&
+           FForm->BorderStyle() != bsToolWindow;
+}
+bool TsSystemMenu::MaximizeEnabled() const { return HasIcon(FForm, biMaximize) && !Zoomed(FForm) && BigStyle(); }
+bool TsSystemMenu::MinimizeEnabled() const { return HasIcon(FForm, biMinimize) && !Iconic(FForm); }
+bool TsSystemMenu::MoveEnabled() const { return !Zoomed(FForm); }
+bool TsSystemMenu::RestoreEnabled() const {
+    // The window's own state: the class library's WindowState does not follow
+    // a maximise done by the system.
+    return (HasIcon(FForm, biMaximize) && Zoomed(FForm)) || Iconic(FForm);
+}
+bool TsSystemMenu::SizeEnabled() const { return FForm && FForm->BorderStyle() != bsSingle && !Iconic(FForm); }
+
+void TsSystemMenu::UpdateItems() {}
+
+void TsSystemMenu::Popup(int X, int Y) {
+    if (!FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    HMENU m = CreatePopupMenu();
+    if (!m) return;
+    ScopeExit gone([m] { DestroyMenu(m); });
+    auto add = [&](bool Visible, bool Enabled, UINT Cmd, const wchar_t* Text) {
+        if (Visible) AppendMenuW(m, MF_STRING | (Enabled ? 0 : MF_GRAYED), Cmd, Text);
+    };
+    add(RestoreVisible(), RestoreEnabled(), SC_RESTORE, L"Restore");
+    add(true, MoveEnabled(), SC_MOVE, L"Move");
+    add(SizeVisible(), SizeEnabled(), SC_SIZE, L"Size");
+    add(MinimizeVisible(), MinimizeEnabled(), SC_MINIMIZE, L"Minimize");
+    add(MaximizeVisible(), MaximizeEnabled(), SC_MAXIMIZE, L"Maximize");
+    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+    add(true, true, SC_CLOSE, L"Close\tAlt+F4");
+    const UINT cmd = UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, 0, h, nullptr));
+    if (cmd) SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
+}
+
+// ---------------------------------------------------------------- control adapter
+
+bool TacCtrlAdapter::Accepts(TWinControl* Control) const {
+    return Control && Control->Tag() != ExceptTag && FProvider && FProvider->Form() &&
+           GetParentForm(Control) == FProvider->Form();
+}
+
+void TacCtrlAdapter::WndProc(TMessage& Message) {
+    TForm* f = FProvider ? FProvider->Form() : nullptr;
+    if (!f) return;
+    try {
+        SendToControlTree(f, Message.Msg, Message.WParam, Message.LParam);
+    } catch (...) {
+        // A control's handling of a skin change must not stop the change.
+    }
+}
+
+// ---------------------------------------------------------------- the provider
+
+TsSkinProvider::TsSkinProvider(TComponent* AOwner)
+    : TComponent(AOwner), FCommonData(new TsCommonData(this, true)), FTitleButtons(new TsTitleButtons(this)),
+      FTitleIcon(new TsTitleIcon) {
+    FForm = OwnerForm(AOwner);
+    FCommonData->ControlTypeCode = 224;
+    FCommonData->SetSkinSection("FORM");
+    if (FForm && FForm->ControlState() != 0) FCommonData->UpdatingFlag = true;
+    if (FForm)
+        for (int i = 0; i < FForm->ComponentCount(); ++i)
+            if (auto* other = dynamic_cast<TsSkinProvider*>(FForm->Components(i)); other && other != this) {
+                // One provider a form; a second one stays inert.
+                FForm = nullptr;
+                break;
+            }
+    if (FForm && !Designing(this)) {
+        if (FForm != AOwner) FForm->FreeNotification(this);
+        FRelay = new TacProviderRelay;
+        FRelay->Provider = this;
+        FRelay->Prev = FForm->WindowProc;
+        FForm->WindowProc = FRelay->AsMethod();
+        RegisterSkinnedForm(FForm);
+        FFormActive = true;
+        FMenuRows = -1;
+    }
+    AfterConstruction();
+}
+
+void TsSkinProvider::AfterConstruction() {
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (m && m->Active() && !Designing(this)) PrepareForm();
+}
+
+TsSkinProvider::~TsSkinProvider() {
+    Destroying();
+    HideCaptionOverlay();
+    if (FOverlay) {
+        // The overlay is ours alone; it goes with the provider.
+        FOverlay->WindowProc = FOverlayOldProc;
+        delete FOverlay;
+        FOverlay = nullptr;
+    }
+    EndBorderDrag(TPoint{}, false);
+    for (TsCaptionButton& b : FButtons)
+        if (b.GlowID >= 0) StopGlowEffect(b.GlowID), b.GlowID = -1;
+    for (int i = 0; i < FTitleButtons->Count(); ++i) {
+        TsCaptionButton& b = FTitleButtons->Items(i)->Data;
+        if (b.GlowID >= 0) StopGlowEffect(b.GlowID), b.GlowID = -1;
+    }
+    // The scroll wrapper swapped the WindowProc after us: it gives back first.
+    FreeScrollWrapper();
+    if (FForm && !Designing(this)) {
+        UnregisterSkinnedForm(FForm);
+        if (FRelay) {
+            if (FForm->WindowProc == FRelay->AsMethod()) {
+                FForm->WindowProc = FRelay->Prev;
+                FRelay->Provider = nullptr;
+                FRelay->Released = true;
+                if (FRelay->Depth == 0) delete FRelay;
+            } else {
+                FRelay->Provider = nullptr;
+                g_OrphanRelays.push_back(FRelay);
+            }
+            FRelay = nullptr;
+        }
+        // A form that keeps living gets its system menu back.
+        if (FSysMenuRemoved && FForm->HandleAllocated() && !(FForm->ComponentState() & csDestroying))
+            UpdateSysMenuStyle(false);
+        if (MDIMainProvider == this) MDIMainProvider = nullptr;
+        if (FForm != Owner()) FForm->RemoveFreeNotification(this);
+    }
+    if (MenuLineChildProvider == this) MenuLineChildProvider = nullptr;
+    FSystemMenu.reset();
+    FAdapter.reset();
+}
+
+void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (auto* m = dynamic_cast<TsSkinManager*>(AComponent)) {
+        if (Operation == opRemove && m == FCommonData->OwnManager) FCommonData->WriteSkinManager(nullptr);
+        if (Operation == opInsert && !FCommonData->SkinManager()) FCommonData->WriteSkinManager(m);
+        return;
+    }
+    if (Operation == opRemove && AComponent == FForm) {
+        // The form went before us: nothing of it may be touched any more.
+        FForm = nullptr;
+        FRelay = nullptr;
+        return;
+    }
+    if (Operation == opInsert && FAdapter)
+        if (auto* w = dynamic_cast<TWinControl*>(AComponent); w && FAdapter->Accepts(w)) FAdapter->AdaptControl(w);
+}
+
+void TsSkinProvider::Loaded() {
+    TComponent::Loaded();
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (m && !Designing(this) && FCommonData->IsSkinned(true)) {
+        if (!FAdapter) CreateAdapter();
+        PrepareForm();
+        if (FSystemMenu) FSystemMenu->UpdateItems();
+    }
+    int title = -1;
+    if (m) {
+        const int gi = m->ConstData().GlobalInfo;
+        title = m->MaskIndexInherited(gi, "GLOBALINFO", "TITLEBUTTON");
+        if (title < 0 && FCommonData->SkinSectionNo >= 0)
+            title = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), "TITLEBUTTON");
+    }
+    for (int i = 0; i < FTitleButtons->Count(); ++i) {
+        TsTitleButton* b = FTitleButtons->Items(i);
+        b->Data.ImageIndex = b->UseSkinData() ? title : -1;
+    }
+}
+
+void TsSkinProvider::CreateAdapter() {
+    if (Designing(this) || !FCommonData->IsSkinned()) return;
+    FAdapter = std::make_unique<TacCtrlAdapter>(this);
+    FAdapter->AddAllItems();
+}
+
+// ---- published setters
+
+void TsSkinProvider::SetCaptionAlignment(TAlignment Value) {
+    if (FCaptionAlignment == Value) return;
+    FCaptionAlignment = Value;
+    RefreshFrame();
+}
+
+void TsSkinProvider::SetShowAppIcon(bool Value) {
+    if (FShowAppIcon == Value) return;
+    FShowAppIcon = Value;
+    RefreshFrame();
+}
+
+void TsSkinProvider::SetTitleSkin(const AnsiString& Value) {
+    if (FTitleSkin == Value) return;
+    FTitleSkin = Value;
+    FTitleBarCopy.reset();
+    RefreshFrame();
+}
+
+void TsSkinProvider::SetMenuLineSkin(const AnsiString& Value) {
+    if (FMenuLineSkin == Value) return;
+    FMenuLineSkin = Value;
+    if (Designing(this)) FCommonData->Invalidate();
+}
+
+void TsSkinProvider::SetUseGlobalColor(bool Value) {
+    FUseGlobalColor = Value;
+    if (!FForm) return;
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (FCommonData->IsSkinned() && Value && !FCommonData->CustomColor() && m)
+        FForm->SetColor(m->GlobalColor());
+    else
+        FForm->SetColor(clBtnFace);
+}
+
+void TsSkinProvider::SetDrawNonClientArea(bool Value) {
+    if (FDrawNonClientArea == Value) return;
+    FDrawNonClientArea = Value;
+    if (Designing(this) || !FForm) return;
+    const bool showing = FForm->HandleAllocated() && FForm->Showing();
+    HWND h = FForm->HandleIfAllocated();
+    if (Value) {
+        UpdateSysMenuStyle(true);
+        if (showing && FCommonData->IsSkinned()) {
+            InvalidateCache();
+            FTitleBarCopy.reset();
+            FRegionChanged = true;
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
+            UpdateScrollWrapper();
+        }
+    } else {
+        if (h) ResetWindowTheme(h);
+        FreeScrollWrapper();
+        if (FSysMenuRemoved) UpdateSysMenuStyle(false);
+        if (showing) {
+            SetWindowRgn(h, nullptr, TRUE);
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        }
+    }
+}
+
+// ---- state
+
+void TsSkinProvider::InvalidateCache() { FCommonData->BackgroundDirty = true; }
+
+void TsSkinProvider::SectionChanged() {
+    FCommonData->BackgroundDirty = true;
+    FTitleBarCopy.reset();
+}
+
+void TsSkinProvider::RefreshFrame() {
+    InvalidateCache();
+    FMenuLineChanged = true;
+    FMenuRows = -1;
+    if (FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
+        SendMessageW(FForm->HandleIfAllocated(), WM_NCPAINT, 1, 0);
+}
+
+TColor TsSkinProvider::FormColor() const {
+    if (!FForm) return ColorToRGB(clBtnFace);
+    if (!FCommonData->IsSkinned() || FCommonData->CustomColor()) return ColorToRGB(FForm->Color());
+    const TsGeneralData* s = FCommonData->Section();
+    return s->StateColor(FFormActive ? 1 : 0);
+}
+
+void TsSkinProvider::UpdateSysMenuStyle(bool On) {
+    if (!FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    if (On) {
+        if ((style & WS_SYSMENU) || FSysMenuRemoved) {
+            const LONG_PTR want = FDrawNonClientArea ? (style & ~LONG_PTR(WS_SYSMENU)) : (style | WS_SYSMENU);
+            if (want != style) SetWindowLongPtrW(h, GWL_STYLE, want);
+            FSysMenuRemoved = true;
+        } else {
+            FSysMenuRemoved = false;
+        }
+    } else {
+        if (FSysMenuRemoved && !(style & WS_SYSMENU)) SetWindowLongPtrW(h, GWL_STYLE, style | WS_SYSMENU);
+        FSysMenuRemoved = false;
+    }
+}
+
+void TsSkinProvider::FreeScrollWrapper() {
+    if (!FScrollWrapper) return;
+    TacScrollWnd* w = FScrollWrapper;
+    FScrollWrapper = nullptr;
+    delete w;
+}
+
+void TsSkinProvider::UpdateScrollWrapper() {
+    // The class library's forms scroll by themselves (no AutoScroll switch):
+    // a skinned form always gets its scroll wrapper.
+    if ((ComponentState() & csDestroying) || !FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    if (FCommonData->IsSkinned()) {
+        UninitializeFlatSB(h);
+        if (FScrollWrapper && FScrollWrapper->Destroyed) FreeScrollWrapper();
+        if (!FScrollWrapper)
+            FScrollWrapper = CreateWrapper<TacScrollWnd>(h, false, "", FCommonData->SkinManager(), FCommonData.get());
+    } else {
+        FreeScrollWrapper();
+        InitializeFlatSB(h);
+    }
+}
+
+void TsSkinProvider::RemoveSkin() {
+    TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scRemoveSkin)), LPARAM(FCommonData->SkinManager()), 0};
+    if (FAdapter) FAdapter->WndProc(m);
+    FAdapter.reset();
+}
+
+void TsSkinProvider::ApplyGlobalColor() {
+    if (!FForm || !FUseGlobalColor || FCommonData->CustomColor()) return;
+    if (FForm->ComponentState() & (csDestroying | csLoading)) return;
+    if (TsSkinManager* m = FCommonData->SkinManager()) FForm->SetColor(m->GlobalColor());
+}
+
+void TsSkinProvider::PrepareForm() {
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (!m || !FForm || !FForm->HandleAllocated()) return;
+    FCommonData->ApplyLoaded();
+    UpdateSysMenuStyle(true);
+    if (!FSystemMenu) FSystemMenu = std::make_unique<TsSystemMenu>(this, FForm);
+    FSystemMenu->UpdateItems();
+    // An MDI main form would get its MDI wrapper here; the class library has
+    // no MDI forms yet.
+    if (FMDIToMake && FCommonData->IsSkinned(true)) FMDIToMake = false;
+    FCommonData->ResolveIndexes();
+    LoadButtonImages();
+    InvalidateCache();
+    FTitleBarCopy.reset();
+    if (!(FForm->ControlState() & csCreating) && !(FForm->ComponentState() & (csDestroying | csLoading)))
+        ApplyGlobalColor();
+    HookMenus();
+    if (!FMenuChangedOnce) {
+        MenuChanged();
+        FMenuChangedOnce = true;
+    }
+    FSystemMenu->RefreshCaptions();
+}
+
+void TsSkinProvider::ShowSystemMenu(int X, int Y) {
+    if (!FSystemMenu) FSystemMenu = std::make_unique<TsSystemMenu>(this, FForm);
+    FSystemMenu->UpdateItems();
+    FSystemMenu->Popup(X, Y);
+}
+
+// ---------------------------------------------------------------- registration
+
+namespace {
+
+void RegisterProviderClasses() {
+    if (!FindClassInfo("TsCommonData"))
+        RegisterPersistentClass<TsCommonData>("TsCommonData")
+            .Bool("CustomColor", &TsCommonData::SetCustomColor)
+            .Bool("CustomFont", &TsCommonData::SetCustomFont)
+            .Str("SkinSection", &TsCommonData::SetSkinSection)
+            .Ref("SkinManager", &TsCommonData::WriteSkinManager, "TsSkinManager");
+    RegisterPersistentClass<TsTitleIcon>("TsTitleIcon")
+        .Object("Glyph", &TsTitleIcon::Glyph, "TBitmap")
+        .Int("Height", &TsTitleIcon::SetHeight)
+        .Int("Width", &TsTitleIcon::SetWidth);
+    RegisterPersistentClass<TsTitleButton>("TsTitleButton")
+        .Bool("Enabled", &TsTitleButton::SetEnabled)
+        .Object("Glyph", &TsTitleButton::Glyph, "TBitmap")
+        .Str("Name", &TsTitleButton::SetName)
+        .Bool("UseSkinData", &TsTitleButton::SetUseSkinData)
+        .Event("OnMouseDown", &TsTitleButton::OnMouseDown)
+        .Event("OnMouseUp", &TsTitleButton::OnMouseUp);
+    const TEnumInfo& grip = RegisterEnum("TsGripMode", {{"gmNone", gmNone}, {"gmRightBottom", gmRightBottom}});
+    const TEnumInfo& resize = RegisterEnum("TsResizeMode", {{"rmStandard", rmStandard}, {"rmBorder", rmBorder}});
+    const TEnumInfo& align = *FindEnum("TAlignment");
+    RegisterComponentClass<TsSkinProvider>("TsSkinProvider", "TComponent")
+        .Enum("CaptionAlignment", &TsSkinProvider::CaptionAlignment, &TsSkinProvider::SetCaptionAlignment, align)
+        .Bool("DrawNonClientArea", &TsSkinProvider::DrawNonClientArea, &TsSkinProvider::SetDrawNonClientArea)
+        .Object("SkinData", &TsSkinProvider::SkinData, "TsCommonData")
+        .Enum("GripMode", &TsSkinProvider::GripMode, &TsSkinProvider::SetGripMode, grip)
+        .Bool("MakeSkinMenu", &TsSkinProvider::MakeSkinMenu, &TsSkinProvider::SetMakeSkinMenu)
+        .Str("MenuLineSkin", &TsSkinProvider::SetMenuLineSkin)
+        .Enum("ResizeMode", &TsSkinProvider::ResizeMode, &TsSkinProvider::SetResizeMode, resize)
+        .Bool("ScreenSnap", &TsSkinProvider::ScreenSnap, &TsSkinProvider::SetScreenSnap)
+        .Int("SnapBuffer", &TsSkinProvider::SnapBuffer, &TsSkinProvider::SetSnapBuffer)
+        .Bool("ShowAppIcon", &TsSkinProvider::ShowAppIcon, &TsSkinProvider::SetShowAppIcon)
+        .Collection("TitleButtons", &TsSkinProvider::TitleButtons)
+        .Object("TitleIcon", &TsSkinProvider::TitleIcon, "TsTitleIcon")
+        .Str("TitleSkin", &TsSkinProvider::SetTitleSkin)
+        .Bool("UseGlobalColor", &TsSkinProvider::UseGlobalColor, &TsSkinProvider::SetUseGlobalColor)
+        .Event("OnSkinItem", &TsSkinProvider::OnSkinItem);
+}
+
+}  // namespace
+
+void sSkinProviderInitialize() {
+    ProviderFormOf = &FormOfProvider;
+    RegisterProviderClasses();
+}
+
+void sSkinProviderFinalize() {
+    ProviderFormOf = nullptr;
+    FreeDwmLibrary();
+}

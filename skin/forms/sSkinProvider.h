@@ -1,0 +1,423 @@
+// The form skin provider: the component that skins one form as a whole. It
+// takes the form's WindowProc over, answers the engine message for the form,
+// paints the whole window image (frame, caption, buttons, client background)
+// into its skin state's cache bitmap and copies the frame from there, answers
+// the hit test itself, keeps the window region cut to the skin's corners and
+// runs the caption buttons, the user's title buttons and the title icon.
+// Without an active manager it passes every message on (it answers only "new
+// skin" and "which provider").
+//
+// The system frame stays the system's (no WM_NCCALCSIZE of our own): the
+// provider paints over it. Under Wine that only shows when Wine, not the X
+// window manager, draws the non-client area.
+//
+// The system menu, the control adapter and the skinned menus here are the
+// small versions the provider needs; the menu painter, the adapter's wrappers
+// and the MDI forms come later and keep these interfaces.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "Forms.h"
+#include "Graphics.h"
+#include "acCaptionGeometry.h"
+#include "sCommonData.h"
+#include "sSkinnedForms.h"
+
+class TsSkinManager;
+class TsSkinProvider;
+class TacScrollWnd;
+struct TacProviderRelay;
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+
+// Hit-test codes that name the caption buttons besides the system's.
+constexpr int HTMDICLOSE = 101, HTMDIRESTORE = 102, HTMDIMIN = 103;
+constexpr int HTTITLEBUTTON = 1000;  // + index of the title button
+// The provider's helper forms carry this tag: never skinned, never wrapped.
+constexpr int ExceptTag = -98;
+// A form that paints its own shape answers this message with this value.
+constexpr UINT WM_ACREGIONQUERY = 0xBC4D;
+constexpr LRESULT acOwnRegionAnswer = 0x41A2;
+
+// One caption button: state (-1 not shown, 0 normal, 1 hot, 2 pressed), its
+// skin image, its rectangle in window coordinates.
+struct TsCaptionButton {
+    int State = -1;
+    int ImageIndex = -1;
+    TRect Rect;
+    bool HaveBigGlyph = false;
+    int GlowID = -1;
+};
+
+// The seven buttons of a provider, by slot.
+enum TsCaptionSlot { cbMinimize, cbMaximize, cbClose, cbHelp, cbMDIClose, cbMDIRestore, cbMDIMinimize, cbCount };
+
+class TsTitleIcon : public TPersistent {
+public:
+    TsTitleIcon();
+    const char* ClassName() const override { return "TsTitleIcon"; }
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
+    int Height() const { return FHeight; }
+    void SetHeight(int Value) { FHeight = Value; }
+    int Width() const { return FWidth; }
+    void SetWidth(int Value) { FWidth = Value; }
+
+private:
+    std::unique_ptr<TBitmap> FGlyph;
+    int FHeight = 0, FWidth = 0;
+};
+
+class TsTitleButtons;
+
+class TsTitleButton : public TCollectionItem {
+public:
+    explicit TsTitleButton(TCollection* ACollection);
+    const char* ClassName() const override { return "TsTitleButton"; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { FEnabled = Value; }
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
+    const AnsiString& Name() const { return FName; }
+    void SetName(const AnsiString& Value);
+    AnsiString DisplayName() const override { return FName; }
+    bool UseSkinData() const { return FUseSkinData; }
+    void SetUseSkinData(bool Value) { FUseSkinData = Value; }
+
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    // The caption-button record of this button.
+    TsCaptionButton Data;
+
+private:
+    bool FEnabled = true;
+    std::unique_ptr<TBitmap> FGlyph;
+    AnsiString FName = "TsTitleButton";
+    bool FUseSkinData = true;
+};
+
+class TsTitleButtons : public TCollection {
+public:
+    explicit TsTitleButtons(TsSkinProvider* AOwner);
+    const char* ClassName() const override { return "TsTitleButtons"; }
+    TsSkinProvider* Provider() const { return FOwner; }
+    void Assign(TPersistent* Source) override;
+    TsTitleButton* Items(int Index) const { return static_cast<TsTitleButton*>(TCollection::Items(Index)); }
+    TsTitleButton* Add() { return static_cast<TsTitleButton*>(TCollection::Add()); }
+
+private:
+    TsSkinProvider* FOwner;
+};
+
+// The system menu's rules: which caption buttons the provider shows and
+// which of them work, and the popup of the usual system commands. A plain
+// popup here; the skinned one keeps these rules.
+class TsSystemMenu {
+public:
+    TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm) : FOwner(AProvider), FForm(AForm) {}
+    bool CloseVisible() const;
+    bool MaximizeVisible() const;
+    bool MinimizeVisible() const;
+    bool RestoreVisible() const;
+    bool SizeVisible() const;
+    bool MaximizeEnabled() const;
+    bool MinimizeEnabled() const;
+    bool MoveEnabled() const;
+    bool RestoreEnabled() const;
+    bool SizeEnabled() const;
+    // Item states from the rules; nothing without a form.
+    void UpdateItems();
+    void RefreshCaptions() {}
+    // Pops up at the screen point; the chosen command goes to the form as
+    // WM_SYSCOMMAND.
+    void Popup(int X, int Y);
+
+private:
+    bool Owned() const;
+    bool BigStyle() const;
+    TsSkinProvider* FOwner;
+    TForm* FForm;
+};
+
+// The control adapter: hands skin commands to the form's child controls.
+// The wrappers it would make per control class come with the adapter proper.
+class TacCtrlAdapter {
+public:
+    explicit TacCtrlAdapter(TsSkinProvider* AProvider) : FProvider(AProvider) {}
+    void AddAllItems() {}
+    void AdaptControl(TWinControl*) {}
+    bool Accepts(TWinControl* Control) const;
+    // The engine message to every child control; an exception a control
+    // raises is swallowed.
+    void WndProc(TMessage& Message);
+
+private:
+    TsSkinProvider* FProvider;
+};
+
+class TsSkinProvider : public TComponent, public TacFormProvider {
+public:
+    explicit TsSkinProvider(TComponent* AOwner);
+    ~TsSkinProvider() override;
+    const char* ClassName() const override { return "TsSkinProvider"; }
+    void Loaded() override;
+    void AfterConstruction();
+    virtual void CreateAdapter();
+
+    // ---- published
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    bool DrawNonClientArea() const override { return FDrawNonClientArea; }
+    void SetDrawNonClientArea(bool Value);
+    TsCommonData* SkinData() const override { return FCommonData.get(); }
+    TsGripMode GripMode() const { return FGripMode; }
+    void SetGripMode(TsGripMode Value) { FGripMode = Value; }
+    bool MakeSkinMenu() const { return FMakeSkinMenu; }
+    void SetMakeSkinMenu(bool Value) { FMakeSkinMenu = Value; }
+    const AnsiString& MenuLineSkin() const { return FMenuLineSkin; }
+    void SetMenuLineSkin(const AnsiString& Value);
+    TsResizeMode ResizeMode() const { return FResizeMode; }
+    void SetResizeMode(TsResizeMode Value) { FResizeMode = Value; }
+    bool ScreenSnap() const { return FScreenSnap; }
+    void SetScreenSnap(bool Value) { FScreenSnap = Value; }
+    int SnapBuffer() const { return FSnapBuffer; }
+    void SetSnapBuffer(int Value) { FSnapBuffer = Value; }
+    bool ShowAppIcon() const { return FShowAppIcon; }
+    void SetShowAppIcon(bool Value);
+    TsTitleButtons* TitleButtons() const { return FTitleButtons.get(); }
+    void SetTitleButtons(TsTitleButtons* Value) { FTitleButtons->Assign(Value); }
+    TsTitleIcon* TitleIcon() const { return FTitleIcon.get(); }
+    const AnsiString& TitleSkin() const { return FTitleSkin; }
+    void SetTitleSkin(const AnsiString& Value);
+    bool UseGlobalColor() const { return FUseGlobalColor; }
+    void SetUseGlobalColor(bool Value);
+    // Fired by the control adapter for each control it is about to adapt.
+    Method<void(TObject* Sender, TObject* Item, bool& CanBeAdded, AnsiString& SkinSection)> OnSkinItem;
+
+    // ---- operations
+    TForm* Form() const { return FForm; }
+    TForm* ProviderForm() const override { return FForm; }
+    void SectionChanged() override;
+    void PrepareForm();
+    TColor FormColor() const;
+    void DispatchSkinMessage(TMessage&) {}
+    void RefreshFrame();
+    void UpdateSysMenuStyle(bool On);
+    void UpdateScrollWrapper();
+    void RemoveSkin();
+    TsSystemMenu* SystemMenu() const { return FSystemMenu.get(); }
+    TacCtrlAdapter* Adapter() const { return FAdapter.get(); }
+    TacScrollWnd* ScrollWrapper() const { return FScrollWrapper; }
+    // The window procedure put in place of the form's WindowProc.
+    void NewWndProc(TMessage& Message);
+
+    // ---- caption metrics and buttons
+    bool HasBorder() const;
+    int CaptionHeight() const;
+    int SysBorderWidth() const;
+    int SysBorderHeight() const;
+    int BorderWidthWithForm() const { return SysBorderHeight() + FormBorderWidth(); }
+    int FormWidth() const;
+    int FormHeight() const;
+    int TopBandHeight() const;
+    int OffsetX() const;
+    int OffsetY() const;
+    int MenuLineHeight() const;
+    int MenuRows() const;
+    bool MenuVisible() const;
+    bool IconVisible() const;
+    int IconWidth() const;
+    int IconHeight() const;
+    TRect IconRect() const;
+    int ButtonHeight() const;
+    int ButtonWidth(const TsCaptionButton& B) const;
+    int TitleButtonWidth(const TsTitleButton* B) const;
+    int ButtonsAreaWidth() const;
+    int ButtonIndexAt(int X) const;
+    TPoint WindowOrigin() const;
+    int HitTest(int ScreenX, int ScreenY);
+    void SetHotHT(int Code, bool Repaint = true);
+    void SetPressedHT(int Code);
+    void RepaintButton(int Code);
+    void LoadButtonImages();
+    int HotItem() const { return FHotItem; }
+    const TsCaptionButton& Button(TsCaptionSlot Slot) const { return FButtons[Slot]; }
+    bool SysMenuOwned() const { return FSysMenuRemoved; }
+    bool FormActive() const { return FFormActive; }
+    void ShowSystemMenu(int X, int Y);
+
+    // ---- painting
+    void PaintAll();
+    void PaintNonClient();
+    void PaintFrameToDC(HDC DC);
+    void PaintFrameToWindow();
+    void PaintClientBackground(HDC DC, bool PaintChildren);
+    void EraseBackground(HDC DC);
+    void PaintForm();
+    void PaintGrip(HDC DC, int OffsetX, int OffsetY);
+    // Invalidates the frame image; the next paint builds it again.
+    void InvalidateCache();
+    bool CacheValid() const { return !FCommonData->BackgroundDirty; }
+
+    // ---- region and composition frame
+    void UpdateRegionRects() override;
+    void UpdateWindowRegion() override { UpdateWindowRegion(true); }
+    void UpdateWindowRegion(bool Repaint);
+    HRGN CreateFormRegion(int X, int Y) const;
+    const std::vector<TRect>& RegionRects() const { return FRegionRects; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    friend struct TacProviderRelay;
+    friend class TsSystemMenu;
+    // ---- window procedure parts
+    bool SkinCommandAlways(TMessage& M);
+    void UnskinnedProc(TMessage& M);
+    void SkinCommandSkinned(TMessage& M);
+    void SkinnedMessage(TMessage& M);
+    // Passes the message on; false when the provider went meanwhile.
+    bool CallPrev(TMessage& M);
+    void WMNCActivate(TMessage& M);
+    void CMShowingChanged(TMessage& M);
+    void WMPrint(TMessage& M);
+    void WMSize(TMessage& M);
+    void WMPaint(TMessage& M);
+    void WMEraseBkgnd(TMessage& M);
+    void WMSetText(TMessage& M);
+    void WMWindowPosChanging(TMessage& M);
+    void WMActivate(TMessage& M);
+    void WMNCHitTest(TMessage& M);
+    void WMNCPaint(TMessage& M);
+    void ApplyGlobalColor();
+    void RepaintWhole();
+    void FreeScrollWrapper();
+    void ResetSkinnedMenus() {}
+    void HookMenus() {}
+    void MenuChanged() {}
+
+    // ---- caption mouse and system commands
+    void WMNCLButtonDown(TMessage& M);
+    void WMNCLButtonUp(TMessage& M);
+    void WMNCLButtonDblClk(TMessage& M);
+    void WMNCRButtonDown(TMessage& M);
+    void WMNCRButtonUp(TMessage& M);
+    void WMSysCommand(TMessage& M);
+    void LayoutButtons();
+    TsCaptionButton* ButtonByCode(int Code);
+    bool MaximizeVisible() const;
+    bool MinimizeVisible() const;
+    bool HelpVisible() const;
+    bool MaximizeEnabled() const;
+    bool MinimizeEnabled() const;
+    bool RestoreEnabled() const;
+    int SystemButtonCount() const;
+    // ---- rmBorder sizing
+    void BeginBorderDrag(int Kind, TPoint At);
+    void StepBorderDrag(TPoint At);
+    void EndBorderDrag(TPoint At, bool Apply);
+    void DrawDragOutline();
+    TRect DragRect(TPoint At) const;
+
+    // ---- painting parts
+    void PaintTitle(bool Active);
+    void PaintCaptionText(TBitmap* Bmp);
+    void PaintTitleIcon(TBitmap* Bmp);
+    void PaintCaptionButtons(TBitmap* Bmp);
+    void PaintButtonInto(TBitmap* Bmp, int Code);
+    int TitleSkinIndex() const;
+    AnsiString TitleSkinName() const;
+    void ShowCaptionOverlay();
+    void HideCaptionOverlay();
+    void OverlayPaint(TObject* Sender);
+    void OverlayWndProc(TMessage& M);
+    int FormBorderWidth() const { return 0; }
+
+    TForm* FForm = nullptr;
+    TacProviderRelay* FRelay = nullptr;
+    std::unique_ptr<TsCommonData> FCommonData;
+    std::unique_ptr<TsTitleButtons> FTitleButtons;
+    std::unique_ptr<TsTitleIcon> FTitleIcon;
+    std::unique_ptr<TsSystemMenu> FSystemMenu;
+    std::unique_ptr<TacCtrlAdapter> FAdapter;
+    TacScrollWnd* FScrollWrapper = nullptr;
+    std::unique_ptr<TBitmap> FTitleBarCopy;   // top of a fresh cache
+    std::unique_ptr<TBitmap> FMenuLineBmp;    // right end of the title band, under the buttons
+    std::unique_ptr<TBitmap> FWorkBmp;
+    TForm* FOverlay = nullptr;
+    TWndMethod FOverlayOldProc;
+
+    TAlignment FCaptionAlignment = taLeftJustify;
+    bool FDrawNonClientArea = true;
+    TsGripMode FGripMode = gmNone;
+    bool FMakeSkinMenu = false;
+    AnsiString FMenuLineSkin;
+    TsResizeMode FResizeMode = rmStandard;
+    bool FScreenSnap = false;
+    int FSnapBuffer = 10;
+    bool FShowAppIcon = true;
+    AnsiString FTitleSkin;
+    bool FUseGlobalColor = true;
+
+    TsCaptionButton FButtons[cbCount];
+    int FHotItem = 0;
+    std::vector<TRect> FRegionRects;
+    int FMenuRows = -1;
+    bool FFormActive = true;
+    bool FSysMenuRemoved = false;
+    bool FDwmFrameOn = false;
+    bool FMDIToMake = true;
+    bool FRegionChanged = true;
+    bool FInRegionUpdate = false;
+    bool FInAnimation = false;
+    bool FMenuLineChanged = true;
+    bool FMenuChangedOnce = false;
+    bool FFirstPaintDone = false;
+    bool FFramePainted = false;
+    int FShownState = 0;
+    TRect FLastClientRect;
+    bool FLastClientKnown = false;
+    // rmBorder: the remembered hit code and the running drag
+    int FDragHitCode = 0;
+    int FDragKind = 0;  // 0 none, 1 move, 2 size
+    TPoint FDragStart;
+    TRect FDragFormRect;
+    TRect FDragLast;
+    HDC FDragDC = nullptr;
+    bool FDragDrawn = false;
+};
+
+// The provider of a form (its answer to command 4), or nil.
+TsSkinProvider* GetFormProvider(TForm* Form);
+
+// ---- globals shared by every provider
+extern TsSkinProvider* MDIMainProvider;
+extern TsSkinProvider* MenuLineChildProvider;
+extern bool acCaptionButtonPressed;
+extern bool acMDIChildMaximizing;
+extern bool acShowAnimationRunning;
+
+// ---- desktop composition ("DWMAPI.DLL" from the system folder, on demand)
+extern bool AllowDwmFrame;
+bool LoadDwmLibrary();
+void FreeDwmLibrary();
+HRESULT DwmSetAttribute(HWND Wnd, DWORD Attribute, const void* Value, DWORD Size);
+bool IsDwmActive();
+bool IsDwmFrameAllowed();
+void SetDwmNCRendering(HWND Wnd, bool On);
+
+// The icon size for a caption height: below 9 none, to 16 eight, to 27
+// sixteen, above that thirty-two pixels.
+int CaptionIconSize(int Height);
+// Edge snapping of a proposed position to the work area W of monitor M.
+TPoint SnapToWorkArea(TPoint Pos, TSize Size, const TRect& Work, const TRect& Monitor, int Buffer);
+
+// Unit start-up (class registration) and shut-down (the library freed).
+void sSkinProviderInitialize();
+void sSkinProviderFinalize();

@@ -1,0 +1,502 @@
+// Painting of a skinned form: the whole window image into the skin state's
+// cache bitmap, the frame copied from it into the window on WM_NCPAINT, the
+// client background and the grip, the caption overlay that hides the
+// system's own caption drawing, the window region cut to the skin's corners
+// and the desktop-composition switches.
+#include <algorithm>
+#include <optional>
+
+#include "Guards.h"
+#include "WinText.h"
+#include "acSBUtils.h"
+#include "sAlphaGraph.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+namespace {
+
+TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : nullptr; }
+
+int GlobalMask(TsSkinManager* M, const char* Name) {
+    return M ? M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name) : -1;
+}
+
+// The background of a top-level form: nothing lies under it.
+CacheInfo NoParent() { return CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}; }
+
+// A bitmap as the background of painting into itself.
+CacheInfo Self(TBitmap* B) { return CacheInfo{B, 0, 0, 0, true}; }
+
+bool Plain(const TsCommonData* D) { return (D->OpacityBits & 1) != 0; }
+
+int CaptionFontHeight() {
+    NONCLIENTMETRICSW m{};
+    m.cbSize = sizeof m;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) return m.lfCaptionFont.lfHeight;
+    return -12;
+}
+
+}  // namespace
+
+AnsiString TsSkinProvider::TitleSkinName() const { return FTitleSkin.empty() ? AnsiString("FORMTITLE") : FTitleSkin; }
+
+int TsSkinProvider::TitleSkinIndex() const {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    return m ? m->SectionIndex(TitleSkinName()) : -1;
+}
+
+// ---------------------------------------------------------------- the window image
+
+void TsSkinProvider::PaintAll() {
+    if (!FForm || (FForm->ControlState() & csCreating) || !FForm->HandleAllocated()) return;
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    if (!m) return;
+    if (!FCommonData->CacheBitmap) {
+        FCommonData->CacheBitmap = CreateBitmap24(0, 0);
+        FCommonData->UpdateOpacity(false);
+        if (!(FForm->ComponentState() & csLoading))
+            SendToControlTree(FForm, SM_ALPHACMD, WPARAM(SkinWParam(scOpacity)), 1);
+    }
+    TBitmap* cache = FCommonData->CacheBitmap;
+    HWND h = FForm->HandleIfAllocated();
+    const bool iconic = IsIconic(h) != 0;
+    const int W = FormWidth(), H = iconic ? SysBorderHeight() + CaptionHeight() + 1 : FormHeight();
+    const bool caption = CaptionHeight() > 0 && FDrawNonClientArea;
+    const int state = FFormActive ? 1 : 0;
+    bool full = true;
+    if (!CacheValid()) {
+        const int mask = FCommonData->BorderMaskNo;
+        const bool singleState = !m->IsValidMaskIndex(mask) || m->ma()[size_t(mask)].ImageCount == 1;
+        if (!FMenuLineChanged && singleState && FTitleBarCopy && FTitleBarCopy->Width() == W && cache->Height() == H &&
+            cache->Width() == W && caption) {
+            BitBlt(cache->Canvas()->Handle(), 0, 0, W, FTitleBarCopy->Height(), FTitleBarCopy->Canvas()->Handle(), 0, 0,
+                   SRCCOPY);
+            PaintTitle(FFormActive);
+            full = false;
+        } else {
+            FRegionChanged = true;
+            if (cache->Width() != W || cache->Height() != H) cache->SetSize(W, H);
+            const TRect all = Rect(0, 0, W, H);
+            if (Plain(FCommonData.get())) {
+                const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;
+                FillRectOnDC(cache->Canvas()->Handle(), Rect(0, 0, W, std::min(top, H)), FormColor());
+                TRect client;
+                PaintMaskBorder(cache->Canvas()->Handle(), all, 0, client, state, FCommonData.get());
+            } else if (HasBorder()) {
+                PaintControlSection(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state);
+            } else {
+                PaintControlSectionBG(FCommonData.get(), NoParent(), false, cache, TPoint{0, 0}, all);
+            }
+            if (FGripMode == gmRightBottom && !IsZoomed(h)) {
+                const int g = GlobalMask(m, "GRIPIMAGE");
+                if (m->IsValidMaskIndex(g)) {
+                    const TsMaskData& d = m->ma()[size_t(g)];
+                    const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
+                    PaintGlyphFromImage(cache, TPoint{W - gw - SysBorderWidth(), H - gh - SysBorderHeight()}, 0, 1, d,
+                                        Self(cache));
+                }
+            }
+            if (singleState && caption && (!FTitleBarCopy || FTitleBarCopy->Width() != W)) {
+                FTitleBarCopy.reset(CreateBitmap24(W, CaptionHeight() + SysBorderHeight()));
+                BitBlt(FTitleBarCopy->Canvas()->Handle(), 0, 0, W, FTitleBarCopy->Height(), cache->Canvas()->Handle(), 0,
+                       0, SRCCOPY);
+            }
+            if (caption) PaintTitle(FFormActive);
+        }
+        FMenuLineChanged = false;
+        FCommonData->BackgroundDirty = false;
+        if (full && FForm->OnPaint && !iconic) {
+            // The form's own painting belongs to its background image.
+            TCanvas* c = FForm->Canvas();
+            HDC dc = cache->Canvas()->Handle();
+            SavedDC saved(dc);
+            SetViewportOrgEx(dc, OffsetX(), OffsetY(), nullptr);
+            HDC before = c->HandleAllocated() ? c->Handle() : nullptr;
+            c->SetHandle(dc);
+            ScopeExit back([c, before] { c->SetHandle(before); });
+            FForm->OnPaint(FForm);
+        }
+        FFramePainted = true;
+    }
+    FCommonData->UpdatingFlag = false;
+}
+
+// The title band: section, icon, title-bar end, buttons and caption text.
+void TsSkinProvider::PaintTitle(bool Active) {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    TBitmap* cache = FCommonData->CacheBitmap;
+    HWND h = FForm->HandleIfAllocated();
+    const int W = cache->Width();
+    const int bandH = std::min(SysBorderHeight() + CaptionHeight() + (IsIconic(h) ? 1 : 0), cache->Height());
+    const int state = Active ? 1 : 0;
+    const int title = TitleSkinIndex();
+    if (title >= 0)
+        PaintSectionFull(title, TitleSkinName(), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
+                         state, true);
+    PaintTitleIcon(cache);
+    LayoutButtons();
+    const int baw = ButtonsAreaWidth();
+    if (FSysMenuRemoved) {
+        const int bar = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), "TITLEBAR");
+        if (m->IsValidMaskIndex(bar) && baw > 0)
+            PaintImageByMargins(cache, Rect(std::max(W - baw, 0), 0, W, bandH), true, Self(cache), m->ma()[size_t(bar)],
+                                state, true);
+    }
+    // The right end of the band under the buttons, for repainting one button.
+    const int endW = std::min(baw + SysBorderWidth() + 10, W);
+    const int endH = std::max(std::min(TopBandHeight(), cache->Height()), 1);
+    if (!FMenuLineBmp) FMenuLineBmp.reset(CreateBitmap24(endW, endH));
+    if (FMenuLineBmp->Width() != endW || FMenuLineBmp->Height() != endH) FMenuLineBmp->SetSize(endW, endH);
+    BitBlt(FMenuLineBmp->Canvas()->Handle(), 0, 0, endW, endH, cache->Canvas()->Handle(), W - endW, 0, SRCCOPY);
+    PaintCaptionButtons(cache);
+    PaintCaptionText(cache);
+}
+
+void TsSkinProvider::PaintCaptionButtons(TBitmap* Bmp) {
+    for (int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) PaintButtonInto(Bmp, code);
+    for (int i = 0; i < FTitleButtons->Count(); ++i) PaintButtonInto(Bmp, HTTITLEBUTTON + i);
+}
+
+void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
+    if (!IconVisible()) return;
+    const TRect r = IconRect();
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    HDC dc = Bmp->Canvas()->Handle();
+    TBitmap* g = FTitleIcon->Glyph();
+    if (!g->Empty()) {
+        if (g->PixelFormat() == pf32bit) {
+            BlendAlphaBitmap(Bounds(r.Left, r.Top, g->Width(), g->Height()), Rect(0, 0, g->Width(), g->Height()), Bmp, g,
+                             EmptyCacheInfo, false, clNone, 0);
+        } else {
+            const int side = FTitleIcon->Width() ? FTitleIcon->Width() : CaptionIconSize(TopBandHeight() - 2);
+            const int sideH = FTitleIcon->Height() ? FTitleIcon->Height() : side;
+            TransparentBlt(dc, r.Left, r.Top, side, sideH, g->Canvas()->Handle(), 0, 0, g->Width(), g->Height(),
+                           UINT(TransparentKeyColor));
+        }
+        return;
+    }
+    HICON icon = nullptr;
+    if (!FForm->Icon()->Empty()) icon = FForm->Icon()->Handle();
+    if (!icon) {
+        TIcon* app = IconHeight() > 16 ? AppLargeIcon : AppSmallIcon;
+        if (app && !app->Empty()) icon = app->Handle();
+    }
+    if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    DrawIconEx(dc, r.Left, r.Top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    const int title = TitleSkinIndex();
+    if (!m || title < 0) return;
+    const TsSkinValues& v = m->SkinData()->Values;
+    TRect r;
+    r.Left = (IconVisible() ? IconWidth() : 0) + SysBorderWidth() + v.BILeft + 4;
+    r.Right = FormWidth() - ButtonsAreaWidth() - 6;
+    r.Top = SysBorderHeight();
+    r.Bottom = SysBorderHeight() + CaptionHeight();
+    if (r.Right <= r.Left) return;
+    TCanvas* c = Bmp->Canvas();
+    c->Font()->Assign(FForm->Font());
+    c->Font()->SetStyle(c->Font()->Style() | FontStyleBit(fsBold));
+    c->Font()->SetHeight(CaptionFontHeight());
+    const unsigned flags = TextDrawFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    WriteSectionTextEx(c, FForm->Caption().c_str(), true, m, FFormActive, title, flags, r);
+}
+
+// ---------------------------------------------------------------- into the window
+
+void TsSkinProvider::PaintFrameToDC(HDC DC) {
+    if (!CacheValid()) PaintAll();
+    TBitmap* cache = FCommonData->CacheBitmap;
+    if (!cache || cache->Empty()) return;
+    HDC src = cache->Canvas()->Handle();
+    HWND h = FForm->HandleIfAllocated();
+    const int W = cache->Width(), H = cache->Height();
+    const int top = std::min(TopBandHeight(), H);
+    BitBlt(DC, 0, 0, W, top, src, 0, 0, SRCCOPY);
+    const int y = (IsIconic(h) ? 1 : 0) + SysBorderHeight() + CaptionHeight() + FormBorderWidth();
+    // The side and bottom bands as wide as the frame the system made.
+    const int side = std::max(SysBorderWidth() + FormBorderWidth(), OffsetX());
+    const int bottom = std::max(BorderWidthWithForm(), FormHeight() - OffsetY() - (FForm->ClientRect().Height()));
+    if (H > y) {
+        BitBlt(DC, 0, y, side, H - y, src, 0, y, SRCCOPY);
+        BitBlt(DC, W - side, y, side, H - y, src, W - side, y, SRCCOPY);
+    }
+    if (bottom > 0 && H - bottom > top) BitBlt(DC, side, H - bottom, W - 2 * side, bottom, src, side, H - bottom, SRCCOPY);
+}
+
+void TsSkinProvider::PaintNonClient() {
+    if (!FDrawNonClientArea || !FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    ScopeExit regionDone([this] { FInRegionUpdate = false; });
+    if (FResizeMode == rmBorder && IsDwmActive()) FResizeMode = rmStandard;
+    FMenuChangedOnce = true;
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    if (!FInRegionUpdate && FRegionChanged && (HasBorder() || (style & WS_THICKFRAME) || IsIconic(h))) {
+        UpdateRegionRects();
+        if (!FInRegionUpdate) {
+            const bool repaint = !IsWindowVisible(h) || FForm->Position() == poDefault || IsZoomed(h);
+            UpdateWindowRegion(repaint);
+        }
+    }
+    WindowDC wdc(h, WindowDC::Window);
+    HDC dc = wdc.Get();
+    SavedDC saved(dc);
+    if (HasBorder() || IsIconic(h) || !(style & WS_THICKFRAME)) {
+        PaintFrameToDC(dc);
+    } else {
+        if (!CacheValid()) PaintAll();
+        TBitmap* cache = FCommonData->CacheBitmap;
+        if (cache && !cache->Empty())
+            CopyBorderBands(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
+                            FormBorderWidth() + 3);
+    }
+}
+
+void TsSkinProvider::PaintFrameToWindow() {
+    if (acShowAnimationRunning || !FForm || !FForm->HandleAllocated()) return;
+    InvalidateCache();
+    WindowDC dc(FForm->HandleIfAllocated(), WindowDC::Window);
+    SavedDC saved(dc.Get());
+    PaintFrameToDC(dc.Get());
+}
+
+// ---------------------------------------------------------------- client area
+
+void TsSkinProvider::PaintClientBackground(HDC DC, bool PaintChildren) {
+    const TRect client = FForm->ClientRect();
+    if (Plain(FCommonData.get())) {
+        FillRectOnDC(DC, client, FormColor());
+    } else {
+        if (!CacheValid() || !FCommonData->CacheBitmap || FCommonData->CacheBitmap->Empty()) PaintAll();
+        TBitmap* cache = FCommonData->CacheBitmap;
+        if (!cache || cache->Empty()) return;
+        const TRect src = Bounds(OffsetX(), OffsetY(), client.Width(), client.Height());
+        PaintChildControls(FForm, FCommonData.get(), src, 0, 0, false, DC, client);
+    }
+    if (PaintChildren) {
+        PaintGraphicChildren(DC, FForm, TPoint{0, 0});
+        RepaintChildren(FForm);
+    }
+}
+
+void TsSkinProvider::PaintGrip(HDC DC, int OffX, int OffY) {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    TBitmap* cache = FCommonData->CacheBitmap;
+    const int g = GlobalMask(m, "GRIPIMAGE");
+    if (!m || !m->IsValidMaskIndex(g) || !cache || cache->Empty()) return;
+    const TsMaskData& d = m->ma()[size_t(g)];
+    const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
+    const int x = FormWidth() - gw - SysBorderWidth(), y = FormHeight() - gh - SysBorderHeight();
+    BitBlt(DC, x - OffX, y - OffY, gw, gh, cache->Canvas()->Handle(), x, y, SRCCOPY);
+}
+
+void TsSkinProvider::EraseBackground(HDC DC) {
+    if (acShowAnimationRunning || (ComponentState() & csDestroying) || !FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    std::optional<WindowDC> own;
+    if (!DC) {
+        own.emplace(h, WindowDC::Client);
+        DC = own->Get();
+    }
+    FCommonData->UpdatingFlag = false;
+    {
+        SavedDC saved(DC);
+        ClipOutChildControls(DC, FForm, 0, 0);
+        PaintClientBackground(DC, false);
+    }
+    if (FGripMode == gmRightBottom && !IsZoomed(h)) PaintGrip(DC, OffsetX(), OffsetY());
+    PaintGraphicChildren(DC, FForm, TPoint{0, 0});
+}
+
+void TsSkinProvider::PaintForm() {
+    HWND h = FForm->HandleIfAllocated();
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(h, &ps);
+    ScopeExit end([h, &ps] { EndPaint(h, &ps); });
+    if (!dc) return;
+    FCommonData->UpdatingFlag = false;
+    SavedDC saved(dc);
+    PaintClientBackground(dc, true);
+    if (FGripMode == gmRightBottom && !IsZoomed(h)) PaintGrip(dc, OffsetX(), OffsetY());
+}
+
+// ---------------------------------------------------------------- caption overlay
+
+// While the system draws its own caption (text changes, activation), a
+// borderless window shows ours over it.
+void TsSkinProvider::ShowCaptionOverlay() {
+    if (!FForm || !FForm->HandleAllocated() || !CacheValid() || !FCommonData->CacheBitmap) return;
+    if (!FOverlay) {
+        FOverlay = new TForm(nullptr);
+        FOverlay->SetTag(ExceptTag);
+        FOverlay->SetBorderStyle(bsNone);
+        FOverlay->OnPaint = TNotifyEvent::Of<&TsSkinProvider::OverlayPaint>(this);
+        FOverlayOldProc = FOverlay->WindowProc;
+        FOverlay->WindowProc = TWndMethod::Of<&TsSkinProvider::OverlayWndProc>(this);
+        FOverlay->HandleNeeded();
+    }
+    HWND o = FOverlay->Handle(), h = FForm->HandleIfAllocated();
+    ShowWindow(o, SW_HIDE);
+    RECT w{};
+    GetWindowRect(h, &w);
+    const bool topmost = (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(o, topmost ? HWND_TOPMOST : HWND_TOP, w.left, w.top, w.right - w.left, TopBandHeight(),
+                 SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+    RedrawWindow(o, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TsSkinProvider::HideCaptionOverlay() {
+    if (FOverlay && FOverlay->HandleAllocated()) ShowWindow(FOverlay->HandleIfAllocated(), SW_HIDE);
+}
+
+void TsSkinProvider::OverlayPaint(TObject*) {
+    TBitmap* cache = FCommonData->CacheBitmap;
+    if (!cache || cache->Empty() || !FOverlay) return;
+    BitBlt(FOverlay->Canvas()->Handle(), 0, 0, cache->Width(), std::min(TopBandHeight(), cache->Height()),
+           cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsSkinProvider::OverlayWndProc(TMessage& M) {
+    if (M.Msg == WM_ERASEBKGND) {
+        M.Result = 1;
+        return;
+    }
+    if (M.Msg == WM_NCHITTEST) {
+        M.Result = HTTRANSPARENT;
+        return;
+    }
+    FOverlayOldProc(M);
+}
+
+// ---------------------------------------------------------------- window region
+
+void TsSkinProvider::UpdateRegionRects() {
+    FRegionRects.clear();
+    FRegionChanged = false;
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    if (!m) return;
+    const int W = FormWidth(), H = FormHeight();
+    if (m->IsValidMaskIndex(FCommonData->BorderMaskNo)) {
+        const TsMaskData& b = m->ma()[size_t(FCommonData->BorderMaskNo)];
+        CollectCornerKeyRects(FRegionRects, W, b, false, 0);
+        CollectCornerKeyRects(FRegionRects, W, b, true, H - b.WB);
+    }
+    const int t = TitleSkinIndex();
+    if (t >= 0) {
+        const int tb = m->MaskIndexInherited(t, TitleSkinName(), "BORDERSMASK");
+        if (m->IsValidMaskIndex(tb)) CollectCornerKeyRects(FRegionRects, W, m->ma()[size_t(tb)], false, 0);
+    }
+}
+
+HRGN TsSkinProvider::CreateFormRegion(int X, int Y) const {
+    GdiObject<HRGN> rgn(CreateRectRgn(X, Y, X + FormWidth(), Y + FormHeight()));
+    if (!rgn) return nullptr;
+    GdiObject<HRGN> cut(CreateRectRgn(0, 0, 0, 0));
+    for (const TRect& r : FRegionRects) {
+        SetRectRgn(cut.Get(), r.Left + X, r.Top + Y, r.Right + X, r.Bottom + Y);
+        CombineRgn(rgn.Get(), rgn.Get(), cut.Get(), RGN_DIFF);
+    }
+    return rgn.Release();
+}
+
+void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
+    if (!FDrawNonClientArea || !FForm || !FForm->HandleAllocated()) return;
+    HWND h = FForm->HandleIfAllocated();
+    if (!HasBorder() && !IsIconic(h)) return;
+    if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
+    HRGN rgn;
+    if (IsZoomed(h))
+        rgn = CreateRectRgn(SysBorderWidth(), SysBorderHeight(), FormWidth() - SysBorderWidth(),
+                            FormHeight() - SysBorderHeight());
+    else
+        rgn = CreateFormRegion(0, 0);
+    if (!rgn) return;
+    FInRegionUpdate = true;
+    ScopeExit done([this] { FInRegionUpdate = false; });
+    // The system owns a region it accepted; one it refused is ours to delete.
+    if (!SetWindowRgn(h, rgn, Repaint ? TRUE : FALSE)) DeleteObject(rgn);
+}
+
+// ---------------------------------------------------------------- desktop composition
+
+bool AllowDwmFrame = false;
+
+namespace {
+HMODULE g_Dwm = nullptr;
+bool g_DwmTried = false;
+using TDwmSetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+using TDwmIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
+TDwmSetWindowAttribute g_DwmSetAttr = nullptr;
+TDwmIsCompositionEnabled g_DwmIsEnabled = nullptr;
+
+bool WindowsSixOrLater() {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&v) && v.dwMajorVersion >= 6;
+#pragma GCC diagnostic pop
+}
+}  // namespace
+
+bool LoadDwmLibrary() {
+    if (!g_DwmTried) {
+        g_DwmTried = true;
+        // From the system folder only: never a DLL of that name beside the program.
+        wchar_t dir[MAX_PATH];
+        const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        if (n > 0 && n < MAX_PATH - 16) {
+            std::wstring path(dir, n);
+            path += L"\\DWMAPI.DLL";
+            g_Dwm = LoadLibraryW(path.c_str());
+        }
+        if (g_Dwm) {
+            g_DwmSetAttr = reinterpret_cast<TDwmSetWindowAttribute>(
+                reinterpret_cast<void*>(GetProcAddress(g_Dwm, "DwmSetWindowAttribute")));
+            g_DwmIsEnabled = reinterpret_cast<TDwmIsCompositionEnabled>(
+                reinterpret_cast<void*>(GetProcAddress(g_Dwm, "DwmIsCompositionEnabled")));
+        }
+    }
+    return g_Dwm != nullptr;
+}
+
+void FreeDwmLibrary() {
+    if (g_Dwm) FreeLibrary(g_Dwm);
+    g_Dwm = nullptr;
+    g_DwmTried = false;
+    g_DwmSetAttr = nullptr;
+    g_DwmIsEnabled = nullptr;
+}
+
+HRESULT DwmSetAttribute(HWND Wnd, DWORD Attribute, const void* Value, DWORD Size) {
+    if (!LoadDwmLibrary() || !g_DwmSetAttr) return E_NOTIMPL;
+    return g_DwmSetAttr(Wnd, Attribute, Value, Size);
+}
+
+bool IsDwmActive() {
+    if (!WindowsSixOrLater() || !LoadDwmLibrary() || !g_DwmIsEnabled) return false;
+    BOOL on = FALSE;
+    return SUCCEEDED(g_DwmIsEnabled(&on)) && on;
+}
+
+bool IsDwmFrameAllowed() { return AllowDwmFrame && IsDwmActive(); }
+
+void SetDwmNCRendering(HWND Wnd, bool On) {
+    if (!AllowDwmFrame || IsZoomed(Wnd)) return;
+    constexpr DWORD kPolicy = 2, kAllowNCPaint = 4;
+    if (On) {
+        const int enabled = 2, yes = TRUE;
+        DwmSetAttribute(Wnd, kPolicy, &enabled, 4);
+        DwmSetAttribute(Wnd, kAllowNCPaint, &yes, 4);
+    } else {
+        const int no = FALSE, useStyle = 0;
+        DwmSetAttribute(Wnd, kAllowNCPaint, &no, 4);
+        DwmSetAttribute(Wnd, kPolicy, &useStyle, 4);
+        SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER | SWP_FRAMECHANGED |
+                                                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}

@@ -1,0 +1,702 @@
+// The window procedure a provider puts in place of its form's WindowProc:
+// the engine commands it answers with and without a skin, the window
+// messages of a skinned form, activation, showing (with the show animation),
+// edge snapping and printing. A procedure dispatches; the handlers work.
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "Guards.h"
+#include "acGlow.h"
+#include "acSBUtils.h"
+#include "sControlUtils.h"
+#include "sGraphUtils.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+namespace {
+
+// The class library's notifications the provider hears that Controls.h does not name.
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
+constexpr UINT CM_RECREATESCROLL = CM_BASE + 58;
+// Messages a skinned form answers with 0 and hands to no one.
+constexpr UINT kSwallowed[] = {0x93, CM_BASE + 52, CM_BASE + 76, WM_ACREGIONQUERY};
+// Redraw flag sets of the show animation and the scroll brackets.
+constexpr UINT kRedrawFrameNoChildren = RDW_FRAME | RDW_UPDATENOW | RDW_NOCHILDREN | RDW_ERASE | RDW_INVALIDATE;
+constexpr UINT kRedrawAll = RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE;
+constexpr UINT kRedrawAllNoErase = RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_NOERASE | RDW_INVALIDATE;
+
+bool Designing(const TComponent* C) { return C && (C->ComponentState() & csDesigning); }
+
+void SetRedraw(HWND H, bool On) { SendMessageW(H, WM_SETREDRAW, On ? 1 : 0, 0); }
+
+}  // namespace
+
+void TsSkinProvider::NewWndProc(TMessage& M) {
+    if (!FForm) return;
+    if (M.Msg == SM_ALPHACMD && SkinCommandAlways(M)) return;
+    const bool skinned = !(FForm->ComponentState() & csDestroying) && FCommonData->IsSkinned(true);
+    if (!skinned) {
+        UnskinnedProc(M);
+        return;
+    }
+    if (M.Msg == SM_ALPHACMD) {
+        SkinCommandSkinned(M);
+        return;
+    }
+    SkinnedMessage(M);
+}
+
+// ---------------------------------------------------------------- engine commands
+
+// Commands answered whether skinned or not; true when the message is done.
+bool TsSkinProvider::SkinCommandAlways(TMessage& M) {
+    TsSkinManager* m = FCommonData->SkinManager();
+    const bool fromOurs = reinterpret_cast<TsSkinManager*>(M.LParam) == m;
+    switch (SkinCommandOf(M.WParam)) {
+    case scNewSkin:
+        if (!(FForm->ComponentState() & csDestroying) && fromOurs && !FSystemMenu) PrepareForm();
+        return false;
+    case scRemoveSkin: {
+        if (fromOurs) {
+            HWND h = FForm->HandleIfAllocated();
+            if (FDwmFrameOn && h) SetDwmNCRendering(h, false), FDwmFrameOn = false;
+            FreeScrollWrapper();
+            RemoveSkin();
+            FCommonData->HandleEngineCommand(M);
+            FMenuRows = -1;
+            SendToControlTree(FForm, M.Msg, M.WParam, M.LParam);
+            ResetSkinnedMenus();
+            for (TsCaptionButton& b : FButtons)
+                if (b.GlowID >= 0) StopGlowEffect(b.GlowID), b.GlowID = -1;
+            FHotItem = 0;
+            if (h && m) {
+                HookMenus();
+                UpdateSysMenuStyle(false);
+                if (HasBorder()) SetWindowRgn(h, nullptr, TRUE);
+                MenuChanged();
+                if (FUseGlobalColor && !FCommonData->CustomColor()) FForm->SetColor(clBtnFace);
+            }
+            delete FCommonData->CacheBitmap;
+            FCommonData->CacheBitmap = nullptr;
+            FTitleBarCopy.reset();
+            FMenuLineBmp.reset();
+            // The system's own frame comes back at once.
+            if (h && IsWindowVisible(h))
+                RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        } else {
+            SendToControlTree(FForm, M.Msg, M.WParam, M.LParam);
+        }
+        M.Result = 0;
+        return true;
+    }
+    case scIsSkinned: M.Result = 1; return true;
+    case scGetBackground: {
+        auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
+        if (!info) return true;
+        if (!FCommonData->IsSkinned()) {
+            info->BgType = 1;
+            info->Color = ColorToRGB(FForm->Color());
+            if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, info->Color);
+            return true;
+        }
+        if (!CacheValid() && !FCommonData->UpdatingFlag) PaintAll();
+        if (info->PleaseDraw) info->X += OffsetX(), info->Y += OffsetY();
+        FCommonData->FillBackgroundInfo(*info, FFormActive ? 1 : 0);
+        if (info->BgType == 2 && !info->PleaseDraw) {
+            if (!info->Bmp) {
+                PaintAll();
+                info->Bmp = FCommonData->CacheBitmap;
+            }
+            info->X = OffsetX();
+            info->Y = OffsetY();
+        }
+        return true;
+    }
+    case scOpacity: M.Result = FCommonData->OpacityBits; return true;
+    case scGetApplication: M.Result = reinterpret_cast<LRESULT>(Application); return true;
+    case scBorderOffset: M.Result = MAKELONG(OffsetX(), OffsetY()); return true;
+    default: return false;
+    }
+}
+
+void TsSkinProvider::UnskinnedProc(TMessage& M) {
+    if (M.Msg == SM_ALPHACMD) {
+        TsSkinManager* m = FCommonData->SkinManager();
+        switch (SkinCommandOf(M.WParam)) {
+        case scNewSkin:
+            if (reinterpret_cast<TsSkinManager*>(M.LParam) == m) {
+                ResetSkinnedMenus();
+                FCommonData->ResolveIndexes();
+                if (m) {
+                    LoadButtonImages();
+                    UpdateSysMenuStyle(true);
+                    if (!SkinLoading) HookMenus();
+                    InvalidateCache();
+                    FMenuRows = -1;
+                    ApplyGlobalColor();
+                }
+                if (FAdapter)
+                    FAdapter->AddAllItems();
+                else
+                    CreateAdapter();
+                RepaintWhole();
+            }
+            return;
+        case scGetProvider:
+            M.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(this));
+            return;
+        default: break;
+        }
+    }
+    CallPrev(M);
+}
+
+void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
+    TsSkinManager* m = FCommonData->SkinManager();
+    const bool fromOurs = reinterpret_cast<TsSkinManager*>(M.LParam) == m;
+    HWND h = FForm->HandleIfAllocated();
+    const uint16_t arg = SkinArgumentOf(M.WParam);
+    M.Result = 0;
+    switch (SkinCommandOf(M.WParam)) {
+    case scNewSkin:
+        if (!fromOurs) return;
+        ResetSkinnedMenus();
+        FCommonData->ResolveIndexes();
+        if (m) {
+            LoadButtonImages();
+            InvalidateCache();
+            FTitleBarCopy.reset();
+            UpdateSysMenuStyle(FDrawNonClientArea);
+            InvalidateCache();
+            FMenuRows = -1;
+            RepaintWhole();
+        }
+        return;
+    case scRefresh:
+        if (!fromOurs) return;
+        if (FAdapter)
+            FAdapter->AddAllItems();
+        else
+            CreateAdapter();
+        if (FDrawNonClientArea) UpdateScrollWrapper();
+        FMenuRows = -1;
+        FMenuLineBmp.reset();
+        if (!SkinLoading) MenuChanged(), HookMenus();
+        if (HasBorder()) FRegionChanged = true;
+        // A form whose redraw is held gets its image painted when it is let go.
+        InvalidateCache();
+        FTitleBarCopy.reset();
+        if (h && IsWindowVisible(h) && !acShowAnimationRunning) RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
+        ApplyGlobalColor();
+        FCommonData->UpdatingFlag = false;
+        if (FSystemMenu) FSystemMenu->RefreshCaptions();
+        if (FAdapter) FAdapter->WndProc(M);
+        return;
+    case scGetProvider: M.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(this)); return;
+    case scSetUpdating:
+        FCommonData->UpdatingFlag = arg == 1;
+        if (FCommonData->NeedsRepaint()) InvalidateCache();
+        return;
+    case scSetHalt:
+        FCommonData->HandleEngineCommand(M);
+        if (FCommonData->HaltFlag) PaintAll();
+        return;
+    case scQueryUpdating: {
+        TBitmap* c = FCommonData->CacheBitmap;
+        const bool mismatch = !c || c->Width() != FormWidth() || c->Height() != FormHeight();
+        M.Result = !acShowAnimationRunning && FCommonData->UpdatingFlag && (!CacheValid() || mismatch) ? 1 : 0;
+        return;
+    }
+    case scSetLinkObject: FCommonData->LinkedObject = reinterpret_cast<TObject*>(M.LParam); return;
+    case scQueryComplexBackground: {
+        const TsGeneralData* s = FCommonData->Section();
+        M.Result = s && s->GradientPercent + s->ImagePercent > 0 ? 1 : 0;
+        return;
+    }
+    case scQueryColor: M.Result = FormColor(); return;
+    case scChildChanged:
+        if (!(FForm->ComponentState() & csLoading) && FAdapter) {
+            if (auto* c = dynamic_cast<TWinControl*>(reinterpret_cast<TObject*>(M.LParam)))
+                FAdapter->AdaptControl(c);
+            else
+                FAdapter->AddAllItems();
+        }
+        return;
+    case scBeforeScroll:
+        if (FCommonData->IsSkinned()) SetRedraw(h, false);
+        return;
+    case scAfterScroll:
+        if (FCommonData->IsSkinned()) {
+            SetRedraw(h, true);
+            RedrawWindow(h, nullptr, nullptr, kRedrawAll);
+        }
+        return;
+    default: return;
+    }
+}
+
+// A new skin shows at once: frame, region and client painted anew.
+void TsSkinProvider::RepaintWhole() {
+    HWND h = FForm->HandleIfAllocated();
+    InvalidateCache();
+    FTitleBarCopy.reset();
+    FRegionChanged = true;
+    if (h && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---------------------------------------------------------------- window messages
+
+void TsSkinProvider::SkinnedMessage(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    for (UINT s : kSwallowed)
+        if (M.Msg == s) {
+            M.Result = 0;
+            return;
+        }
+    switch (M.Msg) {
+    case WM_CREATE:
+        FMenuLineBmp.reset();
+        if (CallPrev(M)) PrepareForm();
+        return;
+    case WM_SIZE: WMSize(M); return;
+    case WM_ACTIVATE: WMActivate(M); return;
+    case WM_SETTEXT: WMSetText(M); return;
+    case WM_PAINT: WMPaint(M); return;
+    case WM_ERASEBKGND: WMEraseBkgnd(M); return;
+    case WM_SYSCOLORCHANGE:
+    case WM_CHILDACTIVATE:
+        if (CallPrev(M)) MenuChanged();
+        return;
+    case WM_SHOWWINDOW:
+        if (M.WParam == 1) FShownState = IsIconic(h) ? 2 : IsZoomed(h) ? 3 : 1;
+        CallPrev(M);
+        return;
+    case WM_SETTINGCHANGE:
+        InvalidateCache();
+        FMenuLineBmp.reset();
+        CallPrev(M);
+        return;
+    case WM_WINDOWPOSCHANGING: WMWindowPosChanging(M); return;
+    case WM_NOTIFY:
+        if (CallPrev(M) && reinterpret_cast<NMHDR*>(M.LParam) &&
+            reinterpret_cast<NMHDR*>(M.LParam)->code == UINT(TCN_SELCHANGE) && FAdapter)
+            FAdapter->AddAllItems();
+        return;
+    case WM_NCHITTEST: WMNCHitTest(M); return;
+    case WM_NCPAINT: WMNCPaint(M); return;
+    case WM_NCACTIVATE: WMNCActivate(M); return;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(M); return;
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP: WMNCLButtonUp(M); return;
+    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(M); return;
+    case WM_NCRBUTTONDOWN: WMNCRButtonDown(M); return;
+    case WM_NCRBUTTONUP: WMNCRButtonUp(M); return;
+    case WM_SYSCOMMAND: WMSysCommand(M); return;
+    case WM_ENTERIDLE: M.Result = 0; return;
+    case WM_MOUSEMOVE: {
+        if (!CallPrev(M)) return;
+        if (!Designing(this))
+            if (TsSkinManager* m = FCommonData->SkinManager()) m->SetHotWindow(nullptr);
+        if (FDragKind != 0) {
+            POINT p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
+            ClientToScreen(h, &p);
+            StepBorderDrag(TPoint{p.x, p.y});
+        }
+        return;
+    }
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        // Whoever took the mouse ended our outline drag: nothing moves.
+        if (FDragKind != 0 && (M.Msg == WM_CANCELMODE || HWND(M.LParam) != h)) EndBorderDrag(TPoint{}, false);
+        CallPrev(M);
+        return;
+    case WM_NCMOUSELEAVE:
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+        SetHotHT(0);
+        CallPrev(M);
+        return;
+    case WM_PARENTNOTIFY:
+        if ((FForm->ComponentState() & csLoading) || (LOWORD(M.WParam) != WM_CREATE && LOWORD(M.WParam) != WM_DESTROY)) {
+            CallPrev(M);
+            return;
+        }
+        if (!CallPrev(M)) return;
+        if (LOWORD(M.WParam) == WM_CREATE && FAdapter) FAdapter->AddAllItems();
+        if (FDrawNonClientArea && FScrollWrapper) UpdateScrollInfo(FScrollWrapper, true);
+        return;
+    case WM_PRINT: WMPrint(M); return;
+    case WM_PRINTCLIENT: M.Result = 0; return;
+    case CM_VISIBLECHANGED:
+        if (!CallPrev(M)) return;
+        if (M.WParam == 0 && !(ComponentState() & csDestroying) && FCommonData->CacheBitmap)
+            FCommonData->CacheBitmap->SetSize(0, 0), InvalidateCache();
+        return;
+    case CM_ENABLEDCHANGED:
+        if (!CallPrev(M)) return;
+        if (FDrawNonClientArea && IsWindowVisible(h)) InvalidateCache(), SendMessageW(h, WM_NCPAINT, 1, 0);
+        return;
+    case CM_COLORCHANGED:
+        if (!FCommonData->CustomColor()) {
+            M.Result = 0;
+            return;
+        }
+        if (!(FForm->ControlState() & csCreating)) InvalidateCache();
+        CallPrev(M);
+        return;
+    case CM_MENUCHANGED:
+        if (!(FForm->ControlState() & csCreating) && FForm->Visible()) FMenuLineChanged = true;
+        CallPrev(M);
+        return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(M); return;
+    case CM_CONTROLLISTCHANGE: {
+        if (!CallPrev(M)) return;
+        auto* c = reinterpret_cast<TControl*>(M.WParam);
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && M.LParam && FAdapter) FAdapter->AdaptControl(w);
+        if (c && M.LParam) SendAlphaCommand(c, scOpacity, 0, 1);
+        return;
+    }
+    case CM_RECREATESCROLL:
+        if (!CallPrev(M)) return;
+        FreeScrollWrapper();
+        SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scRefresh)), LPARAM(FCommonData->SkinManager()));
+        return;
+    case WM_DESTROY:
+        for (TsCaptionButton& b : FButtons)
+            if (b.GlowID >= 0) StopGlowEffect(b.GlowID), b.GlowID = -1;
+        HideCaptionOverlay();
+        CallPrev(M);
+        return;
+    default: CallPrev(M); return;
+    }
+}
+
+void TsSkinProvider::WMNCHitTest(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    if (CaptionHeight() > 0 && FDrawNonClientArea) {
+        const int r = HitTest(GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
+        if (r == 0 || r == HTCAPTION) {
+            if (!CallPrev(M)) return;
+            SetHotHT(0);
+        } else {
+            M.Result = r;
+            // Hear the mouse leave the frame, so no button stays lit.
+            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, h, 0};
+            TrackMouseEvent(&t);
+        }
+        if (FResizeMode == rmBorder && FDragHitCode == 0 &&
+            (M.Result == HTCAPTION || (M.Result >= HTLEFT && M.Result <= HTBOTTOMRIGHT)))
+            FDragHitCode = int(M.Result);
+        return;
+    }
+    CallPrev(M);
+}
+
+void TsSkinProvider::WMNCPaint(TMessage& M) {
+    if (!FDrawNonClientArea) {
+        CallPrev(M);
+        return;
+    }
+    HWND h = FForm->HandleIfAllocated();
+    if (IsIconic(h)) InvalidateCache();
+    if (!acShowAnimationRunning && IsWindowVisible(h) && !(FForm->ComponentState() & csLoading) && FSystemMenu)
+        PaintNonClient();
+    M.Result = 0;
+}
+
+void TsSkinProvider::WMSize(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    RECT cr{};
+    GetClientRect(h, &cr);
+    const TRect now = Rect(0, 0, cr.right, cr.bottom);
+    TsSkinManager* m = FCommonData->SkinManager();
+    if (m && !IsZoomed(h) && FLastClientKnown) {
+        const bool shrank = now.Right < FLastClientRect.Right || now.Bottom < FLastClientRect.Bottom;
+        if (shrank) {
+            // The right-edge corner images stood at the old edge.
+            for (const char* name : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
+                const int k = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), name);
+                if (!m->IsValidMaskIndex(k)) continue;
+                const TsMaskData& d = m->ma()[size_t(k)];
+                const int w = d.R.Width() / std::max<int>(d.ImageCount, 1);
+                RECT r{FLastClientRect.Right - w, 0, FLastClientRect.Right, now.Bottom};
+                InvalidateRect(h, &r, FALSE);
+            }
+            if (const TsGeneralData* s = FCommonData->Section(); s && s->GradientPercent > 0) InvalidateRect(h, nullptr, FALSE);
+        }
+    }
+    FLastClientRect = now;
+    FLastClientKnown = true;
+    if (!CallPrev(M)) return;
+    if (acShowAnimationRunning) return;
+    if (!IsWindowVisible(h)) {
+        InvalidateCache();
+        return;
+    }
+    TBitmap* c = FCommonData->CacheBitmap;
+    if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) return;
+    if (IsIconic(h) && IsDwmActive()) return;
+    FRegionChanged = true;
+    InvalidateCache();
+    FMenuRows = -1;
+    if (FDrawNonClientArea) SendMessageW(h, WM_NCPAINT, 1, 0);
+    if (!IsDwmActive() && (!c || c->Empty() || (FCommonData->NeedsRepaint() &&
+                                                 (FormWidth() < c->Width() || FormHeight() < c->Height()))))
+        InvalidateRect(h, nullptr, FALSE);
+}
+
+void TsSkinProvider::WMActivate(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    const bool showing = IsWindowVisible(h) != 0;
+    const bool dwm = showing && IsDwmActive();
+    if (dwm) SetRedraw(h, false);
+    if (!CallPrev(M)) return;
+    if (!FScrollWrapper) UpdateScrollWrapper();
+    if (dwm) SetRedraw(h, true);
+    if (FForm->ControlState() & csCreating) return;
+    FMenuRows = -1;
+    if (!Designing(this)) HookMenus();
+    if (FSystemMenu) FSystemMenu->UpdateItems();
+    if (dwm) RedrawWindow(h, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
+    if (!HasBorder()) RepaintChildren(FForm);
+}
+
+void TsSkinProvider::WMSetText(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    if (!IsWindowVisible(h) || (FForm->ControlState() & csCreating) || !FDrawNonClientArea) {
+        CallPrev(M);
+        return;
+    }
+    if (IsDwmActive()) {
+        if (CallPrev(M)) PaintFrameToWindow();
+        return;
+    }
+    ShowCaptionOverlay();
+    InvalidateCache();
+    if (!CallPrev(M)) return;
+    // The system drew its own caption with the new text: ours goes over it.
+    PaintFrameToWindow();
+    HideCaptionOverlay();
+}
+
+void TsSkinProvider::WMPaint(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    if (!FFirstPaintDone) {
+        FFirstPaintDone = true;
+        if (IsDwmFrameAllowed()) {
+            FDwmFrameOn = FCommonData->IsSkinned();
+            SetDwmNCRendering(h, FDwmFrameOn);
+        }
+    }
+    const bool showing = IsWindowVisible(h) != 0;
+    if (showing && FCommonData->NeedsRepaint()) {
+        PaintForm();
+        M.Result = 0;
+    } else if (showing) {
+        if (!(ComponentState() & csDestroying)) InvalidateRect(h, nullptr, TRUE);
+        PAINTSTRUCT ps{};
+        BeginPaint(h, &ps);
+        EndPaint(h, &ps);
+        M.Result = 0;
+    } else {
+        // Nothing to show: what is invalid is taken as painted, or the
+        // system would ask again and again.
+        ValidateRect(h, nullptr);
+        M.Result = 0;
+        return;
+    }
+    if (!acShowAnimationRunning && FForm->OnPaint) {
+        WindowDC dc(h, WindowDC::Client);
+        TCanvas* c = FForm->Canvas();
+        HDC before = c->HandleAllocated() ? c->Handle() : nullptr;
+        c->SetHandle(dc.Get());
+        ScopeExit back([c, before] { c->SetHandle(before); });
+        FForm->OnPaint(FForm);
+    }
+}
+
+void TsSkinProvider::WMEraseBkgnd(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    if (!IsWindowVisible(h)) {
+        CallPrev(M);
+        return;
+    }
+    if (!FCommonData->NeedsRepaint()) EraseBackground(reinterpret_cast<HDC>(M.WParam));
+    M.Result = 1;
+}
+
+void TsSkinProvider::WMWindowPosChanging(TMessage& M) {
+    if (FInRegionUpdate) {
+        M.Result = 0;
+        return;
+    }
+    auto* wp = reinterpret_cast<WINDOWPOS*>(M.LParam);
+    HWND h = FForm->HandleIfAllocated();
+    if (FScreenSnap && wp && !IsZoomed(h) && !(wp->flags & SWP_NOMOVE) && !(wp->x == 0 && wp->y == 0)) {
+        RECT wr{};
+        GetWindowRect(h, &wr);
+        const int w = (wp->flags & SWP_NOSIZE) ? wr.right - wr.left : wp->cx;
+        const int ht = (wp->flags & SWP_NOSIZE) ? wr.bottom - wr.top : wp->cy;
+        // The work area of the monitor the window is moving onto.
+        const RECT proposed{wp->x, wp->y, wp->x + w, wp->y + ht};
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        if (GetMonitorInfoW(MonitorFromRect(&proposed, MONITOR_DEFAULTTONEAREST), &mi)) {
+            const TRect work = Rect(mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom);
+            const TPoint p = SnapToWorkArea(TPoint{wp->x, wp->y}, TPoint{w, ht}, work, FSnapBuffer);
+            wp->x = p.X;
+            wp->y = p.Y;
+        }
+    }
+    CallPrev(M);
+}
+
+// ---------------------------------------------------------------- activation
+
+void TsSkinProvider::WMNCActivate(TMessage& M) {
+    if (ComponentState() & csDestroying) {
+        CallPrev(M);
+        return;
+    }
+    HWND h = FForm->HandleIfAllocated();
+    FFormActive = M.WParam != 0;
+    if (M.WParam == 0 && FShownState == 3) {
+        FShownState = 0;
+    } else if (FShownState == 3) {
+        FCommonData->UpdatingFlag = true;
+    } else {
+        InvalidateCache();
+        FCommonData->UpdatingFlag = false;
+    }
+    if (IsWindowVisible(h)) {
+        const bool dwm = IsDwmActive();
+        const bool lock = acShowAnimationRunning || dwm;
+        if (lock)
+            SetRedraw(h, false);
+        else
+            ShowCaptionOverlay();
+        if (!CallPrev(M)) return;
+        if (lock) SetRedraw(h, true);
+        if (dwm) {
+            InvalidateRect(h, nullptr, TRUE);
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
+        } else {
+            // The system painted its own caption in the new state: ours goes over it.
+            if (!acShowAnimationRunning && FDrawNonClientArea && FSystemMenu) PaintFrameToWindow();
+            HideCaptionOverlay();
+        }
+    } else if (!CallPrev(M)) {
+        return;
+    }
+    if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED) SendMessageW(h, WM_NCPAINT, 1, 0);
+    if (FForm->ControlState() & csCreating) return;
+    if (HasBorder()) FMenuRows = -1;
+    if (!Designing(this)) HookMenus();
+    if (!FMenuChangedOnce) MenuChanged(), FMenuChangedOnce = true;
+    if (!FAdapter) CreateAdapter();
+    if (IsIconic(h) && !IsDwmActive()) {
+        InvalidateCache();
+        SendMessageW(h, WM_NCPAINT, 1, 0);
+    }
+    if (FCommonData->NeedsRepaint() && CacheValid()) RepaintChildren(FForm);
+}
+
+// ---------------------------------------------------------------- showing
+
+void TsSkinProvider::CMShowingChanged(TMessage& M) {
+    if (CacheValid() || !FForm->Showing() || !FDrawNonClientArea) {
+        if (CallPrev(M)) UpdateScrollWrapper();
+        return;
+    }
+    HWND h = FForm->HandleIfAllocated();
+    HookMenus();
+    if (FAdapter) FAdapter->AddAllItems();
+    TsSkinManager* m = FCommonData->SkinManager();
+    TacFormAnimation* anim = nullptr;
+    if (m && !FForm->Parent() && m->AnimEffects())
+        anim = FForm->BorderStyle() == bsDialog ? m->AnimEffects()->DialogShow() : m->AnimEffects()->FormShow();
+    const bool animate = anim && anim->Active() && anim->Time() >= 8;
+    std::vector<HWND> locked;
+    if (animate) {
+        FCommonData->UpdatingFlag = true;
+        FadeInProgress = true;
+        acShowAnimationRunning = true;
+        FInAnimation = true;
+        SetRedraw(h, false);
+        UpdateRegionRects();
+        UpdateWindowRegion(false);
+        for (int i = 0; i < FForm->ControlCount(); ++i)
+            if (auto* w = dynamic_cast<TWinControl*>(FForm->Controls(i)); w && w->Visible() && w->HandleAllocated()) {
+                SetRedraw(w->HandleIfAllocated(), false);
+                locked.push_back(w->HandleIfAllocated());
+            }
+    }
+    ScopeExit animationOff([this, animate] {
+        if (animate) {
+            acShowAnimationRunning = false;
+            FInAnimation = false;
+            FadeInProgress = false;
+        }
+    });
+    if (!CallPrev(M)) return;
+    UpdateScrollWrapper();
+    if (!animate) return;
+    for (HWND c : locked)
+        if (IsWindow(c)) SetRedraw(c, true);
+    acShowAnimationRunning = false;
+    FInAnimation = false;
+    FCommonData->UpdatingFlag = false;
+    InvalidateCache();
+    FadeOutControl(FForm, anim->Time());
+    UpdateRegionRects();
+    UpdateWindowRegion(false);
+    FadeInProgress = false;
+    RedrawWindow(h, nullptr, nullptr,
+                 FCommonData->NeedsRepaint() || IsDwmFrameAllowed() ? kRedrawAllNoErase : kRedrawAll);
+}
+
+// ---------------------------------------------------------------- printing
+
+void TsSkinProvider::WMPrint(TMessage& M) {
+    M.Result = 0;
+    HWND h = FForm->HandleIfAllocated();
+    if (!IsWindowVisible(h) || (ComponentState() & csLoading) || (FForm->ControlState() & csCreating) ||
+        (FForm->ComponentState() & csDestroying))
+        return;
+    HDC dc = reinterpret_cast<HDC>(M.WParam);
+    if (!dc) return;
+    FMenuChangedOnce = true;
+    FCommonData->UpdatingFlag = false;
+    SavedDC saved(dc);
+    if (FDrawNonClientArea) {
+        if (HasBorder() || !(GetWindowLongPtrW(h, GWL_STYLE) & WS_THICKFRAME)) {
+            PaintFrameToDC(dc);
+        } else {
+            if (!CacheValid()) PaintAll();
+            TBitmap* c = FCommonData->CacheBitmap;
+            if (c && !c->Empty())
+                CopyBorderBands(dc, 0, 0, c->Width(), c->Height(), c->Canvas()->Handle(), 0, 0, FormBorderWidth() + 3);
+        }
+    }
+    POINT org{};
+    GetViewportOrgEx(dc, &org);
+    SetViewportOrgEx(dc, org.x + OffsetX(), org.y + OffsetY(), nullptr);
+    const TRect client = FForm->ClientRect();
+    IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+    {
+        SavedDC inner(dc);
+        ClipOutChildControls(dc, FForm, 0, 0);
+        PaintClientBackground(dc, false);
+    }
+    PaintGraphicChildren(dc, FForm, TPoint{0, 0});
+    if (FForm->OnPaint) {
+        TCanvas* c = FForm->Canvas();
+        HDC before = c->HandleAllocated() ? c->Handle() : nullptr;
+        c->SetHandle(dc);
+        ScopeExit back([c, before] { c->SetHandle(before); });
+        FForm->OnPaint(FForm);
+    }
+}

@@ -1,0 +1,142 @@
+#include "SkinFormsHost.h"
+
+#include "UnitInit.h"
+#include "acGlow.h"
+#include "acPNG.h"
+#include "sAlphaGraph.h"
+#include "sControlUtils.h"
+#include "sEngineUnits.h"
+#include "sGraphUtils.h"
+#include "sSkinnedForms.h"
+
+namespace skinforms {
+
+void StartUnits() {
+    static const TUnitStep kUnits[] = {
+        {"sConst", sConstInitialize, sConstFinalize},
+        {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acGlow", acGlowInitialize, acGlowFinalize},
+        {"sSkinnedForms", sSkinnedFormsInitialize, sSkinnedFormsFinalize},
+        {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
+        {"sMessages", sMessagesInitialize, nullptr},
+        {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
+        {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
+    };
+    ::StartUnits(kUnits);
+    Application->Initialize();
+}
+
+void StopUnits() {
+    Application->DestroyForms();
+    FinishUnits();
+}
+
+TsSkinManager* MakeManager(TComponent* Owner, const char* Skin) {
+    auto* m = new TsSkinManager(Owner);
+    m->SetActive(false);
+    m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
+    m->SetSkinName(Skin);
+    m->SetActive(true);
+    return m;
+}
+
+namespace {
+void HandleMessages() { Application->ProcessMessages(); }
+}  // namespace
+
+void Pump(int Ms) { testwin::PumpFor(&HandleMessages, Ms); }
+bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs) {
+    return testwin::PumpUntil(&HandleMessages, Done, TimeoutMs);
+}
+
+TForm* MakeForm(int X, int Y, int W, int H, const char* Caption) {
+    auto* f = new TForm(Application);
+    f->SetCaption(Caption);
+    f->SetBounds(X, Y, W, H);
+    return f;
+}
+
+namespace {
+void SendMouse(DWORD Flags, int X = 0, int Y = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = Flags;
+    if (Flags & MOUSEEVENTF_ABSOLUTE) {
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        in.mi.dx = LONG((X * 65535LL + (w - 1) / 2) / (w - 1));
+        in.mi.dy = LONG((Y * 65535LL + (h - 1) / 2) / (h - 1));
+    }
+    SendInput(1, &in, sizeof in);
+}
+}  // namespace
+
+void MouseMove(int X, int Y) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, X, Y);
+    PumpUntil([&] {
+        POINT p{};
+        GetCursorPos(&p);
+        return p.x == X && p.y == Y;
+    }, 500);
+    Pump(30);
+}
+void MouseDown() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Pump(40);
+}
+void MouseUp() {
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Pump(40);
+}
+void Click(int X, int Y) { MouseScript({{X, Y, 0}, {X, Y, 1}, {X, Y, 2}}); }
+
+namespace {
+struct Script {
+    std::vector<MouseStep> Steps;
+    int Gap;
+    volatile LONG Done = 0;
+};
+DWORD WINAPI RunScript(LPVOID P) {
+    auto* s = static_cast<Script*>(P);
+    for (const MouseStep& m : s->Steps) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, m.X, m.Y);
+        if (m.Button == 1) SendMouse(MOUSEEVENTF_LEFTDOWN);
+        if (m.Button == 2) SendMouse(MOUSEEVENTF_LEFTUP);
+        Sleep(DWORD(s->Gap));
+    }
+    InterlockedExchange(&s->Done, 1);
+    return 0;
+}
+}  // namespace
+
+void MouseScript(const std::vector<MouseStep>& Steps, int Gap) {
+    Script s{Steps, Gap};
+    HANDLE t = CreateThread(nullptr, 0, &RunScript, &s, 0, nullptr);
+    if (!t) return;
+    PumpUntil([&] { return s.Done != 0; }, 20000);
+    WaitForSingleObject(t, 20000);
+    CloseHandle(t);
+    Pump(120);
+}
+
+void Drag(POINT From, POINT To, int Steps, int Gap) {
+    // A moment's hold after the press: the move or size loop starts first.
+    std::vector<MouseStep> v{{int(From.x), int(From.y), 0}, {int(From.x), int(From.y), 1}, {int(From.x), int(From.y), 0},
+                             {int(From.x), int(From.y), 0}};
+    for (int i = 1; i <= Steps; ++i)
+        v.push_back({int(From.x + (To.x - From.x) * i / Steps), int(From.y + (To.y - From.y) * i / Steps), 0});
+    v.push_back({int(To.x), int(To.y), 2});
+    MouseScript(v, Gap);
+}
+
+RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot) {
+    const TRect& r = P->Button(Slot).Rect;
+    const TPoint o = P->WindowOrigin();
+    return RECT{o.X + r.Left, o.Y + r.Top, o.X + r.Right, o.Y + r.Bottom};
+}
+
+POINT Centre(const RECT& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+}  // namespace skinforms

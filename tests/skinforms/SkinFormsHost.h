@@ -1,0 +1,51 @@
+// What the skinned-form tests and the bench share: the engine's units
+// started for the program, a skin manager on one of our test skins, pumping,
+// and the real mouse (SendInput) at screen points.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "Forms.h"
+#include "WinTestSupport.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+namespace skinforms {
+
+// The engine's units, the provider's among them, in start-up order.
+void StartUnits();
+void StopUnits();
+
+// A manager owned by Owner that loads the named test skin ("Birch", "Night").
+TsSkinManager* MakeManager(TComponent* Owner, const char* Skin);
+
+void Pump(int Ms);
+bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
+
+// A sizeable form with a caption and its three buttons at (X, Y), W x H,
+// shown and pumped; with Skinned a provider is put on it first.
+TForm* MakeForm(int X, int Y, int W, int H, const char* Caption);
+
+// The real mouse, at screen points.
+void MouseMove(int X, int Y);
+void MouseDown();
+void MouseUp();
+void Click(int X, int Y);
+// Mouse steps sent by a thread of their own, Gap ms apart, while this thread
+// handles messages: the system's move and size loops run inside a message.
+struct MouseStep {
+    int X, Y;
+    int Button;  // 0 move, 1 press, 2 release (at the point)
+};
+void MouseScript(const std::vector<MouseStep>& Steps, int Gap = 25);
+// Press at From, move in Steps steps to To, release.
+void Drag(POINT From, POINT To, int Steps = 6, int Gap = 25);
+
+// The screen rectangle of a caption button of Form's provider.
+RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot);
+POINT Centre(const RECT& R);
+
+}  // namespace skinforms

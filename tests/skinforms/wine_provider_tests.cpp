@@ -1,0 +1,499 @@
+// The form skin provider on real forms under Wine: what reaches the form's
+// own WindowProc (message logs), the frame on screen against the provider's
+// window image for both test skins, the window region, the real mouse on the
+// caption buttons (hot, glow, press and release), caption and border drags,
+// double clicks, activation between two forms, the skin switched and turned
+// off at run time, and the faults the provider must not have.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "Guards.h"
+#include "MessageLog.h"
+#include "SkinFormsHost.h"
+#include "acGlow.h"
+#include "acSBUtils.h"
+#include "sSkinnedForms.h"
+
+using namespace skinforms;
+
+namespace {
+
+// A WindowProc put under the provider: logs what the provider hands on.
+struct Spy {
+    testwin::MessageLog Log;
+    TForm* Form = nullptr;
+    TWndMethod Prev;
+    int Paints = 0;
+    void Install(TForm* F) {
+        Form = F;
+        Prev = F->WindowProc;
+        F->WindowProc = TWndMethod::Of<&Spy::Proc>(this);
+    }
+    void Proc(TMessage& M) {
+        if (M.Msg == WM_PAINT) ++Paints;
+        Log.Record(Form->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
+        Prev(M);
+    }
+    TWndMethod Method() { return TWndMethod::Of<&Spy::Proc>(this); }
+};
+
+LRESULT Command(HWND H, uint16_t Cmd, LPARAM L = 0) {
+    return SendMessageW(H, SM_ALPHACMD, WPARAM(SkinWParam(Cmd)), L);
+}
+
+// Pixels of the window's frame rows against the provider's image of them:
+// how many of the sampled points differ.
+int FrameMismatches(TsSkinProvider* P) {
+    HWND h = P->Form()->Handle();
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    if (!cache || cache->Empty()) return -1;
+    RECT w{};
+    GetWindowRect(h, &w);
+    const int W = w.right - w.left, top = P->TopBandHeight();
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, top}, true);
+    HDC c = cache->Canvas()->Handle();
+    // Only what the window shows: inside its region and on the screen.
+    RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+    const bool cut = GetWindowRgn(h, rgn.Get()) != ERROR;
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    int bad = 0;
+    for (int y = 0; y < top; y += 2)
+        for (int x = 8; x < W - 8; x += 3) {
+            if ((cut && !PtInRegion(rgn.Get(), x, y)) || w.left + x < 0 || w.top + y < 0 || w.left + x >= sw ||
+                w.top + y >= sh)
+                continue;
+            if (testwin::SwapRedBlue(GetPixel(c, x, y)) != shown.At(x, y)) ++bad;
+        }
+    return bad;
+}
+
+// The channel of a colour (0x00RRGGBB) that is largest.
+int Dominant(uint32_t C) {
+    const int r = testwin::Red(C), g = testwin::Green(C), b = testwin::Blue(C);
+    return b >= r && b >= g ? 2 : g >= r ? 1 : 0;
+}
+
+struct ProviderTest : ::testing::Test {
+    TsSkinManager* Manager = nullptr;
+    std::vector<TForm*> Forms;
+
+    void TearDown() override {
+        for (TForm* f : Forms) delete f;
+        Forms.clear();
+        delete Manager;
+        Manager = nullptr;
+        MouseMove(1200, 1000);
+        Pump(30);
+    }
+    // A skinned form: manager (once), form, provider, shown.
+    TsSkinProvider* Skinned(const char* Skin = "Birch", int X = 80, int Y = 60, int W = 640, int H = 480,
+                            Spy* Under = nullptr) {
+        if (!Manager) Manager = MakeManager(nullptr, Skin);
+        TForm* f = MakeForm(X, Y, W, H, "Skinned form");
+        Forms.push_back(f);
+        if (Under) Under->Install(f);
+        auto* p = new TsSkinProvider(f);
+        f->Show();
+        PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
+        Pump(100);
+        return p;
+    }
+    HWND H(TsSkinProvider* P) { return P->Form()->Handle(); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- WindowProc swap and give-back
+
+TEST_F(ProviderTest, WithoutAManagerEveryMessageReachesTheFormAndTheWindowProcComesBackExactly) {
+    TForm* f = MakeForm(100, 100, 400, 300, "Plain");
+    Forms.push_back(f);
+    Spy spy;
+    spy.Install(f);
+    auto* p = new TsSkinProvider(f);
+    EXPECT_FALSE(f->WindowProc == spy.Method());
+    f->Show();
+    Pump(50);
+    HWND h = f->Handle();
+    spy.Log.Clear();
+    SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(150, 110));
+    SendMessageW(h, WM_NCACTIVATE, 1, 0);
+    SendMessageW(h, WM_USER + 5, 7, 9);
+    EXPECT_TRUE(spy.Log.Matches({
+        {WM_NCHITTEST, 0, MAKELPARAM(150, 110), h},
+        {WM_NCACTIVATE, 1, 0, h},
+        {WM_NCPAINT, testwin::kOptional | testwin::kRepeated | testwin::kParamsAny},
+        {WM_GETTEXT, testwin::kOptional | testwin::kRepeated | testwin::kParamsAny},
+        {WM_USER + 5, 7, 9, h},
+    }));
+    // The engine's two questions are answered by the provider alone.
+    spy.Log.Clear();
+    EXPECT_EQ(Command(h, scGetProvider), reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(p)));
+    EXPECT_EQ(Command(h, scIsSkinned), 1);
+    EXPECT_TRUE(spy.Log.Entries().empty());
+    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+    delete p;
+    EXPECT_TRUE(f->WindowProc == spy.Method());
+    EXPECT_EQ(Command(h, scGetProvider), 0);
+}
+
+TEST_F(ProviderTest, AProviderUnderSomeoneElsesWindowProcLeavesAPassThroughAndASecondProviderStaysInert) {
+    TForm* f = MakeForm(100, 100, 400, 300, "Chain");
+    Forms.push_back(f);
+    Spy below, above;
+    below.Install(f);
+    auto* p = new TsSkinProvider(f);
+    auto* second = new TsSkinProvider(f);
+    EXPECT_EQ(second->Form(), nullptr);
+    above.Install(f);
+    f->Show();
+    Pump(30);
+    delete p;
+    // Ours is no longer on top: the chain keeps working through what we left.
+    EXPECT_TRUE(f->WindowProc == above.Method());
+    below.Log.Clear();
+    SendMessageW(f->Handle(), WM_USER + 1, 1, 2);
+    EXPECT_TRUE(below.Log.Matches({{WM_USER + 1, 1, 2, f->Handle()}}));
+    delete second;
+}
+
+// ---------------------------------------------------------------- painting and region, both skins
+
+struct SkinnedLook : ProviderTest, ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRegion) {
+    TsSkinProvider* p = Skinned(GetParam());
+    HWND h = H(p);
+    ASSERT_TRUE(p->SkinData()->IsSkinned());
+    EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(FrameMismatches(p), 0);
+    // The title band's colour family is the title section's.
+    const TsGeneralData& title = Manager->gd()[size_t(Manager->SectionIndex("FORMTITLE"))];
+    TBitmap* cache = p->SkinData()->CacheBitmap;
+    const uint32_t mid = testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), cache->Width() / 2,
+                                                       p->SysBorderHeight() + p->CaptionHeight() / 2));
+    EXPECT_EQ(Dominant(mid), Dominant(testwin::SwapRedBlue(uint32_t(title.Color))));
+    // Buttons right to left inside the caption: close, maximize, minimize.
+    const TRect c = p->Button(cbClose).Rect, x = p->Button(cbMaximize).Rect, n = p->Button(cbMinimize).Rect;
+    EXPECT_GT(c.Width(), 0);
+    EXPECT_LE(x.Right, c.Left);
+    EXPECT_LE(n.Right, x.Left);
+    EXPECT_EQ(p->Button(cbHelp).State, -1);
+    // The client shows the provider's image at the client offset.
+    const testwin::Pixels client = testwin::CopyFromWindow(h, RECT{0, 0, 200, 200});
+    EXPECT_EQ(client.At(100, 100),
+              testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), p->OffsetX() + 100, p->OffsetY() + 100)));
+    // The region leaves the skin's transparent corners out and keeps the middle.
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(h, r), ERROR);
+    EXPECT_FALSE(p->RegionRects().empty());
+    EXPECT_FALSE(PtInRegion(r, 0, 0));
+    EXPECT_FALSE(PtInRegion(r, p->FormWidth() - 1, 0));
+    EXPECT_TRUE(PtInRegion(r, p->FormWidth() / 2, p->FormHeight() / 2));
+    EXPECT_TRUE(PtInRegion(r, p->FormWidth() / 2, 0));
+    DeleteObject(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));
+
+// ---------------------------------------------------------------- the real mouse on the caption
+
+TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
+    TsSkinProvider* p = Skinned();
+    const int glowsBefore = int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; }));
+    for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) {
+        const POINT at = Centre(ButtonOnScreen(p, s));
+        MouseMove(at.x, at.y);
+        EXPECT_EQ(p->Button(s).State, 1) << s;
+        EXPECT_EQ(FrameMismatches(p), 0) << s;
+        EXPECT_GE(p->Button(s).GlowID, 0) << s;
+    }
+    const int lit = int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; }));
+    EXPECT_EQ(lit, glowsBefore + 1);  // only the button under the mouse glows
+    // Into the client: nothing stays lit.
+    RECT w{};
+    GetWindowRect(H(p), &w);
+    MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
+    EXPECT_EQ(p->HotItem(), 0);
+    for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) EXPECT_EQ(p->Button(s).State, 0) << s;
+    EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
+    // Out of the window altogether.
+    const POINT close = Centre(ButtonOnScreen(p, cbClose));
+    MouseMove(close.x, close.y);
+    MouseMove(close.x, w.top - 20);
+    EXPECT_TRUE(PumpUntil([p] { return p->HotItem() == 0; }, 1000));
+}
+
+TEST_F(ProviderTest, PressAndReleaseMinimizeMaximizeRestoreAndClose) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    bool closed = false;
+    struct Closer {
+        bool* Flag;
+        void OnClose(TObject*, TCloseAction& A) {
+            *Flag = true;
+            A = caHide;
+        }
+    } closer{&closed};
+    p->Form()->OnClose = TCloseEvent::Of<&Closer::OnClose>(&closer);
+    const struct {
+        TsCaptionSlot Slot;
+        bool (*Done)(HWND);
+        const char* What;
+    } steps[] = {
+        {cbMaximize, [](HWND w) { return IsZoomed(w) != 0; }, "maximized"},
+        {cbMaximize, [](HWND w) { return !IsZoomed(w); }, "restored"},
+        {cbMinimize, [](HWND w) { return IsIconic(w) != 0; }, "minimized"},
+    };
+    for (const auto& s : steps) {
+        const POINT at = Centre(ButtonOnScreen(p, s.Slot));
+        MouseMove(at.x, at.y);
+        MouseDown();
+        EXPECT_EQ(p->Button(s.Slot).State, 2) << s.What;
+        MouseUp();
+        EXPECT_TRUE(PumpUntil([&] { return s.Done(h); }, 2000)) << s.What;
+        Pump(100);
+        if (!IsIconic(h)) {
+            EXPECT_EQ(FrameMismatches(p), 0) << s.What;
+        }
+    }
+    ShowWindow(h, SW_RESTORE);
+    SetForegroundWindow(h);
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(p) == 0; }, 2000));
+    // Pressed on close, released elsewhere: nothing happens.
+    POINT at = Centre(ButtonOnScreen(p, cbClose));
+    MouseMove(at.x, at.y);
+    MouseDown();
+    EXPECT_EQ(p->Button(cbClose).State, 2) << at.x << "," << at.y << " hot " << p->HotItem();
+    MouseMove(at.x - 200, at.y + 100);
+    MouseUp();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(IsWindowVisible(h));
+    at = Centre(ButtonOnScreen(p, cbClose));
+    MouseMove(at.x, at.y);
+    MouseDown();
+    EXPECT_EQ(p->Button(cbClose).State, 2);
+    MouseUp();
+    EXPECT_TRUE(PumpUntil([&] { return closed; }, 2000));
+}
+
+TEST_F(ProviderTest, CaptionAndBorderDragsMoveAndSizeTheFormAndADoubleClickMaximizes) {
+    // What the system's own caption and border drags do to a plain form.
+    TForm* plain = MakeForm(700, 500, 400, 300, "Plain");
+    plain->Show();
+    Pump(200);
+    RECT pa{}, pb{};
+    GetWindowRect(plain->Handle(), &pa);
+    const int pcy = pa.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    Drag(POINT{pa.left + 150, pcy}, POINT{pa.left + 210, pcy + 30});
+    GetWindowRect(plain->Handle(), &pb);
+    const POINT systemMove{pb.left - pa.left, pb.top - pa.top};
+    Drag(POINT{pb.right - 2, (pb.top + pb.bottom) / 2}, POINT{pb.right + 48, (pb.top + pb.bottom) / 2}, 5);
+    GetWindowRect(plain->Handle(), &pa);
+    const int systemGrow = (pa.right - pa.left) - (pb.right - pb.left);
+    delete plain;
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    const struct {
+        TsResizeMode Mode;
+        const char* What;
+    } modes[] = {{rmStandard, "system drag"}, {rmBorder, "outline drag"}};
+    for (const auto& m : modes) {
+        p->SetResizeMode(m.Mode);
+        RECT a{};
+        GetWindowRect(h, &a);
+        // Caption: moved by the mouse's way.
+        const int cy = a.top + p->SysBorderHeight() + p->CaptionHeight() / 2;
+        Drag(POINT{a.left + 150, cy}, POINT{a.left + 210, cy + 30});
+        // The system's drag moves as it moves a plain form; ours by the mouse's way.
+        const POINT want = m.Mode == rmStandard ? systemMove : POINT{60, 30};
+        RECT b{};
+        EXPECT_TRUE(PumpUntil([&] { GetWindowRect(h, &b); return b.left == a.left + want.x; }, 2000)) << m.What;
+        EXPECT_EQ(b.top, a.top + want.y) << m.What;
+        EXPECT_EQ(b.right - b.left, a.right - a.left) << m.What;
+        // Right border: wider by the way, same place.
+        const int y = (b.top + b.bottom) / 2;
+        Drag(POINT{b.right - 2, y}, POINT{b.right + 48, y}, 5);
+        RECT c{};
+        const int grow = m.Mode == rmStandard ? systemGrow : 50;
+        EXPECT_TRUE(PumpUntil([&] { GetWindowRect(h, &c); return c.right - c.left == b.right - b.left + grow; }, 2000))
+            << m.What;
+        EXPECT_EQ(c.left, b.left) << m.What;
+        Pump(100);
+        EXPECT_EQ(FrameMismatches(p), 0) << m.What;
+    }
+    // An outline drag that loses the mouse to another window leaves the form where it was.
+    RECT d{};
+    GetWindowRect(h, &d);
+    const int dy = d.top + p->SysBorderHeight() + p->CaptionHeight() / 2;
+    MouseScript({{d.left + 150, dy, 0}, {d.left + 150, dy, 1}, {d.left + 190, dy + 20, 0}});
+    ReleaseCapture();
+    Pump(30);
+    MouseScript({{d.left + 200, dy + 30, 2}});
+    RECT e{};
+    GetWindowRect(h, &e);
+    EXPECT_EQ(e.left, d.left);
+    EXPECT_EQ(e.top, d.top);
+    EXPECT_NE(GetCapture(), h);
+    // Double click on the caption: maximized, and back.
+    p->SetResizeMode(rmStandard);
+    for (bool zoomed : {true, false}) {
+        RECT w{};
+        GetWindowRect(h, &w);
+        const int x = w.left + 150, cy = w.top + p->SysBorderHeight() + p->CaptionHeight() / 2;
+        MouseScript({{x, cy, 0}, {x, cy, 1}, {x, cy, 2}, {x, cy, 1}, {x, cy, 2}}, 15);
+        EXPECT_TRUE(PumpUntil([&] { return (IsZoomed(h) != 0) == zoomed; }, 2000)) << zoomed;
+        Pump(100);
+    }
+}
+
+TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
+    TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360);
+    TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
+    ASSERT_TRUE(PumpUntil([&] { return b->FormActive() && !a->FormActive(); }, 2000));
+    // A click on a's caption makes it the active one.
+    RECT w{};
+    GetWindowRect(H(a), &w);
+    Click(w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2);
+    EXPECT_TRUE(PumpUntil([&] { return a->FormActive() && !b->FormActive(); }, 2000));
+    Pump(100);
+    EXPECT_EQ(FrameMismatches(a), 0);
+    EXPECT_EQ(FrameMismatches(b), 0);
+    // The two looks differ where the border shows its state.
+    HDC ca = a->SkinData()->CacheBitmap->Canvas()->Handle(), cb = b->SkinData()->CacheBitmap->Canvas()->Handle();
+    int differ = 0;
+    for (int y = 0; y < a->TopBandHeight(); ++y)
+        for (int x = 0; x < 400; x += 2) differ += GetPixel(ca, x, y) != GetPixel(cb, x, y);
+    EXPECT_GT(differ, 20);
+}
+
+// ---------------------------------------------------------------- skin changes at run time
+
+TEST_F(ProviderTest, TheSkinSwitchedAtRunTimeRepaintsAndTurnedOffGivesThePlainWindowBack) {
+    TsSkinProvider* p = Skinned("Birch");
+    HWND h = H(p);
+    const COLORREF birch = GetPixel(p->SkinData()->CacheBitmap->Canvas()->Handle(), 300, p->CaptionHeight() / 2);
+    Manager->SetSkinName("Night");
+    Pump(300);
+    ASSERT_TRUE(p->SkinData()->IsSkinned());
+    const COLORREF night = GetPixel(p->SkinData()->CacheBitmap->Canvas()->Handle(), 300, p->CaptionHeight() / 2);
+    EXPECT_NE(birch, night);
+    EXPECT_EQ(FrameMismatches(p), 0);
+    // Off: the system's frame, menu and rectangle come back; the provider only passes on.
+    Manager->SetActive(false);
+    Pump(300);
+    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(h, r), ERROR);
+    DeleteObject(r);
+    EXPECT_EQ(p->SkinData()->CacheBitmap, nullptr);
+    EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(0, 0)), DefWindowProcW(h, WM_NCHITTEST, 0, MAKELPARAM(0, 0)));
+    // And on again.
+    Manager->SetActive(true);
+    Pump(300);
+    EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+    EXPECT_EQ(FrameMismatches(p), 0);
+}
+
+// ---------------------------------------------------------------- faults that must not come back
+
+TEST_F(ProviderTest, AButtonUpInTheClientActsOnThePressedButtonAtASignedPoint) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    // Pressed on minimize, released over it as a client message: the key
+    // flags are no hit code and the point lies above the client (negative y).
+    const RECT b = ButtonOnScreen(p, cbMinimize);
+    POINT at = Centre(b);
+    SendMessageW(h, WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(at.x, at.y));
+    ScreenToClient(h, &at);
+    ASSERT_LT(at.y, 0);
+    SendMessageW(h, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(at.x, at.y));
+    EXPECT_TRUE(PumpUntil([h] { return IsIconic(h) != 0; }, 2000));
+}
+
+TEST_F(ProviderTest, PositionChangesReachTheFormAfterARegionUpdateAndEdgesSnapToTheWorkArea) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    p->UpdateRegionRects();
+    p->UpdateWindowRegion(false);
+    SetWindowPos(h, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT w{};
+    GetWindowRect(h, &w);
+    EXPECT_EQ(w.left, 200);
+    EXPECT_EQ(w.top, 150);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    p->SetScreenSnap(true);
+    SetWindowPos(h, nullptr, work.left + 6, work.top + 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(h, &w);
+    EXPECT_EQ(w.left, work.left);
+    EXPECT_EQ(w.top, work.top);
+    SetWindowPos(h, nullptr, work.left + 30, work.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(h, &w);
+    EXPECT_EQ(w.left, work.left + 30);
+}
+
+TEST_F(ProviderTest, AHiddenFormIsNotAskedToPaintForeverAndTheSystemMenuComesBackWithTheProvider) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    ShowWindow(h, SW_HIDE);
+    InvalidateRect(h, nullptr, TRUE);
+    SendMessageW(h, WM_PAINT, 0, 0);
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
+    ShowWindow(h, SW_SHOW);
+    Pump(50);
+    EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+    delete p;
+    EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+}
+
+TEST_F(ProviderTest, AnExceptionInAHandlerStopsAtTheProviderAndSkinnedFormsLeakNothing) {
+    Manager = MakeManager(nullptr, "Birch");
+    struct Sink {
+        int Seen = 0;
+        void OnException(TObject*, const std::exception&) { ++Seen; }
+        void Throw(TObject*, TMouseButton, TShiftState, int, int) { throw Exception("from a title button"); }
+    } sink;
+    Application->OnException = TExceptionEvent::Of<&Sink::OnException>(&sink);
+    testwin::GuiObjects before;
+    for (int round = 0; round < 4; ++round) {
+        // The first round makes what lives as long as the program.
+        if (round == 1) before = testwin::CountGuiObjects();
+        TsSkinProvider* p = Skinned();
+        TsTitleButton* t = p->TitleButtons()->Add();
+        t->OnMouseDown = TMouseEvent::Of<&Sink::Throw>(&sink);
+        p->RefreshFrame();
+        Pump(50);
+        // Hover every button, retitle (the caption overlay), press the title button.
+        for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) {
+            const POINT at = Centre(ButtonOnScreen(p, s));
+            MouseMove(at.x, at.y);
+        }
+        p->Form()->SetCaption("Retitled " + IntToStr(round));
+        Pump(50);
+        const TRect& r = t->Data.Rect;
+        const TPoint o = p->WindowOrigin();
+        Click(o.X + (r.Left + r.Right) / 2, o.Y + (r.Top + r.Bottom) / 2);
+        MouseMove(1200, 1000);
+        delete p->Form();
+        Forms.clear();
+        Pump(50);
+    }
+    Application->OnException = nullptr;
+    EXPECT_EQ(sink.Seen, 4);
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    StartUnits();
+    const int r = RUN_ALL_TESTS();
+    StopUnits();
+    return r;
+}
