@@ -390,6 +390,10 @@ void ResetWindowTheme(HWND Wnd) {
     if (SetWindowThemeEntry && Wnd) SetWindowThemeEntry(Wnd, nullptr, nullptr);
 }
 
+void SetWindowThemeOff(HWND Wnd) {
+    if (SetWindowThemeEntry && Wnd) SetWindowThemeEntry(Wnd, L" ", L" ");
+}
+
 bool SetWindowThemeAvailable() { return SetWindowThemeEntry != nullptr; }
 
 void sControlUtilsInitialize() {

@@ -77,6 +77,9 @@ void FadeOutControl(TWinControl* Control, uint16_t Time);
 // The theme reset of a window (SetWindowTheme(Wnd, nil, nil)) when the
 // platform has the function; nothing otherwise.
 void ResetWindowTheme(HWND Wnd);
+// Visual styles off for a window (SetWindowTheme(Wnd, " ", " ")), when the
+// platform has the function.
+void SetWindowThemeOff(HWND Wnd);
 bool SetWindowThemeAvailable();
 void sControlUtilsInitialize();
 void sControlUtilsFinalize();

@@ -106,3 +106,66 @@ bool TacPartStates::Set(TacScrollPart Part, uint8_t Value) {
     }
     return true;
 }
+
+int acMulDiv(int A, int B, int C) {
+    if (C == 0) return -1;
+    const int64_t p = int64_t(A) * int64_t(B);
+    const int64_t c = C;
+    const bool negative = (p < 0) != (c < 0);
+    const int64_t ap = p < 0 ? -p : p, ac = c < 0 ? -c : c;
+    const int64_t q = (ap + ac / 2) / ac;
+    const int64_t r = negative ? -q : q;
+    if (r > INT32_MAX || r < INT32_MIN) return -1;
+    return int(r);
+}
+
+namespace {
+constexpr uint32_t kHugeRange = 0x7FFFFFFE;
+uint32_t RangeOf(const TacScrollInfo& I) { return uint32_t(I.nMax) - uint32_t(I.nMin); }
+}  // namespace
+
+TacNCThumb NCThumbGeometry(int Length, int Arrow, const TacScrollInfo& Info, int MinThumb) {
+    TacNCThumb t;
+    const int track = Length - 2 * Arrow;
+    const uint32_t range = RangeOf(Info);
+    if (Info.nPage == 0)
+        t.Size = Arrow;
+    else if (range > kHugeRange)
+        t.Size = 0;
+    else
+        t.Size = std::max(acMulDiv(int(Info.nPage), track, int(range) + 1), MinThumb);
+    int offset = 0;
+    if (range <= kHugeRange) {
+        const int page = std::max<int>(int(std::min<uint32_t>(Info.nPage, INT32_MAX)), 1);
+        offset = acMulDiv(Info.nPos - Info.nMin, track - t.Size, int(range) - page + 1);
+        offset = std::clamp(offset, 0, std::max(0, track - t.Size));
+    }
+    t.Start = Arrow + offset;
+    return t;
+}
+
+int NCPartAt(int Length, int Arrow, const TacNCThumb& Thumb, int Thickness, int Along, int Across) {
+    if (Across < 0 || Across >= Thickness || Along < 0 || Along >= Length) return -1;
+    const bool fits = 2 * Arrow <= Length;
+    const int d = fits ? Arrow : Length / 2;
+    if (Along < d) return 0;
+    if (Along >= Length - d) return 1;
+    if (!fits || Thumb.Size >= Length - 2 * Arrow) return -1;
+    if (Along >= Thumb.Start && Along < Thumb.Start + Thumb.Size) return 5;
+    if (Along < Thumb.Start) return 2;
+    if (Along >= Thumb.Start + Thumb.Size) return 3;
+    return -1;
+}
+
+int NCDragPosition(int Length, int Arrow, int ThumbSize, int ThumbStart, const TacScrollInfo& Info) {
+    const int x = ThumbStart - Arrow;
+    const int64_t range = int64_t(Info.nMax) - Info.nMin;
+    const int64_t last = int64_t(Info.nMax) - std::max<int64_t>(int64_t(Info.nPage) - 1, 0);
+    int64_t pos;
+    if (range < 1)
+        pos = int64_t(Info.nMin) + x;
+    else
+        pos = int64_t(Info.nMin) +
+              acMulDiv(x, int(std::min<int64_t>(range - Info.nPage + 1, INT32_MAX)), Length - 2 * Arrow - ThumbSize);
+    return int(std::clamp<int64_t>(pos, Info.nMin, std::max<int64_t>(last, Info.nMin)));
+}

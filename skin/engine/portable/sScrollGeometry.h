@@ -84,3 +84,26 @@ struct TacPartStates {
     // other arrows and the thumb to normal and the other track halves to hot.
     bool Set(TacScrollPart Part, uint8_t Value);
 };
+
+// The platform's MulDiv: A x B / C rounded half away from zero, in 64 bits;
+// -1 when C is 0 or the result does not fit 32 bits.
+int acMulDiv(int A, int B, int C);
+
+// The emulated non-client bars of a scroll wrapper, along a bar whose
+// rectangle runs from 0 to Length with arrows of Arrow pixels (the system's
+// arrow length): thumb size and start, the part under a point, and the
+// position a dragged thumb stands for.
+struct TacNCThumb {
+    int Size = 0;
+    int Start = 0;  // from the bar's start
+};
+// nPage 0: an arrow long; else MulDiv(nPage, track, range + 1), at least
+// MinThumb; a range past 0x7FFFFFFE gives size and offset 0.
+TacNCThumb NCThumbGeometry(int Length, int Arrow, const TacScrollInfo& Info, int MinThumb);
+// Part codes: -1 none, 0 and 1 the arrows, 2 and 3 the track before and
+// after the thumb, 5 the thumb. Across outside 0..Thickness hits nothing; a
+// bar shorter than two arrows is two half-length arrows without a thumb.
+int NCPartAt(int Length, int Arrow, const TacNCThumb& Thumb, int Thickness, int Along, int Across);
+// Position of a thumb dragged to ThumbStart, from nMin to the last position
+// a page can start at.
+int NCDragPosition(int Length, int Arrow, int ThumbSize, int ThumbStart, const TacScrollInfo& Info);
