@@ -12,6 +12,7 @@
 // keeps what it has.
 #pragma once
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
