@@ -250,8 +250,7 @@ struct Wrapped : ::testing::Test {
     HWND Host = nullptr;
     void SetUp() override {
         M = new TsSkinManager(nullptr);
-        M->InstallSkin(PlainSkin(), TsSkinValues{}, nullptr);
-        M->BroadcastNewSkin(false);
+        Reskin();
         Host = MakeHost();
         Pump(30);
     }
@@ -272,6 +271,19 @@ struct Wrapped : ::testing::Test {
     static TColor At(const testwin::Pixels& P, int X, int Y) { return TColor(testwin::SwapRedBlue(P.At(X, Y))); }
     LRESULT Command(HWND H, uint16_t Cmd) {
         return SendMessageW(H, SM_ALPHACMD, WPARAM(SkinWParam(Cmd)), LPARAM(M));
+    }
+    // The skin (again, after a removal).
+    void Reskin() {
+        M->InstallSkin(PlainSkin(), TsSkinValues{}, nullptr);
+        M->BroadcastNewSkin(false);
+    }
+    // The skin goes as the manager takes it away: forms and their controls
+    // hear it from the manager; a foreign window under the plain host is
+    // told first, as a skinned parent would pass it on.
+    void RemoveSkin(HWND Foreign = nullptr) {
+        if (Foreign) Command(Foreign, scRemoveSkin);
+        M->SetActive(false);
+        Pump(20);
     }
 };
 
@@ -328,6 +340,7 @@ TEST_F(Wrapped, ForeignListsAndTreesGetTheirOwnColoursBackWhenTheSkinGoes) {
         const bool lv = wcscmp(k.Class, WC_LISTVIEWW) == 0, tv = wcscmp(k.Class, WC_TREEVIEWW) == 0;
         if (!lv && !tv) continue;
         SCOPED_TRACE(k.Name);
+        Reskin();
         HWND h = MakeKind(Host, k);
         const UINT setBk = lv ? LVM_SETBKCOLOR : TVM_SETBKCOLOR, getBk = lv ? LVM_GETBKCOLOR : TVM_GETBKCOLOR;
         const UINT setText = lv ? LVM_SETTEXTCOLOR : TVM_SETTEXTCOLOR, getText = lv ? LVM_GETTEXTCOLOR : TVM_GETTEXTCOLOR;
@@ -337,7 +350,7 @@ TEST_F(Wrapped, ForeignListsAndTreesGetTheirOwnColoursBackWhenTheSkinGoes) {
         ASSERT_NE(w, nullptr);
         Shown(h);
         EXPECT_NE(COLORREF(SendMessageW(h, getBk, 0, 0)), bk);
-        Command(h, scRemoveSkin);
+        RemoveSkin(h);
         EXPECT_EQ(COLORREF(SendMessageW(h, getBk, 0, 0)), bk);
         EXPECT_EQ(COLORREF(SendMessageW(h, getText, 0, 0)), text);
         DetachWrapper(h, true, false, w);
@@ -508,6 +521,7 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
     };
     for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
         SCOPED_TRACE(testing::Message() << "custom colour " << c.CustomColor << ", custom font " << c.CustomFont);
+        Reskin();
         auto* form = new TForm(Application);
         form->SetBounds(60, 60, 300, 200);
         auto* edit = new TEdit(form);
@@ -531,7 +545,7 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
         Shown(edit->Handle());
         EXPECT_EQ(edit->Color(), c.CustomColor ? clYellow : kEdit);
         EXPECT_EQ(edit->Font()->Color(), c.CustomFont ? clMaroon : kEditHotFont);
-        Command(edit->Handle(), scRemoveSkin);
+        RemoveSkin();
         EXPECT_EQ(edit->Color(), clYellow);
         EXPECT_EQ(edit->Font()->Color(), clMaroon);
         DetachWrapper(edit->Handle(), true, false, w);
@@ -546,6 +560,7 @@ TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
     };
     for (const Case c : {Case{"TTestGrid", true}, Case{"TExtDataGrid", false}, Case{"TBareGrid", false}}) {
         SCOPED_TRACE(c.Class);
+        Reskin();
         auto* form = new TForm(Application);
         form->SetBounds(60, 60, 400, 300);
         TCustomControl* g = MakeTestGrid(c.Class, form);
@@ -569,7 +584,7 @@ TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
             EXPECT_EQ(skinned.ColumnColor, c.FixedFontAndColumnsFollow ? kEdit : before.ColumnColor);
             EXPECT_EQ(skinned.ColumnFont, c.FixedFontAndColumnsFollow ? kEditHotFont : before.ColumnFont);
         }
-        Command(static_cast<TWinControl*>(g)->Handle(), scRemoveSkin);
+        RemoveSkin();
         const GridColours after = ReadGridColours(g);
         EXPECT_EQ(after.Fixed, before.Fixed);
         EXPECT_EQ(after.TitleFont, before.TitleFont);
@@ -609,6 +624,7 @@ TEST_F(Wrapped, AnExceptionInAWrapperGoesToTheApplicationNotThroughTheWindowProc
 TEST_F(Wrapped, VirtualTreeHeaderEventsAreHookedOnlyWhenEmptyAndLetGoWithTheSkin) {
     for (bool assigned : {false, true}) {
         SCOPED_TRACE(assigned ? "events assigned" : "events empty");
+        Reskin();
         auto* form = new TForm(Application);
         form->SetBounds(60, 60, 400, 300);
         TCustomControl* t = MakeTestVirtualTree(form, assigned);
@@ -630,7 +646,7 @@ TEST_F(Wrapped, VirtualTreeHeaderEventsAreHookedOnlyWhenEmptyAndLetGoWithTheSkin
         // tree's own handler paints it.
         EXPECT_EQ(At(px, 40, 2 + VirtualTreeHeaderHeight() / 2), assigned ? kOwnHeaderColour : kHeader);
         EXPECT_EQ(At(px, 40, 0), kEdit) << "the border band";
-        Command(static_cast<TWinControl*>(t)->Handle(), scRemoveSkin);
+        RemoveSkin();
         const VirtualTreeState after = ReadVirtualTree(t);
         EXPECT_EQ(after.FolderColor, before.FolderColor);
         EXPECT_EQ(after.OwnerDraw, before.OwnerDraw);
