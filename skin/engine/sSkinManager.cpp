@@ -605,7 +605,13 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     SkinBroadcasting = false;
     FSkinData->Values.SkinLoaded = true;
     if (IsDefault()) InstallCreationHook();
-    if (Repaint) RepaintForms();
+    if (!Repaint) return;
+    RepaintForms();
+    // While a skin loads, the repaint neither locks nor unlocks: the lock
+    // taken above is given back here, or the forms stay frozen and the fade
+    // flag up (and every skinned window skips its painting).
+    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning))
+        UnlockFormsRedraw(this, true);
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {

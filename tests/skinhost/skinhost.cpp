@@ -215,8 +215,8 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     }
     Wrappers wrappers;
     SkinStates states;
-    if (m && m->SkinData()->Active()) AddWrappedControls(form, m, wrappers, states);
     form->Show();
+    if (m && m->SkinData()->Active()) AddWrappedControls(form, m, wrappers, states);
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     for (auto& w : wrappers) {
         TacMainWnd* p = w.release();

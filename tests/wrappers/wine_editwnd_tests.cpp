@@ -67,11 +67,17 @@ TsSkinTables PlainSkin() {
 
 // ---------------------------------------------------------------- windows
 
+// The host's background: white, or cyan under its children too (no
+// clipping), so that whatever a child leaves unpainted shows as cyan.
+constexpr COLORREF kUnpainted = RGB(0, 255, 255);
 LRESULT CALLBACK HostProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) {
     if (M == WM_ERASEBKGND) {
         RECT r;
         GetClientRect(W, &r);
-        FillRect(HDC(Wp), &r, HBRUSH(GetStockObject(WHITE_BRUSH)));
+        const bool clip = (GetWindowLongPtrW(W, GWL_STYLE) & WS_CLIPCHILDREN) != 0;
+        HBRUSH b = CreateSolidBrush(clip ? RGB(255, 255, 255) : kUnpainted);
+        FillRect(HDC(Wp), &r, b);
+        DeleteObject(b);
         return 1;
     }
     return DefWindowProcW(W, M, Wp, Lp);
@@ -97,9 +103,10 @@ void RegisterClasses() {
     RegisterClassW(&wc);
 }
 
-HWND MakeHost() {
+HWND MakeHost(bool ClipChildren = true) {
     RegisterClasses();
-    HWND h = CreateWindowExW(0, L"EditWndHost", L"Wrapped windows", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+    HWND h = CreateWindowExW(0, L"EditWndHost", L"Wrapped windows",
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | (ClipChildren ? WS_CLIPCHILDREN : 0),
                              40, 40, 640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(h);
     return h;
@@ -694,5 +701,47 @@ TEST_F(Wrapped, ManyPaintsOfEveryKindLeaveGdiAndUserCountsAsTheyWere) {
         EXPECT_LE(after.User, before.User);
         DetachWrapper(h, true, false, w);
         DestroyWindow(h);
+    }
+}
+
+// ---------------------------------------------------------------- the test skins
+
+TEST(TestSkins, EveryKindPaintsItsClientAndItsBarsUnderBothSkins) {
+    for (const char* name : {"Birch", "Night"}) {
+        SCOPED_TRACE(name);
+        auto* m = new TsSkinManager(nullptr);
+        m->SetActive(false);
+        m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
+        m->SetSkinName(name);
+        m->SetActive(true);
+        ASSERT_TRUE(m->SkinData()->Active());
+        EXPECT_FALSE(FadeInProgress) << "a loaded skin leaves no fade behind";
+        HWND host = MakeHost(false);
+        static int caught;
+        caught = 0;
+        SetExceptionSink([](TObject*, const std::exception& E) {
+            ++caught;
+            fprintf(stderr, "exception: %s\n", E.what());
+        });
+        for (const Kind& k : kKinds) {
+            SCOPED_TRACE(k.Name);
+            HWND h = MakeKind(host, k);
+            TacMainWnd* w = k.Wrap(h, m);
+            ASSERT_NE(w, nullptr);
+            RedrawWindow(host, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Pump(40);
+            RECT r;
+            GetWindowRect(h, &r);
+            OffsetRect(&r, -r.left, -r.top);
+            const testwin::Pixels px = testwin::CopyFromWindow(h, r, true);
+            // Frame, bars and client all painted: no host colour shows through.
+            EXPECT_EQ(px.Count(testwin::SwapRedBlue(kUnpainted)), 0);
+            DetachWrapper(h, true, false, w);
+            DestroyWindow(h);
+        }
+        EXPECT_EQ(caught, 0);
+        SetExceptionSink(nullptr);
+        DestroyWindow(host);
+        delete m;
     }
 }
