@@ -1,6 +1,7 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin;
+//     shows one form, "Skin host", with a skin manager set to that skin and
+//     a multi-line system edit with both scroll bars, wrapped by hand;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -8,16 +9,20 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Forms.h"
 #include "SkinDump.h"
+#include "acSBUtils.h"
 #include "Text1251.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
 #include "sEngineUnits.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 namespace {
@@ -35,6 +40,8 @@ void StartEngine() {
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
@@ -71,17 +78,32 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
+// A system multi-line edit with both bars and enough text to scroll both ways.
+HWND MakeMemo(TForm* Form) {
+    std::wstring text;
+    for (int i = 1; i <= 60; ++i) text += L"Line " + std::to_wstring(i) + L" of the wrapped edit\r\n";
+    text += L"A last line that is much wider than the edit, so that its horizontal bar has a range to scroll";
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                 ES_AUTOHSCROLL,
+                             20, 20, 320, 220, Form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
+}
+
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
+    TsSkinManager* manager = nullptr;
     try {
-        MakeManager(form, Dir, Name);
+        manager = MakeManager(form, Dir, Name);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
     form->Show();
+    std::unique_ptr<TacScrollWnd> memo(CreateWrapper<TacScrollWnd>(MakeMemo(form), true, "EDIT", manager, nullptr));
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     return 0;
 }
