@@ -24,6 +24,7 @@
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
+#include "sGraphUtils.h"
 #include "sEngineUnits.h"
 #include "sSkinManager.h"
 
@@ -42,9 +43,10 @@ void StartEngine() {
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
-        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
     };
@@ -83,8 +85,10 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
 
 HWND Child(TForm* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
            const void* Param = nullptr) {
-    return CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
-                           GetModuleHandleW(nullptr), const_cast<void*>(Param));
+    HWND h = CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
+                             GetModuleHandleW(nullptr), const_cast<void*>(Param));
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
 }
 
 void FillItems(HWND W, UINT Msg, const wchar_t* Word, int N) {
