@@ -195,13 +195,13 @@ const Kind kKinds[] = {
     {"MDI client", L"MDICLIENT", kScroll, WS_EX_CLIENTEDGE, WrapMDI, NoFill},
 };
 
-HWND MakeKind(HWND Host, const Kind& K, int X = 20, int Y = 20, int W = 360, int H = 240) {
+HWND MakeKind(HWND Host, const Kind& K, int X = 20, int Y = 20, int W = 360, int H = 240, bool Filled = true) {
     CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
     const bool combo = wcscmp(K.Class, L"COMBOBOX") == 0;
     HWND h = CreateWindowExW(K.ExStyle, K.Class, L"", WS_CHILD | WS_VISIBLE | K.Style, X, Y, W,
                              combo && !(K.Style & CBS_SIMPLE) ? 300 : H, Host, HMENU(101), GetModuleHandleW(nullptr),
                              wcscmp(K.Class, L"MDICLIENT") == 0 ? &ccs : nullptr);
-    K.Fill(h);
+    if (Filled || combo) K.Fill(h);
     if (wcscmp(K.Class, L"MDICLIENT") == 0)
         for (int i = 0; i < 2; ++i) {
             MDICREATESTRUCTW mc{L"EditWndMDIChild", L"child", GetModuleHandleW(nullptr), 20 * i, 20 * i, 200, 120,
@@ -287,10 +287,10 @@ struct Wrapped : ::testing::Test {
     // The skin goes as the manager takes it away: forms and their controls
     // hear it from the manager; a foreign window under the plain host is
     // told first, as a skinned parent would pass it on.
-    void RemoveSkin(HWND Foreign = nullptr) {
+    void RemoveSkin(HWND Foreign = nullptr, bool Settle = true) {
         if (Foreign) Command(Foreign, scRemoveSkin);
         M->SetActive(false);
-        Pump(20);
+        if (Settle) Pump(20);
     }
 };
 
@@ -702,6 +702,50 @@ TEST_F(Wrapped, ManyPaintsOfEveryKindLeaveGdiAndUserCountsAsTheyWere) {
         DetachWrapper(h, true, false, w);
         DestroyWindow(h);
     }
+}
+
+// Create, wrap, use and destroy a thousand windows of every kind, in every
+// order: the wrapper freed first, the window destroyed first, the skin
+// removed in between. No window keeps the property or a replaced procedure,
+// and the process holds the GDI and USER objects it held before.
+TEST_F(Wrapped, AThousandWindowsOfEveryKindWrappedAndDestroyedInEveryOrder) {
+    enum Order { kWrapperFirst, kWindowFirst, kSkinRemoved };
+    constexpr int kCount = int(sizeof(kKinds) / sizeof(kKinds[0]));
+    auto round = [&](int I) {
+        const Kind& k = kKinds[I % kCount];
+        const Order order = Order((I / kCount) % 3);
+        HWND h = MakeKind(Host, k, 10 + I % 40, 10, 300, 160, false);
+        const WNDPROC plain = ProcOf(h);
+        TacMainWnd* w = k.Wrap(h, M);
+        ASSERT_NE(w, nullptr) << k.Name;
+        SendMessageW(h, WM_NCPAINT, 1, 0);
+        SendScrollMessage(h, WM_VSCROLL, SB_LINEDOWN, 0);
+        if (wcscmp(k.Class, L"COMBOBOX") == 0) {
+            SendMessageW(h, CB_SHOWDROPDOWN, TRUE, 0);
+            SendMessageW(h, CB_SHOWDROPDOWN, FALSE, 0);
+        }
+        UpdateWindow(h);
+        HWND list = wcscmp(k.Class, L"COMBOBOX") == 0 ? static_cast<TacComboBoxWnd*>(w)->ListHandle : nullptr;
+        if (order == kSkinRemoved) RemoveSkin(h, false);
+        if (order == kWindowFirst) {
+            DestroyWindow(h);
+            EXPECT_TRUE(w->Destroyed) << k.Name;
+            delete w;
+        } else {
+            DetachWrapper(h, true, false, w);
+            EXPECT_EQ(GetPropW(h, acWrapperProp), nullptr) << k.Name;
+            EXPECT_EQ(ProcOf(h), plain) << k.Name;
+            if (list && IsWindow(list)) EXPECT_EQ(GetPropW(list, acWrapperProp), nullptr) << k.Name;
+            DestroyWindow(h);
+        }
+        if (order == kSkinRemoved) Reskin();
+    };
+    for (int i = 0; i < kCount * 3; ++i) round(i);
+    Pump(20);
+    const testwin::GuiObjects start = testwin::CountGuiObjects();
+    for (int i = kCount * 3; i < 1000 && !HasFailure(); ++i) round(i);
+    Pump(20);
+    EXPECT_EQ(testwin::CountGuiObjects(), start);
 }
 
 // ---------------------------------------------------------------- the test skins
