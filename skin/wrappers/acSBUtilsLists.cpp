@@ -630,7 +630,25 @@ void TacTreeViewWnd::WndProc(TMessage& M) {
         return;
     }
     TacEditWnd::WndProc(M);
-    if (!Destroyed && M.Msg == WM_LBUTTONUP && GetCapture() == CtrlHandle) ReleaseCapture();
+    if (Destroyed) return;
+    switch (M.Msg) {
+    case WM_LBUTTONUP:
+        if (GetCapture() == CtrlHandle) ReleaseCapture();
+        break;
+    // A tree sets its scroll information with a redraw, and the system then
+    // draws its own bar over the skinned one: ours is painted again after.
+    case WM_PAINT:
+    case TVM_EXPAND:
+    case TVM_INSERTITEMA:
+    case TVM_INSERTITEMW:
+    case TVM_DELETEITEM:
+    case TVM_ENSUREVISIBLE:
+    case TVM_SELECTITEM:
+        RefreshBars();
+        break;
+    default:
+        break;
+    }
 }
 
 // ================================================================ TacVirtualListWnd

@@ -83,6 +83,42 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
 
 // ---- wrapped controls, by hand until the form provider wraps its children
 
+// Until the form provider answers for its children, the host form stands in
+// for it: the colour under a wrapped child (commands 34 and 21) and the
+// colours a wrapped foreign edit or list box paints its client with.
+class THostForm : public TForm {
+public:
+    using TForm::TForm;
+    const char* ClassName() const override { return "THostForm"; }
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scGetBackground && M.LParam) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
+            info->BgType = 1;
+            info->Color = ColorToRGB(Color());
+            if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, info->Color);
+            return;
+        }
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scQueryColor) {
+            M.Result = ColorToRGB(Color());
+            return;
+        }
+        if (M.Msg == WM_CTLCOLOREDIT || M.Msg == WM_CTLCOLORLISTBOX) {
+            auto* w = dynamic_cast<TacEditWnd*>(GetWrapper(reinterpret_cast<HWND>(M.LParam)));
+            const TsGeneralData* s = w && !w->SkinData->OwnerControl && w->Skinned ? w->SkinData->Section() : nullptr;
+            if (s) {
+                HDC dc = reinterpret_cast<HDC>(M.WParam);
+                SetTextColor(dc, COLORREF(ColorToRGB(s->FontColor[0])));
+                SetBkColor(dc, COLORREF(ColorToRGB(w->PaintColor)));
+                M.Result = reinterpret_cast<LRESULT>(w->LookBrush());
+                return;
+            }
+        }
+        TForm::WndProc(M);
+    }
+};
+
 HWND Child(TForm* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
            const void* Param = nullptr) {
     HWND h = CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
@@ -208,7 +244,7 @@ void AddWrappedControls(TForm* Form, TsSkinManager* M, Wrappers& List, SkinState
 
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
-    auto* form = new TForm(Application);
+    auto* form = new THostForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
     TsSkinManager* m = nullptr;
