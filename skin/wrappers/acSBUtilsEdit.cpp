@@ -610,6 +610,9 @@ void TacComboBoxWnd::DrawTextArea() {
 
 void TacComboBoxWnd::WMPaint(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
+    // A combo box is never erased nor framed by the wrapper: its first
+    // paint is where the look is put on.
+    ApplySkinLookOnce();
     PassOn(M);
     if (Destroyed) return;
     HDC dc = reinterpret_cast<HDC>(M.WParam);

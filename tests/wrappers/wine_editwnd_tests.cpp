@@ -17,6 +17,7 @@
 
 #include "EditWndTestClasses.h"
 #include "Forms.h"
+#include "ComCtrls.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "UnitInit.h"
@@ -216,22 +217,11 @@ WNDPROC ProcOf(HWND H) { return WNDPROC(GetWindowLongPtrW(H, GWLP_WNDPROC)); }
 // ---------------------------------------------------------------- the real mouse
 
 void MouseAt(int X, int Y, DWORD Flags) {
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG((X * 65535 + sx / 2) / sx);
-    in.mi.dy = LONG((Y * 65535 + sy / 2) / sy);
-    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Flags;
-    testwin::SendInputs({in});
+    SetCursorPos(X, Y);
+    if (Flags) testwin::SendInputs({testwin::MouseButton(Flags)});
 }
-void ClickAt(int X, int Y) {
-    MouseAt(X, Y, 0);
-    Pump(30);
-    MouseAt(X, Y, MOUSEEVENTF_LEFTDOWN);
-    Pump(30);
-    MouseAt(X, Y, MOUSEEVENTF_LEFTUP);
-    Pump(60);
-}
+void HandleWaiting() { Application->ProcessMessages(); }
+void ClickAt(int X, int Y) { testwin::LeftClickAt(HandleWaiting, POINT{X, Y}); }
 
 // ---------------------------------------------------------------- fixtures
 
@@ -558,6 +548,137 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
         DetachWrapper(edit->Handle(), true, false, w);
         delete form;
     }
+}
+
+// The class library's own controls over the system windows: framed from the
+// section, in its colours while skinned, and their own back after.
+TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
+    struct LibKind {
+        const char* Name;
+        TWinControl* (*Make)(TForm*);
+        TacMainWnd* (*Wrap)(HWND, TsSkinManager*, TsCommonData*);
+        const char* Section;
+    };
+    static const LibKind kLib[] = {
+        {"memo",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TMemo(F);
+             c->SetScrollBars(ssBoth);
+             c->SetWordWrap(false);
+             for (int i = 0; i < 40; ++i) c->Lines()->Add("a memo line that is wider than the memo " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"list box",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TListBox(F);
+             for (int i = 0; i < 40; ++i) c->Items()->Add("item " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"combo box",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TComboBox(F);
+             c->SetStyle(csDropDownList);
+             for (int i = 0; i < 20; ++i) c->Items()->Add("choice " + IntToStr(i));
+             c->SetItemIndex(2);
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacComboBoxWnd>(H, true, "COMBOBOX", M, D);
+         },
+         "COMBOBOX"},
+        {"list view",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TListView(F);
+             c->SetViewStyle(vsReport);
+             for (const char* n : {"Name", "Size"}) {
+                 TListColumn* col = c->Columns()->Add();
+                 col->SetCaption(n);
+                 col->SetWidth(120);
+             }
+             for (int i = 0; i < 50; ++i) c->Items()->Add()->SetCaption("row " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacListViewWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"tree view",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TTreeView(F);
+             for (int i = 0; i < 30; ++i) c->Items()->Add(nullptr, "node " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacTreeViewWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+    };
+    for (const LibKind& k : kLib) {
+        SCOPED_TRACE(k.Name);
+        Reskin();
+        auto* form = new TForm(Application);
+        form->SetBounds(60, 60, 400, 300);
+        TWinControl* c = k.Make(form);
+        c->SetParent(form);
+        c->SetBounds(10, 10, 250, 150);
+        c->SetColor(clYellow);
+        c->Font()->SetColor(clMaroon);
+        form->Show();
+        Pump(20);
+        TsCommonData data(c, true);
+        data.SetSkinSection(k.Section);
+        data.WriteSkinManager(M);
+        TacMainWnd* w = k.Wrap(c->Handle(), M, &data);
+        ASSERT_NE(w, nullptr);
+        const testwin::Pixels px = Shown(c->Handle());
+        const bool tree = dynamic_cast<TTreeView*>(c) != nullptr;
+        const TColor section = strcmp(k.Section, "COMBOBOX") == 0 ? kCombo : kEdit;
+        EXPECT_EQ(At(px, 1, px.Height / 2), section) << "the frame";
+        if (tree) {
+            EXPECT_EQ(COLORREF(SendMessageW(c->Handle(), TVM_GETBKCOLOR, 0, 0)), COLORREF(kEditHot));
+        } else {
+            EXPECT_TRUE(c->Color() == section || c->Color() == kEditHot) << std::hex << c->Color();
+        }
+        EXPECT_EQ(c->Font()->Color(), kEditHotFont);
+        RemoveSkin();
+        EXPECT_EQ(c->Color(), clYellow);
+        EXPECT_EQ(c->Font()->Color(), clMaroon);
+        DetachWrapper(c->Handle(), true, false, w);
+        delete form;
+    }
+}
+
+TEST_F(Wrapped, AClassLibraryMDIFormsClientAreaIsPaintedFromTheSkin) {
+    auto* form = new TForm(Application);
+    form->SetFormStyle(fsMDIForm);
+    form->SetBounds(60, 60, 500, 400);
+    form->Show();
+    auto* child = new TForm(Application);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 200, 120);
+    child->Show();
+    Pump(30);
+    HWND client = form->ClientHandle();
+    ASSERT_NE(client, nullptr);
+    const WNDPROC plain = ProcOf(client);
+    auto* w = CreateWrapper<TacMDIWnd>(client, true, "EDIT", M, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->MDIForm, form);
+    const testwin::Pixels px = Shown(client);
+    EXPECT_EQ(At(px, px.Width - 3, px.Height - 3), kMDIArea);
+    TacMainWnd* b = w;
+    DetachWrapper(client, true, false, b);
+    EXPECT_EQ(ProcOf(client), plain);
+    delete child;
+    delete form;
 }
 
 TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
