@@ -506,6 +506,24 @@ TEST_F(Wrapped, ThumbDragsScrollListViewsByWholeRows) {
     }
     SendMessageW(lv, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 90), 90);
     EXPECT_EQ(GetScrollPos(lv, SB_HORZ), 90);
+    // The real mouse on the emulated bar: the thumb dragged down, the rows follow.
+    SendMessageW(lv, LVM_ENSUREVISIBLE, 0, FALSE);
+    Shown(lv);
+    const TRect bar = GetVertBarRect(w, lv);
+    const int arrow = GetScrollMetric(w->VertBar(), 0, true);
+    const int x = (bar.Left + bar.Right) / 2, y0 = bar.Top + arrow + 4;
+    MouseAt(x, y0, 0);
+    Pump(30);
+    MouseAt(x, y0, MOUSEEVENTF_LEFTDOWN);
+    Pump(30);
+    for (int dy = 10; dy <= 80; dy += 10) {
+        MouseAt(x, y0 + dy, 0);
+        Pump(20);
+    }
+    MouseAt(x, y0 + 80, MOUSEEVENTF_LEFTUP);
+    Pump(40);
+    EXPECT_GT(ListView_GetTopIndex(lv), 10);
+    EXPECT_EQ(ListView_GetTopIndex(lv), GetScrollPos(lv, SB_VERT));
     TacMainWnd* b = w;
     DetachWrapper(lv, true, false, b);
 }
