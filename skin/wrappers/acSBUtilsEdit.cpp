@@ -373,8 +373,8 @@ void TacEditWnd::WndProc(TMessage& M) {
 TacComboListWnd::TacComboListWnd(HWND AHandle, bool Repaint, const AnsiString& Section, TsSkinManager* Manager,
                                  TsCommonData* Data)
     : TacEditWnd(AHandle, Repaint, Section, Manager, Data) {
-    // A list made without a repaint keeps its visual style until it is shown.
-    FSwitchThemeOff = Repaint;
+    // A list made without a repaint keeps its visual style.
+    FSwitchThemeOff = FSwitchThemeOff && Repaint;
 }
 
 void TacComboListWnd::PrepareCache() {
