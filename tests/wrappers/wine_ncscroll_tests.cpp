@@ -357,3 +357,42 @@ TEST_F(NCScroll, PaintsLeaveGuiObjectsAsTheyWere) {
     Pump(20);
     EXPECT_EQ(testwin::CountGuiObjects(), before);
 }
+
+// The repeat, first-delay and hover timers of a held arrow go when the press
+// ends, however it ends; the shared mouse state forgets the window.
+TEST_F(NCScroll, PressTimersEndWithThePress) {
+    enum End { kRelease, kCaptureLost, kDetach, kDestroy };
+    for (End e : {kRelease, kCaptureLost, kDetach, kDestroy}) {
+        SCOPED_TRACE(int(e));
+        Make({kEdit});
+        const HWND h = S->H;
+        MouseMove(VerticalBar(W).DownArrow());
+        MouseButton(true);
+        Pump(400);
+        ASSERT_EQ(acScrollMouse.Wnd, h);
+        ASSERT_NE(acScrollMouse.PressedPart, acPartNone);
+        // Off the window, so no later move over a bar starts a new hover.
+        RECT wr{};
+        GetWindowRect(h, &wr);
+        MouseMove(POINT{wr.right + 40, wr.bottom + 40});
+        switch (e) {
+        case kRelease: MouseButton(false); break;
+        case kCaptureLost: SetCapture(Form->Handle()); break;
+        case kDetach: DetachScrollWrapper(h, true, true, W); break;
+        case kDestroy: DestroyWindow(h); break;
+        }
+        Pump(30);
+        EXPECT_EQ(acScrollMouse.PressedPart, acPartNone);
+        EXPECT_NE(acScrollMouse.Wnd, h);
+        if (e != kDestroy) {
+            for (UINT_PTR id : {acFirstDelayTimer, acRepeatTimer, acHoverTimer})
+                EXPECT_FALSE(KillTimer(h, id)) << "timer " << std::hex << id << " still runs";
+        }
+        MouseButton(false);
+        ReleaseCapture();
+        Pump(30);
+        TearDown();
+        W = nullptr;
+        SetUp();
+    }
+}
