@@ -1,33 +1,35 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host" (sizeable, with a caption and its three
-//     buttons), skinned whole by a form skin provider with a skin manager
-//     set to that skin, and the controls the engine skins so far: a
-//     horizontal and a vertical skinned scroll bar, and a disabled one;
+//     shows one form, "Skin host", with a skin manager set to that skin;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Forms.h"
 #include "SkinDump.h"
 #include "Text1251.h"
+#include "StdCtrls.h"
 #include "UnitInit.h"
-#include "acGlow.h"
+#include "WinText.h"
 #include "acPNG.h"
+#include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
-#include "sEngineUnits.h"
 #include "sGraphUtils.h"
-#include "sScrollBar.h"
+#include "sEngineUnits.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 #include "sSkinnedForms.h"
+#include "acGlow.h"
 
 namespace {
 
@@ -41,7 +43,6 @@ std::vector<AnsiString> Arguments() {
 }
 
 void StartEngine() {
-    // The engine's units in the lesson program's order.
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
@@ -54,7 +55,6 @@ void StartEngine() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
-        {"sScrollBar", sScrollBarInitialize, nullptr},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
     };
     StartUnits(kUnits);
@@ -88,35 +88,189 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
-TsScrollBar* AddBar(TForm* Form, TScrollBarKind Kind, const TRect& R, int Position, bool Enabled) {
-    auto* bar = new TsScrollBar(Form);
-    bar->SetKind(Kind);
-    bar->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-    bar->SetPageSize(20);
-    bar->SetMax(100);
-    bar->SetPosition(Position);
-    bar->SetEnabled(Enabled);
-    bar->SetParent(Form);
-    return bar;
+// ---- wrapped controls, by hand until the form provider wraps its children
+
+// Until the form provider answers for its children, the host form stands in
+// for it: the colour under a wrapped child (commands 34 and 21) and the
+// colours a wrapped foreign edit or list box paints its client with.
+class THostForm : public TForm {
+public:
+    using TForm::TForm;
+    const char* ClassName() const override { return "THostForm"; }
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scGetBackground && M.LParam) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
+            info->BgType = 1;
+            info->Color = ColorToRGB(Color());
+            if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, info->Color);
+            return;
+        }
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scQueryColor) {
+            M.Result = ColorToRGB(Color());
+            return;
+        }
+        if (M.Msg == WM_CTLCOLOREDIT || M.Msg == WM_CTLCOLORLISTBOX) {
+            auto* w = dynamic_cast<TacEditWnd*>(GetWrapper(reinterpret_cast<HWND>(M.LParam)));
+            const TsGeneralData* s = w && !w->SkinData->OwnerControl && w->Skinned ? w->SkinData->Section() : nullptr;
+            if (s) {
+                HDC dc = reinterpret_cast<HDC>(M.WParam);
+                SetTextColor(dc, COLORREF(ColorToRGB(s->FontColor[0])));
+                SetBkColor(dc, COLORREF(ColorToRGB(w->PaintColor)));
+                M.Result = reinterpret_cast<LRESULT>(w->LookBrush());
+                return;
+            }
+        }
+        TForm::WndProc(M);
+    }
+};
+
+HWND Child(TForm* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
+           const void* Param = nullptr) {
+    HWND h = CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
+                             GetModuleHandleW(nullptr), const_cast<void*>(Param));
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
+}
+
+void FillItems(HWND W, UINT Msg, const wchar_t* Word, int N) {
+    for (int i = 0; i < N; ++i) SendMessageW(W, Msg, 0, LPARAM((std::wstring(Word) + L" " + std::to_wstring(i + 1)).c_str()));
+}
+
+HWND ReportList(TForm* Form) {
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_LISTVIEWW, LVS_REPORT, 250, 250, 290, 150);
+    const wchar_t* names[] = {L"Name", L"Size", L"Kind"};
+    for (int c = 0; c < 3; ++c) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.fmt = c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = 110;
+        col.pszText = const_cast<wchar_t*>(names[c]);
+        SendMessageW(h, LVM_INSERTCOLUMNW, c, LPARAM(&col));
+    }
+    for (int i = 0; i < 40; ++i) {
+        std::wstring t = L"File " + std::to_wstring(i + 1), size = std::to_wstring((i + 1) * 37) + L" KB";
+        LVITEMW it{};
+        it.mask = LVIF_TEXT;
+        it.iItem = i;
+        it.pszText = t.data();
+        SendMessageW(h, LVM_INSERTITEMW, 0, LPARAM(&it));
+        it.iSubItem = 1;
+        it.pszText = size.data();
+        SendMessageW(h, LVM_SETITEMTEXTW, i, LPARAM(&it));
+        it.iSubItem = 2;
+        it.pszText = const_cast<wchar_t*>(L"Document");
+        SendMessageW(h, LVM_SETITEMTEXTW, i, LPARAM(&it));
+    }
+    return h;
+}
+
+HWND Tree(TForm* Form) {
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 560, 250,
+                   200, 150);
+    for (int i = 0; i < 12; ++i) {
+        std::wstring t = L"Folder " + std::to_wstring(i + 1);
+        TVINSERTSTRUCTW ins{};
+        ins.hParent = TVI_ROOT;
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT;
+        ins.item.pszText = t.data();
+        HTREEITEM p = HTREEITEM(SendMessageW(h, TVM_INSERTITEMW, 0, LPARAM(&ins)));
+        ins.hParent = p;
+        ins.item.pszText = const_cast<wchar_t*>(L"Leaf");
+        SendMessageW(h, TVM_INSERTITEMW, 0, LPARAM(&ins));
+        if (i < 2) SendMessageW(h, TVM_EXPAND, TVE_EXPAND, LPARAM(p));
+    }
+    return h;
+}
+
+LRESULT CALLBACK MDIChildProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) { return DefMDIChildProcW(W, M, Wp, Lp); }
+
+HWND MDIArea(TForm* Form) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MDIChildProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"SkinHostMDIChild";
+    RegisterClassW(&wc);
+    CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, L"MDICLIENT", WS_VSCROLL | WS_HSCROLL, 20, 420, 520, 130, &ccs);
+    for (int i = 0; i < 2; ++i) {
+        MDICREATESTRUCTW mc{L"SkinHostMDIChild", i ? L"Second child" : L"First child", GetModuleHandleW(nullptr),
+                            10 + 150 * i, 10, 200, 90, WS_OVERLAPPEDWINDOW, 0};
+        SendMessageW(h, WM_MDICREATE, 0, LPARAM(&mc));
+    }
+    return h;
+}
+
+using Wrappers = std::vector<std::unique_ptr<TacMainWnd>>;
+using SkinStates = std::vector<std::unique_ptr<TsCommonData>>;
+
+template <class W>
+void Wrap(Wrappers& List, HWND H, const char* Section, TsSkinManager* M) {
+    if (TacMainWnd* w = CreateWrapper<W>(H, true, Section, M, nullptr)) List.emplace_back(w);
+}
+
+// The controls of every wrapped kind, foreign windows and class-library ones.
+void AddWrappedControls(TForm* Form, TsSkinManager* M, Wrappers& List, SkinStates& States) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND edit = Child(Form, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 20, 20, 200, 24);
+    SetWindowTextW(edit, L"Single-line edit");
+    HWND memo = Child(Form, WS_EX_CLIENTEDGE, L"EDIT", ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, 20, 56, 200, 120);
+    std::wstring text;
+    for (int i = 1; i <= 30; ++i) text += L"Memo line " + std::to_wstring(i) + L", long enough to scroll sideways\r\n";
+    SetWindowTextW(memo, text.c_str());
+    HWND list = Child(Form, WS_EX_CLIENTEDGE, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 20, 188, 200, 100);
+    FillItems(list, LB_ADDSTRING, L"List item", 20);
+    const DWORD kinds[] = {CBS_SIMPLE, CBS_DROPDOWN, CBS_DROPDOWNLIST};
+    for (int i = 0; i < 3; ++i) {
+        HWND c = Child(Form, 0, L"COMBOBOX", kinds[i] | WS_VSCROLL, 250 + 180 * i, 20, 160, i == 0 ? 120 : 200);
+        FillItems(c, CB_ADDSTRING, i == 2 ? L"Choice" : L"Entry", 12);
+        SendMessageW(c, CB_SETCURSEL, 1, 0);
+        Wrap<TacComboBoxWnd>(List, c, "COMBOBOX", M);
+    }
+    Wrap<TacEditWnd>(List, edit, "EDIT", M);
+    Wrap<TacEditWnd>(List, memo, "EDIT", M);
+    Wrap<TacEditWnd>(List, list, "EDIT", M);
+    Wrap<TacListViewWnd>(List, ReportList(Form), "EDIT", M);
+    Wrap<TacTreeViewWnd>(List, Tree(Form), "EDIT", M);
+    Wrap<TacMDIWnd>(List, MDIArea(Form), "EDIT", M);
+    // A class-library edit: its own colours are the skin's while wrapped.
+    auto* own = new TEdit(Form);
+    own->SetParent(Form);
+    own->SetBounds(250, 160, 200, 24);
+    own->SetText("Class-library edit");
+    States.emplace_back(new TsCommonData(own, true));
+    States.back()->SetSkinSection("EDIT");
+    if (TacMainWnd* w = CreateWrapper<TacEditWnd>(own->Handle(), true, "EDIT", M, States.back().get()))
+        List.emplace_back(w);
 }
 
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
-    auto* form = new TForm(Application);
+    auto* form = new THostForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
+    TsSkinManager* m = nullptr;
     try {
-        MakeManager(form, Dir, Name);
+        m = MakeManager(form, Dir, Name);
         new TsSkinProvider(form);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
-    const int thick = GetSystemMetrics(SM_CYHSCROLL);
-    AddBar(form, sbVertical, Bounds(740, 20, thick, 500), 30, true);
-    AddBar(form, sbHorizontal, Bounds(20, 500, 680, thick), 30, true);
-    AddBar(form, sbHorizontal, Bounds(20, 540, 680, thick), 60, false);
+    Wrappers wrappers;
+    SkinStates states;
     form->Show();
+    if (m && m->SkinData()->Active()) AddWrappedControls(form, m, wrappers, states);
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
+    for (auto& w : wrappers) {
+        TacMainWnd* p = w.release();
+        if (!p->Destroyed && IsWindow(p->CtrlHandle)) DetachWrapper(p->CtrlHandle, true, false, p);
+        delete p;
+    }
     return 0;
 }
 
