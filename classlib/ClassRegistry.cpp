@@ -1,10 +1,13 @@
 // Published properties and events of the class library's own classes.
+#include "Buttons.h"
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
+#include "ToolBars.h"
 #include "Streams.h"
 #include "TypeInfo.h"
 #include "UnitInit.h"
@@ -233,4 +236,7 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterButtonsClasses();
+    RegisterToolBarsClasses();
+    RegisterTabsClasses();
 }
