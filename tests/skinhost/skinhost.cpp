@@ -8,16 +8,21 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Forms.h"
+#include "HostCtrls.h"
 #include "SkinDump.h"
+#include "Tabs.h"
 #include "Text1251.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
 #include "sEngineUnits.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 namespace {
@@ -39,6 +44,8 @@ void StartEngine() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
     };
     StartUnits(kUnits);
 }
@@ -76,11 +83,21 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
+    TsSkinManager* manager = nullptr;
     try {
-        MakeManager(form, Dir, Name);
+        manager = MakeManager(form, Dir, Name);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
+    // One page for each family of wrapped windows.
+    auto* pages = new TPageControl(form);
+    pages->SetParent(form);
+    pages->SetAlign(alClient);
+    auto* controls = new TTabSheet(form);
+    controls->SetCaption("Controls");
+    controls->SetParent(pages);
+    std::unique_ptr<TControlsPage> controlsPage;
+    if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     return 0;
