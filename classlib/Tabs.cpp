@@ -323,8 +323,9 @@ void TUpDown::CreateParams(TCreateParams& P) {
 
 void TUpDown::CreateWnd() {
     TWinControl::CreateWnd();
-    UpdateRange();
+    // The buddy first: setting the position then shows it in the buddy.
     if (FAssociate) SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(FAssociate->Handle()), 0);
+    UpdateRange();
 }
 
 void TUpDown::UpdateRange() {
@@ -345,7 +346,11 @@ void TUpDown::SetAssociate(TWinControl* Value) {
     if (FAssociate) FAssociate->RemoveFreeNotification(this);
     FAssociate = Value;
     if (Value) Value->FreeNotification(this);
-    if (FHandle) SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(Value && Value->HandleAllocated() ? Value->Handle() : nullptr), 0);
+    if (!FHandle) return;
+    // A buddy that cannot have a window yet is given to the window with ours.
+    const bool placed = Value && (Value->HandleAllocated() || Value->Parent() || Value->ParentWindow());
+    SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(placed ? Value->Handle() : nullptr), 0);
+    UpdateRange();
 }
 
 int TUpDown::Position() const {

@@ -161,9 +161,11 @@ private:
 
 class TStatusBar;
 
+// Made by its collection's Add, which inserts it once it is whole: the
+// status bar reads every panel when the collection changes.
 class TStatusPanel : public TCollectionItem {
 public:
-    explicit TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+    explicit TStatusPanel(TCollection*) : TCollectionItem(nullptr) {}
     const char* ClassName() const override { return "TStatusPanel"; }
     const AnsiString& Text() const { return FText; }
     void SetText(const AnsiString& Value);

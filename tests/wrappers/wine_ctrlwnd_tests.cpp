@@ -127,13 +127,7 @@ const auto* const g_Env = ::testing::AddGlobalTestEnvironment(new Environment);
 // ---------------------------------------------------------------- input and pixels
 
 void MouseTo(int X, int Y, DWORD Buttons = 0) {
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT i{};
-    i.type = INPUT_MOUSE;
-    i.mi.dx = LONG(X * 65535 / sx);
-    i.mi.dy = LONG(Y * 65535 / sy);
-    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Buttons;
-    testwin::SendInputs({i});
+    testwin::MouseAt(X, Y, Buttons);
     Pump();
 }
 
