@@ -20,6 +20,7 @@
 #include "Buttons.h"
 #include "Forms.h"
 #include "MessageLog.h"
+#include "SkinFixture.h"
 #include "acPNG.h"
 #include "StdCtrls.h"
 #include "UnitInit.h"
@@ -594,6 +595,22 @@ TEST_F(Wrappers, ClassLibraryBoxesStepThroughGrayedAndRadioButtonsExcludeEachOth
     for (TacMainWnd* w : Made) delete w;
     Made.clear();
     delete form;
+}
+
+TEST_F(Wrappers, ASkinWithoutCheckGlyphsLeavesASixteenPixelGlyphArea) {
+    std::unique_ptr<TsSkinManager> bare(skinfixture::MakeManager());
+    HWND b = Child(L"BUTTON", L"No glyphs", BS_AUTOCHECKBOX, 10, 10, 160, 24);
+    SendMessageW(b, BM_SETCHECK, BST_CHECKED, 0);
+    auto* w = CreateWrapper<TacCheckBoxWnd>(b, true, "CLEARX", bare.get(), nullptr);
+    ASSERT_TRUE(w);
+    InvalidateRect(b, nullptr, TRUE);
+    const Pixels p = Shot(b);
+    EXPECT_TRUE(Find(p, [](uint32_t c) { return c != kHost; }, RECT{0, 0, 16, 24}).Empty());
+    const Box text = Find(p, Dark);
+    ASSERT_FALSE(text.Empty());
+    EXPECT_GE(text.L, 18);
+    EXPECT_LE(text.L, 22);
+    delete w;
 }
 
 // ====================================================================== group boxes and panels
