@@ -1,6 +1,8 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin;
+//     shows one form, "Skin host", with a skin manager set to that skin and
+//     a page for each family of wrapped windows (wrapped by hand): a
+//     multi-line system edit with both scroll bars, and the plain controls;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -16,6 +18,7 @@
 #include "HostCtrls.h"
 #include "SkinDump.h"
 #include "Tabs.h"
+#include "acSBUtils.h"
 #include "Text1251.h"
 #include "UnitInit.h"
 #include "acPNG.h"
@@ -40,12 +43,12 @@ void StartEngine() {
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
-        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
-        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
     };
     StartUnits(kUnits);
 }
@@ -78,6 +81,19 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
+// A system multi-line edit with both bars and enough text to scroll both ways.
+HWND MakeMemo(TWinControl* Parent) {
+    std::wstring text;
+    for (int i = 1; i <= 60; ++i) text += L"Line " + std::to_wstring(i) + L" of the wrapped edit\r\n";
+    text += L"A last line that is much wider than the edit, so that its horizontal bar has a range to scroll";
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                 ES_AUTOHSCROLL,
+                             20, 20, 320, 220, Parent->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
+}
+
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
     auto* form = new TForm(Application);
@@ -89,16 +105,22 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
-    // One page for each family of wrapped windows.
     auto* pages = new TPageControl(form);
     pages->SetParent(form);
     pages->SetAlign(alClient);
-    auto* controls = new TTabSheet(form);
-    controls->SetCaption("Controls");
-    controls->SetParent(pages);
+    auto page = [&](const char* Caption) {
+        auto* sheet = new TTabSheet(form);
+        sheet->SetCaption(Caption);
+        sheet->SetParent(pages);
+        return sheet;
+    };
+    TTabSheet* scrolling = page("Scroll bars");
+    TTabSheet* controls = page("Controls");
+    form->Show();
+    std::unique_ptr<TacScrollWnd> memo(
+        CreateWrapper<TacScrollWnd>(MakeMemo(scrolling), true, "EDIT", manager, nullptr));
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
-    form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     return 0;
 }
