@@ -1,11 +1,14 @@
 // Published properties and events of the class library's own classes.
 #include "ComCtrls.h"
+#include "Buttons.h"
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
+#include "ToolBars.h"
 #include "Streams.h"
 #include "TypeInfo.h"
 #include "UnitInit.h"
@@ -240,4 +243,7 @@ void RegisterClassLibraryClasses() {
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
     RegisterComCtrlsClasses();
+    RegisterButtonsClasses();
+    RegisterToolBarsClasses();
+    RegisterTabsClasses();
 }

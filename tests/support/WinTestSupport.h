@@ -57,6 +57,9 @@ INPUT MouseButton(DWORD Flags);
 // button there, then handles the messages (by Handle) for a while; answers
 // whether the system took the events.
 bool LeftClickAt(MessageHandler Handle, POINT Screen);
+// Real mouse input: the cursor moved to screen point (X, Y), with the button
+// events in Buttons (MOUSEEVENTF_LEFTDOWN, ...) at that point.
+bool MouseAt(int X, int Y, DWORD Buttons = 0);
 
 // GDI objects and USER objects (windows, menus) alive in the process, for
 // leak checks around a loop. GetGuiResources answers 0 under Wine, so

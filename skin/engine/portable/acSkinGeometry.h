@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "ButtonLayout.h"
 #include "Types.h"
 
 // One block of the source copied into Dst: Src's size is the source block
@@ -88,14 +89,7 @@ void ShrinkMargins(int Size, int& Near, int& Far);
 // Filling and flag 4.
 TacMarginPlan PlanImageByMargins(const TRect& Rect, const TacMarginImage& Img, int State, bool Filling);
 
-// ---- glyph and caption in a button
-
-// Layout 0 glyph left of the caption, 1 right, 2 above, 3 below (0 and 1
-// swap under right-to-left reading, bit value 2 of ReadingFlags); Alignment 0
-// near edge, 1 far edge, 2 centred; Margin -1 automatic, Spacing below 0
-// automatic. Divisions truncate towards zero.
-void CalcGlyphLayout(const TRect& Client, TPoint GlyphSize, TPoint TextSize, int ReadingFlags, TRect& TextRect,
-                     TPoint& GlyphPos, int Spacing, int Margin, int Alignment, int Layout);
+// ---- glyph and caption in a button: CalcGlyphLayout (ButtonLayout.h)
 
 // ---- the glow window
 
