@@ -147,3 +147,63 @@ TEST(PartStates, HotOrPressedResetsTheOthers) {
     EXPECT_EQ(p.State[spTrack2], 1);
     EXPECT_FALSE(p.Set(spNone, 2));
 }
+
+// The non-client bars of the scroll wrappers: a bar 200 long with 16-pixel
+// arrows (168 of track).
+TEST(NCScrollGeometry, ThumbPartsAndDragPositions) {
+    auto info = [](int Min, int Max, unsigned Page, int Pos) {
+        TacScrollInfo i;
+        i.nMin = Min, i.nMax = Max, i.nPage = Page, i.nPos = Pos;
+        return i;
+    };
+    struct Case {
+        const char* Name;
+        TacScrollInfo Info;
+        int Size, Start;
+    } cases[] = {
+        {"page 0: an arrow long", info(0, 99, 0, 0), 16, 16},
+        {"half a page", info(0, 99, 50, 0), 84, 16},
+        {"at the end", info(0, 99, 50, 50), 84, 200 - 16 - 84},
+        {"tiny page: at least 10", info(0, 9999, 1, 0), 10, 16},
+        {"huge range: no thumb offset", info(INT32_MIN, INT32_MAX, 10, 5), 0, 16},
+        {"page past the range: longer than the track", info(0, 9, 11, 0), 185, 16},
+        {"with a minimum", info(100, 199, 50, 150), 84, 200 - 16 - 84},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TacNCThumb t = NCThumbGeometry(200, 16, c.Info, 10);
+        EXPECT_EQ(t.Size, c.Size);
+        EXPECT_EQ(t.Start, c.Start);
+    }
+    const TacNCThumb t = NCThumbGeometry(200, 16, info(0, 99, 50, 0), 10);  // thumb 16..100
+    struct Hit {
+        int Along, Across, Part;
+    } hits[] = {{0, 5, 0}, {15, 5, 0}, {16, 5, 5}, {99, 5, 5}, {100, 5, 3}, {183, 5, 3},
+                {184, 5, 1}, {199, 5, 1}, {200, 5, -1}, {50, -1, -1}, {50, 17, -1}};
+    for (const Hit& h : hits) EXPECT_EQ(NCPartAt(200, 16, t, 17, h.Along, h.Across), h.Part) << h.Along << "," << h.Across;
+    const TacNCThumb later = NCThumbGeometry(200, 16, info(0, 99, 50, 50), 10);
+    EXPECT_EQ(NCPartAt(200, 16, later, 17, 50, 5), 2);
+    // Shorter than two arrows: two halves, never a thumb.
+    const TacNCThumb shortBar = NCThumbGeometry(24, 16, info(0, 99, 0, 0), 10);
+    EXPECT_EQ(NCPartAt(24, 16, shortBar, 17, 11, 5), 0);
+    EXPECT_EQ(NCPartAt(24, 16, shortBar, 17, 12, 5), 1);
+    for (int a = 0; a < 24; ++a) EXPECT_NE(NCPartAt(24, 16, shortBar, 17, a, 5), 5);
+    // A thumb longer than its track is not there either.
+    const TacNCThumb tooLong = NCThumbGeometry(200, 16, info(0, 9, 11, 0), 10);
+    for (int a = 16; a < 184; ++a) EXPECT_EQ(NCPartAt(200, 16, tooLong, 17, a, 5), -1);
+    // Drag positions: the track's ends are the first and the last page.
+    EXPECT_EQ(NCDragPosition(200, 16, 84, 16, info(0, 99, 50, 0)), 0);
+    EXPECT_EQ(NCDragPosition(200, 16, 84, 100, info(0, 99, 50, 0)), 50);
+    EXPECT_EQ(NCDragPosition(200, 16, 84, 58, info(0, 99, 50, 0)), 25);
+    EXPECT_EQ(NCDragPosition(200, 16, 84, 100, info(100, 199, 50, 0)), 150);
+    EXPECT_EQ(NCDragPosition(200, 16, 168, 16, info(0, 9, 11, 0)), 0);  // nothing to slide over
+    EXPECT_EQ(NCDragPosition(200, 16, 10, 20, info(5, 5, 0, 5)), 5);    // no range
+}
+
+TEST(NCScrollGeometry, MulDivRoundsAndRefuses) {
+    EXPECT_EQ(acMulDiv(5, 3, 2), 8);     // 7.5 away from zero
+    EXPECT_EQ(acMulDiv(-5, 3, 2), -8);
+    EXPECT_EQ(acMulDiv(1, 1, 0), -1);
+    EXPECT_EQ(acMulDiv(INT32_MAX, 4, 2), -1);
+    EXPECT_EQ(acMulDiv(INT32_MAX, 4, 4), INT32_MAX);
+}
