@@ -115,6 +115,11 @@ struct TPropInfo {
     std::function<AnsiString(TPersistent*)> ReadStr;
     // Binary kind: the block's bytes as they would be written.
     std::function<std::vector<uint8_t>(TPersistent*)> ReadBinary;
+    // Event kind: the event field of an instance and its Method<> type, so
+    // that code outside the form reader can see whether a handler is
+    // assigned and hook one of the same type.
+    std::function<void*(TPersistent*)> EventField;
+    const std::type_info* EventType = nullptr;
 };
 
 // A published handler of a form class: makes a method pointer of the event's
@@ -388,13 +393,17 @@ public:
     // Event field bound by handler name to the form being read.
     template <class B, class Ev>
     TClassReg& Event(const char* Name, Ev B::*Field) {
-        return Add(Name, TPropKind::Event, "event", [Field](C* o, const FormValue& v, TReadContext& ctx) {
+        Add(Name, TPropKind::Event, "event", [Field](C* o, const FormValue& v, TReadContext& ctx) {
             Ev& field = static_cast<B*>(o)->*Field;
             if (typeinfo_detail::IsNil(v))
                 field = nullptr;
             else
                 typeinfo_detail::BindEvent(v, ctx, typeid(Ev), &field, "event");
         });
+        TPropInfo& p = FInfo.Props[Name];
+        p.EventField = [Field](TPersistent* o) -> void* { return &(static_cast<B*>(static_cast<C*>(o))->*Field); };
+        p.EventType = &typeid(Ev);
+        return *this;
     }
     // Accepted and dropped (legacy or design-time properties).
     TClassReg& Ignore(const char* Name) {

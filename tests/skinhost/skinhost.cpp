@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,8 +19,11 @@
 #include "SkinDump.h"
 #include "Tabs.h"
 #include "Text1251.h"
+#include "StdCtrls.h"
 #include "UnitInit.h"
+#include "WinText.h"
 #include "acPNG.h"
+#include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sEngineUnits.h"
@@ -42,9 +47,9 @@ void StartEngine() {
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
-        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
         {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
     };
     StartUnits(kUnits);
@@ -78,6 +83,129 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
+// ---- wrapped controls, by hand until the form provider wraps its children
+
+HWND Child(TWinControl* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
+           const void* Param = nullptr) {
+    return CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
+                           GetModuleHandleW(nullptr), const_cast<void*>(Param));
+}
+
+void FillItems(HWND W, UINT Msg, const wchar_t* Word, int N) {
+    for (int i = 0; i < N; ++i) SendMessageW(W, Msg, 0, LPARAM((std::wstring(Word) + L" " + std::to_wstring(i + 1)).c_str()));
+}
+
+HWND ReportList(TWinControl* Form) {
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_LISTVIEWW, LVS_REPORT, 250, 250, 290, 150);
+    const wchar_t* names[] = {L"Name", L"Size", L"Kind"};
+    for (int c = 0; c < 3; ++c) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.fmt = c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = 110;
+        col.pszText = const_cast<wchar_t*>(names[c]);
+        SendMessageW(h, LVM_INSERTCOLUMNW, c, LPARAM(&col));
+    }
+    for (int i = 0; i < 40; ++i) {
+        std::wstring t = L"File " + std::to_wstring(i + 1), size = std::to_wstring((i + 1) * 37) + L" KB";
+        LVITEMW it{};
+        it.mask = LVIF_TEXT;
+        it.iItem = i;
+        it.pszText = t.data();
+        SendMessageW(h, LVM_INSERTITEMW, 0, LPARAM(&it));
+        it.iSubItem = 1;
+        it.pszText = size.data();
+        SendMessageW(h, LVM_SETITEMTEXTW, i, LPARAM(&it));
+        it.iSubItem = 2;
+        it.pszText = const_cast<wchar_t*>(L"Document");
+        SendMessageW(h, LVM_SETITEMTEXTW, i, LPARAM(&it));
+    }
+    return h;
+}
+
+HWND Tree(TWinControl* Form) {
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 560, 250,
+                   200, 150);
+    for (int i = 0; i < 12; ++i) {
+        std::wstring t = L"Folder " + std::to_wstring(i + 1);
+        TVINSERTSTRUCTW ins{};
+        ins.hParent = TVI_ROOT;
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT;
+        ins.item.pszText = t.data();
+        HTREEITEM p = HTREEITEM(SendMessageW(h, TVM_INSERTITEMW, 0, LPARAM(&ins)));
+        ins.hParent = p;
+        ins.item.pszText = const_cast<wchar_t*>(L"Leaf");
+        SendMessageW(h, TVM_INSERTITEMW, 0, LPARAM(&ins));
+        if (i < 2) SendMessageW(h, TVM_EXPAND, TVE_EXPAND, LPARAM(p));
+    }
+    return h;
+}
+
+LRESULT CALLBACK MDIChildProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) { return DefMDIChildProcW(W, M, Wp, Lp); }
+
+HWND MDIArea(TWinControl* Form) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MDIChildProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"SkinHostMDIChild";
+    RegisterClassW(&wc);
+    CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+    HWND h = Child(Form, WS_EX_CLIENTEDGE, L"MDICLIENT", WS_VSCROLL | WS_HSCROLL, 20, 420, 520, 130, &ccs);
+    for (int i = 0; i < 2; ++i) {
+        MDICREATESTRUCTW mc{L"SkinHostMDIChild", i ? L"Second child" : L"First child", GetModuleHandleW(nullptr),
+                            10 + 150 * i, 10, 200, 90, WS_OVERLAPPEDWINDOW, 0};
+        SendMessageW(h, WM_MDICREATE, 0, LPARAM(&mc));
+    }
+    return h;
+}
+
+using Wrappers = std::vector<std::unique_ptr<TacMainWnd>>;
+using SkinStates = std::vector<std::unique_ptr<TsCommonData>>;
+
+template <class W>
+void Wrap(Wrappers& List, HWND H, const char* Section, TsSkinManager* M) {
+    if (TacMainWnd* w = CreateWrapper<W>(H, true, Section, M, nullptr)) List.emplace_back(w);
+}
+
+// The controls of every wrapped kind, foreign windows and class-library ones.
+void AddWrappedControls(TWinControl* Form, TsSkinManager* M, Wrappers& List, SkinStates& States) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND edit = Child(Form, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 20, 20, 200, 24);
+    SetWindowTextW(edit, L"Single-line edit");
+    HWND memo = Child(Form, WS_EX_CLIENTEDGE, L"EDIT", ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, 20, 56, 200, 120);
+    std::wstring text;
+    for (int i = 1; i <= 30; ++i) text += L"Memo line " + std::to_wstring(i) + L", long enough to scroll sideways\r\n";
+    SetWindowTextW(memo, text.c_str());
+    HWND list = Child(Form, WS_EX_CLIENTEDGE, L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 20, 188, 200, 100);
+    FillItems(list, LB_ADDSTRING, L"List item", 20);
+    const DWORD kinds[] = {CBS_SIMPLE, CBS_DROPDOWN, CBS_DROPDOWNLIST};
+    for (int i = 0; i < 3; ++i) {
+        HWND c = Child(Form, 0, L"COMBOBOX", kinds[i] | WS_VSCROLL, 250 + 180 * i, 20, 160, i == 0 ? 120 : 200);
+        FillItems(c, CB_ADDSTRING, i == 2 ? L"Choice" : L"Entry", 12);
+        SendMessageW(c, CB_SETCURSEL, 1, 0);
+        Wrap<TacComboBoxWnd>(List, c, "COMBOBOX", M);
+    }
+    Wrap<TacEditWnd>(List, edit, "EDIT", M);
+    Wrap<TacEditWnd>(List, memo, "EDIT", M);
+    Wrap<TacEditWnd>(List, list, "EDIT", M);
+    Wrap<TacListViewWnd>(List, ReportList(Form), "EDIT", M);
+    Wrap<TacTreeViewWnd>(List, Tree(Form), "EDIT", M);
+    Wrap<TacMDIWnd>(List, MDIArea(Form), "EDIT", M);
+    // A class-library edit: its own colours are the skin's while wrapped.
+    auto* own = new TEdit(Form);
+    own->SetParent(Form);
+    own->SetBounds(250, 160, 200, 24);
+    own->SetText("Class-library edit");
+    States.emplace_back(new TsCommonData(own, true));
+    States.back()->SetSkinSection("EDIT");
+    if (TacMainWnd* w = CreateWrapper<TacEditWnd>(own->Handle(), true, "EDIT", M, States.back().get()))
+        List.emplace_back(w);
+}
+
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
     auto* form = new TForm(Application);
@@ -96,10 +224,21 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* controls = new TTabSheet(form);
     controls->SetCaption("Controls");
     controls->SetParent(pages);
+    auto* edits = new TTabSheet(form);
+    edits->SetCaption("Edits and lists");
+    edits->SetParent(pages);
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
+    Wrappers wrappers;
+    SkinStates states;
+    if (manager && manager->SkinData()->Active()) AddWrappedControls(edits, manager, wrappers, states);
     form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
+    for (auto& w : wrappers) {
+        TacMainWnd* p = w.release();
+        if (!p->Destroyed && IsWindow(p->CtrlHandle)) DetachWrapper(p->CtrlHandle, true, false, p);
+        delete p;
+    }
     return 0;
 }
 
