@@ -78,6 +78,11 @@ void TacBaseWnd::SendNCPaint() {
 }
 
 void TacBaseWnd::WndProc(TMessage& M) {
+    // The manager marks its skin unloaded before it tells the windows it is
+    // gone: the plain look comes back here, whatever "skinned" says by then.
+    if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scRemoveSkin && !Destroyed && SkinData &&
+        IsOwnManager(M.LParam))
+        RestorePlainLook();
     if (!SkinnedNow()) {
         TacScrollWnd::WndProc(M);
         return;
@@ -156,11 +161,20 @@ void TacEditWnd::SavePlainLook() {
     PlainSaved = true;
 }
 
+void TacEditWnd::ApplySkinLookOnce() {
+    if (!Skinned && !FRestoring) ApplySkinLook();
+}
+
 void TacEditWnd::RestorePlainLook() {
     FreeLookBrush();
     Skinned = false;
     if (!CtrlHandle || !IsWindow(CtrlHandle)) return;
-    SetWindowPos(CtrlHandle, nullptr, 0, 0, 0, 0, acFrameOnly);
+    {
+        // The frame is painted again at once, while the skin is still there:
+        // that paint must not put the look back.
+        ValueRestorer<bool> restoring(FRestoring, true);
+        SetWindowPos(CtrlHandle, nullptr, 0, 0, 0, 0, acFrameOnly);
+    }
     TControl* c = SkinData ? SkinData->OwnerControl : nullptr;
     if (!c || !PlainSaved || (c->ComponentState() & csDestroying)) return;
     c->SetColor(SavedColor);
@@ -205,7 +219,7 @@ void TacEditWnd::WMNCPaint() {
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     if (SkinData->BackgroundDirty) {
-        if (!Skinned) ApplySkinLook();
+        ApplySkinLookOnce();
         UpdateWndCache(SkinData, CtrlHandle, DialogMode);
         if (!DialogMode) FillCornersByMask(SkinData, 0, this);
     }
@@ -235,7 +249,7 @@ void TacEditWnd::WMPrint(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     SkinData->UpdatingFlag = false;
     SkinData->BackgroundDirty = true;
-    if (!Skinned) ApplySkinLook();
+    ApplySkinLookOnce();
     UpdateWndCache(SkinData, CtrlHandle, DialogMode);
     if (!DialogMode) FillCornersByMask(SkinData, 0, this);
     CopyCacheBands(dc, EdgeLeft);
@@ -299,13 +313,13 @@ void TacEditWnd::WndProc(TMessage& M) {
             return;
         }
         PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam));
-        if (!Skinned) ApplySkinLook();
+        ApplySkinLookOnce();
         break;
     case WM_ERASEBKGND:
         if (!WndVisible()) break;
         SkinData->UpdatingFlag = SkinData->IsUpdating();
         if (SkinData->UpdatingFlag) return;
-        if (!Skinned) ApplySkinLook();
+        ApplySkinLookOnce();
         if (PlatformSixOrLater() && FadeInProgress && reinterpret_cast<HDC>(M.WParam) != FadeCaptureDC) {
             M.Result = 1;
             return;
@@ -369,7 +383,7 @@ void TacComboListWnd::PrepareCache() {
         return;
     }
     SkinData->ResolveIndexes();
-    ApplySkinLook();
+    if (!Restoring()) ApplySkinLook();
     TBitmap* cache = SkinData->CacheBitmap;
     if (!cache) return;
     const TSize sz = WindowSize(CtrlHandle);
@@ -441,7 +455,8 @@ void TacComboListWnd::WndProc(TMessage& M) {
         return;
     }
     case WM_LBUTTONUP:
-        if (!WMLButtonUp(M)) PassOn(M);
+        // The scroll wrapper ends a press on the bars and hands the message on.
+        TacScrollWnd::WndProc(M);
         if (SimpleBox && GetCapture() == CtrlHandle) ReleaseCapture();
         return;
     case acListShown:
@@ -649,7 +664,7 @@ void TacComboBoxWnd::WMPrint(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     SkinData->UpdatingFlag = false;
     SkinData->BackgroundDirty = true;
-    if (!Skinned) ApplySkinLook();
+    ApplySkinLookOnce();
     if (IsSimple())
         PrepareSimpleCache();
     else
@@ -727,12 +742,13 @@ TacMDIFormLink::~TacMDIFormLink() = default;
 
 TBitmap* TacMDIFormLink::FrameImage(TPoint& ClientOffset) {
     if (!FData->IsSkinned()) return nullptr;
-    RECT cr{};
-    GetClientRect(FClient, &cr);
+    RECT wr{};
+    GetWindowRect(FClient, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
     TBitmap* cache = FData->CacheBitmap;
-    if (FData->BackgroundDirty || cache->Width() != cr.right || cache->Height() != cr.bottom) {
-        cache->SetSize(cr.right, cr.bottom);
-        PaintControlSection(FData.get(), EmptyCacheInfo, true, cache, TPoint{0, 0}, Rect(0, 0, cr.right, cr.bottom), 0);
+    if (FData->BackgroundDirty || cache->Width() != w || cache->Height() != h) {
+        cache->SetSize(w, h);
+        PaintControlSection(FData.get(), EmptyCacheInfo, true, cache, TPoint{0, 0}, Rect(0, 0, w, h), 0);
         FData->BackgroundDirty = false;
     }
     ClientOffset = TPoint{0, 0};
@@ -794,7 +810,7 @@ void TacMDIWnd::EraseClient(HDC DC) {
     TPoint off{0, 0};
     TBitmap* img = ProviderData && ProviderData->IsSkinned() ? Provider->FrameImage(off) : nullptr;
     if (img && !img->Empty())
-        BitBlt(DC, 0, 0, cr.right, cr.bottom, img->Canvas()->Handle(), off.X, off.Y, SRCCOPY);
+        BitBlt(DC, 0, 0, cr.right, cr.bottom, img->Canvas()->Handle(), off.X + EdgeLeft, off.Y + EdgeTop, SRCCOPY);
     else
         FillRectOnDC(DC, Rect(0, 0, cr.right, cr.bottom), Provider->FormColor());
 }
@@ -809,7 +825,7 @@ void TacMDIWnd::PaintClientBorder(HDC DC) {
     TPoint off{0, 0};
     TBitmap* img = ProviderData && ProviderData->IsSkinned() ? Provider->FrameImage(off) : nullptr;
     if (img && !img->Empty() && img->Width() >= 2 && img->Height() >= 2)
-        CopyBorderBands(DC, 0, 0, sz.cx, sz.cy, img->Canvas()->Handle(), 0, 0, 2);
+        CopyBorderBands(DC, 0, 0, sz.cx, sz.cy, img->Canvas()->Handle(), off.X, off.Y, 2);
     else
         FillBorderOnDC(DC, r, EdgeLeft, EdgeTop, EdgeRight, EdgeBottom, Provider->BorderColor());
     PaintScrollBars(this, CtrlHandle, DC);

@@ -323,20 +323,24 @@ void TacListViewWnd::PaintHeader(HDC DC) {
     AnsiString name;
     const int sec = HeaderSection(m, name);
     if (sec < 0) return;
-    std::unique_ptr<TBitmap> bmp(CreateBitmap24(cr.right, cr.bottom));
     const int count = int(SendMessageW(HeaderWnd, HDM_GETITEMCOUNT, 0, 0));
     std::vector<int> order(size_t(std::max(count, 0)));
     for (int i = 0; i < count; ++i) order[size_t(i)] = i;
     if (count > 0 && (GetWindowLongPtrW(HeaderWnd, GWL_STYLE) & HDS_DRAGDROP))
         SendMessageW(HeaderWnd, HDM_GETORDERARRAY, WPARAM(count), LPARAM(order.data()));
+    std::vector<std::pair<int, RECT>> items;
     int right = 0;
     for (int item : order) {
         RECT ir{};
         if (!SendMessageW(HeaderWnd, HDM_GETITEMRECT, WPARAM(item), LPARAM(&ir))) continue;
         right = std::max<int>(right, ir.right);
-        if (ir.right <= ir.left || ir.bottom <= ir.top) continue;
-        PaintHeaderSection(bmp.get(), item, Rect(ir.left, 0, ir.right, cr.bottom), sec, name);
+        if (ir.right > ir.left && ir.left < cr.right) items.emplace_back(item, ir);
     }
+    // Sections that run past the window are painted whole (their text and
+    // borders where they belong), then cut by the copy.
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(std::max<int>(cr.right, right), cr.bottom));
+    for (const auto& [item, ir] : items)
+        PaintHeaderSection(bmp.get(), item, Rect(ir.left, 0, ir.right, cr.bottom), sec, name);
     if (right < cr.right) PaintHeaderSection(bmp.get(), -1, Rect(right, 0, cr.right, cr.bottom), sec, name);
     BitBlt(DC, 0, 0, cr.right, cr.bottom, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
@@ -391,7 +395,7 @@ void TacListViewWnd::WndProc(TMessage& M) {
         PassOn(M);
         return;
     case WM_PAINT:
-        if (!Skinned) ApplySkinLook();
+        ApplySkinLookOnce();
         break;
     default:
         break;
@@ -444,6 +448,11 @@ void TacGridWnd::SavePlainLook() {
     SavedFixedColor = OrdColor(g, "FixedColor");
     SavedTitleFontColor = FontColorOf(g, "TitleFont");
     if (SavedTitleFontColor == clNone) SavedTitleFontColor = FontColorOf(g, "FixedFont");
+    SavedFixedFontColor = FontColorOf(g, "FixedFont");
+    SavedColumns.clear();
+    ForEachItem(CollectionProp(g, "Columns"), [&](TCollectionItem* c) {
+        SavedColumns.push_back({FontColorOf(c, "HeaderFont"), FontColorOf(c, "Font"), OrdColor(c, "Color")});
+    });
     SavedFooterColor = OrdColor(g, "FooterColor");
     SavedFooterCellColor = OrdColor(g, "FooterCellColor");
     SavedTitleColor = OrdColor(g, "TitleColor");
@@ -456,11 +465,16 @@ void TacGridWnd::RestorePlainLook() {
     if (!g || !PlainSaved || (SkinData->OwnerControl->ComponentState() & csDestroying)) return;
     PutColor(g, "FixedColor", SavedFixedColor);
     SetFontColor(g, "TitleFont", SavedTitleFontColor);
-    SetFontColor(g, "FixedFont", SavedTitleFontColor);
+    SetFontColor(g, "FixedFont", SavedFixedFontColor);
+    size_t i = 0;
     ForEachItem(CollectionProp(g, "Columns"), [&](TCollectionItem* c) {
-        SetFontColor(c, "HeaderFont", SavedTitleFontColor);
-        SetFontColor(c, "Font", SavedFontColor);
-        PutColor(c, "Color", SavedColor);
+        // Columns added while skinned take the grid's own colours.
+        const ColumnColours own =
+            i < SavedColumns.size() ? SavedColumns[i] : ColumnColours{SavedTitleFontColor, SavedFontColor, SavedColor};
+        ++i;
+        SetFontColor(c, "HeaderFont", own.HeaderFont);
+        SetFontColor(c, "Font", own.Font);
+        PutColor(c, "Color", own.Color);
     });
     PutColor(g, "FooterColor", SavedFooterColor);
     PutColor(g, "FooterCellColor", SavedFooterCellColor);
@@ -753,7 +767,7 @@ void TacVirtualListWnd::WMNCPaint() {
     Geometry = GetWndGeometry(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
-    if (!Skinned) ApplySkinLook();
+    ApplySkinLookOnce();
     if (SkinData->BackgroundDirty) UpdateWndCache(SkinData, CtrlHandle, false);
     WindowDC dc(CtrlHandle, WindowDC::Window);
     if (!dc) return;

