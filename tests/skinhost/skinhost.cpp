@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "Forms.h"
+#include "HostCtrls.h"
 #include "SkinDump.h"
+#include "Tabs.h"
 #include "Text1251.h"
 #include "StdCtrls.h"
 #include "UnitInit.h"
@@ -24,8 +26,8 @@
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
-#include "sGraphUtils.h"
 #include "sEngineUnits.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 #include "sSkinnedForms.h"
@@ -90,55 +92,17 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
 
 // ---- wrapped controls, by hand until the form provider wraps its children
 
-// Until the form provider answers for its children, the host form stands in
-// for it: the colour under a wrapped child (commands 34 and 21) and the
-// colours a wrapped foreign edit or list box paints its client with.
-class THostForm : public TForm {
-public:
-    using TForm::TForm;
-    const char* ClassName() const override { return "THostForm"; }
-
-protected:
-    void WndProc(TMessage& M) override {
-        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scGetBackground && M.LParam) {
-            auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
-            info->BgType = 1;
-            info->Color = ColorToRGB(Color());
-            if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, info->Color);
-            return;
-        }
-        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scQueryColor) {
-            M.Result = ColorToRGB(Color());
-            return;
-        }
-        if (M.Msg == WM_CTLCOLOREDIT || M.Msg == WM_CTLCOLORLISTBOX) {
-            auto* w = dynamic_cast<TacEditWnd*>(GetWrapper(reinterpret_cast<HWND>(M.LParam)));
-            const TsGeneralData* s = w && !w->SkinData->OwnerControl && w->Skinned ? w->SkinData->Section() : nullptr;
-            if (s) {
-                HDC dc = reinterpret_cast<HDC>(M.WParam);
-                SetTextColor(dc, COLORREF(ColorToRGB(s->FontColor[0])));
-                SetBkColor(dc, COLORREF(ColorToRGB(w->PaintColor)));
-                M.Result = reinterpret_cast<LRESULT>(w->LookBrush());
-                return;
-            }
-        }
-        TForm::WndProc(M);
-    }
-};
-
-HWND Child(TForm* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
+HWND Child(TWinControl* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
            const void* Param = nullptr) {
-    HWND h = CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
-                             GetModuleHandleW(nullptr), const_cast<void*>(Param));
-    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
-    return h;
+    return CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
+                           GetModuleHandleW(nullptr), const_cast<void*>(Param));
 }
 
 void FillItems(HWND W, UINT Msg, const wchar_t* Word, int N) {
     for (int i = 0; i < N; ++i) SendMessageW(W, Msg, 0, LPARAM((std::wstring(Word) + L" " + std::to_wstring(i + 1)).c_str()));
 }
 
-HWND ReportList(TForm* Form) {
+HWND ReportList(TWinControl* Form) {
     HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_LISTVIEWW, LVS_REPORT, 250, 250, 290, 150);
     const wchar_t* names[] = {L"Name", L"Size", L"Kind"};
     for (int c = 0; c < 3; ++c) {
@@ -166,7 +130,7 @@ HWND ReportList(TForm* Form) {
     return h;
 }
 
-HWND Tree(TForm* Form) {
+HWND Tree(TWinControl* Form) {
     HWND h = Child(Form, WS_EX_CLIENTEDGE, WC_TREEVIEWW, TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, 560, 250,
                    200, 150);
     for (int i = 0; i < 12; ++i) {
@@ -187,7 +151,7 @@ HWND Tree(TForm* Form) {
 
 LRESULT CALLBACK MDIChildProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) { return DefMDIChildProcW(W, M, Wp, Lp); }
 
-HWND MDIArea(TForm* Form) {
+HWND MDIArea(TWinControl* Form) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = MDIChildProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -214,7 +178,7 @@ void Wrap(Wrappers& List, HWND H, const char* Section, TsSkinManager* M) {
 }
 
 // The controls of every wrapped kind, foreign windows and class-library ones.
-void AddWrappedControls(TForm* Form, TsSkinManager* M, Wrappers& List, SkinStates& States) {
+void AddWrappedControls(TWinControl* Form, TsSkinManager* M, Wrappers& List, SkinStates& States) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     HWND edit = Child(Form, WS_EX_CLIENTEDGE, L"EDIT", ES_AUTOHSCROLL, 20, 20, 200, 24);
@@ -251,20 +215,32 @@ void AddWrappedControls(TForm* Form, TsSkinManager* M, Wrappers& List, SkinState
 
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
-    auto* form = new THostForm(Application);
+    auto* form = new TForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
-    TsSkinManager* m = nullptr;
+    TsSkinManager* manager = nullptr;
     try {
-        m = MakeManager(form, Dir, Name);
+        manager = MakeManager(form, Dir, Name);
         new TsSkinProvider(form);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
+    // One page for each family of wrapped windows.
+    auto* pages = new TPageControl(form);
+    pages->SetParent(form);
+    pages->SetAlign(alClient);
+    auto* controls = new TTabSheet(form);
+    controls->SetCaption("Controls");
+    controls->SetParent(pages);
+    auto* edits = new TTabSheet(form);
+    edits->SetCaption("Edits and lists");
+    edits->SetParent(pages);
+    std::unique_ptr<TControlsPage> controlsPage;
+    if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     Wrappers wrappers;
     SkinStates states;
+    if (manager && manager->SkinData()->Active()) AddWrappedControls(edits, manager, wrappers, states);
     form->Show();
-    if (m && m->SkinData()->Active()) AddWrappedControls(form, m, wrappers, states);
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     for (auto& w : wrappers) {
         TacMainWnd* p = w.release();
