@@ -1,4 +1,5 @@
 // Published properties and events of the class library's own classes.
+#include "ComCtrls.h"
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
@@ -37,6 +38,10 @@ void RegisterClassLibraryClasses() {
                       {"poOwnerFormCenter", poOwnerFormCenter}});
     const TEnumInfo& windowState =
         RegisterEnum("TWindowState", {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}});
+    const TEnumInfo& formStyle = RegisterEnum(
+        "TFormStyle", {{"fsNormal", fsNormal}, {"fsMDIChild", fsMDIChild}, {"fsMDIForm", fsMDIForm},
+                       {"fsStayOnTop", fsStayOnTop}});
+    const TEnumInfo& tileMode = RegisterEnum("TTileMode", {{"tbHorizontal", tbHorizontal}, {"tbVertical", tbVertical}});
     const TEnumInfo& shapeType =
         RegisterEnum("TShapeType", {{"stRectangle", stRectangle}, {"stSquare", stSquare}, {"stRoundRect", stRoundRect},
                                     {"stRoundSquare", stRoundSquare}, {"stEllipse", stEllipse}, {"stCircle", stCircle}});
@@ -184,7 +189,8 @@ void RegisterClassLibraryClasses() {
         .Ignore("TextHeight")
         .Ignore("Scaled")
         .Ignore("AutoScroll")
-        .Ignore("FormStyle")
+        .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, formStyle)
+        .Enum("TileMode", &TForm::TileMode, &TForm::SetTileMode, tileMode)
         .Ignore("HelpFile")
         .Event("OnCreate", &TForm::OnCreate)
         .Event("OnShow", &TForm::OnShow)
@@ -233,4 +239,5 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterComCtrlsClasses();
 }

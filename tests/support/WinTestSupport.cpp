@@ -102,6 +102,23 @@ bool SendInputs(const std::vector<INPUT>& In) {
     return SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) == in.size();
 }
 
+INPUT MouseButton(DWORD Flags) {
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = Flags;
+    return i;
+}
+
+bool LeftClickAt(MessageHandler Handle, POINT Screen) {
+    SetCursorPos(Screen.x, Screen.y);
+    PumpFor(Handle, 20);
+    // Both at once: a control that waits for the release in a loop of its
+    // own (a drag test on the press) finds it there.
+    bool sent = SendInputs({MouseButton(MOUSEEVENTF_LEFTDOWN), MouseButton(MOUSEEVENTF_LEFTUP)});
+    PumpFor(Handle, 50);
+    return sent;
+}
+
 std::wstring HostPath(const char* UnixPath) {
     std::wstring w = L"Z:";
     for (const char* c = UnixPath; *c; ++c) w += *c == '/' ? L'\\' : wchar_t(*c);
