@@ -23,6 +23,7 @@ bool IsNTPlatform = false;
 bool SkinLoading = false;
 bool SkinBroadcasting = false;
 bool SkinRemoving = false;
+TacCreationHookSide CreationHookSide;
 
 // What one load builds before the manager takes it over: a load that raises
 // leaves the manager's tables as they were, and frees what it made.
@@ -47,8 +48,8 @@ struct TsSkinBuild {
 
 namespace {
 
-// Until the dialog and menu skinning exists the hook only passes every
-// event on; it is there so that its life follows the default manager.
+// Without the dialog skinning in the program the hook only passes every
+// event on; its life still follows the default manager.
 LRESULT CALLBACK CreationHookProc(int Code, WPARAM WParam, LPARAM LParam) {
     return CallNextHookEx(nullptr, Code, WParam, LParam);
 }
@@ -632,19 +633,25 @@ void TsSkinManager::RepaintForms() {
     if (!loading) LockFormsRedraw(this);
     BroadcastToAllForms(scRefresh);
     if (!loading) UnlockFormsRedraw(this, true);
+    if (CreationHookSide.Repaint) CreationHookSide.Repaint();
 }
 
 void TsSkinManager::InstallCreationHook() {
     if (!IsDefault() || (ComponentState() & csDesigning) || FHookInstalled) return;
     FHookInstalled = true;
-    FHook = SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, GetCurrentThreadId());
+    if (CreationHookSide.Installing) CreationHookSide.Installing();
+    FHook = SetWindowsHookExW(WH_CBT, CreationHookSide.Proc ? CreationHookSide.Proc : CreationHookProc, nullptr,
+                              GetCurrentThreadId());
 }
 
 void TsSkinManager::RemoveCreationHook() {
     if (!FHookInstalled) return;
+    // Unhooked first: freeing the providers destroys nothing, but a wrapper
+    // given back may repaint, and no new provider may come of it.
     if (FHook) UnhookWindowsHookEx(FHook);
     FHook = nullptr;
     FHookInstalled = false;
+    if (CreationHookSide.Removed) CreationHookSide.Removed();
 }
 
 int TsSkinManager::TextureIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {

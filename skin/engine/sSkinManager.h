@@ -28,6 +28,16 @@ extern bool SkinLoading;
 extern bool SkinBroadcasting;
 extern bool SkinRemoving;
 
+// What the dialog skinning lends the creation hook (the engine sits below
+// it): set by that unit at its start, cleared at its end.
+struct TacCreationHookSide {
+    HOOKPROC Proc = nullptr;         // the hook procedure; nil: events only passed on
+    void (*Installing)() = nullptr;  // the provider list made
+    void (*Removed)() = nullptr;     // hooked menus and every provider freed
+    void (*Repaint)() = nullptr;     // the visible providers' windows redrawn
+};
+extern TacCreationHookSide CreationHookSide;
+
 enum TacSkinningRule { srStdForms, srStdDialogs, srThirdParty };
 using TacSkinningRules = unsigned;  // mask of 1 << TacSkinningRule
 

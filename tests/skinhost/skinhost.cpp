@@ -1,6 +1,10 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
 //     shows one form, "Skin host", with a skin manager set to that skin;
+//   skinhost.exe --message <skin directory> <skin name>
+//     loads the skin and shows the system's message box "Skin host message"
+//     (a line of text, an icon, an OK button), skinned by the dialog hook;
+//     exits when it is answered;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -22,6 +26,7 @@
 #include "StdCtrls.h"
 #include "UnitInit.h"
 #include "WinText.h"
+#include "acDials.h"
 #include "acPNG.h"
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
@@ -58,6 +63,7 @@ void StartEngine() {
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
+        {"acDials", acDialsInitialize, acDialsFinalize},
     };
     StartUnits(kUnits);
 }
@@ -252,11 +258,21 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
 
 }  // namespace
 
+// The system's message box under the skin: 0 once answered, 1 when the box
+// could not be shown.
+int Message(const AnsiString& Dir, const AnsiString& Name) {
+    std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, Dir, Name));
+    return MessageBoxW(nullptr, L"The skin is loaded: this box is the system's, skinned by the dialog hook.",
+                       L"Skin host message", MB_OK | MB_ICONINFORMATION) ? 0 : 1;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<AnsiString> args = Arguments();
     const bool dump = args.size() == 4 && args[0] == "--dump";
-    if (!dump && args.size() != 2) {
+    const bool message = args.size() == 3 && args[0] == "--message";
+    if (!dump && !message && args.size() != 2) {
         MessageBoxW(nullptr, L"skinhost.exe <skin directory> <skin name>\n"
+                             L"skinhost.exe --message <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -264,7 +280,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int code = 0;
     try {
         StartEngine();
-        code = dump ? Dump(args[1], args[2], args[3]) : Host(args[0], args[1]);
+        code = dump      ? Dump(args[1], args[2], args[3])
+               : message ? Message(args[1], args[2])
+                         : Host(args[0], args[1]);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);
         code = 1;

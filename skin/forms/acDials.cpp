@@ -1,0 +1,467 @@
+// The creation hook, the providers and the dialog set-up: which windows are
+// skinned, and the wrapper each child of a dialog gets by its class.
+#include "acDials.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <exception>
+
+#include "Forms.h"
+#include "acMsgBox.h"
+#include "acSBUtilsCtrls.h"
+#include "acSBUtilsWnds.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+
+std::vector<TacProvider*>* ProviderList = nullptr;
+TacMnuArray HookedMenus;
+TacMainWnd* (*MakeMenuWindowWrapper)(HWND Wnd) = nullptr;
+
+namespace {
+
+bool IsSkinnedWindow(HWND Wnd) { return SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0) == 1; }
+
+bool ManagerActive(const TsSkinManager* M) { return M && M->Active() && M->SkinData() && M->SkinData()->Active(); }
+
+bool HasRule(TacSkinningRule Rule) { return DefaultSkinManager && (DefaultSkinManager->SkinningRules() & (1u << Rule)); }
+
+AnsiString Lower(AnsiString S) {
+    for (char& c : S) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return S;
+}
+
+void ReportHookException(const std::exception& E) {
+    try {
+        HandleControlException(nullptr, E);
+    } catch (...) {
+    }
+}
+
+// A provider placed in the first free entry of the list.
+void AddProvider(TacProvider* P) {
+    if (!ProviderList) ProviderList = new std::vector<TacProvider*>;
+    auto free = std::find(ProviderList->begin(), ProviderList->end(), nullptr);
+    if (free != ProviderList->end())
+        *free = P;
+    else
+        ProviderList->push_back(P);
+}
+
+void DropProvider(TacProvider* P) {
+    if (!ProviderList) return;
+    std::replace(ProviderList->begin(), ProviderList->end(), P, static_cast<TacProvider*>(nullptr));
+}
+
+// A dialog wrapper whose procedure runs now must not be freed under it.
+bool Busy(const TacProvider* P);
+
+void FreeMenuOf(HWND Wnd) {
+    for (auto it = HookedMenus.begin(); it != HookedMenus.end(); ++it)
+        if ((*it)->CtrlHandle == Wnd) {
+            TacMainWnd* w = *it;
+            HookedMenus.erase(it);
+            delete w;
+            return;
+        }
+}
+
+void InstallingHook() {
+    if (!ProviderList) ProviderList = new std::vector<TacProvider*>;
+}
+
+// Every provider freed from the front, the list with them.
+void FreeAllProviders() {
+    if (!ProviderList) return;
+    while (!ProviderList->empty()) {
+        TacProvider* p = ProviderList->front();
+        ProviderList->erase(ProviderList->begin());
+        delete p;  // its destructor finds no entry left to clear
+    }
+    delete ProviderList;
+    ProviderList = nullptr;
+}
+
+void HookRemoved() {
+    ClearMnuArray();
+    FreeAllProviders();
+}
+
+// ---- the class table of the dialog children
+
+using TacMakeWrapper = TacMainWnd* (*)(HWND, const AnsiString&, TsSkinManager*);
+
+template <class T>
+TacMainWnd* Make(HWND Wnd, const AnsiString& Section, TsSkinManager* M) {
+    return CreateWrapper<T>(Wnd, true, Section, M, nullptr);
+}
+
+// One row: the class (exact, or a part of the name), the style test, the
+// wrapper and its section. A nil wrapper leaves the child as it is.
+struct TacChildRule {
+    const char* Class;
+    bool (*Style)(LONG_PTR S);
+    TacMakeWrapper MakeWrapper;
+    const char* Section;
+    bool Substring = false;
+};
+
+bool AnyStyle(LONG_PTR) { return true; }
+bool StaticIcon(LONG_PTR S) { return (S & 3) == 3 || (S & 0x0E) == 0x0E; }
+bool StaticOwnLook(LONG_PTR S) { return (S & 0x0D) == 0x0D || (S & 0x1F) == 5 || (S & 0x1F) == 6 || (S & 0x1F) == 11; }
+bool ButtonGroup(LONG_PTR S) { return (S & 7) == 7; }
+bool ButtonCheck(LONG_PTR S) { return (S & 3) == 3 || (S & 2) == 2 || (S & 5) == 5; }
+bool ButtonRadio(LONG_PTR S) { return (S & 9) == 9 || (S & 4) == 4; }
+bool TabOwnerDraw(LONG_PTR S) { return (S & TCS_OWNERDRAWFIXED) != 0; }
+bool ToolBarFlat(LONG_PTR S) { return (S & 0x200) == 0x200; }
+
+// The tool bar, size grip, tab control and up-down wrappers are not in the
+// program yet: their rows keep their place and leave the child plain.
+constexpr TacMakeWrapper kToolBarWnd = nullptr;
+constexpr TacMakeWrapper kSizerWnd = nullptr;
+constexpr TacMakeWrapper kTabControlWnd = nullptr;
+constexpr TacMakeWrapper kSpinWnd = nullptr;
+
+const TacChildRule kChildRules[] = {
+    {"static", StaticIcon, Make<TacIconWnd>, "CHECKBOX"},
+    {"static", StaticOwnLook, nullptr, ""},
+    {"static", AnyStyle, Make<TacStaticWnd>, "CHECKBOX"},
+    {"#32770", AnyStyle, Make<TacTransPanelWnd>, "CHECKBOX"},
+    {"tpanel", AnyStyle, Make<TacDlgPanelWnd>, "PANEL"},
+    {"tsilentpaintpanel", AnyStyle, Make<TacDlgPanelWnd>, "PANEL"},
+    {"button", ButtonGroup, Make<TacGroupBoxWnd>, "GROUPBOX"},
+    {"button", ButtonCheck, Make<TacCheckBoxWnd>, "CHECKBOX"},
+    {"button", ButtonRadio, Make<TacCheckBoxWnd>, "CHECKBOX"},
+    {"button", AnyStyle, Make<TacBtnWnd>, "BUTTON"},
+    {"combobox", AnyStyle, Make<TacComboBoxWnd>, "COMBOBOX"},
+    {"comboboxex32", AnyStyle, Make<TacComboBoxWnd>, "COMBOBOX"},
+    {"combolbox", AnyStyle, Make<TacEditWnd>, "COMBOBOX"},
+    {"scrollbar", AnyStyle, kSizerWnd, "CHECKBOX"},
+    {"systabcontrol32", TabOwnerDraw, nullptr, ""},
+    {"systabcontrol32", AnyStyle, kTabControlWnd, "PAGECONTROL"},
+    {"syslistview32", AnyStyle, Make<TacListViewWnd>, "EDIT"},
+    {"msctls_updown32", AnyStyle, kSpinWnd, "SPEEDBUTTON_SMALL"},
+    {"listbox", AnyStyle, Make<TacEditWnd>, "EDIT"},
+    {"edit", AnyStyle, Make<TacEditWnd>, "EDIT"},
+    {"systreeview32", AnyStyle, Make<TacTreeViewWnd>, "EDIT"},
+    {"link window", AnyStyle, Make<TacLinkWnd>, "CHECKBOX"},
+    {"syslink", AnyStyle, Make<TacLinkWnd>, "CHECKBOX"},
+    {"toolbarwindow32", ToolBarFlat, kToolBarWnd, "BAR"},
+    {"toolbarwindow32", AnyStyle, kToolBarWnd, "CHECKBOX"},
+    {"shbrowseforfolder", AnyStyle, Make<TacTransPanelWnd>, "CHECKBOX", true},
+};
+
+const TacChildRule* FindChildRule(const AnsiString& Class, LONG_PTR Style) {
+    for (const TacChildRule& r : kChildRules) {
+        const bool named = r.Substring ? Class.find(r.Class) != AnsiString::npos : Class == r.Class;
+        if (named && r.Style(Style)) return &r;
+    }
+    return nullptr;
+}
+
+// The tab control of a dialog that cannot be skinned.
+constexpr int kUnsupportedTabWidth = 470, kUnsupportedTabHeight = 349;
+
+}  // namespace
+
+// ---------------------------------------------------------------- the hook
+
+LRESULT CALLBACK DialogsHookProc(int Code, WPARAM WParam, LPARAM LParam) {
+    const LRESULT r = CallNextHookEx(nullptr, Code, WParam, LParam);
+    try {
+        HWND h = reinterpret_cast<HWND>(WParam);
+        switch (Code) {
+        case HCBT_CREATEWND:
+            if (MakeMenuWindowWrapper && !IsDwmActive() && WindowClassName(h) == "#32768" && !IsSkinnedWindow(h))
+                if (TacMainWnd* w = MakeMenuWindowWrapper(h)) HookedMenus.push_back(w);
+            break;
+        case HCBT_DESTROYWND:
+            FreeMenuOf(h);
+            if (TacProvider* p = FindProviderByHandle(h); p && !p->FormProvider && !Busy(p)) {
+                // Every kind of dialog: its wrappers go before the window does.
+                DropProvider(p);
+                delete p;
+            }
+            FreeFinishedProviders();
+            break;
+        case HCBT_ACTIVATE: HookActivateWindow(h); break;
+        default: break;
+        }
+    } catch (const std::exception& e) {
+        ReportHookException(e);
+    } catch (...) {
+        ReportHookException(Exception("Unknown exception"));
+    }
+    return r;
+}
+
+bool HookActivateWindow(HWND Wnd) {
+    if (IsSkinnedWindow(Wnd) || !DefaultSkinManager || FindProviderByHandle(Wnd)) return false;
+    const AnsiString cls = WindowClassName(Wnd);
+    if (cls == "TApplication" || cls == "TReportPreviewForm") return false;
+    if (TForm* f = FindFormByHandle(Wnd)) {
+        if (cls == "TMessageForm") {
+            if (!HasRule(srStdDialogs)) return false;
+        } else if (!HasRule(srStdForms) || f->Tag() == ExceptTag) {
+            return false;
+        }
+        auto* p = new TacProvider(f);
+        AddProvider(p);
+        p->CreateFormProvider(f);
+        return true;
+    }
+    if (!HasRule(srStdDialogs)) return false;
+    if (CountVisibleDialogs() > 0 && !HasDescendantClass(Wnd, "toolbarwindow32")) return false;
+    auto* p = new TacProvider(nullptr);
+    AddProvider(p);
+    if (!p->InitDialog(Wnd)) {
+        DropProvider(p);
+        delete p;
+    }
+    return true;
+}
+
+void ClearMnuArray() {
+    TacMnuArray menus;
+    menus.swap(HookedMenus);
+    for (TacMainWnd* w : menus) delete w;
+}
+
+void FreeFinishedProviders() {
+    if (!ProviderList) return;
+    for (TacProvider*& p : *ProviderList) {
+        if (!p || !p->DlgWnd || Busy(p)) continue;
+        if (p->DlgWnd->Destroyed || !IsWindow(p->CtrlHandle)) {
+            TacProvider* gone = p;
+            p = nullptr;
+            delete gone;
+        }
+    }
+}
+
+void RepaintProviders() {
+    if (!ProviderList) return;
+    for (TacProvider* p : *ProviderList)
+        if (p && IsWindowVisible(p->CtrlHandle))
+            RedrawWindow(p->CtrlHandle, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+// ---------------------------------------------------------------- helpers
+
+void BroadcastToChildren(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    for (HWND c = GetTopWindow(Wnd); c; c = GetWindow(c, GW_HWNDNEXT)) SendMessageW(c, Msg, WParam, LParam);
+}
+
+int CountVisibleDialogs() {
+    int n = 0;
+    if (ProviderList)
+        for (TacProvider* p : *ProviderList)
+            if (p && p->DlgWnd && IsWindowVisible(p->CtrlHandle)) ++n;
+    return n;
+}
+
+bool HasDescendantClass(HWND Wnd, const char* Name) {
+    for (HWND c = GetTopWindow(Wnd); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (Lower(WindowClassName(c)) == Name || HasDescendantClass(c, Name)) return true;
+    return false;
+}
+
+AnsiString WindowClassName(HWND Wnd) {
+    char buf[129] = {};
+    const int n = GetClassNameA(Wnd, buf, 128);
+    return AnsiString(buf, size_t(std::max(n, 0)));
+}
+
+TacProvider* FindProviderByHandle(HWND Wnd) {
+    if (!ProviderList || !Wnd) return nullptr;
+    for (TacProvider* p : *ProviderList)
+        if (p && p->CtrlHandle == Wnd) return p;
+    return nullptr;
+}
+
+TForm* FindFormByHandle(HWND Wnd) {
+    if (!Screen || !Wnd) return nullptr;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TForm* f = Screen->Forms(i);
+        if (f->HandleIfAllocated() == Wnd) return f;
+        if (f->FormStyle() == fsMDIForm)
+            for (int k = 0; k < f->MDIChildCount(); ++k)
+                if (TForm* c = f->MDIChildren(k); c && c->HandleIfAllocated() == Wnd) return c;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- the provider
+
+TacProvider::TacProvider(TComponent* AOwner) : TComponent(AOwner) {}
+
+TacProvider::~TacProvider() {
+    Destroying();
+    DropProvider(this);
+    if (FormProvider) return;  // the form's provider belongs to the form
+    // The children first: each gives its window back before the dialog does.
+    std::vector<TacMainWnd*> children;
+    children.swap(ChildWrappers);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) delete *it;
+    delete DlgWnd;
+    DlgWnd = nullptr;
+}
+
+void TacProvider::CreateFormProvider(TForm* Form) {
+    auto* p = new TsSkinProvider(Form);
+    FormProvider = p;
+    CtrlHandle = Form->HandleIfAllocated();
+    p->SetMakeSkinMenu(false);
+}
+
+bool TacProvider::InitDialog(HWND Wnd) {
+    CtrlHandle = Wnd;
+    ChildWrappers.clear();
+    if (DlgWnd || !ManagerActive(DefaultSkinManager)) return true;
+    LeftScrollBar = (GetWindowLongPtrW(Wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+    const AnsiString cls = WindowClassName(Wnd);
+    if (cls != "#32770" && cls != "TMessageForm") return true;
+    UpdateDialogWrapper(Wnd, DlgWnd);
+    if (!DlgWnd) return false;
+    DlgWnd->Provider = this;
+    if (MessageBoxX != -1 || MessageBoxY != -1)
+        SetWindowPos(Wnd, nullptr, MessageBoxX, MessageBoxY, 0, 0, SWP_NOOWNERZORDER | SWP_NOREDRAW | SWP_NOSIZE);
+    if (!WrapChildWindows(Wnd)) {
+        DropProvider(this);
+        return false;
+    }
+    DlgWnd->Setup();
+    SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(scNewSkin)), LPARAM(DefaultSkinManager));
+    return true;
+}
+
+bool TacProvider::WrapChildWindows(HWND Wnd) {
+    for (HWND c = GetTopWindow(Wnd); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!WrapChildWindows(c)) return false;
+        if ((GetWindowLongPtrW(c, GWL_STYLE) & WS_CHILD) && !AddChildWindow(c)) return false;
+    }
+    return true;
+}
+
+bool TacProvider::AddChildWindow(HWND Wnd) {
+    if (IsSkinnedWindow(Wnd)) return true;
+    WrappingDialogChildren = true;
+    struct Lowered {
+        ~Lowered() { WrappingDialogChildren = false; }
+    } lowered;
+    const AnsiString cls = Lower(WindowClassName(Wnd));
+    const LONG_PTR style = GetWindowLongPtrW(Wnd, GWL_STYLE);
+    TsSkinManager* m = DlgWnd && DlgWnd->SkinData ? DlgWnd->SkinData->SkinManager() : DefaultSkinManager;
+    if (const TacChildRule* r = FindChildRule(cls, style); r && r->MakeWrapper)
+        if (TacMainWnd* w = r->MakeWrapper(Wnd, r->Section, m)) ChildWrappers.push_back(w);
+    if (cls == "systabcontrol32") {
+        RECT rc{};
+        GetWindowRect(Wnd, &rc);
+        if (rc.right - rc.left == kUnsupportedTabWidth && rc.bottom - rc.top == kUnsupportedTabHeight) return false;
+    }
+    return true;
+}
+
+void UpdateDialogWrapper(HWND Wnd, TacDialogWnd*& Wrapper) {
+    if (ManagerActive(DefaultSkinManager)) {
+        UninitializeFlatSB(Wnd);
+        if (Wrapper && Wrapper->Destroyed) {
+            delete Wrapper;
+            Wrapper = nullptr;
+        }
+        if (!Wrapper) Wrapper = CreateWrapper<TacDialogWnd>(Wnd, false, "DIALOG", DefaultSkinManager, nullptr);
+    } else {
+        delete Wrapper;
+        Wrapper = nullptr;
+        InitializeFlatSB(Wnd);
+    }
+}
+
+namespace {
+bool Busy(const TacProvider* P) { return P->DlgWnd && P->DlgWnd->ProcDepth > 0; }
+}  // namespace
+
+// ---------------------------------------------------------------- the dialog system menu
+
+namespace {
+// The captions' string-table numbers, with the text when the program has none.
+struct TacMenuCaption {
+    UINT Id;
+    const wchar_t* Text;
+};
+const TacMenuCaption kMenuCaptions[TacSystemMenu::miCount] = {
+    {58981, L"Restore"}, {58980, L"Move"}, {58979, L"Size"}, {58978, L"Minimize"}, {58977, L"Maximize"}, {58976, L"Close"},
+};
+
+std::wstring MenuCaption(int Index) {
+    wchar_t buf[64] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), kMenuCaptions[Index].Id, buf, 63) > 0) return buf;
+    return kMenuCaptions[Index].Text;
+}
+}  // namespace
+
+void TacSystemMenu::UpdateItems() {
+    try {
+        const int kind = FDialog->BorderKind;
+        const bool sysMenu = (FDialog->WndStyle & WS_SYSMENU) != 0;
+        HWND h = FDialog->CtrlHandle;
+        const bool zoomed = IsZoomed(h) != 0, iconic = IsIconic(h) != 0;
+        FItems[miRestore].Visible = sysMenu && (kind == dkInitial || kind == dkSizeable);
+        FItems[miRestore].Enabled = FDialog->CanRestore();
+        FItems[miMove].Visible = true;
+        FItems[miMove].Enabled = !zoomed;
+        FItems[miSize].Visible = kind == dkInitial || kind == dkSizeable;
+        FItems[miSize].Enabled = kind != dkInitial && !iconic;
+        FItems[miMinimize].Visible = (FDialog->WndStyle & WS_MINIMIZEBOX) != 0;
+        FItems[miMinimize].Enabled = FDialog->CanMinimize();
+        FItems[miMaximize].Visible = (FDialog->WndStyle & WS_MAXIMIZEBOX) != 0;
+        FItems[miMaximize].Enabled = FDialog->CanMaximize();
+        FItems[miClose].Visible = sysMenu;
+        FItems[miClose].Enabled = true;
+    } catch (...) {
+        // The items keep their last state.
+    }
+}
+
+void TacSystemMenu::Popup(int X, int Y) {
+    HWND h = FDialog->CtrlHandle;
+    HMENU m = CreatePopupMenu();
+    if (!m) return;
+    struct Gone {
+        HMENU M;
+        HMENU& Kept;
+        ~Gone() {
+            Kept = nullptr;
+            DestroyMenu(M);
+        }
+    } gone{m, PopupHandle};
+    for (int i = 0; i < miCount; ++i) {
+        if (i == miClose) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        if (!FItems[i].Visible) continue;
+        const std::wstring text = i == miClose ? MenuCaption(i) + L"\tAlt+F4" : MenuCaption(i);
+        AppendMenuW(m, MF_STRING | (FItems[i].Enabled ? 0 : MF_GRAYED), FItems[i].Command, text.c_str());
+    }
+    PopupHandle = m;
+    const UINT cmd =
+        UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, X, Y, 0, h,
+                            nullptr));
+    if (!cmd || !IsWindow(h)) return;
+    SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
+    if (cmd == SC_RESTORE || cmd == SC_MAXIMIZE) UpdateItems();
+}
+
+// ---------------------------------------------------------------- unit
+
+void acDialsInitialize() {
+    CreationHookSide.Proc = DialogsHookProc;
+    CreationHookSide.Installing = InstallingHook;
+    CreationHookSide.Removed = HookRemoved;
+    CreationHookSide.Repaint = RepaintProviders;
+}
+
+void acDialsFinalize() {
+    ClearMnuArray();
+    FreeAllProviders();
+    CreationHookSide = TacCreationHookSide{};
+}

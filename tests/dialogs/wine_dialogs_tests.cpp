@@ -1,0 +1,447 @@
+// System dialogs skinned through the creation hook, under Wine: real
+// message boxes of every icon and button set, a dialog template of our own
+// and the colour dialog, each found on screen inside its own modal loop,
+// its children wrapped by class (the "ACSBSC" property), its caption painted
+// from the skin, answered with the real mouse and keyboard, and gone without
+// leaving providers, wrappers or GUI objects behind.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "SkinFormsHost.h"
+#include "acDials.h"
+#include "acSBUtils.h"
+
+using namespace skinforms;
+
+namespace {
+
+int LiveProviders() {
+    int n = 0;
+    if (ProviderList)
+        for (TacProvider* p : *ProviderList) n += p != nullptr;
+    return n;
+}
+
+TacDialogWnd* DialogWrapper(HWND H) { return dynamic_cast<TacDialogWnd*>(GetWrapper(H)); }
+
+std::string WrapperName(HWND H) {
+    auto* w = static_cast<TacMainWnd*>(GetPropW(H, acWrapperProp));
+    return w ? w->ClassName() : "";
+}
+
+// Every child window of the dialog by its class name, with the wrapper it has.
+std::multimap<std::string, std::string> ChildWrappers(HWND Dlg) {
+    std::multimap<std::string, std::string> out;
+    for (HWND c = GetWindow(Dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[64] = {};
+        GetClassNameA(c, cls, 63);
+        std::string name = cls;
+        for (char& ch : name) ch = char(tolower(static_cast<unsigned char>(ch)));
+        if (name == "static" && (GetWindowLongPtrW(c, GWL_STYLE) & 0x1F) == SS_ICON) name = "static icon";
+        out.emplace(name, WrapperName(c));
+    }
+    return out;
+}
+
+// How many sampled points of the caption band on screen differ from the
+// wrapper's window image.
+int CaptionMismatches(TacDialogWnd* W) {
+    HWND h = W->CtrlHandle;
+    TBitmap* cache = W->SkinData->CacheBitmap;
+    if (!cache || cache->Empty()) return -1;
+    RECT r{};
+    GetWindowRect(h, &r);
+    const int width = r.right - r.left, band = W->BorderHeight() + W->CaptionHeight();
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, width, band}, true);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const bool cut = GetWindowRgn(h, rgn) != ERROR;
+    int bad = 0;
+    for (int y = 1; y < band; y += 2)
+        for (int x = 4; x < width - 4; x += 3) {
+            if (cut && !PtInRegion(rgn, x, y)) continue;
+            if (testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), x, y)) != shown.At(x, y)) ++bad;
+        }
+    DeleteObject(rgn);
+    return bad;
+}
+
+// Runs Show (which opens a modal dialog) while a thread timer looks for the
+// thread's active dialog; once it has painted, Inspect runs once on it (and
+// may send input), and the dialog is closed by force when still there after
+// a deadline, so a failing test never hangs.
+struct ModalRun {
+    std::function<void(HWND)> Inspect;
+    HWND Dialog = nullptr;
+    int Ticks = 0;
+    bool Inspected = false, Forced = false;
+    static ModalRun* Current;
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        ModalRun* r = Current;
+        if (!r) return;
+        ++r->Ticks;
+        HWND a = GetActiveWindow();
+        char cls[16] = {};
+        if (a) GetClassNameA(a, cls, 15);
+        if (!r->Inspected && a && std::string(cls) == "#32770" && IsWindowVisible(a) && r->Ticks > 4) {
+            r->Inspected = true;
+            r->Dialog = a;
+            r->Inspect(a);
+        } else if (r->Ticks > 120 && a) {
+            r->Forced = true;
+            EndDialog(a, IDABORT);
+            PostMessageW(a, WM_CLOSE, 0, 0);
+        }
+    }
+    int Run(const std::function<int()>& Show) {
+        Current = this;
+        const UINT_PTR t = SetTimer(nullptr, 0, 50, &Tick);
+        const int answer = Show();
+        KillTimer(nullptr, t);
+        Current = nullptr;
+        return answer;
+    }
+};
+ModalRun* ModalRun::Current = nullptr;
+
+void Key(WORD Vk) { testwin::SendInputs({testwin::KeyStroke(Vk, false), testwin::KeyStroke(Vk, true)}); }
+
+void ClickCentre(HWND H) {
+    RECT r{};
+    GetWindowRect(H, &r);
+    testwin::MouseAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+}
+
+struct DialogsTest : ::testing::Test {
+    TsSkinManager* Manager = nullptr;
+    void SetUp() override { Manager = MakeManager(nullptr, "Birch"); }
+    void TearDown() override {
+        delete Manager;
+        Manager = nullptr;
+        Pump(30);
+    }
+};
+
+// ---------------------------------------------------------------- a dialog template of our own
+
+enum : int { idEdit = 101, idCheck, idRadio, idGroup, idList, idCombo, idText };
+
+// Builds a DLGTEMPLATE in memory: items of the system classes.
+struct Template {
+    std::vector<WORD> Words;
+    void Align() {
+        if (Words.size() % 2) Words.push_back(0);
+    }
+    void Text(const wchar_t* S) {
+        for (; *S; ++S) Words.push_back(WORD(*S));
+        Words.push_back(0);
+    }
+    void Dword(DWORD D) {
+        Words.push_back(LOWORD(D));
+        Words.push_back(HIWORD(D));
+    }
+    void Head(DWORD Style, int Items, int W, int H, const wchar_t* Caption) {
+        Dword(Style);
+        Dword(0);
+        Words.push_back(WORD(Items));
+        for (int v : {10, 10, W, H}) Words.push_back(WORD(v));
+        Words.push_back(0);  // menu
+        Words.push_back(0);  // class
+        Text(Caption);
+        Words.push_back(8);
+        Text(L"MS Shell Dlg");
+    }
+    void Item(DWORD Style, int X, int Y, int W, int H, WORD Id, const wchar_t* Class, const wchar_t* Caption) {
+        Align();
+        Dword(Style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (int v : {X, Y, W, H}) Words.push_back(WORD(v));
+        Words.push_back(Id);
+        Text(Class);
+        Text(Caption);
+        Words.push_back(0);
+    }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(Words.data()); }
+};
+
+Template OwnDialog(DWORD Extra) {
+    Template t;
+    t.Head(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | Extra, 10, 220, 150,
+           L"Skinned template");
+    t.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 8, 8, 120, 12, idEdit, L"Edit", L"text");
+    t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 8, 24, 80, 10, idCheck, L"Button", L"Check");
+    t.Item(BS_AUTORADIOBUTTON, 8, 36, 80, 10, idRadio, L"Button", L"Radio");
+    t.Item(BS_GROUPBOX, 140, 4, 70, 40, idGroup, L"Button", L"Group");
+    t.Item(LBS_NOTIFY | WS_BORDER | WS_VSCROLL, 8, 50, 80, 40, idList, L"ListBox", L"");
+    t.Item(CBS_DROPDOWNLIST | WS_VSCROLL, 100, 50, 80, 60, idCombo, L"ComboBox", L"");
+    t.Item(SS_LEFT, 8, 96, 120, 10, idText, L"Static", L"A line of text");
+    t.Item(SS_ICON, 140, 96, 20, 20, 108, L"Static", L"");
+    t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 60, 128, 50, 14, IDOK, L"Button", L"OK");
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 120, 128, 50, 14, IDCANCEL, L"Button", L"Cancel");
+    return t;
+}
+
+INT_PTR CALLBACK OwnDialogProc(HWND H, UINT Msg, WPARAM W, LPARAM) {
+    if (Msg == WM_INITDIALOG) {
+        SendDlgItemMessageW(H, 108, STM_SETICON, WPARAM(LoadIconW(nullptr, IDI_INFORMATION)), 0);
+        return TRUE;
+    }
+    if (Msg == WM_COMMAND && (LOWORD(W) == IDOK || LOWORD(W) == IDCANCEL)) {
+        EndDialog(H, LOWORD(W));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Seen by a timer that ticks inside the menu's own loop: the system menu
+// shows; Escape closes it and a second Escape the dialog.
+bool MenuShown = false;
+void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
+    ModalRun* r = ModalRun::Current;
+    if (!r || !r->Dialog || MenuShown) return;
+    TacDialogWnd* w = DialogWrapper(r->Dialog);
+    if (w && w->SystemMenu->PopupHandle) {
+        MenuShown = true;
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the hook
+
+TEST_F(DialogsTest, TheManagerInstallsTheHookAndRemovingTheSkinTakesItAndEveryProviderAway) {
+    ASSERT_TRUE(Manager->HookInstalled());
+    ASSERT_NE(ProviderList, nullptr);
+    HWND skinned = nullptr;
+    bool wrapped = false;
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Pump(150);
+    skinned = dlg;
+    wrapped = DialogWrapper(dlg) != nullptr;
+    EXPECT_TRUE(wrapped);
+    EXPECT_EQ(GetWindowLongPtrW(dlg, GWL_STYLE) & WS_SYSMENU, 0) << "the wrapper runs the system menu itself";
+    // One brush for the dialog's colour, not one a message.
+    const LRESULT b1 = SendMessageW(dlg, WM_CTLCOLORDLG, 0, 0), b2 = SendMessageW(dlg, WM_CTLCOLORDLG, 0, 0);
+    EXPECT_NE(b1, 0);
+    EXPECT_EQ(b1, b2);
+    // A second plain dialog while a skinned one shows stays plain.
+    HWND second = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    Pump(150);
+    EXPECT_EQ(GetWrapper(second), nullptr);
+    EXPECT_EQ(FindProviderByHandle(second), nullptr);
+    DestroyWindow(second);
+    // The skin taken away: unhooked, every provider freed, the dialog given
+    // back whole while it lives on.
+    Manager->SetActive(false);
+    Pump(50);
+    EXPECT_FALSE(Manager->HookInstalled());
+    EXPECT_EQ(ProviderList, nullptr);
+    EXPECT_EQ(GetPropW(skinned, acWrapperProp), nullptr);
+    for (HWND c = GetWindow(skinned, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        EXPECT_EQ(GetPropW(c, acWrapperProp), nullptr);
+    EXPECT_NE(GetWindowLongPtrW(skinned, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(SendMessageW(skinned, SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0), 0);
+    DestroyWindow(skinned);
+    // A box shown now is the system's own.
+    ModalRun run;
+    bool plain = false;
+    run.Inspect = [&](HWND H) {
+        plain = GetWrapper(H) == nullptr && (GetWindowLongPtrW(H, GWL_STYLE) & WS_SYSMENU);
+        Key(VK_RETURN);
+    };
+    EXPECT_EQ(run.Run([] { return MessageBoxW(nullptr, L"Plain", L"Plain box", MB_OK); }), IDOK);
+    EXPECT_TRUE(plain);
+}
+
+// ---------------------------------------------------------------- message boxes
+
+struct BoxCase {
+    UINT Style;
+    const char* How;  // "click" a button by id, "enter", "escape"
+    int Button;       // the button clicked
+    int Expected;
+};
+
+struct MessageBoxes : DialogsTest, ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(MessageBoxes, AreSkinnedWrappedByClassAndAnsweredWithRealInput) {
+    const BoxCase c = GetParam();
+    ModalRun run;
+    std::multimap<std::string, std::string> children;
+    int mismatches = -1, kind = -1;
+    bool wrapper = false, small = false;
+    std::vector<bool> items;
+    run.Inspect = [&](HWND H) {
+        TacDialogWnd* w = DialogWrapper(H);
+        wrapper = w != nullptr;
+        if (w) {
+            kind = w->BorderKind;
+            small = !w->BtnClose.HaveBigGlyph;
+            mismatches = CaptionMismatches(w);
+            w->SystemMenu->UpdateItems();
+            for (int i = 0; i < TacSystemMenu::miCount; ++i) items.push_back(w->SystemMenu->Items(i).Visible);
+        }
+        children = ChildWrappers(H);
+        if (std::string(c.How) == "click")
+            ClickCentre(GetDlgItem(H, c.Button));
+        else
+            Key(std::string(c.How) == "enter" ? VK_RETURN : VK_ESCAPE);
+    };
+    const int answer = run.Run([&] { return MessageBoxW(nullptr, L"A line of text.", L"Skinned box", c.Style); });
+    EXPECT_FALSE(run.Forced);
+    EXPECT_EQ(answer, c.Expected);
+    ASSERT_TRUE(wrapper);
+    EXPECT_EQ(kind, dkModalFrame);
+    EXPECT_TRUE(small) << "a message box takes the small title buttons";
+    EXPECT_EQ(mismatches, 0) << "the caption on screen is the wrapper's image";
+    for (const auto& [cls, wrapperName] : children) {
+        const std::string want = cls == "button" ? "TacBtnWnd" : cls == "static icon" ? "TacIconWnd" : "TacStaticWnd";
+        EXPECT_EQ(wrapperName, want) << cls;
+    }
+    // A modal-frame box: Move and Close only.
+    EXPECT_EQ(items, (std::vector<bool>{false, true, false, false, false, true}));
+    EXPECT_EQ(LiveProviders(), 0) << "the provider goes with its box";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryIconAndButtonSet, MessageBoxes,
+    ::testing::Values(BoxCase{MB_OK | MB_ICONINFORMATION, "click", IDOK, IDOK},
+                      BoxCase{MB_OKCANCEL | MB_ICONWARNING, "escape", 0, IDCANCEL},
+                      BoxCase{MB_YESNO | MB_ICONQUESTION, "enter", 0, IDYES},
+                      BoxCase{MB_YESNOCANCEL | MB_ICONERROR, "click", IDNO, IDNO},
+                      BoxCase{MB_RETRYCANCEL, "click", IDCANCEL, IDCANCEL},
+                      BoxCase{MB_ABORTRETRYIGNORE | MB_ICONWARNING, "click", IDIGNORE, IDIGNORE}));
+
+TEST_F(DialogsTest, ManyBoxesLeaveNoProvidersWrappersOrGuiObjects) {
+    testwin::GuiObjects before;
+    size_t listSize = 0;
+    for (int i = 0; i < 24; ++i) {
+        if (i == 2) before = testwin::CountGuiObjects(), listSize = ProviderList ? ProviderList->size() : 0;
+        ModalRun run;
+        run.Inspect = [](HWND) { Key(VK_RETURN); };
+        ASSERT_EQ(run.Run([] { return MessageBoxW(nullptr, L"Again", L"Box", MB_OK | MB_ICONWARNING); }), IDOK);
+        Pump(10);
+    }
+    EXPECT_EQ(LiveProviders(), 0);
+    ASSERT_NE(ProviderList, nullptr);
+    EXPECT_EQ(ProviderList->size(), listSize) << "the list reuses its free entries";
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
+}
+
+// ---------------------------------------------------------------- a dialog of our own
+
+TEST_F(DialogsTest, AnOwnDialogIsWrappedByTheClassTableAndItsSystemMenuOpensWithAltSpace) {
+    Template t = OwnDialog(WS_MINIMIZEBOX);
+    ModalRun run;
+    std::map<int, std::string> byId;
+    bool wrapper = false;
+    run.Inspect = [&](HWND H) {
+        wrapper = DialogWrapper(H) != nullptr;
+        for (int id : {int(idEdit), int(idCheck), int(idRadio), int(idGroup), int(idList), int(idCombo), int(idText),
+                       108, int(IDOK)})
+            byId[id] = WrapperName(GetDlgItem(H, id));
+        // Alt+Space: the wrapper's system menu; Escape closes it, a second
+        // Escape the dialog.
+        testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
+                             testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
+    };
+    // While the menu shows, the timer still ticks inside its loop.
+    MenuShown = false;
+    const UINT_PTR watch = SetTimer(nullptr, 0, 60, &WatchMenu);
+    const INT_PTR answer = run.Run([&] {
+        return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
+    });
+    KillTimer(nullptr, watch);
+    EXPECT_FALSE(run.Forced);
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_TRUE(wrapper);
+    EXPECT_TRUE(MenuShown);
+    const std::map<int, std::string> want = {
+        {idEdit, "TacEditWnd"},        {idCheck, "TacCheckBoxWnd"}, {idRadio, "TacCheckBoxWnd"},
+        {idGroup, "TacGroupBoxWnd"},   {idList, "TacEditWnd"},      {idCombo, "TacComboBoxWnd"},
+        {idText, "TacStaticWnd"},      {108, "TacIconWnd"},         {IDOK, "TacBtnWnd"},
+    };
+    EXPECT_EQ(byId, want);
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
+TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
+    Template t = OwnDialog(0);
+    ModalRun run;
+    run.Inspect = [&](HWND H) {
+        TacDialogWnd* w = DialogWrapper(H);
+        if (!w) return;
+        RECT r{};
+        GetWindowRect(H, &r);
+        const TRect& b = w->BtnClose.Rect;
+        const int x = r.left + (b.Left + b.Right) / 2, y = r.top + (b.Top + b.Bottom) / 2;
+        // Pressed on the button, released off it: nothing.
+        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
+        testwin::MouseAt(r.left + 60, y, MOUSEEVENTF_LEFTUP);
+        // Pressed and released on it: closed.
+        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+    };
+    const int answer = run.Run([&] {
+        return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
+    });
+    EXPECT_FALSE(run.Forced);
+    EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
+}
+
+// ---------------------------------------------------------------- a common dialog
+
+TEST_F(DialogsTest, TheColourDialogIsSkinnedAndItsButtonsAndEditsWrapped) {
+    ModalRun run;
+    std::multimap<std::string, std::string> children;
+    bool wrapper = false;
+    run.Inspect = [&](HWND H) {
+        wrapper = DialogWrapper(H) != nullptr;
+        children = ChildWrappers(H);
+        Key(VK_ESCAPE);
+    };
+    COLORREF custom[16] = {};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_FULLOPEN;
+    const int answer = run.Run([&] { return ChooseColorW(&cc) ? 1 : 0; });
+    EXPECT_FALSE(run.Forced);
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(wrapper);
+    int buttons = 0, edits = 0;
+    for (const auto& [cls, w] : children) {
+        if (cls == "button") {
+            EXPECT_EQ(w, "TacBtnWnd");
+            ++buttons;
+        }
+        if (cls == "edit") {
+            EXPECT_EQ(w, "TacEditWnd");
+            ++edits;
+        }
+    }
+    EXPECT_GT(buttons, 0);
+    EXPECT_GT(edits, 0);
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    StartUnits();
+    acDialsInitialize();
+    const int r = RUN_ALL_TESTS();
+    acDialsFinalize();
+    StopUnits();
+    return r;
+}
