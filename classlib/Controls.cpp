@@ -1205,6 +1205,10 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_THEMECHANGED:
         ThemeServicesChanged();
         break;
+    case CM_CONTROLLISTCHANGE:
+        // Heard all the way up, so the form learns of controls deep inside it.
+        if (FParent) FParent->WindowProc(m);
+        return;
     case WM_PAINT:
         WMPaint(m);
         return;

@@ -574,6 +574,10 @@ void TApplication::Run() {
     DestroyForms();
 }
 
+void TApplication::Minimize() {
+    if (FMainForm && FMainForm->HandleAllocated()) ShowWindow(FMainForm->HandleIfAllocated(), SW_MINIMIZE);
+}
+
 void TApplication::Terminate() {
     if (FTerminated) return;
     FTerminated = true;

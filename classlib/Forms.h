@@ -240,6 +240,8 @@ public:
     const AnsiString& ExeName() const { return FExeName; }
 
     TForm* MainForm() const { return FMainForm; }
+    // The whole program goes to the task bar: the main form minimised.
+    void Minimize();
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     bool ShowMainForm = true;

@@ -9,10 +9,12 @@
 #include "Jpeg.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
+#include "acMsgBox.h"
 #include "acPNG.h"
 #include "acSkinPack.h"
 #include "acntUtilsWin.h"
 #include "sCommonData.h"
+#include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinNames.h"
 #include "sSkinText.h"
@@ -135,11 +137,6 @@ void AddOwnImage(TsSkinBuild& B, const TacImageValue& V, const AnsiString& Secti
 }
 
 }  // namespace
-
-void ShowPackedSkinWarning(const AnsiString& Text) {
-    const std::u16string text = Cp1251ToUtf16(Text);
-    MessageBoxW(GetActiveWindow(), reinterpret_cast<LPCWSTR>(text.c_str()), L"Warning", MB_OK | MB_ICONWARNING);
-}
 
 TsSkinManager::TsSkinManager(TComponent* AOwner)
     : TComponent(AOwner),
@@ -275,19 +272,13 @@ void TsSkinManager::SetSkinName(const AnsiString& Value) {
     {
         ValueRestorer<bool> loading(SkinLoading, true);
         FSkinData->Values.SkinLoaded = false;
-        bool rebuilt = false;
-        try {
-            rebuilt = LoadByName();
-        } catch (...) {
-            FSkinData->Values.SkinLoaded = wasLoaded;
-            throw;
-        }
+        ScopeExit keepLoaded([&] { FSkinData->Values.SkinLoaded = wasLoaded; });
+        const bool rebuilt = LoadByName();
+        if (!FActive || rebuilt) keepLoaded.Dismiss();
         if (!FActive)
             BroadcastRemoveSkin();
         else if (rebuilt)
             BroadcastNewSkin(true);
-        else
-            FSkinData->Values.SkinLoaded = wasLoaded;
     }
     if (OnAfterChange) OnAfterChange(this);
 }
@@ -329,7 +320,7 @@ bool TsSkinManager::LoadFolderOrInternalSkin() {
         const std::vector<uint8_t>& bytes = stored.Data()->Bytes();
         pack->SourceStream->WriteBuffer(bytes.data(), int64_t(bytes.size()));
         if (!pack->Parse()) {
-            ShowPackedSkinWarning(SNotPackedSkin);
+            ShowWarning(SNotPackedSkin);
             return false;
         }
         FPackedSkinLoaded = true;
@@ -345,7 +336,7 @@ bool TsSkinManager::LoadPackedSkin() {
     if (!FActive) return false;
     std::unique_ptr<TacSkinConvertor> pack;
     if (!LoadSkinPackage(WithBackslash(FSkinDirectory) + FSkinName + ".asz", pack, true)) {
-        ShowPackedSkinWarning(SNotPackedSkin);
+        ShowWarning(SNotPackedSkin);
         return false;
     }
     return BuildFromText(pack.get(), StreamText(*pack->OptionsStream), ResolveSkinDirectory());
@@ -394,9 +385,9 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
                 if (B.Master) MakeMaster(*B.Master);
             }
         for (const AnsiString& section : ini.DistinctSectionNames()) {
-            const AnsiString upper = SkinUpperCase(section);
+            const AnsiString upper = UpperCaseAscii(section);
             for (const TacSkinIni::Line& l : *ini.Lines(section)) {
-                if (upper == "GLOBALINFO" && SkinUpperCase(l.Name) == "MASTERBITMAP") continue;
+                if (upper == "GLOBALINFO" && UpperCaseAscii(l.Name) == "MASTERBITMAP") continue;
                 TacImageValue v;
                 if (!ParseImageValue(l.Value, v)) continue;
                 switch (v.Form) {
@@ -423,16 +414,16 @@ void TsSkinManager::LoadMasks(TsSkinBuild& B) {
     // the skin folder, never of a container.
     const TacSkinIni& common = B.Common;
     for (const AnsiString& section : common.DistinctSectionNames()) {
-        if (SkinUpperCase(section) == "GLOBALINFO") continue;
+        if (UpperCaseAscii(section) == "GLOBALINFO") continue;
         for (const TacSkinIni::Line& l : *common.Lines(section)) {
             TacImageValue v;
             if (HasText(l.Value, "#") && B.Master) {
                 if (ParseImageValue(l.Value, v) && v.Form == TacImageForm::MasterPart)
                     AddMasterPart(B, v, section, l.Name);
-            } else if (HasText(SkinUpperCase(l.Value), ".BMP")) {
+            } else if (HasText(UpperCaseAscii(l.Value), ".BMP")) {
                 v.Form = TacImageForm::PlainFile;
                 v.ImageCount = 3, v.MaskType = 1, v.UpperNames = true;
-                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value)))
+                if (auto s = OpenSkinFile(nullptr, B.Folder, UpperCaseAscii(l.Value)))
                     AddOwnImage(B, v, section, l.Name, ReadBitmap(s.get(), pf24bit));
             }
         }
@@ -446,8 +437,8 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         if (jpeg->Width() == 0) return;
         if (AnySize || int64_t(jpeg->Width()) * jpeg->Height() > 89999) {
             TsPatternData p;
-            p.SectionName = SkinUpperCase(Section);
-            p.PropertyName = SkinUpperCase(Key);
+            p.SectionName = UpperCaseAscii(Section);
+            p.PropertyName = UpperCaseAscii(Key);
             p.Image = jpeg.release();
             B.Tables.Patterns.push_back(std::move(p));
             return;
@@ -458,8 +449,8 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         bmp->SetHandleType(bmDIB);
         bmp->SetPixelFormat(pf24bit);
         TsMaskData m;
-        m.SectionName = SkinUpperCase(Section);
-        m.PropertyName = SkinUpperCase(Key);
+        m.SectionName = UpperCaseAscii(Section);
+        m.PropertyName = UpperCaseAscii(Key);
         m.ImgType = itisaTexture;
         m.ImageCount = 1;
         m.Image = bmp.release();
@@ -469,14 +460,14 @@ void TsSkinManager::LoadPatterns(TsSkinBuild& B) {
         for (const AnsiString& section : B.Ini->DistinctSectionNames())
             for (const TacSkinIni::Line& l : *B.Ini->Lines(section))
                 if (IsJpegValue(l.Value))
-                    if (auto s = OpenSkinFile(B.Package, B.Folder, SkinUpperCase(l.Value)))
+                    if (auto s = OpenSkinFile(B.Package, B.Folder, UpperCaseAscii(l.Value)))
                         add(section, l.Name, std::move(s), false);
     }
     const TacSkinIni& common = B.Common;
     for (const AnsiString& section : common.DistinctSectionNames())
         for (const TacSkinIni::Line& l : *common.Lines(section))
             if (IsJpegValue(l.Value))
-                if (auto s = OpenSkinFile(nullptr, B.Folder, SkinUpperCase(l.Value))) add(section, l.Name, std::move(s), true);
+                if (auto s = OpenSkinFile(nullptr, B.Folder, UpperCaseAscii(l.Value))) add(section, l.Name, std::move(s), true);
 }
 
 void TsSkinManager::LoadSections(TsSkinBuild& B) {
@@ -487,14 +478,23 @@ void TsSkinManager::LoadSections(TsSkinBuild& B) {
     }
     B.Values.SkinFolderPath = B.Folder;
     MergeCommonSections(B.Tables.Sections, B.Common, ColorToRGB);
-    // Hue and saturation over every colour and every pixel of the skin.
-    const int sat = SaturationAmount(FSaturation);
-    if (FHueOffset == 0 && sat == 0) return;
-    ShiftSkinColors(B.Tables.Sections, B.Values, FHueOffset, sat);
-    if (B.Master) ShiftBitmapColors(B.Master.get(), FHueOffset, sat);
-    for (TsMaskData& m : B.Tables.Masks)
-        if (m.Image) ShiftBitmapColors(m.Image, FHueOffset, sat);
+    ApplyHueShift(B, FHueOffset);
+    ApplySaturationShift(B, SaturationAmount(FSaturation));
 }
+
+// Every colour of the sections and skin values, every pixel of the master
+// bitmap and the own images (the key colour and greys stay).
+void TsSkinManager::ShiftBuildColors(TsSkinBuild& B, int Hue, int Saturation) {
+    if (Hue == 0 && Saturation == 0) return;
+    ShiftSkinColors(B.Tables.Sections, B.Values, Hue, Saturation);
+    if (B.Master) ShiftBitmapColors(B.Master.get(), Hue, Saturation);
+    for (TsMaskData& m : B.Tables.Masks)
+        if (m.Image) ShiftBitmapColors(m.Image, Hue, Saturation);
+}
+
+void TsSkinManager::ApplyHueShift(TsSkinBuild& B, int Amount) { ShiftBuildColors(B, Amount, 0); }
+
+void TsSkinManager::ApplySaturationShift(TsSkinBuild& B, int Amount) { ShiftBuildColors(B, 0, Amount); }
 
 void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S) {
     if (!S.MasterBitmap()->Empty()) {
@@ -531,8 +531,8 @@ void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S)
                 image = S.Patterns()->Items(j)->Image();
         if (image->Empty()) continue;
         TsPatternData p;
-        p.SectionName = SkinUpperCase(it.SectionName);
-        p.PropertyName = SkinUpperCase(it.PropertyName);
+        p.SectionName = UpperCaseAscii(it.SectionName);
+        p.PropertyName = UpperCaseAscii(it.PropertyName);
         p.Image = new TJPEGImage;
         p.Image->Assign(const_cast<TJPEGImage*>(image));
         B.Tables.Patterns.push_back(std::move(p));
@@ -632,6 +632,8 @@ void TsSkinManager::RepaintForms() {
     const bool loading = SkinLoading || (ComponentState() & csLoading);
     if (!loading) LockFormsRedraw(this);
     BroadcastToAllForms(scRefresh);
+    if (OutputWindow && OutputWindow->HandleAllocated())
+        SendEngineCommandToHandle(OutputWindow->HandleIfAllocated(), scRefresh, LPARAM(this));
     if (!loading) UnlockFormsRedraw(this, true);
     if (CreationHookSide.Repaint) CreationHookSide.Repaint();
 }
@@ -689,7 +691,7 @@ TColor TsSkinManager::GlobalColor() const {
 
 TColor TsSkinManager::GlobalFontColor() const {
     const int i = FCommon.GlobalInfo;
-    if (!FTables.IsValidSectionIndex(i)) return 0xFF00FF;
+    if (!FTables.IsValidSectionIndex(i)) return TransparentKeyColor;
     return ColorToRGB(FTables.Sections[size_t(i)].FontColor[0]);
 }
 

@@ -80,6 +80,10 @@ public:
     void SetSkinningRules(TacSkinningRules Value) { FSkinningRules = Value; }
     // The 17 class-name lists of foreign controls, one string each.
     ThirdPartyList* ThirdParty() const { return FThirdParty.get(); }
+    // The parsed list of kind Index (0..16), one class name a line; nil outside.
+    const TStringList* ThirdPartyClasses(int Index) const {
+        return Index >= 0 && Index < int(FThirdLists.size()) ? FThirdLists[size_t(Index)].get() : nullptr;
+    }
     TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
     TacAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
     static AnsiString Version() { return "6.10"; }

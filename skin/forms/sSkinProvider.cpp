@@ -6,11 +6,13 @@
 #include <commctrl.h>
 
 #include "Guards.h"
+#include "Text1251.h"
 #include "TypeInfo.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sSkinManager.h"
 
 TsSkinProvider* MDIMainProvider = nullptr;
@@ -125,6 +127,27 @@ void TsTitleButtons::Assign(TPersistent* Source) {
 
 // ---------------------------------------------------------------- system menu rules
 
+namespace {
+
+// The captions live in the program's string table when it has them.
+AnsiString SysMenuCaption(UINT Id, const char* Default) {
+    wchar_t buf[64];
+    const int n = LoadStringW(GetModuleHandleW(nullptr), Id, buf, 64);
+    return n > 0 ? Utf16ToCp1251(std::u16string(reinterpret_cast<const char16_t*>(buf), size_t(n)))
+                 : AnsiString(Default);
+}
+
+}  // namespace
+
+TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm)
+    : FOwner(AProvider), FForm(AForm),
+      FItems{{"ItemRestore", SysMenuCaption(58981, "Restore"), SC_RESTORE},
+             {"ItemMove", SysMenuCaption(58980, "Move"), SC_MOVE},
+             {"ItemSize", SysMenuCaption(58979, "Size"), SC_SIZE},
+             {"ItemMinimize", SysMenuCaption(58978, "Minimize"), SC_MINIMIZE},
+             {"ItemMaximize", SysMenuCaption(58977, "Maximize"), SC_MAXIMIZE},
+             {"ItemClose", SysMenuCaption(58976, "Close"), SC_CLOSE}} {}
+
 bool TsSystemMenu::Owned() const { return FOwner && FOwner->SysMenuOwned(); }
 
 bool TsSystemMenu::BigStyle() const {
@@ -137,19 +160,23 @@ bool Zoomed(TForm* F) { return F && F->HandleAllocated() && IsZoomed(F->HandleIf
 bool HasIcon(TForm* F, TBorderIcon I) { return F && (F->BorderIcons() & BorderIconBit(I)); }
 }  // namespace
 
+bool TsSystemMenu::MDIChild() const { return FForm && FForm->FormStyle() == fsMDIChild; }
+
 bool TsSystemMenu::CloseVisible() const { return Owned(); }
 bool TsSystemMenu::MaximizeVisible() const {
-    return Owned() && (Iconic(FForm) || (BigStyle() && HasIcon(FForm, biMaximize)));
+    return Owned() && (Iconic(FForm) || MDIChild() || (BigStyle() && HasIcon(FForm, biMaximize)));
 }
 bool TsSystemMenu::MinimizeVisible() const {
-    return Owned() && (Iconic(FForm) || (BigStyle() && HasIcon(FForm, biMinimize)));
+    return Owned() && (Iconic(FForm) || MDIChild() || (BigStyle() && HasIcon(FForm, biMinimize)));
 }
-bool TsSystemMenu::RestoreVisible() const { return Owned() && BigStyle(); }
+bool TsSystemMenu::RestoreVisible() const { return Owned() && (MDIChild() || BigStyle()); }
 bool TsSystemMenu::SizeVisible() const {
-    return FForm && FForm->BorderStyle() != bsNone && FForm->BorderStyle() != bsDialog &&
-           FForm->BorderStyle() != bsToolWindow;
+    return MDIChild() || (FForm && FForm->BorderStyle() != bsNone && FForm->BorderStyle() != bsDialog &&
+           FForm->BorderStyle() != bsToolWindow);
 }
-bool TsSystemMenu::MaximizeEnabled() const { return HasIcon(FForm, biMaximize) && !Zoomed(FForm) && BigStyle(); }
+bool TsSystemMenu::MaximizeEnabled() const {
+    return HasIcon(FForm, biMaximize) && (MDIChild() || (!Zoomed(FForm) && BigStyle()));
+}
 bool TsSystemMenu::MinimizeEnabled() const { return HasIcon(FForm, biMinimize) && !Iconic(FForm); }
 bool TsSystemMenu::MoveEnabled() const { return !Zoomed(FForm); }
 bool TsSystemMenu::RestoreEnabled() const {
@@ -159,44 +186,64 @@ bool TsSystemMenu::RestoreEnabled() const {
 }
 bool TsSystemMenu::SizeEnabled() const { return FForm && FForm->BorderStyle() != bsSingle && !Iconic(FForm); }
 
-void TsSystemMenu::UpdateItems() {}
+void TsSystemMenu::UpdateItems() {
+    if (!FForm) return;
+    const bool visible[ItemCount] = {RestoreVisible(), true, SizeVisible(), MinimizeVisible(), MaximizeVisible(),
+                                     CloseVisible()};
+    const bool enabled[ItemCount] = {RestoreEnabled(), MoveEnabled(), SizeEnabled(), MinimizeEnabled(),
+                                     MaximizeEnabled(), true};
+    for (int i = 0; i < ItemCount; ++i) {
+        FItems[i].Visible = visible[i];
+        FItems[i].Enabled = enabled[i];
+    }
+}
+
+void TsSystemMenu::Send(UINT Command) {
+    if (FForm && FForm->HandleAllocated()) SendMessageW(FForm->HandleIfAllocated(), WM_SYSCOMMAND, Command, 0);
+}
+
+bool TsSystemMenu::Click(UINT Command) {
+    switch (Command) {
+    case SC_RESTORE: Send(SC_RESTORE); break;
+    case SC_MOVE: Send(SC_MOVE); return true;
+    case SC_SIZE: Send(SC_SIZE); return true;
+    case SC_MINIMIZE:
+        // The main form takes the whole program down with it.
+        if (Application && FForm && Application->MainForm() == FForm)
+            Application->Minimize();
+        else
+            Send(SC_MINIMIZE);
+        break;
+    case SC_MAXIMIZE: Send(SC_MAXIMIZE); break;
+    case SC_CLOSE: Send(SC_CLOSE); return true;
+    default: return false;
+    }
+    UpdateItems();
+    return true;
+}
 
 void TsSystemMenu::Popup(int X, int Y) {
-    if (!FForm || !FForm->HandleAllocated()) return;
+    if (!FForm || !FForm->HandleAllocated() || FShown) return;
     HWND h = FForm->HandleIfAllocated();
     HMENU m = CreatePopupMenu();
     if (!m) return;
-    ScopeExit gone([m] { DestroyMenu(m); });
-    auto add = [&](bool Visible, bool Enabled, UINT Cmd, const wchar_t* Text) {
-        if (Visible) AppendMenuW(m, MF_STRING | (Enabled ? 0 : MF_GRAYED), Cmd, Text);
-    };
-    add(RestoreVisible(), RestoreEnabled(), SC_RESTORE, L"Restore");
-    add(true, MoveEnabled(), SC_MOVE, L"Move");
-    add(SizeVisible(), SizeEnabled(), SC_SIZE, L"Size");
-    add(MinimizeVisible(), MinimizeEnabled(), SC_MINIMIZE, L"Minimize");
-    add(MaximizeVisible(), MaximizeEnabled(), SC_MAXIMIZE, L"Maximize");
-    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    add(true, true, SC_CLOSE, L"Close\tAlt+F4");
-    const UINT cmd = UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, 0, h, nullptr));
-    if (cmd) SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
-}
-
-// ---------------------------------------------------------------- control adapter
-
-bool TacCtrlAdapter::Accepts(TWinControl* Control) const {
-    return Control && Control->Tag() != ExceptTag && FProvider && FProvider->Form() &&
-           GetParentForm(Control) == FProvider->Form();
-}
-
-void TacCtrlAdapter::WndProc(TMessage& Message) {
-    TForm* f = FProvider ? FProvider->Form() : nullptr;
-    if (!f) return;
-    try {
-        SendToControlTree(f, Message.Msg, Message.WParam, Message.LParam);
-    } catch (...) {
-        // A control's handling of a skin change must not stop the change.
+    ScopeExit gone([this, m] {
+        FShown = nullptr;
+        DestroyMenu(m);
+    });
+    for (int i = 0; i < ItemCount; ++i) {
+        const TsSysMenuItem& it = FItems[i];
+        if (i == ItemClose) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        if (!it.Visible) continue;
+        std::u16string text = Cp1251ToUtf16(it.Caption);
+        if (i == ItemClose) text += u"\tAlt+F4";
+        AppendMenuW(m, MF_STRING | (it.Enabled ? 0 : MF_GRAYED), it.Tag, reinterpret_cast<const wchar_t*>(text.c_str()));
     }
+    FShown = m;
+    const UINT cmd = UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, 0, h, nullptr));
+    if (cmd) Click(cmd);
 }
+
 
 // ---------------------------------------------------------------- the provider
 
@@ -267,7 +314,7 @@ TsSkinProvider::~TsSkinProvider() {
         // A form that keeps living gets its system menu back.
         if (FSysMenuRemoved && FForm->HandleAllocated() && !(FForm->ComponentState() & csDestroying))
             UpdateSysMenuStyle(false);
-        if (MDIMainProvider == this) MDIMainProvider = nullptr;
+        FreeMDIForm();
         if (FForm != Owner()) FForm->RemoveFreeNotification(this);
     }
     if (MenuLineChildProvider == this) MenuLineChildProvider = nullptr;
@@ -289,7 +336,7 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
         return;
     }
     if (Operation == opInsert && FAdapter)
-        if (auto* w = dynamic_cast<TWinControl*>(AComponent); w && FAdapter->Accepts(w)) FAdapter->AdaptControl(w);
+        if (auto* w = dynamic_cast<TWinControl*>(AComponent); w && FAdapter->AcceptsControl(w)) FAdapter->AdaptControl(w);
 }
 
 void TsSkinProvider::Loaded() {
@@ -466,9 +513,10 @@ void TsSkinProvider::PrepareForm() {
     UpdateSysMenuStyle(true);
     if (!FSystemMenu) FSystemMenu = std::make_unique<TsSystemMenu>(this, FForm);
     FSystemMenu->UpdateItems();
-    // An MDI main form would get its MDI wrapper here; the class library has
-    // no MDI forms yet.
-    if (FMDIToMake && FCommonData->IsSkinned(true)) FMDIToMake = false;
+    if (FMDIToMake && FCommonData->IsSkinned(true)) {
+        FMDIToMake = false;
+        MakeMDIForm();
+    }
     FCommonData->ResolveIndexes();
     LoadButtonImages();
     InvalidateCache();
@@ -481,6 +529,19 @@ void TsSkinProvider::PrepareForm() {
         FMenuChangedOnce = true;
     }
     FSystemMenu->RefreshCaptions();
+}
+
+void TsSkinProvider::MakeMDIForm() {
+    if (!FForm || FForm->FormStyle() != fsMDIForm || (FForm->ComponentState() & csDesigning)) return;
+    if (!FMDIForm) FMDIForm = std::make_unique<TsMDIForm>(this);
+    MDIMainProvider = this;
+    FMDIForm->RefreshWrapper();
+}
+
+void TsSkinProvider::FreeMDIForm() {
+    FMDIForm.reset();
+    if (MDIMainProvider == this) MDIMainProvider = nullptr;
+    if (MenuLineChildProvider && MDIIconsForm()) FreeMDIIcons();
 }
 
 void TsSkinProvider::ShowSystemMenu(int X, int Y) {

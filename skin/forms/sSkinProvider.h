@@ -30,6 +30,8 @@
 class TsSkinManager;
 class TsSkinProvider;
 class TacScrollWnd;
+class TacMainWnd;
+class TsMDIForm;
 struct TacProviderRelay;
 
 enum TsGripMode { gmNone, gmRightBottom };
@@ -114,12 +116,22 @@ private:
     TsSkinProvider* FOwner;
 };
 
-// The system menu's rules: which caption buttons the provider shows and
-// which of them work, and the popup of the usual system commands. A plain
-// popup here; the skinned one keeps these rules.
+// One item of the system menu: what it shows and the system command it sends.
+struct TsSysMenuItem {
+    const char* Name;
+    AnsiString Caption;
+    UINT Tag;  // the WM_SYSCOMMAND code
+    bool Visible = true;
+    bool Enabled = true;
+};
+
+// The skinned form's own system menu. Its rules decide which caption buttons
+// the provider shows and which of them work; its items send the form the
+// usual system commands.
 class TsSystemMenu {
 public:
-    TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm) : FOwner(AProvider), FForm(AForm) {}
+    TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm);
+    const char* Name() const { return "SysMenu"; }
     bool CloseVisible() const;
     bool MaximizeVisible() const;
     bool MinimizeVisible() const;
@@ -133,31 +145,85 @@ public:
     // Item states from the rules; nothing without a form.
     void UpdateItems();
     void RefreshCaptions() {}
-    // Pops up at the screen point; the chosen command goes to the form as
-    // WM_SYSCOMMAND.
+    // Pops up at the screen point; the chosen item runs its click.
     void Popup(int X, int Y);
+    // Runs the click of the item that sends Command; false when none does.
+    bool Click(UINT Command);
+
+    enum { ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize, ItemClose, ItemCount };
+    const TsSysMenuItem& Item(int Index) const { return FItems[Index]; }
+    // The menu shown last, while it is open (nil otherwise).
+    HMENU ShownMenu() const { return FShown; }
 
 private:
     bool Owned() const;
     bool BigStyle() const;
+    bool MDIChild() const;
+    void Send(UINT Command);
     TsSkinProvider* FOwner;
     TForm* FForm;
+    TsSysMenuItem FItems[ItemCount];
+    HMENU FShown = nullptr;
 };
 
-// The control adapter: hands skin commands to the form's child controls.
-// The wrappers it would make per control class come with the adapter proper.
-class TacCtrlAdapter {
+class TacCtrlAdapter;
+
+// One adapted control: the control, its own skin state (control type 227)
+// and the wrapper made for it by class name. Freeing the item frees both.
+class TacAdapterItem : public TPersistent {
 public:
-    explicit TacCtrlAdapter(TsSkinProvider* AProvider) : FProvider(AProvider) {}
-    void AddAllItems() {}
-    void AdaptControl(TWinControl*) {}
-    bool Accepts(TWinControl* Control) const;
-    // The engine message to every child control; an exception a control
-    // raises is swallowed.
-    void WndProc(TMessage& Message);
+    explicit TacAdapterItem(TacCtrlAdapter* AAdapter);
+    ~TacAdapterItem() override;
+    const char* ClassName() const override { return "TacAdapterItem"; }
+    // Makes the wrapper the control's class name calls for, if any.
+    virtual void DoHook(TWinControl* Control);
+    // The wrapper is gone or has let go of its window.
+    bool WrapperLost() const;
+    void FreeWrapper();
+
+    TWinControl* Ctrl = nullptr;
+    TacCtrlAdapter* Adapter;
+    int Index = -1;
+    std::unique_ptr<TsCommonData> SkinData;
+    TacMainWnd* ScrollWnd = nullptr;
+};
+
+using TacAdapterItems = std::vector<TacAdapterItem*>;
+
+// The control adapter: walks a skinned form's controls and wraps each one
+// whose class name one of the manager's ThirdParty lists names.
+class TacCtrlAdapter : public TPersistent {
+public:
+    explicit TacCtrlAdapter(TsSkinProvider* AProvider) : Provider(AProvider) {}
+    ~TacCtrlAdapter() override;
+    const char* ClassName() const override { return "TacCtrlAdapter"; }
+
+    virtual bool AcceptsControl(TControl* Control);
+    virtual TacAdapterItem* GetItem(int Index);
+    void AdaptControl(TControl* Control) { AdaptControl(Control, DefaultSection); }
+    virtual void AdaptControl(TControl* Control, const AnsiString& Section);
+    virtual void RemoveItem(int Index);
+    // The message to every live wrapped window; exceptions are swallowed.
+    virtual void WndProc(TMessage& Message);
+
+    // Everything below Parent (nil: the form).
+    void AddAllItems(TWinControl* Parent = nullptr);
+    void CleanItems();
+    void RemoveAllItems();
+    int Count() const { return int(Items.size()); }
+    int IndexOf(const TControl* Control) const;
+    // The control is leaving the form: its item and wrapper go first.
+    void ControlRemoved(TControl* Control);
+
+    TsSkinProvider* Provider;
+    TacAdapterItems Items;
+    AnsiString DefaultSection;
 
 private:
-    TsSkinProvider* FProvider;
+    void AddAllOf(TWinControl* Parent);
+    // The manager's ThirdParty list that names the class, -1 for none.
+    int ListOf(const TControl* Control) const;
+    friend class TacAdapterItem;
 };
 
 class TsSkinProvider : public TComponent, public TacFormProvider {
@@ -213,6 +279,13 @@ public:
     TsSystemMenu* SystemMenu() const { return FSystemMenu.get(); }
     TacCtrlAdapter* Adapter() const { return FAdapter.get(); }
     TacScrollWnd* ScrollWrapper() const { return FScrollWrapper; }
+    // The MDI main form's wrapper of its client window (nil on other forms).
+    TsMDIForm* MDIForm() const { return FMDIForm.get(); }
+    // The menu line is painted again, its rows counted again.
+    void ResetMenuLine() {
+        FMenuLineChanged = true;
+        FMenuRows = -1;
+    }
     // The window procedure put in place of the form's WindowProc.
     void NewWndProc(TMessage& Message);
 
@@ -346,6 +419,9 @@ private:
     std::unique_ptr<TsTitleIcon> FTitleIcon;
     std::unique_ptr<TsSystemMenu> FSystemMenu;
     std::unique_ptr<TacCtrlAdapter> FAdapter;
+    std::unique_ptr<TsMDIForm> FMDIForm;
+    void MakeMDIForm();
+    void FreeMDIForm();
     TacScrollWnd* FScrollWrapper = nullptr;
     std::unique_ptr<TBitmap> FTitleBarCopy;   // top of a fresh cache
     std::unique_ptr<TBitmap> FMenuLineBmp;    // right end of the title band, under the buttons

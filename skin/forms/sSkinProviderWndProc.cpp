@@ -16,6 +16,8 @@
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
+#include "sMDIForm.h"
+
 namespace {
 
 // The class library's notifications the provider hears that Controls.h does not name.
@@ -75,6 +77,10 @@ bool TsSkinProvider::SkinCommandAlways(TMessage& M) {
             if (h && m) {
                 HookMenus();
                 UpdateSysMenuStyle(false);
+                if (FForm->FormStyle() == fsMDIForm) {
+                    FreeMDIForm();
+                    FMDIToMake = true;
+                }
                 if (HasBorder()) SetWindowRgn(h, nullptr, TRUE);
                 MenuChanged();
                 if (FUseGlobalColor && !FCommonData->CustomColor()) FForm->SetColor(clBtnFace);
@@ -137,6 +143,10 @@ void TsSkinProvider::UnskinnedProc(TMessage& M) {
                     InvalidateCache();
                     FMenuRows = -1;
                     ApplyGlobalColor();
+                    if (FForm->FormStyle() == fsMDIForm) {
+                        FMDIToMake = false;
+                        MakeMDIForm();
+                    }
                 }
                 if (FAdapter)
                     FAdapter->AddAllItems();
@@ -267,8 +277,13 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_PAINT: WMPaint(M); return;
     case WM_ERASEBKGND: WMEraseBkgnd(M); return;
     case WM_SYSCOLORCHANGE:
-    case WM_CHILDACTIVATE:
         if (CallPrev(M)) MenuChanged();
+        return;
+    case WM_CHILDACTIVATE:
+        if (!CallPrev(M)) return;
+        MenuChanged();
+        if (FForm->FormStyle() == fsMDIChild && IsZoomed(h) && MDIMainProvider && MDIMainProvider->MDIForm())
+            MDIMainProvider->MDIForm()->RefreshWrapper();
         return;
     case WM_SHOWWINDOW:
         if (M.WParam == 1) FShownState = IsIconic(h) ? 2 : IsZoomed(h) ? 3 : 1;
@@ -296,6 +311,33 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_NCRBUTTONUP: WMNCRButtonUp(M); return;
     case WM_SYSCOMMAND: WMSysCommand(M); return;
     case WM_ENTERIDLE: M.Result = 0; return;
+    case WM_ENTERMENULOOP:
+        // The system draws the menu bar itself during its loop: a copy of the
+        // maximised child's buttons stays on top of it meanwhile.
+        if (FForm->FormStyle() == fsMDIForm && MDIMainProvider == this && !MDIIconsForm()) {
+            if (TForm* c = FForm->ActiveMDIChild(); c && c->HandleAllocated() && IsZoomed(c->HandleIfAllocated()))
+                ShowMDIIcons(this);
+        }
+        CallPrev(M);
+        return;
+    case WM_EXITMENULOOP:
+        if (MDIMainProvider == this) FreeMDIIcons();
+        CallPrev(M);
+        return;
+    case WM_MDIACTIVATE:
+    case WM_MDIRESTORE:
+        if (!CallPrev(M)) return;
+        if (FForm->FormStyle() == fsMDIChild) {
+            if (!IsZoomed(h) && MDIMainProvider) {
+                FMenuChangedOnce = false;
+                MDIMainProvider->ResetMenuLine();
+                MDIMainProvider->InvalidateCache();
+                if (MDIMainProvider->Form()->HandleAllocated())
+                    SendMessageW(MDIMainProvider->Form()->HandleIfAllocated(), WM_NCPAINT, 1, 0);
+            }
+            MenuLineChildProvider = this;
+        }
+        return;
     case WM_MOUSEMOVE: {
         if (!CallPrev(M)) return;
         if (!Designing(this))
@@ -353,8 +395,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         return;
     case CM_SHOWINGCHANGED: CMShowingChanged(M); return;
     case CM_CONTROLLISTCHANGE: {
-        if (!CallPrev(M)) return;
         auto* c = reinterpret_cast<TControl*>(M.WParam);
+        // A control leaving the form loses its item (and wrapper) instead of
+        // being adapted on its way out.
+        if (c && !M.LParam && FAdapter) FAdapter->ControlRemoved(c);
+        if (!CallPrev(M)) return;
         if (auto* w = dynamic_cast<TWinControl*>(c); w && M.LParam && FAdapter) FAdapter->AdaptControl(w);
         if (c && M.LParam) SendAlphaCommand(c, scOpacity, 0, 1);
         return;

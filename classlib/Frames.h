@@ -1,0 +1,11 @@
+// A frame: a container of controls made to be put on forms as one piece.
+#pragma once
+
+#include "Controls.h"
+
+class TFrame : public TCustomControl {
+public:
+    explicit TFrame(TComponent* AOwner);
+    const char* ClassName() const override { return "TFrame"; }
+};
+
