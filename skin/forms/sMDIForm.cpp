@@ -72,7 +72,11 @@ TsMDIForm::TsMDIForm(TsSkinProvider* AProvider)
 TsMDIForm::~TsMDIForm() { DetachClient(); }
 
 void TsMDIForm::RefreshWrapper() {
-    if (FWrapper || !FForm || (FForm->ComponentState() & csDesigning)) return;
+    // A wrapper whose client window went (the form's window made again) is
+    // replaced.
+    if ((FWrapper && !FWrapper->Destroyed && IsWindow(FWrapper->CtrlHandle)) || !FForm ||
+        (FForm->ComponentState() & csDesigning))
+        return;
     AttachClient();
 }
 

@@ -393,7 +393,12 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         if (!(FForm->ControlState() & csCreating) && FForm->Visible()) FMenuLineChanged = true;
         CallPrev(M);
         return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(M); return;
+    case CM_SHOWINGCHANGED:
+        // The class library makes an MDI form's client window after the
+        // form's own: it is wrapped once the form shows.
+        if (FMDIForm) FMDIForm->RefreshWrapper();
+        CMShowingChanged(M);
+        return;
     case CM_CONTROLLISTCHANGE: {
         auto* c = reinterpret_cast<TControl*>(M.WParam);
         // A control leaving the form loses its item (and wrapper) instead of

@@ -1,10 +1,15 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
 //     shows one form, "Skin host", with a skin manager set to that skin;
+//     the form is skinned by a form skin provider whose control adapter
+//     wraps the class-library controls the manager's lists name; a page
+//     shows a frame;
 //   skinhost.exe --message <skin directory> <skin name>
 //     loads the skin and shows the system's message box "Skin host message"
 //     (a line of text, an icon, an OK button), skinned by the dialog hook;
 //     exits when it is answered;
+//   skinhost.exe --mdi <skin directory> <skin name>
+//     an MDI main form with a menu bar and two children, skinned;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -19,6 +24,9 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Frames.h"
+#include "Buttons.h"
+#include "ExtControls.h"
 #include "HostCtrls.h"
 #include "SkinDump.h"
 #include "Tabs.h"
@@ -208,15 +216,81 @@ void AddWrappedControls(TWinControl* Form, TsSkinManager* M, Wrappers& List, Ski
     Wrap<TacListViewWnd>(List, ReportList(Form), "EDIT", M);
     Wrap<TacTreeViewWnd>(List, Tree(Form), "EDIT", M);
     Wrap<TacMDIWnd>(List, MDIArea(Form), "EDIT", M);
-    // A class-library edit: its own colours are the skin's while wrapped.
+    // A class-library edit: the form's control adapter wraps it (the
+    // manager's lists name its class).
     auto* own = new TEdit(Form);
     own->SetParent(Form);
     own->SetBounds(250, 160, 200, 24);
     own->SetText("Class-library edit");
-    States.emplace_back(new TsCommonData(own, true));
-    States.back()->SetSkinSection("EDIT");
-    if (TacMainWnd* w = CreateWrapper<TacEditWnd>(own->Handle(), true, "EDIT", M, States.back().get()))
-        List.emplace_back(w);
+}
+
+// The class names the control adapter wraps on the host's forms.
+void NameHostControls(TsSkinManager* M) {
+    M->ThirdParty()->Set(0, "TEdit\nTMemo\nTListBox");
+    M->ThirdParty()->Set(1, "TButton");
+    M->ThirdParty()->Set(3, "TCheckBox\nTRadioButton");
+    M->ThirdParty()->Set(4, "TComboBox");
+    M->ThirdParty()->Set(6, "TGroupBox");
+    M->LoadThirdPartyLists(false);
+}
+
+// A frame of class-library controls, skinned by the frame adapter the
+// form's control adapter gives it.
+void AddFrame(TWinControl* Page) {
+    auto* frame = new TFrame(Page);
+    frame->SetBounds(20, 20, 420, 260);
+    frame->SetParent(Page);
+    auto* label = new TLabel(frame);
+    label->SetParent(frame);
+    label->SetBounds(16, 16, 300, 20);
+    label->SetCaption("A frame: its label, edit, check box and button");
+    auto* edit = new TEdit(frame);
+    edit->SetParent(frame);
+    edit->SetBounds(16, 48, 200, 24);
+    edit->SetText("Edit on the frame");
+    auto* check = new TCheckBox(frame);
+    check->SetParent(frame);
+    check->SetBounds(16, 84, 200, 22);
+    check->SetCaption("Check box on the frame");
+    check->SetChecked(true);
+    auto* button = new TButton(frame);
+    button->SetParent(frame);
+    button->SetBounds(16, 120, 120, 30);
+    button->SetCaption("Button");
+}
+
+// The MDI mode: a main form with a menu bar and two children.
+int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
+    Application->Initialize();
+    auto* form = new TForm(Application);
+    form->SetCaption("Skin host MDI");
+    form->SetFormStyle(fsMDIForm);
+    form->SetBounds(80, 60, 800, 600);
+    try {
+        TsSkinManager* m = MakeManager(form, Dir, Name);
+        NameHostControls(m);
+        new TsSkinProvider(form);
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    }
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_STRING, 100, L"File");
+    AppendMenuW(bar, MF_STRING, 101, L"Window");
+    SetMenu(form->Handle(), bar);
+    form->Show();
+    for (int i = 0; i < 2; ++i) {
+        auto* child = new TForm(form);
+        child->SetFormStyle(fsMDIChild);
+        child->SetCaption(i ? "Second child" : "First child");
+        child->SetBounds(20 + 300 * i, 20 + 60 * i, 320, 220);
+        auto* edit = new TEdit(child);
+        edit->SetParent(child);
+        edit->SetBounds(12, 12, 200, 24);
+        edit->SetText(i ? "Second" : "First");
+        child->Show();
+    }
+    while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
+    return 0;
 }
 
 int Host(const AnsiString& Dir, const AnsiString& Name) {
@@ -227,6 +301,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     TsSkinManager* manager = nullptr;
     try {
         manager = MakeManager(form, Dir, Name);
+        NameHostControls(manager);
         new TsSkinProvider(form);
     } catch (const std::exception& e) {
         Application->ShowException(e);
@@ -241,6 +316,10 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* edits = new TTabSheet(form);
     edits->SetCaption("Edits and lists");
     edits->SetParent(pages);
+    auto* frames = new TTabSheet(form);
+    frames->SetCaption("Frame");
+    frames->SetParent(pages);
+    AddFrame(frames);
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     Wrappers wrappers;
@@ -270,9 +349,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<AnsiString> args = Arguments();
     const bool dump = args.size() == 4 && args[0] == "--dump";
     const bool message = args.size() == 3 && args[0] == "--message";
-    if (!dump && !message && args.size() != 2) {
+    const bool mdi = args.size() == 3 && args[0] == "--mdi";
+    if (!dump && !message && !mdi && args.size() != 2) {
         MessageBoxW(nullptr, L"skinhost.exe <skin directory> <skin name>\n"
                              L"skinhost.exe --message <skin directory> <skin name>\n"
+                             L"skinhost.exe --mdi <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -282,6 +363,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         StartEngine();
         code = dump      ? Dump(args[1], args[2], args[3])
                : message ? Message(args[1], args[2])
+               : mdi     ? HostMDI(args[1], args[2])
                          : Host(args[0], args[1]);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);

@@ -1,0 +1,474 @@
+// The control adapter, the system menu, the frame adapter and the MDI main
+// form's wrapper on real forms under Wine: wrappers found on the windows by
+// their "ACSBSC" property, the system menu driven with the real mouse and
+// keyboard, a frame's painted background read back, a maximised MDI child's
+// buttons in the menu bar clicked.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "Tabs.h"
+#include "ExtControls.h"
+#include "Frames.h"
+#include "SkinFormsHost.h"
+#include "StdCtrls.h"
+#include "acSBUtils.h"
+#include "sFrameAdapter.h"
+#include "sMDIForm.h"
+
+using namespace skinforms;
+
+namespace {
+
+TacMainWnd* WrapperByProperty(HWND H) { return static_cast<TacMainWnd*>(GetPropW(H, L"ACSBSC")); }
+
+// Runs Body on a thread of its own while this thread handles messages (the
+// menus run modal loops inside a message).
+void WhilePumping(const std::function<void()>& Body, int TimeoutMs = 8000) {
+    struct Ctx {
+        std::function<void()> Body;
+        std::atomic<bool> Done{false};
+    } ctx{Body};
+    HANDLE t = CreateThread(
+        nullptr, 0,
+        [](LPVOID P) -> DWORD {
+            auto* c = static_cast<Ctx*>(P);
+            c->Body();
+            c->Done = true;
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    ASSERT_TRUE(t);
+    PumpUntil([&] { return ctx.Done.load(); }, TimeoutMs);
+    WaitForSingleObject(t, TimeoutMs);
+    CloseHandle(t);
+    Pump(150);
+}
+
+// The open pop-up menu, waited for (from the helper thread).
+HMENU WaitOpenMenu(HWND& MenuWnd) {
+    for (int i = 0; i < 150; ++i) {
+        MenuWnd = FindWindowW(L"#32768", nullptr);
+        if (MenuWnd && IsWindowVisible(MenuWnd)) return HMENU(SendMessageW(MenuWnd, MN_GETHMENU, 0, 0));
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// The commands of an open pop-up, and a real click on the one that sends Command.
+std::vector<UINT> ChooseFromOpenMenu(UINT Command) {
+    HWND wnd = nullptr;
+    std::vector<UINT> ids;
+    HMENU m = WaitOpenMenu(wnd);
+    if (!m) return ids;
+    Sleep(100);
+    for (int i = 0; i < GetMenuItemCount(m); ++i) ids.push_back(GetMenuItemID(m, i));
+    for (int i = 0; i < GetMenuItemCount(m); ++i) {
+        RECT r{};
+        if (GetMenuItemID(m, i) != Command || !GetMenuItemRect(nullptr, m, UINT(i), &r)) continue;
+        testwin::MouseAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        Sleep(60);
+        testwin::MouseAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, MOUSEEVENTF_LEFTDOWN);
+        Sleep(40);
+        testwin::MouseAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, MOUSEEVENTF_LEFTUP);
+        return ids;
+    }
+    testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
+    return ids;
+}
+
+struct AdapterTest : ::testing::Test {
+    TsSkinManager* Manager = nullptr;
+    TForm* Form = nullptr;
+    TsSkinProvider* Provider = nullptr;
+
+    void TearDown() override {
+        delete Form;
+        Form = nullptr;
+        delete Manager;
+        Manager = nullptr;
+        MouseMove(1200, 1000);
+        Pump(30);
+    }
+    // A manager whose lists name Classes (list index, class names), a skinned
+    // form of Style with its provider, not yet shown.
+    void Make(const std::vector<std::pair<int, const char*>>& Lists, TFormStyle Style = fsNormal,
+              const char* Skin = "Birch") {
+        Manager = MakeManager(nullptr, Skin);
+        for (auto& [index, names] : Lists) Manager->ThirdParty()->Set(index, names);
+        Manager->LoadThirdPartyLists(false);
+        Form = MakeForm(80, 60, 640, 480, "Adapted form");
+        Form->SetFormStyle(Style);
+        Provider = new TsSkinProvider(Form);
+    }
+    void Show() {
+        Form->Show();
+        PumpUntil([this] { return IsWindowVisible(Form->Handle()) && GetForegroundWindow() == Form->Handle(); },
+                  2000);
+        Pump(150);
+    }
+    template <class C>
+    C* Add(TWinControl* Parent, int X, int Y, int W = 120, int H = 24) {
+        auto* c = new C(Form);
+        c->SetBounds(X, Y, W, H);
+        c->SetParent(Parent);
+        return c;
+    }
+    TacCtrlAdapter* Adapter() const { return Provider->Adapter(); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- control adapter
+
+TEST_F(AdapterTest, EachKindIsWrappedByTheRowOfTheListThatNamesIt) {
+    Make({{0, "TEdit\nTMemo\nTListBox"}, {1, "TButton"}, {2, "TBitBtn"}, {3, "TCheckBox\nTRadioButton"},
+          {4, "TComboBox"}, {6, "TGroupBox"}, {7, "TListView"}, {8, "TPanel"}, {9, "TTreeView"}});
+    struct Row {
+        TWinControl* Control;
+        const char* Wrapper;  // nil: none
+    };
+    TPanel* panel = Add<TPanel>(Form, 330, 10, 280, 200);
+    const std::vector<Row> rows = {
+        {Add<TEdit>(Form, 10, 10), "TacEditWnd"},
+        {Add<TMemo>(Form, 10, 40, 120, 60), "TacEditWnd"},
+        {Add<TListBox>(Form, 10, 110, 120, 60), "TacEditWnd"},
+        {Add<TButton>(Form, 10, 180), "TacBtnWnd"},
+        {Add<TBitBtn>(Form, 10, 210), "TacBitBtnWnd"},
+        {Add<TCheckBox>(Form, 10, 240), "TacCheckBoxWnd"},
+        {Add<TRadioButton>(panel, 10, 10), "TacCheckBoxWnd"},  // inside a panel: found by the walk
+        {Add<TComboBox>(Form, 10, 270), "TacComboBoxWnd"},
+        {Add<TGroupBox>(Form, 150, 10, 160, 80), "TacGroupBoxWnd"},
+        {Add<TListView>(Form, 150, 100, 160, 80), "TacListViewWnd"},
+        {panel, "TacPanelWnd"},
+        {Add<TTreeView>(panel, 10, 50, 160, 80), "TacTreeViewWnd"},
+        {Add<TStaticText>(Form, 10, 300), nullptr},  // in no list
+        {Add<TUpDown>(Form, 10, 330, 20, 24), nullptr},
+    };
+    TEdit* excepted = Add<TEdit>(Form, 10, 360);
+    excepted->SetTag(ExceptTag);
+    Show();
+    ASSERT_TRUE(Adapter());
+    for (const Row& r : rows) {
+        TacMainWnd* w = WrapperByProperty(r.Control->Handle());
+        SCOPED_TRACE(r.Control->ClassName());
+        if (!r.Wrapper) {
+            EXPECT_EQ(w, nullptr);
+            EXPECT_LT(Adapter()->IndexOf(r.Control), 0);
+            continue;
+        }
+        ASSERT_NE(w, nullptr);
+        EXPECT_STREQ(w->ClassName(), r.Wrapper);
+        EXPECT_GE(Adapter()->IndexOf(r.Control), 0);
+    }
+    EXPECT_EQ(WrapperByProperty(excepted->Handle()), nullptr);
+    const int n = Adapter()->Count();
+    EXPECT_EQ(n, 12);
+    // Adapting again keeps one item per control.
+    Adapter()->AddAllItems();
+    Adapter()->AdaptControl(rows[0].Control);
+    EXPECT_EQ(Adapter()->Count(), n);
+}
+
+TEST_F(AdapterTest, WithoutTheThirdPartyRuleNothingIsAdapted) {
+    Make({{0, "TEdit"}});
+    Manager->SetSkinningRules((1u << srStdForms) | (1u << srStdDialogs));
+    TEdit* e = Add<TEdit>(Form, 10, 10);
+    Show();
+    EXPECT_EQ(WrapperByProperty(e->Handle()), nullptr);
+    EXPECT_EQ(Adapter() ? Adapter()->Count() : 0, 0);
+}
+
+TEST_F(AdapterTest, OnSkinItemDecidesAndLabelsTakeTheSkinsFontColour) {
+    Make({{0, "TEdit"}});
+    struct Judge {
+        std::vector<std::string> Asked;
+        void Decide(TObject*, TObject* Item, bool& CanBeAdded, AnsiString& Section) {
+            auto* c = static_cast<TControl*>(Item);
+            Asked.push_back(c->Name());
+            if (c->Name() == "Refused") CanBeAdded = false;
+            if (c->Name() == "Boxed") Section = "GROUPBOX";
+        }
+    } judge;
+    Provider->OnSkinItem = decltype(Provider->OnSkinItem)::Of<&Judge::Decide>(&judge);
+    TEdit* refused = Add<TEdit>(Form, 10, 10);
+    refused->SetName("Refused");
+    TEdit* boxed = Add<TEdit>(Form, 10, 40);
+    boxed->SetName("Boxed");
+    auto* label = new TLabel(Form);
+    label->SetName("Caption1");
+    label->SetParent(Form);
+    label->SetBounds(10, 80, 100, 20);
+    label->SetCaption("Label");
+    Show();
+    EXPECT_EQ(WrapperByProperty(refused->Handle()), nullptr);
+    TacMainWnd* w = WrapperByProperty(boxed->Handle());
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->SkinData->SkinSection(), "GROUPBOX");
+    EXPECT_TRUE(label->Transparent());
+    EXPECT_EQ(ColorToRGB(label->Font()->Color()), Manager->GlobalFontColor());
+    EXPECT_NE(std::find(judge.Asked.begin(), judge.Asked.end(), "Caption1"), judge.Asked.end());
+}
+
+TEST_F(AdapterTest, CleanItemsDropsEveryItemWhoseWrapperLetGoAndNotificationsAdaptNewControls) {
+    Make({{0, "TEdit"}, {1, "TButton"}});
+    TEdit* a = Add<TEdit>(Form, 10, 10);
+    TEdit* b = Add<TEdit>(Form, 10, 40);
+    TEdit* c = Add<TEdit>(Form, 10, 70);
+    Show();
+    ASSERT_EQ(Adapter()->Count(), 3);
+    // Two neighbouring items lose their wrappers: one sweep removes both.
+    for (TEdit* e : {a, b}) {
+        TacMainWnd* w = WrapperByProperty(e->Handle());
+        ASSERT_NE(w, nullptr);
+        DetachWrapper(e->Handle(), false, false, w);
+    }
+    Adapter()->CleanItems();
+    EXPECT_EQ(Adapter()->Count(), 1);
+    EXPECT_GE(Adapter()->IndexOf(c), 0);
+    // Adapted again, each gets a fresh wrapper.
+    Adapter()->AddAllItems();
+    EXPECT_EQ(Adapter()->Count(), 3);
+    EXPECT_NE(WrapperByProperty(a->Handle()), nullptr);
+
+    // A control made on the shown form is adapted when its window is created
+    // (WM_PARENTNOTIFY), one inside a panel through the skin command.
+    TButton* late = Add<TButton>(Form, 200, 10);
+    late->HandleNeeded();
+    Pump(50);
+    ASSERT_NE(WrapperByProperty(late->Handle()), nullptr);
+    EXPECT_STREQ(WrapperByProperty(late->Handle())->ClassName(), "TacBtnWnd");
+    TEdit* viaCommand = Add<TEdit>(Form, 200, 40);
+    viaCommand->HandleNeeded();
+    Adapter()->ControlRemoved(viaCommand);
+    SendMessageW(Form->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scChildChanged)), LPARAM(viaCommand));
+    EXPECT_NE(WrapperByProperty(viaCommand->Handle()), nullptr);
+}
+
+TEST_F(AdapterTest, AControlLeavingTheFormLosesItsItemAndGetsItsWindowProcBack) {
+    Make({{0, "TEdit"}});
+    TPanel* panel = Add<TPanel>(Form, 300, 10, 200, 200);
+    TEdit* e = Add<TEdit>(panel, 10, 10);
+    const TWndMethod before = e->WindowProc;
+    e->HandleNeeded();
+    Show();
+    ASSERT_NE(WrapperByProperty(e->Handle()), nullptr);
+    EXPECT_FALSE(e->WindowProc == before);
+    const int n = Adapter()->Count();
+    // Removed from deep inside the form: the item goes, not a new wrapper.
+    e->SetParent(nullptr);
+    EXPECT_EQ(Adapter()->Count(), n - 1);
+    EXPECT_LT(Adapter()->IndexOf(e), 0);
+    EXPECT_TRUE(e->WindowProc == before);
+    delete e;
+    Pump(50);
+    // Controls adapted and removed over and over leave no GDI or USER object behind.
+    const testwin::GuiObjects start = testwin::CountGuiObjects();
+    for (int i = 0; i < 40; ++i) {
+        auto* c = new TEdit(Form);
+        c->SetBounds(10, 10, 120, 24);
+        c->SetParent(panel);
+        EXPECT_NE(WrapperByProperty(c->Handle()), nullptr);
+        RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        c->SetParent(nullptr);
+        delete c;
+    }
+    Pump(50);
+    EXPECT_EQ(Adapter()->Count(), n - 1);
+    EXPECT_EQ(testwin::CountGuiObjects(), start);
+
+    // The skin removed: every wrapper the adapter made gives back exactly
+    // what it replaced.
+    auto* f = new TEdit(Form);
+    const TWndMethod fBefore = f->WindowProc;
+    f->SetBounds(10, 10, 120, 24);
+    f->SetParent(Form);  // on a shown form: made and adapted at once
+    ASSERT_NE(WrapperByProperty(f->Handle()), nullptr);
+    EXPECT_FALSE(f->WindowProc == fBefore);
+    Manager->SetActive(false);
+    Pump(50);
+    EXPECT_EQ(WrapperByProperty(f->Handle()), nullptr);
+    EXPECT_TRUE(f->WindowProc == fBefore);
+}
+
+// ---------------------------------------------------------------- system menu
+
+TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsReachTheForm) {
+    Make({});
+    Show();
+    HWND h = Form->Handle();
+    ASSERT_TRUE(Provider->SystemMenu());
+    // The caption icon, clicked with the real mouse; Minimize chosen.
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const TRect icon = Provider->IconRect();
+    ASSERT_GT(icon.Width(), 0);
+    std::vector<UINT> shown;
+    WhilePumping([&] {
+        const int x = wr.left + (icon.Left + icon.Right) / 2, y = wr.top + (icon.Top + icon.Bottom) / 2;
+        testwin::MouseAt(x, y);
+        Sleep(50);
+        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
+        Sleep(40);
+        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTUP);
+        shown = ChooseFromOpenMenu(SC_MINIMIZE);
+    });
+    const std::vector<UINT> sizeable = {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0, SC_CLOSE};
+    EXPECT_EQ(shown, sizeable);
+    EXPECT_TRUE(PumpUntil([h] { return IsIconic(h) != FALSE; }, 2000));
+    EXPECT_EQ(Provider->SystemMenu()->ShownMenu(), nullptr);
+
+    ShowWindow(h, SW_RESTORE);
+    SetForegroundWindow(h);
+    PumpUntil([h] { return !IsIconic(h) && GetForegroundWindow() == h; }, 2000);
+    Pump(150);
+    // Alt+Space from the keyboard; Close chosen.
+    WhilePumping([&] {
+        testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
+                             testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
+        shown = ChooseFromOpenMenu(SC_CLOSE);
+    });
+    EXPECT_EQ(shown, sizeable);
+    EXPECT_TRUE(PumpUntil([h] { return !IsWindowVisible(h); }, 2000));
+}
+
+TEST_F(AdapterTest, ADialogFramesSystemMenuHoldsMoveAndCloseOnly) {
+    Make({});
+    Form->SetBorderStyle(bsDialog);
+    Show();
+    std::vector<UINT> shown;
+    WhilePumping([&] {
+        testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
+                             testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
+        shown = ChooseFromOpenMenu(0xFFFF);  // none: closed with Escape
+    });
+    EXPECT_EQ(shown, (std::vector<UINT>{SC_MOVE, 0, SC_CLOSE}));
+    EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+}
+
+// ---------------------------------------------------------------- frame adapter
+
+TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
+    Make({{0, "TEdit"}});
+    auto* frame = new TFrame(Form);
+    frame->SetBounds(20, 20, 300, 200);
+    frame->SetParent(Form);
+    const TWndMethod before = frame->WindowProc;
+    TEdit* inner = Add<TEdit>(frame, 20, 20);
+    Show();
+    TsFrameAdapter* fa = nullptr;
+    for (int i = 0; i < frame->ComponentCount(); ++i)
+        if (auto* a = dynamic_cast<TsFrameAdapter*>(frame->Components(i))) fa = a;
+    ASSERT_NE(fa, nullptr);
+    EXPECT_EQ(fa->SkinData()->SkinSection(), "GROUPBOX");
+    EXPECT_EQ(SendMessageW(frame->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0), 1);
+    EXPECT_NE(WrapperByProperty(inner->Handle()), nullptr);
+    // The frame's empty corner shows the section's image, not the system's face.
+    RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump(50);
+    const testwin::Pixels shown = testwin::CopyFromWindow(frame->Handle(), RECT{0, 0, 300, 200});
+    TBitmap* cache = fa->SkinData()->CacheBitmap;
+    ASSERT_TRUE(cache && !cache->Empty());
+    int same = 0, n = 0;
+    for (int y = 120; y < 190; y += 7)
+        for (int x = 200; x < 290; x += 7, ++n)
+            same += testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), x, y)) == shown.At(x, y);
+    EXPECT_EQ(same, n);
+    // Freed, the adapter gives the frame its WindowProc back.
+    delete fa;
+    EXPECT_TRUE(frame->WindowProc == before);
+}
+
+// ---------------------------------------------------------------- MDI
+
+TEST_F(AdapterTest, AMaximisedMDIChildsMenuBarButtonsWorkAndTheClientIsWrapped) {
+    Make({}, fsMDIForm);
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_STRING, 100, L"File");
+    Form->HandleNeeded();
+    SetMenu(Form->Handle(), bar);
+    Show();
+    ASSERT_NE(Form->ClientHandle(), nullptr);
+    TacMainWnd* cw = WrapperByProperty(Form->ClientHandle());
+    ASSERT_NE(cw, nullptr);
+    EXPECT_STREQ(cw->ClassName(), "TacMDIWnd");
+    EXPECT_EQ(MDIMainProvider, Provider);
+    TForm* children[2];
+    for (int i = 0; i < 2; ++i) {
+        children[i] = new TForm(Form);
+        children[i]->SetFormStyle(fsMDIChild);
+        children[i]->SetCaption(i ? "Second" : "First");
+        children[i]->SetBounds(10 + 40 * i, 10 + 40 * i, 240, 160);
+        children[i]->Show();
+    }
+    Pump(150);
+    HWND child = children[1]->Handle();
+    SendMessageW(Form->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child), 0);
+    Pump(200);
+    ASSERT_TRUE(IsZoomed(child));
+    HWND h = Form->Handle();
+    // The button of a command in the menu bar, clicked with the real mouse.
+    auto clickBarButton = [&](UINT Command) {
+        HMENU m = GetMenu(h);
+        for (int i = 0; i < GetMenuItemCount(m); ++i) {
+            RECT r{};
+            if (GetMenuItemID(m, i) != Command || !GetMenuItemRect(h, m, UINT(i), &r)) continue;
+            WhilePumping([r] {
+                const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+                testwin::MouseAt(x, y);
+                Sleep(50);
+                testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
+                Sleep(40);
+                testwin::MouseAt(x, y, MOUSEEVENTF_LEFTUP);
+                Sleep(150);
+            });
+            return true;
+        }
+        return false;
+    };
+    // The helper form lives only inside the menu loop.
+    bool helperSeen = false;
+    WhilePumping([&] {
+        testwin::SendInputs({testwin::KeyStroke(VK_F10, false), testwin::KeyStroke(VK_F10, true)});
+        Sleep(400);
+        RECT r{};
+        GetWindowRect(h, &r);
+        HWND at = WindowFromPoint(POINT{r.right - 30, r.top + Provider->CaptionHeight() + 4});
+        helperSeen = at && GetWindowTextLengthW(at) == 0 && FindControl(at) &&
+                     FindControl(at)->Name() == "acMDIIcons";
+        testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
+        Sleep(100);
+        testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
+    });
+    EXPECT_TRUE(helperSeen);
+    EXPECT_EQ(MDIIconsForm(), nullptr);
+
+    ASSERT_TRUE(clickBarButton(SC_RESTORE));
+    EXPECT_TRUE(PumpUntil([child] { return !IsZoomed(child); }, 2000));
+    SendMessageW(Form->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child), 0);
+    Pump(200);
+    ASSERT_TRUE(clickBarButton(SC_CLOSE));
+    EXPECT_TRUE(PumpUntil([child] { return !IsWindow(child) || !IsWindowVisible(child) || IsIconic(child); }, 2000));
+
+    // The skin removed: the client window is unwrapped.
+    HWND client = Form->ClientHandle();
+    Manager->SetActive(false);
+    Pump(50);
+    EXPECT_EQ(WrapperByProperty(client), nullptr);
+    EXPECT_EQ(MDIMainProvider, nullptr);
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    StartUnits();
+    const int r = RUN_ALL_TESTS();
+    StopUnits();
+    return r;
+}
