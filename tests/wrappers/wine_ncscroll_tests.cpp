@@ -395,3 +395,63 @@ TEST_F(NCScroll, PressTimersEndWithThePress) {
         SetUp();
     }
 }
+
+// A plain window gets the thumb position in its scroll information and in
+// wParam; a window that answers command 51 with 1 gets it whole in lParam
+// and keeps its scroll information.
+TEST_F(NCScroll, ScrollMessageToPlainAndSkinnedWindows) {
+    class TAnswering : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+        LPARAM Got = -1;
+
+    protected:
+        void CreateParams(TCreateParams& P) override {
+            TCustomControl::CreateParams(P);
+            P.Style |= WS_VSCROLL;
+        }
+        void WndProc(TMessage& M) override {
+            if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scBeforeScroll) {
+                M.Result = 1;
+                return;
+            }
+            if (M.Msg == WM_VSCROLL) Got = M.LParam;
+            TCustomControl::WndProc(M);
+        }
+    };
+    auto* answering = new TAnswering(Form);
+    answering->SetBounds(300, 20, 60, 200);
+    answering->SetParent(Form);
+    auto plain = MakeSubject(Form, {kEdit});
+    for (HWND h : {plain->H, answering->Handle()}) {
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100000, 10, 0, 0};
+        SetScrollInfo(h, SB_VERT, &si, FALSE);
+    }
+    SendScrollMessage(answering->Handle(), WM_VSCROLL, SB_THUMBTRACK, 70000);
+    EXPECT_EQ(answering->Got, 70000);
+    EXPECT_EQ(InfoOf(answering->Handle(), SB_VERT).nPos, 0);
+    testwin::MessageLog log;
+    BelowLog below(log, *plain);
+    SendScrollMessage(plain->H, WM_VSCROLL, SB_THUMBTRACK, 42);
+    EXPECT_TRUE(ScrollTraffic(log).Matches({{SM_ALPHACMD, WPARAM(SkinWParam(scBeforeScroll)), MAKELONG(SB_THUMBTRACK, WM_VSCROLL)},
+                                            {WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), 0},
+                                            {SM_ALPHACMD, WPARAM(SkinWParam(scAfterScroll)), MAKELONG(SB_THUMBTRACK, WM_VSCROLL)}}));
+}
+
+// Class-library scrolling controls: a wrapper while their skin state is
+// skinned, the same one kept, none once it is not.
+TEST_F(NCScroll, UpdateScrollWrapperFollowsTheSkinState) {
+    auto s = MakeSubject(Form, {kClassLib});
+    s->Data->SetSkinSection("EDIT");
+    TacScrollWnd* w = nullptr;
+    UpdateScrollWrapper(s->Data.get(), w);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetWrapper(s->H), w);
+    TacScrollWnd* first = w;
+    UpdateScrollWrapper(s->Data.get(), w);
+    EXPECT_EQ(w, first);
+    s->Data->SetSkinSection("NO SUCH SECTION");
+    UpdateScrollWrapper(s->Data.get(), w);
+    EXPECT_EQ(w, nullptr);
+    EXPECT_EQ(GetWrapper(s->H), nullptr);
+}
