@@ -43,10 +43,12 @@ claim_display() {
 # Wine, not the window manager, draws the frame and caption of every window,
 # as the system does: a skinned form paints over what Wine drew, and that is
 # what the screen shows. Applied to every prefix, old ones and those of slots
-# already running too; programs started afterwards read it.
+# already running too; programs started afterwards read it. False when it
+# was added now.
 undecorated() {
   grep -qs '"Decorated"="N"' "$WINEPREFIX/user.reg" && return 0
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
+  return 1
 }
 
 start_slot() {
@@ -56,7 +58,7 @@ start_slot() {
     # shellcheck disable=SC1090
     . "$envf"
     if alive "${XVFB_PID:-}" && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-      undecorated
+      undecorated || true
       return 0
     fi
   fi
@@ -80,7 +82,9 @@ start_slot() {
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     "$SERVER" -w </dev/null >/dev/null 2>&1 || true
   fi
-  undecorated
+  # Written to disk before the persistent server starts (a server that
+  # outlived its display would never end: it is not waited for long).
+  undecorated || timeout 20 "$SERVER" -w </dev/null >/dev/null 2>&1 || true
   # The system's own drawing (caption buttons, check marks) takes its symbols
   # from Marlett, which this Wine finds only in the prefix's font folder.
   marlett=/usr/share/wine/fonts/marlett.ttf
