@@ -529,6 +529,8 @@ void TsSkinProvider::PrepareForm() {
         FMenuChangedOnce = true;
     }
     FSystemMenu->RefreshCaptions();
+    // Forms made in code have no loading step that would make the adapter.
+    if (!FAdapter) CreateAdapter();
 }
 
 void TsSkinProvider::MakeMDIForm() {

@@ -277,6 +277,7 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
         child->SetFormStyle(fsMDIChild);
         child->SetCaption(i ? "Second child" : "First child");
         child->SetBounds(20 + 300 * i, 20 + 60 * i, 320, 220);
+        new TsSkinProvider(child);
         auto* edit = new TEdit(child);
         edit->SetParent(child);
         edit->SetBounds(12, 12, 200, 24);
