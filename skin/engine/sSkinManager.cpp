@@ -597,7 +597,8 @@ void TsSkinManager::BroadcastToAllForms(uint16_t Command) {
 
 void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     if (ComponentState() & (csLoading | csReading)) return;
-    if (Repaint && !(ComponentState() & csDesigning)) LockFormsRedraw(this);
+    const bool lock = Repaint && !(ComponentState() & csDesigning);
+    if (lock) LockFormsRedraw(this);
     FSkinData->Values.SkinLoaded = false;
     SkinBroadcasting = true;
     CacheCommonIndexes();
@@ -606,6 +607,9 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     FSkinData->Values.SkinLoaded = true;
     if (IsDefault()) InstallCreationHook();
     if (Repaint) RepaintForms();
+    // Within a load RepaintForms leaves the redraw alone: what was locked
+    // here is given back, or the forms stay frozen and the fade flag set.
+    if (lock && SkinLoading) UnlockFormsRedraw(this, false);
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {
