@@ -323,8 +323,9 @@ void TUpDown::CreateParams(TCreateParams& P) {
 
 void TUpDown::CreateWnd() {
     TWinControl::CreateWnd();
-    UpdateRange();
     if (FAssociate) SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(FAssociate->Handle()), 0);
+    // After the buddy: the position is written into it.
+    UpdateRange();
 }
 
 void TUpDown::UpdateRange() {
@@ -345,7 +346,11 @@ void TUpDown::SetAssociate(TWinControl* Value) {
     if (FAssociate) FAssociate->RemoveFreeNotification(this);
     FAssociate = Value;
     if (Value) Value->FreeNotification(this);
-    if (FHandle) SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(Value && Value->HandleAllocated() ? Value->Handle() : nullptr), 0);
+    if (!FHandle) return;
+    // A buddy with a parent gets its window now and shows the position (the
+    // control reads its position back from the buddy's text).
+    SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(Value && Value->Parent() ? Value->Handle() : nullptr), 0);
+    SendMessageW(FHandle, UDM_SETPOS32, 0, LPARAM(FPosition));
 }
 
 int TUpDown::Position() const {
