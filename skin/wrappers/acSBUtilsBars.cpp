@@ -216,7 +216,7 @@ void TacToolBarWnd::DrawCaption(TBitmap* Bmp, const AnsiString& Text, const TRec
     // Normal buttons in the bar's colours, hot and pressed ones in the button's hot colours.
     const bool hot = State != 0;
     const int section = hot ? m->SectionIndex("TOOLBUTTON") : SkinData->SkinSectionNo;
-    // Several words: as many as fit on the first line, the rest below it.
+    // Several words too wide together: as many as fit on the first line, the rest below it.
     const std::vector<AnsiString> words = [&] {
         std::vector<AnsiString> out;
         size_t i = 0;
@@ -229,7 +229,8 @@ void TacToolBarWnd::DrawCaption(TBitmap* Bmp, const AnsiString& Text, const TRec
         }
         return out;
     }();
-    if (words.size() < 2) {
+    // A caption that fits on one line is drawn as one.
+    if (words.size() < 2 || CanvasTextWidth(c, Text) <= R.Width()) {
         WriteSectionText(c, Text.c_str(), true, m, hot, section, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS,
                          R);
         return;
@@ -284,7 +285,7 @@ void TacSizerWnd::PaintGrip() {
     info.DrawDC = bmp->Canvas()->Handle();
     // An unskinned parent does not answer: its colour then.
     if (!QueryParentBackground(info, Geometry.Parent, true))
-        FillRectOnDC(bmp->Canvas()->Handle(), info.R, WindowBackgroundColor(Geometry.Parent));
+        FillRectOnDC(bmp->Canvas()->Handle(), info.R, ParentColor(Geometry.Parent));
     const TPoint cell = GlyphCell(m->ma()[size_t(grip)]);
     PaintCell(bmp.get(), Point(std::max(w - cell.X, 0), std::max(h - cell.Y, 0)), 0, m, grip);
     BitBlt(paint.Get(), 0, 0, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -365,7 +366,7 @@ void TacStatusBarWnd::PaintBorder(HDC DC) {
 void TacStatusBarWnd::PaintToCache() {
     TBitmap* cache = SizedCache(SkinData, Geometry.WndSize);
     if (cache->Empty()) return;
-    PaintControlSection(SkinData, WindowParentBackgroundInfo(CtrlHandle), true, cache, Geometry.WndPos,
+    PaintControlSection(SkinData, ParentUnder(CtrlHandle), true, cache, Geometry.WndPos,
                         Rect(0, 0, cache->Width(), cache->Height()), 0);
     PaintPanels();
     SkinData->BackgroundDirty = false;
@@ -620,7 +621,7 @@ void TacToolBarLibWnd::WMPrint(TMessage& M) {
 void TacToolBarLibWnd::PaintToCache() {
     TBitmap* cache = SizedCache(SkinData, Geometry.WndSize);
     if (cache->Empty()) return;
-    PaintControlSection(SkinData, WindowParentBackgroundInfo(CtrlHandle), true, cache, Geometry.WndPos,
+    PaintControlSection(SkinData, ParentUnder(CtrlHandle), true, cache, Geometry.WndPos,
                         Rect(0, 0, cache->Width(), cache->Height()), 0);
     SkinData->BackgroundDirty = false;
 }
@@ -866,7 +867,7 @@ void TacSpinWnd::PaintToCache() {
     if (cache->Empty()) return;
     TRect rects[2];
     ButtonRects(rects[0], rects[1]);
-    const CacheInfo under = WindowParentBackgroundInfo(CtrlHandle);
+    const CacheInfo under = ParentUnder(CtrlHandle);
     const int states[2] = {FirstState, SecondState};
     // Up and down, or left and right.
     const int arrows[2] = {ArrowGlyph(m, IsVertical() ? 0 : 2), ArrowGlyph(m, IsVertical() ? 1 : 3)};

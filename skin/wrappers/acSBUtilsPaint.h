@@ -14,6 +14,7 @@
 #include "Guards.h"
 #include "WinText.h"
 #include "acSBUtils.h"
+#include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
 
@@ -93,6 +94,22 @@ inline TRect ClientInWindowRect(HWND Wnd) {
     ClientToScreen(Wnd, &o);
     const int x = o.x - wr.left, y = o.y - wr.top;
     return Rect(x, y, x + cr.right, y + cr.bottom);
+}
+
+// The colour of a parent window: a skinned one's answer, a class-library
+// control's colour, else the face colour.
+inline TColor ParentColor(HWND Parent) {
+    if (Parent && AnswersEngineCommand(Parent, scIsSkinned)) return WindowBackgroundColor(Parent);
+    if (TWinControl* c = Parent ? FindControl(Parent) : nullptr) return ColorToRGB(c->Color());
+    return ColorToRGB(clBtnFace);
+}
+
+// What lies under a window in its parent (the parent's answer to the
+// background query); a parent that does not answer gives its colour.
+inline CacheInfo ParentUnder(HWND Wnd) {
+    CacheInfo c = WindowParentBackgroundInfo(Wnd);
+    if (!(c.Ready && c.Bmp) && c.Color == TransparentKeyColor) c.Color = ParentColor(GetParent(Wnd));
+    return c;
 }
 
 // R of Dst takes what lies under it: Under's picture (R's top left at At

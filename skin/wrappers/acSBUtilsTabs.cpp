@@ -320,7 +320,7 @@ void TacTabControlWnd::PaintTabs(TMessage& M) {
     }
     if (section < 0) return;
     SkinData->SkinSectionNo = section;
-    const CacheInfo under = WindowParentBackgroundInfo(CtrlHandle);
+    const CacheInfo under = ParentUnder(CtrlHandle);
     TBitmap* cache = SizedCache(SkinData, Geometry.WndSize);
     if (cache->Empty()) return;
     const bool tabs = TabCount() > 0;
@@ -359,7 +359,7 @@ void TacTabControlWnd::PaintTabBand(const CacheInfo& Under) {
                 std::min(band.Bottom, cache->Height()));
     if (IsEmpty(band)) return;
     // The parent's picture as far as it reaches, its colour beyond.
-    FillRectOnDC(cache->Canvas()->Handle(), band, Under.Ready ? WindowBackgroundColor(Geometry.Parent) : Under.Color);
+    FillRectOnDC(cache->Canvas()->Handle(), band, Under.Ready ? ParentColor(Geometry.Parent) : Under.Color);
     if (Under.Ready && Under.Bmp) {
         const int sx = Under.X + Geometry.WndPos.X, sy = Under.Y + Geometry.WndPos.Y;
         const TRect reach = Rect(band.Left, band.Top, std::min(band.Right, Under.Bmp->Width() - sx),
@@ -628,7 +628,7 @@ void TacPageWnd::PaintPage(TMessage& M) {
         BitBlt(dc, 0, 0, w, h, info.Bmp->Canvas()->Handle(), info.X + pos.X, info.Y + pos.Y, SRCCOPY);
         return;
     }
-    FillRectOnDC(dc, Rect(0, 0, w, h), info.BgType ? info.Color : WindowBackgroundColor(Geometry.Parent));
+    FillRectOnDC(dc, Rect(0, 0, w, h), info.BgType ? info.Color : ParentColor(Geometry.Parent));
     if (!info.Bmp || info.Bmp->Empty()) return;
     // The frame's edge on the tab side goes on over the page.
     const HDC src = info.Bmp->Canvas()->Handle();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "HostBars.h"
 #include "HostCtrls.h"
 #include "SkinDump.h"
 #include "Tabs.h"
@@ -23,6 +24,7 @@
 #include "UnitInit.h"
 #include "WinText.h"
 #include "acPNG.h"
+#include "acSBUtilsTabs.h"
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
@@ -51,6 +53,7 @@ void StartEngine() {
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
         {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        {"acSBUtils", nullptr, FreePageWrappers},
     };
     StartUnits(kUnits);
 }
@@ -227,13 +230,27 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* edits = new TTabSheet(form);
     edits->SetCaption("Edits and lists");
     edits->SetParent(pages);
+    auto* bars = new TTabSheet(form);
+    bars->SetCaption("Bars and tabs");
+    bars->SetParent(pages);
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     Wrappers wrappers;
     SkinStates states;
-    if (manager && manager->SkinData()->Active()) AddWrappedControls(edits, manager, wrappers, states);
+    std::unique_ptr<TBarsPage> barsPage;
+    if (manager && manager->SkinData()->Active()) {
+        AddWrappedControls(edits, manager, wrappers, states);
+        barsPage = std::make_unique<TBarsPage>(bars, manager);
+        // The page control itself, and through it its pages.
+        states.emplace_back(new TsCommonData(pages, true));
+        if (TacMainWnd* w = CreateWrapper<TacPageControlWnd>(pages->Handle(), true, "PAGECONTROL", manager,
+                                                             states.back().get()))
+            wrappers.emplace_back(w);
+    }
     form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
+    barsPage.reset();
+    FreePageWrappers();
     for (auto& w : wrappers) {
         TacMainWnd* p = w.release();
         if (!p->Destroyed && IsWindow(p->CtrlHandle)) DetachWrapper(p->CtrlHandle, true, false, p);
