@@ -185,7 +185,9 @@ AnsiString TacTabControlWnd::TabText(int Index, int& Image) const { return ReadT
 
 void TacTabControlWnd::UpdateSpinButton() {
     if (!SkinnedNow()) return;
-    const HWND arrows = FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr);
+    HWND arrows = FindWindowExW(CtrlHandle, nullptr, UPDOWN_CLASSW, nullptr);
+    // Arrows hidden once the tabs fit again are gone as well.
+    if (arrows && !IsWindowVisible(arrows)) arrows = nullptr;
     // A wrapper still on the same arrows is kept; any other goes.
     if (SpinWnd && (SpinWnd->Destroyed || SpinWnd->CtrlHandle != arrows)) {
         delete SpinWnd;

@@ -47,6 +47,9 @@ public:
     // The arrow child ("msctls_updown32") gets an up-down wrapper; without
     // such a child the wrapper goes.
     void UpdateSpinButton();
+    // The tab's caption (no length is to be had: the buffer grows until the
+    // text is shorter) and image index.
+    AnsiString TabText(int Index, int& Image) const;
 
     TacSpinWnd* SpinWnd = nullptr;  // owned
 
@@ -57,8 +60,6 @@ protected:
     bool SkinnedNow() const;
     bool OwnManager(LPARAM LParam) const { return LParam == reinterpret_cast<LPARAM>(SkinManager); }
     bool HandleCommand(TMessage& Message);
-    // The tab's caption and image (a linked control's own when it has them).
-    AnsiString TabText(int Index, int& Image) const;
     // The section of the frame: CHECKBOX without tabs, the own one, or the
     // page control's section of the tab position.
     AnsiString FrameSection() const;

@@ -423,10 +423,12 @@ TEST_F(Bars, AToolButtonIsHotUnderTheMouseHeldDownWhilePressedAndClicksOnce) {
 }
 
 TEST_F(Bars, ACaptionOfSeveralWordsIsSplitAtAWordThatFits) {
-    HWND tb = ToolBar({Button(0, L"Everything Wonderful Here", 1)});
+    const std::wstring longCaption(300, L'x');
+    HWND tb = ToolBar({Button(0, L"Everything Wonderful Here", 1), Button(1, longCaption.c_str(), 2)});
     SendMessageW(tb, TB_SETBUTTONWIDTH, 0, MAKELPARAM(70, 70));
     SendMessageW(tb, TB_SETBUTTONSIZE, 0, MAKELPARAM(70, 56));
-    Wrap<TacToolBarWnd>(tb, "TOOLBAR");
+    auto* w = Wrap<TacToolBarWnd>(tb, "TOOLBAR");
+    EXPECT_EQ(w->ButtonText(2), std::string(300, 'x'));
     const TRect r = ItemRect(tb, 0);
     const Pixels p = Shot(tb);
     const Box text = Find(p, FontOf("TOOLBAR"), In(Rect(r.Left, r.Top + 20, r.Right, r.Bottom)));
@@ -633,7 +635,10 @@ TEST_F(Bars, TabsThatBringScrollArrowsHaveTheArrowsWrappedAtOnce) {
     auto* w = Wrap<TacTabControlWnd>(tab, "PAGECONTROL");
     Shot(tab);
     EXPECT_EQ(w->SpinWnd, nullptr);
-    AddTabs(tab, {L"Two", L"Three", L"Four", L"Five", L"Six"});
+    const std::wstring longCaption(300, L'w');
+    AddTabs(tab, {L"Two", L"Three", L"Four", L"Five", longCaption.c_str()});
+    int image = 0;
+    EXPECT_EQ(w->TabText(5, image), std::string(300, 'w'));
     const HWND arrows = FindWindowExW(tab, nullptr, UPDOWN_CLASSW, nullptr);
     ASSERT_TRUE(arrows);
     ASSERT_TRUE(w->SpinWnd);
@@ -642,6 +647,12 @@ TEST_F(Bars, TabsThatBringScrollArrowsHaveTheArrowsWrappedAtOnce) {
     EXPECT_EQ(w->SpinWnd->SkinData->SkinSection(), "UPDOWNBTN");
     // The arrows are painted from the skin, not the host's colour.
     EXPECT_NE(Shot(arrows).At(3, 3), kHost);
+    // Once the tabs fit again the arrows go, and so does their wrapper.
+    for (int i = 5; i > 0; --i) SendMessageW(tab, TCM_DELETEITEM, i, 0);
+    InvalidateRect(tab, nullptr, TRUE);
+    Shot(tab);
+    EXPECT_EQ(w->SpinWnd, nullptr);
+    EXPECT_EQ(GetWrapper(arrows), nullptr);
 }
 
 TEST_F(Bars, APageControlWrapsItsPagesWhichContinueTheFrame) {
@@ -802,6 +813,7 @@ TEST_F(Bars, AWrappedMenuWindowPaintsItsSectionStillWorksAndGoesWithItsMenu) {
     HWND menuWnd = nullptr;
     uint32_t centre = 0;
     LRESULT skinned = 0;
+    bool grown = true;
     g_OnMenuIdle = [&](HWND Wnd) {
         menuWnd = Wnd;
         SkinnedMenuShowing = true;
@@ -811,6 +823,12 @@ TEST_F(Bars, AWrappedMenuWindowPaintsItsSectionStillWorksAndGoesWithItsMenu) {
         GetClientRect(Wnd, &r);
         const Pixels p = testwin::Capture(r.right, r.bottom, [&](HDC dc) { SendMessageW(Wnd, WM_ERASEBKGND, WPARAM(dc), 0); });
         centre = p.At(p.Width / 2, p.Height / 2);
+        const testwin::GuiObjects before = testwin::CountGuiObjects();
+        for (int i = 0; i < 1000; ++i) {
+            SendMessageW(Wnd, WM_NCPAINT, 1, 0);
+            testwin::Capture(r.right, r.bottom, [&](HDC dc) { SendMessageW(Wnd, WM_ERASEBKGND, WPARAM(dc), 0); });
+        }
+        grown = !(testwin::CountGuiObjects() == before);
         Keys({VK_DOWN, VK_DOWN, VK_RETURN});
     };
     const POINT at = OnScreen(Host, 50, 50);
@@ -819,6 +837,7 @@ TEST_F(Bars, AWrappedMenuWindowPaintsItsSectionStillWorksAndGoesWithItsMenu) {
     DestroyMenu(menu);
     ASSERT_TRUE(menuWnd);
     EXPECT_EQ(skinned, 1);
+    EXPECT_FALSE(grown);
     EXPECT_EQ(centre, Rgb(M->gd()[size_t(M->SectionIndex("MAINMENU"))].Color));
     EXPECT_EQ(chosen, 102);
     Pump();
