@@ -1,5 +1,6 @@
 // Published properties and events of the class library's own classes.
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
@@ -40,6 +41,10 @@ void RegisterClassLibraryClasses() {
                       {"poOwnerFormCenter", poOwnerFormCenter}});
     const TEnumInfo& windowState =
         RegisterEnum("TWindowState", {{"wsNormal", wsNormal}, {"wsMinimized", wsMinimized}, {"wsMaximized", wsMaximized}});
+    const TEnumInfo& formStyle = RegisterEnum(
+        "TFormStyle", {{"fsNormal", fsNormal}, {"fsMDIChild", fsMDIChild}, {"fsMDIForm", fsMDIForm},
+                       {"fsStayOnTop", fsStayOnTop}});
+    const TEnumInfo& tileMode = RegisterEnum("TTileMode", {{"tbHorizontal", tbHorizontal}, {"tbVertical", tbVertical}});
     const TEnumInfo& shapeType =
         RegisterEnum("TShapeType", {{"stRectangle", stRectangle}, {"stSquare", stSquare}, {"stRoundRect", stRoundRect},
                                     {"stRoundSquare", stRoundSquare}, {"stEllipse", stEllipse}, {"stCircle", stCircle}});
@@ -187,7 +192,8 @@ void RegisterClassLibraryClasses() {
         .Ignore("TextHeight")
         .Ignore("Scaled")
         .Ignore("AutoScroll")
-        .Ignore("FormStyle")
+        .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, formStyle)
+        .Enum("TileMode", &TForm::TileMode, &TForm::SetTileMode, tileMode)
         .Ignore("HelpFile")
         .Event("OnCreate", &TForm::OnCreate)
         .Event("OnShow", &TForm::OnShow)
@@ -236,6 +242,7 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterComCtrlsClasses();
     RegisterButtonsClasses();
     RegisterToolBarsClasses();
     RegisterTabsClasses();

@@ -1026,7 +1026,7 @@ void TWinControl::DestroyWnd() {
     if (!FHandle) return;
     HWND h = FHandle;
     FControlState |= csDestroyingHandle;
-    DestroyWindow(h);
+    DestroyWindowHandle(h);
     FControlState &= ~csDestroyingHandle;
     if (FHandle == h) {
         RemovePropW(h, kControlProp);
@@ -1149,7 +1149,7 @@ bool TWinControl::HandleKey(TMessage& m) {
         if (key == 0) return true;
         m.WParam = key;
         // Enter and Escape go to the form's default and cancel buttons.
-        if (key == VK_RETURN || key == VK_ESCAPE) {
+        if ((key == VK_RETURN && !WantsReturn()) || key == VK_ESCAPE) {
             TWinControl* top = this;
             while (top->FParent) top = top->FParent;
             if (top->Perform(CM_DIALOGKEY, key, m.LParam)) return true;
@@ -1317,6 +1317,7 @@ void TWinControl::WndProc(TMessage& m) {
         return;
     }
     case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(m.WParam);
         SetTextColor(dc, ColorToRGB(FFont->Color()));

@@ -500,6 +500,8 @@ protected:
     // Creates the window and those of the children.
     virtual void CreateHandle();
     virtual void DestroyWnd();
+    // Destroys the window itself (an MDI child asks its client to).
+    virtual void DestroyWindowHandle(HWND Wnd) { DestroyWindow(Wnd); }
     void DestroyHandle();
     void RecreateWnd();
     // Background of the client area (Color); the parent's part under a
@@ -519,6 +521,8 @@ protected:
     virtual void DoExit();
     // Whether Tab and Shift+Tab reach this control instead of moving the focus.
     virtual bool WantsTab() const { return false; }
+    // Whether Enter reaches this control instead of the form's default button.
+    virtual bool WantsReturn() const { return false; }
     // Tells the top-level control that a descendant got the focus.
     virtual void ActiveChanged(TWinControl* Focused) {}
     void CMEnabledChanged(TMessage& Message) override;

@@ -96,6 +96,92 @@ void TForm::SetWindowState(TWindowState Value) {
 
 void TForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
 
+void TForm::SetFormStyle(TFormStyle Value) {
+    if (FFormStyle == Value) return;
+    FFormStyle = Value;
+    RecreateWnd();
+}
+
+TForm* TForm::MDIParentForm() const {
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if (main && main != this && main->FFormStyle == fsMDIForm) return main;
+    if (Screen)
+        for (TForm* f : Screen->FForms)
+            if (f != this && f->FFormStyle == fsMDIForm) return f;
+    return nullptr;
+}
+
+void TForm::CreateClientWindow() {
+    // Child windows get the numbers from here on in the window menu's list.
+    constexpr UINT kFirstChildId = 0xFF00;
+    CLIENTCREATESTRUCT ccs{nullptr, kFirstChildId};
+    RECT r;
+    GetClientRect(FHandle, &r);
+    FClientHandle = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL,
+                                    0, 0, r.right, r.bottom, FHandle, nullptr, GetModuleHandleW(nullptr), &ccs);
+    if (!FClientHandle) throw EComponentError("Error creating the MDI client window of '" + Name() + "'");
+    // Windowed controls of the form lie above the client.
+    SetWindowPos(FClientHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    NotifyControls(CM_MDICLIENTCHANGED);
+}
+
+std::vector<TForm*> TForm::MDIChildList() const {
+    std::vector<TForm*> list;
+    if (!FClientHandle) return list;
+    for (HWND w = GetWindow(FClientHandle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (auto* f = dynamic_cast<TForm*>(FindControl(w)); f && f->FFormStyle == fsMDIChild) list.push_back(f);
+    return list;
+}
+
+TForm* TForm::ActiveMDIChild() const {
+    if (!FClientHandle) return nullptr;
+    auto active = reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+    return active ? dynamic_cast<TForm*>(FindControl(active)) : nullptr;
+}
+
+int TForm::MDIChildCount() const { return int(MDIChildList().size()); }
+
+TForm* TForm::MDIChildren(int Index) const {
+    std::vector<TForm*> list = MDIChildList();
+    if (Index < 0 || Index >= int(list.size())) throw EListError("MDI child index out of bounds (" + IntToStr(Index) + ")");
+    return list[size_t(Index)];
+}
+
+void TForm::Cascade() {
+    if (FClientHandle) SendMessageW(FClientHandle, WM_MDICASCADE, 0, 0);
+}
+
+void TForm::Tile() {
+    if (FClientHandle)
+        SendMessageW(FClientHandle, WM_MDITILE, FTileMode == tbVertical ? MDITILE_VERTICAL : MDITILE_HORIZONTAL, 0);
+}
+
+void TForm::DefaultHandler(TMessage& m) {
+    if (FHandle && FFormStyle == fsMDIForm && FClientHandle) {
+        m.Result = DefFrameProcW(FHandle, FClientHandle, m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    if (FHandle && (GetWindowLongPtrW(FHandle, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+        m.Result = DefMDIChildProcW(FHandle, m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    TCustomControl::DefaultHandler(m);
+}
+
+void TForm::AlignControls(TControl* AControl, TRect& R) {
+    TCustomControl::AlignControls(AControl, R);
+    if (FClientHandle)
+        SetWindowPos(FClientHandle, nullptr, R.Left, R.Top, R.Width(), R.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::DestroyWindowHandle(HWND Wnd) {
+    // An MDI child is taken out by its client, which then activates the next one.
+    HWND client = GetParent(Wnd);
+    if ((GetWindowLongPtrW(Wnd, GWL_EXSTYLE) & WS_EX_MDICHILD) && client) SendMessageW(client, WM_MDIDESTROY, WPARAM(Wnd), 0);
+    if (IsWindow(Wnd)) DestroyWindow(Wnd);
+}
+
 void TForm::IconChanged(TObject*) { ApplyIcon(); }
 
 void TForm::ApplyIcon() {
@@ -197,11 +283,19 @@ void TForm::CreateParams(TCreateParams& P) {
     }
     if (!FEnabled) P.Style |= WS_DISABLED;
     P.WndParent = nullptr;
+    if (FFormStyle == fsStayOnTop) P.ExStyle |= WS_EX_TOPMOST;
+    if (FFormStyle == fsMDIChild) {
+        // Made in the MDI form's client window, which makes it an MDI child.
+        P.Style = (P.Style & ~DWORD(WS_POPUP)) | WS_CHILD;
+        P.ExStyle |= WS_EX_MDICHILD;
+        TForm* parent = MDIParentForm();
+        P.WndParent = parent ? parent->FClientHandle : nullptr;
+    }
     P.X = FLeft;
     P.Y = FTop;
     P.Width = FWidth;
     P.Height = FHeight;
-    switch (FPosition) {
+    switch (FFormStyle == fsMDIChild ? poDesigned : FPosition) {
     case poScreenCenter:
     case poDesktopCenter:
     case poMainFormCenter:
@@ -218,6 +312,11 @@ void TForm::CreateParams(TCreateParams& P) {
 }
 
 void TForm::CreateWnd() {
+    if (FFormStyle == fsMDIChild) {
+        TForm* parent = MDIParentForm();
+        if (!parent) throw EComponentError("There is no MDI form to hold '" + Name() + "'");
+        parent->HandleNeeded();
+    }
     TCustomControl::CreateWnd();
     // The frame may differ from what AdjustWindowRectEx said: fit the client
     // area exactly to what the definition asked for.
@@ -230,8 +329,8 @@ void TForm::CreateWnd() {
     if (c.right != cw || c.bottom != ch)
         SetWindowPos(FHandle, nullptr, 0, 0, (w.right - w.left) + cw - c.right, (w.bottom - w.top) + ch - c.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
-        FPosition == poOwnerFormCenter) {
+    if (FFormStyle != fsMDIChild && (FPosition == poScreenCenter || FPosition == poDesktopCenter ||
+                                     FPosition == poMainFormCenter || FPosition == poOwnerFormCenter)) {
         GetWindowRect(FHandle, &w);
         int x = (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2;
         int y = (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2;
@@ -239,6 +338,7 @@ void TForm::CreateWnd() {
     }
     FClientWidth = FClientHeight = -1;
     ApplyIcon();
+    if (FFormStyle == fsMDIForm) CreateClientWindow();
 }
 
 void TForm::SetVisible(bool Value) {
@@ -257,7 +357,10 @@ void TForm::SetVisible(bool Value) {
         if (!FVisible) return;  // OnShow hid it again
         int cmd = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
         ShowWindow(FHandle, cmd);
-        SetForegroundWindow(FHandle);
+        if (FFormStyle == fsMDIChild)
+            SendMessageW(GetParent(FHandle), WM_MDIACTIVATE, WPARAM(FHandle), 0);
+        else
+            SetForegroundWindow(FHandle);
         FShownOnce = true;
         if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
     } else {
@@ -273,6 +376,10 @@ void TForm::Show() {
 }
 
 void TForm::BringToFront() {
+    if (FHandle && FVisible && FFormStyle == fsMDIChild) {
+        SendMessageW(GetParent(FHandle), WM_MDIACTIVATE, WPARAM(FHandle), 0);
+        return;
+    }
     if (FHandle && FVisible) {
         SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(FHandle);
@@ -297,7 +404,8 @@ void TForm::Close() {
         OnCloseQuery(this, can);
         if (!can) return;
     }
-    TCloseAction action = caHide;
+    // An MDI child cannot be hidden in its client: closed, it goes.
+    TCloseAction action = FFormStyle == fsMDIChild ? caFree : caHide;
     DoClose(action);
     if (action == caNone) return;
     if (Application && Application->MainForm() == this) {
@@ -361,6 +469,26 @@ void TForm::WndProc(TMessage& m) {
     case WM_SHOWWINDOW:
         // Shown or hidden by the system (minimise of the owner...): keep Visible in step.
         if (m.LParam == 0) FVisible = m.WParam != 0;
+        break;
+    case WM_MDIACTIVATE:
+        DefaultHandler(m);
+        if (reinterpret_cast<HWND>(m.LParam) == FHandle) {
+            if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+            if (OnActivate) OnActivate(this);
+        } else if (reinterpret_cast<HWND>(m.WParam) == FHandle && OnDeactivate) {
+            OnDeactivate(this);
+        }
+        return;
+    case WM_SIZE:
+        if (FClientHandle) {
+            // Not the frame's default, which would size the client to the whole client area.
+            TCustomControl::DefaultHandler(m);
+            Realign();
+            return;
+        }
+        break;
+    case WM_NCDESTROY:
+        FClientHandle = nullptr;  // gone with the form's window
         break;
     default:
         break;
@@ -451,6 +579,9 @@ bool TApplication::ProcessMessage(MSG& Msg) {
         FTerminated = true;
         return true;
     }
+    // Ctrl+F4, Ctrl+F6 and the child's system menu of the MDI children.
+    HWND client = FMainForm ? FMainForm->ClientHandle() : nullptr;
+    if (client && TranslateMDISysAccel(client, &Msg)) return true;
     TranslateMessage(&Msg);
     DispatchMessageW(&Msg);
     return true;

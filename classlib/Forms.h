@@ -30,6 +30,14 @@ enum TPosition {
     poMainFormCenter, poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// fsMDIForm: the form holds MDI children in its "MDICLIENT" window;
+// fsMDIChild: the form lives in the MDI form's client window.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TTileMode { tbHorizontal, tbVertical };
+
+// Told to the controls of an fsMDIForm once its MDI client window is made
+// (again, when the form's window is made again).
+constexpr UINT CM_MDICLIENTCHANGED = CM_BASE + 80;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 using TCloseEvent = Method<void(TObject* Sender, TCloseAction& Action)>;
@@ -76,6 +84,22 @@ public:
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    // Changing it makes the window again.
+    virtual void SetFormStyle(TFormStyle Value);
+    // The "MDICLIENT" window of an fsMDIForm, made with the form's window;
+    // null for other forms and before the window exists.
+    HWND ClientHandle() const { return FClientHandle; }
+    // MDI children of an fsMDIForm: the active one, and all of them, the
+    // top of the z-order (the active one) first.
+    TForm* ActiveMDIChild() const;
+    int MDIChildCount() const;
+    TForm* MDIChildren(int Index) const;
+    TTileMode TileMode() const { return FTileMode; }
+    void SetTileMode(TTileMode Value) { FTileMode = Value; }
+    void Cascade();
+    void Tile();
+
     // What a button with a modal result last stored; nothing reads it yet.
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int Value) { FModalResult = Value; }
@@ -112,6 +136,12 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void WndProc(TMessage& Message) override;
+    // An MDI form's messages end in the frame's default procedure, an MDI
+    // child's in the MDI child's.
+    void DefaultHandler(TMessage& Message) override;
+    // An MDI form's client window takes the room the aligned controls leave.
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void DestroyWindowHandle(HWND Wnd) override;
     void Paint() override;
     void ActiveChanged(TWinControl* Focused) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -125,6 +155,14 @@ private:
     void ApplyIcon();
     // Border sizes the window adds round the client area, for these styles.
     SIZE FrameSize() const;
+    // The fsMDIForm an MDI child lives in: the main form when it is one,
+    // else the first such form on the screen.
+    TForm* MDIParentForm() const;
+    std::vector<TForm*> MDIChildList() const;
+    void CreateClientWindow();
+    TFormStyle FFormStyle = fsNormal;
+    HWND FClientHandle = nullptr;
+    TTileMode FTileMode = tbHorizontal;
     TBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = BorderIconBit(biSystemMenu) | BorderIconBit(biMinimize) | BorderIconBit(biMaximize);
     TPosition FPosition = poDesigned;

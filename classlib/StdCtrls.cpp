@@ -230,6 +230,291 @@ void TCustomEdit::WndProc(TMessage& m) {
 }
 
 // ======================================================================
+// TCustomMemo
+
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(new TStringList()) {
+    FWidth = 185;
+    FHeight = 89;
+    SetAutoSelect(false);
+    FLines->OnChange = TNotifyEvent::Of<&TCustomMemo::LinesChanged>(this);
+}
+
+TCustomMemo::~TCustomMemo() { FLines->OnChange = nullptr; }
+
+void TCustomMemo::CreateParams(TCreateParams& P) {
+    TCustomEdit::CreateParams(P);
+    P.Style &= ~DWORD(ES_AUTOHSCROLL);
+    P.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+    // Without word wrap long lines scroll sideways; a horizontal bar does so too.
+    if (!FWordWrap || FScrollBars == ssHorizontal || FScrollBars == ssBoth) P.Style |= ES_AUTOHSCROLL;
+    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) P.Style |= WS_HSCROLL;
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth) P.Style |= WS_VSCROLL;
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    RecreateWnd();
+}
+
+void TCustomMemo::WndProc(TMessage& m) {
+    TCustomEdit::WndProc(m);
+    // A multi-line edit tells no change of text set by WM_SETTEXT: look.
+    if (m.Msg == WM_SETTEXT && FHandle) {
+        AnsiString now = GetWindowTextAnsi(FHandle);
+        if (now != FText) {
+            FText = now;
+            Change();
+        }
+    }
+}
+
+void TCustomMemo::Change() {
+    // The text changed (typed, or set by the program): the lines follow it.
+    if (!FSyncingLines) {
+        FSyncingLines = true;
+        ScopeExit done([this] { FSyncingLines = false; });
+        FLines->SetText(FText);
+    }
+    TCustomEdit::Change();
+}
+
+void TCustomMemo::LinesChanged(TObject*) {
+    if (FSyncingLines) return;
+    AnsiString text = FLines->Text();
+    // Every line ends with a line break; the window's last line has none.
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+    FSyncingLines = true;
+    ScopeExit done([this] { FSyncingLines = false; });
+    SetText(text);
+}
+
+// ======================================================================
+// TCustomListBox
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner), FItems(new TStringList()) {
+    FWidth = 121;
+    FHeight = 97;
+    FColor = clWindow;
+    FParentColor = false;
+    SetTabStop(true);
+    // The list tracks its own presses; a selection is its click.
+    FControlStyle &= ~(csSetCaption | csCaptureMouse | csClickEvents);
+    FItems->OnChange = TNotifyEvent::Of<&TCustomListBox::ItemsChanged>(this);
+}
+
+TCustomListBox::~TCustomListBox() { FItems->OnChange = nullptr; }
+
+void TCustomListBox::CreateParams(TCreateParams& P) {
+    TWinControl::CreateParams(P);
+    P.WinClassName = L"LISTBOX";
+    P.SystemClass = true;
+    P.Caption.clear();
+    P.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+    P.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomListBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    FillWindow();
+}
+
+void TCustomListBox::FillWindow() {
+    SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(FHandle, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < FItems->Count(); ++i)
+        SendMessageW(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(FItems->Strings(i)).c_str()));
+    if (FItemIndex >= FItems->Count()) FItemIndex = -1;
+    SendMessageW(FHandle, LB_SETCURSEL, WPARAM(FItemIndex), 0);
+    SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TCustomListBox::ItemsChanged(TObject*) {
+    if (!FHandle) return;
+    FItemIndex = ItemIndex();
+    FillWindow();
+}
+
+int TCustomListBox::ItemIndex() const {
+    return FHandle ? int(SendMessageW(FHandle, LB_GETCURSEL, 0, 0)) : FItemIndex;
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+    FItemIndex = Value;
+    if (FHandle) SendMessageW(FHandle, LB_SETCURSEL, WPARAM(Value), 0);
+}
+
+void TCustomListBox::WndProc(TMessage& m) {
+    if (m.Msg == CN_COMMAND) {
+        if (HIWORD(m.WParam) == LBN_SELCHANGE) {
+            FItemIndex = ItemIndex();
+            Click();
+        }
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ======================================================================
+// TCustomComboBox
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(new TStringList()) {
+    FWidth = 145;
+    FHeight = 21;
+    FColor = clWindow;
+    FParentColor = false;
+    SetTabStop(true);
+    // The box drops its list and takes the mouse itself on a press.
+    FControlStyle &= ~(csSetCaption | csCaptureMouse | csClickEvents);
+    FItems->OnChange = TNotifyEvent::Of<&TCustomComboBox::ItemsChanged>(this);
+}
+
+TCustomComboBox::~TCustomComboBox() { FItems->OnChange = nullptr; }
+
+void TCustomComboBox::CreateParams(TCreateParams& P) {
+    TWinControl::CreateParams(P);
+    P.WinClassName = L"COMBOBOX";
+    P.SystemClass = true;
+    static const DWORD styles[] = {CBS_DROPDOWN | CBS_AUTOHSCROLL, CBS_SIMPLE | CBS_AUTOHSCROLL, CBS_DROPDOWNLIST};
+    P.Style |= WS_VSCROLL | styles[FStyle];
+    P.Height = DroppedHeight();
+}
+
+int TCustomComboBox::DroppedHeight() const {
+    if (FStyle == csSimple) return FHeight;
+    int item = FHandle ? int(SendMessageW(FHandle, CB_GETITEMHEIGHT, 0, 0)) : FHeight - 6;
+    return FHeight + std::max(item, 1) * FDropDownCount + 2;
+}
+
+void TCustomComboBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    FillWindow();
+    // The window's height is the edit's; the height it was made with is the
+    // dropped list's room, known exactly only now that the items have a height.
+    if (FStyle != csSimple)
+        SetWindowPos(FHandle, nullptr, 0, 0, FWidth, DroppedHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomComboBox::FillWindow() {
+    SendMessageW(FHandle, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < FItems->Count(); ++i)
+        SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(FItems->Strings(i)).c_str()));
+    if (FItemIndex >= FItems->Count()) FItemIndex = -1;
+    SendMessageW(FHandle, CB_SETCURSEL, WPARAM(FItemIndex), 0);
+    // Choosing an item rewrote the edit: it shows the control's text again.
+    if (FStyle != csDropDownList) SetWindowTextAnsi(FHandle, FText);
+}
+
+void TCustomComboBox::ItemsChanged(TObject*) {
+    if (!FHandle) return;
+    FItemIndex = ItemIndex();
+    FillWindow();
+}
+
+void TCustomComboBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FHandle && FStyle != csSimple)
+        SetWindowPos(FHandle, nullptr, 0, 0, FWidth, DroppedHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomComboBox::Loaded() {
+    TWinControl::Loaded();
+    if (FStyle == csDropDownList && FItemIndex < 0) FItemIndex = FItems->IndexOf(FText);
+    if (FItemIndex >= 0 && FItemIndex < FItems->Count()) FText = FItems->Strings(FItemIndex);
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetDropDownCount(int Value) {
+    if (FDropDownCount == Value || Value < 1) return;
+    FDropDownCount = Value;
+    if (FHandle && FStyle != csSimple)
+        SetWindowPos(FHandle, nullptr, 0, 0, FWidth, DroppedHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TCustomComboBox::ItemIndex() const {
+    return FHandle ? int(SendMessageW(FHandle, CB_GETCURSEL, 0, 0)) : FItemIndex;
+}
+
+void TCustomComboBox::SetItemIndex(int Value) {
+    FItemIndex = Value;
+    if (IsLoading()) return;
+    bool valid = Value >= 0 && Value < FItems->Count();
+    if (FHandle) SendMessageW(FHandle, CB_SETCURSEL, WPARAM(valid ? Value : -1), 0);
+    if (valid)
+        FText = FItems->Strings(Value);
+    else if (FHandle || FStyle == csDropDownList)
+        FText.clear();
+}
+
+bool TCustomComboBox::DroppedDown() const {
+    return FHandle && SendMessageW(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value) {
+    SendMessageW(Handle(), CB_SHOWDROPDOWN, Value ? TRUE : FALSE, 0);
+}
+
+void TCustomComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::CMTextChanged(TMessage& m) {
+    if (IsLoading()) return;
+    if (FStyle == csDropDownList)
+        SetItemIndex(FItems->IndexOf(FText));
+    else
+        TWinControl::CMTextChanged(m);
+    Change();
+}
+
+void TCustomComboBox::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case CN_COMMAND:
+        switch (HIWORD(m.WParam)) {
+        case CBN_SELCHANGE: {
+            // The edit shows the picked item only after this notice: take it from the list.
+            int i = ItemIndex();
+            FItemIndex = i;
+            FText = i >= 0 && i < FItems->Count() ? FItems->Strings(i) : AnsiString();
+            Click();
+            Change();
+            break;
+        }
+        case CBN_EDITCHANGE:
+            FText = GetWindowTextAnsi(FHandle);
+            Change();
+            break;
+        default: break;
+        }
+        return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC: {
+        // From the box's own edit and list windows: they take the box's colours.
+        HDC dc = reinterpret_cast<HDC>(m.WParam);
+        SetTextColor(dc, ColorToRGB(FFont->Color()));
+        SetBkColor(dc, ColorToRGB(FColor));
+        m.Result = reinterpret_cast<LRESULT>(ColorBrush());
+        return;
+    }
+    default: break;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ======================================================================
 // TScrollBar
 
 TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
@@ -366,6 +651,26 @@ void RegisterStdCtrlsClasses() {
     RegisterPersistentClass<TCustomMaskEdit>("TCustomMaskEdit", "TCustomEdit")
         .Str("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
     RegisterComponentClass<TMaskEdit>("TMaskEdit", "TCustomMaskEdit");
+    const TEnumInfo& scrollStyle = RegisterEnum(
+        "TScrollStyle", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}});
+    RegisterPersistentClass<TCustomMemo>("TCustomMemo", "TCustomEdit")
+        .Object("Lines", &TCustomMemo::Lines, "TStringList")
+        .Enum("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars, scrollStyle)
+        .Bool("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap);
+    RegisterComponentClass<TMemo>("TMemo", "TCustomMemo");
+    RegisterPersistentClass<TCustomListBox>("TCustomListBox", "TWinControl")
+        .Object("Items", &TCustomListBox::Items, "TStringList")
+        .Int("ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex);
+    RegisterComponentClass<TListBox>("TListBox", "TCustomListBox");
+    const TEnumInfo& comboStyle = RegisterEnum(
+        "TComboBoxStyle", {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList}});
+    RegisterPersistentClass<TCustomComboBox>("TCustomComboBox", "TWinControl")
+        .Enum("Style", &TCustomComboBox::Style, &TCustomComboBox::SetStyle, comboStyle)
+        .Object("Items", &TCustomComboBox::Items, "TStringList")
+        .Int("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex)
+        .Int("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount)
+        .Event("OnChange", &TCustomComboBox::OnChange);
+    RegisterComponentClass<TComboBox>("TComboBox", "TCustomComboBox");
     RegisterComponentClass<TScrollBar>("TScrollBar", "TWinControl")
         .Enum("Kind", &TScrollBar::Kind, &TScrollBar::SetKind, kind)
         .Int("Min", &TScrollBar::Min, &TScrollBar::SetMin)

@@ -1,6 +1,6 @@
 // Windowed standard controls: the panel and the group box (containers that
-// paint themselves), the edit (the system's edit window, taken over) and the
-// scroll bar (the system's scroll bar window).
+// paint themselves), and the system's edit, memo, list box, combo box and
+// scroll bar windows, taken over.
 #pragma once
 
 #include "Controls.h"
@@ -121,6 +121,125 @@ class TMaskEdit : public TCustomMaskEdit {
 public:
     using TCustomMaskEdit::TCustomMaskEdit;
     const char* ClassName() const override { return "TMaskEdit"; }
+};
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// The system's multi-line edit. Lines holds the text line by line and
+// follows what is typed; a change of Lines by the program shows in the
+// window. Enter makes a new line rather than pressing the default button.
+class TCustomMemo : public TCustomEdit {
+public:
+    explicit TCustomMemo(TComponent* AOwner);
+    ~TCustomMemo() override;
+    const char* ClassName() const override { return "TCustomMemo"; }
+    TStringList* Lines() const { return FLines.get(); }
+    void SetLines(TStringList* Value) { FLines->Assign(Value); }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    virtual void SetScrollBars(TScrollStyle Value);
+    bool WordWrap() const { return FWordWrap; }
+    virtual void SetWordWrap(bool Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void WndProc(TMessage& Message) override;
+    void Change() override;
+    bool WantsReturn() const override { return true; }
+
+private:
+    void LinesChanged(TObject*);
+    std::unique_ptr<TStringList> FLines;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    bool FSyncingLines = false;
+};
+
+class TMemo : public TCustomMemo {
+public:
+    using TCustomMemo::TCustomMemo;
+    const char* ClassName() const override { return "TMemo"; }
+};
+
+// The system's list box. Items are the list's strings (the window shows
+// them); ItemIndex the selected one, -1 for none. A selection by the user
+// raises OnClick.
+class TCustomListBox : public TWinControl {
+public:
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+    const char* ClassName() const override { return "TCustomListBox"; }
+    TStringList* Items() const { return FItems.get(); }
+    void SetItems(TStringList* Value) { FItems->Assign(Value); }
+    int ItemIndex() const;
+    virtual void SetItemIndex(int Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    void ItemsChanged(TObject*);
+    void FillWindow();
+    std::unique_ptr<TStringList> FItems;
+    int FItemIndex = -1;
+};
+
+class TListBox : public TCustomListBox {
+public:
+    using TCustomListBox::TCustomListBox;
+    const char* ClassName() const override { return "TListBox"; }
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+// The system's combo box: an edit with a list that drops down (csDropDown),
+// a list always shown under the edit (csSimple), or a drop-down list
+// without an edit (csDropDownList, Text is the selected item's). A pick
+// from the list raises OnClick then OnChange; typing raises OnChange.
+// DropDownCount is the number of items the dropped list shows at most.
+class TCustomComboBox : public TWinControl {
+public:
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
+    const char* ClassName() const override { return "TCustomComboBox"; }
+    TComboBoxStyle Style() const { return FStyle; }
+    virtual void SetStyle(TComboBoxStyle Value);
+    TStringList* Items() const { return FItems.get(); }
+    void SetItems(TStringList* Value) { FItems->Assign(Value); }
+    int ItemIndex() const;
+    virtual void SetItemIndex(int Value);
+    int DropDownCount() const { return FDropDownCount; }
+    virtual void SetDropDownCount(int Value);
+    bool DroppedDown() const;
+    void SetDroppedDown(bool Value);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void Loaded() override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+    virtual void Change();
+
+private:
+    void ItemsChanged(TObject*);
+    void FillWindow();
+    // The window's height with its list dropped: the edit and DropDownCount items.
+    int DroppedHeight() const;
+    std::unique_ptr<TStringList> FItems;
+    TComboBoxStyle FStyle = csDropDown;
+    int FItemIndex = -1;
+    int FDropDownCount = 8;
+};
+
+class TComboBox : public TCustomComboBox {
+public:
+    using TCustomComboBox::TCustomComboBox;
+    const char* ClassName() const override { return "TComboBox"; }
 };
 
 enum TScrollBarKind { sbHorizontal, sbVertical };

@@ -323,8 +323,8 @@ void TUpDown::CreateParams(TCreateParams& P) {
 
 void TUpDown::CreateWnd() {
     TWinControl::CreateWnd();
+    // The buddy first: setting the position then shows it in the buddy.
     if (FAssociate) SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(FAssociate->Handle()), 0);
-    // After the buddy: the position is written into it.
     UpdateRange();
 }
 
@@ -347,10 +347,10 @@ void TUpDown::SetAssociate(TWinControl* Value) {
     FAssociate = Value;
     if (Value) Value->FreeNotification(this);
     if (!FHandle) return;
-    // A buddy with a parent gets its window now and shows the position (the
-    // control reads its position back from the buddy's text).
-    SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(Value && Value->Parent() ? Value->Handle() : nullptr), 0);
-    SendMessageW(FHandle, UDM_SETPOS32, 0, LPARAM(FPosition));
+    // A buddy that cannot have a window yet is given to the window with ours.
+    const bool placed = Value && (Value->HandleAllocated() || Value->Parent() || Value->ParentWindow());
+    SendMessageW(FHandle, UDM_SETBUDDY, WPARAM(placed ? Value->Handle() : nullptr), 0);
+    UpdateRange();
 }
 
 int TUpDown::Position() const {

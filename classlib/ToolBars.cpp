@@ -469,18 +469,7 @@ void TStatusPanel::SetAlignment(TAlignment Value) {
 TStatusPanels::TStatusPanels(TStatusBar* Owner)
     : TCollection([](TCollection* c) -> TCollectionItem* { return new TStatusPanel(c); }, "TStatusPanel", Owner) {}
 
-TStatusPanel* TStatusPanels::Add() {
-    TStatusPanel* p = nullptr;
-    {
-        ValueRestorer<bool> adding(FAdding, true);
-        p = static_cast<TStatusPanel*>(TCollection::Add());
-    }
-    Update(p);
-    return p;
-}
-
 void TStatusPanels::Update(TCollectionItem* Item) {
-    if (FAdding) return;
     TCollection::Update(Item);
     static_cast<TStatusBar*>(Owner())->UpdatePanels();
 }

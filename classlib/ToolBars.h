@@ -172,9 +172,11 @@ private:
 
 class TStatusBar;
 
+// Made by its collection's Add, which inserts it once it is whole: the
+// status bar reads every panel when the collection changes.
 class TStatusPanel : public TCollectionItem {
 public:
-    explicit TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+    explicit TStatusPanel(TCollection*) : TCollectionItem(nullptr) {}
     const char* ClassName() const override { return "TStatusPanel"; }
     const AnsiString& Text() const { return FText; }
     void SetText(const AnsiString& Value);
@@ -194,15 +196,10 @@ public:
     explicit TStatusPanels(TStatusBar* Owner);
     const char* ClassName() const override { return "TStatusPanels"; }
     TStatusPanel* Items(int Index) const { return static_cast<TStatusPanel*>(TCollection::Items(Index)); }
-    // The bar shows the new panel once it is whole (the collection hears of
-    // it while its constructor still runs).
-    TStatusPanel* Add();
+    TStatusPanel* Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
 
 protected:
     void Update(TCollectionItem* Item) override;
-
-private:
-    bool FAdding = false;
 };
 
 // Panels side by side (each Width pixels, the last one to the end), or,

@@ -2,7 +2,15 @@
 
 #include <cmath>
 
+#include "Forms.h"
 #include "RzRegister.h"
+
+namespace {
+// On the MDI client window: the background that paints it, and the
+// procedure ours replaced (kept while ours is in the chain, owner or not).
+const wchar_t kOwnerProp[] = L"TuvreliMDIBackground";
+const wchar_t kPrevProcProp[] = L"TuvreliMDIBackgroundPrev";
+}  // namespace
 
 TRzCustomBackground::TRzCustomBackground(TComponent* AOwner) : TGraphicControl(AOwner) {
     FWidth = 200;
@@ -16,13 +24,109 @@ TRzCustomBackground::TRzCustomBackground(TComponent* AOwner) : TGraphicControl(A
 }
 
 TRzCustomBackground::~TRzCustomBackground() {
+    UnhookClient();
     delete FImage;
     delete FTexture;
 }
 
 void TRzCustomBackground::Loaded() {
     TGraphicControl::Loaded();
+    if (FMDIMode && !(ComponentState() & csDesigning)) HookClient();
     RefreshBackground();
+}
+
+void TRzCustomBackground::SetParent(TWinControl* AParent) {
+    if (AParent != Parent()) UnhookClient();
+    TGraphicControl::SetParent(AParent);
+    auto* form = dynamic_cast<TForm*>(AParent);
+    FMDIMode = form && form->FormStyle() == fsMDIForm;
+    if (!FMDIMode) return;
+    SetAlign(alClient);
+    if (!IsLoading() && !(ComponentState() & csDesigning)) HookClient();
+}
+
+void TRzCustomBackground::WndProc(TMessage& m) {
+    if (m.Msg == CM_MDICLIENTCHANGED) {
+        // The form made its client window (again): that is the one to paint.
+        if (FMDIMode && !(ComponentState() & csDesigning)) HookClient();
+        return;
+    }
+    TGraphicControl::WndProc(m);
+}
+
+void TRzCustomBackground::HookClient() {
+    auto* form = dynamic_cast<TForm*>(Parent());
+    HWND client = form ? form->ClientHandle() : nullptr;
+    if (client == FMDIClient) return;
+    UnhookClient();
+    if (!client || GetPropW(client, kOwnerProp)) return;
+    if (!GetPropW(client, kPrevProcProp)) {
+        LONG_PTR prev = GetWindowLongPtrW(client, GWLP_WNDPROC);
+        SetPropW(client, kPrevProcProp, reinterpret_cast<HANDLE>(prev));
+        SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TRzCustomBackground::ClientProc));
+    }
+    // else our procedure is still in the chain as a pass-through, under a
+    // later subclass: it takes up the painting again.
+    SetPropW(client, kOwnerProp, this);
+    FMDIClient = client;
+    InvalidateRect(client, nullptr, TRUE);
+}
+
+void TRzCustomBackground::UnhookClient() {
+    HWND client = FMDIClient;
+    FMDIClient = nullptr;
+    if (!client || !IsWindow(client)) return;
+    if (GetPropW(client, kOwnerProp) == this) RemovePropW(client, kOwnerProp);
+    if (GetWindowLongPtrW(client, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TRzCustomBackground::ClientProc)) {
+        SetWindowLongPtrW(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropW(client, kPrevProcProp)));
+        RemovePropW(client, kPrevProcProp);
+    }
+    InvalidateRect(client, nullptr, TRUE);
+}
+
+LRESULT CALLBACK TRzCustomBackground::ClientProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto prev = reinterpret_cast<WNDPROC>(GetPropW(Wnd, kPrevProcProp));
+    auto* owner = static_cast<TRzCustomBackground*>(GetPropW(Wnd, kOwnerProp));
+    if (Msg == WM_NCDESTROY) {
+        // The window goes: its procedure back, the properties off, the owner told.
+        RemovePropW(Wnd, kOwnerProp);
+        RemovePropW(Wnd, kPrevProcProp);
+        if (owner) owner->FMDIClient = nullptr;
+        if (GetWindowLongPtrW(Wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TRzCustomBackground::ClientProc))
+            SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+    } else if (owner) {
+        try {
+            LRESULT result = 0;
+            if (owner->ClientMessage(Msg, WParam, result)) return result;
+        } catch (const std::exception& e) {
+            HandleControlException(owner, e);
+        } catch (...) {
+            HandleControlException(owner, Exception("Unknown exception"));
+        }
+    }
+    return prev ? CallWindowProcW(prev, Wnd, Msg, WParam, LParam) : DefWindowProcW(Wnd, Msg, WParam, LParam);
+}
+
+bool TRzCustomBackground::ClientMessage(UINT Msg, WPARAM WParam, LRESULT& Result) {
+    if (!Visible()) return false;
+    switch (Msg) {
+    case WM_PAINT:
+    case WM_WINDOWPOSCHANGED: {
+        // The gradient spans the whole area: any change paints all of it.
+        RECT r{0, 0, Width(), Height()};
+        InvalidateRect(FMDIClient, &r, TRUE);
+        return false;
+    }
+    case WM_ERASEBKGND: {
+        TCanvas canvas;
+        TCanvasDCScope scope(&canvas, reinterpret_cast<HDC>(WParam));
+        PaintLayersTo(&canvas, true);
+        Result = 1;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TRzCustomBackground::ImageChanged(TObject*) {
@@ -34,6 +138,12 @@ void TRzCustomBackground::TextureChanged(TObject*) {
 
 void TRzCustomBackground::RefreshBackground() {
     if (IsLoading()) return;
+    if (FMDIClient) {
+        RECT r;
+        GetClientRect(FMDIClient, &r);
+        InvalidateRect(FMDIClient, &r, TRUE);
+        return;
+    }
     Invalidate();
 }
 
@@ -51,6 +161,7 @@ RZ_BG_SETTER(GradientSmoothFactor, TSmoothFactor, FGradientSmoothFactor)
 RZ_BG_SETTER(ShowImage, bool, FShowImage)
 
 void TRzCustomBackground::SetAlign(TAlign v) {
+    if (FMDIMode) v = alClient;  // it fills the MDI client, whatever is asked
     if (v == Align()) return;
     TGraphicControl::SetAlign(v);
     RefreshBackground();
@@ -103,10 +214,16 @@ void TRzCustomBackground::SetVisible(bool v) {
 }
 
 void TRzCustomBackground::Paint() {
+    // On an MDI form the client window covers it: the client's erase paints.
+    if (FMDIMode && !(ComponentState() & csDesigning)) return;
     // The minimum size; an aligned background is sized by its parent, and
     // resizing it here would fight the aligner for ever.
     if (Align() == alNone && (Width() < 5 || Height() < 5))
         SetBounds(Left(), Top(), Width() < 5 ? 5 : Width(), Height() < 5 ? 5 : Height());
+    PaintLayersTo(Canvas(), false);
+}
+
+void TRzCustomBackground::PaintLayersTo(TCanvas* c, bool Inset) {
     int w = Width(), h = Height();
     if (w <= 0 || h <= 0) return;
     TBitmap bmp;
@@ -116,14 +233,13 @@ void TRzCustomBackground::Paint() {
     if (FShowTexture) PaintTextureLayer(bc, FTexture);
     if (FShowGradient) PaintGradientLayer(bc);
     if (FShowImage) PaintImageLayer(bc, FImage);
-    TCanvas* c = Canvas();
     int x = 2;
     if (FFrameStyle == fsNone)
         x = 0;
     else if (FFrameStyle == fsFlat || FFrameStyle == fsStatus || FFrameStyle == fsPopup)
         x = 1;
     c->SetCopyMode(cmSrcCopy);
-    BitBlt(c->Handle(), x, x, w, h, bc->Handle(), 0, 0, SRCCOPY);
+    BitBlt(c->Handle(), x, x, Inset ? w - x : w, Inset ? h - x : h, bc->Handle(), 0, 0, SRCCOPY);
     TRect client{0, 0, w, h};
     if (FFrameStyle == fsFlat)
         PaintSides(c, client, FFrameColor, sdAllSides, FFrameColor);

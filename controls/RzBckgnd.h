@@ -1,5 +1,13 @@
 // TRzBackground: a windowless control that fills its area with a tiled
 // texture, a two-colour gradient and an image, and an optional frame.
+//
+// On an MDI form (FormStyle fsMDIForm) it fills the form's MDI client
+// window instead, aligned to the client: it takes over the client's window
+// procedure and paints the layers when the client erases its background.
+// The procedure is given back exactly when the background goes, is moved to
+// another parent or the client window goes; when someone else subclassed the
+// client on top of it in the meantime, it stays in the chain as a
+// pass-through. One background per client: a second one leaves it alone.
 #pragma once
 
 #include "Controls.h"
@@ -44,8 +52,12 @@ public:
     TPicture* Texture() const { return FTexture; }
     virtual void SetTexture(TPicture* v);
     void SetVisible(bool v) override;
+    void SetParent(TWinControl* AParent) override;
+    // On an MDI form: the client window it paints, once it has taken it over.
+    HWND MDIClient() const { return FMDIClient; }
 
 protected:
+    void WndProc(TMessage& Message) override;
     void Paint() override;
     virtual void RefreshBackground();
     virtual void PaintGradientLayer(TCanvas* Canvas);
@@ -55,6 +67,17 @@ protected:
 private:
     void ImageChanged(TObject*);
     void TextureChanged(TObject*);
+    // The layers on an off-screen bitmap copied to the canvas at the frame's
+    // inset (Inset: the copy is that much narrower and lower), then the frame.
+    void PaintLayersTo(TCanvas* Canvas, bool Inset);
+    void HookClient();
+    void UnhookClient();
+    static LRESULT CALLBACK ClientProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // The client's message as the background answers it; false: the
+    // client's own procedure answers.
+    bool ClientMessage(UINT Msg, WPARAM WParam, LRESULT& Result);
+    bool FMDIMode = false;
+    HWND FMDIClient = nullptr;
 
     bool FActive = true;
     TColor FFrameColor = clBtnShadow;

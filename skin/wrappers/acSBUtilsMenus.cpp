@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "Forms.h"
-#include "TypeInfo.h"
+#include "StdCtrls.h"
 #include "acSBUtilsPaint.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
@@ -111,11 +111,8 @@ TacExtComboBoxWnd::TacExtComboBoxWnd(HWND AHandle, bool Repaint, const AnsiStrin
 
 bool TacExtComboBoxWnd::ControlHasButton(TWinControl* Control) {
     if (!Control || AnsiString(Control->ClassName()) != "TComboBox") return true;
-    // The style as the class publishes it.
-    AnsiString style;
-    const TClassInfo* info = FindClassInfo(Control->ClassName());
-    if (!info || !ReadPropertyText(Control, *info, "Style", style)) return false;
-    return style == "csDropDown" || style == "csDropDownList";
+    const auto* combo = dynamic_cast<const TCustomComboBox*>(Control);
+    return combo && (combo->Style() == csDropDown || combo->Style() == csDropDownList);
 }
 
 TacExtComboBoxWnd* TacExtComboBoxWnd::CreateForControl(TWinControl* Control, bool Repaint, const AnsiString& Section,

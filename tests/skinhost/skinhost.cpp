@@ -1,6 +1,9 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
-//     shows one form, "Skin host", with a skin manager set to that skin;
+//     shows one form, "Skin host", with a skin manager set to that skin and
+//     a page for each family of wrapped windows (wrapped by hand): a
+//     multi-line system edit with both scroll bars, the plain controls, the
+//     edit-like ones, and the bars and tabs; the page control is wrapped too;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -19,6 +22,7 @@
 #include "HostCtrls.h"
 #include "SkinDump.h"
 #include "Tabs.h"
+#include "acSBUtils.h"
 #include "Text1251.h"
 #include "StdCtrls.h"
 #include "UnitInit.h"
@@ -47,12 +51,12 @@ void StartEngine() {
     static const TUnitStep kUnits[] = {
         {"sConst", sConstInitialize, sConstFinalize},
         {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
+        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
+        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
         {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
         {"sMessages", sMessagesInitialize, nullptr},
-        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
-        {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
         {"acSBUtils", nullptr, FreePageWrappers},
     };
     StartUnits(kUnits);
@@ -84,6 +88,19 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     fwrite(text.data(), 1, text.size(), f);
     fclose(f);
     return error.empty() ? 0 : 1;
+}
+
+// A system multi-line edit with both bars and enough text to scroll both ways.
+HWND MakeMemo(TWinControl* Parent) {
+    std::wstring text;
+    for (int i = 1; i <= 60; ++i) text += L"Line " + std::to_wstring(i) + L" of the wrapped edit\r\n";
+    text += L"A last line that is much wider than the edit, so that its horizontal bar has a range to scroll";
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                 ES_AUTOHSCROLL,
+                             20, 20, 320, 220, Parent->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
 }
 
 // ---- wrapped controls, by hand until the form provider wraps its children
@@ -224,15 +241,19 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* pages = new TPageControl(form);
     pages->SetParent(form);
     pages->SetAlign(alClient);
-    auto* controls = new TTabSheet(form);
-    controls->SetCaption("Controls");
-    controls->SetParent(pages);
-    auto* edits = new TTabSheet(form);
-    edits->SetCaption("Edits and lists");
-    edits->SetParent(pages);
-    auto* bars = new TTabSheet(form);
-    bars->SetCaption("Bars and tabs");
-    bars->SetParent(pages);
+    auto page = [&](const char* Caption) {
+        auto* sheet = new TTabSheet(form);
+        sheet->SetCaption(Caption);
+        sheet->SetParent(pages);
+        return sheet;
+    };
+    TTabSheet* scrolling = page("Scroll bars");
+    TTabSheet* controls = page("Controls");
+    TTabSheet* edits = page("Edits and lists");
+    TTabSheet* bars = page("Bars and tabs");
+    form->Show();
+    std::unique_ptr<TacScrollWnd> memo(
+        CreateWrapper<TacScrollWnd>(MakeMemo(scrolling), true, "EDIT", manager, nullptr));
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     Wrappers wrappers;
@@ -247,7 +268,6 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
                                                              states.back().get()))
             wrappers.emplace_back(w);
     }
-    form->Show();
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     barsPage.reset();
     FreePageWrappers();

@@ -97,9 +97,37 @@ INPUT KeyStroke(WORD Vk, bool Up) {
                     (Up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0));
 }
 
+bool MouseAt(int X, int Y, DWORD Buttons) {
+    // Absolute coordinates run from 0 to 65535 over the primary screen.
+    const int sx = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1), sy = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dx = LONG((X * 65535 + sx / 2) / sx);
+    i.mi.dy = LONG((Y * 65535 + sy / 2) / sy);
+    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Buttons;
+    return SendInputs({i});
+}
+
 bool SendInputs(const std::vector<INPUT>& In) {
     std::vector<INPUT> in = In;
     return SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) == in.size();
+}
+
+INPUT MouseButton(DWORD Flags) {
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = Flags;
+    return i;
+}
+
+bool LeftClickAt(MessageHandler Handle, POINT Screen) {
+    SetCursorPos(Screen.x, Screen.y);
+    PumpFor(Handle, 20);
+    // Both at once: a control that waits for the release in a loop of its
+    // own (a drag test on the press) finds it there.
+    bool sent = SendInputs({MouseButton(MOUSEEVENTF_LEFTDOWN), MouseButton(MOUSEEVENTF_LEFTUP)});
+    PumpFor(Handle, 50);
+    return sent;
 }
 
 std::wstring HostPath(const char* UnixPath) {

@@ -51,6 +51,15 @@ INPUT KeyInput(WORD Vk, WORD Scan, DWORD Flags);
 INPUT KeyStroke(WORD Vk, bool Up);
 // Sends the events in one call; answers whether the system took them all.
 bool SendInputs(const std::vector<INPUT>& In);
+// A mouse button event (MOUSEEVENTF_LEFTDOWN...) where the cursor is.
+INPUT MouseButton(DWORD Flags);
+// Moves the real cursor to a screen point and presses and releases the left
+// button there, then handles the messages (by Handle) for a while; answers
+// whether the system took the events.
+bool LeftClickAt(MessageHandler Handle, POINT Screen);
+// Real mouse input: the cursor moved to screen point (X, Y), with the button
+// events in Buttons (MOUSEEVENTF_LEFTDOWN, ...) at that point.
+bool MouseAt(int X, int Y, DWORD Buttons = 0);
 
 // GDI objects and USER objects (windows, menus) alive in the process, for
 // leak checks around a loop. GetGuiResources answers 0 under Wine, so

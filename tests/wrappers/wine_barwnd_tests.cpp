@@ -28,7 +28,6 @@
 #include "StdCtrls.h"
 #include "Tabs.h"
 #include "ToolBars.h"
-#include "TypeInfo.h"
 #include "UnitInit.h"
 #include "WinTestSupport.h"
 #include "acPNG.h"
@@ -115,33 +114,12 @@ protected:
     }
 };
 
-// Combo boxes of the class library: "TComboBox" publishes its Style, as
-// the wrapper reads it; another class of combo box is always given a button.
-enum TTestComboStyle { csDropDown, csSimple, csDropDownList };
-template <const char* Kind>
-class TTestCombo : public TWinControl {
+// A combo box of the class library under another class name.
+class TFancyComboBox : public TCustomComboBox {
 public:
-    explicit TTestCombo(TComponent* Owner) : TWinControl(Owner) {}
-    const char* ClassName() const override { return Kind; }
-    TTestComboStyle Style() const { return FStyle; }
-    void SetStyle(TTestComboStyle S) { FStyle = S; }
-
-protected:
-    void CreateParams(TCreateParams& P) override {
-        TWinControl::CreateParams(P);
-        P.WinClassName = L"COMBOBOX";
-        P.SystemClass = true;
-        static const DWORD styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST};
-        P.Style |= styles[FStyle] | WS_VSCROLL;
-    }
-
-private:
-    TTestComboStyle FStyle = csDropDown;
+    using TCustomComboBox::TCustomComboBox;
+    const char* ClassName() const override { return "TFancyComboBox"; }
 };
-constexpr char kComboName[] = "TComboBox";
-constexpr char kOtherComboName[] = "TFancyComboBox";
-using TComboBox = TTestCombo<kComboName>;
-using TFancyComboBox = TTestCombo<kOtherComboName>;
 
 int g_Exceptions = 0;
 struct ExceptionCounter {
@@ -176,10 +154,6 @@ public:
         combo.hInstance = GetModuleHandleW(nullptr);
         combo.lpszClassName = L"FancyCombo";
         RegisterClassW(&combo);
-        RegisterPersistentClass<TComboBox>("TComboBox", "TWinControl")
-            .Enum("Style", &TComboBox::Style, &TComboBox::SetStyle,
-                  RegisterEnum("TTestComboStyle",
-                               {{"csDropDown", csDropDown}, {"csSimple", csSimple}, {"csDropDownList", csDropDownList}}));
         Application->OnException = TExceptionEvent::Of<&ExceptionCounter::Handle>(&g_Counter);
         M = new TsSkinManager(nullptr);
         M->SetActive(false);
@@ -198,13 +172,7 @@ const auto* const g_Env = ::testing::AddGlobalTestEnvironment(new Environment);
 // ---------------------------------------------------------------- input and pixels
 
 void MouseTo(int X, int Y, DWORD Buttons = 0) {
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT i{};
-    i.type = INPUT_MOUSE;
-    i.mi.dx = LONG(X * 65535 / sx);
-    i.mi.dy = LONG(Y * 65535 / sy);
-    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Buttons;
-    testwin::SendInputs({i});
+    testwin::MouseAt(X, Y, Buttons);
     Pump();
 }
 
@@ -875,18 +843,16 @@ TEST_F(Bars, AForeignComboBoxAlwaysHasAButtonAndATComboBoxOnlyWhenItDropsDown) {
         TWinControl* Control;
         bool Button;
     };
-    auto make = [&](TWinControl* c, auto* typed, TTestComboStyle s) {
-        typed->SetStyle(s);
+    auto make = [&](TCustomComboBox* c, TComboBoxStyle s) {
+        c->SetStyle(s);
         c->SetParent(form);
         c->SetBounds(10, 10, 160, 100);
         return c;
     };
-    auto* simple = new TComboBox(form);
-    auto* drop = new TComboBox(form);
-    auto* fancy = new TFancyComboBox(form);
-    const LibCase lib[] = {{"TComboBox simple", make(simple, simple, csSimple), false},
-                           {"TComboBox drop-down", make(drop, drop, csDropDown), true},
-                           {"another class, simple", make(fancy, fancy, csSimple), true}};
+    const LibCase lib[] = {{"TComboBox simple", make(new TComboBox(form), csSimple), false},
+                           {"TComboBox drop-down", make(new TComboBox(form), csDropDown), true},
+                           {"TComboBox list", make(new TComboBox(form), csDropDownList), true},
+                           {"another class, simple", make(new TFancyComboBox(form), csSimple), true}};
     for (const LibCase& c : lib) {
         SCOPED_TRACE(c.Name);
         TsCommonData data(c.Control, true);

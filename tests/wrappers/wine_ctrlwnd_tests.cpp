@@ -20,6 +20,7 @@
 #include "Buttons.h"
 #include "Forms.h"
 #include "MessageLog.h"
+#include "SkinFixture.h"
 #include "acPNG.h"
 #include "StdCtrls.h"
 #include "UnitInit.h"
@@ -127,13 +128,7 @@ const auto* const g_Env = ::testing::AddGlobalTestEnvironment(new Environment);
 // ---------------------------------------------------------------- input and pixels
 
 void MouseTo(int X, int Y, DWORD Buttons = 0) {
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT i{};
-    i.type = INPUT_MOUSE;
-    i.mi.dx = LONG(X * 65535 / sx);
-    i.mi.dy = LONG(Y * 65535 / sy);
-    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Buttons;
-    testwin::SendInputs({i});
+    testwin::MouseAt(X, Y, Buttons);
     Pump();
 }
 
@@ -600,6 +595,22 @@ TEST_F(Wrappers, ClassLibraryBoxesStepThroughGrayedAndRadioButtonsExcludeEachOth
     for (TacMainWnd* w : Made) delete w;
     Made.clear();
     delete form;
+}
+
+TEST_F(Wrappers, ASkinWithoutCheckGlyphsLeavesASixteenPixelGlyphArea) {
+    std::unique_ptr<TsSkinManager> bare(skinfixture::MakeManager());
+    HWND b = Child(L"BUTTON", L"No glyphs", BS_AUTOCHECKBOX, 10, 10, 160, 24);
+    SendMessageW(b, BM_SETCHECK, BST_CHECKED, 0);
+    auto* w = CreateWrapper<TacCheckBoxWnd>(b, true, "CLEARX", bare.get(), nullptr);
+    ASSERT_TRUE(w);
+    InvalidateRect(b, nullptr, TRUE);
+    const Pixels p = Shot(b);
+    EXPECT_TRUE(Find(p, [](uint32_t c) { return c != kHost; }, RECT{0, 0, 16, 24}).Empty());
+    const Box text = Find(p, Dark);
+    ASSERT_FALSE(text.Empty());
+    EXPECT_GE(text.L, 18);
+    EXPECT_LE(text.L, 22);
+    delete w;
 }
 
 // ====================================================================== group boxes and panels
