@@ -1,6 +1,6 @@
 // Published properties and events of the class library's own classes.
-#include "ComCtrls.h"
 #include "Buttons.h"
+#include "ComCtrls.h"
 #include "ExtControls.h"
 #include "Forms.h"
 #include "Graphics.h"
