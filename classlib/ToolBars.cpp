@@ -105,6 +105,18 @@ void TToolButton::CMTextChanged(TMessage&) { Changed(false); }
 
 void TToolButton::Click() { TGraphicControl::Click(); }
 
+bool TToolButton::CheckMenuDropdown() {
+    TToolBar* bar = ToolBar();
+    if (!bar || !FDropdownMenu || !bar->HandleAllocated()) return false;
+    const HWND wnd = bar->Handle();
+    RECT r{};
+    if (!SendMessageW(wnd, TB_GETRECT, WPARAM(FCommandId), reinterpret_cast<LPARAM>(&r))) return false;
+    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    TrackPopupMenu(FDropdownMenu, TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, GetAncestor(wnd, GA_ROOT), nullptr);
+    PostMessageW(wnd, CN_DROPDOWNCLOSED, 0, 0);
+    return true;
+}
+
 // ======================================================================
 // TToolBar
 
@@ -401,6 +413,11 @@ void TToolBar::WndProc(TMessage& m) {
             m.Result = CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam));
             return;
         }
+        if (hdr->code == TBN_DROPDOWN) {
+            TToolButton* b = ButtonOfCommand(reinterpret_cast<NMTOOLBARW*>(m.LParam)->iItem);
+            m.Result = b && b->CheckMenuDropdown() ? TBDDRET_DEFAULT : TBDDRET_NODEFAULT;
+            return;
+        }
         break;
     }
     case WM_NCCALCSIZE:
@@ -411,6 +428,14 @@ void TToolBar::WndProc(TMessage& m) {
         DefaultHandler(m);
         PaintNonClient();
         return;
+    case WM_ERASEBKGND: {
+        // The bar's window class has no brush: the bar's colour under the buttons.
+        RECT r;
+        GetClientRect(FHandle, &r);
+        FillRect(reinterpret_cast<HDC>(m.WParam), &r, ColorBrush());
+        m.Result = 1;
+        return;
+    }
     case WM_SIZE:
         TWinControl::WndProc(m);
         UpdateButtonBounds();

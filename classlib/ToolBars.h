@@ -18,6 +18,9 @@ class TToolBar;
 
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
+// Posted to a tool bar once the drop-down menu of one of its buttons has closed.
+constexpr UINT CN_DROPDOWNCLOSED = WM_USER + 0x1000;
+
 // One button of a tool bar: its place is the bar window's item rectangle
 // (Left, Top, Width, Height follow it); the bar paints it and reports its
 // clicks. It never takes the mouse itself: the bar window does.
@@ -42,6 +45,13 @@ public:
     TToolBar* ToolBar() const;
     // The command number the bar window knows the button by.
     int CommandId() const { return FCommandId; }
+    // A menu of the application (not owned) that a drop-down button shows
+    // under itself; the chosen item's command goes to the bar's form.
+    HMENU DropdownMenu() const { return FDropdownMenu; }
+    void SetDropdownMenu(HMENU Value) { FDropdownMenu = Value; }
+    // Shows the drop-down menu and returns once it has closed, posting
+    // CN_DROPDOWNCLOSED to the bar. False without a menu.
+    bool CheckMenuDropdown();
     void Click() override;
 
 protected:
@@ -60,6 +70,7 @@ private:
     bool FMarked = false;
     TToolButtonStyle FStyle = tbsButton;
     int FCommandId = 0;
+    HMENU FDropdownMenu = nullptr;
 };
 
 enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };

@@ -598,7 +598,8 @@ void TsSkinManager::BroadcastToAllForms(uint16_t Command) {
 
 void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     if (ComponentState() & (csLoading | csReading)) return;
-    if (Repaint && !(ComponentState() & csDesigning)) LockFormsRedraw(this);
+    const bool lock = Repaint && !(ComponentState() & csDesigning);
+    if (lock) LockFormsRedraw(this);
     FSkinData->Values.SkinLoaded = false;
     SkinBroadcasting = true;
     CacheCommonIndexes();

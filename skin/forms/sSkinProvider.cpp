@@ -1,6 +1,6 @@
 // The provider's life cycle, its published properties, the WindowProc swap
-// and give-back, the skin's arrival and removal, and the small system menu
-// and control adapter it talks to.
+// and give-back, the skin's arrival and removal, and the form's own system
+// menu.
 #include "sSkinProvider.h"
 
 #include <commctrl.h>
@@ -529,6 +529,8 @@ void TsSkinProvider::PrepareForm() {
         FMenuChangedOnce = true;
     }
     FSystemMenu->RefreshCaptions();
+    // Forms made in code have no loading step that would make the adapter.
+    if (!FAdapter) CreateAdapter();
 }
 
 void TsSkinProvider::MakeMDIForm() {

@@ -11,9 +11,8 @@
 // provider paints over it. Under Wine that only shows when Wine, not the X
 // window manager, draws the non-client area.
 //
-// The system menu, the control adapter and the skinned menus here are the
-// small versions the provider needs; the menu painter, the adapter's wrappers
-// and the MDI forms come later and keep these interfaces.
+// The provider's system menu and control adapter live here too; the MDI
+// main form's wrapper is sMDIForm's, the frame adapter sFrameAdapter's.
 #pragma once
 
 #include <windows.h>

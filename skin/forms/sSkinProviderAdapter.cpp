@@ -6,7 +6,10 @@
 #include "ExtControls.h"
 #include "Frames.h"
 #include "acSBUtils.h"
+#include "acSBUtilsBars.h"
 #include "acSBUtilsCtrls.h"
+#include "acSBUtilsMenus.h"
+#include "acSBUtilsTabs.h"
 #include "acSBUtilsWnds.h"
 #include "sControlUtils.h"
 #include "sFrameAdapter.h"
@@ -28,8 +31,13 @@ TacMainWnd* Make(TWinControl* C, const AnsiString& Section, TsSkinManager* M, Ts
     return CreateWrapper<W>(C->Handle(), true, Section, M, D);
 }
 
+// Made from the control itself: whether it shows a button depends on it.
+TacMainWnd* MakeExtCombo(TWinControl* C, const AnsiString& Section, TsSkinManager* M, TsCommonData* D) {
+    return TacExtComboBoxWnd::CreateForControl(C, true, Section, M, D);
+}
+
 struct TThirdPartyRow {
-    TWrapperFactory Factory;  // nil: no wrapper of that kind in this build
+    TWrapperFactory Factory;
     const char* ItemSection;
     const char* WrapperSection;
 };
@@ -46,13 +54,13 @@ const TThirdPartyRow kRows[17] = {
     {&Make<TacListViewWnd>, nullptr, "EDIT"},
     {&Make<TacPanelWnd>, "PANEL", "PANEL"},
     {&Make<TacTreeViewWnd>, nullptr, "EDIT"},
-    {nullptr, nullptr, "EDIT"},  // foreign combo boxes: their wrapper is not built yet
+    {&MakeExtCombo, nullptr, "EDIT"},
     {&Make<TacExtGridWnd>, nullptr, "EDIT"},
     {&Make<TacVirtualListWnd>, nullptr, "EDIT"},
-    {nullptr, "PAGECONTROL", "PAGECONTROL"},  // page controls: not built yet
-    {nullptr, "PAGECONTROL", "PAGECONTROL"},  // tab controls: not built yet
-    {nullptr, "TOOLBAR", "TOOLBAR"},          // class-library tool bars: not built yet
-    {nullptr, "STATUSBAR", "STATUSBAR"},      // status bars: not built yet
+    {&Make<TacPageControlWnd>, "PAGECONTROL", "PAGECONTROL"},
+    {&Make<TacTabControlWnd>, "PAGECONTROL", "PAGECONTROL"},
+    {&Make<TacToolBarLibWnd>, "TOOLBAR", "TOOLBAR"},
+    {&Make<TacStatusBarWnd>, "STATUSBAR", "STATUSBAR"},
 };
 
 bool SkinsItself(TWinControl* W) { return W->HandleAllocated() && AnswersEngineCommand(W->Handle(), scIsSkinned); }

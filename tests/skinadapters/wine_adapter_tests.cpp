@@ -15,6 +15,7 @@
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "Tabs.h"
+#include "ToolBars.h"
 #include "ExtControls.h"
 #include "Frames.h"
 #include "SkinFormsHost.h"
@@ -26,6 +27,13 @@
 using namespace skinforms;
 
 namespace {
+
+// A combo box of a class the lists name as foreign.
+class TForeignCombo : public TComboBox {
+public:
+    using TComboBox::TComboBox;
+    const char* ClassName() const override { return "TForeignCombo"; }
+};
 
 TacMainWnd* WrapperByProperty(HWND H) { return static_cast<TacMainWnd*>(GetPropW(H, L"ACSBSC")); }
 
@@ -130,7 +138,8 @@ struct AdapterTest : ::testing::Test {
 
 TEST_F(AdapterTest, EachKindIsWrappedByTheRowOfTheListThatNamesIt) {
     Make({{0, "TEdit\nTMemo\nTListBox"}, {1, "TButton"}, {2, "TBitBtn"}, {3, "TCheckBox\nTRadioButton"},
-          {4, "TComboBox"}, {6, "TGroupBox"}, {7, "TListView"}, {8, "TPanel"}, {9, "TTreeView"}});
+          {4, "TComboBox"}, {6, "TGroupBox"}, {7, "TListView"}, {8, "TPanel"}, {9, "TTreeView"},
+          {10, "TForeignCombo"}, {13, "TPageControl"}, {14, "TTabControl"}, {15, "TToolBar"}, {16, "TStatusBar"}});
     struct Row {
         TWinControl* Control;
         const char* Wrapper;  // nil: none
@@ -149,6 +158,11 @@ TEST_F(AdapterTest, EachKindIsWrappedByTheRowOfTheListThatNamesIt) {
         {Add<TListView>(Form, 150, 100, 160, 80), "TacListViewWnd"},
         {panel, "TacPanelWnd"},
         {Add<TTreeView>(panel, 10, 50, 160, 80), "TacTreeViewWnd"},
+        {Add<TForeignCombo>(Form, 150, 190), "TacExtComboBoxWnd"},
+        {Add<TPageControl>(Form, 150, 220, 160, 60), "TacPageControlWnd"},
+        {Add<TTabControl>(Form, 150, 290, 160, 60), "TacTabControlWnd"},
+        {Add<TToolBar>(Form, 330, 220, 280, 30), "TacToolBarLibWnd"},
+        {Add<TStatusBar>(Form, 330, 260, 280, 24), "TacStatusBarWnd"},
         {Add<TStaticText>(Form, 10, 300), nullptr},  // in no list
         {Add<TUpDown>(Form, 10, 330, 20, 24), nullptr},
     };
@@ -170,7 +184,7 @@ TEST_F(AdapterTest, EachKindIsWrappedByTheRowOfTheListThatNamesIt) {
     }
     EXPECT_EQ(WrapperByProperty(excepted->Handle()), nullptr);
     const int n = Adapter()->Count();
-    EXPECT_EQ(n, 12);
+    EXPECT_EQ(n, 17);
     // Adapting again keeps one item per control.
     Adapter()->AddAllItems();
     Adapter()->AdaptControl(rows[0].Control);

@@ -10,6 +10,8 @@
 //     exits when it is answered;
 //   skinhost.exe --mdi <skin directory> <skin name>
 //     an MDI main form with a menu bar and two children, skinned;
+//     (the edits and lists, the bars and tabs and the page control are
+//     wrapped by hand: they hold foreign windows);
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -27,6 +29,7 @@
 #include "Frames.h"
 #include "Buttons.h"
 #include "ExtControls.h"
+#include "HostBars.h"
 #include "HostCtrls.h"
 #include "SkinDump.h"
 #include "Tabs.h"
@@ -36,6 +39,7 @@
 #include "WinText.h"
 #include "acDials.h"
 #include "acPNG.h"
+#include "acSBUtilsTabs.h"
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
@@ -71,6 +75,7 @@ void StartEngine() {
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
+        {"acSBUtils", nullptr, FreePageWrappers},
         {"acDials", acDialsInitialize, acDialsFinalize},
     };
     StartUnits(kUnits);
@@ -102,6 +107,19 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     fwrite(text.data(), 1, text.size(), f);
     fclose(f);
     return error.empty() ? 0 : 1;
+}
+
+// A system multi-line edit with both bars and enough text to scroll both ways.
+HWND MakeMemo(TWinControl* Parent) {
+    std::wstring text;
+    for (int i = 1; i <= 60; ++i) text += L"Line " + std::to_wstring(i) + L" of the wrapped edit\r\n";
+    text += L"A last line that is much wider than the edit, so that its horizontal bar has a range to scroll";
+    HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                 ES_AUTOHSCROLL,
+                             20, 20, 320, 220, Parent->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
 }
 
 // ---- wrapped controls, by hand until the form provider wraps its children
@@ -283,6 +301,7 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
         child->SetFormStyle(fsMDIChild);
         child->SetCaption(i ? "Second child" : "First child");
         child->SetBounds(20 + 300 * i, 20 + 60 * i, 320, 220);
+        new TsSkinProvider(child);
         auto* edit = new TEdit(child);
         edit->SetParent(child);
         edit->SetBounds(12, 12, 200, 24);
@@ -310,23 +329,37 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* pages = new TPageControl(form);
     pages->SetParent(form);
     pages->SetAlign(alClient);
-    auto* controls = new TTabSheet(form);
-    controls->SetCaption("Controls");
-    controls->SetParent(pages);
-    auto* edits = new TTabSheet(form);
-    edits->SetCaption("Edits and lists");
-    edits->SetParent(pages);
-    auto* frames = new TTabSheet(form);
-    frames->SetCaption("Frame");
-    frames->SetParent(pages);
-    AddFrame(frames);
+    auto page = [&](const char* Caption) {
+        auto* sheet = new TTabSheet(form);
+        sheet->SetCaption(Caption);
+        sheet->SetParent(pages);
+        return sheet;
+    };
+    TTabSheet* scrolling = page("Scroll bars");
+    TTabSheet* controls = page("Controls");
+    TTabSheet* edits = page("Edits and lists");
+    TTabSheet* bars = page("Bars and tabs");
+    AddFrame(page("Frame"));
+    form->Show();
+    std::unique_ptr<TacScrollWnd> memo(
+        CreateWrapper<TacScrollWnd>(MakeMemo(scrolling), true, "EDIT", manager, nullptr));
     std::unique_ptr<TControlsPage> controlsPage;
     if (manager) controlsPage = std::make_unique<TControlsPage>(controls, manager);
     Wrappers wrappers;
     SkinStates states;
-    if (manager && manager->SkinData()->Active()) AddWrappedControls(edits, manager, wrappers, states);
-    form->Show();
+    std::unique_ptr<TBarsPage> barsPage;
+    if (manager && manager->SkinData()->Active()) {
+        AddWrappedControls(edits, manager, wrappers, states);
+        barsPage = std::make_unique<TBarsPage>(bars, manager);
+        // The page control itself, and through it its pages.
+        states.emplace_back(new TsCommonData(pages, true));
+        if (TacMainWnd* w = CreateWrapper<TacPageControlWnd>(pages->Handle(), true, "PAGECONTROL", manager,
+                                                             states.back().get()))
+            wrappers.emplace_back(w);
+    }
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
+    barsPage.reset();
+    FreePageWrappers();
     for (auto& w : wrappers) {
         TacMainWnd* p = w.release();
         if (!p->Destroyed && IsWindow(p->CtrlHandle)) DetachWrapper(p->CtrlHandle, true, false, p);
