@@ -50,7 +50,8 @@ void TacDialogWnd::WndProc(TMessage& M) {
         return;
     default: break;
     }
-    if (!SkinData || !SkinData->IsSkinned()) {
+    TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+    if (!m || !m->Active() || !m->SkinData() || !m->SkinData()->Active()) {
         TacScrollWnd::WndProc(M);
         return;
     }
