@@ -355,6 +355,11 @@ void TacDialogWnd::NcLButtonDown(TMessage& M) {
 }
 
 void TacDialogWnd::NcLButtonDblClk(TMessage& M) {
+    // A quick second press on a title button presses it again.
+    if (ButtonByCode(int(M.WParam))) {
+        NcLButtonDown(M);
+        return;
+    }
     if (M.WParam == HTCAPTION) {
         if (CanMaximize() || CanRestore()) {
             SendMessageW(CtrlHandle, WM_SYSCOMMAND,

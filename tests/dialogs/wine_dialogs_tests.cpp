@@ -79,8 +79,10 @@ int CaptionMismatches(TacDialogWnd* W) {
 // a deadline, so a failing test never hangs.
 struct ModalRun {
     std::function<void(HWND)> Inspect;
+    // Runs once, a few ticks after Inspect, when set.
+    std::function<void(HWND)> Then;
     HWND Dialog = nullptr;
-    int Ticks = 0;
+    int Ticks = 0, InspectedAt = 0;
     bool Inspected = false, Forced = false;
     static ModalRun* Current;
 
@@ -93,8 +95,11 @@ struct ModalRun {
         if (a) GetClassNameA(a, cls, 15);
         if (!r->Inspected && a && std::string(cls) == "#32770" && IsWindowVisible(a) && r->Ticks > 4) {
             r->Inspected = true;
+            r->InspectedAt = r->Ticks;
             r->Dialog = a;
             r->Inspect(a);
+        } else if (r->Then && r->Inspected && r->Ticks == r->InspectedAt + 6) {
+            r->Then(r->Dialog);
         } else if (r->Ticks > 120 && a) {
             r->Forced = true;
             EndDialog(a, IDABORT);
@@ -380,23 +385,30 @@ TEST_F(DialogsTest, AnOwnDialogIsWrappedByTheClassTableAndItsSystemMenuOpensWith
 TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
     Template t = OwnDialog(0);
     ModalRun run;
+    POINT close{}, caption{};
+    bool openAfterReleaseOff = false;
     run.Inspect = [&](HWND H) {
         TacDialogWnd* w = DialogWrapper(H);
         if (!w) return;
         RECT r{};
         GetWindowRect(H, &r);
         const TRect& b = w->BtnClose.Rect;
-        const int x = r.left + (b.Left + b.Right) / 2, y = r.top + (b.Top + b.Bottom) / 2;
+        close = POINT{r.left + (b.Left + b.Right) / 2, r.top + (b.Top + b.Bottom) / 2};
+        caption = POINT{r.left + 60, close.y};
         // Pressed on the button, released off it: nothing.
-        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
-        testwin::MouseAt(r.left + 60, y, MOUSEEVENTF_LEFTUP);
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN);
+        testwin::MouseAt(caption.x, caption.y, MOUSEEVENTF_LEFTUP);
+    };
+    run.Then = [&](HWND H) {
+        openAfterReleaseOff = IsWindowVisible(H) != 0;
         // Pressed and released on it: closed.
-        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
     };
     const int answer = run.Run([&] {
         return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
     });
     EXPECT_FALSE(run.Forced);
+    EXPECT_TRUE(openAfterReleaseOff);
     EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
 }
 
