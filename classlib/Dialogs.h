@@ -3,10 +3,9 @@
 // manager's creation hook can skin it like any other form of the library.
 #pragma once
 
+#include "Buttons.h"
 #include "Forms.h"
 #include "MsgDlgButtons.h"
-
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 class TMessageForm : public TForm {
 public:

@@ -16,7 +16,9 @@
 
 #include "Forms.h"
 #include "SkinFormsHost.h"
+#include "Dialogs.h"
 #include "acDials.h"
+#include "acMsgBox.h"
 #include "acSBUtils.h"
 
 using namespace skinforms;
@@ -45,7 +47,9 @@ std::multimap<std::string, std::string> ChildWrappers(HWND Dlg) {
         GetClassNameA(c, cls, 63);
         std::string name = cls;
         for (char& ch : name) ch = char(tolower(static_cast<unsigned char>(ch)));
-        if (name == "static" && (GetWindowLongPtrW(c, GWL_STYLE) & 0x1F) == SS_ICON) name = "static icon";
+        const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+        if (name == "static" && (style & 0x1F) == SS_ICON) name = "static icon";
+        if (name == "button" && (style & 0x0F) <= BS_DEFPUSHBUTTON) name = "push button";
         out.emplace(name, WrapperName(c));
     }
     return out;
@@ -91,9 +95,10 @@ struct ModalRun {
         if (!r) return;
         ++r->Ticks;
         HWND a = GetActiveWindow();
-        char cls[16] = {};
-        if (a) GetClassNameA(a, cls, 15);
-        if (!r->Inspected && a && std::string(cls) == "#32770" && IsWindowVisible(a) && r->Ticks > 4) {
+        char cls[32] = {};
+        if (a) GetClassNameA(a, cls, 31);
+        const bool dialog = std::string(cls) == "#32770" || std::string(cls) == "TMessageForm";
+        if (!r->Inspected && a && dialog && IsWindowVisible(a) && r->Ticks > 4) {
             r->Inspected = true;
             r->InspectedAt = r->Ticks;
             r->Dialog = a;
@@ -312,7 +317,7 @@ TEST_P(MessageBoxes, AreSkinnedWrappedByClassAndAnsweredWithRealInput) {
     EXPECT_TRUE(small) << "a message box takes the small title buttons";
     EXPECT_EQ(mismatches, 0) << "the caption on screen is the wrapper's image";
     for (const auto& [cls, wrapperName] : children) {
-        const std::string want = cls == "button" ? "TacBtnWnd" : cls == "static icon" ? "TacIconWnd" : "TacStaticWnd";
+        const std::string want = cls == "push button" ? "TacBtnWnd" : cls == "static icon" ? "TacIconWnd" : "TacStaticWnd";
         EXPECT_EQ(wrapperName, want) << cls;
     }
     // A modal-frame box: Move and Close only.
@@ -412,9 +417,36 @@ TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
     EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
 }
 
-// ---------------------------------------------------------------- a common dialog
+// ---------------------------------------------------------------- common dialogs and the typed box
 
-TEST_F(DialogsTest, TheColourDialogIsSkinnedAndItsButtonsAndEditsWrapped) {
+struct CommonCase {
+    const char* Name;
+    int (*Show)();
+};
+
+int ShowColour() {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_FULLOPEN;
+    return ChooseColorW(&cc) ? 1 : 0;
+}
+
+int ShowOpenFile() {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW of{};
+    of.lStructSize = sizeof of;
+    of.lpstrFile = file;
+    of.nMaxFile = MAX_PATH;
+    of.lpstrFilter = L"All files\0*.*\0";
+    of.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameW(&of) ? 1 : 0;
+}
+
+struct CommonDialogs : DialogsTest, ::testing::WithParamInterface<CommonCase> {};
+
+TEST_P(CommonDialogs, AreSkinnedWithTheirButtonsAndEditsWrappedAndCancelledByEscape) {
     ModalRun run;
     std::multimap<std::string, std::string> children;
     bool wrapper = false;
@@ -423,30 +455,74 @@ TEST_F(DialogsTest, TheColourDialogIsSkinnedAndItsButtonsAndEditsWrapped) {
         children = ChildWrappers(H);
         Key(VK_ESCAPE);
     };
-    COLORREF custom[16] = {};
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.lpCustColors = custom;
-    cc.Flags = CC_FULLOPEN;
-    const int answer = run.Run([&] { return ChooseColorW(&cc) ? 1 : 0; });
+    const int answer = run.Run(GetParam().Show);
     EXPECT_FALSE(run.Forced);
     EXPECT_EQ(answer, 0);
     EXPECT_TRUE(wrapper);
-    int buttons = 0, edits = 0;
+    int buttons = 0;
     for (const auto& [cls, w] : children) {
-        if (cls == "button") {
-            EXPECT_EQ(w, "TacBtnWnd");
-            ++buttons;
-        }
-        if (cls == "edit") {
-            EXPECT_EQ(w, "TacEditWnd");
-            ++edits;
-        }
+        const std::string want = cls == "push button" ? "TacBtnWnd"
+                                 : cls == "edit"      ? "TacEditWnd"
+                                 : cls == "combobox"  ? "TacComboBoxWnd"
+                                                      : "";
+        if (want.empty()) continue;
+        EXPECT_EQ(w, want) << cls;
+        buttons += cls == "push button";
     }
     EXPECT_GT(buttons, 0);
-    EXPECT_GT(edits, 0);
     EXPECT_EQ(LiveProviders(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(ColourAndOpenFile, CommonDialogs,
+                         ::testing::Values(CommonCase{"colour", ShowColour}, CommonCase{"open", ShowOpenFile}),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST_F(DialogsTest, TheTypedBoxStandsAtItsPresetPlaceAndThePlaceIsForgottenAfterwards) {
+    ModalRun run;
+    RECT at{};
+    run.Inspect = [&](HWND H) {
+        GetWindowRect(H, &at);
+        Key(VK_RETURN);
+    };
+    EXPECT_EQ(run.Run([] { return ShowTypedMessage("", "Placed", mtInformation, MsgDlgButtons({mbOK}), 130, 90); }), IDOK);
+    EXPECT_EQ(at.left, 130);
+    EXPECT_EQ(at.top, 90);
+    EXPECT_EQ(MessageBoxX, -1);
+    EXPECT_EQ(MessageBoxY, -1);
+}
+
+// ---------------------------------------------------------------- the class library's message dialog
+
+struct DlgCase {
+    TMsgDlgType Type;
+    TMsgDlgButtons Buttons;
+    WORD Key;
+    int Expected;
+};
+
+struct MessageDialogs : DialogsTest, ::testing::WithParamInterface<DlgCase> {};
+
+TEST_P(MessageDialogs, AreSkinnedByAFormProviderAndAnsweredByKey) {
+    const DlgCase c = GetParam();
+    ModalRun run;
+    bool provider = false;
+    run.Inspect = [&](HWND H) {
+        TForm* f = FindFormByHandle(H);
+        provider = f && GetFormProvider(f) != nullptr && FindProviderByHandle(H) != nullptr;
+        Key(c.Key);
+    };
+    EXPECT_EQ(run.Run([&] { return MessageDlg("A line of text.", c.Type, c.Buttons); }), c.Expected);
+    EXPECT_FALSE(run.Forced);
+    EXPECT_TRUE(provider);
+    Pump(50);
+    EXPECT_EQ(LiveProviders(), 0) << "the form's provider goes with the form";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TypesAndButtons, MessageDialogs,
+    ::testing::Values(DlgCase{mtInformation, MsgDlgButtons({mbOK}), VK_RETURN, mrOk},
+                      DlgCase{mtConfirmation, MsgDlgButtons({mbYes, mbNo}), VK_ESCAPE, mrNo},
+                      DlgCase{mtWarning, MsgDlgButtons({mbOK, mbCancel}), VK_ESCAPE, mrCancel}));
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
