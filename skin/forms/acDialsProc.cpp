@@ -98,6 +98,7 @@ void TacDialogWnd::WndProc(TMessage& M) {
         if (reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->CtlType == ODT_STATIC)
             SetBkMode(reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->hDC, TRANSPARENT);
         break;
+    case WM_GETDLGCODE: M.Result = 0; return;
     case WM_NCHITTEST: M.Result = HitTest(M); return;
     case WM_NCPAINT:
         if (!IsWindowVisible(CtrlHandle)) break;

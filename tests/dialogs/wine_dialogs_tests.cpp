@@ -524,6 +524,36 @@ INSTANTIATE_TEST_SUITE_P(
                       DlgCase{mtConfirmation, MsgDlgButtons({mbYes, mbNo}), VK_ESCAPE, mrNo},
                       DlgCase{mtWarning, MsgDlgButtons({mbOK, mbCancel}), VK_ESCAPE, mrCancel}));
 
+// ---------------------------------------------------------------- the skin host's box
+
+TEST(SkinHost, ShowsTheSkinnedSystemBoxAndEndsWhenItIsAnswered) {
+    for (const wchar_t* skin : {L"Birch", L"Night"}) {
+        const std::string narrow = TUVRELI_TEST_SKINS_DIR;  // already a Windows path
+        const std::wstring dir(narrow.begin(), narrow.end());
+        std::wstring cmd = L"\"" + testwin::HostPath(SKINHOST_EXE) + L"\" --message \"" + dir + L"\" " + skin;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        HWND box = nullptr;
+        PumpUntil([&] { return (box = FindWindowW(L"#32770", L"Skin host message")) && IsWindowVisible(box); }, 20000);
+        ASSERT_NE(box, nullptr);
+        Pump(300);
+        EXPECT_NE(GetPropW(box, acWrapperProp), nullptr) << "the box is wrapped";
+        SetForegroundWindow(box);
+        Pump(100);
+        Key(VK_RETURN);
+        DWORD code = 0xDEAD;
+        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
+        else
+            TerminateProcess(pi.hProcess, 3);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        EXPECT_EQ(code, 0u);
+    }
+}
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     StartUnits();
