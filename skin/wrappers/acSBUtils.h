@@ -216,6 +216,7 @@ protected:
     bool WMLButtonUp(TMessage& Message);
     bool WMTimer(TMessage& Message);
     bool HandleScrollSkinCommand(TMessage& Message);
+    bool HandlePressEnd(TMessage& Message);
     // Ends a press: timers killed, capture released, drag finished; Send
     // sends the closing scroll messages. Safe to run more than once.
     void ReleasePress(bool Send);

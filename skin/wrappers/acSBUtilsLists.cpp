@@ -658,7 +658,10 @@ const char* const kShellColorNames[3] = {"CompressedTextColor", "FileTextColor",
 constexpr unsigned acQueriedElements = hpeBackground | hpeDropMark | hpeSortGlyph | hpeText;  // 27
 }  // namespace
 
-TacVirtualListWnd::~TacVirtualListWnd() { UnhookHeaderEvents(); }
+TacVirtualListWnd::~TacVirtualListWnd() {
+    // Once the window is gone its control (and a borrowed skin state) may be too.
+    if (!Destroyed) UnhookHeaderEvents();
+}
 
 void TacVirtualListWnd::SavePlainLook() {
     TacEditWnd::SavePlainLook();
@@ -688,10 +691,11 @@ void TacVirtualListWnd::UnhookHeaderEvents() {
 }
 
 void TacVirtualListWnd::RestorePlainLook() {
+    // A control being destroyed still must not keep handlers of this wrapper.
+    UnhookHeaderEvents();
     TacEditWnd::RestorePlainLook();
     TControl* c = SkinData ? SkinData->OwnerControl : nullptr;
     if (!c || !PlainSaved || (c->ComponentState() & csDestroying)) return;
-    UnhookHeaderEvents();
     if (TPersistent* sc = ObjectPropOf(c, "ShellColors"))
         for (int i = 0; i < 3; ++i) PutColor(sc, kShellColorNames[i], SavedShellColors[i]);
     ChangeSetProp(ObjectPropOf(c, "Header"), "Options", "hoOwnerDraw", SavedOwnerDraw);

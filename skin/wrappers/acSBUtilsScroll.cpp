@@ -597,7 +597,7 @@ bool TacScrollWnd::WMNCButtonDown(TMessage& M) {
     const BarView v = ViewOf(this, CtrlHandle, bar);
     const POINT p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
     const int part = v.PartAt(p);
-    if (part == acPartNone || part == 4) return false;
+    if (part == acPartNone) return false;
     ReleasePress(false);
     ms.Wnd = CtrlHandle;
     ms.PressedBar = bar;
@@ -704,6 +704,24 @@ bool TacScrollWnd::WMTimer(TMessage& M) {
     }
 }
 
+// The messages that end a press (release, capture loss), skinned or not: a
+// press or hover that began skinned still ends after the skin went, and its
+// timers go. Answers whether the message was consumed.
+bool TacScrollWnd::HandlePressEnd(TMessage& M) {
+    switch (M.Msg) {
+    case WM_TIMER:
+        if (M.WParam != acHoverTimer && M.WParam != acFirstDelayTimer && M.WParam != acRepeatTimer) return false;
+        StopScrollMouse();
+        return true;
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE: ReleasePress(true); return false;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(M.LParam) != CtrlHandle) ReleasePress(true);
+        return false;
+    default: return false;
+    }
+}
+
 bool TacScrollWnd::HandleScrollSkinCommand(TMessage& M) {
     const bool ours = M.LParam == reinterpret_cast<LPARAM>(ManagerOf(this));
     switch (SkinCommandOf(M.WParam)) {
@@ -760,22 +778,7 @@ void TacScrollWnd::WndProc(TMessage& M) {
     }
     if (Destroyed) return;
     if (!SkinData || !SkinData->IsSkinned(true)) {
-        // A press or hover that began skinned still ends, and its timers go.
-        switch (M.Msg) {
-        case WM_TIMER:
-            if (M.WParam == acHoverTimer || M.WParam == acFirstDelayTimer || M.WParam == acRepeatTimer) {
-                StopScrollMouse();
-                return;
-            }
-            break;
-        case WM_LBUTTONUP:
-        case WM_CANCELMODE: ReleasePress(true); break;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(M.LParam) != CtrlHandle) ReleasePress(true);
-            break;
-        default: break;
-        }
-        TacMainWnd::WndProc(M);
+        if (!HandlePressEnd(M)) TacMainWnd::WndProc(M);
         return;
     }
     bool done = false;
@@ -797,13 +800,8 @@ void TacScrollWnd::WndProc(TMessage& M) {
         break;
     case WM_MOUSEMOVE: done = WMMouseMove(M); break;
     case WM_LBUTTONUP:
-        ReleasePress(true);
-        break;
     case WM_CAPTURECHANGED:
-        // The capture went elsewhere during a press: the press ends once.
-        if (reinterpret_cast<HWND>(M.LParam) != CtrlHandle) ReleasePress(true);
-        break;
-    case WM_CANCELMODE: ReleasePress(true); break;
+    case WM_CANCELMODE: HandlePressEnd(M); break;
     case WM_TIMER:
         if (WMTimer(M)) return;
         TacMainWnd::WndProc(M);
@@ -824,12 +822,15 @@ void TacScrollWnd::WndProc(TMessage& M) {
         if (IsWindowVisible(CtrlHandle) && !SkinData->UpdatingFlag && !OwnScroll) PaintScrollBars(this, CtrlHandle);
         return;
     case WM_SYSCOMMAND:
-        if (LOWORD(M.WParam) == 0xF077) return;
+        // The system's own tracking of a vertical bar, which the bars replace.
+        if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
         break;
     case CM_UIACTIVATE:
         if (Geometry.WndSize.cx > 0 && Geometry.WndSize.cy > 0) {
             TacMainWnd::WndProc(M);
-            SetWindowPos(CtrlHandle, nullptr, 0, 0, Geometry.WndSize.cx, Geometry.WndSize.cy, 0x726);
+            SetWindowPos(CtrlHandle, nullptr, 0, 0, Geometry.WndSize.cx, Geometry.WndSize.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                             SWP_NOSENDCHANGING);
             return;
         }
         break;

@@ -874,7 +874,9 @@ TEST_F(Wrapped, AThousandWindowsOfEveryKindWrappedAndDestroyedInEveryOrder) {
             DetachWrapper(h, true, false, w);
             EXPECT_EQ(GetPropW(h, acWrapperProp), nullptr) << k.Name;
             EXPECT_EQ(ProcOf(h), plain) << k.Name;
-            if (list && IsWindow(list)) EXPECT_EQ(GetPropW(list, acWrapperProp), nullptr) << k.Name;
+            if (list && IsWindow(list)) {
+                EXPECT_EQ(GetPropW(list, acWrapperProp), nullptr) << k.Name;
+            }
             DestroyWindow(h);
         }
         if (order == kSkinRemoved) Reskin();

@@ -121,23 +121,6 @@ TEST_F(Attachment, LeavesAPassThroughWhenSubclassedOnTop) {
     }
 }
 
-TEST_F(Attachment, DestroyedWindowDetachesItsWrapper) {
-    for (Kind k : kKinds) {
-        SCOPED_TRACE(KindName(k));
-        auto s = MakeSubject(Form, {k});
-        TacScrollWnd* w = Wrap(*s, Birch());
-        ASSERT_NE(w, nullptr);
-        if (s->Memo) {
-            delete s->Memo;
-            s->Memo = nullptr;
-        } else {
-            DestroyWindow(s->H);
-        }
-        EXPECT_TRUE(w->Destroyed);
-        delete w;  // touches no window
-    }
-}
-
 // A wrapper whose own handling throws: the error goes to the application's
 // handler, the window gets the default answer, and user32 never sees it.
 class TThrowingWnd : public TacScrollWnd {
@@ -248,7 +231,8 @@ TEST_F(Attachment, TransparentWithoutAnActiveSkin) {
 }
 
 // Create, wrap, use and destroy a thousand windows, in every order: the
-// wrapper freed first, the window destroyed first, the skin removed in
+// wrapper freed first, the window destroyed first (which detaches the
+// wrapper, so that freeing it later touches no window), the skin removed in
 // between. Afterwards no window keeps the property or a replaced
 // procedure, and the process holds the GDI and USER objects it held before.
 TEST_F(Attachment, ThousandWrappedWindowsInEveryOrder) {
