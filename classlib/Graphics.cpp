@@ -736,8 +736,34 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
     if (pf == pfDevice) ddb = true;
     if (pf == pfCustom) throw EInvalidGraphicOperation("Invalid pixel format");
     const int ow = FWidth, oh = FHeight;
+    // A DIB kept in its own format copies its rows as they are: no round trip
+    // through 32-bit pixels (a resized window's cache goes through here per frame).
+    if (keepPixels && FHandle && !FDDB && FBits && !ddb && pf == FPixelFormat && w > 0 && h > 0 &&
+        LayoutOf(pf).BitCount >= 8 && (!palette || *palette == FPalette)) {
+        const DibLayout l = LayoutOf(pf);
+        GdiFlush();
+        CanvasHandleChanging();
+        void* bits = nullptr;
+        HBITMAP fresh = CreateDibSection(w, h, l, FPalette, bits);
+        if (!fresh) OutOfResources();
+        const int stride = static_cast<int>(BmpRowBytes(w, l.BitCount));
+        auto* dst = static_cast<uint8_t*>(bits);
+        std::memset(dst, 0, static_cast<size_t>(stride) * static_cast<size_t>(h));
+        const size_t rowBytes = static_cast<size_t>(std::min(w, ow)) * (l.BitCount / 8);
+        // The new DIB is bottom-up: row y lies at (h - 1 - y) * stride.
+        for (int y = 0; y < std::min(h, oh); ++y)
+            std::memcpy(dst + static_cast<ptrdiff_t>(h - 1 - y) * stride, RowAddress(y), rowBytes);
+        DeleteObject(FHandle);
+        FHandle = fresh;
+        FBits = dst;
+        FStride = stride;
+        FTopDown = false;
+        FWidth = w;
+        FHeight = h;
+        return;
+    }
     std::vector<uint8_t> old;
-    if (keepPixels && FHandle) old = ReadBGRA();
+    if (keepPixels && FHandle && w > 0 && h > 0) old = ReadBGRA();
     FreeContents();
     FWidth = w;
     FHeight = h;

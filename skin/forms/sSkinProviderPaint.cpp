@@ -77,7 +77,11 @@ void TsSkinProvider::PaintAll() {
             full = false;
         } else {
             FRegionChanged = true;
-            if (cache->Width() != W || cache->Height() != H) cache->SetSize(W, H);
+            if (cache->Width() != W || cache->Height() != H) {
+                // Everything is painted anew: the old pixels need not be kept.
+                cache->SetSize(0, 0);
+                cache->SetSize(W, H);
+            }
             const TRect all = Rect(0, 0, W, H);
             if (Plain(FCommonData.get())) {
                 const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;

@@ -446,7 +446,12 @@ void TsSkinProvider::WMNCPaint(TMessage& M) {
         return;
     }
     HWND h = FForm->HandleIfAllocated();
-    if (IsIconic(h)) InvalidateCache();
+    // A size change paints here first, before WM_SIZE: an image of the old
+    // size would show its right and bottom borders in the wrong place, and
+    // painting the new one now leaves WM_SIZE nothing to repaint.
+    const TBitmap* c = FCommonData->CacheBitmap;
+    if (IsIconic(h) || (c && !c->Empty() && (c->Width() != FormWidth() || c->Height() != FormHeight())))
+        InvalidateCache();
     if (!acShowAnimationRunning && IsWindowVisible(h) && !(FForm->ComponentState() & csLoading) && FSystemMenu)
         PaintNonClient();
     M.Result = 0;

@@ -12,6 +12,7 @@
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 #if !defined(__x86_64__)
 #error "the procedure stub is x86-64 code"
@@ -269,7 +270,10 @@ void TacMainWnd::WndProc(TMessage& M) {
         return;
     case WM_UPDATEUISTATE: return;
     case WM_SIZE:
-        if (SkinData) SkinData->BackgroundDirty = true;
+        // A skinned form's image belongs to its provider, which repaints it
+        // for the new size before WM_SIZE comes: marking it stale here would
+        // paint the whole window twice on every step of a size drag.
+        if (SkinData && !dynamic_cast<TacFormProvider*>(SkinData->OwnerObject)) SkinData->BackgroundDirty = true;
         break;
     case WM_SETTEXT:
         PassOn(M);

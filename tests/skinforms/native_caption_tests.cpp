@@ -45,7 +45,7 @@ TEST(CaptionButtons, OrdinalsFromTheRightNameTheButtonsThatCanAct) {
         {"restore of a maximized form", maximized, 2, true, acHTMaxButton},
         {"help next to close", dialog, 2, true, acHTHelp},
         {"a minimized form's restore", minimized, 3, true, acHTMinButton},
-        {"a minimized form cannot maximize", minimized, 2, true, acHTMaxButton},
+        {"a minimized form cannot maximize", minimized, 2, true, acHTCaption},
         {"close of a system-drawn caption", foreign, 1, true, acHTCaption},
     };
     for (const auto& c : cases) EXPECT_EQ(CaptionButtonHit(c.S, c.K, c.TitleEnabled), c.Code) << c.What;

@@ -189,6 +189,8 @@ TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRe
     const testwin::Pixels client = testwin::CopyFromWindow(h, RECT{0, 0, 200, 200});
     EXPECT_EQ(client.At(100, 100),
               testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), p->OffsetX() + 100, p->OffsetY() + 100)));
+    // The active look keeps the form section's texture: the client is not one flat colour.
+    EXPECT_LT(client.Share(client.At(100, 100)), 0.995);
     // The region leaves the skin's transparent corners out and keeps the middle.
     HRGN r = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(h, r), ERROR);
