@@ -1,7 +1,11 @@
-// The class library's set of message-dialog buttons. Portable: no Windows headers.
+// The class library's message-dialog kinds and set of buttons. Portable: no Windows headers.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
+
+// The kind of a message dialog: its caption and icon.
+enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 // Set of TMsgDlgBtn: bit (1 << button).

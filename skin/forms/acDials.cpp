@@ -214,9 +214,12 @@ bool HookActivateWindow(HWND Wnd) {
     if (CountVisibleDialogs() > 0 && !HasDescendantClass(Wnd, "toolbarwindow32")) return false;
     auto* p = new TacProvider(nullptr);
     AddProvider(p);
-    if (!p->InitDialog(Wnd)) {
+    // A window that is no dialog gets no wrapper: a provider that skins
+    // nothing is not kept, or every activated window would leave one.
+    if (!p->InitDialog(Wnd) || !p->DlgWnd) {
         DropProvider(p);
         delete p;
+        return false;
     }
     return true;
 }
@@ -230,8 +233,8 @@ void ClearMnuArray() {
 void FreeFinishedProviders() {
     if (!ProviderList) return;
     for (TacProvider*& p : *ProviderList) {
-        if (!p || !p->DlgWnd || Busy(p)) continue;
-        if (p->DlgWnd->Destroyed || !IsWindow(p->CtrlHandle)) {
+        if (!p || p->FormProvider || Busy(p)) continue;
+        if (!p->DlgWnd || p->DlgWnd->Destroyed || !IsWindow(p->CtrlHandle)) {
             TacProvider* gone = p;
             p = nullptr;
             delete gone;

@@ -50,7 +50,8 @@ void TacDialogWnd::WndProc(TMessage& M) {
         return;
     default: break;
     }
-    if (!SkinData || !SkinData->IsSkinned()) {
+    TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+    if (!m || !m->Active() || !m->SkinData() || !m->SkinData()->Active()) {
         TacScrollWnd::WndProc(M);
         return;
     }
@@ -97,6 +98,7 @@ void TacDialogWnd::WndProc(TMessage& M) {
         if (reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->CtlType == ODT_STATIC)
             SetBkMode(reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam)->hDC, TRANSPARENT);
         break;
+    case WM_GETDLGCODE: M.Result = 0; return;
     case WM_NCHITTEST: M.Result = HitTest(M); return;
     case WM_NCPAINT:
         if (!IsWindowVisible(CtrlHandle)) break;
@@ -354,6 +356,11 @@ void TacDialogWnd::NcLButtonDown(TMessage& M) {
 }
 
 void TacDialogWnd::NcLButtonDblClk(TMessage& M) {
+    // A quick second press on a title button presses it again.
+    if (ButtonByCode(int(M.WParam))) {
+        NcLButtonDown(M);
+        return;
+    }
     if (M.WParam == HTCAPTION) {
         if (CanMaximize() || CanRestore()) {
             SendMessageW(CtrlHandle, WM_SYSCOMMAND,

@@ -16,7 +16,9 @@
 
 #include "Forms.h"
 #include "SkinFormsHost.h"
+#include "Dialogs.h"
 #include "acDials.h"
+#include "acMsgBox.h"
 #include "acSBUtils.h"
 
 using namespace skinforms;
@@ -45,7 +47,9 @@ std::multimap<std::string, std::string> ChildWrappers(HWND Dlg) {
         GetClassNameA(c, cls, 63);
         std::string name = cls;
         for (char& ch : name) ch = char(tolower(static_cast<unsigned char>(ch)));
-        if (name == "static" && (GetWindowLongPtrW(c, GWL_STYLE) & 0x1F) == SS_ICON) name = "static icon";
+        const LONG_PTR style = GetWindowLongPtrW(c, GWL_STYLE);
+        if (name == "static" && (style & 0x1F) == SS_ICON) name = "static icon";
+        if (name == "button" && (style & 0x0F) <= BS_DEFPUSHBUTTON) name = "push button";
         out.emplace(name, WrapperName(c));
     }
     return out;
@@ -79,8 +83,10 @@ int CaptionMismatches(TacDialogWnd* W) {
 // a deadline, so a failing test never hangs.
 struct ModalRun {
     std::function<void(HWND)> Inspect;
+    // Runs once, a few ticks after Inspect, when set.
+    std::function<void(HWND)> Then;
     HWND Dialog = nullptr;
-    int Ticks = 0;
+    int Ticks = 0, InspectedAt = 0;
     bool Inspected = false, Forced = false;
     static ModalRun* Current;
 
@@ -89,12 +95,16 @@ struct ModalRun {
         if (!r) return;
         ++r->Ticks;
         HWND a = GetActiveWindow();
-        char cls[16] = {};
-        if (a) GetClassNameA(a, cls, 15);
-        if (!r->Inspected && a && std::string(cls) == "#32770" && IsWindowVisible(a) && r->Ticks > 4) {
+        char cls[32] = {};
+        if (a) GetClassNameA(a, cls, 31);
+        const bool dialog = std::string(cls) == "#32770" || std::string(cls) == "TMessageForm";
+        if (!r->Inspected && a && dialog && IsWindowVisible(a) && r->Ticks > 4) {
             r->Inspected = true;
+            r->InspectedAt = r->Ticks;
             r->Dialog = a;
             r->Inspect(a);
+        } else if (r->Then && r->Inspected && r->Ticks == r->InspectedAt + 6) {
+            r->Then(r->Dialog);
         } else if (r->Ticks > 120 && a) {
             r->Forced = true;
             EndDialog(a, IDABORT);
@@ -307,7 +317,7 @@ TEST_P(MessageBoxes, AreSkinnedWrappedByClassAndAnsweredWithRealInput) {
     EXPECT_TRUE(small) << "a message box takes the small title buttons";
     EXPECT_EQ(mismatches, 0) << "the caption on screen is the wrapper's image";
     for (const auto& [cls, wrapperName] : children) {
-        const std::string want = cls == "button" ? "TacBtnWnd" : cls == "static icon" ? "TacIconWnd" : "TacStaticWnd";
+        const std::string want = cls == "push button" ? "TacBtnWnd" : cls == "static icon" ? "TacIconWnd" : "TacStaticWnd";
         EXPECT_EQ(wrapperName, want) << cls;
     }
     // A modal-frame box: Move and Close only.
@@ -380,29 +390,63 @@ TEST_F(DialogsTest, AnOwnDialogIsWrappedByTheClassTableAndItsSystemMenuOpensWith
 TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
     Template t = OwnDialog(0);
     ModalRun run;
+    POINT close{}, caption{};
+    bool openAfterReleaseOff = false;
     run.Inspect = [&](HWND H) {
         TacDialogWnd* w = DialogWrapper(H);
         if (!w) return;
         RECT r{};
         GetWindowRect(H, &r);
         const TRect& b = w->BtnClose.Rect;
-        const int x = r.left + (b.Left + b.Right) / 2, y = r.top + (b.Top + b.Bottom) / 2;
+        close = POINT{r.left + (b.Left + b.Right) / 2, r.top + (b.Top + b.Bottom) / 2};
+        caption = POINT{r.left + 60, close.y};
         // Pressed on the button, released off it: nothing.
-        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
-        testwin::MouseAt(r.left + 60, y, MOUSEEVENTF_LEFTUP);
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN);
+        testwin::MouseAt(caption.x, caption.y, MOUSEEVENTF_LEFTUP);
+    };
+    run.Then = [&](HWND H) {
+        openAfterReleaseOff = IsWindowVisible(H) != 0;
         // Pressed and released on it: closed.
-        testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
     };
     const int answer = run.Run([&] {
         return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
     });
     EXPECT_FALSE(run.Forced);
+    EXPECT_TRUE(openAfterReleaseOff);
     EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
 }
 
-// ---------------------------------------------------------------- a common dialog
+// ---------------------------------------------------------------- common dialogs and the typed box
 
-TEST_F(DialogsTest, TheColourDialogIsSkinnedAndItsButtonsAndEditsWrapped) {
+struct CommonCase {
+    const char* Name;
+    int (*Show)();
+};
+
+int ShowColour() {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_FULLOPEN;
+    return ChooseColorW(&cc) ? 1 : 0;
+}
+
+int ShowOpenFile() {
+    wchar_t file[MAX_PATH] = {};
+    OPENFILENAMEW of{};
+    of.lStructSize = sizeof of;
+    of.lpstrFile = file;
+    of.nMaxFile = MAX_PATH;
+    of.lpstrFilter = L"All files\0*.*\0";
+    of.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameW(&of) ? 1 : 0;
+}
+
+struct CommonDialogs : DialogsTest, ::testing::WithParamInterface<CommonCase> {};
+
+TEST_P(CommonDialogs, AreSkinnedWithTheirButtonsAndEditsWrappedAndCancelledByEscape) {
     ModalRun run;
     std::multimap<std::string, std::string> children;
     bool wrapper = false;
@@ -411,29 +455,103 @@ TEST_F(DialogsTest, TheColourDialogIsSkinnedAndItsButtonsAndEditsWrapped) {
         children = ChildWrappers(H);
         Key(VK_ESCAPE);
     };
-    COLORREF custom[16] = {};
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.lpCustColors = custom;
-    cc.Flags = CC_FULLOPEN;
-    const int answer = run.Run([&] { return ChooseColorW(&cc) ? 1 : 0; });
+    const int answer = run.Run(GetParam().Show);
     EXPECT_FALSE(run.Forced);
     EXPECT_EQ(answer, 0);
     EXPECT_TRUE(wrapper);
-    int buttons = 0, edits = 0;
+    int buttons = 0;
     for (const auto& [cls, w] : children) {
-        if (cls == "button") {
-            EXPECT_EQ(w, "TacBtnWnd");
-            ++buttons;
-        }
-        if (cls == "edit") {
-            EXPECT_EQ(w, "TacEditWnd");
-            ++edits;
-        }
+        const std::string want = cls == "push button" ? "TacBtnWnd"
+                                 : cls == "edit"      ? "TacEditWnd"
+                                 : cls == "combobox"  ? "TacComboBoxWnd"
+                                                      : "";
+        if (want.empty()) continue;
+        EXPECT_EQ(w, want) << cls;
+        buttons += cls == "push button";
     }
     EXPECT_GT(buttons, 0);
-    EXPECT_GT(edits, 0);
     EXPECT_EQ(LiveProviders(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ColourAndOpenFile, CommonDialogs,
+                         ::testing::Values(CommonCase{"colour", ShowColour}, CommonCase{"open", ShowOpenFile}),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST_F(DialogsTest, TheTypedBoxStandsAtItsPresetPlaceAndThePlaceIsForgottenAfterwards) {
+    ModalRun run;
+    RECT at{};
+    run.Inspect = [&](HWND H) {
+        GetWindowRect(H, &at);
+        Key(VK_RETURN);
+    };
+    EXPECT_EQ(run.Run([] { return ShowTypedMessage("", "Placed", mtInformation, MsgDlgButtons({mbOK}), 130, 90); }), IDOK);
+    EXPECT_EQ(at.left, 130);
+    EXPECT_EQ(at.top, 90);
+    EXPECT_EQ(MessageBoxX, -1);
+    EXPECT_EQ(MessageBoxY, -1);
+}
+
+// ---------------------------------------------------------------- the class library's message dialog
+
+struct DlgCase {
+    TMsgDlgType Type;
+    TMsgDlgButtons Buttons;
+    WORD Key;
+    int Expected;
+};
+
+struct MessageDialogs : DialogsTest, ::testing::WithParamInterface<DlgCase> {};
+
+TEST_P(MessageDialogs, AreSkinnedByAFormProviderAndAnsweredByKey) {
+    const DlgCase c = GetParam();
+    ModalRun run;
+    bool provider = false;
+    run.Inspect = [&](HWND H) {
+        TForm* f = FindFormByHandle(H);
+        provider = f && GetFormProvider(f) != nullptr && FindProviderByHandle(H) != nullptr;
+        Key(c.Key);
+    };
+    EXPECT_EQ(run.Run([&] { return MessageDlg("A line of text.", c.Type, c.Buttons); }), c.Expected);
+    EXPECT_FALSE(run.Forced);
+    EXPECT_TRUE(provider);
+    Pump(50);
+    EXPECT_EQ(LiveProviders(), 0) << "the form's provider goes with the form";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TypesAndButtons, MessageDialogs,
+    ::testing::Values(DlgCase{mtInformation, MsgDlgButtons({mbOK}), VK_RETURN, mrOk},
+                      DlgCase{mtConfirmation, MsgDlgButtons({mbYes, mbNo}), VK_ESCAPE, mrNo},
+                      DlgCase{mtWarning, MsgDlgButtons({mbOK, mbCancel}), VK_ESCAPE, mrCancel}));
+
+// ---------------------------------------------------------------- the skin host's box
+
+TEST(SkinHost, ShowsTheSkinnedSystemBoxAndEndsWhenItIsAnswered) {
+    for (const wchar_t* skin : {L"Birch", L"Night"}) {
+        const std::string narrow = TUVRELI_TEST_SKINS_DIR;  // already a Windows path
+        const std::wstring dir(narrow.begin(), narrow.end());
+        std::wstring cmd = L"\"" + testwin::HostPath(SKINHOST_EXE) + L"\" --message \"" + dir + L"\" " + skin;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        HWND box = nullptr;
+        PumpUntil([&] { return (box = FindWindowW(L"#32770", L"Skin host message")) && IsWindowVisible(box); }, 20000);
+        ASSERT_NE(box, nullptr);
+        Pump(300);
+        EXPECT_NE(GetPropW(box, acWrapperProp), nullptr) << "the box is wrapped";
+        SetForegroundWindow(box);
+        Pump(100);
+        Key(VK_RETURN);
+        DWORD code = 0xDEAD;
+        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
+        else
+            TerminateProcess(pi.hProcess, 3);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        EXPECT_EQ(code, 0u);
+    }
 }
 
 int main(int argc, char** argv) {

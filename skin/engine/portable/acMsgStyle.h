@@ -9,7 +9,8 @@
 #include "MsgDlgButtons.h"
 #include "RunTime.h"
 
-enum TacMessageType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+// The class library's dialog kinds: one set of names for both boxes.
+using TacMessageType = TMsgDlgType;
 
 // "Warning", "Error", "Information", "Confirm"; empty for a custom message.
 AnsiString MessageTypeCaption(TacMessageType Type);
