@@ -161,7 +161,16 @@ void TsSkinProvider::UnskinnedProc(TMessage& M) {
         default: break;
         }
     }
-    CallPrev(M);
+    const bool childGone = M.Msg == WM_NCDESTROY && FForm->FormStyle() == fsMDIChild;
+    if (!CallPrev(M) || !childGone) return;
+    // A closed MDI child leaves the main form's frame and client to repaint.
+    TsSkinProvider* main = MDIMainProvider;
+    if (!main || !main->MDIForm() || !main->MDIForm()->Wrapper() || !main->SkinData()->IsSkinned() ||
+        (main->Form()->ComponentState() & csDestroying))
+        return;
+    RefreshMDIMainFrame();
+    if (!main->Form()->ActiveMDIChild() && main->Form()->ClientHandle())
+        RedrawWindow(main->Form()->ClientHandle(), nullptr, nullptr, 0x507);
 }
 
 void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
