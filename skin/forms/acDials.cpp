@@ -9,14 +9,26 @@
 
 #include "Forms.h"
 #include "acMsgBox.h"
+#include "acSBUtilsBars.h"
 #include "acSBUtilsCtrls.h"
+#include "acSBUtilsMenus.h"
+#include "acSBUtilsTabs.h"
 #include "acSBUtilsWnds.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
 std::vector<TacProvider*>* ProviderList = nullptr;
 TacMnuArray HookedMenus;
-TacMainWnd* (*MakeMenuWindowWrapper)(HWND Wnd) = nullptr;
+
+namespace {
+
+TacMainWnd* MakeMnuWnd(HWND Wnd) {
+    return CreateWrapper<TacMnuWnd>(Wnd, false, "MAINMENU", DefaultSkinManager, nullptr);
+}
+
+}  // namespace
+
+TacMainWnd* (*MakeMenuWindowWrapper)(HWND Wnd) = MakeMnuWnd;
 
 namespace {
 
@@ -115,12 +127,12 @@ bool ButtonRadio(LONG_PTR S) { return (S & 9) == 9 || (S & 4) == 4; }
 bool TabOwnerDraw(LONG_PTR S) { return (S & TCS_OWNERDRAWFIXED) != 0; }
 bool ToolBarFlat(LONG_PTR S) { return (S & 0x200) == 0x200; }
 
-// The tool bar, size grip, tab control and up-down wrappers are not in the
-// program yet: their rows keep their place and leave the child plain.
-constexpr TacMakeWrapper kToolBarWnd = nullptr;
-constexpr TacMakeWrapper kSizerWnd = nullptr;
-constexpr TacMakeWrapper kTabControlWnd = nullptr;
-constexpr TacMakeWrapper kSpinWnd = nullptr;
+// An up-down control of a dialog leaves the pixels of its buddy's edge.
+TacMainWnd* MakeSpin(HWND Wnd, const AnsiString& Section, TsSkinManager* M) {
+    TacSpinWnd* w = CreateWrapper<TacSpinWnd>(Wnd, true, Section, M, nullptr);
+    if (w) w->LeftOffset = 2;
+    return w;
+}
 
 const TacChildRule kChildRules[] = {
     {"static", StaticIcon, Make<TacIconWnd>, "CHECKBOX"},
@@ -136,18 +148,18 @@ const TacChildRule kChildRules[] = {
     {"combobox", AnyStyle, Make<TacComboBoxWnd>, "COMBOBOX"},
     {"comboboxex32", AnyStyle, Make<TacComboBoxWnd>, "COMBOBOX"},
     {"combolbox", AnyStyle, Make<TacEditWnd>, "COMBOBOX"},
-    {"scrollbar", AnyStyle, kSizerWnd, "CHECKBOX"},
+    {"scrollbar", AnyStyle, Make<TacSizerWnd>, "CHECKBOX"},
     {"systabcontrol32", TabOwnerDraw, nullptr, ""},
-    {"systabcontrol32", AnyStyle, kTabControlWnd, "PAGECONTROL"},
+    {"systabcontrol32", AnyStyle, Make<TacTabControlWnd>, "PAGECONTROL"},
     {"syslistview32", AnyStyle, Make<TacListViewWnd>, "EDIT"},
-    {"msctls_updown32", AnyStyle, kSpinWnd, "SPEEDBUTTON_SMALL"},
+    {"msctls_updown32", AnyStyle, MakeSpin, "SPEEDBUTTON_SMALL"},
     {"listbox", AnyStyle, Make<TacEditWnd>, "EDIT"},
     {"edit", AnyStyle, Make<TacEditWnd>, "EDIT"},
     {"systreeview32", AnyStyle, Make<TacTreeViewWnd>, "EDIT"},
     {"link window", AnyStyle, Make<TacLinkWnd>, "CHECKBOX"},
     {"syslink", AnyStyle, Make<TacLinkWnd>, "CHECKBOX"},
-    {"toolbarwindow32", ToolBarFlat, kToolBarWnd, "BAR"},
-    {"toolbarwindow32", AnyStyle, kToolBarWnd, "CHECKBOX"},
+    {"toolbarwindow32", ToolBarFlat, Make<TacToolBarWnd>, "BAR"},
+    {"toolbarwindow32", AnyStyle, Make<TacToolBarWnd>, "CHECKBOX"},
     {"shbrowseforfolder", AnyStyle, Make<TacTransPanelWnd>, "CHECKBOX", true},
 };
 

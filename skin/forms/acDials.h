@@ -37,8 +37,7 @@ extern std::vector<TacProvider*>* ProviderList;
 using TacMnuArray = std::vector<TacMainWnd*>;
 extern TacMnuArray HookedMenus;
 // Made when a pop-up menu window is created under the hook (section
-// "MAINMENU", the default manager); nil while no menu window wrapper exists
-// in the program, and then menu windows stay the system's.
+// "MAINMENU", the default manager): a TacMnuWnd.
 extern TacMainWnd* (*MakeMenuWindowWrapper)(HWND Wnd);
 
 LRESULT CALLBACK DialogsHookProc(int Code, WPARAM WParam, LPARAM LParam);

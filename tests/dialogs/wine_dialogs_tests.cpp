@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +23,7 @@
 #include "acDials.h"
 #include "acMsgBox.h"
 #include "acSBUtils.h"
+#include "acSBUtilsBars.h"
 
 using namespace skinforms;
 
@@ -225,6 +229,105 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// A dialog of the common-control classes, one row a child: its class and
+// style, and the wrapper and section the class table gives it ("" = none).
+struct BarChild {
+    int Id;
+    const wchar_t* Class;
+    DWORD Style;
+    const char* Wrapper;
+    const char* Section;
+};
+
+constexpr DWORD kLoose = CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
+enum : int { idMenuButton = 301 };
+
+const BarChild kBarChildren[] = {
+    {201, L"ToolbarWindow32", kLoose | TBSTYLE_WRAPABLE, "TacToolBarWnd", "BAR"},
+    {202, L"ToolbarWindow32", kLoose, "TacToolBarWnd", "CHECKBOX"},
+    {203, L"ScrollBar", SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, "TacSizerWnd", "CHECKBOX"},
+    {204, L"SysTabControl32", 0, "TacTabControlWnd", "PAGECONTROL"},
+    {205, L"SysTabControl32", TCS_OWNERDRAWFIXED, "", ""},
+    {206, L"msctls_updown32", 0, "TacSpinWnd", "SPEEDBUTTON_SMALL"},
+    {207, L"msctls_statusbar32", kLoose, "", ""},
+};
+
+Template BarsDialog() {
+    Template t;
+    const int n = int(std::size(kBarChildren));
+    t.Head(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, n + 2, 240, 170,
+           L"Bars template");
+    for (int i = 0; i < n; ++i) {
+        const BarChild& c = kBarChildren[i];
+        t.Item(c.Style, 8 + (i % 2) * 110, 8 + (i / 2) * 30, 100, 24, WORD(c.Id), c.Class, L"");
+    }
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 8, 140, 50, 14, idMenuButton, L"Button", L"Menu");
+    t.Item(BS_PUSHBUTTON | WS_TABSTOP, 120, 140, 50, 14, IDCANCEL, L"Button", L"Cancel");
+    return t;
+}
+
+// What the pop-up menu opened from the bars dialog had, and what was left
+// of its wrapper once it closed.
+struct PopupSeen {
+    HWND Window = nullptr;
+    std::string Wrapper, Section;
+    bool Hooked = false;
+    size_t HookedAfter = 99;
+} Popup;
+
+void CALLBACK WatchPopup(HWND, UINT, UINT_PTR, DWORD) {
+    HWND m = FindWindowW(L"#32768", nullptr);
+    if (Popup.Window || !m || !IsWindowVisible(m)) return;
+    Popup.Window = m;
+    Popup.Wrapper = WrapperName(m);
+    if (TacMainWnd* w = GetWrapper(m)) Popup.Section = w->SkinData->SkinSection();
+    Popup.Hooked = std::find(HookedMenus.begin(), HookedMenus.end(), GetWrapper(m)) != HookedMenus.end();
+    Key(VK_ESCAPE);
+}
+
+INT_PTR CALLBACK BarsDialogProc(HWND H, UINT Msg, WPARAM W, LPARAM) {
+    if (Msg == WM_INITDIALOG) {
+        for (int id : {204, 205})
+            for (const wchar_t* text : {L"First", L"Second"}) {
+                TCITEMW item{};
+                item.mask = TCIF_TEXT;
+                item.pszText = const_cast<wchar_t*>(text);
+                SendDlgItemMessageW(H, id, TCM_INSERTITEMW, 9, LPARAM(&item));
+            }
+        for (int id : {201, 202}) {
+            TBBUTTON b{};
+            b.iBitmap = I_IMAGENONE;
+            b.idCommand = 1;
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_BUTTON | BTNS_SHOWTEXT;
+            b.iString = INT_PTR(L"Tool");
+            SendDlgItemMessageW(H, id, TB_BUTTONSTRUCTSIZE, sizeof b, 0);
+            SendDlgItemMessageW(H, id, TB_ADDBUTTONSW, 1, LPARAM(&b));
+        }
+        return TRUE;
+    }
+    if (Msg == WM_APP) {
+        // The menu's own loop runs here; the watch answers it with Escape.
+        HMENU m = CreatePopupMenu();
+        AppendMenuW(m, MF_STRING, 1, L"One");
+        AppendMenuW(m, MF_STRING, 2, L"Two");
+        RECT r{};
+        GetWindowRect(GetDlgItem(H, idMenuButton), &r);
+        const UINT_PTR watch = SetTimer(nullptr, 0, 60, &WatchPopup);
+        TrackPopupMenu(m, TPM_RETURNCMD, r.left, r.bottom, 0, H, nullptr);
+        KillTimer(nullptr, watch);
+        DestroyMenu(m);
+        Popup.HookedAfter = HookedMenus.size();
+        EndDialog(H, IDOK);
+        return TRUE;
+    }
+    if (Msg == WM_COMMAND && LOWORD(W) == IDCANCEL) {
+        EndDialog(H, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- the hook
@@ -385,6 +488,47 @@ TEST_F(DialogsTest, AnOwnDialogIsWrappedByTheClassTableAndItsSystemMenuOpensWith
     };
     EXPECT_EQ(byId, want);
     EXPECT_EQ(LiveProviders(), 0);
+}
+
+TEST_F(DialogsTest, CommonControlChildrenGetTheirWrappersAndAPopupMenuItsOwnWhileItShows) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+    ASSERT_TRUE(InitCommonControlsEx(&icc));
+    Template t = BarsDialog();
+    testwin::GuiObjects before;
+    // Twice: the second run must leave the GUI objects as the first left them.
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) before = testwin::CountGuiObjects();
+        ModalRun run;
+        std::map<int, std::pair<std::string, std::string>> got;
+        int spinOffset = -1;
+        run.Inspect = [&](HWND H) {
+            for (const BarChild& c : kBarChildren) {
+                TacMainWnd* w = GetWrapper(GetDlgItem(H, c.Id));
+                got[c.Id] = {WrapperName(GetDlgItem(H, c.Id)), w ? std::string(w->SkinData->SkinSection()) : ""};
+                if (auto* spin = dynamic_cast<TacSpinWnd*>(w)) spinOffset = spin->LeftOffset;
+            }
+            PostMessageW(H, WM_APP, 0, 0);
+        };
+        Popup = PopupSeen{};
+        const int answer = run.Run([&] {
+            return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, BarsDialogProc, 0));
+        });
+        EXPECT_FALSE(run.Forced);
+        EXPECT_EQ(answer, IDOK);
+        for (const BarChild& c : kBarChildren) {
+            EXPECT_EQ(got[c.Id].first, c.Wrapper) << c.Id;
+            EXPECT_EQ(got[c.Id].second, c.Section) << c.Id;
+        }
+        EXPECT_EQ(spinOffset, 2) << "an up-down control keeps its buddy's edge";
+        ASSERT_NE(Popup.Window, nullptr) << "the pop-up menu showed";
+        EXPECT_EQ(Popup.Wrapper, "TacMnuWnd");
+        EXPECT_EQ(Popup.Section, "MAINMENU");
+        EXPECT_TRUE(Popup.Hooked);
+        EXPECT_EQ(Popup.HookedAfter, 0u) << "the menu's wrapper goes when the menu closes";
+        EXPECT_EQ(LiveProviders(), 0);
+        Pump(20);
+    }
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
 }
 
 TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
