@@ -383,6 +383,7 @@ void DetachWrapper(HWND Handle, bool Free, bool Refresh, TacMainWnd*& W) {
     if (!W) return;
     if (!W->Destroyed) {
         const HWND h = W->CtrlHandle ? W->CtrlHandle : Handle;
+        if (auto* s = dynamic_cast<TacScrollWnd*>(W)) s->StopScrollMouse();
         LetGo(W);
         W->RestorePlainLook();
         if (IsWindow(h) && IsWindowVisible(h)) RefreshWndFrame(h, Refresh);

@@ -193,6 +193,10 @@ public:
     TacScrollBar* VertBar() const { return FBars[1].get(); }
     // Bar 0 horizontal, 1 vertical; nil for any other value.
     TacScrollBar* Bar(int Which) const { return Which == 0 || Which == 1 ? FBars[Which].get() : nullptr; }
+    // Lets go of the mouse: a press on this window ends without scroll
+    // messages, the hover ends, the bars' timers are killed. Run on detach,
+    // on destruction and by the wrapper's own end of a press.
+    void StopScrollMouse();
 
     bool ThumbDragging = false;
     bool LeftScrollBar = false;  // WS_EX_LEFTSCROLLBAR
@@ -212,6 +216,7 @@ protected:
     bool WMLButtonUp(TMessage& Message);
     bool WMTimer(TMessage& Message);
     bool HandleScrollSkinCommand(TMessage& Message);
+    bool HandlePressEnd(TMessage& Message);
     // Ends a press: timers killed, capture released, drag finished; Send
     // sends the closing scroll messages. Safe to run more than once.
     void ReleasePress(bool Send);
@@ -273,6 +278,14 @@ void PaintScrollBars(TacScrollWnd* Wrapper, HWND Handle, HDC DC = nullptr, int T
 void SendScrollMessage(HWND Handle, UINT Message, int Code, int Position);
 // The bar is there and not disabled (GetScrollBarInfo).
 bool ScrollBarUsable(HWND Handle, int Kind);
+// Section names of a bar's parts: track halves by [vertical][half], then
+// buttons top, bottom, left, right and the sliders vertical, horizontal (the
+// order of the manager's cached indexes).
+extern const char* const acScrollTrackSections[2][2];
+extern const char* const acScrollButtonSections[6];
+// A glyph image's State cell centred on R of Target (moved by Shift both
+// ways), when it fits; shared with the skinned scroll bar control.
+void PaintCentredGlyph(TsSkinManager* Manager, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift = 0);
 
 // ---------------------------------------------------------------- template body
 template <class T, class... Extra>

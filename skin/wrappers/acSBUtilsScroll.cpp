@@ -20,6 +20,9 @@
 #include "sSkinManager.h"
 
 TacScrollMouse acScrollMouse;
+const char* const acScrollTrackSections[2][2] = {{"SCROLLBAR1H", "SCROLLBAR2H"}, {"SCROLLBAR1V", "SCROLLBAR2V"}};
+const char* const acScrollButtonSections[6] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
+                                               "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH"};
 
 namespace {
 
@@ -84,10 +87,6 @@ POINT CursorPoint() {
 
 // ---- painting
 
-const char* const kTrackNames[2][2] = {{"SCROLLBAR1H", "SCROLLBAR2H"}, {"SCROLLBAR1V", "SCROLLBAR2V"}};
-const char* const kButtonNames[6] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
-                                     "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH"};
-
 // What lies under a rectangle of the window (window coordinates): the
 // parent's image at the matching place, or its colour (button face when
 // the parent has none).
@@ -116,15 +115,6 @@ void FillFromBackground(TBitmap* Bmp, const TRect& R, const CacheInfo& Bg) {
         FillRectOnDC(Bmp->Canvas()->Handle(), R, Bg.Color);
 }
 
-// The glyph of a part centred on R, when it fits.
-void CentredGlyph(TsSkinManager* M, int Glyph, TBitmap* Target, const TRect& R, int State) {
-    if (!M->IsValidMaskIndex(Glyph)) return;
-    const TPoint cell = M->MaskStateSize(Glyph);
-    if (cell.X <= 0 || cell.Y <= 0 || cell.X > R.Width() || cell.Y > R.Height()) return;
-    const TPoint at = Point(R.Left + (R.Width() - cell.X) / 2, R.Top + (R.Height() - cell.Y) / 2);
-    PaintGlyphFromImage(Target, at, State, 1, M->ma()[size_t(Glyph)], MakeBitmapBackground(Target, 0, 0));
-}
-
 // A button or the thumb: its own bitmap over a copy of what lies under it,
 // the section with its image, the glyph, copied into the bar's bitmap.
 void PaintPart(TsSkinManager* M, TBitmap* Bar, const TRect& R, int Index, int State) {
@@ -136,8 +126,8 @@ void PaintPart(TsSkinManager* M, TBitmap* Bar, const TRect& R, int Index, int St
     const TRect local = Rect(0, 0, R.Width(), R.Height());
     PaintSectionWithImage(ci.ScrollBtn[Index], ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M, part.get(),
                           Point(0, 0), local, State, true, MakeBitmapBackground(Bar, R.Left, R.Top),
-                          kButtonNames[Index], ci.ScrollBtnHotPattern[Index]);
-    CentredGlyph(M, ci.ScrollBtnGlyph[Index], part.get(), local, State);
+                          acScrollButtonSections[Index], ci.ScrollBtnHotPattern[Index]);
+    PaintCentredGlyph(M, ci.ScrollBtnGlyph[Index], part.get(), local, State);
     BitBlt(bdc, R.Left, R.Top, R.Width(), R.Height(), pdc, 0, 0, SRCCOPY);
 }
 
@@ -183,7 +173,7 @@ void PaintOneBar(TacScrollWnd* W, HWND H, HDC DC, int Kind, const BarPaint& P) {
     auto track = [&](int T, int Half, const TRect& R, int State) {
         PaintSectionWithImage(ci.ScrollBar[T], ci.ScrollBarBorder[T], ci.ScrollBarPattern[T], m, bmp.get(),
                               Point(0, 0), R, State, true, MakeBitmapBackground(bmp.get(), 0, 0),
-                              kTrackNames[vert][Half], ci.ScrollBarHotPattern[T]);
+                              acScrollTrackSections[vert][Half], ci.ScrollBarHotPattern[T]);
     };
     const int b1 = vert ? 0 : 2, b2 = vert ? 1 : 3, slider = vert ? 4 : 5;
     if (2 * arrow <= v.Length) {
@@ -279,14 +269,19 @@ TacScrollWnd::TacScrollWnd(HWND AHandle, bool Repaint, const AnsiString& Section
     : TacMainWnd(AHandle, Repaint, Section, Manager, Data) {}
 
 TacScrollWnd::~TacScrollWnd() {
+    if (!Destroyed) StopScrollMouse();
+    DetachOnFree();
+}
+
+void TacScrollWnd::StopScrollMouse() {
     if (acScrollMouse.Wnd == CtrlHandle && CtrlHandle) {
-        if (!Destroyed && IsWindow(CtrlHandle)) ReleasePress(false);
+        if (IsWindow(CtrlHandle)) ReleasePress(false);
         ClearPress();
         ClearHover();
+        ThumbDragging = false;
         acScrollMouse.Wnd = nullptr;
     }
-    if (!Destroyed) KillScrollTimers();
-    DetachOnFree();
+    KillScrollTimers();
 }
 
 void InitScrollBars(TacScrollWnd* W, HWND H, bool Repaint) {
@@ -340,14 +335,6 @@ void UpdateScrollInfo(TacScrollWnd* W, bool Repaint) {
 
 void DetachScrollWrapper(HWND H, bool Free, bool Refresh, TacScrollWnd*& Wrapper) {
     if (!Wrapper) return;
-    if (!Wrapper->Destroyed) {
-        if (acScrollMouse.Wnd == Wrapper->CtrlHandle) {
-            Wrapper->ReleasePress(false);
-            ClearHover();
-            acScrollMouse.Wnd = nullptr;
-        }
-        Wrapper->KillScrollTimers();
-    }
     // Every wrapper gives its window back: a foreign one too, or it would
     // be left calling a freed object.
     TacMainWnd* w = Wrapper;
@@ -454,6 +441,14 @@ void SendScrollMessage(HWND H, UINT Message, int Code, int Position) {
     SendEngineCommandToHandle(H, scAfterScroll, tag);
 }
 
+void PaintCentredGlyph(TsSkinManager* M, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift) {
+    if (!M || !M->IsValidMaskIndex(Glyph)) return;
+    const TPoint cell = M->MaskStateSize(Glyph);
+    if (cell.X <= 0 || cell.Y <= 0 || cell.X > R.Width() || cell.Y > R.Height()) return;
+    const TPoint at = Point(R.Left + (R.Width() - cell.X) / 2 + Shift, R.Top + (R.Height() - cell.Y) / 2 + Shift);
+    PaintGlyphFromImage(Target, at, State, 1, M->ma()[size_t(Glyph)], MakeBitmapBackground(Target, 0, 0));
+}
+
 bool ScrollBarUsable(HWND H, int Kind) {
     SCROLLBARINFO sbi{};
     sbi.cbSize = sizeof sbi;
@@ -477,10 +472,12 @@ void TacScrollWnd::ReleasePress(bool Send) {
     const bool dragged = ThumbDragging;
     const int last = ms.LastPos;
     // State first: releasing the capture sends WM_CAPTURECHANGED back here.
+    // The hover ends with the press; the next move over a bar starts it again.
     ClearPress();
+    ClearHover();
+    ms.Wnd = nullptr;
     ThumbDragging = false;
-    KillTimer(CtrlHandle, acFirstDelayTimer);
-    KillTimer(CtrlHandle, acRepeatTimer);
+    KillScrollTimers();
     if (GetCapture() == CtrlHandle) ReleaseCapture();
     if (Send && msg) {
         ValueRestorer<bool> own(OwnScroll, true);
@@ -600,7 +597,7 @@ bool TacScrollWnd::WMNCButtonDown(TMessage& M) {
     const BarView v = ViewOf(this, CtrlHandle, bar);
     const POINT p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
     const int part = v.PartAt(p);
-    if (part == acPartNone || part == 4) return false;
+    if (part == acPartNone) return false;
     ReleasePress(false);
     ms.Wnd = CtrlHandle;
     ms.PressedBar = bar;
@@ -707,6 +704,24 @@ bool TacScrollWnd::WMTimer(TMessage& M) {
     }
 }
 
+// The messages that end a press (release, capture loss), skinned or not: a
+// press or hover that began skinned still ends after the skin went, and its
+// timers go. Answers whether the message was consumed.
+bool TacScrollWnd::HandlePressEnd(TMessage& M) {
+    switch (M.Msg) {
+    case WM_TIMER:
+        if (M.WParam != acHoverTimer && M.WParam != acFirstDelayTimer && M.WParam != acRepeatTimer) return false;
+        StopScrollMouse();
+        return true;
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE: ReleasePress(true); return false;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(M.LParam) != CtrlHandle) ReleasePress(true);
+        return false;
+    default: return false;
+    }
+}
+
 bool TacScrollWnd::HandleScrollSkinCommand(TMessage& M) {
     const bool ours = M.LParam == reinterpret_cast<LPARAM>(ManagerOf(this));
     switch (SkinCommandOf(M.WParam)) {
@@ -763,7 +778,7 @@ void TacScrollWnd::WndProc(TMessage& M) {
     }
     if (Destroyed) return;
     if (!SkinData || !SkinData->IsSkinned(true)) {
-        TacMainWnd::WndProc(M);
+        if (!HandlePressEnd(M)) TacMainWnd::WndProc(M);
         return;
     }
     bool done = false;
@@ -785,13 +800,8 @@ void TacScrollWnd::WndProc(TMessage& M) {
         break;
     case WM_MOUSEMOVE: done = WMMouseMove(M); break;
     case WM_LBUTTONUP:
-        ReleasePress(true);
-        break;
     case WM_CAPTURECHANGED:
-        // The capture went elsewhere during a press: the press ends once.
-        if (reinterpret_cast<HWND>(M.LParam) != CtrlHandle) ReleasePress(true);
-        break;
-    case WM_CANCELMODE: ReleasePress(true); break;
+    case WM_CANCELMODE: HandlePressEnd(M); break;
     case WM_TIMER:
         if (WMTimer(M)) return;
         TacMainWnd::WndProc(M);
@@ -812,12 +822,15 @@ void TacScrollWnd::WndProc(TMessage& M) {
         if (IsWindowVisible(CtrlHandle) && !SkinData->UpdatingFlag && !OwnScroll) PaintScrollBars(this, CtrlHandle);
         return;
     case WM_SYSCOMMAND:
-        if (LOWORD(M.WParam) == 0xF077) return;
+        // The system's own tracking of a vertical bar, which the bars replace.
+        if (LOWORD(M.WParam) == (SC_VSCROLL | HTVSCROLL)) return;
         break;
     case CM_UIACTIVATE:
         if (Geometry.WndSize.cx > 0 && Geometry.WndSize.cy > 0) {
             TacMainWnd::WndProc(M);
-            SetWindowPos(CtrlHandle, nullptr, 0, 0, Geometry.WndSize.cx, Geometry.WndSize.cy, 0x726);
+            SetWindowPos(CtrlHandle, nullptr, 0, 0, Geometry.WndSize.cx, Geometry.WndSize.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                             SWP_NOSENDCHANGING);
             return;
         }
         break;

@@ -8,6 +8,7 @@
 #include "Forms.h"
 #include "Guards.h"
 #include "TypeInfo.h"
+#include "acSBUtils.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -296,17 +297,6 @@ void TsScrollBar::WMNCHitTest(TMessage& M) {
 
 namespace {
 
-// Section names of the skinned parts: track halves, then buttons and sliders.
-const char* TrackName(bool Vertical, int Half) {
-    static const char* names[2][2] = {{"SCROLLBAR1H", "SCROLLBAR2H"}, {"SCROLLBAR1V", "SCROLLBAR2V"}};
-    return names[Vertical][Half];
-}
-const char* ButtonName(int Index) {
-    static const char* names[6] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
-                                   "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH"};
-    return names[Index];
-}
-
 // One state cell of an image along the bar (own image: a third of its width
 // across a horizontal bar, half its height along a vertical one).
 int CellAlong(const TsSkinManager* M, int Mask, bool Vertical) {
@@ -315,15 +305,6 @@ int CellAlong(const TsSkinManager* M, int Mask, bool Vertical) {
     if (d.Image) return Vertical ? d.Image->Height() / 2 : d.Image->Width() / 3;
     if (d.ImageCount <= 0 || d.MaskType < 0) return 0;
     return Vertical ? d.R.Height() / (d.MaskType + 1) : d.R.Width() / d.ImageCount;
-}
-
-// The glyph of a part centred on R, when it fits.
-void CentredGlyph(TsSkinManager* M, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift) {
-    if (!M->IsValidMaskIndex(Glyph)) return;
-    const TPoint cell = M->MaskStateSize(Glyph);
-    if (cell.X <= 0 || cell.Y <= 0 || cell.X > R.Width() || cell.Y > R.Height()) return;
-    const TPoint at = Point(R.Left + (R.Width() - cell.X) / 2 + Shift, R.Top + (R.Height() - cell.Y) / 2 + Shift);
-    PaintGlyphFromImage(Target, at, State, 1, M->ma()[size_t(Glyph)], MakeBitmapBackground(Target, 0, 0));
 }
 
 }  // namespace
@@ -357,7 +338,7 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         const TRect& r = half[h];
         PaintSectionWithImage(ci.ScrollBar[t], ci.ScrollBarBorder[t], ci.ScrollBarPattern[t], m, cache,
                               Point(Left() + r.Left, Top() + r.Top), r, halfState(h == 0 ? spTrack1 : spTrack2), true,
-                              bg, TrackName(vert, h), ci.ScrollBarHotPattern[t]);
+                              bg, acScrollTrackSections[vert][h], ci.ScrollBarHotPattern[t]);
     }
     if (target != cache)
         BitBlt(target->Canvas()->Handle(), 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -373,9 +354,9 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         const int st = disabled ? 0 : FParts.State[i == 0 ? spArrow1 : spArrow2];
         const TRect& r = buttons[i];
         PaintSectionWithImage(ci.ScrollBtn[b], ci.ScrollBtnBorder[b], ci.ScrollBtnPattern[b], m, target,
-                              Point(Left() + r.Left, Top() + r.Top), r, st, true, bg, ButtonName(b),
+                              Point(Left() + r.Left, Top() + r.Top), r, st, true, bg, acScrollButtonSections[b],
                               ci.ScrollBtnHotPattern[b]);
-        CentredGlyph(m, ci.ScrollBtnGlyph[b], target, r, st, 0);
+        PaintCentredGlyph(m, ci.ScrollBtnGlyph[b], target, r, st, 0);
     }
     const int sl = vert ? 4 : 5;
     if (g.ThumbStart() >= arrow && g.ThumbEnd() <= g.Length - arrow && m->IsValidSectionIndex(ci.ScrollBtn[sl])) {
@@ -385,9 +366,9 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         BitBlt(thumb->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), target->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
         PaintSectionWithImage(ci.ScrollBtn[sl], ci.ScrollBtnBorder[sl], ci.ScrollBtnPattern[sl], m, thumb.get(),
                               Point(0, 0), Rect(0, 0, r.Width(), r.Height()), st, true,
-                              MakeBitmapBackground(target, r.Left, r.Top), ButtonName(sl), ci.ScrollBtnHotPattern[sl]);
+                              MakeBitmapBackground(target, r.Left, r.Top), acScrollButtonSections[sl], ci.ScrollBtnHotPattern[sl]);
         BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), thumb->Canvas()->Handle(), 0, 0, SRCCOPY);
-        CentredGlyph(m, ci.ScrollBtnGlyph[sl], target, r, st, st == 2 ? 1 : 0);
+        PaintCentredGlyph(m, ci.ScrollBtnGlyph[sl], target, r, st, st == 2 ? 1 : 0);
     }
     if (disabled) ApplyFadeEffects(target, uint8_t(FDisabledKind & 3), this, Point(Left(), Top()), bg);
     BitBlt(DC, 0, 0, Width(), Height(), target->Canvas()->Handle(), 0, 0, SRCCOPY);

@@ -14,8 +14,6 @@ using namespace wraptest;
 
 namespace {
 
-POINT Centre(const TRect& R) { return POINT{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
-
 LRESULT HitAt(HWND H, POINT P) { return SendMessageW(H, WM_NCHITTEST, 0, MAKELPARAM(short(P.x), short(P.y))); }
 
 SCROLLINFO InfoOf(HWND H, int Bar) {
@@ -139,84 +137,85 @@ using NCScroll = ScrollFixture;
 
 // The wrapper reserves the room the system would (none for a bar the style
 // lacks) and answers the hit test in it: the bar's code when it can scroll,
-// nothing when it cannot.
+// nothing when it cannot; the square between the bars is the size grip
+// where the window ends at its top-level parent's client corner, elsewhere
+// the window's own answer (kOwn).
 TEST_F(NCScroll, RoomAndHitCodes) {
     struct Case {
         const char* Name;
         DWORD Bars;
         int Lines;
-        LRESULT VHit, HHit;
+        bool InCorner;
+        LRESULT VHit, HHit, CornerHit;
     };
+    const DWORD both = WS_HSCROLL | WS_VSCROLL;
+    constexpr LRESULT kOwn = -100;
     const Case cases[] = {
-        {"both bars", WS_HSCROLL | WS_VSCROLL, 200, HTVSCROLL, HTHSCROLL},
-        {"vertical only", WS_VSCROLL, 200, HTVSCROLL, HTCLIENT},
-        {"no bars", 0, 200, HTCLIENT, HTCLIENT},
-        {"nothing to scroll down", WS_HSCROLL | WS_VSCROLL, 2, HTNOWHERE, HTHSCROLL},
+        {"both bars", both, 200, false, HTVSCROLL, HTHSCROLL, kOwn},
+        {"both bars in the parent's corner", both, 200, true, HTVSCROLL, HTHSCROLL, HTBOTTOMRIGHT},
+        {"vertical only", WS_VSCROLL, 200, false, HTVSCROLL, HTCLIENT, HTVSCROLL},
+        {"no bars", 0, 200, false, HTCLIENT, HTCLIENT, HTCLIENT},
+        {"nothing to scroll down", both, 2, false, HTNOWHERE, HTHSCROLL, kOwn},
     };
+    RECT cr{};
+    GetClientRect(Form->Handle(), &cr);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        auto s = MakeSubject(Form, {kEdit, Rect(20, 20, 260, 200), c.Lines, c.Bars});
-        RECT before{};
+        const TRect b = c.InCorner ? Rect(cr.right - 240, cr.bottom - 180, cr.right, cr.bottom) : Rect(20, 20, 260, 200);
+        auto s = MakeSubject(Form, {kEdit, b, c.Lines, c.Bars});
+        RECT before{}, wr{};
         GetClientRect(s->H, &before);
+        GetWindowRect(s->H, &wr);
+        const int vt = GetSystemMetrics(SM_CXVSCROLL), ht = GetSystemMetrics(SM_CYHSCROLL);
+        const POINT corner{wr.right - 2 - vt / 2, wr.bottom - 2 - ht / 2};
+        const LRESULT own = HitAt(s->H, corner);
         TacScrollWnd* w = Wrap(*s, Birch());
         ASSERT_NE(w, nullptr);
-        RECT after{}, wr{};
+        RECT after{};
         GetClientRect(s->H, &after);
-        GetWindowRect(s->H, &wr);
         EXPECT_EQ(after.right, before.right);
         EXPECT_EQ(after.bottom, before.bottom);
         EXPECT_EQ(bool(w->VertBar()->Visible), (c.Bars & WS_VSCROLL) != 0);
         EXPECT_EQ(bool(w->HorzBar()->Visible), (c.Bars & WS_HSCROLL) != 0);
         // Where each bar is (or would be): right and bottom inside the border.
-        const int vt = GetSystemMetrics(SM_CXVSCROLL), ht = GetSystemMetrics(SM_CYHSCROLL);
-        const POINT v{wr.right - w->EdgeRight - vt / 2, (wr.top + wr.bottom) / 2 - ht};
-        const POINT h{(wr.left + wr.right) / 2 - vt, wr.bottom - w->EdgeBottom - ht / 2};
-        EXPECT_EQ(HitAt(s->H, v), c.VHit);
-        EXPECT_EQ(HitAt(s->H, h), c.HHit);
+        ASSERT_EQ(w->EdgeRight, 2);
+        ASSERT_EQ(w->EdgeBottom, 2);
+        EXPECT_EQ(HitAt(s->H, POINT{corner.x, (wr.top + wr.bottom) / 2 - ht}), c.VHit);
+        EXPECT_EQ(HitAt(s->H, POINT{(wr.left + wr.right) / 2 - vt, corner.y}), c.HHit);
+        EXPECT_EQ(HitAt(s->H, corner), c.CornerHit == kOwn ? own : c.CornerHit);
         EXPECT_EQ(HitAt(s->H, POINT{wr.left + 30, wr.top + 30}), HTCLIENT);
         delete w;
     }
 }
 
-// The square between the bars is the size grip only where the window ends
-// at its top-level parent's client corner.
-TEST_F(NCScroll, CornerIsTheGripOnlyInTheParentsCorner) {
-    RECT cr{};
-    GetClientRect(Form->Handle(), &cr);
-    for (bool inCorner : {false, true}) {
-        SCOPED_TRACE(inCorner ? "in the corner" : "elsewhere");
-        const TRect b = inCorner ? Rect(cr.right - 200, cr.bottom - 150, cr.right, cr.bottom) : Rect(20, 20, 220, 170);
-        auto s = MakeSubject(Form, {kEdit, b});
-        TacScrollWnd* w = Wrap(*s, Birch());
-        ASSERT_NE(w, nullptr);
-        const TRect vr = GetVertBarRect(w, s->H), hr = GetHorzBarRect(w, s->H);
-        EXPECT_EQ(HitAt(s->H, Centre(Rect(vr.Left, hr.Top, vr.Right, hr.Bottom))) == HTBOTTOMRIGHT, inCorner);
-        delete w;
+// A click on an arrow or on the track sends its one scroll message and the
+// end of the scroll, each between the commands 51 and 52; the window itself
+// scrolls by a line or a page.
+TEST_F(NCScroll, ClickSendsOneScrollBetweenCommands) {
+    struct Case {
+        const char* Name;
+        POINT (VBar::*Where)() const;
+        int Code;
+        bool Page;
+    };
+    for (const Case& c : {Case{"arrow", &VBar::DownArrow, SB_LINEDOWN, false},
+                          Case{"track", &VBar::BelowThumb, SB_PAGEDOWN, true}}) {
+        SCOPED_TRACE(c.Name);
+        Make({kEdit});
+        const SCROLLINFO before = InfoOf(S->H, SB_VERT);
+        Click((VerticalBar(W).*c.Where)());
+        std::vector<Scroll> sent;
+        ASSERT_TRUE(Bracketed(ScrollTraffic(Log), WM_VSCROLL, sent));
+        ASSERT_EQ(sent.size(), 2u);
+        EXPECT_EQ(sent[0].Code, c.Code);
+        EXPECT_EQ(sent[1].Code, SB_ENDSCROLL);
+        const int moved = c.Page ? int(before.nPage) : 1;
+        EXPECT_EQ(GetScrollPos(S->H, SB_VERT), before.nPos + moved);
+        EXPECT_EQ(SendMessageW(S->H, EM_GETFIRSTVISIBLELINE, 0, 0), before.nPos + moved);
+        TearDown();
+        W = nullptr;
+        SetUp();
     }
-}
-
-TEST_F(NCScroll, ArrowClickScrollsOneLineBetweenCommands) {
-    Make({kEdit});
-    Click(VerticalBar(W).DownArrow());
-    std::vector<Scroll> sent;
-    ASSERT_TRUE(Bracketed(ScrollTraffic(Log), WM_VSCROLL, sent));
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].Code, SB_LINEDOWN);
-    EXPECT_EQ(sent[1].Code, SB_ENDSCROLL);
-    EXPECT_EQ(GetScrollPos(S->H, SB_VERT), 1);
-    EXPECT_EQ(SendMessageW(S->H, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-}
-
-TEST_F(NCScroll, TrackClickScrollsOnePage) {
-    Make({kEdit});
-    const SCROLLINFO before = InfoOf(S->H, SB_VERT);
-    Click(VerticalBar(W).BelowThumb());
-    std::vector<Scroll> sent;
-    ASSERT_TRUE(Bracketed(ScrollTraffic(Log), WM_VSCROLL, sent));
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].Code, SB_PAGEDOWN);
-    EXPECT_EQ(sent[1].Code, SB_ENDSCROLL);
-    EXPECT_EQ(GetScrollPos(S->H, SB_VERT), before.nPos + int(before.nPage));
 }
 
 // Held on an arrow: a line at once, the next after 300 ms, then one every
@@ -356,4 +355,103 @@ TEST_F(NCScroll, PaintsLeaveGuiObjectsAsTheyWere) {
     }
     Pump(20);
     EXPECT_EQ(testwin::CountGuiObjects(), before);
+}
+
+// The repeat, first-delay and hover timers of a held arrow go when the press
+// ends, however it ends; the shared mouse state forgets the window.
+TEST_F(NCScroll, PressTimersEndWithThePress) {
+    enum End { kRelease, kCaptureLost, kDetach, kDestroy };
+    for (End e : {kRelease, kCaptureLost, kDetach, kDestroy}) {
+        SCOPED_TRACE(int(e));
+        Make({kEdit});
+        const HWND h = S->H;
+        MouseMove(VerticalBar(W).DownArrow());
+        MouseButton(true);
+        Pump(400);
+        ASSERT_EQ(acScrollMouse.Wnd, h);
+        ASSERT_NE(acScrollMouse.PressedPart, acPartNone);
+        // Off the window, so no later move over a bar starts a new hover.
+        RECT wr{};
+        GetWindowRect(h, &wr);
+        MouseMove(POINT{wr.right + 40, wr.bottom + 40});
+        switch (e) {
+        case kRelease: MouseButton(false); break;
+        case kCaptureLost: SetCapture(Form->Handle()); break;
+        case kDetach: DetachScrollWrapper(h, true, true, W); break;
+        case kDestroy: DestroyWindow(h); break;
+        }
+        Pump(30);
+        EXPECT_EQ(acScrollMouse.PressedPart, acPartNone);
+        EXPECT_NE(acScrollMouse.Wnd, h);
+        if (e != kDestroy) {
+            for (UINT_PTR id : {acFirstDelayTimer, acRepeatTimer, acHoverTimer})
+                EXPECT_FALSE(KillTimer(h, id)) << "timer " << std::hex << id << " still runs";
+        }
+        MouseButton(false);
+        ReleaseCapture();
+        Pump(30);
+        TearDown();
+        W = nullptr;
+        SetUp();
+    }
+}
+
+// A plain window gets the thumb position in its scroll information and in
+// wParam; a window that answers command 51 with 1 gets it whole in lParam
+// and keeps its scroll information.
+TEST_F(NCScroll, ScrollMessageToPlainAndSkinnedWindows) {
+    class TAnswering : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+        LPARAM Got = -1;
+
+    protected:
+        void CreateParams(TCreateParams& P) override {
+            TCustomControl::CreateParams(P);
+            P.Style |= WS_VSCROLL;
+        }
+        void WndProc(TMessage& M) override {
+            if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scBeforeScroll) {
+                M.Result = 1;
+                return;
+            }
+            if (M.Msg == WM_VSCROLL) Got = M.LParam;
+            TCustomControl::WndProc(M);
+        }
+    };
+    auto* answering = new TAnswering(Form);
+    answering->SetBounds(300, 20, 60, 200);
+    answering->SetParent(Form);
+    auto plain = MakeSubject(Form, {kEdit});
+    for (HWND h : {plain->H, answering->Handle()}) {
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100000, 10, 0, 0};
+        SetScrollInfo(h, SB_VERT, &si, FALSE);
+    }
+    SendScrollMessage(answering->Handle(), WM_VSCROLL, SB_THUMBTRACK, 70000);
+    EXPECT_EQ(answering->Got, 70000);
+    EXPECT_EQ(InfoOf(answering->Handle(), SB_VERT).nPos, 0);
+    testwin::MessageLog log;
+    BelowLog below(log, *plain);
+    SendScrollMessage(plain->H, WM_VSCROLL, SB_THUMBTRACK, 42);
+    EXPECT_TRUE(ScrollTraffic(log).Matches({{SM_ALPHACMD, WPARAM(SkinWParam(scBeforeScroll)), MAKELONG(SB_THUMBTRACK, WM_VSCROLL)},
+                                            {WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), 0},
+                                            {SM_ALPHACMD, WPARAM(SkinWParam(scAfterScroll)), MAKELONG(SB_THUMBTRACK, WM_VSCROLL)}}));
+}
+
+// Class-library scrolling controls: a wrapper while their skin state is
+// skinned, the same one kept, none once it is not.
+TEST_F(NCScroll, UpdateScrollWrapperFollowsTheSkinState) {
+    auto s = MakeSubject(Form, {kClassLib});
+    s->Data->SetSkinSection("EDIT");
+    TacScrollWnd* w = nullptr;
+    UpdateScrollWrapper(s->Data.get(), w);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetWrapper(s->H), w);
+    TacScrollWnd* first = w;
+    UpdateScrollWrapper(s->Data.get(), w);
+    EXPECT_EQ(w, first);
+    s->Data->SetSkinSection("NO SUCH SECTION");
+    UpdateScrollWrapper(s->Data.get(), w);
+    EXPECT_EQ(w, nullptr);
+    EXPECT_EQ(GetWrapper(s->H), nullptr);
 }

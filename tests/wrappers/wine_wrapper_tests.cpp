@@ -121,23 +121,6 @@ TEST_F(Attachment, LeavesAPassThroughWhenSubclassedOnTop) {
     }
 }
 
-TEST_F(Attachment, DestroyedWindowDetachesItsWrapper) {
-    for (Kind k : kKinds) {
-        SCOPED_TRACE(KindName(k));
-        auto s = MakeSubject(Form, {k});
-        TacScrollWnd* w = Wrap(*s, Birch());
-        ASSERT_NE(w, nullptr);
-        if (s->Memo) {
-            delete s->Memo;
-            s->Memo = nullptr;
-        } else {
-            DestroyWindow(s->H);
-        }
-        EXPECT_TRUE(w->Destroyed);
-        delete w;  // touches no window
-    }
-}
-
 // A wrapper whose own handling throws: the error goes to the application's
 // handler, the window gets the default answer, and user32 never sees it.
 class TThrowingWnd : public TacScrollWnd {
@@ -165,6 +148,59 @@ TEST_F(Attachment, NoExceptionCrossesTheProcedure) {
         delete w;
     }
     SetExceptionSink(&FailOnException);
+}
+
+// A parent that answers the background query with one colour.
+class TColourParent : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    static constexpr TColor Colour = 0x00FF00;
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scGetBackground && M.LParam) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
+            info->BgType = 1;
+            info->Color = Colour;
+            return;
+        }
+        TCustomControl::WndProc(M);
+    }
+};
+
+// The cache at the window's size, painted from the section; the key-coloured
+// corner pixels of the border image's state cell take the parent's
+// background, except in dialog mode.
+TEST_F(Attachment, CacheAtWindowSizeAndCornersFromTheParent) {
+    std::unique_ptr<TsSkinManager> m(skinfixture::MakeManager());
+    auto* parent = new TColourParent(Form);
+    parent->SetBounds(10, 10, 300, 250);
+    parent->SetParent(Form);
+    struct Case {
+        bool Dialog;
+        int State, Keyed;
+    };
+    for (const Case& c : {Case{false, 1, 1}, Case{false, 5, 1}, Case{true, 1, 0}}) {
+        SCOPED_TRACE(c.Dialog ? "dialog mode" : "state " + std::to_string(c.State));
+        auto s = MakeSubject(parent, {kEdit, Rect(20, 20, 220, 160), 5});
+        WrappingDialogChildren = c.Dialog;
+        TacMainWnd* w = Wrap<TacMainWnd>(*s, m.get(), "PANELX");
+        WrappingDialogChildren = false;
+        ASSERT_NE(w, nullptr);
+        TsCommonData* d = w->SkinData;
+        d->BackgroundDirty = true;
+        UpdateWndCache(d, s->H, false);
+        ASSERT_EQ(d->CacheBitmap->Width(), 200);
+        ASSERT_EQ(d->CacheBitmap->Height(), 140);
+        skinfixture::FillRect24(d->CacheBitmap, Rect(0, 0, 200, 140), clBlack);
+        FillCornersByMask(d, c.State, w);
+        int keyed = 0;
+        for (int y = 0; y < 140; ++y)
+            for (int x = 0; x < 200; ++x) keyed += d->CacheBitmap->Canvas()->Pixels(x, y) == TColourParent::Colour;
+        EXPECT_EQ(keyed, c.Keyed);
+        EXPECT_EQ(d->CacheBitmap->Canvas()->Pixels(0, 0) == TColourParent::Colour, c.Keyed == 1);
+        DetachWrapper(s->H, true, false, w);
+    }
 }
 
 // A manager whose skin is not active leaves a wrapped window to itself, but
@@ -195,7 +231,8 @@ TEST_F(Attachment, TransparentWithoutAnActiveSkin) {
 }
 
 // Create, wrap, use and destroy a thousand windows, in every order: the
-// wrapper freed first, the window destroyed first, the skin removed in
+// wrapper freed first, the window destroyed first (which detaches the
+// wrapper, so that freeing it later touches no window), the skin removed in
 // between. Afterwards no window keeps the property or a replaced
 // procedure, and the process holds the GDI and USER objects it held before.
 TEST_F(Attachment, ThousandWrappedWindowsInEveryOrder) {
