@@ -9,13 +9,17 @@
 
 namespace {
 
+// The window classes are registered by the common controls library on request, once.
 void InitListAndTreeClasses() {
-    static const bool done = [] {
+    static const bool registered = [] {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         return InitCommonControlsEx(&icc) != FALSE;
     }();
-    (void)done;
+    (void)registered;
 }
+
+// The window style of each TViewStyle.
+constexpr DWORD kViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 
 }  // namespace
 
@@ -101,8 +105,7 @@ void TCustomListView::CreateParams(TCreateParams& P) {
     P.WinClassName = WC_LISTVIEWW;
     P.SystemClass = true;
     P.Caption.clear();
-    static const DWORD views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-    P.Style |= views[FViewStyle] | LVS_SHAREIMAGELISTS;
+    P.Style |= kViewStyles[FViewStyle] | LVS_SHAREIMAGELISTS;
     P.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -112,10 +115,6 @@ void TCustomListView::CreateWnd() {
     ApplyColors();
     FillColumns();
     FillItems();
-}
-
-HWND TCustomListView::HeaderHandle() const {
-    return FHandle ? reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0)) : nullptr;
 }
 
 void TCustomListView::ApplyColors() {
@@ -143,9 +142,8 @@ void TCustomListView::SetViewStyle(TViewStyle Value) {
     if (!FHandle) return;
     // The style bits switch the view in place: the window (and whatever
     // subclasses it) stays.
-    static const DWORD views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
     LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
-    SetWindowLongPtrW(FHandle, GWL_STYLE, (style & ~LONG_PTR(LVS_TYPEMASK)) | LONG_PTR(views[Value]));
+    SetWindowLongPtrW(FHandle, GWL_STYLE, (style & ~LONG_PTR(LVS_TYPEMASK)) | LONG_PTR(kViewStyles[Value]));
 }
 
 void TCustomListView::FillColumns() {
@@ -280,7 +278,7 @@ TTreeNode* TTreeNode::Item(int Index) const {
 }
 
 int TTreeNode::Index() const {
-    auto& v = const_cast<TTreeNodes*>(FOwner)->Siblings(FParent);
+    const auto& v = FParent ? FParent->FChildren : FOwner->FTop;
     for (size_t i = 0; i < v.size(); ++i)
         if (v[i].get() == this) return int(i);
     return -1;

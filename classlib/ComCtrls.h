@@ -87,8 +87,6 @@ public:
     virtual void SetViewStyle(TViewStyle Value);
     TListColumns* Columns() const { return FColumns.get(); }
     TListItems* Items() const { return FItems.get(); }
-    // Columns (and rows) with the header (report view only).
-    HWND HeaderHandle() const;
     // The first selected row, -1 for none; setting selects that row alone.
     int ItemIndex() const;
     void SetItemIndex(int Value);

@@ -606,10 +606,13 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     SkinBroadcasting = false;
     FSkinData->Values.SkinLoaded = true;
     if (IsDefault()) InstallCreationHook();
-    if (Repaint) RepaintForms();
-    // Within a load RepaintForms leaves the redraw alone: what was locked
-    // here is given back, or the forms stay frozen and the fade flag set.
-    if (lock && SkinLoading) UnlockFormsRedraw(this, false);
+    if (!Repaint) return;
+    RepaintForms();
+    // While a skin loads, the repaint neither locks nor unlocks: the lock
+    // taken above is given back here, or the forms stay frozen and the fade
+    // flag up (and every skinned window skips its painting).
+    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning))
+        UnlockFormsRedraw(this, true);
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {

@@ -373,8 +373,8 @@ void TacEditWnd::WndProc(TMessage& M) {
 TacComboListWnd::TacComboListWnd(HWND AHandle, bool Repaint, const AnsiString& Section, TsSkinManager* Manager,
                                  TsCommonData* Data)
     : TacEditWnd(AHandle, Repaint, Section, Manager, Data) {
-    // A list made without a repaint keeps its visual style until it is shown.
-    FSwitchThemeOff = Repaint;
+    // A list made without a repaint keeps its visual style.
+    FSwitchThemeOff = FSwitchThemeOff && Repaint;
 }
 
 void TacComboListWnd::PrepareCache() {
@@ -397,19 +397,25 @@ void TacComboListWnd::PrepareCache() {
 }
 
 void TacComboListWnd::RepaintStripBelow() {
+    // The combo box does not erase itself while wrapped: what lies below its
+    // list is its background, an image or a colour.
     HWND combo = GetParent(CtrlHandle);
     if (!combo) return;
-    BackgroundInfo bg;
-    if (!QueryParentBackground(bg, CtrlHandle, false) || bg.BgType != 2 || !bg.Bmp) return;
     RECT lr{}, cr{};
     GetWindowRect(CtrlHandle, &lr);
     GetWindowRect(combo, &cr);
     if (lr.bottom >= cr.bottom) return;
+    BackgroundInfo bg;
+    if (!QueryParentBackground(bg, CtrlHandle, false)) return;
     WindowDC dc(combo, WindowDC::Window);
     if (!dc) return;
     const int y = lr.bottom - cr.top;
-    BitBlt(dc.Get(), 0, y, cr.right - cr.left, cr.bottom - lr.bottom, bg.Bmp->Canvas()->Handle(), bg.X, bg.Y + y,
-           SRCCOPY);
+    const TRect strip = Rect(0, y, cr.right - cr.left, cr.bottom - cr.top);
+    if (bg.BgType == 2 && bg.Bmp)
+        BitBlt(dc.Get(), strip.Left, strip.Top, strip.Width(), strip.Height(), bg.Bmp->Canvas()->Handle(), bg.X,
+               bg.Y + y, SRCCOPY);
+    else
+        FillRectOnDC(dc.Get(), strip, bg.Color);
 }
 
 void TacComboListWnd::WMNCPaint() {
@@ -604,6 +610,9 @@ void TacComboBoxWnd::DrawTextArea() {
 
 void TacComboBoxWnd::WMPaint(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
+    // A combo box is never erased nor framed by the wrapper: its first
+    // paint is where the look is put on.
+    ApplySkinLookOnce();
     PassOn(M);
     if (Destroyed) return;
     HDC dc = reinterpret_cast<HDC>(M.WParam);

@@ -630,7 +630,25 @@ void TacTreeViewWnd::WndProc(TMessage& M) {
         return;
     }
     TacEditWnd::WndProc(M);
-    if (!Destroyed && M.Msg == WM_LBUTTONUP && GetCapture() == CtrlHandle) ReleaseCapture();
+    if (Destroyed) return;
+    switch (M.Msg) {
+    case WM_LBUTTONUP:
+        if (GetCapture() == CtrlHandle) ReleaseCapture();
+        break;
+    // A tree sets its scroll information with a redraw, and the system then
+    // draws its own bar over the skinned one: ours is painted again after.
+    case WM_PAINT:
+    case TVM_EXPAND:
+    case TVM_INSERTITEMA:
+    case TVM_INSERTITEMW:
+    case TVM_DELETEITEM:
+    case TVM_ENSUREVISIBLE:
+    case TVM_SELECTITEM:
+        RefreshBars();
+        break;
+    default:
+        break;
+    }
 }
 
 // ================================================================ TacVirtualListWnd
@@ -640,7 +658,10 @@ const char* const kShellColorNames[3] = {"CompressedTextColor", "FileTextColor",
 constexpr unsigned acQueriedElements = hpeBackground | hpeDropMark | hpeSortGlyph | hpeText;  // 27
 }  // namespace
 
-TacVirtualListWnd::~TacVirtualListWnd() { UnhookHeaderEvents(); }
+TacVirtualListWnd::~TacVirtualListWnd() {
+    // Once the window is gone its control (and a borrowed skin state) may be too.
+    if (!Destroyed) UnhookHeaderEvents();
+}
 
 void TacVirtualListWnd::SavePlainLook() {
     TacEditWnd::SavePlainLook();
@@ -670,10 +691,11 @@ void TacVirtualListWnd::UnhookHeaderEvents() {
 }
 
 void TacVirtualListWnd::RestorePlainLook() {
+    // A control being destroyed still must not keep handlers of this wrapper.
+    UnhookHeaderEvents();
     TacEditWnd::RestorePlainLook();
     TControl* c = SkinData ? SkinData->OwnerControl : nullptr;
     if (!c || !PlainSaved || (c->ComponentState() & csDestroying)) return;
-    UnhookHeaderEvents();
     if (TPersistent* sc = ObjectPropOf(c, "ShellColors"))
         for (int i = 0; i < 3; ++i) PutColor(sc, kShellColorNames[i], SavedShellColors[i]);
     ChangeSetProp(ObjectPropOf(c, "Header"), "Options", "hoOwnerDraw", SavedOwnerDraw);

@@ -28,6 +28,23 @@ public:
 
 void HandleMessages() { Application->ProcessMessages(); }
 
+// Takes Enter as a default button would, counting the presses it got.
+class TEnterTaker : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    int Taken = 0;
+
+protected:
+    void WndProc(TMessage& m) override {
+        if (m.Msg == CM_DIALOGKEY && m.WParam == VK_RETURN) {
+            ++Taken;
+            m.Result = 1;
+            return;
+        }
+        TGraphicControl::WndProc(m);
+    }
+};
+
 template <class T>
 T* Get(TForm* F, const char* Name) {
     auto* c = dynamic_cast<T*>(F->FindComponent(Name));
@@ -147,7 +164,7 @@ TEST_F(Lists, WindowsHoldWhatTheFormDataGaveAlsoWhenMadeAgain) {
         const wchar_t* Class;
         DWORD Mask, Style;
     } kinds[] = {
-        {"Memo1", L"Edit", ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, ES_MULTILINE | WS_VSCROLL},
+        {"Memo1", L"Edit", ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, ES_MULTILINE | WS_VSCROLL},
         {"ListBox1", L"ListBox", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT},
         {"Combo1", L"ComboBox", 3, CBS_DROPDOWN},
         {"Combo2", L"ComboBox", 3, CBS_SIMPLE},
@@ -201,7 +218,8 @@ TEST_F(Lists, CodeMadeControlsKeepTheirWindowsInStep) {
     HWND before = memo->Handle();
     memo->SetScrollBars(ssBoth);
     EXPECT_NE(memo->Handle(), before);
-    EXPECT_EQ(DWORD(GetWindowLongW(memo->Handle(), GWL_STYLE)) & (WS_HSCROLL | WS_VSCROLL), DWORD(WS_HSCROLL | WS_VSCROLL));
+    const DWORD bars = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL;  // a horizontal bar: long lines scroll, not wrap
+    EXPECT_EQ(DWORD(GetWindowLongW(memo->Handle(), GWL_STYLE)) & bars, bars);
     EXPECT_EQ(GetWindowTextAnsi(memo->Handle()), "a\r\nb\r\nc");
 
     auto* list = new TListBox(Form.get());
@@ -259,7 +277,8 @@ TEST_F(Lists, CodeMadeControlsKeepTheirWindowsInStep) {
     EXPECT_EQ(SendMessageW(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
 }
 
-// Typed keys land in the memo's lines, Enter making a new line; a click on a
+// Typed keys land in the memo's lines, Enter making a new line (not going
+// to the form's default button); a click on a
 // list box item selects it (OnClick); the drop-down list opened by a click on
 // the combo box's button shows DropDownCount items and a click on one picks
 // it (OnClick, OnChange); a click on a tree node selects it (OnChange) and
@@ -271,6 +290,8 @@ TEST_F(Lists, RealKeyboardAndMouseDriveTheControls) {
         void ComboClick(TObject*) { Seen.push_back("combo click"); }
         void ComboChange(TObject*) { Seen.push_back("combo change"); }
     } events;
+    auto* enter = new TEnterTaker(Form.get());
+    enter->SetParent(Form.get());
     auto* memo = Get<TMemo>(Form.get(), "Memo1");
     memo->Clear();
     memo->SetFocus();
@@ -283,6 +304,7 @@ TEST_F(Lists, RealKeyboardAndMouseDriveTheControls) {
     ASSERT_TRUE(testwin::SendInputs(keys));
     EXPECT_TRUE(PumpUntil([&] { return memo->Lines()->Count() == 2; }));
     EXPECT_EQ(memo->Lines()->Text(), "ab\r\nc\r\n");
+    EXPECT_EQ(enter->Taken, 0);
 
     auto* list = Get<TListBox>(Form.get(), "ListBox1");
     list->OnClick = TNotifyEvent::Of<&Events::ListClick>(&events);

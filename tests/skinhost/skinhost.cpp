@@ -32,8 +32,8 @@
 #include "acSBUtilsWnds.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
-#include "sEngineUnits.h"
 #include "sGraphUtils.h"
+#include "sEngineUnits.h"
 #include "sSkinManager.h"
 
 namespace {
@@ -105,10 +105,61 @@ HWND MakeMemo(TWinControl* Parent) {
 
 // ---- wrapped controls, by hand until the form provider wraps its children
 
+// Until the form provider answers for its children, the host form (and the
+// page that holds the edit-like windows) stands in for it: the colour under
+// a wrapped child (commands 34 and 21) and the colours a wrapped foreign
+// edit or list box paints its client with.
+template <class Base>
+class THost : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void WndProc(TMessage& M) override {
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scGetBackground && M.LParam) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(M.LParam);
+            info->BgType = 1;
+            info->Color = ColorToRGB(this->Color());
+            if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, info->Color);
+            return;
+        }
+        if (M.Msg == SM_ALPHACMD && SkinCommandOf(M.WParam) == scQueryColor) {
+            M.Result = ColorToRGB(this->Color());
+            return;
+        }
+        if (M.Msg == WM_CTLCOLOREDIT || M.Msg == WM_CTLCOLORLISTBOX) {
+            auto* w = dynamic_cast<TacEditWnd*>(GetWrapper(reinterpret_cast<HWND>(M.LParam)));
+            const TsGeneralData* s = w && !w->SkinData->OwnerControl && w->Skinned ? w->SkinData->Section() : nullptr;
+            if (s) {
+                HDC dc = reinterpret_cast<HDC>(M.WParam);
+                SetTextColor(dc, COLORREF(ColorToRGB(s->FontColor[0])));
+                SetBkColor(dc, COLORREF(ColorToRGB(w->PaintColor)));
+                M.Result = reinterpret_cast<LRESULT>(w->LookBrush());
+                return;
+            }
+        }
+        Base::WndProc(M);
+    }
+};
+
+class THostForm : public THost<TForm> {
+public:
+    using THost<TForm>::THost;
+    const char* ClassName() const override { return "THostForm"; }
+};
+
+class THostSheet : public THost<TTabSheet> {
+public:
+    using THost<TTabSheet>::THost;
+    const char* ClassName() const override { return "THostSheet"; }
+};
+
 HWND Child(TWinControl* Form, DWORD ExStyle, const wchar_t* Class, DWORD Style, int X, int Y, int W, int H,
            const void* Param = nullptr) {
-    return CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
-                           GetModuleHandleW(nullptr), const_cast<void*>(Param));
+    HWND h = CreateWindowExW(ExStyle, Class, L"", WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Form->Handle(), nullptr,
+                             GetModuleHandleW(nullptr), const_cast<void*>(Param));
+    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return h;
 }
 
 void FillItems(HWND W, UINT Msg, const wchar_t* Word, int N) {
@@ -228,7 +279,7 @@ void AddWrappedControls(TWinControl* Form, TsSkinManager* M, Wrappers& List, Ski
 
 int Host(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
-    auto* form = new TForm(Application);
+    auto* form = new THostForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
     TsSkinManager* manager = nullptr;
@@ -241,15 +292,15 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
     auto* pages = new TPageControl(form);
     pages->SetParent(form);
     pages->SetAlign(alClient);
-    auto page = [&](const char* Caption) {
-        auto* sheet = new TTabSheet(form);
-        sheet->SetCaption(Caption);
-        sheet->SetParent(pages);
-        return sheet;
+    auto page = [&](const char* Caption, TTabSheet* Sheet = nullptr) {
+        if (!Sheet) Sheet = new TTabSheet(form);
+        Sheet->SetCaption(Caption);
+        Sheet->SetParent(pages);
+        return Sheet;
     };
     TTabSheet* scrolling = page("Scroll bars");
     TTabSheet* controls = page("Controls");
-    TTabSheet* edits = page("Edits and lists");
+    TTabSheet* edits = page("Edits and lists", new THostSheet(form));
     TTabSheet* bars = page("Bars and tabs");
     form->Show();
     std::unique_ptr<TacScrollWnd> memo(

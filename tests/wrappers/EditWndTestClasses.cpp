@@ -28,7 +28,7 @@ private:
     TColor FColor = clAqua;
 };
 
-enum TTestScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TTestScrollBars { tsbNone, tsbHorizontal, tsbVertical, tsbBoth };
 
 class TTestGrid : public TCustomControl {
 public:
@@ -85,7 +85,7 @@ private:
     std::unique_ptr<TFont> FTitleFont = std::make_unique<TFont>(), FFixedFont = std::make_unique<TFont>();
     TCollection FColumns{[](TCollection* c) -> TCollectionItem* { return new TTestGridColumn(c); }, "TTestGridColumn",
                          this};
-    TTestScrollBars FScrollBars = ssBoth;
+    TTestScrollBars FScrollBars = tsbBoth;
 };
 
 class TExtDataGrid : public TTestGrid {
@@ -235,7 +235,7 @@ void RegisterEditWndTestClasses() {
     if (done) return;
     done = true;
     const TEnumInfo& bars = RegisterEnum(
-        "TTestScrollBars", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}});
+        "TTestScrollBars", {{"ssNone", tsbNone}, {"ssHorizontal", tsbHorizontal}, {"ssVertical", tsbVertical}, {"ssBoth", tsbBoth}});
     RegisterPersistentClass<TTestGridColumn>("TTestGridColumn")
         .Object("HeaderFont", &TTestGridColumn::HeaderFont, "TFont")
         .Object("Font", &TTestGridColumn::Font, "TFont")

@@ -17,6 +17,7 @@
 
 #include "EditWndTestClasses.h"
 #include "Forms.h"
+#include "ComCtrls.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "UnitInit.h"
@@ -67,11 +68,17 @@ TsSkinTables PlainSkin() {
 
 // ---------------------------------------------------------------- windows
 
+// The host's background: white, or cyan under its children too (no
+// clipping), so that whatever a child leaves unpainted shows as cyan.
+constexpr COLORREF kUnpainted = RGB(0, 255, 255);
 LRESULT CALLBACK HostProc(HWND W, UINT M, WPARAM Wp, LPARAM Lp) {
     if (M == WM_ERASEBKGND) {
         RECT r;
         GetClientRect(W, &r);
-        FillRect(HDC(Wp), &r, HBRUSH(GetStockObject(WHITE_BRUSH)));
+        const bool clip = (GetWindowLongPtrW(W, GWL_STYLE) & WS_CLIPCHILDREN) != 0;
+        HBRUSH b = CreateSolidBrush(clip ? RGB(255, 255, 255) : kUnpainted);
+        FillRect(HDC(Wp), &r, b);
+        DeleteObject(b);
         return 1;
     }
     return DefWindowProcW(W, M, Wp, Lp);
@@ -97,9 +104,10 @@ void RegisterClasses() {
     RegisterClassW(&wc);
 }
 
-HWND MakeHost() {
+HWND MakeHost(bool ClipChildren = true) {
     RegisterClasses();
-    HWND h = CreateWindowExW(0, L"EditWndHost", L"Wrapped windows", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+    HWND h = CreateWindowExW(0, L"EditWndHost", L"Wrapped windows",
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | (ClipChildren ? WS_CLIPCHILDREN : 0),
                              40, 40, 640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(h);
     return h;
@@ -188,13 +196,13 @@ const Kind kKinds[] = {
     {"MDI client", L"MDICLIENT", kScroll, WS_EX_CLIENTEDGE, WrapMDI, NoFill},
 };
 
-HWND MakeKind(HWND Host, const Kind& K, int X = 20, int Y = 20, int W = 360, int H = 240) {
+HWND MakeKind(HWND Host, const Kind& K, int X = 20, int Y = 20, int W = 360, int H = 240, bool Filled = true) {
     CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
     const bool combo = wcscmp(K.Class, L"COMBOBOX") == 0;
     HWND h = CreateWindowExW(K.ExStyle, K.Class, L"", WS_CHILD | WS_VISIBLE | K.Style, X, Y, W,
                              combo && !(K.Style & CBS_SIMPLE) ? 300 : H, Host, HMENU(101), GetModuleHandleW(nullptr),
                              wcscmp(K.Class, L"MDICLIENT") == 0 ? &ccs : nullptr);
-    K.Fill(h);
+    if (Filled || combo) K.Fill(h);
     if (wcscmp(K.Class, L"MDICLIENT") == 0)
         for (int i = 0; i < 2; ++i) {
             MDICREATESTRUCTW mc{L"EditWndMDIChild", L"child", GetModuleHandleW(nullptr), 20 * i, 20 * i, 200, 120,
@@ -209,22 +217,11 @@ WNDPROC ProcOf(HWND H) { return WNDPROC(GetWindowLongPtrW(H, GWLP_WNDPROC)); }
 // ---------------------------------------------------------------- the real mouse
 
 void MouseAt(int X, int Y, DWORD Flags) {
-    const int sx = GetSystemMetrics(SM_CXSCREEN) - 1, sy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG((X * 65535 + sx / 2) / sx);
-    in.mi.dy = LONG((Y * 65535 + sy / 2) / sy);
-    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | Flags;
-    testwin::SendInputs({in});
+    SetCursorPos(X, Y);
+    if (Flags) testwin::SendInputs({testwin::MouseButton(Flags)});
 }
-void ClickAt(int X, int Y) {
-    MouseAt(X, Y, 0);
-    Pump(30);
-    MouseAt(X, Y, MOUSEEVENTF_LEFTDOWN);
-    Pump(30);
-    MouseAt(X, Y, MOUSEEVENTF_LEFTUP);
-    Pump(60);
-}
+void HandleWaiting() { Application->ProcessMessages(); }
+void ClickAt(int X, int Y) { testwin::LeftClickAt(HandleWaiting, POINT{X, Y}); }
 
 // ---------------------------------------------------------------- fixtures
 
@@ -280,10 +277,10 @@ struct Wrapped : ::testing::Test {
     // The skin goes as the manager takes it away: forms and their controls
     // hear it from the manager; a foreign window under the plain host is
     // told first, as a skinned parent would pass it on.
-    void RemoveSkin(HWND Foreign = nullptr) {
+    void RemoveSkin(HWND Foreign = nullptr, bool Settle = true) {
         if (Foreign) Command(Foreign, scRemoveSkin);
         M->SetActive(false);
-        Pump(20);
+        if (Settle) Pump(20);
     }
 };
 
@@ -509,6 +506,24 @@ TEST_F(Wrapped, ThumbDragsScrollListViewsByWholeRows) {
     }
     SendMessageW(lv, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 90), 90);
     EXPECT_EQ(GetScrollPos(lv, SB_HORZ), 90);
+    // The real mouse on the emulated bar: the thumb dragged down, the rows follow.
+    SendMessageW(lv, LVM_ENSUREVISIBLE, 0, FALSE);
+    Shown(lv);
+    const TRect bar = GetVertBarRect(w, lv);
+    const int arrow = GetScrollMetric(w->VertBar(), 0, true);
+    const int x = (bar.Left + bar.Right) / 2, y0 = bar.Top + arrow + 4;
+    MouseAt(x, y0, 0);
+    Pump(30);
+    MouseAt(x, y0, MOUSEEVENTF_LEFTDOWN);
+    Pump(30);
+    for (int dy = 10; dy <= 80; dy += 10) {
+        MouseAt(x, y0 + dy, 0);
+        Pump(20);
+    }
+    MouseAt(x, y0 + 80, MOUSEEVENTF_LEFTUP);
+    Pump(40);
+    EXPECT_GT(ListView_GetTopIndex(lv), 10);
+    EXPECT_EQ(ListView_GetTopIndex(lv), GetScrollPos(lv, SB_VERT));
     TacMainWnd* b = w;
     DetachWrapper(lv, true, false, b);
 }
@@ -551,6 +566,137 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
         DetachWrapper(edit->Handle(), true, false, w);
         delete form;
     }
+}
+
+// The class library's own controls over the system windows: framed from the
+// section, in its colours while skinned, and their own back after.
+TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
+    struct LibKind {
+        const char* Name;
+        TWinControl* (*Make)(TForm*);
+        TacMainWnd* (*Wrap)(HWND, TsSkinManager*, TsCommonData*);
+        const char* Section;
+    };
+    static const LibKind kLib[] = {
+        {"memo",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TMemo(F);
+             c->SetScrollBars(ssBoth);
+             c->SetWordWrap(false);
+             for (int i = 0; i < 40; ++i) c->Lines()->Add("a memo line that is wider than the memo " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"list box",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TListBox(F);
+             for (int i = 0; i < 40; ++i) c->Items()->Add("item " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"combo box",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TComboBox(F);
+             c->SetStyle(csDropDownList);
+             for (int i = 0; i < 20; ++i) c->Items()->Add("choice " + IntToStr(i));
+             c->SetItemIndex(2);
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacComboBoxWnd>(H, true, "COMBOBOX", M, D);
+         },
+         "COMBOBOX"},
+        {"list view",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TListView(F);
+             c->SetViewStyle(vsReport);
+             for (const char* n : {"Name", "Size"}) {
+                 TListColumn* col = c->Columns()->Add();
+                 col->SetCaption(n);
+                 col->SetWidth(120);
+             }
+             for (int i = 0; i < 50; ++i) c->Items()->Add()->SetCaption("row " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacListViewWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+        {"tree view",
+         [](TForm* F) -> TWinControl* {
+             auto* c = new TTreeView(F);
+             for (int i = 0; i < 30; ++i) c->Items()->Add(nullptr, "node " + IntToStr(i));
+             return c;
+         },
+         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
+             return CreateWrapper<TacTreeViewWnd>(H, true, "EDIT", M, D);
+         },
+         "EDIT"},
+    };
+    for (const LibKind& k : kLib) {
+        SCOPED_TRACE(k.Name);
+        Reskin();
+        auto* form = new TForm(Application);
+        form->SetBounds(60, 60, 400, 300);
+        TWinControl* c = k.Make(form);
+        c->SetParent(form);
+        c->SetBounds(10, 10, 250, 150);
+        c->SetColor(clYellow);
+        c->Font()->SetColor(clMaroon);
+        form->Show();
+        Pump(20);
+        TsCommonData data(c, true);
+        data.SetSkinSection(k.Section);
+        data.WriteSkinManager(M);
+        TacMainWnd* w = k.Wrap(c->Handle(), M, &data);
+        ASSERT_NE(w, nullptr);
+        const testwin::Pixels px = Shown(c->Handle());
+        const bool tree = dynamic_cast<TTreeView*>(c) != nullptr;
+        const TColor section = strcmp(k.Section, "COMBOBOX") == 0 ? kCombo : kEdit;
+        EXPECT_EQ(At(px, 1, px.Height / 2), section) << "the frame";
+        if (tree) {
+            EXPECT_EQ(COLORREF(SendMessageW(c->Handle(), TVM_GETBKCOLOR, 0, 0)), COLORREF(kEditHot));
+        } else {
+            EXPECT_TRUE(c->Color() == section || c->Color() == kEditHot) << std::hex << c->Color();
+        }
+        EXPECT_EQ(c->Font()->Color(), kEditHotFont);
+        RemoveSkin();
+        EXPECT_EQ(c->Color(), clYellow);
+        EXPECT_EQ(c->Font()->Color(), clMaroon);
+        DetachWrapper(c->Handle(), true, false, w);
+        delete form;
+    }
+}
+
+TEST_F(Wrapped, AClassLibraryMDIFormsClientAreaIsPaintedFromTheSkin) {
+    auto* form = new TForm(Application);
+    form->SetFormStyle(fsMDIForm);
+    form->SetBounds(60, 60, 500, 400);
+    form->Show();
+    auto* child = new TForm(Application);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 200, 120);
+    child->Show();
+    Pump(30);
+    HWND client = form->ClientHandle();
+    ASSERT_NE(client, nullptr);
+    const WNDPROC plain = ProcOf(client);
+    auto* w = CreateWrapper<TacMDIWnd>(client, true, "EDIT", M, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->MDIForm, form);
+    const testwin::Pixels px = Shown(client);
+    EXPECT_EQ(At(px, px.Width - 3, px.Height - 3), kMDIArea);
+    TacMainWnd* b = w;
+    DetachWrapper(client, true, false, b);
+    EXPECT_EQ(ProcOf(client), plain);
+    delete child;
+    delete form;
 }
 
 TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
@@ -694,5 +840,93 @@ TEST_F(Wrapped, ManyPaintsOfEveryKindLeaveGdiAndUserCountsAsTheyWere) {
         EXPECT_LE(after.User, before.User);
         DetachWrapper(h, true, false, w);
         DestroyWindow(h);
+    }
+}
+
+// Create, wrap, use and destroy a thousand windows of every kind, in every
+// order: the wrapper freed first, the window destroyed first, the skin
+// removed in between. No window keeps the property or a replaced procedure,
+// and the process holds the GDI and USER objects it held before.
+TEST_F(Wrapped, AThousandWindowsOfEveryKindWrappedAndDestroyedInEveryOrder) {
+    enum Order { kWrapperFirst, kWindowFirst, kSkinRemoved };
+    constexpr int kCount = int(sizeof(kKinds) / sizeof(kKinds[0]));
+    auto round = [&](int I) {
+        const Kind& k = kKinds[I % kCount];
+        const Order order = Order((I / kCount) % 3);
+        HWND h = MakeKind(Host, k, 10 + I % 40, 10, 300, 160, false);
+        const WNDPROC plain = ProcOf(h);
+        TacMainWnd* w = k.Wrap(h, M);
+        ASSERT_NE(w, nullptr) << k.Name;
+        SendMessageW(h, WM_NCPAINT, 1, 0);
+        SendScrollMessage(h, WM_VSCROLL, SB_LINEDOWN, 0);
+        if (wcscmp(k.Class, L"COMBOBOX") == 0) {
+            SendMessageW(h, CB_SHOWDROPDOWN, TRUE, 0);
+            SendMessageW(h, CB_SHOWDROPDOWN, FALSE, 0);
+        }
+        UpdateWindow(h);
+        HWND list = wcscmp(k.Class, L"COMBOBOX") == 0 ? static_cast<TacComboBoxWnd*>(w)->ListHandle : nullptr;
+        if (order == kSkinRemoved) RemoveSkin(h, false);
+        if (order == kWindowFirst) {
+            DestroyWindow(h);
+            EXPECT_TRUE(w->Destroyed) << k.Name;
+            delete w;
+        } else {
+            DetachWrapper(h, true, false, w);
+            EXPECT_EQ(GetPropW(h, acWrapperProp), nullptr) << k.Name;
+            EXPECT_EQ(ProcOf(h), plain) << k.Name;
+            if (list && IsWindow(list)) {
+                EXPECT_EQ(GetPropW(list, acWrapperProp), nullptr) << k.Name;
+            }
+            DestroyWindow(h);
+        }
+        if (order == kSkinRemoved) Reskin();
+    };
+    for (int i = 0; i < kCount * 3; ++i) round(i);
+    Pump(20);
+    const testwin::GuiObjects start = testwin::CountGuiObjects();
+    for (int i = kCount * 3; i < 1000 && !HasFailure(); ++i) round(i);
+    Pump(20);
+    EXPECT_EQ(testwin::CountGuiObjects(), start);
+}
+
+// ---------------------------------------------------------------- the test skins
+
+TEST(TestSkins, EveryKindPaintsItsClientAndItsBarsUnderBothSkins) {
+    for (const char* name : {"Birch", "Night"}) {
+        SCOPED_TRACE(name);
+        auto* m = new TsSkinManager(nullptr);
+        m->SetActive(false);
+        m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
+        m->SetSkinName(name);
+        m->SetActive(true);
+        ASSERT_TRUE(m->SkinData()->Active());
+        EXPECT_FALSE(FadeInProgress) << "a loaded skin leaves no fade behind";
+        HWND host = MakeHost(false);
+        static int caught;
+        caught = 0;
+        SetExceptionSink([](TObject*, const std::exception& E) {
+            ++caught;
+            fprintf(stderr, "exception: %s\n", E.what());
+        });
+        for (const Kind& k : kKinds) {
+            SCOPED_TRACE(k.Name);
+            HWND h = MakeKind(host, k);
+            TacMainWnd* w = k.Wrap(h, m);
+            ASSERT_NE(w, nullptr);
+            RedrawWindow(host, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Pump(40);
+            RECT r;
+            GetWindowRect(h, &r);
+            OffsetRect(&r, -r.left, -r.top);
+            const testwin::Pixels px = testwin::CopyFromWindow(h, r, true);
+            // Frame, bars and client all painted: no host colour shows through.
+            EXPECT_EQ(px.Count(testwin::SwapRedBlue(kUnpainted)), 0);
+            DetachWrapper(h, true, false, w);
+            DestroyWindow(h);
+        }
+        EXPECT_EQ(caught, 0);
+        SetExceptionSink(nullptr);
+        DestroyWindow(host);
+        delete m;
     }
 }
