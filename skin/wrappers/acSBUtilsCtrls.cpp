@@ -284,6 +284,28 @@ void TacBtnWnd::QuietThenPaint(TMessage& M, bool ToPrevious) {
     SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
 }
 
+bool TacBtnWnd::HoverCommand(TMessage& M) {
+    switch (SkinCommandOf(M.WParam)) {
+    case scRepaint:
+        if (!SkinData->UpdatingFlag) return false;
+        SkinData->UpdatingFlag = false;
+        RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        return true;
+    case scMouseEnter:
+    case scMouseLeave: {
+        const bool enter = SkinCommandOf(M.WParam) == scMouseEnter;
+        if (SkinData->HoverFlag != enter) {
+            SkinData->HoverFlag = enter;
+            SkinData->BackgroundDirty = true;
+            SkinData->UpdatingFlag = false;
+            SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+        }
+        return false;
+    }
+    default: return false;
+    }
+}
+
 void TacBtnWnd::WndProc(TMessage& M) {
     if (!Painting(this)) {
         TacMainWnd::WndProc(M);
@@ -291,32 +313,7 @@ void TacBtnWnd::WndProc(TMessage& M) {
     }
     switch (M.Msg) {
     case SM_ALPHACMD:
-        switch (SkinCommandOf(M.WParam)) {
-        case scRepaint:
-            if (SkinData->UpdatingFlag) {
-                SkinData->UpdatingFlag = false;
-                RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-                return;
-            }
-            break;
-        case scMouseEnter:
-            if (!SkinData->HoverFlag) {
-                SkinData->HoverFlag = true;
-                SkinData->BackgroundDirty = true;
-                SkinData->UpdatingFlag = false;
-                SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
-            }
-            break;
-        case scMouseLeave:
-            if (SkinData->HoverFlag) {
-                SkinData->HoverFlag = false;
-                SkinData->UpdatingFlag = false;
-                SkinData->BackgroundDirty = true;
-                SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
-            }
-            break;
-        default: break;
-        }
+        if (HoverCommand(M)) return;
         break;
     case WM_MOVE: {
         TacMainWnd::WndProc(M);
@@ -1009,9 +1006,9 @@ void TacPanelWnd::PaintClient(HDC DC) {
     const int b = ((wr.right - wr.left) - cr.right) / 2;
     // A client DC has its origin inside the border; the window DC outside it.
     const int at = DC ? 0 : b;
-    PaintChildControls(panel, SkinData, Rect(b, b, panel->Width() - b, panel->Height() - b), at - b, at - b, false, dc,
+    PaintChildControls(panel, SkinData, Rect(b, b, panel->Width() - b, panel->Height() - b), at, at, false, dc,
                        Rect(at, at, at + panel->Width() - 2 * b, at + panel->Height() - 2 * b));
-    PaintGraphicChildren(dc, panel, Point(at - b, at - b));
+    PaintGraphicChildren(dc, panel, Point(at, at));
     RepaintChildren(panel);
 }
 

@@ -92,6 +92,8 @@ protected:
     // The state changes that the window would draw itself: drawn with
     // redrawing off, then painted from the skin.
     void QuietThenPaint(TMessage& Message, bool ToPrevious);
+    // Repaint and hover commands of the engine; true when consumed.
+    bool HoverCommand(TMessage& Message);
 };
 
 class TBitBtn;
