@@ -30,7 +30,7 @@ int ArrowGlyph(TsSkinManager* M, int Which) {
     return M->IsValidMaskIndex(i) ? i : -1;
 }
 
-// A skin image's cell Cell painted at P over what Dst holds there.
+// One state cell of a skin image painted at P over what Dst holds there.
 void PaintCell(TBitmap* Dst, TPoint P, int State, TsSkinManager* M, int Mask) {
     PaintGlyphFromImage(Dst, P, State, 1, M->ma()[size_t(Mask)], MakeBitmapBackground(Dst, 0, 0));
 }
@@ -325,7 +325,7 @@ void TacStatusBarWnd::WndProc(TMessage& M) {
         const auto dc = reinterpret_cast<HDC>(M.WParam);
         const TRect c = ClientOrigin();
         SavedDC saved(dc);
-        SetViewportOrgEx(dc, c.Left, c.Top, nullptr);
+        OffsetViewportOrgEx(dc, c.Left, c.Top, nullptr);
         PaintAll(dc);
         M.Result = 0;
         return;
@@ -613,7 +613,7 @@ void TacToolBarLibWnd::WMPrint(TMessage& M) {
         BitBlt(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     }
     SavedDC saved(dc);
-    SetViewportOrgEx(dc, c.Left, c.Top, nullptr);
+    OffsetViewportOrgEx(dc, c.Left, c.Top, nullptr);
     IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
     SendMessageW(CtrlHandle, WM_PAINT, M.WParam, 0);
 }
