@@ -5,6 +5,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "Streams.h"
 #include "TypeInfo.h"
@@ -184,6 +185,7 @@ void RegisterClassLibraryClasses() {
         .Object("VertScrollBar", &TForm::VertScrollBar, "TControlScrollBar")
         .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
         .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
+        .Ref("Menu", &TForm::SetMenu, "TMainMenu")
         .Ignore("OldCreateOrder")
         .Ignore("PixelsPerInch")
         .Ignore("TextHeight")
@@ -240,4 +242,5 @@ void RegisterClassLibraryClasses() {
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
     RegisterComCtrlsClasses();
+    RegisterMenusClasses();
 }

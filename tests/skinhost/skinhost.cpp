@@ -1,6 +1,8 @@
 // Skin host for tests and screenshots.
 //   skinhost.exe <skin directory> <skin name>
 //     shows one form, "Skin host", with a skin manager set to that skin;
+//   skinhost.exe --popup <skin directory> <skin name>
+//     the same form, its pop-up menu opened at the form's centre;
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "HostMenus.h"
 #include "SkinDump.h"
 #include "Text1251.h"
 #include "UnitInit.h"
@@ -19,6 +22,7 @@
 #include "sAlphaGraph.h"
 #include "sEngineUnits.h"
 #include "sSkinManager.h"
+#include "sSkinMenus.h"
 
 namespace {
 
@@ -39,6 +43,7 @@ void StartEngine() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinMenus", sSkinMenusInitialize, sSkinMenusFinalize},
     };
     StartUnits(kUnits);
 }
@@ -71,17 +76,24 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     return error.empty() ? 0 : 1;
 }
 
-int Host(const AnsiString& Dir, const AnsiString& Name) {
+int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
+    AddHostMenus(form);
     try {
         MakeManager(form, Dir, Name);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
     form->Show();
+    if (Popup) {
+        // Shown and painted first, then the menu over it.
+        form->Update();
+        Application->ProcessMessages();
+        ShowHostPopup(form);
+    }
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     return 0;
 }
@@ -91,8 +103,10 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::vector<AnsiString> args = Arguments();
     const bool dump = args.size() == 4 && args[0] == "--dump";
-    if (!dump && args.size() != 2) {
+    const bool popup = args.size() == 3 && args[0] == "--popup";
+    if (!dump && !popup && args.size() != 2) {
         MessageBoxW(nullptr, L"skinhost.exe <skin directory> <skin name>\n"
+                             L"skinhost.exe --popup <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -100,7 +114,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int code = 0;
     try {
         StartEngine();
-        code = dump ? Dump(args[1], args[2], args[3]) : Host(args[0], args[1]);
+        code = dump ? Dump(args[1], args[2], args[3]) : popup ? Host(args[1], args[2], true) : Host(args[0], args[1], false);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);
         code = 1;
