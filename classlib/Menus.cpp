@@ -23,6 +23,9 @@ struct MenuState {
     std::vector<UINT> Free;
     std::vector<UINT> HeldCommands;
     std::vector<HMENU> HeldHandles;
+    // Handles changed while a menu loop ran: updated in place then, made
+    // again from their items when it ends.
+    std::vector<TMenuItem*> Dirty;
     int LoopDepth = 0;
     TPopupMenu* ActivePopup = nullptr;
     HWND PopupWindow = nullptr;
@@ -65,13 +68,16 @@ void EmptyMenu(HMENU Menu) {
     for (int n = GetMenuItemCount(Menu); n > 0; --n) RemoveMenu(Menu, 0, MF_BYPOSITION);
 }
 
+// An open menu is never emptied or destroyed under the menu loop, which
+// still reads its entries (the selected one among them) until it ends.
 void DestroyMenuHandle(HMENU Menu) {
-    EmptyMenu(Menu);
     MenuState& s = State();
-    if (s.LoopDepth > 0)
+    if (s.LoopDepth > 0) {
         s.HeldHandles.push_back(Menu);
-    else
-        DestroyMenu(Menu);
+        return;
+    }
+    EmptyMenu(Menu);
+    DestroyMenu(Menu);
 }
 
 void EnterMenuLoop() { ++State().LoopDepth; }
@@ -80,10 +86,13 @@ void ExitMenuLoop() {
     MenuState& s = State();
     if (s.LoopDepth > 0) --s.LoopDepth;
     if (s.LoopDepth > 0) return;
-    for (HMENU h : s.HeldHandles) DestroyMenu(h);
-    s.HeldHandles.clear();
+    std::vector<HMENU> held;
+    held.swap(s.HeldHandles);
+    for (HMENU h : held) EmptyMenu(h);
+    for (HMENU h : held) DestroyMenu(h);
     s.Free.insert(s.Free.end(), s.HeldCommands.begin(), s.HeldCommands.end());
     s.HeldCommands.clear();
+    TMenuItem::RebuildAfterMenuLoop();
 }
 
 // ---------------------------------------------------------------- drawing helpers
@@ -206,6 +215,8 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FBitmap(std::make
 
 TMenuItem::~TMenuItem() {
     Destroying();
+    std::vector<TMenuItem*>& dirty = State().Dirty;
+    dirty.erase(std::remove(dirty.begin(), dirty.end(), this), dirty.end());
     if (FParent) FParent->Remove(this);
     while (!FItems.empty()) {
         TMenuItem* c = FItems.back();
@@ -307,6 +318,12 @@ HMENU TMenuItem::Handle() {
 
 void TMenuItem::RebuildHandle() {
     if (!FHandle || (ComponentState() & csDestroying)) return;
+    MenuState& s = State();
+    if (s.LoopDepth > 0) {
+        UpdateHandleInPlace();
+        if (std::find(s.Dirty.begin(), s.Dirty.end(), this) == s.Dirty.end()) s.Dirty.push_back(this);
+        return;
+    }
     EmptyMenu(FHandle);
     UINT pos = 0;
     for (TMenuItem* c : FItems) {
@@ -315,6 +332,42 @@ void TMenuItem::RebuildHandle() {
         std::wstring text;
         c->FillItemInfo(info, text);
         InsertMenuItemW(FHandle, pos++, TRUE, &info);
+    }
+}
+
+void TMenuItem::UpdateHandleInPlace() {
+    // Entries are changed where they stand and new ones added at the end;
+    // none is taken away while the menu may show (the loop keeps the index
+    // of its selected entry): those left over become grayed lines.
+    const int had = GetMenuItemCount(FHandle);
+    int pos = 0;
+    for (TMenuItem* c : FItems) {
+        if (!c->FVisible) continue;
+        MENUITEMINFOW info{};
+        std::wstring text;
+        c->FillItemInfo(info, text);
+        if (pos < had)
+            SetMenuItemInfoW(FHandle, UINT(pos), TRUE, &info);
+        else
+            InsertMenuItemW(FHandle, UINT(pos), TRUE, &info);
+        ++pos;
+    }
+    for (; pos < had; ++pos) {
+        MENUITEMINFOW gap{};
+        gap.cbSize = sizeof gap;
+        gap.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+        gap.fType = MFT_SEPARATOR;
+        gap.fState = MFS_GRAYED;
+        SetMenuItemInfoW(FHandle, UINT(pos), TRUE, &gap);
+    }
+}
+
+void TMenuItem::RebuildAfterMenuLoop() {
+    std::vector<TMenuItem*> dirty;
+    dirty.swap(State().Dirty);
+    for (TMenuItem* i : dirty) {
+        i->RebuildHandle();
+        if (i->FMenu) i->FMenu->MenuChanged(nullptr);
     }
 }
 
@@ -554,6 +607,8 @@ void TMenuItem::DefaultDraw(TCanvas* C, const TRect& R, TOwnerDrawState S, bool 
         const std::wstring sc = ToWide(ShortCutToText(FShortCut));
         DrawTextW(C->Handle(), sc.c_str(), int(sc.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
+    SetBkColor(C->Handle(), ColorToRGB(C->Brush()->Color()));
+    SetTextColor(C->Handle(), ColorToRGB(textColor));
 }
 
 // ======================================================================
@@ -792,12 +847,13 @@ bool DispatchMenuMessage(TMenu* Menu, TMessage& M) {
         if (!shared) shared = std::make_unique<TCanvas>();
         std::unique_ptr<TCanvas> own;
         TCanvas* canvas = shared->HandleAllocated() ? (own = std::make_unique<TCanvas>()).get() : shared.get();
-        SavedDC saved(dis->hDC);
+        // The DC keeps the colours the item leaves: the system draws a
+        // sub-menu's arrow after the item, in the DC's text and back colours.
         TCanvasDCScope scope(canvas, dis->hDC);
         const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
         const TOwnerDrawState state = OwnerDrawStateOf(dis->itemState);
         if (Menu->OwnerDraw()) {
-            UseFont(canvas, MenuFontFor((state & OwnerDrawBit(odDefault)) != 0));
+            UseFont(canvas, MenuFontFor((state & OwnerDrawBit(odDefault)) || item->Default()));
             canvas->Brush()->SetStyle(bsSolid);
             item->AdvancedDrawItem(canvas, r, state, item->IsTopLevel());
         } else {

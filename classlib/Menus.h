@@ -130,6 +130,9 @@ public:
     bool HandleAllocated() const { return FHandle != nullptr; }
     // The live item of a command number, or nullptr.
     static TMenuItem* FromCommand(UINT Command);
+    // The handles changed while a menu loop ran made again from their items
+    // (the menus unit calls it when the loop ends).
+    static void RebuildAfterMenuLoop();
 
     // Runs OnClick (after the automatic check of AutoCheck items).
     virtual void Click();
@@ -158,6 +161,7 @@ private:
     void BitmapChanged(TObject* Sender);
     // Fills the item's pop-up handle from the visible sub-items.
     void RebuildHandle();
+    void UpdateHandleInPlace();
     void FillItemInfo(MENUITEMINFOW& Info, std::wstring& Text);
     void TurnSiblingsOff();
     void DefaultMeasure(TCanvas* ACanvas, int& Width, int& Height, bool TopLevel);

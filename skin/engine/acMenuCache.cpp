@@ -13,7 +13,9 @@ std::vector<TacMenuInfoRef>& Cache() {
 TacMenuSkinnerFactory g_Factory = nullptr;
 }  // namespace
 
-TacMenuSupport::TacMenuSupport() : FExtraLineFont(std::make_unique<TFont>()) {}
+// The icon column's section from the start: a manager read from form data
+// gets it in Loaded when its data left it empty, one made by code here.
+TacMenuSupport::TacMenuSupport() : FIcoLineSkin("ICOLINE"), FExtraLineFont(std::make_unique<TFont>()) {}
 TacMenuSupport::~TacMenuSupport() = default;
 
 void TacMenuSupport::Assign(TPersistent* Source) {

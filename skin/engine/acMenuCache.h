@@ -24,7 +24,7 @@ public:
     const char* ClassName() const override { return "TacMenuSupport"; }
     void Assign(TPersistent* Source) override;
 
-    // The section of the icon column ("ICOLINE" once the manager is read).
+    // The section of the icon column ("ICOLINE" unless set otherwise).
     const AnsiString& IcoLineSkin() const { return FIcoLineSkin; }
     void SetIcoLineSkin(const AnsiString& Value) { FIcoLineSkin = Value; }
     bool UseExtraLine() const { return FUseExtraLine; }

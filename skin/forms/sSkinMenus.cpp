@@ -695,7 +695,8 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     PaintItemGlyph(bmp, Item, H, enabled);
 
     TCanvas* bc = bmp->Canvas();
-    TFont* font = LookFont(Item, (State & OwnerDrawBit(odDefault)) != 0);
+    // Bold for the default item, also where the system leaves odDefault out.
+    TFont* font = LookFont(Item, (State & OwnerDrawBit(odDefault)) || Item->Default());
     if (!SameFont(bc->Font(), font)) bc->Font()->Assign(font);
     AnsiString caption = Item->Caption();
     unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
@@ -721,6 +722,15 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     if (OnDrawItem) OnDrawItem(Item, bc, local, State, smNormal);
     if (!enabled) BlendBitmapRect(bmp, 0, 0, TransparentKeyColor, 0.4, TRect{bgX, bgY, bgX + W, bgY + H}, bg);
     CopyRectDC(dc, TRect{R.Left + ExtraW, R.Top, R.Right, R.Bottom}, bdc, 0, 0);
+    // The system draws a sub-menu's arrow after the item in the DC's colours:
+    // the item's text colour over the colour at its right edge.
+    if (m->IsValidSectionIndex(itemIdx)) {
+        const TsGeneralData& sec = m->gd()[size_t(itemIdx)];
+        const TColor text = enabled ? (hot ? sec.HotFontColor[0] : sec.FontColor[0])
+                                    : BlendColors(sec.FontColor[0], sec.Color, 0.4);
+        SetTextColor(dc, ColorToRGB(text));
+        SetBkColor(dc, GetPixel(bdc, W - 2, H / 2));
+    }
     // The extra line beside the first item (drawn over by the system before).
     if (ExtraW > 0 && index == 0) {
         OSVERSIONINFOW v{};
@@ -774,7 +784,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
         x += menu->Images()->Width();
     }
     TCanvas* bc = bmp->Canvas();
-    TFont* font = LookFont(item, (State & OwnerDrawBit(odDefault)) != 0);
+    TFont* font = LookFont(item, (State & OwnerDrawBit(odDefault)) || item->Default());
     if (!SameFont(bc->Font(), font)) bc->Font()->Assign(font);
     const unsigned align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
     unsigned flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | align;

@@ -44,6 +44,7 @@ inline HWND TopMenuWindow() {
     std::vector<HWND> w = MenuWindows();
     return w.empty() ? nullptr : w.front();
 }
+inline POINT CentreOf(const RECT& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
 // A menu item's rectangle on the screen (Owner: the window the menu belongs to).
 RECT ItemRect(HWND Owner, HMENU Menu, int Position);
 // What the whole menu window shows.

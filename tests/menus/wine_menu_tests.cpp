@@ -140,3 +140,165 @@ TEST_F(Menus, PopupKeyboard) {
         EXPECT_EQ(Form->Popups, popups + 1);
     }
 }
+
+// The mouse opens the bar's menu and clicks an item; a shortcut runs its
+// item without a menu, and does nothing once the item is disabled.
+TEST_F(Menus, MouseAndShortCutsRunItems) {
+    HMENU bar = Form->Main()->Handle();
+    HMENU edit = Form->Item("EditMenu")->Handle();
+    Drive({[bar] { ClickAt(CentreOf(ItemRect(nullptr, bar, 1))); },
+           [edit] { ClickAt(CentreOf(ItemRect(nullptr, edit, 1))); }});
+    EXPECT_EQ(Form->Clicked, (Names{"EditCopy"}));
+
+    Form->Clicked.clear();
+    Drive({[] { Chord(VK_CONTROL, 'O'); }});
+    Form->Item("FileOpen")->SetEnabled(false);
+    Drive({[] { Chord(VK_CONTROL, 'O'); }, [] { Chord(VK_CONTROL, 'N'); }});
+    EXPECT_EQ(Form->Clicked, (Names{"FileOpen", "FileNew"}));
+}
+
+// The form's menu bar is the main menu's handle: taken off and put back,
+// kept when the form's window is made again, gone when the menu is freed.
+TEST_F(Menus, FormMenuBarFollowsTheMenu) {
+    TMainMenu* main = Form->Main();
+    const std::vector<std::string> outline = Outline(main->Handle());
+    Form->SetMenu(nullptr);
+    EXPECT_EQ(GetMenu(Form->Handle()), nullptr);
+    Form->SetMenu(main);
+    EXPECT_EQ(GetMenu(Form->Handle()), main->Handle());
+    Form->SetBorderStyle(bsSingle);  // a new window
+    EXPECT_EQ(GetMenu(Form->Handle()), main->Handle());
+    EXPECT_EQ(Outline(main->Handle()), outline);
+    delete main;
+    EXPECT_EQ(Form->Menu(), nullptr);
+    EXPECT_EQ(GetMenu(Form->Handle()), nullptr);
+    // Its items went with it; the pop-up menu's are there.
+    EXPECT_EQ(Form->FindComponent("FileOpen"), nullptr);
+    EXPECT_NE(Form->FindComponent("PopCut"), nullptr);
+}
+
+namespace {
+// Owner drawing by handlers: 30 pixels high, lime when selected, else red.
+struct DrawProbe {
+    int Measured = 0, Drawn = 0;
+    static void Measure(void* P, TObject*, TCanvas*, int& W, int& H) {
+        ++static_cast<DrawProbe*>(P)->Measured;
+        W = 100;
+        H = 30;
+    }
+    static void Draw(void* P, TObject*, TCanvas* C, TRect R, TOwnerDrawState S) {
+        ++static_cast<DrawProbe*>(P)->Drawn;
+        C->Brush()->SetColor((S & OwnerDrawBit(odSelected)) ? clLime : clRed);
+        C->FillRect(R);
+    }
+};
+
+// Pixels of a menu item's rectangle as the menu window shows it.
+int CountInItem(HWND MenuWnd, HMENU Menu, int Position, uint32_t Rgb) {
+    RECT w, r = ItemRect(nullptr, Menu, Position);
+    GetWindowRect(MenuWnd, &w);
+    const testwin::Pixels p = MenuPixels(MenuWnd);
+    int n = 0;
+    for (int y = r.top - w.top; y < r.bottom - w.top; ++y)
+        for (int x = r.left - w.left; x < r.right - w.left; ++x)
+            if (x >= 0 && y >= 0 && x < p.Width && y < p.Height && p.At(x, y) == Rgb) ++n;
+    return n;
+}
+}  // namespace
+
+// An owner-drawn pop-up menu: an item with handlers is measured and painted
+// by them (read back from the menu window, selected and not); an item
+// without is painted by the item itself; a separator is the item's too.
+TEST_F(Menus, OwnerDrawnItemsArePaintedByTheirHandlers) {
+    TPopupMenu* popup = Form->Popup();
+    popup->SetOwnerDraw(true);
+    DrawProbe probe;
+    TMenuItem* cut = Form->Item("PopCut");
+    cut->OnMeasureItem = TMenuMeasureItemEvent::Fn(&probe, &DrawProbe::Measure);
+    cut->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent::Fn(&probe, &DrawProbe::Draw);
+    HMENU h = popup->Handle();
+    int red = 0, lime = 0, limeAfter = 0, height = 0, copyHeight = 0;
+    DrivePopup({[] {},
+                [&] {
+                    red = CountInItem(TopMenuWindow(), h, 0, 0xFF0000);
+                    RECT r = ItemRect(nullptr, h, 0), c = ItemRect(nullptr, h, 1);
+                    height = r.bottom - r.top;
+                    copyHeight = c.bottom - c.top;
+                    Keys({VK_DOWN});
+                },
+                [&] {
+                    lime = CountInItem(TopMenuWindow(), h, 0, 0x00FF00);
+                    Keys({VK_DOWN});
+                },
+                [&] {
+                    limeAfter = CountInItem(TopMenuWindow(), h, 0, 0x00FF00);
+                    Keys({VK_ESCAPE});
+                }});
+    EXPECT_GT(probe.Measured, 0);
+    EXPECT_GT(probe.Drawn, 0);
+    EXPECT_EQ(height, 30);
+    EXPECT_GT(red, 100 * 20);
+    EXPECT_GT(lime, 100 * 20);
+    EXPECT_EQ(limeAfter, 0);
+    // The item's own measuring: at least a menu line high.
+    EXPECT_GE(copyHeight, GetSystemMetrics(SM_CYMENU));
+}
+
+// Items freed and changed while their menu shows (by a handler run from the
+// menu loop): the open menu is drawn again and keyboard-driven without
+// reaching a freed item; its number is not given to a new item until the
+// loop ends. A pop-up menu freed while it shows ends its loop.
+TEST_F(Menus, ItemsFreedOrChangedWhileShownAreNeverReached) {
+    TPopupMenu* popup = Form->Popup();
+    popup->SetOwnerDraw(true);
+    const UINT copyCommand = Form->Item("PopCopy")->Command();
+    bool freedFound = true, numberReused = true;
+    DrivePopup({[] { Keys({VK_DOWN}); },
+                [&] {
+                    delete Form->Item("PopCopy");
+                    Form->Item("PopCut")->SetCaption("Changed");
+                    auto* added = new TMenuItem(Form.get());
+                    added->SetName("Added");
+                    added->SetCaption("Added");
+                    added->OnClick = TNotifyEvent::Of<&TMenuForm::ItemClick>(Form.get());
+                    popup->Items()->Insert(1, added);
+                    freedFound = TMenuItem::FromCommand(copyCommand) != nullptr;
+                    numberReused = added->Command() == copyCommand;
+                    RedrawWindow(TopMenuWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                },
+                [] { Keys({VK_DOWN}); },
+                [] { Keys({VK_RETURN}); }});
+    EXPECT_FALSE(freedFound);
+    EXPECT_FALSE(numberReused);
+    ASSERT_EQ(Form->Clicked.size(), 1u);
+    EXPECT_NE(Form->Clicked[0], "PopCopy");
+
+    Form->Clicked.clear();
+    DrivePopup({[] { Keys({VK_DOWN}); }, [&] { delete Form->Popup(); }});
+    EXPECT_EQ(Form->FindComponent("PopupMenu1"), nullptr);
+    EXPECT_TRUE(MenuWindows().empty());
+    EXPECT_TRUE(Form->Clicked.empty());
+
+    // The bar's menu loses its open item's sub-menu while it shows.
+    Drive({[] { Chord(VK_MENU, 'E'); }, [&] { delete Form->Item("EditCopy"); delete Form->Item("EditMenu"); },
+           [] { Keys({VK_RETURN}); }, [] { Keys({VK_ESCAPE}); }, [] { Keys({VK_ESCAPE}); }});
+    EXPECT_TRUE(Form->Clicked.empty());
+    EXPECT_EQ(Outline(Form->Main()->Handle()).front(), "&File");
+}
+
+// Opening and closing menus many times leaves no system object behind.
+TEST_F(Menus, ManyOpeningsLeaveNoObjects) {
+    auto openBoth = [&] {
+        {
+            LoopScript s({[] { Keys({VK_DOWN}); }, [] { Keys({VK_ESCAPE}); }}, 40);
+            const POINT c = FormCentre(Form.get());
+            Form->Popup()->Popup(c.x, c.y);
+        }
+        Drive({[] { Keys({VK_F10, VK_DOWN}); }, [] { Keys({VK_ESCAPE, VK_ESCAPE}); }});
+    };
+    Form->Popup()->SetOwnerDraw(true);
+    openBoth();
+    const testwin::GuiObjects before = testwin::CountGuiObjects();
+    for (int i = 0; i < 12; ++i) openBoth();
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
+}
