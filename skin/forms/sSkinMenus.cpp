@@ -64,6 +64,14 @@ void CopyRectDC(HDC Dst, const TRect& R, HDC Src, int SrcX, int SrcY) {
     if (R.Width() > 0 && R.Height() > 0) BitBlt(Dst, R.Left, R.Top, R.Width(), R.Height(), Src, SrcX, SrcY, SRCCOPY);
 }
 
+// Right-to-left reading: a menu so set on a Middle-East system.
+bool RightToLeft(TMenuItem* Item) {
+    TMenu* m = Item->GetParentMenu();
+    if (!m || m->BiDiMode() != bdRightToLeft) return false;
+    const WORD lang = PRIMARYLANGID(GetSystemDefaultLangID());
+    return lang == LANG_ARABIC || lang == LANG_HEBREW || lang == LANG_FARSI || lang == LANG_URDU;
+}
+
 LRESULT CALLBACK PopupWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
 WNDPROC OldProcOf(HWND Wnd) { return reinterpret_cast<WNDPROC>(GetPropW(Wnd, kOldProcProp)); }
@@ -608,21 +616,23 @@ void TsSkinableMenus::PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect&
     CopyRectDC(C->Handle(), R, bdc, 0, 0);
 }
 
-void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Height, bool Enabled) {
+void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, int Height, bool Enabled, bool Rtl) {
     TMenu* menu = Item->GetParentMenu();
+    // At (m, m), m centring it in the item's height; mirrored right to left.
+    auto left = [&](int Mm, int GlyphW) { return Rtl ? Width - Mm - GlyphW : Mm; };
     if (menu && menu->Images() && Item->ImageIndex() >= 0) {
         const int mm = (Height - menu->Images()->Height()) / 2;
-        menu->Images()->Draw(Bmp->Canvas(), mm, mm, Item->ImageIndex(), Enabled);
+        menu->Images()->Draw(Bmp->Canvas(), left(mm, menu->Images()->Width()), mm, Item->ImageIndex(), Enabled);
         return;
     }
     TBitmap* glyph = Item->Bitmap();
     if (glyph && !glyph->Empty()) {
-        const int mm = (Height - glyph->Height()) / 2;
+        const int mm = (Height - glyph->Height()) / 2, x = left(mm, glyph->Width());
         if (glyph->PixelFormat() == pf32bit)
-            CopyMaskedRect(TRect{mm, mm, mm + glyph->Width(), mm + glyph->Height()},
+            CopyMaskedRect(TRect{x, mm, x + glyph->Width(), mm + glyph->Height()},
                            TRect{0, 0, glyph->Width(), glyph->Height()}, Bmp, false, EmptyCacheInfo, glyph);
         else
-            Bmp->Canvas()->Draw(mm, mm, glyph);
+            Bmp->Canvas()->Draw(x, mm, glyph);
         return;
     }
     if (!menu || menu->Name() != "SysMenu") return;
@@ -667,6 +677,7 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     const bool enabled = !(State & (OwnerDrawBit(odDisabled) | OwnerDrawBit(odGrayed)));
     const bool selected = (State & OwnerDrawBit(odSelected)) != 0;
     const bool hot = enabled && (selected || (State & OwnerDrawBit(odHotLight)));
+    const bool rtl = RightToLeft(Item);
     const int W = R.Width() - ExtraW, H = R.Height();
     if (W <= 0 || H <= 0) return;
     TBitmap* bmp = WorkBitmap(W, H);
@@ -688,11 +699,11 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
         }
         if (m->IsValidMaskIndex(mask)) {
             const TPoint cell = m->MaskStateSize(mask);
-            PaintGlyphFromImage(bmp, TPoint{FMargin, (H - cell.Y) / 2}, hot ? 1 : 0, 1, m->ma()[size_t(mask)],
-                                CacheInfo{bmp, 0, 0, 0, true});
+            PaintGlyphFromImage(bmp, TPoint{rtl ? W - FMargin - cell.X : FMargin, (H - cell.Y) / 2}, hot ? 1 : 0, 1,
+                                m->ma()[size_t(mask)], CacheInfo{bmp, 0, 0, 0, true});
         }
     }
-    PaintItemGlyph(bmp, Item, H, enabled);
+    PaintItemGlyph(bmp, Item, W, H, enabled, rtl);
 
     TCanvas* bc = bmp->Canvas();
     // Bold for the default item, also where the system leaves odDefault out.
@@ -704,8 +715,6 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
         caption = caption.substr(1) + "      ";
         align = DT_RIGHT;
     }
-    const bool rtl = Item->GetParentMenu() && Item->GetParentMenu()->BiDiMode() == bdRightToLeft &&
-                     PRIMARYLANGID(GetSystemDefaultLangID()) == LANG_ARABIC;
     const int textLeft = ColumnGlyphWidth(Item) + 2 * FMargin + FSpacing;
     TRect textRect{textLeft, 0, W, H};
     if (rtl) textRect = TRect{0, 0, W - textLeft, H};

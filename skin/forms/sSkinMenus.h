@@ -149,7 +149,7 @@ private:
                           int ExtraW);
     void PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& R, TOwnerDrawState State,
                          const TacMenuInfo& Info, TPoint Offset, int ExtraW);
-    void PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Height, bool Enabled);
+    void PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, int Height, bool Enabled, bool Rtl);
     void FreeLook();
 
     TsSkinManager* FOwner;

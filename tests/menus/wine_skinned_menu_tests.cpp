@@ -221,7 +221,9 @@ TEST_P(SkinnedMenus, PopupIsMeasuredAndPaintedFromTheSkin) {
 }
 
 // The menu bar: the selected item in the skin's hot look, the others on the
-// bar's own section; F10 and the arrows choose an item of a sub-menu.
+// bar's own section; F10 and the arrows choose an item of a sub-menu, and so
+// do the accelerators of the owner-drawn items (Alt and a letter on the
+// bar, a letter in an open menu, also a pop-up menu's).
 TEST_P(SkinnedMenus, BarIsPaintedFromTheSkinAndChoosesItems) {
     HMENU bar = Form->Main()->Handle();
     const uint32_t line = Rgb(Section("MENULINE").Color);
@@ -238,7 +240,10 @@ TEST_P(SkinnedMenus, BarIsPaintedFromTheSkinAndChoosesItems) {
     EXPECT_GT(area, 0);
     EXPECT_GT(other.Near(line, 6), area / 2);
     EXPECT_LT(selected.Near(line, 6), area / 4);
-    EXPECT_EQ(Form->Clicked, (Names{"FileOpen"}));
+    Drive({[] { Chord(VK_MENU, 'V'); }, [] { Keys({'S'}); }});
+    DrivePopup({[] { Keys({'M'}); }, [] { Keys({VK_RETURN}); }});
+    EXPECT_EQ(Form->Clicked, (Names{"FileOpen", "ViewSmall", "MoreOne"}));
+    EXPECT_TRUE(Form->Item("ViewSmall")->Checked());
 }
 
 // The extra line: asked for once a pop-up is measured and built, painted at
