@@ -394,3 +394,35 @@ TEST_P(SkinnedMenus, FreedItemsAndManyOpeningsLeaveNothingBehind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, SkinnedMenus, ::testing::Values("Birch", "Night"));
+
+// The menu line shows an MDI child's icon only for an MDI form whose active
+// child is maximised and has an icon (its system menu).
+TEST(MenuLine, ShowsTheIconOfAMaximisedMDIChild) {
+    std::unique_ptr<TForm> frame(new TForm(nullptr)), plain(new TForm(nullptr));
+    frame->SetFormStyle(fsMDIForm);
+    frame->SetBounds(40, 40, 500, 360);
+    frame->Show();
+    plain->Show();
+    auto* child = new TForm(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 200, 150);
+    child->Show();
+    Pump(50);
+    EXPECT_FALSE(MDIChildIconInMenuLine(frame.get()));
+    child->SetWindowState(wsMaximized);
+    Pump(50);
+    EXPECT_TRUE(MDIChildIconInMenuLine(frame.get()));
+    delete child;
+    // A maximised child without a system menu shows no icon.
+    child = new TForm(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBorderIcons(0);
+    child->SetWindowState(wsMaximized);
+    child->Show();
+    Pump(50);
+    ASSERT_TRUE(IsZoomed(child->Handle()));
+    EXPECT_FALSE(MDIChildIconInMenuLine(frame.get()));
+    EXPECT_FALSE(MDIChildIconInMenuLine(plain.get()));
+    EXPECT_FALSE(MDIChildIconInMenuLine(nullptr));
+    delete child;
+}
