@@ -426,3 +426,43 @@ TEST(MenuLine, ShowsTheIconOfAMaximisedMDIChild) {
     EXPECT_FALSE(MDIChildIconInMenuLine(nullptr));
     delete child;
 }
+
+namespace {
+struct ProcessMenus {
+    DWORD Pid;
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Collect(HWND W, LPARAM P) {
+        auto* self = reinterpret_cast<ProcessMenus*>(P);
+        wchar_t cls[16] = {};
+        GetClassNameW(W, cls, 16);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(W, &pid);
+        if (pid == self->Pid && wcscmp(cls, L"#32768") == 0 && IsWindowVisible(W)) self->Found.push_back(W);
+        return TRUE;
+    }
+};
+}  // namespace
+
+// "skinhost.exe --popup": the host's form shows its pop-up menu at the
+// centre of its client area.
+TEST(SkinHost, PopupModeOpensThePopupMenuAtTheFormsCentre) {
+    testwin::ChildProgram host;
+    const std::string dir = TUVRELI_TEST_SKINS_DIR;
+    ASSERT_NO_FATAL_FAILURE(
+        host.Start(TUVRELI_SKINHOST, L"Skin host", L"--popup \"" + std::wstring(dir.begin(), dir.end()) + L"\" Night"));
+    ProcessMenus menus{host.pi.dwProcessId, {}};
+    for (int i = 0; i < 200 && menus.Found.empty(); ++i) {
+        Sleep(20);
+        EnumWindows(&ProcessMenus::Collect, reinterpret_cast<LPARAM>(&menus));
+    }
+    ASSERT_EQ(menus.Found.size(), 1u);
+    RECT client, popup;
+    GetClientRect(host.window, &client);
+    POINT centre{client.right / 2, client.bottom / 2};
+    ClientToScreen(host.window, &centre);
+    GetWindowRect(menus.Found[0], &popup);
+    EXPECT_EQ(popup.left, centre.x);
+    EXPECT_EQ(popup.top, centre.y);
+    // Cut, Copy, Paste, the line, Word wrap, Properties: higher than four items.
+    EXPECT_GT(popup.bottom - popup.top, 4 * GetSystemMetrics(SM_CYMENU));
+}
