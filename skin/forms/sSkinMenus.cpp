@@ -111,10 +111,23 @@ TacMenuSkinner* MakeSkinableMenus(TsSkinManager* Owner) { return new TsSkinableM
 // What one look keeps (see the header).
 struct TsSkinableMenus::Look {
     std::map<std::pair<int, bool>, std::unique_ptr<TFont>> Fonts;
-    std::unique_ptr<TBitmap> Work;
+    // Items are painted in Work; a disabled bar item is mixed with Plain.
+    std::unique_ptr<TBitmap> Work, Plain;
     FontHandle ExtraFont;
     int ExtraCharset = -1;
+    // The classic divider's two tones, the system menu's symbol font.
+    BrushHandle Shade, Light;
+    std::unique_ptr<TFont> Symbols;
 };
+
+namespace {
+// Grown only: the items of a menu are painted in one bitmap.
+TBitmap* Grown(std::unique_ptr<TBitmap>& B, int Width, int Height) {
+    if (!B || B->Width() < Width || B->Height() < Height)
+        B.reset(CreateBitmap24(std::max(Width, B ? B->Width() : 0), std::max(Height, B ? B->Height() : 0)));
+    return B.get();
+}
+}  // namespace
 
 // ======================================================================
 
@@ -291,7 +304,7 @@ int TsSkinableMenus::GlyphWidthOf(TMenuItem* Item) const { return GlyphSizeOf(It
 int TsSkinableMenus::ColumnGlyphWidth(TMenuItem* Item) const { return GlyphWidthOf(FirstItemOf(Item)); }
 
 TFont* TsSkinableMenus::LookFont(TMenuItem* Item, bool Bold) {
-    if (!FLook) FLook = std::make_unique<Look>();
+    CurrentLook();
     TFont* base = MenuFont ? MenuFont : ScreenMenuFont();
     TForm* form = OwnerForm(Item);
     const int charset = form ? form->Font()->Charset() : base->Charset();
@@ -448,7 +461,7 @@ void TsSkinableMenus::PaintExtraLine(TBitmap* Bmp, TMenuItem* FirstItem, const E
     // The caption's font: made once a look (and charset).
     TForm* form = OwnerForm(FirstItem);
     const int charset = form ? form->Font()->Charset() : DEFAULT_CHARSET;
-    if (!FLook) FLook = std::make_unique<Look>();
+    CurrentLook();
     if (!FLook->ExtraFont || FLook->ExtraCharset != charset) {
         LOGFONTW lf = ms->ExtraLineFont()->LogFont();
         lf.lfCharSet = BYTE(charset);
@@ -506,14 +519,12 @@ bool TsSkinableMenus::PreparePopupWindow(HWND Wnd, TMenuItem* Item) {
 
 // ---------------------------------------------------------------- drawing pop-up items
 
-TBitmap* TsSkinableMenus::WorkBitmap(int Width, int Height) {
+TsSkinableMenus::Look& TsSkinableMenus::CurrentLook() {
     if (!FLook) FLook = std::make_unique<Look>();
-    std::unique_ptr<TBitmap>& b = FLook->Work;
-    // Grown only: the items of a pop-up are painted in one bitmap.
-    if (!b || b->Width() < Width || b->Height() < Height)
-        b.reset(CreateBitmap24(std::max(Width, b ? b->Width() : 0), std::max(Height, b ? b->Height() : 0)));
-    return b.get();
+    return *FLook;
 }
+
+TBitmap* TsSkinableMenus::WorkBitmap(int Width, int Height) { return Grown(CurrentLook().Work, Width, Height); }
 
 void TsSkinableMenus::CopyFrameBands(HWND Wnd, const TacMenuInfo& Info, TMenuItem* Item, const TRect& R,
                                      TPoint Offset) {
@@ -534,6 +545,7 @@ void TsSkinableMenus::CopyFrameBands(HWND Wnd, const TacMenuInfo& Info, TMenuIte
 void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State) {
     TMenuItem* item = ItemOf(Sender);
     if (!FActive || !item || !ACanvas || !FOwner) return;
+    SkinnedMenuShowing = true;
     HDC dc = ACanvas->Handle();
     if (HWND hot = FOwner->HotWindow()) {
         SendMessageW(hot, WM_MOUSELEAVE, 0, 0);
@@ -582,9 +594,13 @@ void TsSkinableMenus::PaintDivider(TCanvas* C, TMenuItem* Item, const TRect& R, 
     const int mask = m->IsValidSectionIndex(idx) ? m->MaskIndexInherited(idx, "DIVIDERV", "BORDERSMASK") : -1;
     if (!m->IsValidMaskIndex(mask)) {
         // The classic two-tone line.
+        Look& look = CurrentLook();
+        if (!look.Shade) look.Shade.Reset(CreateSolidBrush(ColorToRGB(clGray)));
+        if (!look.Light) look.Light.Reset(CreateSolidBrush(ColorToRGB(clWhite)));
         const int y = R.Top + R.Height() / 2 - 1;
-        FillRectOnDC(dc, TRect{R.Left + ExtraW, y, R.Right, y + 1}, clGray);
-        FillRectOnDC(dc, TRect{R.Left + ExtraW, y + 1, R.Right, y + 2}, clWhite);
+        RECT shade{R.Left + ExtraW, y, R.Right, y + 1}, light{R.Left + ExtraW, y + 1, R.Right, y + 2};
+        FillRect(dc, &shade, look.Shade.Get());
+        FillRect(dc, &light, look.Light.Get());
         return;
     }
     TBitmap* bmp = WorkBitmap(R.Width(), R.Height());
@@ -641,13 +657,16 @@ void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, i
                     : Item->Tag() == SC_CLOSE    ? "r" : Item->Tag() == SC_RESTORE  ? "2" : nullptr;
     if (!sym) return;
     TsSkinManager* m = FOwner;
-    TFont f;
-    f.SetName("Webdings");
-    f.SetCharset(SYMBOL_CHARSET);
-    f.SetSize(10);
+    std::unique_ptr<TFont>& f = CurrentLook().Symbols;
+    if (!f) {
+        f = std::make_unique<TFont>();
+        f->SetName("Webdings");
+        f->SetCharset(SYMBOL_CHARSET);
+        f->SetSize(10);
+    }
     HDC dc = DCOf(Bmp);
     SavedDC saved(dc);
-    SelectObject(dc, f.Handle());
+    SelectObject(dc, f->Handle());
     SetBkMode(dc, TRANSPARENT);
     const int idx = m->SectionIndex("MENUITEM");
     SetTextColor(dc, ColorToRGB(m->IsValidSectionIndex(idx) ? m->gd()[size_t(idx)].FontColor[0] : clMenuText));
@@ -801,16 +820,15 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     const TRect textRect{x > 3 ? x + FMargin : FMargin, FMargin, W - FMargin, H - FMargin};
     WriteSectionText(bc, item->Caption().c_str(), true, m, hot, lineIdx, flags, textRect);
     if (OnDrawItem) OnDrawItem(item, bc, local, State, smTopLine);
-    if (!enabled && image) {
-        // 102 of 255 for the item's own pixels, the rest the form's picture.
-        std::unique_ptr<TBitmap> plain(CreateBitmap24(W, H));
-        CopyRectDC(DCOf(plain.get()), local, DCOf(image), ARect.Left, ARect.Top);
-        BlendWithBitmap(bmp, plain.get(), 102, local, TPoint{0, 0});
-    } else if (!enabled && m->IsValidSectionIndex(lineIdx)) {
-        std::unique_ptr<TBitmap> plain(CreateBitmap24(W, H));
-        PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, plain.get(),
-                       TPoint{ARect.Left, ARect.Top}, local, false);
-        BlendWithBitmap(bmp, plain.get(), 102, local, TPoint{0, 0});
+    if (!enabled && (image || m->IsValidSectionIndex(lineIdx))) {
+        // 102 of 255 for the item's own pixels, the rest what lies under it.
+        TBitmap* plain = Grown(CurrentLook().Plain, W, H);
+        if (image)
+            CopyRectDC(DCOf(plain), local, DCOf(image), ARect.Left, ARect.Top);
+        else
+            PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, plain,
+                           TPoint{ARect.Left, ARect.Top}, local, false);
+        BlendWithBitmap(bmp, plain, 102, local, TPoint{0, 0});
     }
     CopyRectDC(ACanvas->Handle(), ARect, bdc, 0, 0);
 }

@@ -139,6 +139,7 @@ private:
     TSize GlyphSizeOf(TMenuItem* Item) const;
     int ColumnGlyphWidth(TMenuItem* Item) const;
     TFont* LookFont(TMenuItem* Item, bool Bold);
+    Look& CurrentLook();
     TBitmap* WorkBitmap(int Width, int Height);
     TacMenuInfoRef BuildBackground(TMenuItem* Item, int Width, int Height, HWND Wnd);
     void PaintExtraLine(TBitmap* Bmp, TMenuItem* FirstItem, const ExtraLine& Data);
