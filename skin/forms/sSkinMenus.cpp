@@ -505,7 +505,9 @@ void TsSkinableMenus::InitPopupWindow(HWND Wnd, TBitmap* Bmp) {
 }
 
 bool TsSkinableMenus::PreparePopupWindow(HWND Wnd, TMenuItem* Item) {
-    if (!Wnd || !IsWindow(Wnd)) return false;
+    // Only a pop-up menu's window: the window found at a point may be another.
+    wchar_t cls[16] = {};
+    if (!Wnd || !IsWindow(Wnd) || !GetClassNameW(Wnd, cls, 16) || wcscmp(cls, L"#32768") != 0) return false;
     RECT wr;
     GetWindowRect(Wnd, &wr);
     TacMenuInfoRef info = GetMenuInfo(Item, wr.right - wr.left, wr.bottom - wr.top, Wnd);

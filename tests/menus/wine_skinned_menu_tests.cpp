@@ -343,24 +343,32 @@ TEST_P(SkinnedMenus, ApplicationWindowHook) {
     PostMessageW(app, acMenuItemPopupMsg, 0, LPARAM(number));
     Pump(50);
 
-    HMENU h = Form->Popup()->Handle();
-    bool painted = false;
-    DrivePopup({[&] {
-                    HWND w = TopMenuWindow();
-                    TacMenuInfoRef info = FindMenuInfoByWindow(w);
-                    // Scribbled over, then the background asked for by the window.
-                    {
-                        WindowDC dc(w, WindowDC::Window);
-                        FillRectOnDC(dc.Get(), TRect{0, 0, 3, 3}, clRed);
-                    }
-                    SendMessageW(app, acMenuWindowPopupMsg, 0, LPARAM(w));
-                    const testwin::Pixels p = MenuPixels(w);
-                    painted = info && info->Bmp && p.At(1, 1) != 0xFF0000 &&
-                              p.At(1, 1) == testwin::SwapRedBlue(info->Bmp->Canvas()->Pixels(1, 1));
-                    (void)h;
+    // A bar item's request finds the form's window, which is no pop-up: left alone.
+    const LONG_PTR formProc = GetWindowLongPtrW(Form->Handle(), GWLP_WNDPROC);
+    SendMessageW(app, acMenuItemPopupMsg, 0, LPARAM(Form->Item("EditMenu")->Command()));
+    EXPECT_EQ(GetWindowLongPtrW(Form->Handle(), GWLP_WNDPROC), formProc);
+
+    // Scribbled over, then the background asked for by the window and by an item.
+    std::vector<bool> painted;
+    auto repaintBy = [&](UINT Msg, LPARAM Param) {
+        HWND w = TopMenuWindow();
+        TacMenuInfoRef info = FindMenuInfoByWindow(w);
+        {
+            WindowDC dc(w, WindowDC::Window);
+            FillRectOnDC(dc.Get(), TRect{0, 0, 3, 3}, clRed);
+        }
+        SendMessageW(app, Msg, 0, Param ? Param : LPARAM(w));
+        const testwin::Pixels p = MenuPixels(w);
+        painted.push_back(info && info->Bmp && p.At(1, 1) != 0xFF0000 &&
+                          p.At(1, 1) == testwin::SwapRedBlue(info->Bmp->Canvas()->Pixels(1, 1)));
+    };
+    const LPARAM copy = LPARAM(Form->Item("PopCopy")->Command());
+    DrivePopup({[&] { repaintBy(acMenuWindowPopupMsg, 0); },
+                [&] {
+                    repaintBy(acMenuItemPopupMsg, copy);
                     Keys({VK_ESCAPE});
                 }});
-    EXPECT_TRUE(painted);
+    EXPECT_EQ(painted, (std::vector<bool>{true, true}));
 
     delete Manager;
     Manager = nullptr;
