@@ -6,6 +6,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "Tabs.h"
 #include "ToolBars.h"
@@ -187,6 +188,7 @@ void RegisterClassLibraryClasses() {
         .Object("VertScrollBar", &TForm::VertScrollBar, "TControlScrollBar")
         .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
         .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
+        .Ref("Menu", &TForm::SetMenu, "TMainMenu")
         .Ignore("OldCreateOrder")
         .Ignore("PixelsPerInch")
         .Ignore("TextHeight")
@@ -246,4 +248,5 @@ void RegisterClassLibraryClasses() {
     RegisterButtonsClasses();
     RegisterToolBarsClasses();
     RegisterTabsClasses();
+    RegisterMenusClasses();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Graphics.h"
+#include "Menus.h"
 #include "UnitInit.h"
 #include "WinText.h"
 
@@ -176,6 +177,8 @@ void TForm::AlignControls(TControl* AControl, TRect& R) {
 }
 
 void TForm::DestroyWindowHandle(HWND Wnd) {
+    // The window would destroy the menu it shows; the menu is its component's.
+    if (FMenu && GetMenu(Wnd)) ::SetMenu(Wnd, nullptr);
     // An MDI child is taken out by its client, which then activates the next one.
     HWND client = GetParent(Wnd);
     if ((GetWindowLongPtrW(Wnd, GWL_EXSTYLE) & WS_EX_MDICHILD) && client) SendMessageW(client, WM_MDIDESTROY, WPARAM(Wnd), 0);
@@ -208,6 +211,23 @@ void TForm::ActiveChanged(TWinControl* Focused) {
 void TForm::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation == opRemove && static_cast<TComponent*>(FActiveControl) == AComponent) FActiveControl = nullptr;
+    if (Operation == opRemove && static_cast<TComponent*>(FMenu) == AComponent) FMenu = nullptr;
+}
+
+void TForm::SetMenu(TMainMenu* Value) {
+    if (FMenu == Value) return;
+    if (FMenu) {
+        FMenu->RemoveFreeNotification(this);
+        if (FHandle && FMenu->HandleAllocated() && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
+        FMenu->SetWindowHandle(nullptr);
+    }
+    FMenu = Value;
+    if (FMenu) FMenu->FreeNotification(this);
+    if (FHandle && FFormStyle != fsMDIChild) {
+        ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
+        if (FMenu) FMenu->SetWindowHandle(FHandle);
+        DrawMenuBar(FHandle);
+    }
 }
 
 SIZE TForm::FrameSize() const {
@@ -318,6 +338,10 @@ void TForm::CreateWnd() {
         parent->HandleNeeded();
     }
     TCustomControl::CreateWnd();
+    if (FMenu && FFormStyle != fsMDIChild) {
+        ::SetMenu(FHandle, FMenu->Handle());
+        FMenu->SetWindowHandle(FHandle);
+    }
     // The frame may differ from what AdjustWindowRectEx said: fit the client
     // area exactly to what the definition asked for.
     RECT c;
@@ -451,6 +475,7 @@ void TForm::Paint() {
 }
 
 void TForm::WndProc(TMessage& m) {
+    if (DispatchMenuMessage(FMenu, m)) return;
     switch (m.Msg) {
     case WM_CLOSE:
         Close();
@@ -555,6 +580,8 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 
 TApplication::~TApplication() {
     DestroyForms();
+    if (FHandle) DestroyWindow(FHandle);
+    FHandle = nullptr;
     SetExceptionSink(nullptr);
     if (FOleInitialized) OleUninitialize();
 }
@@ -584,12 +611,64 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
+LRESULT CALLBACK TApplication::AppWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    try {
+        if (Application && Application->FHandle == Wnd) {
+            TMessage m{Msg, WParam, LParam, 0};
+            // A copy: a hook may take itself or another out.
+            const std::vector<TWindowHook> hooks = Application->FWindowHooks;
+            for (const TWindowHook& h : hooks)
+                if (h(m)) return m.Result;
+        }
+    } catch (const std::exception& e) {
+        HandleControlException(Application, e);
+        return 0;
+    } catch (...) {
+        return 0;
+    }
+    return DefWindowProcW(Wnd, Msg, WParam, LParam);
+}
+
+HWND TApplication::Handle() {
+    if (!FHandle) {
+        static const wchar_t* kClass = L"TApplicationWindow";
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &TApplication::AppWndProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClass;
+        RegisterClassW(&wc);  // fails harmlessly when already registered
+        FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, ToWide(FTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!FHandle) throw EComponentError("Error creating the application window");
+    }
+    return FHandle;
+}
+
+void TApplication::HookMainWindow(TWindowHook Hook) {
+    if (!Hook) return;
+    Handle();
+    if (std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook) == FWindowHooks.end()) FWindowHooks.push_back(Hook);
+}
+
+void TApplication::UnhookMainWindow(TWindowHook Hook) {
+    FWindowHooks.erase(std::remove(FWindowHooks.begin(), FWindowHooks.end(), Hook), FWindowHooks.end());
+}
+
+bool TApplication::IsMenuShortCut(const MSG& Msg) {
+    if ((Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) || !Msg.hwnd || MenuLoopRunning()) return false;
+    // The form the key goes to; an MDI child's frame holds the menu.
+    auto* form = dynamic_cast<TForm*>(FindControl(GetAncestor(Msg.hwnd, GA_ROOT)));
+    if (!form || !form->Menu() || !form->Enabled()) return false;
+    return form->Menu()->IsShortCut(Word(Msg.wParam), KeyboardShiftState());
+}
+
 bool TApplication::ProcessMessage(MSG& Msg) {
     if (!PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (Msg.message == WM_QUIT) {
         FTerminated = true;
         return true;
     }
+    if (IsMenuShortCut(Msg)) return true;
     // Ctrl+F4, Ctrl+F6 and the child's system menu of the MDI children.
     HWND client = FMainForm ? FMainForm->ClientHandle() : nullptr;
     if (client && TranslateMDISysAccel(client, &Msg)) return true;

@@ -21,6 +21,7 @@
 
 class TIcon;
 class TForm;
+class TMainMenu;
 
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = unsigned;  // mask of 1 << TBorderIcon
@@ -43,6 +44,8 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 using TCloseEvent = Method<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = Method<void(TObject* Sender, bool& CanClose)>;
 using TExceptionEvent = Method<void(TObject* Sender, const std::exception& E)>;
+// Sees a message of the application's window first; true when it took it.
+using TWindowHook = Method<bool(TMessage& Message)>;
 
 // A form's scroll bar settings; kept, without scrolling of their own.
 class TControlScrollBar : public TPersistent {
@@ -84,6 +87,9 @@ public:
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
+    // The menu bar; its messages reach its items through the form.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
     TFormStyle FormStyle() const { return FFormStyle; }
     // Changing it makes the window again.
     virtual void SetFormStyle(TFormStyle Value);
@@ -172,6 +178,7 @@ private:
     std::unique_ptr<TControlScrollBar> FVertScrollBar;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
+    TMainMenu* FMenu = nullptr;
     int FModalResult = 0;
     int FClientWidth = -1, FClientHeight = -1;  // wished for before the window exists
     bool FShownOnce = false;
@@ -250,8 +257,19 @@ public:
 
     TExceptionEvent OnException;
 
+    // The application's own hidden window, made on first use: messages meant
+    // for the application as a whole are posted to it, and hooks see them.
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    // Hooks run in the order added, until one takes the message.
+    void HookMainWindow(TWindowHook Hook);
+    void UnhookMainWindow(TWindowHook Hook);
+
 private:
     friend class TForm;
+    static LRESULT CALLBACK AppWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    // A key that is a shortcut of the menu of the form the key goes to.
+    bool IsMenuShortCut(const MSG& Msg);
     bool ProcessMessage(MSG& Msg);
     void FormCreated(TForm* Form);
     TForm* FMainForm = nullptr;
@@ -259,6 +277,8 @@ private:
     bool FOleInitialized = false;
     AnsiString FTitle;
     AnsiString FExeName;
+    HWND FHandle = nullptr;
+    std::vector<TWindowHook> FWindowHooks;
 };
 
 extern TApplication* Application;

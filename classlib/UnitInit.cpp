@@ -5,6 +5,7 @@
 
 #include "Forms.h"
 #include "Jpeg.h"
+#include "Menus.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ const TUnitStep kClassLibSteps[] = {
     // The class library's picture classes beyond bitmaps and icons, known
     // before any program step reads a form.
     {"Jpeg", &JpegStartup, &JpegShutdown},
+    // The menus' shared window, canvases and font, freed at the end.
+    {"Menus", nullptr, &MenusFinalize},
 };
 
 bool RunStep(const TUnitStep& s) {

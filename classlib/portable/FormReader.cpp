@@ -54,7 +54,8 @@ public:
                 if (!container->HoldsControls())
                     Fail(where, "its container " + container->Name() + " cannot hold controls");
                 c->SetParentComponent(container);
-            } else if (!child.Children.empty()) {
+            } else if (!child.Children.empty() && !c->HoldsControls()) {
+                // A menu lists its items inside it without being a control.
                 Fail(where, "a component that is not a control cannot hold " + child.Children[0].Name);
             }
             Props(c, *info, child, where);

@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "Guards.h"
 #include "Jpeg.h"
+#include "Menus.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
 #include "acMsgBox.h"
@@ -145,11 +146,19 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
       FSkinData(std::make_unique<TsSkinData>()),
       FInternalSkins(std::make_unique<TsStoredSkins>(this)),
       FAnimEffects(std::make_unique<TacAnimEffects>(this)) {
+    FMenuSupport = std::make_unique<TacMenuSupport>();
     for (int i = 0; i < ThirdPartyCount; ++i) {
         FThirdParty->Set(i, "");
         FThirdLists.push_back(std::make_unique<TStringList>());
     }
-    if (!DefaultSkinManager) DefaultSkinManager = this;
+    if (TacMenuSkinnerFactory make = MenuSkinnerFactory()) FSkinableMenus.reset(make(this));
+    if (!DefaultSkinManager) {
+        DefaultSkinManager = this;
+        if (IsNTPlatform && !(ComponentState() & csDesigning) && Application) {
+            Application->HookMainWindow(TWindowHook::Of<&TsSkinManager::MainWindowHook>(this));
+            FMainWindowHooked = true;
+        }
+    }
     AfterConstruction();
 }
 
@@ -162,6 +171,11 @@ TsSkinManager::~TsSkinManager() {
     // Removal broadcast first, while the controls can still hear it; then
     // every skin state that held this manager forgets it.
     SetActive(false);
+    // The menus are unhooked by their object before the tables go.
+    FSkinableMenus.reset();
+    if (FMainWindowHooked && Application)
+        Application->UnhookMainWindow(TWindowHook::Of<&TsSkinManager::MainWindowHook>(this));
+    FMainWindowHooked = false;
     TsCommonData::ForgetManager(this);
     FreeMasks();
     FreePatterns();
@@ -174,6 +188,7 @@ TsSkinManager::~TsSkinManager() {
 void TsSkinManager::Loaded() {
     TComponent::Loaded();
     if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
+    if (FMenuSupport->IcoLineSkin().empty()) FMenuSupport->SetIcoLineSkin("ICOLINE");
     LoadThirdPartyLists(false);
     if (FActive && !FSkinName.empty()) BroadcastNewSkin(false);
 }
@@ -198,6 +213,45 @@ void TsSkinManager::SetIsDefault(bool Value) {
     } else {
         BroadcastNewSkin(true);
         RepaintForms();
+    }
+}
+
+void TsSkinManager::SetSkinnedPopups(bool Value) {
+    if (FSkinnedPopups == Value) return;
+    FSkinnedPopups = Value;
+    // Hooked again with the new setting either way: turning popups on only
+    // when the active state changes would leave them plain for the skin's life.
+    if (!(ComponentState() & (csDesigning | csLoading)) && IsDefault() && FSkinableMenus) FSkinableMenus->Rehook();
+}
+
+bool TsSkinManager::MainWindowHook(TMessage& M) {
+    if (!FSkinnedPopups) return false;
+    switch (M.Msg) {
+    case WM_THEMECHANGED:
+        M.Result = 0;
+        return true;
+    case acMenuItemPopupMsg: {
+        // The item by its number: one freed since the post is not touched.
+        TMenuItem* item = TMenuItem::FromCommand(UINT(M.LParam));
+        M.Result = 0;
+        if (!item || !item->Parent() || !item->Parent()->HandleAllocated()) return true;
+        const HMENU menu = item->Parent()->Handle();
+        int pos = 0;
+        for (int i = 0; i < item->Parent()->Count() && item->Parent()->Items(i) != item; ++i)
+            if (item->Parent()->Items(i)->Visible()) ++pos;
+        RECT r;
+        if (!GetMenuItemRect(nullptr, menu, UINT(pos), &r) && !GetMenuItemRect(PopupListWindow(), menu, UINT(pos), &r))
+            return true;
+        const HWND w = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        if (w && FSkinableMenus) FSkinableMenus->PreparePopupWindow(w, item);
+        return true;
+    }
+    case acMenuWindowPopupMsg:
+        M.Result = 0;
+        if (M.LParam && FSkinableMenus) FSkinableMenus->PreparePopupWindow(reinterpret_cast<HWND>(M.LParam), nullptr);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -600,6 +654,7 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     if (ComponentState() & (csLoading | csReading)) return;
     const bool lock = Repaint && !(ComponentState() & csDesigning);
     if (lock) LockFormsRedraw(this);
+    if (FSkinableMenus) FSkinableMenus->ResetSkinBorderWidth();
     FSkinData->Values.SkinLoaded = false;
     SkinBroadcasting = true;
     CacheCommonIndexes();
@@ -607,6 +662,7 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     SkinBroadcasting = false;
     FSkinData->Values.SkinLoaded = true;
     if (IsDefault()) InstallCreationHook();
+    if (FSkinableMenus) FSkinableMenus->UpdateActive();
     if (!Repaint) return;
     RepaintForms();
     // While a skin loads, the repaint neither locks nor unlocks: the lock
@@ -621,6 +677,7 @@ void TsSkinManager::BroadcastRemoveSkin() {
     RemoveCreationHook();
     FSkinData->Values.SkinLoaded = false;
     BroadcastToAllForms(scRemoveSkin);
+    if (FSkinableMenus) FSkinableMenus->UpdateActive();
     FreeMasks();
     FreePatterns();
     FTables.Sections.clear();
@@ -732,12 +789,17 @@ void TsSkinManager::SetHotWindow(HWND Wnd) {
 
 void TsSkinManager::Register() {
     RegisterStoredSkinClasses();
+    RegisterPersistentClass<TacMenuSupport>("TacMenuSupport")
+        .Str("IcoLineSkin", &TacMenuSupport::IcoLineSkin, &TacMenuSupport::SetIcoLineSkin)
+        .Bool("UseExtraLine", &TacMenuSupport::UseExtraLine, &TacMenuSupport::SetUseExtraLine)
+        .Int("ExtraLineWidth", &TacMenuSupport::ExtraLineWidth, &TacMenuSupport::SetExtraLineWidth)
+        .Object("ExtraLineFont", &TacMenuSupport::ExtraLineFont, "TFont");
     const TEnumInfo& rules = RegisterEnum(
         "TacSkinningRules",
         {{"srStdForms", 1 << srStdForms}, {"srStdDialogs", 1 << srStdDialogs}, {"srThirdParty", 1 << srThirdParty}});
-    // The menu settings come with the skinned menus.
     RegisterComponentClass<TsSkinManager>("TsSkinManager", "TComponent")
-        .Bool("SkinnedPopups", &TsSkinManager::SetSkinnedPopups)
+        .Bool("SkinnedPopups", &TsSkinManager::SkinnedPopups, &TsSkinManager::SetSkinnedPopups)
+        .Object("MenuSupport", &TsSkinManager::MenuSupport, "TacMenuSupport")
         .Object("AnimEffects", &TsSkinManager::AnimEffects, "TacAnimEffects")
         .Object("CommonSections", &TsSkinManager::CommonSections, "TStringList")
         .Collection("InternalSkins", &TsSkinManager::InternalSkins)
@@ -752,7 +814,8 @@ void TsSkinManager::Register() {
         .Ignore("SkinInfo")
         .Ignore("Version")
         .Event("OnAfterChange", &TsSkinManager::OnAfterChange)
-        .Event("OnBeforeChange", &TsSkinManager::OnBeforeChange);
+        .Event("OnBeforeChange", &TsSkinManager::OnBeforeChange)
+        .Event("OnGetMenuExtraLineData", &TsSkinManager::OnGetMenuExtraLineData);
 }
 
 void sSkinManagerInitialize() {

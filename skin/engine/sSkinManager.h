@@ -10,6 +10,7 @@
 
 #include "Components.h"
 #include "Controls.h"
+#include "acMenuCache.h"
 #include "sMessages.h"
 #include "sSkinTables.h"
 #include "sStoredSkins.h"
@@ -59,7 +60,9 @@ public:
 
     // ---- published settings
     bool SkinnedPopups() const { return FSkinnedPopups; }
-    virtual void SetSkinnedPopups(bool Value) { FSkinnedPopups = Value; }
+    // A change hooks the menus again (the default manager, at run time).
+    virtual void SetSkinnedPopups(bool Value);
+    TacMenuSupport* MenuSupport() const { return FMenuSupport.get(); }
     bool IsDefault() const { return DefaultSkinManager == this; }
     virtual void SetIsDefault(bool Value);
     bool Active() const { return FActive; }
@@ -90,6 +93,13 @@ public:
 
     TNotifyEvent OnAfterChange;
     TNotifyEvent OnBeforeChange;
+    TacGetExtraLineData OnGetMenuExtraLineData;
+
+    // The menu object (nil when the menu skinning unit has not started).
+    TacMenuSkinner* SkinableMenus() const { return FSkinableMenus.get(); }
+    // The default manager's hook of the application's window: theme changes
+    // swallowed, the menu painter's requests for pop-up backgrounds served.
+    bool MainWindowHook(TMessage& Message);
 
     // ---- the loaded skin
     TsSkinData* SkinData() const { return FSkinData.get(); }
@@ -181,6 +191,9 @@ private:
     void TakeBuild(TsSkinBuild& B);
 
     bool FSkinnedPopups = true;
+    bool FMainWindowHooked = false;
+    std::unique_ptr<TacMenuSupport> FMenuSupport;
+    std::unique_ptr<TacMenuSkinner> FSkinableMenus;
     bool FActive = true;
     std::unique_ptr<TStringList> FCommonSections;
     int FSaturation = 0, FHueOffset = 0;

@@ -4,6 +4,8 @@
 //     the form is skinned by a form skin provider whose control adapter
 //     wraps the class-library controls the manager's lists name; a page
 //     shows a frame;
+//   skinhost.exe --popup <skin directory> <skin name>
+//     the same form, its pop-up menu opened at the form's centre;
 //   skinhost.exe --message <skin directory> <skin name>
 //     loads the skin and shows the system's message box "Skin host message"
 //     (a line of text, an icon, an OK button), skinned by the dialog hook;
@@ -31,6 +33,7 @@
 #include "ExtControls.h"
 #include "HostBars.h"
 #include "HostCtrls.h"
+#include "HostMenus.h"
 #include "SkinDump.h"
 #include "Tabs.h"
 #include "Text1251.h"
@@ -46,6 +49,7 @@
 #include "sEngineUnits.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
+#include "sSkinMenus.h"
 #include "sSkinProvider.h"
 #include "sSkinnedForms.h"
 #include "acGlow.h"
@@ -74,6 +78,7 @@ void StartEngine() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinMenus", sSkinMenusInitialize, sSkinMenusFinalize},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
         {"acSBUtils", nullptr, FreePageWrappers},
         {"acDials", acDialsInitialize, acDialsFinalize},
@@ -312,11 +317,12 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     return 0;
 }
 
-int Host(const AnsiString& Dir, const AnsiString& Name) {
+int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
     form->SetBounds(80, 60, 800, 600);
+    AddHostMenus(form);
     TsSkinManager* manager = nullptr;
     try {
         manager = MakeManager(form, Dir, Name);
@@ -357,6 +363,12 @@ int Host(const AnsiString& Dir, const AnsiString& Name) {
                                                              states.back().get()))
             wrappers.emplace_back(w);
     }
+    if (Popup) {
+        // Shown and painted first, then the menu over it.
+        form->Update();
+        Application->ProcessMessages();
+        ShowHostPopup(form);
+    }
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     barsPage.reset();
     FreePageWrappers();
@@ -383,10 +395,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const bool dump = args.size() == 4 && args[0] == "--dump";
     const bool message = args.size() == 3 && args[0] == "--message";
     const bool mdi = args.size() == 3 && args[0] == "--mdi";
-    if (!dump && !message && !mdi && args.size() != 2) {
+    const bool popup = args.size() == 3 && args[0] == "--popup";
+    if (!dump && !message && !mdi && !popup && args.size() != 2) {
         MessageBoxW(nullptr, L"skinhost.exe <skin directory> <skin name>\n"
                              L"skinhost.exe --message <skin directory> <skin name>\n"
                              L"skinhost.exe --mdi <skin directory> <skin name>\n"
+                             L"skinhost.exe --popup <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -397,7 +411,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         code = dump      ? Dump(args[1], args[2], args[3])
                : message ? Message(args[1], args[2])
                : mdi     ? HostMDI(args[1], args[2])
-                         : Host(args[0], args[1]);
+               : popup   ? Host(args[1], args[2], true)
+                         : Host(args[0], args[1], false);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);
         code = 1;

@@ -437,8 +437,10 @@ void DrawCell(Svg& s, const Palette& P, const Piece& p, int state, int x, int w,
         }
         break;
     case Look::DividerH:
-        Line(s, x, 2.5, x + w, 2.5, Mix(P.Border, P.Menu, 0.4), 1, 1, "butt");
-        Line(s, x, 3.5, x + w, 3.5, P.Light, 1, P.Dark ? 0.2 : 1, "butt");
+        // The outermost rows: a menu's divider is two pixels high, and painted
+        // by margins it shows the cell's top and bottom rows.
+        Line(s, x, 0.5, x + w, 0.5, Mix(P.Border, P.Menu, 0.4), 1, 1, "butt");
+        Line(s, x, h - 0.5, x + w, h - 0.5, P.Light, 1, P.Dark ? 0.2 : 1, "butt");
         break;
     case Look::DividerV:
         Line(s, x + 1.5, 2, x + 1.5, h - 2, Mix(P.Border, P.Panel, 0.3), 1, 1, "butt");

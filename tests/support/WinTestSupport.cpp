@@ -167,10 +167,11 @@ BOOL CALLBACK FindWindowOf(HWND w, LPARAM lp) {
 
 }  // namespace
 
-void ChildProgram::Start(const char* Exe, const wchar_t* Title) {
+void ChildProgram::Start(const char* Exe, const wchar_t* Title, const std::wstring& Args) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     std::wstring cmd = L"\"" + HostPath(Exe) + L"\"";
+    if (!Args.empty()) cmd += L" " + Args;
     ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         << "cannot start " << Exe << " error " << GetLastError();
     for (int i = 0; i < 500 && !window; ++i) {

@@ -82,9 +82,10 @@ struct ChildProgram {
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
     ~ChildProgram();
-    // Starts Exe (a build-tree path) and waits for its visible top-level
-    // window captioned Title; a fatal test failure if either does not happen.
-    void Start(const char* Exe, const wchar_t* Title);
+    // Starts Exe (a build-tree path), with Args after it on the command line,
+    // and waits for its visible top-level window captioned Title; a fatal
+    // test failure if either does not happen.
+    void Start(const char* Exe, const wchar_t* Title, const std::wstring& Args = L"");
     // The exit code, or 0xDEAD when it still runs after Ms milliseconds.
     DWORD WaitExit(DWORD Ms = 10000);
 };
