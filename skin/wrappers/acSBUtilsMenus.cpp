@@ -11,9 +11,6 @@
 
 using namespace acwrap;
 
-bool SkinnedMenuShowing = false;
-void (*ClearMenuCache)() = nullptr;
-TBitmap* (*MenuFrameBitmap)(HWND MenuWindow) = nullptr;
 
 namespace {
 
@@ -33,7 +30,7 @@ void TacMnuWnd::WndProc(TMessage& M) {
             // The wrapper goes with its menu: nobody else frees it.
             TacMainWnd* self = this;
             DetachWrapper(CtrlHandle, true, false, self);
-            if (ClearMenuCache) ClearMenuCache();
+            ClearMenuCache();
             SkinnedMenuShowing = false;
         }
         return;
@@ -73,8 +70,9 @@ void TacMnuWnd::PaintFrame() {
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
     WindowDC dc(CtrlHandle, WindowDC::Window);
     if (!dc) return;
-    if (MenuFrameBitmap) {
-        TBitmap* frame = MenuFrameBitmap(CtrlHandle);
+    // Held while painting: the messages a paint lets through may empty the cache.
+    if (const TacMenuInfoRef info = FindMenuInfoByWindow(CtrlHandle)) {
+        TBitmap* frame = info->Bmp.get();
         if (frame && frame->Width() == w - 2 * kMenuFrame && frame->Height() == h) {
             // The left, top and bottom bands as they lie; the right one from the bitmap's right edge.
             const HDC src = frame->Canvas()->Handle();

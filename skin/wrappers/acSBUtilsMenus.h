@@ -8,19 +8,14 @@
 
 #include <windows.h>
 
+#include "acMenuCache.h"
 #include "acSBUtilsWnds.h"
 
 class TWinControl;
 
-// Set by the menu skinning while a skinned menu is measured or shown;
-// cleared when a wrapped menu window is destroyed.
-extern bool SkinnedMenuShowing;
-
-// What the menu skinning lends the menu window wrapper; nil until it is
-// there. The cached menu backgrounds dropped; the frame bitmap the menu
-// skinning painted for a menu window (nil for none).
-extern void (*ClearMenuCache)();
-extern TBitmap* (*MenuFrameBitmap)(HWND MenuWindow);
+// SkinnedMenuShowing and the cache of open pop-ups' backgrounds, which the
+// menu skinning fills and a wrapped menu window paints its frame from, are
+// the engine's (acMenuCache.h).
 
 class TacMnuWnd : public TacScrollWnd {
 public:
