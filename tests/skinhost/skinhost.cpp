@@ -50,6 +50,7 @@
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
+#include "sScrollBar.h"
 #include "sSkinProvider.h"
 #include "sSkinnedForms.h"
 #include "acGlow.h"
@@ -94,6 +95,20 @@ TsSkinManager* MakeManager(TComponent* Owner, const AnsiString& Dir, const AnsiS
     m->SetSkinName(Name);
     m->SetActive(true);
     return m;
+}
+
+// A skinned scroll bar control on a page.
+TsScrollBar* AddBar(TComponent* Owner, TWinControl* Parent, TScrollBarKind Kind, const TRect& R, int Position,
+                    bool Enabled) {
+    auto* bar = new TsScrollBar(Owner);
+    bar->SetKind(Kind);
+    bar->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    bar->SetPageSize(20);
+    bar->SetMax(100);
+    bar->SetPosition(Position);
+    bar->SetEnabled(Enabled);
+    bar->SetParent(Parent);
+    return bar;
 }
 
 int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) {
@@ -342,6 +357,11 @@ int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
         return sheet;
     };
     TTabSheet* scrolling = page("Scroll bars");
+    // Beside the wrapped edit: a vertical, a horizontal and a disabled skinned scroll bar.
+    const int thick = GetSystemMetrics(SM_CYHSCROLL);
+    AddBar(form, scrolling, sbVertical, Bounds(380, 20, thick, 220), 30, true);
+    AddBar(form, scrolling, sbHorizontal, Bounds(20, 270, 360, thick), 30, true);
+    AddBar(form, scrolling, sbHorizontal, Bounds(20, 300, 360, thick), 60, false);
     TTabSheet* controls = page("Controls");
     TTabSheet* edits = page("Edits and lists");
     TTabSheet* bars = page("Bars and tabs");
