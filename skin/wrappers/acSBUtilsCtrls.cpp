@@ -9,6 +9,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "WinText.h"
+#include "acSBUtilsPaint.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
@@ -18,38 +19,14 @@ namespace {
 
 constexpr double kDisabledFade = 0.4;
 
-bool ManagerActive(const TsSkinManager* M) { return M && M->Active() && M->SkinData() && M->SkinData()->Active(); }
-
-// Whether the wrapper paints: its manager is active and the window alive.
-bool Painting(const TacMainWnd* W) {
-    return W->SkinData && !W->Destroyed && ManagerActive(W->SkinManager) && IsWindow(W->CtrlHandle);
-}
-
-// The DC a paint draws into: the one given, else a DC of the window, released.
-class TargetDC {
-public:
-    TargetDC(HWND Wnd, HDC Given, WindowDC::Kind Kind = WindowDC::Client) : dc_(Given) {
-        if (Given) return;
-        own_.emplace(Wnd, Kind);
-        dc_ = own_->Get();
-    }
-    HDC Get() const { return dc_; }
-
-private:
-    std::optional<WindowDC> own_;
-    HDC dc_;
-};
+using acwrap::ManagerActive;
+using acwrap::Painting;
+using acwrap::TargetDC;
 
 void SendCommand(HWND Wnd, uint16_t Command) { SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0); }
 
 // The cache at the window's size (a 24-bit DIB).
-TBitmap* SizedCache(TsCommonData* Data, const TacWndGeometry& G) {
-    Data->PrepareCacheBitmap();
-    TBitmap* cache = Data->CacheBitmap;
-    const int w = std::max(0, G.WndSize.cx), h = std::max(0, G.WndSize.cy);
-    if (cache->Width() != w || cache->Height() != h) cache->SetSize(w, h);
-    return cache;
-}
+TBitmap* SizedCache(TsCommonData* Data, const TacWndGeometry& G) { return acwrap::SizedCache(Data, G.WndSize); }
 
 // Copies the cache to (0, 0) of DC.
 void CopyCacheTo(HDC DC, TBitmap* Cache) {
