@@ -134,6 +134,11 @@ start)
   rc=0
   for p in "${pids[@]}"; do wait "$p" || rc=1; done
   [ $rc = 0 ] || { echo "wine-env: a slot did not start" >&2; exit 1; }
+  # The prefixes' system folders hold the same files (some 600 MB each),
+  # which Wine only reads: one copy on disk serves every slot.
+  if command -v hardlink >/dev/null; then
+    hardlink -q -c "$bdir"/wineprefix*/drive_c/windows/system32 >/dev/null 2>&1 || true
+  fi
   echo "$slots" > "$bdir/wine-slots"
   # The slots as ctest's resource "desktop" (ctest --resource-spec-file).
   {
