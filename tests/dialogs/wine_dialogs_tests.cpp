@@ -222,7 +222,7 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
     ModalRun* r = ModalRun::Current;
     if (!r || !r->Dialog || MenuShown) return;
     TacDialogWnd* w = DialogWrapper(r->Dialog);
-    if (w && w->SystemMenu->PopupHandle) {
+    if (w && ActivePopupMenu() == w->SystemMenu.get()) {
         MenuShown = true;
         Key(VK_ESCAPE);
         Key(VK_ESCAPE);
@@ -404,7 +404,7 @@ TEST_P(MessageBoxes, AreSkinnedWrappedByClassAndAnsweredWithRealInput) {
             small = !w->BtnClose.HaveBigGlyph;
             mismatches = CaptionMismatches(w);
             w->SystemMenu->UpdateItems();
-            for (int i = 0; i < TacSystemMenu::miCount; ++i) items.push_back(w->SystemMenu->Items(i).Visible);
+            for (int i = 0; i < TacSystemMenu::miCount; ++i) items.push_back(w->SystemMenu->Item(i)->Visible());
         }
         children = ChildWrappers(H);
         if (std::string(c.How) == "click")

@@ -70,7 +70,8 @@ HMENU WaitOpenMenu(HWND& MenuWnd) {
     return nullptr;
 }
 
-// The commands of an open pop-up, and a real click on the one that sends Command.
+// The command numbers of an open pop-up's items, and a real click on the
+// item of number Command (Escape when none has it).
 std::vector<UINT> ChooseFromOpenMenu(UINT Command) {
     HWND wnd = nullptr;
     std::vector<UINT> ids;
@@ -90,6 +91,13 @@ std::vector<UINT> ChooseFromOpenMenu(UINT Command) {
     }
     testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
     return ids;
+}
+
+// The system command each of the shown items sends (0 for a separator).
+std::vector<UINT> SysCommands(const std::vector<UINT>& Numbers) {
+    std::vector<UINT> out;
+    for (UINT n : Numbers) out.push_back(TMenuItem::FromCommand(n) ? UINT(TMenuItem::FromCommand(n)->Tag()) : 0xFFFF);
+    return out;
 }
 
 struct AdapterTest : ::testing::Test {
@@ -319,6 +327,8 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
     Show();
     HWND h = Form->Handle();
     ASSERT_TRUE(Provider->SystemMenu());
+    const UINT minimize = Provider->SystemMenu()->Item(TsSystemMenu::ItemMinimize)->Command(),
+               close = Provider->SystemMenu()->Item(TsSystemMenu::ItemClose)->Command();
     // The caption icon, clicked with the real mouse; Minimize chosen.
     RECT wr{};
     GetWindowRect(h, &wr);
@@ -332,12 +342,12 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
         testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
         Sleep(40);
         testwin::MouseAt(x, y, MOUSEEVENTF_LEFTUP);
-        shown = ChooseFromOpenMenu(SC_MINIMIZE);
+        shown = ChooseFromOpenMenu(minimize);
     });
     const std::vector<UINT> sizeable = {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0, SC_CLOSE};
-    EXPECT_EQ(shown, sizeable);
+    EXPECT_EQ(SysCommands(shown), sizeable);
     EXPECT_TRUE(PumpUntil([h] { return IsIconic(h) != FALSE; }, 2000));
-    EXPECT_EQ(Provider->SystemMenu()->ShownMenu(), nullptr);
+    EXPECT_EQ(ActivePopupMenu(), nullptr);
 
     ShowWindow(h, SW_RESTORE);
     SetForegroundWindow(h);
@@ -347,9 +357,9 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
     WhilePumping([&] {
         testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
                              testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
-        shown = ChooseFromOpenMenu(SC_CLOSE);
+        shown = ChooseFromOpenMenu(close);
     });
-    EXPECT_EQ(shown, sizeable);
+    EXPECT_EQ(SysCommands(shown), sizeable);
     EXPECT_TRUE(PumpUntil([h] { return !IsWindowVisible(h); }, 2000));
 }
 
@@ -361,9 +371,9 @@ TEST_F(AdapterTest, ADialogFramesSystemMenuHoldsMoveAndCloseOnly) {
     WhilePumping([&] {
         testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
                              testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
-        shown = ChooseFromOpenMenu(0xFFFF);  // none: closed with Escape
+        shown = ChooseFromOpenMenu(0);  // none: closed with Escape
     });
-    EXPECT_EQ(shown, (std::vector<UINT>{SC_MOVE, 0, SC_CLOSE}));
+    EXPECT_EQ(SysCommands(shown), (std::vector<UINT>{SC_MOVE, 0, SC_CLOSE}));
     EXPECT_TRUE(IsWindowVisible(Form->Handle()));
 }
 
