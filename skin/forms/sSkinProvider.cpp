@@ -221,12 +221,15 @@ void TsSystemMenu::MakeSkinItems() {
     auto* select = new TMenuItem(this);
     select->SetName(kSkinSelectName);
     select->SetCaption(ResourceCaption(58964, "Available skins"));
-    for (int i = 0; i < names.Count(); ++i) {
+    for (int n = 0; n < names.Count(); ++n) {
+        // A folder and a packed file of one name are one skin to choose.
+        if (n > 0 && names.Strings(n) == names.Strings(n - 1)) continue;
+        const int i = select->Count();
         auto* skin = new TMenuItem(this);
         skin->SetName(kSkinSelectName + IntToStr(i));
-        skin->SetCaption(names.Strings(i));
+        skin->SetCaption(names.Strings(n));
         skin->SetRadioItem(true);
-        skin->SetChecked(names.Strings(i) == m->SkinName());
+        skin->SetChecked(names.Strings(n) == m->SkinName());
         if (i > 0 && i % kSkinsPerColumn == 0) skin->SetBreak(mbBreak);
         skin->OnClick = TNotifyEvent::Of<&TsSystemMenu::SkinClick>(this);
         select->Add(skin);
