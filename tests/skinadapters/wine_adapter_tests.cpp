@@ -585,6 +585,36 @@ TEST_F(AdapterTest, TheSkinSelectionItemListsTheSkinsAndSwitchesTheSkin) {
     EXPECT_GT(share, 0.6);
 }
 
+// Twenty skins a column: 45 skins make three columns.
+TEST_F(AdapterTest, FortyFiveSkinsAreListedInThreeColumns) {
+    Make({});
+    Provider->SetMakeSkinMenu(true);
+    Show();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"tuvreli-skin-list-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (int i = 0; i < 45; ++i) {
+        const std::wstring skin = dir + L"\\Skin" + (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        CreateDirectoryW(skin.c_str(), nullptr);
+        CloseHandle(CreateFileW((skin + L"\\Options.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    Manager->SetSkinDirectory(AnsiString(dir.begin(), dir.end()));
+    Provider->SystemMenu()->MakeSkinItems();
+    TMenuItem* select = Provider->SystemMenu()->Items()->Items(0);
+    std::vector<int> breaks;
+    for (int i = 0; i < select->Count(); ++i)
+        if (select->Items(i)->Break() == mbBreak) breaks.push_back(i);
+    EXPECT_EQ(select->Count(), 45);
+    EXPECT_EQ(breaks, (std::vector<int>{20, 40}));
+    for (int i = 0; i < 45; ++i) {
+        const std::wstring skin = dir + L"\\Skin" + (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        DeleteFileW((skin + L"\\Options.dat").c_str());
+        RemoveDirectoryW(skin.c_str());
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
 // ---------------------------------------------------------------- frame adapter
 
 TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
