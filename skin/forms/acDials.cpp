@@ -418,14 +418,12 @@ void TacSystemMenu::UpdateItems() {
         const bool sysMenu = (FDialog->WndStyle & WS_SYSMENU) != 0;
         HWND h = FDialog->CtrlHandle;
         const bool zoomed = IsZoomed(h) != 0, iconic = IsIconic(h) != 0;
-        const bool visible[smCount] = {sysMenu && (kind == dkInitial || kind == dkSizeable),
-                                       true,
-                                       kind == dkInitial || kind == dkSizeable,
-                                       (FDialog->WndStyle & WS_MINIMIZEBOX) != 0,
-                                       (FDialog->WndStyle & WS_MAXIMIZEBOX) != 0,
-                                       sysMenu};
-        const bool enabled[smCount] = {FDialog->CanRestore(),  !zoomed, kind != dkInitial && !iconic,
-                                       FDialog->CanMinimize(), FDialog->CanMaximize(), true};
+        const bool sized = kind == dkInitial || kind == dkSizeable;
+        const bool visible[smCount] = {sysMenu && sized, true, sized, (FDialog->WndStyle & WS_MINIMIZEBOX) != 0,
+                                       (FDialog->WndStyle & WS_MAXIMIZEBOX) != 0, sysMenu};
+        const bool enabled[smCount] = {FDialog->CanRestore(),  !zoomed,
+                                       kind != dkInitial && !iconic, FDialog->CanMinimize(),
+                                       FDialog->CanMaximize(), true};
         SetItemStates(visible, enabled);
     } catch (...) {
         // The items keep their last state.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Guards.h"
 #include "Text1251.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
@@ -88,13 +89,10 @@ void TacSysMenuBase::Popup(int X, int Y) {
         menus->HookPopupMenu(this, menus->Active());
     else
         SetOwnerDraw(false);
-    const std::shared_ptr<bool> alive = FAlive;
     FShowing = true;
-    try {
-        TPopupMenu::Popup(X, Y);
-    } catch (...) {
+    // A chosen command may free the menu (its window closed, the wrapper gone).
+    ScopeExit done([this, alive = FAlive] {
         if (*alive) FShowing = false;
-        throw;
-    }
-    if (*alive) FShowing = false;
+    });
+    TPopupMenu::Popup(X, Y);
 }
