@@ -400,21 +400,17 @@ bool Busy(const TacProvider* P) { return P->DlgWnd && P->DlgWnd->ProcDepth > 0; 
 // ---------------------------------------------------------------- the dialog system menu
 
 namespace {
-// The captions' string-table numbers, with the text when the program has none.
-struct TacMenuCaption {
-    UINT Id;
-    const wchar_t* Text;
-};
-const TacMenuCaption kMenuCaptions[TacSystemMenu::miCount] = {
-    {58981, L"Restore"}, {58980, L"Move"}, {58979, L"Size"}, {58978, L"Minimize"}, {58977, L"Maximize"}, {58976, L"Close"},
-};
-
-std::wstring MenuCaption(int Index) {
-    wchar_t buf[64] = {};
-    if (LoadStringW(GetModuleHandleW(nullptr), kMenuCaptions[Index].Id, buf, 63) > 0) return buf;
-    return kMenuCaptions[Index].Text;
-}
+TacSysMenuBase::TItemNames kDialogItemNames = {"miRestore", "miMove", "miSize", "miMinimize", "miMaximize", "miClose"};
 }  // namespace
+
+TacSystemMenu::TacSystemMenu(TacDialogWnd* ADialog) : TacSysMenuBase(nullptr, kDialogItemNames), FDialog(ADialog) {}
+
+HWND TacSystemMenu::Target() const { return FDialog ? FDialog->CtrlHandle : nullptr; }
+
+void TacSystemMenu::CommandDone(UINT Command) {
+    HWND h = Target();
+    if ((Command == SC_RESTORE || Command == SC_MAXIMIZE) && h && IsWindow(h) && !FDialog->Destroyed) UpdateItems();
+}
 
 void TacSystemMenu::UpdateItems() {
     try {
@@ -422,48 +418,16 @@ void TacSystemMenu::UpdateItems() {
         const bool sysMenu = (FDialog->WndStyle & WS_SYSMENU) != 0;
         HWND h = FDialog->CtrlHandle;
         const bool zoomed = IsZoomed(h) != 0, iconic = IsIconic(h) != 0;
-        FItems[miRestore].Visible = sysMenu && (kind == dkInitial || kind == dkSizeable);
-        FItems[miRestore].Enabled = FDialog->CanRestore();
-        FItems[miMove].Visible = true;
-        FItems[miMove].Enabled = !zoomed;
-        FItems[miSize].Visible = kind == dkInitial || kind == dkSizeable;
-        FItems[miSize].Enabled = kind != dkInitial && !iconic;
-        FItems[miMinimize].Visible = (FDialog->WndStyle & WS_MINIMIZEBOX) != 0;
-        FItems[miMinimize].Enabled = FDialog->CanMinimize();
-        FItems[miMaximize].Visible = (FDialog->WndStyle & WS_MAXIMIZEBOX) != 0;
-        FItems[miMaximize].Enabled = FDialog->CanMaximize();
-        FItems[miClose].Visible = sysMenu;
-        FItems[miClose].Enabled = true;
+        const bool sized = kind == dkInitial || kind == dkSizeable;
+        const bool visible[smCount] = {sysMenu && sized, true, sized, (FDialog->WndStyle & WS_MINIMIZEBOX) != 0,
+                                       (FDialog->WndStyle & WS_MAXIMIZEBOX) != 0, sysMenu};
+        const bool enabled[smCount] = {FDialog->CanRestore(),  !zoomed,
+                                       kind != dkInitial && !iconic, FDialog->CanMinimize(),
+                                       FDialog->CanMaximize(), true};
+        SetItemStates(visible, enabled);
     } catch (...) {
         // The items keep their last state.
     }
-}
-
-void TacSystemMenu::Popup(int X, int Y) {
-    HWND h = FDialog->CtrlHandle;
-    HMENU m = CreatePopupMenu();
-    if (!m) return;
-    struct Gone {
-        HMENU M;
-        HMENU& Kept;
-        ~Gone() {
-            Kept = nullptr;
-            DestroyMenu(M);
-        }
-    } gone{m, PopupHandle};
-    for (int i = 0; i < miCount; ++i) {
-        if (i == miClose) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        if (!FItems[i].Visible) continue;
-        const std::wstring text = i == miClose ? MenuCaption(i) + L"\tAlt+F4" : MenuCaption(i);
-        AppendMenuW(m, MF_STRING | (FItems[i].Enabled ? 0 : MF_GRAYED), FItems[i].Command, text.c_str());
-    }
-    PopupHandle = m;
-    const UINT cmd =
-        UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, X, Y, 0, h,
-                            nullptr));
-    if (!cmd || !IsWindow(h)) return;
-    SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
-    if (cmd == SC_RESTORE || cmd == SC_MAXIMIZE) UpdateItems();
 }
 
 // ---------------------------------------------------------------- unit

@@ -19,6 +19,7 @@
 
 #include "Components.h"
 #include "acSBUtils.h"
+#include "acSysMenu.h"
 
 class TForm;
 class TsSkinProvider;
@@ -108,31 +109,20 @@ struct TacTitleButton {
 
 // The system menu of a skinned dialog: the usual commands, shown and enabled
 // by the dialog's style and state, sent as WM_SYSCOMMAND.
-class TacSystemMenu {
+class TacSystemMenu : public TacSysMenuBase {
 public:
-    explicit TacSystemMenu(TacDialogWnd* ADialog) : FDialog(ADialog) {}
-    struct Item {
-        UINT Command;
-        const char* Name;
-        bool Visible, Enabled;
-    };
-    // In menu order (a separator before Close).
-    enum { miRestore, miMove, miSize, miMinimize, miMaximize, miClose, miCount };
+    explicit TacSystemMenu(TacDialogWnd* ADialog);
+    const char* ClassName() const override { return "TacSystemMenu"; }
+    enum { miRestore = smRestore, miMove, miSize, miMinimize, miMaximize, miClose, miCount };
+    // Any failure leaves the items as they were.
     void UpdateItems();
-    const Item& Items(int Index) const { return FItems[Index]; }
-    // Shows the menu at the screen point (the dialog's window its owner); a
-    // chosen command is sent to the dialog. The popped menu's handle is
-    // kept in PopupHandle while it shows.
-    void Popup(int X, int Y);
-    HMENU PopupHandle = nullptr;
+
+protected:
+    HWND Target() const override;
+    void CommandDone(UINT Command) override;
 
 private:
     TacDialogWnd* FDialog;
-    Item FItems[miCount] = {
-        {SC_RESTORE, "miRestore", false, false}, {SC_MOVE, "miMove", false, false},
-        {SC_SIZE, "miSize", false, false},       {SC_MINIMIZE, "miMinimize", false, false},
-        {SC_MAXIMIZE, "miMaximize", false, false}, {SC_CLOSE, "miClose", false, false},
-    };
 };
 
 // Set when a title button was pressed with the left button; cleared when

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "Guards.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
@@ -125,28 +127,20 @@ void TsTitleButtons::Assign(TPersistent* Source) {
     }
 }
 
-// ---------------------------------------------------------------- system menu rules
+// ---------------------------------------------------------------- system menu
 
 namespace {
-
-// The captions live in the program's string table when it has them.
-AnsiString SysMenuCaption(UINT Id, const char* Default) {
-    wchar_t buf[64];
-    const int n = LoadStringW(GetModuleHandleW(nullptr), Id, buf, 64);
-    return n > 0 ? Utf16ToCp1251(std::u16string(reinterpret_cast<const char16_t*>(buf), size_t(n)))
-                 : AnsiString(Default);
-}
-
+TacSysMenuBase::TItemNames kFormItemNames = {"ItemRestore", "ItemMove",     "ItemSize",
+                                             "ItemMinimize", "ItemMaximize", "ItemClose"};
+constexpr const char* kSkinSelectName = "SkinSelectItem";
+// Skins a column of the selection sub-menu.
+constexpr int kSkinsPerColumn = 20;
 }  // namespace
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm)
-    : FOwner(AProvider), FForm(AForm),
-      FItems{{"ItemRestore", SysMenuCaption(58981, "Restore"), SC_RESTORE},
-             {"ItemMove", SysMenuCaption(58980, "Move"), SC_MOVE},
-             {"ItemSize", SysMenuCaption(58979, "Size"), SC_SIZE},
-             {"ItemMinimize", SysMenuCaption(58978, "Minimize"), SC_MINIMIZE},
-             {"ItemMaximize", SysMenuCaption(58977, "Maximize"), SC_MAXIMIZE},
-             {"ItemClose", SysMenuCaption(58976, "Close"), SC_CLOSE}} {}
+    : TacSysMenuBase(nullptr, kFormItemNames), FOwner(AProvider), FForm(AForm) {
+    SetName("SysMenu");
+}
 
 bool TsSystemMenu::Owned() const { return FOwner && FOwner->SysMenuOwned(); }
 
@@ -188,62 +182,72 @@ bool TsSystemMenu::SizeEnabled() const { return FForm && FForm->BorderStyle() !=
 
 void TsSystemMenu::UpdateItems() {
     if (!FForm) return;
-    const bool visible[ItemCount] = {RestoreVisible(), true, SizeVisible(), MinimizeVisible(), MaximizeVisible(),
-                                     CloseVisible()};
-    const bool enabled[ItemCount] = {RestoreEnabled(), MoveEnabled(), SizeEnabled(), MinimizeEnabled(),
-                                     MaximizeEnabled(), true};
-    for (int i = 0; i < ItemCount; ++i) {
-        FItems[i].Visible = visible[i];
-        FItems[i].Enabled = enabled[i];
-    }
+    const bool visible[smCount] = {RestoreVisible(), true, SizeVisible(), MinimizeVisible(), MaximizeVisible(),
+                                   CloseVisible()};
+    const bool enabled[smCount] = {RestoreEnabled(), MoveEnabled(), SizeEnabled(), MinimizeEnabled(),
+                                   MaximizeEnabled(), true};
+    SetItemStates(visible, enabled);
 }
 
-void TsSystemMenu::Send(UINT Command) {
-    if (FForm && FForm->HandleAllocated()) SendMessageW(FForm->HandleIfAllocated(), WM_SYSCOMMAND, Command, 0);
-}
+HWND TsSystemMenu::Target() const { return FForm ? FForm->HandleIfAllocated() : nullptr; }
 
-bool TsSystemMenu::Click(UINT Command) {
-    switch (Command) {
-    case SC_RESTORE: Send(SC_RESTORE); break;
-    case SC_MOVE: Send(SC_MOVE); return true;
-    case SC_SIZE: Send(SC_SIZE); return true;
-    case SC_MINIMIZE:
+void TsSystemMenu::DoCommand(UINT Command) {
+    FAppMinimized = false;
+    if (Command == SC_MINIMIZE && Application && FForm && Application->MainForm() == FForm) {
         // The main form takes the whole program down with it.
-        if (Application && FForm && Application->MainForm() == FForm)
-            Application->Minimize();
-        else
-            Send(SC_MINIMIZE);
-        break;
-    case SC_MAXIMIZE: Send(SC_MAXIMIZE); break;
-    case SC_CLOSE: Send(SC_CLOSE); return true;
-    default: return false;
+        FAppMinimized = true;
+        Application->Minimize();
+        return;
     }
-    UpdateItems();
-    return true;
+    Send(Command);
 }
 
-void TsSystemMenu::Popup(int X, int Y) {
-    if (!FForm || !FForm->HandleAllocated() || FShown) return;
-    HWND h = FForm->HandleIfAllocated();
-    HMENU m = CreatePopupMenu();
-    if (!m) return;
-    ScopeExit gone([this, m] {
-        FShown = nullptr;
-        DestroyMenu(m);
-    });
-    for (int i = 0; i < ItemCount; ++i) {
-        const TsSysMenuItem& it = FItems[i];
-        if (i == ItemClose) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        if (!it.Visible) continue;
-        std::u16string text = Cp1251ToUtf16(it.Caption);
-        if (i == ItemClose) text += u"\tAlt+F4";
-        AppendMenuW(m, MF_STRING | (it.Enabled ? 0 : MF_GRAYED), it.Tag, reinterpret_cast<const wchar_t*>(text.c_str()));
-    }
-    FShown = m;
-    const UINT cmd = UINT(TrackPopupMenu(m, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, 0, h, nullptr));
-    if (cmd) Click(cmd);
+void TsSystemMenu::CommandDone(UINT Command) {
+    if (Command == SC_RESTORE || Command == SC_MAXIMIZE || (Command == SC_MINIMIZE && FAppMinimized)) UpdateItems();
 }
 
+void TsSystemMenu::MakeSkinItems() {
+    TMenuItem* top = Items();
+    // The item of the last showing goes with its sub-items and its separator.
+    if (top->Count() > 0 && top->Items(0)->Name() == kSkinSelectName) {
+        delete top->Items(0);
+        if (top->Count() > 0 && top->Items(0)->IsLine()) delete top->Items(0);
+    }
+    TsSkinManager* m = FOwner ? FOwner->SkinData()->SkinManager() : nullptr;
+    if (!m || !FOwner->MakeSkinMenu()) return;
+    TStringList names;
+    m->ListSkinNames(&names, 2);
+    if (names.Count() == 0) return;
+    auto* select = new TMenuItem(this);
+    select->SetName(kSkinSelectName);
+    select->SetCaption(ResourceCaption(58964, "Available skins"));
+    for (int n = 0; n < names.Count(); ++n) {
+        // A folder and a packed file of one name are one skin to choose.
+        if (n > 0 && names.Strings(n) == names.Strings(n - 1)) continue;
+        const int i = select->Count();
+        auto* skin = new TMenuItem(this);
+        skin->SetName(kSkinSelectName + IntToStr(i));
+        skin->SetCaption(names.Strings(n));
+        skin->SetRadioItem(true);
+        skin->SetChecked(names.Strings(n) == m->SkinName());
+        if (i > 0 && i % kSkinsPerColumn == 0) skin->SetBreak(mbBreak);
+        skin->OnClick = TNotifyEvent::Of<&TsSystemMenu::SkinClick>(this);
+        select->Add(skin);
+    }
+    top->Insert(0, select);
+    auto* line = new TMenuItem(this);
+    line->SetCaption("-");
+    top->Insert(1, line);
+}
+
+void TsSystemMenu::SkinClick(TObject* Sender) {
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    TsSkinManager* m = FOwner ? FOwner->SkinData()->SkinManager() : nullptr;
+    if (!item || !m) return;
+    AnsiString name = item->Caption();
+    name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
+    m->SetSkinName(name);
+}
 
 // ---------------------------------------------------------------- the provider
 
@@ -549,6 +553,7 @@ void TsSkinProvider::FreeMDIForm() {
 void TsSkinProvider::ShowSystemMenu(int X, int Y) {
     if (!FSystemMenu) FSystemMenu = std::make_unique<TsSystemMenu>(this, FForm);
     FSystemMenu->UpdateItems();
+    FSystemMenu->MakeSkinItems();
     FSystemMenu->Popup(X, Y);
 }
 

@@ -23,6 +23,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "acCaptionGeometry.h"
+#include "acSysMenu.h"
 #include "sCommonData.h"
 #include "sSkinnedForms.h"
 
@@ -115,22 +116,13 @@ private:
     TsSkinProvider* FOwner;
 };
 
-// One item of the system menu: what it shows and the system command it sends.
-struct TsSysMenuItem {
-    const char* Name;
-    AnsiString Caption;
-    UINT Tag;  // the WM_SYSCOMMAND code
-    bool Visible = true;
-    bool Enabled = true;
-};
-
-// The skinned form's own system menu. Its rules decide which caption buttons
-// the provider shows and which of them work; its items send the form the
-// usual system commands.
-class TsSystemMenu {
+// The skinned form's own system menu (component name "SysMenu"). Its rules
+// decide which caption buttons the provider shows and which of them work;
+// its items send the form the usual system commands.
+class TsSystemMenu : public TacSysMenuBase {
 public:
     TsSystemMenu(TsSkinProvider* AProvider, TForm* AForm);
-    const char* Name() const { return "SysMenu"; }
+    const char* ClassName() const override { return "TsSystemMenu"; }
     bool CloseVisible() const;
     bool MaximizeVisible() const;
     bool MinimizeVisible() const;
@@ -144,25 +136,26 @@ public:
     // Item states from the rules; nothing without a form.
     void UpdateItems();
     void RefreshCaptions() {}
-    // Pops up at the screen point; the chosen item runs its click.
-    void Popup(int X, int Y);
-    // Runs the click of the item that sends Command; false when none does.
-    bool Click(UINT Command);
+    // The skin-selection item at the top, made again from the manager's
+    // skins (a radio item a skin, 20 to a column); taken away when the
+    // provider does not ask for it or there is no skin to list.
+    void MakeSkinItems();
 
-    enum { ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize, ItemClose, ItemCount };
-    const TsSysMenuItem& Item(int Index) const { return FItems[Index]; }
-    // The menu shown last, while it is open (nil otherwise).
-    HMENU ShownMenu() const { return FShown; }
+    enum { ItemRestore = smRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize, ItemClose, ItemCount };
+
+protected:
+    HWND Target() const override;
+    void DoCommand(UINT Command) override;
+    void CommandDone(UINT Command) override;
 
 private:
     bool Owned() const;
     bool BigStyle() const;
     bool MDIChild() const;
-    void Send(UINT Command);
+    void SkinClick(TObject* Sender);
     TsSkinProvider* FOwner;
     TForm* FForm;
-    TsSysMenuItem FItems[ItemCount];
-    HMENU FShown = nullptr;
+    bool FAppMinimized = false;
 };
 
 class TacCtrlAdapter;

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "Forms.h"
+#include "MenuDriver.h"
 #include "SkinFormsHost.h"
+#include "acMenuCache.h"
 #include "Dialogs.h"
 #include "acDials.h"
 #include "acMsgBox.h"
@@ -222,7 +224,7 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR, DWORD) {
     ModalRun* r = ModalRun::Current;
     if (!r || !r->Dialog || MenuShown) return;
     TacDialogWnd* w = DialogWrapper(r->Dialog);
-    if (w && w->SystemMenu->PopupHandle) {
+    if (w && ActivePopupMenu() == w->SystemMenu.get()) {
         MenuShown = true;
         Key(VK_ESCAPE);
         Key(VK_ESCAPE);
@@ -404,7 +406,7 @@ TEST_P(MessageBoxes, AreSkinnedWrappedByClassAndAnsweredWithRealInput) {
             small = !w->BtnClose.HaveBigGlyph;
             mismatches = CaptionMismatches(w);
             w->SystemMenu->UpdateItems();
-            for (int i = 0; i < TacSystemMenu::miCount; ++i) items.push_back(w->SystemMenu->Items(i).Visible);
+            for (int i = 0; i < TacSystemMenu::miCount; ++i) items.push_back(w->SystemMenu->Item(i)->Visible());
         }
         children = ChildWrappers(H);
         if (std::string(c.How) == "click")
@@ -488,6 +490,54 @@ TEST_F(DialogsTest, AnOwnDialogIsWrappedByTheClassTableAndItsSystemMenuOpensWith
     };
     EXPECT_EQ(byId, want);
     EXPECT_EQ(LiveProviders(), 0);
+}
+
+// The dialog's system menu is its wrapper's pop-up, measured and painted by
+// the skinned menus (its frame is the skinned background); Close, clicked
+// or Alt+F4 while the menu shows, reaches the dialog as SC_CLOSE.
+TEST_F(DialogsTest, TheSystemMenuIsSkinnedAndCloseEndsTheDialog) {
+    Template t = OwnDialog(WS_MINIMIZEBOX);
+    for (const bool altF4 : {false, true}) {
+        SCOPED_TRACE(altF4 ? "Alt+F4" : "click");
+        ModalRun run;
+        bool ours = false, frame = false;
+        std::vector<bool> visible;
+        run.Inspect = [&](HWND) {
+            testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
+                                 testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
+        };
+        // Inside the menu's loop.
+        run.Then = [&](HWND H) {
+            TacDialogWnd* w = DialogWrapper(H);
+            HWND m = menutest::TopMenuWindow();
+            if (!w || !m) return;
+            TacSystemMenu* menu = w->SystemMenu.get();
+            ours = ActivePopupMenu() == menu && menu->OwnerDraw();
+            for (int i = 0; i < TacSystemMenu::miCount; ++i) visible.push_back(menu->Item(i)->Visible());
+            TacMenuInfoRef info = FindMenuInfoByWindow(m);
+            if (info && info->Bmp) {
+                const testwin::Pixels p = menutest::MenuPixels(m);
+                frame = true;
+                for (int x = 0; x < p.Width; x += 3)
+                    frame &= p.At(x, 1) == testwin::SwapRedBlue(GetPixel(info->Bmp->Canvas()->Handle(), x, 1));
+            }
+            if (altF4) {
+                menutest::Chord(VK_MENU, VK_F4);
+                return;
+            }
+            // Move, Minimize, the separator, Close.
+            menutest::ClickAt(menutest::CentreOf(menutest::ItemRect(nullptr, menu->Handle(), 3)));
+        };
+        const INT_PTR answer = run.Run([&] {
+            return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
+        });
+        EXPECT_FALSE(run.Forced);
+        EXPECT_EQ(answer, IDCANCEL);
+        EXPECT_TRUE(ours);
+        EXPECT_TRUE(frame) << "the frame is the skinned background";
+        EXPECT_EQ(visible, (std::vector<bool>{false, true, false, true, false, true}));
+        EXPECT_EQ(LiveProviders(), 0);
+    }
 }
 
 TEST_F(DialogsTest, CommonControlChildrenGetTheirWrappersAndAPopupMenuItsOwnWhileItShows) {

@@ -18,7 +18,10 @@
 #include "ToolBars.h"
 #include "ExtControls.h"
 #include "Frames.h"
+#include "MenuDriver.h"
+#include "MessageLog.h"
 #include "SkinFormsHost.h"
+#include "acMenuCache.h"
 #include "StdCtrls.h"
 #include "acSBUtils.h"
 #include "sFrameAdapter.h"
@@ -70,7 +73,8 @@ HMENU WaitOpenMenu(HWND& MenuWnd) {
     return nullptr;
 }
 
-// The commands of an open pop-up, and a real click on the one that sends Command.
+// The command numbers of an open pop-up's items, and a real click on the
+// item of number Command (Escape when none has it).
 std::vector<UINT> ChooseFromOpenMenu(UINT Command) {
     HWND wnd = nullptr;
     std::vector<UINT> ids;
@@ -90,6 +94,13 @@ std::vector<UINT> ChooseFromOpenMenu(UINT Command) {
     }
     testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
     return ids;
+}
+
+// The system command each of the shown items sends (0 for a separator).
+std::vector<UINT> SysCommands(const std::vector<UINT>& Numbers) {
+    std::vector<UINT> out;
+    for (UINT n : Numbers) out.push_back(TMenuItem::FromCommand(n) ? UINT(TMenuItem::FromCommand(n)->Tag()) : 0xFFFF);
+    return out;
 }
 
 struct AdapterTest : ::testing::Test {
@@ -319,6 +330,8 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
     Show();
     HWND h = Form->Handle();
     ASSERT_TRUE(Provider->SystemMenu());
+    const UINT minimize = Provider->SystemMenu()->Item(TsSystemMenu::ItemMinimize)->Command(),
+               close = Provider->SystemMenu()->Item(TsSystemMenu::ItemClose)->Command();
     // The caption icon, clicked with the real mouse; Minimize chosen.
     RECT wr{};
     GetWindowRect(h, &wr);
@@ -332,12 +345,12 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
         testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
         Sleep(40);
         testwin::MouseAt(x, y, MOUSEEVENTF_LEFTUP);
-        shown = ChooseFromOpenMenu(SC_MINIMIZE);
+        shown = ChooseFromOpenMenu(minimize);
     });
     const std::vector<UINT> sizeable = {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0, SC_CLOSE};
-    EXPECT_EQ(shown, sizeable);
+    EXPECT_EQ(SysCommands(shown), sizeable);
     EXPECT_TRUE(PumpUntil([h] { return IsIconic(h) != FALSE; }, 2000));
-    EXPECT_EQ(Provider->SystemMenu()->ShownMenu(), nullptr);
+    EXPECT_EQ(ActivePopupMenu(), nullptr);
 
     ShowWindow(h, SW_RESTORE);
     SetForegroundWindow(h);
@@ -347,9 +360,9 @@ TEST_F(AdapterTest, TheSystemMenuOpensFromTheIconAndWithAltSpaceAndItsCommandsRe
     WhilePumping([&] {
         testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
                              testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
-        shown = ChooseFromOpenMenu(SC_CLOSE);
+        shown = ChooseFromOpenMenu(close);
     });
-    EXPECT_EQ(shown, sizeable);
+    EXPECT_EQ(SysCommands(shown), sizeable);
     EXPECT_TRUE(PumpUntil([h] { return !IsWindowVisible(h); }, 2000));
 }
 
@@ -361,10 +374,245 @@ TEST_F(AdapterTest, ADialogFramesSystemMenuHoldsMoveAndCloseOnly) {
     WhilePumping([&] {
         testwin::SendInputs({testwin::KeyStroke(VK_MENU, false), testwin::KeyStroke(VK_SPACE, false),
                              testwin::KeyStroke(VK_SPACE, true), testwin::KeyStroke(VK_MENU, true)});
-        shown = ChooseFromOpenMenu(0xFFFF);  // none: closed with Escape
+        shown = ChooseFromOpenMenu(0);  // none: closed with Escape
     });
-    EXPECT_EQ(shown, (std::vector<UINT>{SC_MOVE, 0, SC_CLOSE}));
+    EXPECT_EQ(SysCommands(shown), (std::vector<UINT>{SC_MOVE, 0, SC_CLOSE}));
     EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+}
+
+namespace {
+
+// Positions of the items of a sizeable form's system menu.
+enum { posRestore, posMove, posSize, posMinimize, posMaximize, posLine, posClose };
+
+// Runs the steps one a timer tick (inside the menu's loop once it is open)
+// until they are done and no menu shows.
+void DriveMenu(std::vector<menutest::Step> Steps) {
+    menutest::LoopScript script(std::move(Steps), 150);
+    PumpUntil([&] { return script.Done() && menutest::MenuWindows().empty(); }, 8000);
+    Pump(100);
+}
+void AltSpace() { menutest::Chord(VK_MENU, VK_SPACE); }
+
+// The part of an item's pixels on screen that are the pixels of the
+// pop-up's skinned background under it (an item of the skin's look not
+// hot: its text aside, the background; drawn by the system: none).
+double ShareOfBackground(HWND MenuWnd, HMENU Menu, int Position) {
+    TacMenuInfoRef info = FindMenuInfoByWindow(MenuWnd);
+    if (!info || !info->Bmp) return -1;
+    RECT w{};
+    GetWindowRect(MenuWnd, &w);
+    RECT r = menutest::ItemRect(nullptr, Menu, Position);
+    OffsetRect(&r, -w.left, -w.top);
+    const testwin::Pixels p = menutest::MenuPixels(MenuWnd);
+    HDC bg = info->Bmp->Canvas()->Handle();
+    int same = 0, n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x, ++n)
+            same += p.At(x, y) == testwin::SwapRedBlue(GetPixel(bg, x, y));
+    return n ? double(same) / n : -1;
+}
+
+// The frame of the pop-up on screen is the skinned background's.
+bool FrameIsBackground(HWND MenuWnd) {
+    TacMenuInfoRef info = FindMenuInfoByWindow(MenuWnd);
+    if (!info || !info->Bmp) return false;
+    const testwin::Pixels p = menutest::MenuPixels(MenuWnd);
+    HDC bg = info->Bmp->Canvas()->Handle();
+    for (int x = 0; x < p.Width; x += 3)
+        if (p.At(x, 1) != testwin::SwapRedBlue(GetPixel(bg, x, 1))) return false;
+    return true;
+}
+
+// The system commands that reach a window (the keyboard's own menu key
+// aside), seen by a hook of the thread as they are sent.
+struct SysCommandLog {
+    static inline testwin::MessageLog* Log = nullptr;
+    static inline HWND Window = nullptr;
+    testwin::MessageLog Entries;
+    HHOOK Hook = nullptr;
+    explicit SysCommandLog(HWND W) {
+        Log = &Entries;
+        Window = W;
+        Hook = SetWindowsHookExW(WH_CALLWNDPROC, &Proc, nullptr, GetCurrentThreadId());
+    }
+    ~SysCommandLog() {
+        UnhookWindowsHookEx(Hook);
+        Log = nullptr;
+    }
+    static LRESULT CALLBACK Proc(int Code, WPARAM W, LPARAM L) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(L);
+        if (Code == HC_ACTION && Log && m->hwnd == Window && m->message == WM_SYSCOMMAND &&
+            (m->wParam & 0xFFF0) != SC_KEYMENU)
+            Log->Record(m->hwnd, m->message, m->wParam & 0xFFF0, 0);
+        return CallNextHookEx(nullptr, Code, W, L);
+    }
+};
+
+}  // namespace
+
+TEST_F(AdapterTest, TheSystemMenuIsPaintedByTheSkinnedMenusAndLeavesNoObjectsBehind) {
+    Make({});
+    Show();
+    TsSystemMenu* menu = Provider->SystemMenu();
+    ASSERT_TRUE(menu);
+    const TsGeneralData& item = Manager->gd()[size_t(Manager->SectionIndex("MENUITEM"))];
+    const uint32_t font = testwin::SwapRedBlue(uint32_t(ColorToRGB(item.FontColor[0])));
+    testwin::GuiObjects start;
+    for (int round = 0; round < 5; ++round) {
+        if (round == 1) start = testwin::CountGuiObjects();
+        bool ours = false, frame = false;
+        double moveShare = -1;
+        int inked = 0;
+        DriveMenu({AltSpace, [&] {
+                       HWND w = menutest::TopMenuWindow();
+                       ours = ActivePopupMenu() == menu && menu->OwnerDraw();
+                       frame = w && FrameIsBackground(w);
+                       moveShare = w ? ShareOfBackground(w, menu->Handle(), posMove) : -1;
+                       // The Close item's caption in the skin's font colour.
+                       RECT wr{}, r = menutest::ItemRect(nullptr, menu->Handle(), posClose);
+                       GetWindowRect(w, &wr);
+                       const testwin::Pixels p = menutest::MenuPixels(w);
+                       for (int y = r.top - wr.top; y < r.bottom - wr.top; ++y)
+                           for (int x = r.left - wr.left; x < r.right - wr.left; ++x) inked += p.At(x, y) == font;
+                       menutest::Keys({VK_ESCAPE});
+                   }});
+        if (round > 0) continue;
+        EXPECT_TRUE(ours) << "the provider's own pop-up, owner-drawn";
+        EXPECT_TRUE(frame) << "the frame is the skinned background";
+        EXPECT_GT(moveShare, 0.6) << "a plain item shows the skinned background";
+        EXPECT_GT(inked, 10) << "the caption is written in the skin's font colour";
+    }
+    EXPECT_EQ(testwin::CountGuiObjects(), start);
+    EXPECT_EQ(MenuCacheCount(), 0);
+}
+
+// Each item, chosen with the real mouse or the keyboard, sends the form its
+// command; a disabled item sends nothing.
+TEST_F(AdapterTest, EachSystemMenuItemSendsItsCommandAndDisabledOnesNothing) {
+    Make({});
+    Show();
+    HWND h = Form->Handle();
+    enum How { click, enter };
+    struct Row {
+        int Position;
+        How Way;
+        bool Maximised;
+        UINT Expected;  // 0: nothing
+    };
+    const Row rows[] = {
+        {posRestore, click, false, 0},         {posMove, enter, false, SC_MOVE},
+        {posSize, click, false, SC_SIZE},      {posMaximize, enter, false, SC_MAXIMIZE},
+        {posMaximize, click, true, 0},         {posMove, click, true, 0},
+        {posRestore, enter, true, SC_RESTORE}, {posMinimize, click, false, SC_MINIMIZE},
+        {posClose, enter, false, SC_CLOSE},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << "position " << r.Position << (r.Maximised ? " maximised" : ""));
+        ShowWindow(h, r.Maximised ? SW_MAXIMIZE : SW_RESTORE);
+        SetForegroundWindow(h);
+        PumpUntil([&] { return GetForegroundWindow() == h && (IsZoomed(h) != 0) == r.Maximised; }, 2000);
+        Pump(150);
+        SysCommandLog log(h);
+        HMENU m = Provider->SystemMenu()->Handle();
+        DriveMenu({AltSpace,
+                   [&] {
+                       if (r.Way == click) {
+                           menutest::ClickAt(menutest::CentreOf(menutest::ItemRect(nullptr, m, r.Position)));
+                           return;
+                       }
+                       // The separator is passed over.
+                       for (int i = 0; i <= r.Position - (r.Position > posLine); ++i) menutest::Keys({VK_DOWN});
+                       menutest::Keys({VK_RETURN});
+                   },
+                   // A disabled item leaves the menu open; the move and size
+                   // loops end with it too.
+                   [] { menutest::Keys({VK_ESCAPE}); }});
+        std::vector<testwin::ExpectedMessage> want;
+        if (r.Expected) want.push_back({WM_SYSCOMMAND, r.Expected, 0, h});
+        EXPECT_TRUE(log.Entries.Matches(want));
+    }
+    EXPECT_FALSE(IsWindowVisible(h));
+}
+
+// With MakeSkinMenu the menu starts with the manager's skins, each name
+// once; the current one is checked, choosing another switches the skin, and showing the menu
+// again makes the item again without piling up separators.
+TEST_F(AdapterTest, TheSkinSelectionItemListsTheSkinsAndSwitchesTheSkin) {
+    Make({});
+    Provider->SetMakeSkinMenu(true);
+    Show();
+    TsSystemMenu* menu = Provider->SystemMenu();
+    std::vector<int> counts;
+    int night = -1;
+    std::vector<std::string> checked, listed;
+    for (int round = 0; round < 2; ++round)
+        DriveMenu({AltSpace, [&] {
+                       counts.push_back(GetMenuItemCount(menu->Handle()));
+                       TMenuItem* select = menu->Items()->Items(0);
+                       checked.clear();
+                       listed.clear();
+                       for (int i = 0; i < select->Count(); ++i) {
+                           listed.push_back(select->Items(i)->Caption());
+                           if (select->Items(i)->Checked()) checked.push_back(select->Items(i)->Caption());
+                           if (select->Items(i)->Caption() == "Night") night = i;
+                       }
+                       if (round == 0 || night < 0) {
+                           menutest::Keys({VK_ESCAPE});
+                           return;
+                       }
+                       menutest::Keys({VK_DOWN, VK_RIGHT});
+                   },
+                   [&] {
+                       if (round == 0 || night < 0) return;
+                       for (int i = 0; i < night; ++i) menutest::Keys({VK_DOWN});
+                       menutest::Keys({VK_RETURN});
+                   }});
+    EXPECT_EQ(menu->Items()->Items(0)->Name(), "SkinSelectItem");
+    EXPECT_EQ(counts, (std::vector<int>{9, 9})) << "the item, a separator and the seven of the system menu";
+    // The test skins are folders and packed files: each is listed once.
+    EXPECT_EQ(listed, (std::vector<std::string>{"Birch", "Night"}));
+    EXPECT_EQ(checked, std::vector<std::string>{"Birch"});
+    ASSERT_GE(night, 0);
+    EXPECT_EQ(Manager->SkinName(), "Night");
+    // Under the new skin the menu is painted from it.
+    double share = -1;
+    DriveMenu({AltSpace, [&] {
+                   HWND w = menutest::TopMenuWindow();
+                   share = w ? ShareOfBackground(w, menu->Handle(), 2 + posMove) : -1;
+                   menutest::Keys({VK_ESCAPE});
+               }});
+    EXPECT_GT(share, 0.6);
+}
+
+// Twenty skins a column: 45 skins make three columns.
+TEST_F(AdapterTest, FortyFiveSkinsAreListedInThreeColumns) {
+    Make({});
+    Provider->SetMakeSkinMenu(true);
+    Show();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"tuvreli-skin-list-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (int i = 0; i < 45; ++i) {
+        const std::wstring skin = dir + L"\\Skin" + (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        CreateDirectoryW(skin.c_str(), nullptr);
+        CloseHandle(CreateFileW((skin + L"\\Options.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    Manager->SetSkinDirectory(AnsiString(dir.begin(), dir.end()));
+    Provider->SystemMenu()->MakeSkinItems();
+    TMenuItem* select = Provider->SystemMenu()->Items()->Items(0);
+    std::vector<int> breaks;
+    for (int i = 0; i < select->Count(); ++i)
+        if (select->Items(i)->Break() == mbBreak) breaks.push_back(i);
+    EXPECT_EQ(select->Count(), 45);
+    EXPECT_EQ(breaks, (std::vector<int>{20, 40}));
+    for (int i = 0; i < 45; ++i) {
+        const std::wstring skin = dir + L"\\Skin" + (i < 10 ? L"0" : L"") + std::to_wstring(i);
+        DeleteFileW((skin + L"\\Options.dat").c_str());
+        RemoveDirectoryW(skin.c_str());
+    }
+    RemoveDirectoryW(dir.c_str());
 }
 
 // ---------------------------------------------------------------- frame adapter

@@ -7,6 +7,7 @@
 #include "sControlUtils.h"
 #include "sEngineUnits.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSkinnedForms.h"
 
 namespace skinforms {
@@ -23,6 +24,7 @@ void StartUnits() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinMenus", sSkinMenusInitialize, sSkinMenusFinalize},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
     };
     ::StartUnits(kUnits);

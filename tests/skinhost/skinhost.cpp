@@ -6,6 +6,9 @@
 //     shows a frame;
 //   skinhost.exe --popup <skin directory> <skin name>
 //     the same form, its pop-up menu opened at the form's centre;
+//   skinhost.exe --sysmenu <skin directory> <skin name>
+//     the same form, its system menu opened under the caption icon as
+//     Alt+Space opens it, with the skin-selection item's sub-menu open;
 //   skinhost.exe --message <skin directory> <skin name>
 //     loads the skin and shows the system's message box "Skin host message"
 //     (a line of text, an icon, an OK button), skinned by the dialog hook;
@@ -332,7 +335,21 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     return 0;
 }
 
-int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
+enum THostMenu { hmNone, hmPopup, hmSystem };
+
+// Opens the skin-selection sub-menu of the system menu once it shows.
+void CALLBACK OpenSkinItem(HWND, UINT, UINT_PTR Id, DWORD) {
+    if (!FindWindowW(L"#32768", nullptr)) return;
+    KillTimer(nullptr, Id);
+    for (WORD vk : {WORD(VK_DOWN), WORD(VK_RIGHT)}) {
+        INPUT in[2] = {};
+        for (INPUT& i : in) i.type = INPUT_KEYBOARD, i.ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+    }
+}
+
+int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
@@ -342,7 +359,8 @@ int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
     try {
         manager = MakeManager(form, Dir, Name);
         NameHostControls(manager);
-        new TsSkinProvider(form);
+        auto* provider = new TsSkinProvider(form);
+        provider->SetMakeSkinMenu(Menu == hmSystem);
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
@@ -383,11 +401,16 @@ int Host(const AnsiString& Dir, const AnsiString& Name, bool Popup) {
                                                              states.back().get()))
             wrappers.emplace_back(w);
     }
-    if (Popup) {
+    if (Menu != hmNone) {
         // Shown and painted first, then the menu over it.
         form->Update();
         Application->ProcessMessages();
-        ShowHostPopup(form);
+        if (Menu == hmPopup) {
+            ShowHostPopup(form);
+        } else {
+            SetTimer(nullptr, 0, 300, &OpenSkinItem);
+            SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        }
     }
     while (IsWindowVisible(form->Handle()) && !Application->Terminated()) Application->HandleMessage();
     barsPage.reset();
@@ -416,11 +439,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const bool message = args.size() == 3 && args[0] == "--message";
     const bool mdi = args.size() == 3 && args[0] == "--mdi";
     const bool popup = args.size() == 3 && args[0] == "--popup";
-    if (!dump && !message && !mdi && !popup && args.size() != 2) {
+    const bool sysmenu = args.size() == 3 && args[0] == "--sysmenu";
+    if (!dump && !message && !mdi && !popup && !sysmenu && args.size() != 2) {
         MessageBoxW(nullptr, L"skinhost.exe <skin directory> <skin name>\n"
                              L"skinhost.exe --message <skin directory> <skin name>\n"
                              L"skinhost.exe --mdi <skin directory> <skin name>\n"
                              L"skinhost.exe --popup <skin directory> <skin name>\n"
+                             L"skinhost.exe --sysmenu <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -431,8 +456,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         code = dump      ? Dump(args[1], args[2], args[3])
                : message ? Message(args[1], args[2])
                : mdi     ? HostMDI(args[1], args[2])
-               : popup   ? Host(args[1], args[2], true)
-                         : Host(args[0], args[1], false);
+               : popup   ? Host(args[1], args[2], hmPopup)
+               : sysmenu ? Host(args[1], args[2], hmSystem)
+                         : Host(args[0], args[1], hmNone);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);
         code = 1;
