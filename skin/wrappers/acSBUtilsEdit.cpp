@@ -94,6 +94,7 @@ void TacBaseWnd::WndProc(TMessage& M) {
             if (!IsOwnManager(M.LParam)) break;
             TacScrollWnd::WndProc(M);
             SendNCPaint();
+            AfterRefresh();
             return;
         case scUpdateCache:
             UpdateWndCache(SkinData, CtrlHandle, false);
@@ -266,6 +267,10 @@ void TacEditWnd::WMPrint(TMessage& M) {
     M.Result = 0;
 }
 
+void TacEditWnd::AfterRefresh() {
+    if (!Destroyed) ApplySkinLook();
+}
+
 void TacEditWnd::WndProc(TMessage& M) {
     if (!SkinnedNow()) {
         TacBaseWnd::WndProc(M);
@@ -274,11 +279,6 @@ void TacEditWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
     case SM_ALPHACMD:
         switch (SkinCommandOf(M.WParam)) {
-        case scRefresh:
-            if (!IsOwnManager(M.LParam)) break;
-            TacBaseWnd::WndProc(M);
-            if (!Destroyed) ApplySkinLook();
-            return;
         case scRepaint:
             if (SkinData->UpdatingFlag) {
                 SkinData->UpdatingFlag = false;
