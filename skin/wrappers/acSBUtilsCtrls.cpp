@@ -22,6 +22,7 @@ constexpr double kDisabledFade = 0.4;
 using acwrap::ManagerActive;
 using acwrap::Painting;
 using acwrap::TargetDC;
+using acwrap::WindowFont;
 
 void SendCommand(HWND Wnd, uint16_t Command) { SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0); }
 
@@ -46,22 +47,8 @@ void FadeDisabled(TBitmap* Cache, const CacheInfo& Bg, TPoint Pos) {
     }
 }
 
-// The canvas font takes the logical font of a font handle (0: the system font).
-void AssignFont(TFont* Font, HFONT Handle) {
-    LOGFONTW lf{};
-    if (!GetObjectW(Handle ? Handle : HFONT(GetStockObject(SYSTEM_FONT)), sizeof lf, &lf)) return;
-    Font->SetName(FromWide(lf.lfFaceName));
-    Font->SetHeight(lf.lfHeight);
-    Font->SetCharset(lf.lfCharSet);
-    TFontStyles s = 0;
-    if (lf.lfWeight >= FW_BOLD) s |= FontStyleBit(fsBold);
-    if (lf.lfItalic) s |= FontStyleBit(fsItalic);
-    if (lf.lfUnderline) s |= FontStyleBit(fsUnderline);
-    if (lf.lfStrikeOut) s |= FontStyleBit(fsStrikeOut);
-    Font->SetStyle(s);
-}
-
-HFONT WindowFont(HWND Wnd) { return reinterpret_cast<HFONT>(SendMessageW(Wnd, WM_GETFONT, 0, 0)); }
+// A control's canvas font from a font handle (0: the system font).
+void AssignFont(TFont* Font, HFONT Handle) { acwrap::AssignFontHandle(Font, Handle, SYSTEM_FONT); }
 
 // The text size of Text in the canvas's font.
 TSize MeasureText(TCanvas* Canvas, const AnsiString& Text, int MaxWidth, unsigned Flags) {
@@ -845,6 +832,42 @@ void TacTransPanelWnd::PaintTransparent(HDC DC) {
 
 // ====================================================================== class-library panels
 
+namespace {
+
+// A window's outer size and its border width (half of what the window is
+// wider than its client area).
+struct FrameSize {
+    int W, H, B;
+};
+
+FrameSize FrameOf(HWND Wnd) {
+    RECT wr{}, cr{};
+    GetWindowRect(Wnd, &wr);
+    GetClientRect(Wnd, &cr);
+    const int w = wr.right - wr.left;
+    return {w, wr.bottom - wr.top, (w - cr.right) / 2};
+}
+
+// The frame and print messages both panel wrappers answer alike; true when
+// Message is answered. NCPaintResult: the answer to WM_NCPAINT.
+template <class PanelWnd>
+bool PanelFrameMessage(PanelWnd* W, TMessage& Message, LRESULT NCPaintResult) {
+    switch (Message.Msg) {
+    case WM_NCPAINT:
+        W->PaintBorder(nullptr);
+        Message.Result = NCPaintResult;
+        return true;
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
+    case WM_PRINT:
+        W->PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        W->PaintBorder(reinterpret_cast<HDC>(Message.WParam));
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 AnsiString PanelSection(const TCustomPanel* P) {
     switch (P->BevelOuter()) {
     case bvLowered: return P->BevelInner() == bvRaised ? "GROUPBOX" : "PANEL_LOW";
@@ -887,6 +910,7 @@ void TacPanelWnd::WndProc(TMessage& M) {
         return;
     }
     if (SkinData->IsSkinned()) {
+        if (PanelFrameMessage(this, M, 0)) return;
         switch (M.Msg) {
         case WM_SETTEXT:
             if (IsWindowVisible(CtrlHandle)) {
@@ -900,31 +924,17 @@ void TacPanelWnd::WndProc(TMessage& M) {
                 return;
             }
             break;
-        case WM_PAINT: {
-            // Everything is drawn on erasing, over the whole panel.
-            InvalidateRect(CtrlHandle, nullptr, TRUE);
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+        case WM_PAINT:
+            acwrap::PaintOnErase(CtrlHandle);
             M.Result = 0;
             return;
-        }
         case WM_ERASEBKGND:
             PaintClient(reinterpret_cast<HDC>(M.WParam));
             M.Result = 1;
             return;
-        case WM_NCPAINT:
-            PaintBorder(nullptr);
-            M.Result = 0;
-            return;
-        case WM_UPDATEUISTATE: M.Result = 1; return;
         case WM_PARENTNOTIFY:
             TacMainWnd::WndProc(M);
             if (LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(panel);
-            return;
-        case WM_PRINT:
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            PaintBorder(reinterpret_cast<HDC>(M.WParam));
             return;
         default: break;
         }
@@ -977,10 +987,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
     if (SkinData->BackgroundDirty || FPartialPaint) PaintToCache();
     const TsGeneralData* s = SkinData->Section();
     FPartialPaint = partial && s && s->Transparency > 0;
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int b = ((wr.right - wr.left) - cr.right) / 2;
+    const int b = FrameOf(CtrlHandle).B;
     // A client DC has its origin inside the border; the window DC outside it.
     const int at = DC ? 0 : b;
     PaintChildControls(panel, SkinData, Rect(b, b, panel->Width() - b, panel->Height() - b), at, at, false, dc,
@@ -990,10 +997,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
 }
 
 void TacPanelWnd::PaintBorder(HDC DC) {
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     if (b <= 0) return;
     if (SkinData->BackgroundDirty) PaintToCache();
     TargetDC target(CtrlHandle, DC, WindowDC::Window);
@@ -1029,6 +1033,7 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         TacMainWnd::WndProc(M);
         return;
     }
+    if (PanelFrameMessage(this, M, 1)) return;
     switch (M.Msg) {
     case SM_ALPHACMD:
         if (SkinCommandOf(M.WParam) == scNewSkin && Control) SendToControlTree(Control, M.Msg, M.WParam, M.LParam);
@@ -1059,19 +1064,10 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         M.Result = 1;
         return;
     }
-    case WM_NCPAINT:
-        PaintBorder(nullptr);
-        M.Result = 1;
-        return;
-    case WM_UPDATEUISTATE: M.Result = 1; return;
     case WM_PARENTNOTIFY:
         TacMainWnd::WndProc(M);
         TakeGlobalColor();
         if (LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(Control);
-        return;
-    case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(M.WParam));
-        PaintBorder(reinterpret_cast<HDC>(M.WParam));
         return;
     case WM_THEMECHANGED:
         if (Control) Control->SetColor(clBtnFace);
@@ -1091,10 +1087,7 @@ void TacDlgPanelWnd::PaintToCache() {
 }
 
 void TacDlgPanelWnd::PaintBorder(HDC DC) {
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     if (b < -5) return;
     SkinData->BackgroundDirty = true;
     PaintToCache();
@@ -1113,10 +1106,7 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     PaintToCache();
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     const int at = DC ? 0 : b;
     BitBlt(dc, at, at, w - 2 * b, h - 2 * b, SkinData->CacheBitmap->Canvas()->Handle(), b, b, SRCCOPY);
 }
