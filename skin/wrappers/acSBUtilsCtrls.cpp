@@ -26,6 +26,20 @@ using acwrap::WindowFont;
 
 void SendCommand(HWND Wnd, uint16_t Command) { SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0); }
 
+// Handle runs with the window's redrawing off (on again on every path); then
+// the window is painted at once, its background first marked for painting
+// again when Dirty.
+template <class F>
+void HandleQuietlyThenPaint(TacMainWnd* W, F Handle, bool Dirty) {
+    SendMessageW(W->CtrlHandle, WM_SETREDRAW, FALSE, 0);
+    {
+        ScopeExit redraw([W] { SendMessageW(W->CtrlHandle, WM_SETREDRAW, TRUE, 0); });
+        Handle();
+    }
+    if (Dirty) W->SkinData->BackgroundDirty = true;
+    SendMessageW(W->CtrlHandle, WM_PAINT, 0, 0);
+}
+
 // The cache at the window's size (a 24-bit DIB).
 TBitmap* SizedCache(TsCommonData* Data, const TacWndGeometry& G) { return acwrap::SizedCache(Data, G.WndSize); }
 
@@ -236,16 +250,15 @@ void TacBtnWnd::SelectCaptionFont() {
 }
 
 void TacBtnWnd::QuietThenPaint(TMessage& M, bool ToPrevious) {
-    SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-    {
-        ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-        if (ToPrevious)
-            PassOn(M);
-        else
-            TacMainWnd::WndProc(M);
-    }
-    SkinData->BackgroundDirty = true;
-    SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+    HandleQuietlyThenPaint(
+        this,
+        [&] {
+            if (ToPrevious)
+                PassOn(M);
+            else
+                TacMainWnd::WndProc(M);
+        },
+        true);
 }
 
 bool TacBtnWnd::HoverCommand(TMessage& M) {
@@ -561,12 +574,7 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
     case WM_SETTEXT:
         // The window draws these changes itself at once: not while skinned.
         if (IsWindowVisible(CtrlHandle)) {
-            SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-            {
-                ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-                TacMainWnd::WndProc(M);
-            }
-            SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+            HandleQuietlyThenPaint(this, [&] { TacMainWnd::WndProc(M); }, false);
             return;
         }
         break;
@@ -914,13 +922,7 @@ void TacPanelWnd::WndProc(TMessage& M) {
         switch (M.Msg) {
         case WM_SETTEXT:
             if (IsWindowVisible(CtrlHandle)) {
-                SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-                {
-                    ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-                    TacMainWnd::WndProc(M);
-                }
-                SkinData->BackgroundDirty = true;
-                SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+                HandleQuietlyThenPaint(this, [&] { TacMainWnd::WndProc(M); }, true);
                 return;
             }
             break;

@@ -241,16 +241,22 @@ void TacEditWnd::ClipToClient(HDC DC) {
     IntersectClipRect(DC, 0, 0, std::max(w, 0), std::max(h, 0));
 }
 
-void TacEditWnd::WMPrint(TMessage& M) {
+HDC TacEditWnd::StartPrint(TMessage& M) {
     HDC dc = reinterpret_cast<HDC>(M.WParam);
     if (!dc) {
         TacBaseWnd::WndProc(M);
-        return;
+        return nullptr;
     }
     Geometry = GetWndGeometry(CtrlHandle);
     SkinData->UpdatingFlag = false;
     SkinData->BackgroundDirty = true;
     ApplySkinLookOnce();
+    return dc;
+}
+
+void TacEditWnd::WMPrint(TMessage& M) {
+    HDC dc = StartPrint(M);
+    if (!dc) return;
     UpdateWndCache(SkinData, CtrlHandle, DialogMode);
     if (!DialogMode) FillCornersByMask(SkinData, 0, this);
     CopyCacheBands(dc, EdgeLeft);
@@ -665,15 +671,8 @@ void TacComboBoxWnd::WMCtlColorListBox(TMessage& M) {
 }
 
 void TacComboBoxWnd::WMPrint(TMessage& M) {
-    HDC dc = reinterpret_cast<HDC>(M.WParam);
-    if (!dc) {
-        TacEditWnd::WndProc(M);
-        return;
-    }
-    Geometry = GetWndGeometry(CtrlHandle);
-    SkinData->UpdatingFlag = false;
-    SkinData->BackgroundDirty = true;
-    ApplySkinLookOnce();
+    HDC dc = StartPrint(M);
+    if (!dc) return;
     if (IsSimple())
         PrepareSimpleCache();
     else

@@ -88,6 +88,10 @@ protected:
     void CopyCacheBands(HDC DC, int Band);
     void AfterRefresh() override;
     void WMNCPaint();
+    // A print without a DC goes on to the base wrapper (nil); with one, the
+    // geometry is read again and the cache marked for a full repaint in the
+    // skin's look.
+    HDC StartPrint(TMessage& Message);
     void WMPrint(TMessage& Message);
     // Moves and clips DC to the client area: edges and visible bars off.
     void ClipToClient(HDC DC);
