@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "TestSkins.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
@@ -76,11 +77,7 @@ void StartHostedRun(DWORD IccClasses) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"WrapperHost";
     RegisterClassW(&wc);
-    M = new TsSkinManager(nullptr);
-    M->SetActive(false);
-    M->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-    M->SetSkinName("Birch");
-    M->SetActive(true);
+    M = MakeSkinManager(nullptr, TUVRELI_TEST_SKINS_DIR, "Birch");
 }
 
 void FinishHostedRun() {
@@ -122,6 +119,24 @@ HWND HostFixture::Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, 
 void HostFixture::Free(TacMainWnd* W) {
     Made.erase(std::remove(Made.begin(), Made.end(), W), Made.end());
     delete W;
+}
+
+void CheckWrapperLife(HWND H, const std::function<TacMainWnd*(HWND)>& Make, const std::function<void(HWND)>& Paint) {
+    const LONG_PTR own = GetWindowLongPtrW(H, GWLP_WNDPROC);
+    TacMainWnd* w = Make(H);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(Make(H), nullptr);
+    InvalidateRect(H, nullptr, TRUE);
+    UpdateWindow(H);
+    const testwin::GuiObjects before = testwin::CountGuiObjects();
+    for (int i = 0; i < 1000; ++i) Paint(H);
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
+    DetachWrapper(H, true, false, w);
+    EXPECT_EQ(GetWindowLongPtrW(H, GWLP_WNDPROC), own);
+    w = Make(H);
+    DestroyWindow(H);
+    EXPECT_TRUE(w->Destroyed);
+    delete w;
 }
 
 Pixels Shot(HWND Wnd) {

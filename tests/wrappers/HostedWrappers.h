@@ -73,6 +73,12 @@ struct HostFixture : ::testing::Test {
     void Free(TacMainWnd* W);
 };
 
+// The life of a wrapper that Make puts over H: one wrapper a window (Make
+// gives nil the second time), Paint a thousand times without GDI or USER
+// objects growing, the window's own procedure back when the wrapper lets
+// go, and a wrapper made again knows when its window is destroyed under it.
+void CheckWrapperLife(HWND H, const std::function<TacMainWnd*(HWND)>& Make, const std::function<void(HWND)>& Paint);
+
 // The client area of Wnd as the screen shows it, after its paints.
 Pixels Shot(HWND Wnd);
 

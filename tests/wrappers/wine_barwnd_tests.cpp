@@ -919,24 +919,9 @@ TEST_F(Bars, EveryKindPaintsAThousandTimesWithoutGrowingAndGivesItsProcedureBack
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         HWND h = c.Window(*this);
-        const LONG_PTR own = GetWindowLongPtrW(h, GWLP_WNDPROC);
-        TacMainWnd* w = c.Make(h);
-        ASSERT_TRUE(w);
-        EXPECT_EQ(c.Make(h), nullptr);  // never two wrappers on one window
-        InvalidateRect(h, nullptr, TRUE);
-        UpdateWindow(h);
-        const testwin::GuiObjects before = testwin::CountGuiObjects();
-        for (int i = 0; i < 1000; ++i) {
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-        }
-        EXPECT_EQ(testwin::CountGuiObjects(), before);
-        DetachWrapper(h, true, false, w);
-        EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), own);
-        // A window destroyed under its wrapper lets the wrapper go.
-        w = c.Make(h);
-        DestroyWindow(h);
-        EXPECT_TRUE(w->Destroyed);
-        delete w;
+        CheckWrapperLife(h, c.Make, [](HWND H) {
+            RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        });
     }
 }
 
