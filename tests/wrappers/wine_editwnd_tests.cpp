@@ -20,6 +20,7 @@
 #include "Forms.h"
 #include "ComCtrls.h"
 #include "StdCtrls.h"
+#include "TestSkins.h"
 #include "TestSupport.h"
 #include "UnitInit.h"
 #include "acPNG.h"
@@ -848,11 +849,7 @@ TEST_F(Wrapped, AThousandWindowsOfEveryKindWrappedAndDestroyedInEveryOrder) {
 TEST(TestSkins, EveryKindPaintsItsClientAndItsBarsUnderBothSkins) {
     for (const char* name : {"Birch", "Night"}) {
         SCOPED_TRACE(name);
-        auto* m = new TsSkinManager(nullptr);
-        m->SetActive(false);
-        m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-        m->SetSkinName(name);
-        m->SetActive(true);
+        auto* m = MakeSkinManager(nullptr, TUVRELI_TEST_SKINS_DIR, name);
         ASSERT_TRUE(m->SkinData()->Active());
         EXPECT_FALSE(FadeInProgress) << "a loaded skin leaves no fade behind";
         HWND host = MakeHost(false);

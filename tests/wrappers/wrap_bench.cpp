@@ -15,6 +15,7 @@
 
 #include "EditWndDriver.h"
 #include "Forms.h"
+#include "TestSkins.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "acSBUtilsWnds.h"
@@ -88,11 +89,7 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     const std::string dir = argc >= 3 ? argv[1] : TUVRELI_TEST_SKINS_DIR;
     const std::string name = argc >= 3 ? argv[2] : "Birch";
-    auto* m = new TsSkinManager(nullptr);
-    m->SetActive(false);
-    m->SetSkinDirectory(dir.c_str());
-    m->SetSkinName(name.c_str());
-    m->SetActive(true);
+    auto* m = MakeSkinManager(nullptr, dir, name);
     if (!m->SkinData()->Active()) {
         std::fprintf(stderr, "skin %s not loaded from %s\n", name.c_str(), dir.c_str());
         return 1;
