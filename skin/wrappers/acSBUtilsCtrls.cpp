@@ -21,6 +21,7 @@ constexpr double kDisabledFade = 0.4;
 
 using acwrap::ManagerActive;
 using acwrap::Painting;
+using acwrap::PaintScope;
 using acwrap::TargetDC;
 using acwrap::WindowFont;
 
@@ -157,9 +158,7 @@ void TacStaticWnd::WndProc(TMessage& M) {
             // A paint into a given DC (a print): drawn at once.
             PaintWindow(M);
         } else {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
         }
         M.Result = 0;
         return;
@@ -250,15 +249,7 @@ void TacBtnWnd::SelectCaptionFont() {
 }
 
 void TacBtnWnd::QuietThenPaint(TMessage& M, bool ToPrevious) {
-    HandleQuietlyThenPaint(
-        this,
-        [&] {
-            if (ToPrevious)
-                PassOn(M);
-            else
-                TacMainWnd::WndProc(M);
-        },
-        true);
+    HandleQuietlyThenPaint(this, [&] { ToPrevious ? PassOn(M) : TacMainWnd::WndProc(M); }, true);
 }
 
 bool TacBtnWnd::HoverCommand(TMessage& M) {
@@ -351,11 +342,8 @@ void TacBtnWnd::WndProc(TMessage& M) {
 void TacBtnWnd::PaintButton(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     const bool print = M.Msg == WM_PRINT || M.WParam;
-    PAINTSTRUCT ps;
-    if (!print) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (!print) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (!print) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     TargetDC target(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -611,12 +599,9 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
 
 void TacCheckBoxWnd::PaintCheckBox(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
-    PAINTSTRUCT ps;
     const bool given = M.WParam != 0;
-    if (!given) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (!given) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (!given) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     FStyle = WindowStyle(CtrlHandle);
@@ -748,12 +733,8 @@ void TacGroupBoxWnd::WndProc(TMessage& M) {
 void TacGroupBoxWnd::PaintGroupBox(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     const bool given = M.Msg == WM_PRINT && M.WParam;
-    PAINTSTRUCT ps;
-    const bool begin = M.Msg == WM_PAINT;
-    if (begin) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (begin) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (M.Msg == WM_PAINT) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     {
@@ -1045,9 +1026,7 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         break;
     case WM_PAINT: {
         TakeGlobalColor();
-        PAINTSTRUCT ps;
-        BeginPaint(CtrlHandle, &ps);
-        EndPaint(CtrlHandle, &ps);
+        acwrap::ValidateByPaint(CtrlHandle);
         M.Result = 0;
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "Forms.h"
 #include "WinText.h"
+#include "acSBUtilsPaint.h"
 #include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
@@ -313,9 +314,7 @@ void TacEditWnd::WndProc(TMessage& M) {
         if (!WndVisible()) break;
         SkinData->UpdatingFlag = SkinData->IsUpdating();
         if (SkinData->UpdatingFlag || (FadeInProgress && !FadeCaptureDC)) {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
             return;
         }
         PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -859,9 +858,7 @@ void TacMDIWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
     case WM_PAINT:
         if (FadeInProgress) {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
             return;
         }
         break;

@@ -59,11 +59,14 @@ private:
     PAINTSTRUCT ps_{};
 };
 
+// A paint that draws nothing: the update region validated.
+inline void ValidateByPaint(HWND Wnd) { PaintScope paint(Wnd); }
+
 // A paint that leaves all drawing to the erase it asks for: the whole
 // window invalidated with erasing, then validated.
 inline void PaintOnErase(HWND Wnd) {
     InvalidateRect(Wnd, nullptr, TRUE);
-    PaintScope paint(Wnd);
+    ValidateByPaint(Wnd);
 }
 
 // The common data's cache at Size (a 24-bit DIB).
