@@ -71,12 +71,7 @@ void StartHostedRun(DWORD IccClasses) {
     StartUnits(kUnits);
     INITCOMMONCONTROLSEX icc{sizeof icc, IccClasses};
     InitCommonControlsEx(&icc);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"WrapperHost";
-    RegisterClassW(&wc);
+    testwin::RegisterWindowClass(L"WrapperHost", HostProc);
     M = MakeSkinManager(nullptr, TUVRELI_TEST_SKINS_DIR, "Birch");
 }
 

@@ -94,16 +94,8 @@ void RegisterClasses() {
     done = true;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"EditWndHost";
-    RegisterClassW(&wc);
-    wc.lpfnWndProc = MDIChildProc;
-    wc.lpszClassName = L"EditWndMDIChild";
-    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-    RegisterClassW(&wc);
+    testwin::RegisterWindowClass(L"EditWndHost", HostProc);
+    testwin::RegisterWindowClass(L"EditWndMDIChild", MDIChildProc, HBRUSH(GetStockObject(WHITE_BRUSH)));
 }
 
 HWND MakeHost(bool ClipChildren = true) {
