@@ -309,13 +309,10 @@ void TacStatusBarWnd::WndProc(TMessage& M) {
         return;
     }
     switch (M.Msg) {
-    case WM_PAINT: {
-        // Everything is drawn on erasing, over the whole bar.
-        InvalidateRect(CtrlHandle, nullptr, TRUE);
-        PaintScope paint(CtrlHandle);
+    case WM_PAINT:
+        PaintOnErase(CtrlHandle);
         M.Result = 0;
         return;
-    }
     case WM_ERASEBKGND:
         PaintAll(reinterpret_cast<HDC>(M.WParam));
         M.Result = 1;

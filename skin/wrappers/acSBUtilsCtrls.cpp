@@ -21,9 +21,25 @@ constexpr double kDisabledFade = 0.4;
 
 using acwrap::ManagerActive;
 using acwrap::Painting;
+using acwrap::PaintScope;
 using acwrap::TargetDC;
+using acwrap::WindowFont;
 
 void SendCommand(HWND Wnd, uint16_t Command) { SendMessageW(Wnd, SM_ALPHACMD, WPARAM(SkinWParam(Command)), 0); }
+
+// Handle runs with the window's redrawing off (on again on every path); then
+// the window is painted at once, its background first marked for painting
+// again when Dirty.
+template <class F>
+void HandleQuietlyThenPaint(TacMainWnd* W, F Handle, bool Dirty) {
+    SendMessageW(W->CtrlHandle, WM_SETREDRAW, FALSE, 0);
+    {
+        ScopeExit redraw([W] { SendMessageW(W->CtrlHandle, WM_SETREDRAW, TRUE, 0); });
+        Handle();
+    }
+    if (Dirty) W->SkinData->BackgroundDirty = true;
+    SendMessageW(W->CtrlHandle, WM_PAINT, 0, 0);
+}
 
 // The cache at the window's size (a 24-bit DIB).
 TBitmap* SizedCache(TsCommonData* Data, const TacWndGeometry& G) { return acwrap::SizedCache(Data, G.WndSize); }
@@ -46,22 +62,8 @@ void FadeDisabled(TBitmap* Cache, const CacheInfo& Bg, TPoint Pos) {
     }
 }
 
-// The canvas font takes the logical font of a font handle (0: the system font).
-void AssignFont(TFont* Font, HFONT Handle) {
-    LOGFONTW lf{};
-    if (!GetObjectW(Handle ? Handle : HFONT(GetStockObject(SYSTEM_FONT)), sizeof lf, &lf)) return;
-    Font->SetName(FromWide(lf.lfFaceName));
-    Font->SetHeight(lf.lfHeight);
-    Font->SetCharset(lf.lfCharSet);
-    TFontStyles s = 0;
-    if (lf.lfWeight >= FW_BOLD) s |= FontStyleBit(fsBold);
-    if (lf.lfItalic) s |= FontStyleBit(fsItalic);
-    if (lf.lfUnderline) s |= FontStyleBit(fsUnderline);
-    if (lf.lfStrikeOut) s |= FontStyleBit(fsStrikeOut);
-    Font->SetStyle(s);
-}
-
-HFONT WindowFont(HWND Wnd) { return reinterpret_cast<HFONT>(SendMessageW(Wnd, WM_GETFONT, 0, 0)); }
+// A control's canvas font from a font handle (0: the system font).
+void AssignFont(TFont* Font, HFONT Handle) { acwrap::AssignFontHandle(Font, Handle, SYSTEM_FONT); }
 
 // The text size of Text in the canvas's font.
 TSize MeasureText(TCanvas* Canvas, const AnsiString& Text, int MaxWidth, unsigned Flags) {
@@ -156,9 +158,7 @@ void TacStaticWnd::WndProc(TMessage& M) {
             // A paint into a given DC (a print): drawn at once.
             PaintWindow(M);
         } else {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
         }
         M.Result = 0;
         return;
@@ -249,16 +249,7 @@ void TacBtnWnd::SelectCaptionFont() {
 }
 
 void TacBtnWnd::QuietThenPaint(TMessage& M, bool ToPrevious) {
-    SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-    {
-        ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-        if (ToPrevious)
-            PassOn(M);
-        else
-            TacMainWnd::WndProc(M);
-    }
-    SkinData->BackgroundDirty = true;
-    SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+    HandleQuietlyThenPaint(this, [&] { ToPrevious ? PassOn(M) : TacMainWnd::WndProc(M); }, true);
 }
 
 bool TacBtnWnd::HoverCommand(TMessage& M) {
@@ -351,11 +342,8 @@ void TacBtnWnd::WndProc(TMessage& M) {
 void TacBtnWnd::PaintButton(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     const bool print = M.Msg == WM_PRINT || M.WParam;
-    PAINTSTRUCT ps;
-    if (!print) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (!print) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (!print) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     TargetDC target(CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -574,12 +562,7 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
     case WM_SETTEXT:
         // The window draws these changes itself at once: not while skinned.
         if (IsWindowVisible(CtrlHandle)) {
-            SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-            {
-                ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-                TacMainWnd::WndProc(M);
-            }
-            SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+            HandleQuietlyThenPaint(this, [&] { TacMainWnd::WndProc(M); }, false);
             return;
         }
         break;
@@ -616,12 +599,9 @@ void TacCheckBoxWnd::WndProc(TMessage& M) {
 
 void TacCheckBoxWnd::PaintCheckBox(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
-    PAINTSTRUCT ps;
     const bool given = M.WParam != 0;
-    if (!given) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (!given) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (!given) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     FStyle = WindowStyle(CtrlHandle);
@@ -753,12 +733,8 @@ void TacGroupBoxWnd::WndProc(TMessage& M) {
 void TacGroupBoxWnd::PaintGroupBox(TMessage& M) {
     Geometry = GetWndGeometry(CtrlHandle);
     const bool given = M.Msg == WM_PRINT && M.WParam;
-    PAINTSTRUCT ps;
-    const bool begin = M.Msg == WM_PAINT;
-    if (begin) BeginPaint(CtrlHandle, &ps);
-    ScopeExit end([&] {
-        if (begin) EndPaint(CtrlHandle, &ps);
-    });
+    std::optional<PaintScope> paint;
+    if (M.Msg == WM_PAINT) paint.emplace(CtrlHandle);
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     {
@@ -845,6 +821,42 @@ void TacTransPanelWnd::PaintTransparent(HDC DC) {
 
 // ====================================================================== class-library panels
 
+namespace {
+
+// A window's outer size and its border width (half of what the window is
+// wider than its client area).
+struct FrameSize {
+    int W, H, B;
+};
+
+FrameSize FrameOf(HWND Wnd) {
+    RECT wr{}, cr{};
+    GetWindowRect(Wnd, &wr);
+    GetClientRect(Wnd, &cr);
+    const int w = wr.right - wr.left;
+    return {w, wr.bottom - wr.top, (w - cr.right) / 2};
+}
+
+// The frame and print messages both panel wrappers answer alike; true when
+// Message is answered. NCPaintResult: the answer to WM_NCPAINT.
+template <class PanelWnd>
+bool PanelFrameMessage(PanelWnd* W, TMessage& Message, LRESULT NCPaintResult) {
+    switch (Message.Msg) {
+    case WM_NCPAINT:
+        W->PaintBorder(nullptr);
+        Message.Result = NCPaintResult;
+        return true;
+    case WM_UPDATEUISTATE: Message.Result = 1; return true;
+    case WM_PRINT:
+        W->PaintClient(reinterpret_cast<HDC>(Message.WParam));
+        W->PaintBorder(reinterpret_cast<HDC>(Message.WParam));
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 AnsiString PanelSection(const TCustomPanel* P) {
     switch (P->BevelOuter()) {
     case bvLowered: return P->BevelInner() == bvRaised ? "GROUPBOX" : "PANEL_LOW";
@@ -887,44 +899,25 @@ void TacPanelWnd::WndProc(TMessage& M) {
         return;
     }
     if (SkinData->IsSkinned()) {
+        if (PanelFrameMessage(this, M, 0)) return;
         switch (M.Msg) {
         case WM_SETTEXT:
             if (IsWindowVisible(CtrlHandle)) {
-                SendMessageW(CtrlHandle, WM_SETREDRAW, FALSE, 0);
-                {
-                    ScopeExit redraw([this] { SendMessageW(CtrlHandle, WM_SETREDRAW, TRUE, 0); });
-                    TacMainWnd::WndProc(M);
-                }
-                SkinData->BackgroundDirty = true;
-                SendMessageW(CtrlHandle, WM_PAINT, 0, 0);
+                HandleQuietlyThenPaint(this, [&] { TacMainWnd::WndProc(M); }, true);
                 return;
             }
             break;
-        case WM_PAINT: {
-            // Everything is drawn on erasing, over the whole panel.
-            InvalidateRect(CtrlHandle, nullptr, TRUE);
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+        case WM_PAINT:
+            acwrap::PaintOnErase(CtrlHandle);
             M.Result = 0;
             return;
-        }
         case WM_ERASEBKGND:
             PaintClient(reinterpret_cast<HDC>(M.WParam));
             M.Result = 1;
             return;
-        case WM_NCPAINT:
-            PaintBorder(nullptr);
-            M.Result = 0;
-            return;
-        case WM_UPDATEUISTATE: M.Result = 1; return;
         case WM_PARENTNOTIFY:
             TacMainWnd::WndProc(M);
             if (LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(panel);
-            return;
-        case WM_PRINT:
-            PaintClient(reinterpret_cast<HDC>(M.WParam));
-            PaintBorder(reinterpret_cast<HDC>(M.WParam));
             return;
         default: break;
         }
@@ -977,10 +970,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
     if (SkinData->BackgroundDirty || FPartialPaint) PaintToCache();
     const TsGeneralData* s = SkinData->Section();
     FPartialPaint = partial && s && s->Transparency > 0;
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int b = ((wr.right - wr.left) - cr.right) / 2;
+    const int b = FrameOf(CtrlHandle).B;
     // A client DC has its origin inside the border; the window DC outside it.
     const int at = DC ? 0 : b;
     PaintChildControls(panel, SkinData, Rect(b, b, panel->Width() - b, panel->Height() - b), at, at, false, dc,
@@ -990,10 +980,7 @@ void TacPanelWnd::PaintClient(HDC DC) {
 }
 
 void TacPanelWnd::PaintBorder(HDC DC) {
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     if (b <= 0) return;
     if (SkinData->BackgroundDirty) PaintToCache();
     TargetDC target(CtrlHandle, DC, WindowDC::Window);
@@ -1029,6 +1016,7 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         TacMainWnd::WndProc(M);
         return;
     }
+    if (PanelFrameMessage(this, M, 1)) return;
     switch (M.Msg) {
     case SM_ALPHACMD:
         if (SkinCommandOf(M.WParam) == scNewSkin && Control) SendToControlTree(Control, M.Msg, M.WParam, M.LParam);
@@ -1038,9 +1026,7 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         break;
     case WM_PAINT: {
         TakeGlobalColor();
-        PAINTSTRUCT ps;
-        BeginPaint(CtrlHandle, &ps);
-        EndPaint(CtrlHandle, &ps);
+        acwrap::ValidateByPaint(CtrlHandle);
         M.Result = 0;
         return;
     }
@@ -1059,19 +1045,10 @@ void TacDlgPanelWnd::WndProc(TMessage& M) {
         M.Result = 1;
         return;
     }
-    case WM_NCPAINT:
-        PaintBorder(nullptr);
-        M.Result = 1;
-        return;
-    case WM_UPDATEUISTATE: M.Result = 1; return;
     case WM_PARENTNOTIFY:
         TacMainWnd::WndProc(M);
         TakeGlobalColor();
         if (LOWORD(M.WParam) == WM_CREATE) NotifyParentForm(Control);
-        return;
-    case WM_PRINT:
-        PaintClient(reinterpret_cast<HDC>(M.WParam));
-        PaintBorder(reinterpret_cast<HDC>(M.WParam));
         return;
     case WM_THEMECHANGED:
         if (Control) Control->SetColor(clBtnFace);
@@ -1091,10 +1068,7 @@ void TacDlgPanelWnd::PaintToCache() {
 }
 
 void TacDlgPanelWnd::PaintBorder(HDC DC) {
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     if (b < -5) return;
     SkinData->BackgroundDirty = true;
     PaintToCache();
@@ -1113,10 +1087,7 @@ void TacDlgPanelWnd::PaintClient(HDC DC) {
     SkinData->UpdatingFlag = SkinData->IsUpdating();
     if (SkinData->UpdatingFlag) return;
     PaintToCache();
-    RECT wr{}, cr{};
-    GetWindowRect(CtrlHandle, &wr);
-    GetClientRect(CtrlHandle, &cr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top, b = (w - cr.right) / 2;
+    const auto [w, h, b] = FrameOf(CtrlHandle);
     const int at = DC ? 0 : b;
     BitBlt(dc, at, at, w - 2 * b, h - 2 * b, SkinData->CacheBitmap->Canvas()->Handle(), b, b, SRCCOPY);
 }

@@ -8,6 +8,7 @@
 
 #include "Forms.h"
 #include "WinText.h"
+#include "acSBUtilsPaint.h"
 #include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
@@ -94,6 +95,7 @@ void TacBaseWnd::WndProc(TMessage& M) {
             if (!IsOwnManager(M.LParam)) break;
             TacScrollWnd::WndProc(M);
             SendNCPaint();
+            AfterRefresh();
             return;
         case scUpdateCache:
             UpdateWndCache(SkinData, CtrlHandle, false);
@@ -240,16 +242,22 @@ void TacEditWnd::ClipToClient(HDC DC) {
     IntersectClipRect(DC, 0, 0, std::max(w, 0), std::max(h, 0));
 }
 
-void TacEditWnd::WMPrint(TMessage& M) {
+HDC TacEditWnd::StartPrint(TMessage& M) {
     HDC dc = reinterpret_cast<HDC>(M.WParam);
     if (!dc) {
         TacBaseWnd::WndProc(M);
-        return;
+        return nullptr;
     }
     Geometry = GetWndGeometry(CtrlHandle);
     SkinData->UpdatingFlag = false;
     SkinData->BackgroundDirty = true;
     ApplySkinLookOnce();
+    return dc;
+}
+
+void TacEditWnd::WMPrint(TMessage& M) {
+    HDC dc = StartPrint(M);
+    if (!dc) return;
     UpdateWndCache(SkinData, CtrlHandle, DialogMode);
     if (!DialogMode) FillCornersByMask(SkinData, 0, this);
     CopyCacheBands(dc, EdgeLeft);
@@ -266,6 +274,10 @@ void TacEditWnd::WMPrint(TMessage& M) {
     M.Result = 0;
 }
 
+void TacEditWnd::AfterRefresh() {
+    if (!Destroyed) ApplySkinLook();
+}
+
 void TacEditWnd::WndProc(TMessage& M) {
     if (!SkinnedNow()) {
         TacBaseWnd::WndProc(M);
@@ -274,11 +286,6 @@ void TacEditWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
     case SM_ALPHACMD:
         switch (SkinCommandOf(M.WParam)) {
-        case scRefresh:
-            if (!IsOwnManager(M.LParam)) break;
-            TacBaseWnd::WndProc(M);
-            if (!Destroyed) ApplySkinLook();
-            return;
         case scRepaint:
             if (SkinData->UpdatingFlag) {
                 SkinData->UpdatingFlag = false;
@@ -307,9 +314,7 @@ void TacEditWnd::WndProc(TMessage& M) {
         if (!WndVisible()) break;
         SkinData->UpdatingFlag = SkinData->IsUpdating();
         if (SkinData->UpdatingFlag || (FadeInProgress && !FadeCaptureDC)) {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
             return;
         }
         PaintScrollBars(this, CtrlHandle, reinterpret_cast<HDC>(M.WParam));
@@ -665,15 +670,8 @@ void TacComboBoxWnd::WMCtlColorListBox(TMessage& M) {
 }
 
 void TacComboBoxWnd::WMPrint(TMessage& M) {
-    HDC dc = reinterpret_cast<HDC>(M.WParam);
-    if (!dc) {
-        TacEditWnd::WndProc(M);
-        return;
-    }
-    Geometry = GetWndGeometry(CtrlHandle);
-    SkinData->UpdatingFlag = false;
-    SkinData->BackgroundDirty = true;
-    ApplySkinLookOnce();
+    HDC dc = StartPrint(M);
+    if (!dc) return;
     if (IsSimple())
         PrepareSimpleCache();
     else
@@ -860,9 +858,7 @@ void TacMDIWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
     case WM_PAINT:
         if (FadeInProgress) {
-            PAINTSTRUCT ps;
-            BeginPaint(CtrlHandle, &ps);
-            EndPaint(CtrlHandle, &ps);
+            acwrap::ValidateByPaint(CtrlHandle);
             return;
         }
         break;

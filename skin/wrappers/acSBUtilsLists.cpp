@@ -362,6 +362,11 @@ void TacListViewWnd::ThumbScroll(TMessage& M, bool Vertical) {
     SendMessageW(CtrlHandle, LVM_SCROLL, Vertical ? 0 : WPARAM(delta), Vertical ? LPARAM(delta) : 0);
 }
 
+void TacListViewWnd::AfterRefresh() {
+    TacEditWnd::AfterRefresh();
+    if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
+}
+
 void TacListViewWnd::WndProc(TMessage& M) {
     if (!SkinnedNow()) {
         TacEditWnd::WndProc(M);
@@ -370,11 +375,6 @@ void TacListViewWnd::WndProc(TMessage& M) {
     switch (M.Msg) {
     case SM_ALPHACMD:
         switch (SkinCommandOf(M.WParam)) {
-        case scRefresh:
-            if (!IsOwnManager(M.LParam)) break;
-            TacEditWnd::WndProc(M);
-            if (HeaderWnd) InvalidateRect(HeaderWnd, nullptr, FALSE);
-            return;
         case scQuerySkinIndex:
             M.Result = SkinData->SkinSectionNo + 1;
             return;

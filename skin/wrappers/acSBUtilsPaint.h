@@ -59,6 +59,16 @@ private:
     PAINTSTRUCT ps_{};
 };
 
+// A paint that draws nothing: the update region validated.
+inline void ValidateByPaint(HWND Wnd) { PaintScope paint(Wnd); }
+
+// A paint that leaves all drawing to the erase it asks for: the whole
+// window invalidated with erasing, then validated.
+inline void PaintOnErase(HWND Wnd) {
+    InvalidateRect(Wnd, nullptr, TRUE);
+    ValidateByPaint(Wnd);
+}
+
 // The common data's cache at Size (a 24-bit DIB).
 inline TBitmap* SizedCache(TsCommonData* Data, TSize Size) {
     Data->PrepareCacheBitmap();
@@ -70,10 +80,11 @@ inline TBitmap* SizedCache(TsCommonData* Data, TSize Size) {
 
 inline HFONT WindowFont(HWND Wnd) { return reinterpret_cast<HFONT>(SendMessageW(Wnd, WM_GETFONT, 0, 0)); }
 
-// The font takes the logical font of a font handle (0: the default GUI font).
-inline void AssignFontHandle(TFont* Font, HFONT Handle) {
+// The font takes the logical font of a font handle (0: the stock font
+// Fallback, the default GUI font unless named).
+inline void AssignFontHandle(TFont* Font, HFONT Handle, int Fallback = DEFAULT_GUI_FONT) {
     LOGFONTW lf{};
-    if (!GetObjectW(Handle ? Handle : HFONT(GetStockObject(DEFAULT_GUI_FONT)), sizeof lf, &lf)) return;
+    if (!GetObjectW(Handle ? Handle : HFONT(GetStockObject(Fallback)), sizeof lf, &lf)) return;
     Font->SetName(FromWide(lf.lfFaceName));
     Font->SetHeight(lf.lfHeight);
     Font->SetCharset(lf.lfCharSet);

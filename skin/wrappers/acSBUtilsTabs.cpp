@@ -254,13 +254,10 @@ void TacTabControlWnd::WndProc(TMessage& M) {
     if (M.Msg == SM_ALPHACMD && HandleCommand(M)) return;
     if (SkinnedNow()) {
         switch (M.Msg) {
-        case WM_PAINT: {
-            // Everything is drawn on erasing.
-            InvalidateRect(CtrlHandle, nullptr, TRUE);
-            PaintScope paint(CtrlHandle);
+        case WM_PAINT:
+            PaintOnErase(CtrlHandle);
             M.Result = 0;
             return;
-        }
         case WM_ERASEBKGND:
             if (!IsWindowVisible(CtrlHandle)) break;
             if (!FadeInProgress) PaintTabs(M);

@@ -47,6 +47,9 @@ protected:
     // wrapper is scrolling the window itself.
     void RefreshBars();
     void SendNCPaint();
+    // What a wrapper adds once its own manager's refresh has gone through
+    // the window and the frame is painted again.
+    virtual void AfterRefresh() {}
 };
 
 // Edits, memos, list boxes and any edit-like window.
@@ -83,7 +86,12 @@ protected:
     bool Restoring() const { return FRestoring; }
     // Copies the border bands (Band pixels wide) of the cache into DC.
     void CopyCacheBands(HDC DC, int Band);
+    void AfterRefresh() override;
     void WMNCPaint();
+    // A print without a DC goes on to the base wrapper (nil); with one, the
+    // geometry is read again and the cache marked for a full repaint in the
+    // skin's look.
+    HDC StartPrint(TMessage& Message);
     void WMPrint(TMessage& Message);
     // Moves and clips DC to the client area: edges and visible bars off.
     void ClipToClient(HDC DC);
@@ -227,6 +235,9 @@ public:
     bool HeaderButtonPressed = false;
     // The list's own colours (background, text, text background).
     COLORREF SavedBkColor = CLR_NONE, SavedTextColor = CLR_NONE, SavedTextBkColor = CLR_NONE;
+
+protected:
+    void AfterRefresh() override;
 
 private:
     void HookHeader(HWND Header);

@@ -12,6 +12,7 @@
 #include "MenuDriver.h"
 #include "MenuForm.h"
 #include "Guards.h"
+#include "TestSkins.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "sAlphaGraph.h"
@@ -79,11 +80,7 @@ protected:
     void SetUp() override {
         StartEngine();
         Form = ShowMenuForm();
-        Manager = new TsSkinManager(Form.get());
-        Manager->SetActive(false);
-        Manager->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-        Manager->SetSkinName(GetParam());
-        Manager->SetActive(true);
+        Manager = MakeSkinManager(Form.get(), TUVRELI_TEST_SKINS_DIR, GetParam());
         ASSERT_TRUE(Manager->SkinData()->Active());
         Pump(100);
     }

@@ -10,6 +10,7 @@
 #include "PictureUnits.h"
 #include "SkinCraft.h"
 #include "SkinDump.h"
+#include "TestSkins.h"
 #include "TestSupport.h"
 #include "WinTestSupport.h"
 #include "TypeInfo.h"
@@ -69,11 +70,7 @@ protected:
         WriteFile(Dir + "Cut.asz", cut);
     }
     void SetUp() override {
-        M = new TsSkinManager(nullptr);
-        M->SetActive(false);
-        M->SetSkinDirectory(Dir);
-        M->SetSkinName("Probe");
-        M->SetActive(true);
+        M = MakeSkinManager(nullptr, Dir, "Probe");
     }
     void TearDown() override { delete M; }
     static std::string Dir;

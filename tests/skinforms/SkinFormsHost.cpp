@@ -1,5 +1,6 @@
 #include "SkinFormsHost.h"
 
+#include "TestSkins.h"
 #include "UnitInit.h"
 #include "acGlow.h"
 #include "acPNG.h"
@@ -37,12 +38,7 @@ void StopUnits() {
 }
 
 TsSkinManager* MakeManager(TComponent* Owner, const char* Skin) {
-    auto* m = new TsSkinManager(Owner);
-    m->SetActive(false);
-    m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-    m->SetSkinName(Skin);
-    m->SetActive(true);
-    return m;
+    return MakeSkinManager(Owner, TUVRELI_TEST_SKINS_DIR, Skin);
 }
 
 namespace {

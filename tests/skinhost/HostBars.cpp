@@ -66,7 +66,8 @@ C* Make(TWinControl* Parent, int X, int Y, int W, int H) {
 
 }  // namespace
 
-TBarsPage::TBarsPage(TWinControl* Page, TsSkinManager* Manager) : FPage(Page), FManager(Manager) {
+TBarsPage::TBarsPage(TWinControl* Page, TsSkinManager* Manager) : TWrappedPage(Manager), FPage(Page) {
+    FFace = Page;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     AddToolBars();
@@ -76,29 +77,12 @@ TBarsPage::TBarsPage(TWinControl* Page, TsSkinManager* Manager) : FPage(Page), F
 }
 
 TBarsPage::~TBarsPage() {
-    for (auto it = FWrappers.rbegin(); it != FWrappers.rend(); ++it) delete *it;
+    FreeWrappers();
     if (FMenuOwner) DestroyWindow(FMenuOwner);
     if (FMenu) DestroyMenu(FMenu);
     for (HIMAGELIST il : FLists) ImageList_Destroy(il);
 }
 
-HWND TBarsPage::System(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H, DWORD Ex) {
-    HWND h = CreateWindowExW(Ex, Class, Text, WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, FPage->Handle(), nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return h;
-}
-
-template <class T>
-void TBarsPage::Wrap(HWND Wnd, const char* Section, TControl* Linked) {
-    TsCommonData* data = nullptr;
-    if (Linked) {
-        FData.emplace_back(new TsCommonData(Linked, true));
-        data = FData.back().get();
-    }
-    if (T* w = CreateWrapper<T>(Wnd, true, Section, FManager, data)) FWrappers.push_back(w);
-    InvalidateRect(Wnd, nullptr, TRUE);
-}
 
 void TBarsPage::AddToolBars() {
     // A system tool bar, as a file dialog's places bar is one.

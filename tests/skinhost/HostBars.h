@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "Controls.h"
+#include "HostPage.h"
 
 class TsSkinManager;
 class TacMainWnd;
 class TsCommonData;
 class TButton;
 
-class TBarsPage {
+class TBarsPage : TWrappedPage {
 public:
     // Fills Page (a page of the host's page control) and wraps what it made.
     TBarsPage(TWinControl* Page, TsSkinManager* Manager);
@@ -26,9 +27,6 @@ public:
     ~TBarsPage();
 
 private:
-    HWND System(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H, DWORD Ex = 0);
-    template <class T>
-    void Wrap(HWND Wnd, const char* Section, TControl* Linked = nullptr);
     void AddToolBars();
     void AddTabs();
     void AddSpinsAndCombo();
@@ -38,10 +36,7 @@ private:
     static LRESULT CALLBACK MenuOwnerProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
     TWinControl* FPage;
-    TsSkinManager* FManager;
     HWND FMenuOwner = nullptr;
     HMENU FMenu = nullptr;
     std::vector<HIMAGELIST> FLists;
-    std::vector<std::unique_ptr<TsCommonData>> FData;
-    std::vector<TacMainWnd*> FWrappers;
 };

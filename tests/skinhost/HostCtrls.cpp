@@ -35,7 +35,7 @@ void DrawGlyph(TBitmap* B) {
 
 }  // namespace
 
-TControlsPage::TControlsPage(TWinControl* Page, TsSkinManager* Manager) : FManager(Manager) {
+TControlsPage::TControlsPage(TWinControl* Page, TsSkinManager* Manager) : TWrappedPage(Manager) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     // The page's face: a raised panel, which answers its children's
@@ -44,7 +44,7 @@ TControlsPage::TControlsPage(TWinControl* Page, TsSkinManager* Manager) : FManag
     panel->SetParent(Page);
     panel->SetAlign(alClient);
     panel->SetBevelOuter(bvRaised);
-    FPanel = panel;
+    FFace = panel;
     HWND p = panel->Handle();
     Wrap<TacPanelWnd>(p, "", panel);
 
@@ -129,25 +129,3 @@ TControlsPage::TControlsPage(TWinControl* Page, TsSkinManager* Manager) : FManag
     Wrap<TacStaticWnd>(inPane, "CHECKBOX");
 }
 
-TControlsPage::~TControlsPage() {
-    for (auto it = FWrappers.rbegin(); it != FWrappers.rend(); ++it) delete *it;
-}
-
-HWND TControlsPage::System(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H,
-                           DWORD Ex) {
-    HWND h = CreateWindowExW(Ex, Class, Text, WS_CHILD | WS_VISIBLE | Style, X, Y, W, H,
-                             static_cast<TWinControl*>(FPanel)->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return h;
-}
-
-template <class T>
-void TControlsPage::Wrap(HWND Wnd, const char* Section, TControl* Linked) {
-    TsCommonData* data = nullptr;
-    if (Linked) {
-        FData.emplace_back(new TsCommonData(Linked, true));
-        data = FData.back().get();
-    }
-    if (T* w = CreateWrapper<T>(Wnd, true, Section, FManager, data)) FWrappers.push_back(w);
-    InvalidateRect(Wnd, nullptr, TRUE);
-}

@@ -39,6 +39,7 @@
 #include "HostMenus.h"
 #include "SkinDump.h"
 #include "Tabs.h"
+#include "TestSkins.h"
 #include "Text1251.h"
 #include "StdCtrls.h"
 #include "UnitInit.h"
@@ -90,16 +91,6 @@ void StartEngine() {
     StartUnits(kUnits);
 }
 
-// A manager that loads the skin once both settings are in.
-TsSkinManager* MakeManager(TComponent* Owner, const AnsiString& Dir, const AnsiString& Name) {
-    auto* m = new TsSkinManager(Owner);
-    m->SetActive(false);
-    m->SetSkinDirectory(Dir);
-    m->SetSkinName(Name);
-    m->SetActive(true);
-    return m;
-}
-
 // A skinned scroll bar control on a page.
 TsScrollBar* AddBar(TComponent* Owner, TWinControl* Parent, TScrollBarKind Kind, const TRect& R, int Position,
                     bool Enabled) {
@@ -118,7 +109,7 @@ int Dump(const AnsiString& Dir, const AnsiString& Name, const AnsiString& File) 
     TsSkinManager* m = nullptr;
     std::string text, error;
     try {
-        m = MakeManager(nullptr, Dir, Name);
+        m = MakeSkinManager(nullptr, Dir, Name);
     } catch (const std::exception& e) {
         error = e.what();
     }
@@ -308,7 +299,7 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     form->SetFormStyle(fsMDIForm);
     form->SetBounds(80, 60, 800, 600);
     try {
-        TsSkinManager* m = MakeManager(form, Dir, Name);
+        TsSkinManager* m = MakeSkinManager(form, Dir, Name);
         NameHostControls(m);
         new TsSkinProvider(form);
     } catch (const std::exception& e) {
@@ -357,7 +348,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu) {
     AddHostMenus(form);
     TsSkinManager* manager = nullptr;
     try {
-        manager = MakeManager(form, Dir, Name);
+        manager = MakeSkinManager(form, Dir, Name);
         NameHostControls(manager);
         auto* provider = new TsSkinProvider(form);
         provider->SetMakeSkinMenu(Menu == hmSystem);
@@ -428,7 +419,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu) {
 // The system's message box under the skin: 0 once answered, 1 when the box
 // could not be shown.
 int Message(const AnsiString& Dir, const AnsiString& Name) {
-    std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, Dir, Name));
+    std::unique_ptr<TsSkinManager> m(MakeSkinManager(nullptr, Dir, Name));
     return MessageBoxW(nullptr, L"The skin is loaded: this box is the system's, skinned by the dialog hook.",
                        L"Skin host message", MB_OK | MB_ICONINFORMATION) ? 0 : 1;
 }

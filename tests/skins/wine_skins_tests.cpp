@@ -21,6 +21,7 @@
 #include "Forms.h"
 #include "PictureUnits.h"
 #include "SkinDump.h"
+#include "TestSkins.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
 #include "Text1251.h"
@@ -62,15 +63,6 @@ void CopySkinFolder(const std::string& Name, const std::string& Dir) {
             CopyFileA((from + f.cFileName).c_str(), (to + f.cFileName).c_str(), FALSE);
     while (FindNextFileA(h, &f));
     FindClose(h);
-}
-
-TsSkinManager* MakeManager(TComponent* Owner, const std::string& Dir, const std::string& Name) {
-    auto* m = new TsSkinManager(Owner);
-    m->SetActive(false);
-    m->SetSkinDirectory(Dir);
-    m->SetSkinName(Name);
-    m->SetActive(true);
-    return m;
 }
 
 // The root a stored skin's form text is read into, whatever the form's class.
@@ -168,14 +160,14 @@ TEST_P(OurSkin, LoadsTheSameTablesFromItsFolderItsPackedFileAndBothStoredForms) 
     CopySkinFolder(Name(), dir);
     std::string folder;
     {
-        std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, dir, Name()));
+        std::unique_ptr<TsSkinManager> m(MakeSkinManager(nullptr, dir, Name()));
         ASSERT_TRUE(m->Active());
         EXPECT_FALSE(m->PackedSkinLoaded());
         folder = DumpSkinTables(*m);
     }
     ASSERT_GT(std::count(folder.begin(), folder.end(), '\n'), 100);
     {
-        std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, kSkins, Name()));
+        std::unique_ptr<TsSkinManager> m(MakeSkinManager(nullptr, kSkins, Name()));
         EXPECT_TRUE(m->PackedSkinLoaded());
         EXPECT_EQ(DumpSkinTables(*m), folder);
     }
@@ -201,7 +193,7 @@ TEST_P(OurSkin, LoadsTheSameTablesFromItsFolderItsPackedFileAndBothStoredForms) 
 }
 
 TEST_P(OurSkin, SkinHostDumpsTheTablesAndReportsADamagedFile) {
-    std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, kSkins, Name()));
+    std::unique_ptr<TsSkinManager> m(MakeSkinManager(nullptr, kSkins, Name()));
     const std::string expected = DumpSkinTables(*m);
     m.reset();
     const std::string dir = TempFolder("ourskins_dump");
@@ -224,7 +216,7 @@ TEST_P(OurSkin, SkinHostDumpsTheTablesAndReportsADamagedFile) {
 // the gradient, then the rest of the percentage given to the colour, then
 // the section's transparency over a parent picture.
 TEST_P(OurSkin, SectionBackgroundsMatchThePortableReference) {
-    std::unique_ptr<TsSkinManager> m(MakeManager(nullptr, kSkins, Name()));
+    std::unique_ptr<TsSkinManager> m(MakeSkinManager(nullptr, kSkins, Name()));
     sGraphUtilsInitialize();
     constexpr int W = 48, H = 36, PW = 80, PH = 60;
     const TPoint at = Point(13, 9);
@@ -285,7 +277,7 @@ struct SkinnedBar : OurSkin {
         Form = new TForm(Application);
         Form->SetBounds(80, 80, 360, 360);
         Form->SetColor(0x50A0C8);
-        Manager = MakeManager(Form, kSkins, Name());
+        Manager = MakeSkinManager(Form, kSkins, Name());
         Form->Show();
         SetForegroundWindow(Form->Handle());
         PumpUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 1000);

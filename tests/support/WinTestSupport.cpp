@@ -38,6 +38,16 @@ bool PumpUntil(MessageHandler Handle, const std::function<bool()>& Done, int Tim
     return true;
 }
 
+void RegisterWindowClass(const wchar_t* Name, WNDPROC Proc, HBRUSH Background) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = Background;
+    wc.lpszClassName = Name;
+    RegisterClassW(&wc);
+}
+
 int Pixels::Count(uint32_t Rgb) const {
     int n = 0;
     for (uint32_t p : Data) n += p == Rgb;

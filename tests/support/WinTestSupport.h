@@ -22,6 +22,10 @@ void PumpFor(MessageHandler Handle, int Ms);
 // Handles messages until Done answers true or TimeoutMs passes; answers Done().
 bool PumpUntil(MessageHandler Handle, const std::function<bool()>& Done, int TimeoutMs);
 
+// Registers a window class of the test program: Proc, the arrow cursor and
+// Background (none: the window erases itself).
+void RegisterWindowClass(const wchar_t* Name, WNDPROC Proc, HBRUSH Background = nullptr);
+
 // 32-bit pixels, 0x00RRGGBB, top row first.
 struct Pixels {
     int Width = 0, Height = 0;

@@ -29,6 +29,7 @@
 #include "Tabs.h"
 #include "ToolBars.h"
 #include "UnitInit.h"
+#include "HostedWrappers.h"
 #include "WinTestSupport.h"
 #include "acPNG.h"
 #include "acSBUtilsBars.h"
@@ -40,79 +41,28 @@
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
 
-using testwin::Pixels;
+using namespace hostwrap;
 
 namespace {
 
-// What the host answers as the background under its children (0x00RRGGBB).
-constexpr uint32_t kHost = 0x40A060;
-constexpr TColor kHostColor = TColor(0x60A040);  // the same, red in the low byte
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
-
-TsSkinManager* M = nullptr;
-
-void Pump(int Ms = 40) { testwin::PumpFor(&testwin::DispatchWaiting, Ms); }
-
-bool AnswerAsSkinnedParent(UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
-    if (Msg != SM_ALPHACMD) return false;
-    switch (SkinCommandOf(W)) {
-    case scGetBackground: {
-        auto* info = reinterpret_cast<BackgroundInfo*>(L);
-        info->BgType = 1;
-        info->Color = kHostColor;
-        if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, kHostColor);
-        Result = 0;
-        return true;
-    }
-    case scIsSkinned: Result = 1; return true;
-    case scQueryColor: Result = kHostColor; return true;
-    default: return false;
-    }
-}
 
 std::vector<WPARAM> g_Commands;             // WM_COMMAND wParams heard by the host
 std::function<void(HWND)> g_OnMenuIdle;     // called with the menu window while a menu shows
 
-LRESULT CALLBACK HostProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-    LRESULT r = 0;
-    if (AnswerAsSkinnedParent(Msg, W, L, r)) return r;
-    switch (Msg) {
-    case WM_COMMAND: g_Commands.push_back(W); break;
-    case WM_ENTERIDLE:
-        if (W == MSGF_MENU && g_OnMenuIdle) {
-            auto once = std::move(g_OnMenuIdle);
-            g_OnMenuIdle = nullptr;
-            once(reinterpret_cast<HWND>(L));
-        }
-        break;
-    case WM_ERASEBKGND: {
-        RECT c;
-        GetClientRect(Wnd, &c);
-        FillRectOnDC(reinterpret_cast<HDC>(W), Rect(c.left, c.top, c.right, c.bottom), kHostColor);
-        return 1;
+// What the host and its form do with what they hear: the host keeps the
+// commands; both call the menu-idle hook once.
+void HearMenuIdle(UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_ENTERIDLE && W == MSGF_MENU && g_OnMenuIdle) {
+        auto once = std::move(g_OnMenuIdle);
+        g_OnMenuIdle = nullptr;
+        once(reinterpret_cast<HWND>(L));
     }
-    default: break;
-    }
-    return DefWindowProcW(Wnd, Msg, W, L);
 }
-
-// A class-library form that answers like the host.
-class THostForm : public TForm {
-public:
-    explicit THostForm(TComponent* Owner) : TForm(Owner) { SetColor(kHostColor); }
-    const char* ClassName() const override { return "THostForm"; }
-
-protected:
-    void WndProc(TMessage& Msg) override {
-        if (AnswerAsSkinnedParent(Msg.Msg, Msg.WParam, Msg.LParam, Msg.Result)) return;
-        if (Msg.Msg == WM_ENTERIDLE && Msg.WParam == MSGF_MENU && g_OnMenuIdle) {
-            auto once = std::move(g_OnMenuIdle);
-            g_OnMenuIdle = nullptr;
-            once(reinterpret_cast<HWND>(Msg.LParam));
-        }
-        TForm::WndProc(Msg);
-    }
-};
+void HostHeard(UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_COMMAND) g_Commands.push_back(W);
+    HearMenuIdle(Msg, W, L);
+}
 
 // A combo box of the class library under another class name.
 class TFancyComboBox : public TCustomComboBox {
@@ -129,25 +79,10 @@ struct ExceptionCounter {
 class Environment : public ::testing::Environment {
 public:
     void SetUp() override {
-        static const TUnitStep kUnits[] = {
-            {"sConst", sConstInitialize, sConstFinalize},
-            {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
-            {"sMessages", sMessagesInitialize, nullptr},
-            {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
-            {"acPNG", acPNGInitialize, acPNGFinalize},
-            {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
-            {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
-            {"acSBUtils", nullptr, FreePageWrappers},
-        };
-        StartUnits(kUnits);
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"BarHost";
-        RegisterClassW(&wc);
+        StartHostedRun(ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES);
+        StartUnits({{"acSBUtils", nullptr, FreePageWrappers}});
+        HostHears = HostHeard;
+        FormHears = HearMenuIdle;
         // A combo box of another class: the system's, under a name of its own.
         WNDCLASSW combo{};
         GetClassInfoW(nullptr, L"COMBOBOX", &combo);
@@ -155,26 +90,12 @@ public:
         combo.lpszClassName = L"FancyCombo";
         RegisterClassW(&combo);
         Application->OnException = TExceptionEvent::Of<&ExceptionCounter::Handle>(&g_Counter);
-        M = new TsSkinManager(nullptr);
-        M->SetActive(false);
-        M->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-        M->SetSkinName("Birch");
-        M->SetActive(true);
     }
-    void TearDown() override {
-        delete M;
-        M = nullptr;
-        FinishUnits();
-    }
+    void TearDown() override { FinishHostedRun(); }
 };
 const auto* const g_Env = ::testing::AddGlobalTestEnvironment(new Environment);
 
 // ---------------------------------------------------------------- input and pixels
-
-void MouseTo(int X, int Y, DWORD Buttons = 0) {
-    testwin::MouseAt(X, Y, Buttons);
-    Pump();
-}
 
 // Client point (X, Y) of Wnd on the screen.
 POINT OnScreen(HWND Wnd, int X, int Y) {
@@ -198,54 +119,11 @@ void Keys(std::initializer_list<WORD> Vks) {
     testwin::SendInputs(in);
 }
 
-Pixels Shot(HWND Wnd) {
-    UpdateWindow(Wnd);
-    Pump();
-    RECT r;
-    GetClientRect(Wnd, &r);
-    return testwin::CopyFromWindow(Wnd, r);
-}
-
-struct Box {
-    int L = INT_MAX, T = INT_MAX, R = -1, B = -1;
-    bool Empty() const { return R < 0; }
-    int Width() const { return Empty() ? 0 : R - L + 1; }
-    int Height() const { return Empty() ? 0 : B - T + 1; }
-};
-
-Box Find(const Pixels& P, const std::function<bool(uint32_t)>& Ink, RECT In = {0, 0, INT_MAX, INT_MAX}) {
-    Box b;
-    for (int y = std::max(0, int(In.top)); y < std::min(P.Height, int(In.bottom)); ++y)
-        for (int x = std::max(0, int(In.left)); x < std::min(P.Width, int(In.right)); ++x)
-            if (Ink(P.At(x, y))) b.L = std::min(b.L, x), b.T = std::min(b.T, y), b.R = std::max(b.R, x), b.B = std::max(b.B, y);
-    return b;
-}
-
 std::function<bool(uint32_t)> Is(uint32_t Colour) {
     return [Colour](uint32_t C) { return C == Colour; };
 }
 
 uint32_t Rgb(TColor C) { return testwin::SwapRedBlue(uint32_t(ColorToRGB(C))); }
-
-// Pixels near Colour (the font colour of a section, blended at the edges).
-std::function<bool(uint32_t)> Near(uint32_t Colour, int Tolerance = 60) {
-    return [=](uint32_t C) {
-        return std::abs(testwin::Red(C) - testwin::Red(Colour)) + std::abs(testwin::Green(C) - testwin::Green(Colour)) +
-                   std::abs(testwin::Blue(C) - testwin::Blue(Colour)) < Tolerance;
-    };
-}
-
-std::function<bool(uint32_t)> FontOf(const char* Section, bool Hot = false) {
-    const TsGeneralData& s = M->gd()[size_t(M->SectionIndex(Section))];
-    return Near(Rgb(Hot ? s.HotFontColor[0] : s.FontColor[0]));
-}
-
-std::vector<uint32_t> Part(const Pixels& P, const TRect& R) {
-    std::vector<uint32_t> out;
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x) out.push_back(P.At(x, y));
-    return out;
-}
 
 TRect AsRect(const RECT& R) { return Rect(R.left, R.top, R.right, R.bottom); }
 
@@ -267,40 +145,18 @@ HIMAGELIST ColourImages() {
 
 // ---------------------------------------------------------------- the fixture
 
-struct Bars : ::testing::Test {
-    HWND Host = nullptr;
-    std::vector<TacMainWnd*> Made;
+struct Bars : HostFixture {
     std::vector<HIMAGELIST> Lists;
 
+    Bars() { HostWidth = 460, HostHeight = 320; }
     void SetUp() override {
-        SetCursorPos(2, 2);
-        Host = CreateWindowExW(0, L"BarHost", L"Bars", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 460, 320,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(Host);
         g_Commands.clear();
         g_Exceptions = 0;
-        Pump();
+        HostFixture::SetUp();
     }
-    void TearDown() override {
-        for (auto it = Made.rbegin(); it != Made.rend(); ++it) delete *it;
-        DestroyWindow(Host);
+    void HostGone() override {
         for (HIMAGELIST il : Lists) ImageList_Destroy(il);
         FreePageWrappers();
-        Pump(10);
-    }
-    HWND Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H, DWORD Ex = 0,
-               HWND Parent = nullptr) {
-        HWND h = CreateWindowExW(Ex, Class, Text, WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Parent ? Parent : Host,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-        return h;
-    }
-    template <class T>
-    T* Wrap(HWND H, const char* Section, TsCommonData* Data = nullptr) {
-        T* w = CreateWrapper<T>(H, true, Section, M, Data);
-        if (w) Made.push_back(w);
-        InvalidateRect(H, nullptr, TRUE);
-        return w;
     }
     HIMAGELIST Images() {
         Lists.push_back(ColourImages());
@@ -1063,24 +919,9 @@ TEST_F(Bars, EveryKindPaintsAThousandTimesWithoutGrowingAndGivesItsProcedureBack
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         HWND h = c.Window(*this);
-        const LONG_PTR own = GetWindowLongPtrW(h, GWLP_WNDPROC);
-        TacMainWnd* w = c.Make(h);
-        ASSERT_TRUE(w);
-        EXPECT_EQ(c.Make(h), nullptr);  // never two wrappers on one window
-        InvalidateRect(h, nullptr, TRUE);
-        UpdateWindow(h);
-        const testwin::GuiObjects before = testwin::CountGuiObjects();
-        for (int i = 0; i < 1000; ++i) {
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-        }
-        EXPECT_EQ(testwin::CountGuiObjects(), before);
-        DetachWrapper(h, true, false, w);
-        EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), own);
-        // A window destroyed under its wrapper lets the wrapper go.
-        w = c.Make(h);
-        DestroyWindow(h);
-        EXPECT_TRUE(w->Destroyed);
-        delete w;
+        CheckWrapperLife(h, c.Make, [](HWND H) {
+            RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        });
     }
 }
 

@@ -19,6 +19,7 @@
 
 #include "Buttons.h"
 #include "Forms.h"
+#include "HostedWrappers.h"
 #include "MessageLog.h"
 #include "SkinFixture.h"
 #include "acPNG.h"
@@ -32,105 +33,25 @@
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
 
-using testwin::Pixels;
+using namespace hostwrap;
 
 namespace {
 
-// What the host answers as the background under its children (0x00RRGGBB).
-constexpr uint32_t kHost = 0x40A060;
-constexpr TColor kHostColor = TColor(0x60A040);  // the same, red in the low byte
-
-TsSkinManager* M = nullptr;
-
-void Pump(int Ms = 40) { testwin::PumpFor(&testwin::DispatchWaiting, Ms); }
-
-// Answers of a skinned parent: the background is one colour.
-bool AnswerAsSkinnedParent(UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
-    if (Msg != SM_ALPHACMD) return false;
-    switch (SkinCommandOf(W)) {
-    case scGetBackground: {
-        auto* info = reinterpret_cast<BackgroundInfo*>(L);
-        info->BgType = 1;
-        info->Color = kHostColor;
-        if (info->PleaseDraw && info->DrawDC) FillRectOnDC(info->DrawDC, info->R, kHostColor);
-        Result = 0;
-        return true;
-    }
-    case scIsSkinned: Result = 1; return true;
-    case scQueryColor: Result = kHostColor; return true;
-    default: return false;
-    }
-}
-
 int g_Clicked = 0;  // BN_CLICKED heard by the host
-
-LRESULT CALLBACK HostProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-    LRESULT r = 0;
-    if (AnswerAsSkinnedParent(Msg, W, L, r)) return r;
-    if (Msg == WM_COMMAND && HIWORD(W) == BN_CLICKED) ++g_Clicked;
-    if (Msg == WM_ERASEBKGND) {
-        RECT c;
-        GetClientRect(Wnd, &c);
-        FillRectOnDC(reinterpret_cast<HDC>(W), Rect(c.left, c.top, c.right, c.bottom), kHostColor);
-        return 1;
-    }
-    return DefWindowProcW(Wnd, Msg, W, L);
-}
-
-// A class-library form that answers like the host.
-class THostForm : public TForm {
-public:
-    explicit THostForm(TComponent* Owner) : TForm(Owner) { SetColor(kHostColor); }
-    const char* ClassName() const override { return "THostForm"; }
-
-protected:
-    void WndProc(TMessage& Msg) override {
-        if (AnswerAsSkinnedParent(Msg.Msg, Msg.WParam, Msg.LParam, Msg.Result)) return;
-        TForm::WndProc(Msg);
-    }
-};
 
 class Environment : public ::testing::Environment {
 public:
     void SetUp() override {
-        static const TUnitStep kUnits[] = {
-            {"sConst", sConstInitialize, sConstFinalize},
-            {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
-            {"sMessages", sMessagesInitialize, nullptr},
-            {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
-            {"acPNG", acPNGInitialize, acPNGFinalize},
-            {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
-            {"sGraphUtils", sGraphUtilsInitialize, sGraphUtilsFinalize},
+        StartHostedRun(ICC_LINK_CLASS | ICC_STANDARD_CLASSES);
+        HostHears = [](UINT Msg, WPARAM W, LPARAM) {
+            if (Msg == WM_COMMAND && HIWORD(W) == BN_CLICKED) ++g_Clicked;
         };
-        StartUnits(kUnits);
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"WrapperHost";
-        RegisterClassW(&wc);
-        M = new TsSkinManager(nullptr);
-        M->SetActive(false);
-        M->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-        M->SetSkinName("Birch");
-        M->SetActive(true);
     }
-    void TearDown() override {
-        delete M;
-        M = nullptr;
-        FinishUnits();
-    }
+    void TearDown() override { FinishHostedRun(); }
 };
 const auto* const g_Env = ::testing::AddGlobalTestEnvironment(new Environment);
 
 // ---------------------------------------------------------------- input and pixels
-
-void MouseTo(int X, int Y, DWORD Buttons = 0) {
-    testwin::MouseAt(X, Y, Buttons);
-    Pump();
-}
 
 POINT CentreOf(HWND Wnd) {
     RECT r;
@@ -146,86 +67,15 @@ void Keys(WORD Vk, bool Down, bool Up) {
     Pump();
 }
 
-Pixels Shot(HWND Wnd) {
-    UpdateWindow(Wnd);
-    Pump();
-    RECT r;
-    GetClientRect(Wnd, &r);
-    return testwin::CopyFromWindow(Wnd, r);
-}
-
-struct Box {
-    int L = INT_MAX, T = INT_MAX, R = -1, B = -1;
-    bool Empty() const { return R < 0; }
-    int Height() const { return Empty() ? 0 : B - T + 1; }
-};
-
-// Pixels that Ink picks within the rectangle (inclusive left and top).
-Box Find(const Pixels& P, const std::function<bool(uint32_t)>& Ink, RECT In = {0, 0, INT_MAX, INT_MAX}) {
-    Box b;
-    for (int y = std::max(0, int(In.top)); y < std::min(P.Height, int(In.bottom)); ++y)
-        for (int x = std::max(0, int(In.left)); x < std::min(P.Width, int(In.right)); ++x)
-            if (Ink(P.At(x, y))) {
-                b.L = std::min(b.L, x), b.T = std::min(b.T, y), b.R = std::max(b.R, x), b.B = std::max(b.B, y);
-            }
-    return b;
-}
-
 // The skin's captions are dark on light faces.
 bool Dark(uint32_t C) { return testwin::Red(C) + testwin::Green(C) + testwin::Blue(C) < 250; }
 
-// Caption pixels: the section's font colour (no focus frame, no border).
-std::function<bool(uint32_t)> TextOf(const char* Section) {
-    const uint32_t font = testwin::SwapRedBlue(uint32_t(M->gd()[size_t(M->SectionIndex(Section))].FontColor[0]));
-    return [font](uint32_t C) {
-        return std::abs(testwin::Red(C) - testwin::Red(font)) + std::abs(testwin::Green(C) - testwin::Green(font)) +
-                   std::abs(testwin::Blue(C) - testwin::Blue(font)) < 60;
-    };
-}
-
-// The pixels of R in P.
-std::vector<uint32_t> Part(const Pixels& P, const TRect& R) {
-    std::vector<uint32_t> out;
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x) out.push_back(P.At(x, y));
-    return out;
-}
-
 // ---------------------------------------------------------------- the fixture
 
-struct Wrappers : ::testing::Test {
-    HWND Host = nullptr;
-    std::vector<TacMainWnd*> Made;
-
+struct Wrappers : HostFixture {
     void SetUp() override {
-        SetCursorPos(2, 2);
-        Host = CreateWindowExW(0, L"WrapperHost", L"Wrappers", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 420,
-                               300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetForegroundWindow(Host);
+        HostFixture::SetUp();
         g_Clicked = 0;
-        Pump();
-    }
-    void TearDown() override {
-        for (TacMainWnd* w : Made) delete w;
-        DestroyWindow(Host);
-        Pump(10);
-    }
-    HWND Child(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int W, int H, DWORD Ex = 0) {
-        HWND h = CreateWindowExW(Ex, Class, Text, WS_CHILD | WS_VISIBLE | Style, X, Y, W, H, Host, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(h, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-        return h;
-    }
-    template <class T>
-    T* Wrap(HWND H, const char* Section, TsCommonData* Data = nullptr) {
-        T* w = CreateWrapper<T>(H, true, Section, M, Data);
-        if (w) Made.push_back(w);
-        InvalidateRect(H, nullptr, TRUE);
-        return w;
-    }
-    void Free(TacMainWnd* W) {
-        Made.erase(std::remove(Made.begin(), Made.end(), W), Made.end());
-        delete W;
     }
 };
 
@@ -345,7 +195,7 @@ TEST_F(Wrappers, APushButtonIsHotUnderTheMousePressedWhileHeldAndClicksOnce) {
     EXPECT_EQ(asDefault.Data, hot.Data);  // the default button shows hot
     MouseTo(c.x, c.y, MOUSEEVENTF_LEFTDOWN);
     const Pixels pressed = Shot(plain);
-    const Box up = Find(hot, TextOf("BUTTON")), down = Find(pressed, TextOf("BUTTON"));
+    const Box up = Find(hot, FontOf("BUTTON")), down = Find(pressed, FontOf("BUTTON"));
     ASSERT_FALSE(up.Empty());
     EXPECT_EQ(down.L - up.L, 1);
     EXPECT_EQ(down.T - up.T, 1);
@@ -368,7 +218,7 @@ TEST_F(Wrappers, OnlyMultiLineButtonsBreakTheirCaptionIntoLines) {
         HWND b = Child(L"BUTTON", L"one two three four five six", styles[i], 10, 10, 90, 70);
         Wrap<TacBtnWnd>(b, "BUTTON");
         const Pixels p = Shot(b);
-        const Box ink = Find(p, TextOf("BUTTON"));
+        const Box ink = Find(p, FontOf("BUTTON"));
         ASSERT_FALSE(ink.Empty());
         height[i] = ink.Height();
         if (i == 0) {
@@ -740,24 +590,9 @@ TEST_F(Wrappers, EveryKindPaintsAThousandTimesWithoutGrowingAndGivesItsProcedure
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         HWND h = Child(c.Class, c.Text, c.Style, 10, 10, 150, 60);
-        const LONG_PTR own = GetWindowLongPtrW(h, GWLP_WNDPROC);
-        TacMainWnd* w = c.Make(h);
-        ASSERT_TRUE(w);
-        EXPECT_EQ(c.Make(h), nullptr);  // never two wrappers on one window
-        InvalidateRect(h, nullptr, TRUE);
-        UpdateWindow(h);
-        const testwin::GuiObjects before = testwin::CountGuiObjects();
-        for (int i = 0; i < 1000; ++i) {
-            InvalidateRect(h, nullptr, TRUE);
-            UpdateWindow(h);
-        }
-        EXPECT_EQ(testwin::CountGuiObjects(), before);
-        DetachWrapper(h, true, false, w);
-        EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), own);
-        // A window destroyed under its wrapper lets the wrapper go.
-        w = c.Make(h);
-        DestroyWindow(h);
-        EXPECT_TRUE(w->Destroyed);
-        delete w;
+        CheckWrapperLife(h, c.Make, [](HWND H) {
+            InvalidateRect(H, nullptr, TRUE);
+            UpdateWindow(H);
+        });
     }
 }

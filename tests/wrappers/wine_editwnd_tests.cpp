@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "EditWndDriver.h"
 #include "EditWndTestClasses.h"
 #include "Forms.h"
 #include "ComCtrls.h"
 #include "StdCtrls.h"
+#include "TestSkins.h"
 #include "TestSupport.h"
 #include "UnitInit.h"
 #include "acPNG.h"
@@ -92,16 +94,8 @@ void RegisterClasses() {
     done = true;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"EditWndHost";
-    RegisterClassW(&wc);
-    wc.lpfnWndProc = MDIChildProc;
-    wc.lpszClassName = L"EditWndMDIChild";
-    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-    RegisterClassW(&wc);
+    testwin::RegisterWindowClass(L"EditWndHost", HostProc);
+    testwin::RegisterWindowClass(L"EditWndMDIChild", MDIChildProc, HBRUSH(GetStockObject(WHITE_BRUSH)));
 }
 
 HWND MakeHost(bool ClipChildren = true) {
@@ -133,6 +127,14 @@ template <class W>
 TacMainWnd* WrapAs(HWND H, TsSkinManager* M) {
     return CreateWrapper<W>(H, true, "EDIT", M, nullptr);
 }
+// A class-library control's wrapper; the control's own skin state D is
+// given the section and the manager first.
+template <class W>
+TacMainWnd* WrapLib(HWND H, const char* Section, TsSkinManager* M, TsCommonData* D) {
+    D->SetSkinSection(Section);
+    D->WriteSkinManager(M);
+    return CreateWrapper<W>(H, true, Section, M, D);
+}
 TacMainWnd* WrapCombo(HWND H, TsSkinManager* M) { return CreateWrapper<TacComboBoxWnd>(H, true, "COMBOBOX", M, nullptr); }
 TacMainWnd* WrapMDI(HWND H, TsSkinManager* M) { return CreateWrapper<TacMDIWnd>(H, true, "EDIT", M, nullptr); }
 
@@ -144,28 +146,6 @@ void FillList(HWND H) {
 void FillCombo(HWND H) {
     for (int i = 0; i < 30; ++i) SendMessageW(H, CB_ADDSTRING, 0, LPARAM((L"choice " + std::to_wstring(i)).c_str()));
     SendMessageW(H, CB_SETCURSEL, 0, 0);
-}
-void FillListView(HWND H) {
-    const wchar_t* names[] = {L"Name", L"Size", L"Kind", L"Date"};
-    for (int c = 0; c < 4; ++c) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 160;
-        col.pszText = const_cast<wchar_t*>(names[c]);
-        SendMessageW(H, LVM_INSERTCOLUMNW, c, LPARAM(&col));
-    }
-    for (int i = 0; i < 200; ++i) {
-        std::wstring t = L"row " + std::to_wstring(i);
-        LVITEMW it{};
-        it.mask = LVIF_TEXT;
-        it.iItem = i;
-        it.pszText = t.data();
-        SendMessageW(H, LVM_INSERTITEMW, 0, LPARAM(&it));
-        for (int c = 1; c < 4; ++c) {
-            it.iSubItem = c;
-            SendMessageW(H, LVM_SETITEMTEXTW, i, LPARAM(&it));
-        }
-    }
 }
 void FillTree(HWND H) {
     for (int i = 0; i < 40; ++i) {
@@ -227,16 +207,7 @@ void ClickAt(int X, int Y) { testwin::LeftClickAt(HandleWaiting, POINT{X, Y}); }
 
 struct EngineUnits : ::testing::Environment {
     void SetUp() override {
-        static const TUnitStep kUnits[] = {
-            {"sConst", sConstInitialize, sConstFinalize},
-            {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
-            {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
-            {"sMessages", sMessagesInitialize, nullptr},
-            {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
-            {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
-            {"acPNG", acPNGInitialize, acPNGFinalize},
-        };
-        StartUnits(kUnits);
+        StartEditWndUnits();
         RegisterEditWndTestClasses();
     }
 };
@@ -553,9 +524,7 @@ TEST_F(Wrapped, ClassLibraryEditsTakeTheSectionColoursKeepCustomOnesAndGetTheirO
         TsCommonData data(edit, true);
         data.SetCustomColor(c.CustomColor);
         data.SetCustomFont(c.CustomFont);
-        data.SetSkinSection("EDIT");
-        data.WriteSkinManager(M);
-        TacMainWnd* w = CreateWrapper<TacEditWnd>(edit->Handle(), true, "EDIT", M, &data);
+        TacMainWnd* w = WrapLib<TacEditWnd>(edit->Handle(), "EDIT", M, &data);
         ASSERT_NE(w, nullptr);
         Shown(edit->Handle());
         EXPECT_EQ(edit->Color(), c.CustomColor ? clYellow : kEdit);
@@ -574,7 +543,7 @@ TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
     struct LibKind {
         const char* Name;
         TWinControl* (*Make)(TForm*);
-        TacMainWnd* (*Wrap)(HWND, TsSkinManager*, TsCommonData*);
+        TacMainWnd* (*Wrap)(HWND, const char*, TsSkinManager*, TsCommonData*);
         const char* Section;
     };
     static const LibKind kLib[] = {
@@ -586,20 +555,14 @@ TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
              for (int i = 0; i < 40; ++i) c->Lines()->Add("a memo line that is wider than the memo " + IntToStr(i));
              return c;
          },
-         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
-             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
-         },
-         "EDIT"},
+         WrapLib<TacEditWnd>, "EDIT"},
         {"list box",
          [](TForm* F) -> TWinControl* {
              auto* c = new TListBox(F);
              for (int i = 0; i < 40; ++i) c->Items()->Add("item " + IntToStr(i));
              return c;
          },
-         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
-             return CreateWrapper<TacEditWnd>(H, true, "EDIT", M, D);
-         },
-         "EDIT"},
+         WrapLib<TacEditWnd>, "EDIT"},
         {"combo box",
          [](TForm* F) -> TWinControl* {
              auto* c = new TComboBox(F);
@@ -608,10 +571,7 @@ TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
              c->SetItemIndex(2);
              return c;
          },
-         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
-             return CreateWrapper<TacComboBoxWnd>(H, true, "COMBOBOX", M, D);
-         },
-         "COMBOBOX"},
+         WrapLib<TacComboBoxWnd>, "COMBOBOX"},
         {"list view",
          [](TForm* F) -> TWinControl* {
              auto* c = new TListView(F);
@@ -624,20 +584,14 @@ TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
              for (int i = 0; i < 50; ++i) c->Items()->Add()->SetCaption("row " + IntToStr(i));
              return c;
          },
-         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
-             return CreateWrapper<TacListViewWnd>(H, true, "EDIT", M, D);
-         },
-         "EDIT"},
+         WrapLib<TacListViewWnd>, "EDIT"},
         {"tree view",
          [](TForm* F) -> TWinControl* {
              auto* c = new TTreeView(F);
              for (int i = 0; i < 30; ++i) c->Items()->Add(nullptr, "node " + IntToStr(i));
              return c;
          },
-         [](HWND H, TsSkinManager* M, TsCommonData* D) -> TacMainWnd* {
-             return CreateWrapper<TacTreeViewWnd>(H, true, "EDIT", M, D);
-         },
-         "EDIT"},
+         WrapLib<TacTreeViewWnd>, "EDIT"},
     };
     for (const LibKind& k : kLib) {
         SCOPED_TRACE(k.Name);
@@ -652,9 +606,7 @@ TEST_F(Wrapped, ClassLibraryControlsOfEveryKindTakeTheSkinAndGiveItBack) {
         form->Show();
         Pump(20);
         TsCommonData data(c, true);
-        data.SetSkinSection(k.Section);
-        data.WriteSkinManager(M);
-        TacMainWnd* w = k.Wrap(c->Handle(), M, &data);
+        TacMainWnd* w = k.Wrap(c->Handle(), k.Section, M, &data);
         ASSERT_NE(w, nullptr);
         const testwin::Pixels px = Shown(c->Handle());
         const bool tree = dynamic_cast<TTreeView*>(c) != nullptr;
@@ -714,9 +666,7 @@ TEST_F(Wrapped, GridColoursFollowTheSkinByPropertyNameAndComeBack) {
         Pump(20);
         const GridColours before = ReadGridColours(g);
         TsCommonData data(g, true);
-        data.SetSkinSection("EDIT");
-        data.WriteSkinManager(M);
-        TacMainWnd* w = CreateWrapper<TacGridWnd>(static_cast<TWinControl*>(g)->Handle(), true, "EDIT", M, &data);
+        TacMainWnd* w = WrapLib<TacGridWnd>(static_cast<TWinControl*>(g)->Handle(), "EDIT", M, &data);
         ASSERT_NE(w, nullptr);
         Shown(static_cast<TWinControl*>(g)->Handle());
         const GridColours skinned = ReadGridColours(g);
@@ -757,9 +707,7 @@ TEST_F(Wrapped, AnExceptionInAWrapperGoesToTheApplicationNotThroughTheWindowProc
     SetExceptionSink([](TObject*, const std::exception&) { ++caught; });
     ThrowOnFixedColor(g, true);
     TsCommonData data(g, true);
-    data.SetSkinSection("EDIT");
-    data.WriteSkinManager(M);
-    TacMainWnd* w = CreateWrapper<TacGridWnd>(static_cast<TWinControl*>(g)->Handle(), true, "EDIT", M, &data);
+    TacMainWnd* w = WrapLib<TacGridWnd>(static_cast<TWinControl*>(g)->Handle(), "EDIT", M, &data);
     ASSERT_NE(w, nullptr);
     Shown(static_cast<TWinControl*>(g)->Handle());
     EXPECT_GE(caught, 1);
@@ -780,9 +728,8 @@ TEST_F(Wrapped, VirtualTreeHeaderEventsAreHookedOnlyWhenEmptyAndLetGoWithTheSkin
         Pump(20);
         const VirtualTreeState before = ReadVirtualTree(t);
         TsCommonData data(t, true);
-        data.SetSkinSection("EDIT");
-        data.WriteSkinManager(M);
-        auto* w = CreateWrapper<TacVirtualListWnd>(static_cast<TWinControl*>(t)->Handle(), true, "EDIT", M, &data);
+        auto* w = static_cast<TacVirtualListWnd*>(
+            WrapLib<TacVirtualListWnd>(static_cast<TWinControl*>(t)->Handle(), "EDIT", M, &data));
         ASSERT_NE(w, nullptr);
         const testwin::Pixels px = Shown(static_cast<TWinControl*>(t)->Handle());
         const VirtualTreeState skinned = ReadVirtualTree(t);
@@ -894,11 +841,7 @@ TEST_F(Wrapped, AThousandWindowsOfEveryKindWrappedAndDestroyedInEveryOrder) {
 TEST(TestSkins, EveryKindPaintsItsClientAndItsBarsUnderBothSkins) {
     for (const char* name : {"Birch", "Night"}) {
         SCOPED_TRACE(name);
-        auto* m = new TsSkinManager(nullptr);
-        m->SetActive(false);
-        m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-        m->SetSkinName(name);
-        m->SetActive(true);
+        auto* m = MakeSkinManager(nullptr, TUVRELI_TEST_SKINS_DIR, name);
         ASSERT_TRUE(m->SkinData()->Active());
         EXPECT_FALSE(FadeInProgress) << "a loaded skin leaves no fade behind";
         HWND host = MakeHost(false);

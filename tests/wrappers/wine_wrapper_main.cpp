@@ -1,5 +1,6 @@
 // The wrapper tests' shared fixture and their program: the engine's units,
 // the test skins loaded once, the windows wrapped.
+#include "TestSkins.h"
 #include "WrapperFixture.h"
 
 #include <string>
@@ -18,14 +19,7 @@ namespace {
 TsSkinManager* g_Birch = nullptr;
 TsSkinManager* g_Night = nullptr;
 
-TsSkinManager* LoadSkin(const char* Name) {
-    auto* m = new TsSkinManager(nullptr);
-    m->SetActive(false);
-    m->SetSkinDirectory(TUVRELI_TEST_SKINS_DIR);
-    m->SetSkinName(Name);
-    m->SetActive(true);
-    return m;
-}
+TsSkinManager* LoadSkin(const char* Name) { return MakeSkinManager(nullptr, TUVRELI_TEST_SKINS_DIR, Name); }
 
 void HandleWaiting() { Application->ProcessMessages(); }
 

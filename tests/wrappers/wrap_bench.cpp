@@ -13,7 +13,9 @@
 #include <functional>
 #include <string>
 
+#include "EditWndDriver.h"
 #include "Forms.h"
+#include "TestSkins.h"
 #include "UnitInit.h"
 #include "acPNG.h"
 #include "acSBUtilsWnds.h"
@@ -59,26 +61,7 @@ HWND MakeEdit(HWND Host) {
 HWND MakeListView(HWND Host) {
     HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 10, 400, 300,
                              Host, nullptr, GetModuleHandleW(nullptr), nullptr);
-    for (int c = 0; c < 4; ++c) {
-        std::wstring t = L"Column " + std::to_wstring(c);
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 140;
-        col.pszText = t.data();
-        SendMessageW(h, LVM_INSERTCOLUMNW, c, LPARAM(&col));
-    }
-    for (int i = 0; i < 200; ++i) {
-        std::wstring t = L"Row " + std::to_wstring(i);
-        LVITEMW it{};
-        it.mask = LVIF_TEXT;
-        it.iItem = i;
-        it.pszText = t.data();
-        SendMessageW(h, LVM_INSERTITEMW, 0, LPARAM(&it));
-        for (int c = 1; c < 4; ++c) {
-            it.iSubItem = c;
-            SendMessageW(h, LVM_SETITEMTEXTW, i, LPARAM(&it));
-        }
-    }
+    FillListView(h);
     return h;
 }
 
@@ -100,26 +83,13 @@ void Measure(const char* What, HWND Host, const std::function<HWND(HWND)>& Make,
 }  // namespace
 
 int main(int argc, char** argv) {
-    static const TUnitStep kUnits[] = {
-        {"sConst", sConstInitialize, sConstFinalize},
-        {"sThirdParty", sThirdPartyInitialize, sThirdPartyFinalize},
-        {"sSkinManager", sSkinManagerInitialize, sSkinManagerFinalize},
-        {"sMessages", sMessagesInitialize, nullptr},
-        {"sControlUtils", sControlUtilsInitialize, sControlUtilsFinalize},
-        {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
-        {"acPNG", acPNGInitialize, acPNGFinalize},
-    };
-    StartUnits(kUnits);
+    StartEditWndUnits();
     Application->Initialize();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     const std::string dir = argc >= 3 ? argv[1] : TUVRELI_TEST_SKINS_DIR;
     const std::string name = argc >= 3 ? argv[2] : "Birch";
-    auto* m = new TsSkinManager(nullptr);
-    m->SetActive(false);
-    m->SetSkinDirectory(dir.c_str());
-    m->SetSkinName(name.c_str());
-    m->SetActive(true);
+    auto* m = MakeSkinManager(nullptr, dir, name);
     if (!m->SkinData()->Active()) {
         std::fprintf(stderr, "skin %s not loaded from %s\n", name.c_str(), dir.c_str());
         return 1;
