@@ -24,6 +24,7 @@
 #include "Graphics.h"
 #include "acCaptionGeometry.h"
 #include "sCommonData.h"
+#include "sGraphUtils.h"
 #include "sSkinnedForms.h"
 
 class TsSkinManager;
@@ -410,6 +411,14 @@ private:
     void OverlayPaint(TObject* Sender);
     void OverlayWndProc(TMessage& M);
     int FormBorderWidth() const { return 0; }
+    // The form's background over R of the cache: from the remembered tile
+    // when the skin's fill repeats, else painted whole.
+    void PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot);
+    // The images kept between paints are dropped: the skin changed.
+    void DropImageCopies() {
+        FTitleBarCopy.reset();
+        FFillTile.reset();
+    }
 
     TForm* FForm = nullptr;
     TacProviderRelay* FRelay = nullptr;
@@ -425,6 +434,8 @@ private:
     std::unique_ptr<TBitmap> FTitleBarCopy;   // top of a fresh cache
     std::unique_ptr<TBitmap> FMenuLineBmp;    // right end of the title band, under the buttons
     std::unique_ptr<TBitmap> FWorkBmp;
+    std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
+    TacTiledFill FFillKey;
     TForm* FOverlay = nullptr;
     TWndMethod FOverlayOldProc;
 

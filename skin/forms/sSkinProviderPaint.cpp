@@ -89,9 +89,12 @@ void TsSkinProvider::PaintAll() {
                 TRect client;
                 PaintMaskBorder(cache->Canvas()->Handle(), all, 0, client, state, FCommonData.get());
             } else if (HasBorder()) {
-                PaintControlSection(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state);
+                if (m->IsValidSectionIndex(FCommonData->SkinSectionNo)) {
+                    PaintFormFill(cache, all, state != 0);
+                    PaintControlSectionFrame(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state);
+                }
             } else {
-                PaintControlSectionBG(FCommonData.get(), NoParent(), false, cache, TPoint{0, 0}, all);
+                PaintFormFill(cache, all, false);
             }
             if (FGripMode == gmRightBottom && !IsZoomed(h)) {
                 const int g = GlobalMask(m, "GRIPIMAGE");
@@ -125,6 +128,35 @@ void TsSkinProvider::PaintAll() {
         FFramePainted = true;
     }
     FCommonData->UpdatingFlag = false;
+}
+
+void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {
+    TacTiledFill fill;
+    if (!TiledSectionFill(FCommonData.get(), NoParent(), Hot, fill)) {
+        FFillTile.reset();
+        PaintControlSectionBG(FCommonData.get(), NoParent(), Hot, Cache, TPoint{0, 0}, R);
+        return;
+    }
+    // A texture blended with a colour costs per pixel: one tile of it is
+    // painted once and repeated, which keeps size changes cheap.
+    if (!FFillTile || !(FFillKey == fill)) {
+        FFillTile.reset(CreateBitmap24(fill.TileW, fill.TileH));
+        PaintControlSectionBG(FCommonData.get(), NoParent(), Hot, FFillTile.get(), TPoint{0, 0},
+                              Rect(0, 0, fill.TileW, fill.TileH));
+        FFillKey = fill;
+    }
+    // Tiles lie from the image's origin.
+    const int tw = fill.TileW, th = fill.TileH;
+    if (R.Left % tw == 0 && R.Top % th == 0) {
+        BlitPieces(Cache->Canvas()->Handle(), FFillTile.get(), {TacPiece{R, Rect(0, 0, tw, th), false, false, true}});
+        return;
+    }
+    HDC dst = Cache->Canvas()->Handle(), src = FFillTile->Canvas()->Handle();
+    for (int y = R.Top - R.Top % th; y < R.Bottom; y += th)
+        for (int x = R.Left - R.Left % tw; x < R.Right; x += tw) {
+            const int l = std::max(x, R.Left), t = std::max(y, R.Top);
+            BitBlt(dst, l, t, std::min(x + tw, R.Right) - l, std::min(y + th, R.Bottom) - t, src, l - x, t - y, SRCCOPY);
+        }
 }
 
 // The title band: section, icon, title-bar end, buttons and caption text.

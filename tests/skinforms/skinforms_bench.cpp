@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "Guards.h"
@@ -34,6 +35,59 @@ double Best(int Rounds, F&& Run) {
         best = std::min(best, Ms(Clock::now() - t0));
     }
     return best;
+}
+
+// Where a size step's time goes: the form's messages with the time spent in
+// each, its own (without the messages it sent in turn) and in all.
+struct MsgCost {
+    double Own = 0, All = 0;
+    int Count = 0;
+};
+std::map<UINT, MsgCost> g_Costs;
+
+WNDPROC g_Inner = nullptr;
+std::vector<double> g_Nested;  // time of the messages sent inside the running ones
+
+LRESULT CALLBACK Timed(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    g_Nested.push_back(0);
+    const auto t0 = Clock::now();
+    const LRESULT r = CallWindowProcW(g_Inner, h, msg, w, l);
+    const double all = Ms(Clock::now() - t0);
+    const double nested = g_Nested.back();
+    g_Nested.pop_back();
+    if (!g_Nested.empty()) g_Nested.back() += all;
+    MsgCost& c = g_Costs[msg];
+    c.Own += all - nested;
+    c.All += all;
+    ++c.Count;
+    return r;
+}
+
+void Breakdown(HWND h, int Steps) {
+    g_Costs.clear();
+    g_Inner = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Timed)));
+    double total = 0;
+    for (int i = 0; i < Steps; ++i) {
+        RECT w{};
+        GetWindowRect(h, &w);
+        const auto t0 = Clock::now();
+        SetWindowPos(h, nullptr, 0, 0, w.right - w.left + 5, w.bottom - w.top + 3,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        UpdateWindow(h);
+        GdiFlush();
+        total += Ms(Clock::now() - t0);
+        Pump(2);
+    }
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_Inner));
+    std::vector<std::pair<UINT, MsgCost>> v(g_Costs.begin(), g_Costs.end());
+    std::sort(v.begin(), v.end(), [](auto& a, auto& b) { return a.second.Own > b.second.Own; });
+    double own = 0;
+    for (auto& [m, c] : v) own += c.Own;
+    std::printf("  size step, a mean of %d: %.2f ms, %.2f ms of it in the window procedure\n", Steps, total / Steps,
+                own / Steps);
+    for (size_t i = 0; i < v.size() && i < 8; ++i)
+        std::printf("    message 0x%04X: %.1f a step, own %.2f ms, with what it sends %.2f ms\n", v[i].first,
+                    double(v[i].second.Count) / Steps, v[i].second.Own / Steps, v[i].second.All / Steps);
 }
 
 // A scripted drag as the system's move and size loops do it (the window
@@ -78,6 +132,7 @@ int main() {
     std::printf("unskinned form, WM_NCPAINT: %.3f ms\n", unskinned);
     // What the system's own window moves and sizes cost, the floor under the skinned ones.
     Drags(ph);
+    Breakdown(ph, 20);
     delete plain;
     for (const char* skin : {"Birch", "Night"}) {
         TsSkinManager* m = MakeManager(nullptr, skin);
@@ -102,6 +157,7 @@ int main() {
                     "client background %.3f ms\n",
                     skin, nc, nc / std::max(unskinned, 1e-3), copy, client);
         Drags(h);
+        Breakdown(h, 20);
         delete f;
         delete m;
         Pump(100);
