@@ -931,19 +931,19 @@ void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, T
 }
 
 void PaintControlSectionFrame(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
-                              TRect R, int State) {
+                              TRect R, int State, const std::vector<TRect>* Clips) {
     if (!Data || !Bmp || EmptyRect(R)) return;
     TsSkinManager* m = Data->SkinManager();
     if (!m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return;
-    if (m->IsValidMaskIndex(Data->BorderMaskNo)) {
+    if (m->IsValidMaskIndex(Data->BorderMaskNo) && (State != 0 || !(m->ma()[size_t(Data->BorderMaskNo)].StretchMode & 2))) {
         const TsMaskData& b = m->ma()[size_t(Data->BorderMaskNo)];
         CacheInfo bg = ParentCache;
         bg.X += Offset.X;
         bg.Y += Offset.Y;
-        if (State != 0)
+        if (!Clips)
             PaintImageByMargins(Bmp, R, Fill, bg, b, State, true);
-        else if (!(b.StretchMode & 2))
-            PaintImageByMargins(Bmp, R, Fill, bg, b, 0, true);
+        else
+            for (const TRect& c : *Clips) PaintImageByMargins(Bmp, R, Fill, bg, b, State, true, &c);
     }
     PaintCorners(Data->SkinSectionNo, Data->SkinSection(), m, Bmp, R, State);
 }

@@ -139,8 +139,10 @@ void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSki
 void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
                          TRect R, int State);
 // What PaintControlSection paints after the background: border and corners.
+// With Clips the border only inside them (they must not overlap, and must
+// hold the corner images, which are painted whole).
 void PaintControlSectionFrame(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
-                              TRect R, int State);
+                              TRect R, int State, const std::vector<TRect>* Clips = nullptr);
 // A section background that is a texture tiled from the rectangle's top-left
 // corner, blended with a colour: every pixel depends only on its place in
 // the tile, so one tile painted and repeated gives the same picture as the

@@ -414,10 +414,12 @@ private:
     // The form's background over R of the cache: from the remembered tile
     // when the skin's fill repeats, else painted whole.
     void PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot);
+    bool ChangedBands(int W, int H, int State, std::vector<TRect>& Bands);
     // The images kept between paints are dropped: the skin changed.
     void DropImageCopies() {
         FTitleBarCopy.reset();
         FFillTile.reset();
+        FImageKept = false;
     }
 
     TForm* FForm = nullptr;
@@ -436,6 +438,8 @@ private:
     std::unique_ptr<TBitmap> FWorkBmp;
     std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
     TacTiledFill FFillKey;
+    bool FImageKept = false;  // the cache holds a whole image of state FImageState
+    int FImageState = 0;
     TForm* FOverlay = nullptr;
     TWndMethod FOverlayOldProc;
 

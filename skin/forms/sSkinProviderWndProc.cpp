@@ -301,6 +301,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_SETTINGCHANGE:
         InvalidateCache();
         FMenuLineBmp.reset();
+        FImageKept = false;
         CallPrev(M);
         return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(M); return;
