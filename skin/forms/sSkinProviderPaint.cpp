@@ -513,6 +513,15 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
     else
         rgn = CreateFormRegion(0, 0);
     if (!rgn) return;
+    // The system moves and redraws the frame for every region it is given:
+    // the same region again changes nothing.
+    if (!Repaint) {
+        RegionHandle current(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(h, current.Get()) != ERROR && EqualRgn(current.Get(), rgn)) {
+            DeleteObject(rgn);
+            return;
+        }
+    }
     FInRegionUpdate = true;
     ScopeExit done([this] { FInRegionUpdate = false; });
     // The system owns a region it accepted; one it refused is ours to delete.
