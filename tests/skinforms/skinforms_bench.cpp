@@ -115,8 +115,8 @@ void Drags(HWND h) {
         }
         const int over = int(std::count_if(frames.begin(), frames.end(), [](double f) { return f > 16.0; }));
         std::sort(frames.begin(), frames.end());
-        std::printf("  scripted %s drag: 40 frames, %d over 16 ms, median %.2f ms, worst %.2f ms\n", k.What, over,
-                    frames[20], frames.back());
+        std::printf("  scripted %s drag: 40 frames, %d over 16 ms, best %.2f ms, median %.2f ms, worst %.2f ms\n",
+                    k.What, over, frames.front(), frames[20], frames.back());
     }
 }
 
