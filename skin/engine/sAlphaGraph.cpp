@@ -78,17 +78,32 @@ TacMarginImage MarginImageOf(const TsMaskData& M) {
 
 TRect Inclusive(const TRect& R) { return Rect(R.Left, R.Top, R.Right - 1, R.Bottom - 1); }
 
-void BlitPiecesInto(TBitmap* Dst, TBitmap* Src, const std::vector<TacPiece>& Pieces) {
+void BlitPiecesInto(TBitmap* Dst, TBitmap* Src, const std::vector<TacPiece>& Pieces, const TRect* Clip) {
     TCanvas* c = Dst->Canvas();
     c->Lock();
     ScopeExit unlock([c] { c->Unlock(); });
+    SavedDC saved(c->Handle());
+    // A stretched piece cannot be cut: the device context cuts it.
+    if (Clip) IntersectClipRect(c->Handle(), Clip->Left, Clip->Top, Clip->Right, Clip->Bottom);
     BlitPieces(c->Handle(), Src, Pieces);
+}
+
+// The part of an untiled piece inside Clip, its source cut alike; a
+// stretched piece stays whole. False when nothing of it is left.
+bool CutPiece(TacPiece& P, const TRect* Clip) {
+    if (!Clip || P.Stretch) return true;
+    const TRect d = Rect(std::max(P.Dst.Left, Clip->Left), std::max(P.Dst.Top, Clip->Top),
+                         std::min(P.Dst.Right, Clip->Right), std::min(P.Dst.Bottom, Clip->Bottom));
+    if (d.Right <= d.Left || d.Bottom <= d.Top) return false;
+    P.Src = Bounds(P.Src.Left + d.Left - P.Dst.Left, P.Src.Top + d.Top - P.Dst.Top, d.Width(), d.Height());
+    P.Dst = d;
+    return true;
 }
 
 }  // namespace
 
 void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Background, const TsMaskData& Mask,
-                         int State, bool UseBackground) {
+                         int State, bool UseBackground, const TRect* Clip) {
     if (!Dst || !Mask.OwnerManager) return;
     TBitmap* src = MaskImageSource(Mask);
     if (!src || src->Empty() || Dst->Empty()) return;
@@ -99,27 +114,36 @@ void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Backgrou
     if (Mask.MaskType >= 1) {
         const int maskRows = Mask.R.Height() / 2;
         for (const TacPiece& piece : plan.Pieces)
-            ForEachTile(piece, [&](const TacPiece& p) {
-                CopyMaskedView(dst, p.Dst, img, p.Src, maskRows, p.Corner ? bg : none, p.Corner && UseBackground, true);
+            ForEachTile(piece, [&](TacPiece p) {
+                if (CutPiece(p, Clip))
+                    CopyMaskedView(dst, p.Dst, img, p.Src, maskRows, p.Corner ? bg : none, p.Corner && UseBackground,
+                                   true);
             });
         return;
     }
     std::vector<TacPiece> blits;
-    for (const TacPiece& p : plan.Pieces) {
-        if (!p.Corner) {
-            blits.push_back(p);
+    for (const TacPiece& piece : plan.Pieces) {
+        if (!piece.Corner) {
+            if (Clip && piece.Tiled)
+                ForEachTile(piece, [&](TacPiece p) {
+                    if (CutPiece(p, Clip)) blits.push_back(p);
+                });
+            else if (TacPiece p = piece; CutPiece(p, Clip))
+                blits.push_back(p);
             continue;
         }
+        TacPiece p = piece;
+        if (!CutPiece(p, Clip)) continue;
         // Corners are keyed: pixel copies, after the edges queued so far.
         if (!blits.empty()) {
-            BlitPiecesInto(Dst, src, blits);
+            BlitPiecesInto(Dst, src, blits, Clip);
             blits.clear();
         }
         const TacImage d = ImageOf(Dst);
         CopyKeyedView(d, p.Dst.Left, p.Dst.Top, img, Inclusive(p.Src), TransparentKeyColor, &bg,
                       UseBackground && Background.Ready && Background.Bmp);
     }
-    if (!blits.empty()) BlitPiecesInto(Dst, src, blits);
+    if (!blits.empty()) BlitPiecesInto(Dst, src, blits, Clip);
 }
 
 void PaintGlyphFromImage(TBitmap* Dst, TPoint Point, int State, int Mode, const TsMaskData& Mask,

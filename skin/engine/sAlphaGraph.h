@@ -53,8 +53,10 @@ class TsCommonData;
 // State cell State of Mask's image over R of the 24-bit Dst: corners at their
 // size (key or masked pixels over Background when UseBackground), edges and
 // centre tiled or stretched (the centre only with Filling and flag 4).
+// With Clip only the pixels inside it are painted, each as the whole image
+// would paint it.
 void PaintImageByMargins(TBitmap* Dst, TRect R, bool Filling, CacheInfo Background, const TsMaskData& Mask,
-                         int State, bool UseBackground);
+                         int State, bool UseBackground, const TRect* Clip = nullptr);
 // One whole state cell at Point; Mode 1 normal, any other faded.
 void PaintGlyphFromImage(TBitmap* Dst, TPoint Point, int State, int Mode, const TsMaskData& Mask,
                          CacheInfo Background);

@@ -735,6 +735,47 @@ TRect InsideBitmap(TRect R, TBitmap* Bmp) { return Clipped(R, Bmp); }
 
 }  // namespace
 
+namespace {
+
+// What PaintSectionBG fills with: the section's state values, or the custom
+// colour alone; the texture given, else the section's own, else its pattern.
+SectionFill ChooseFill(const TsGeneralData& S, const AnsiString& SkinSection, int SkinIndex, TColor CustomColor,
+                       int HotTextureIndex, int TextureIndex, TsSkinManager* M, bool Hot) {
+    const int st = Hot ? 1 : 0;
+    SectionFill f;
+    if (CustomColor != TransparentKeyColor) {
+        f.Color = CustomColor;
+        return f;
+    }
+    f.Color = S.StateColor(st);
+    f.Transparency = S.StateTransparency(st);
+    if (f.Transparency != 100) {
+        f.ImagePercent = S.StateImagePercent(st);
+        f.GradientPercent = S.StateGradientPercent(st);
+    }
+    if (f.GradientPercent != 0) f.Bands = Hot ? &S.HotGradientBands : &S.GradientBands;
+    if (f.ImagePercent > 0) {
+        const int given = Hot ? HotTextureIndex : TextureIndex;
+        const char* key = Hot ? "HOTPATTERN" : "PATTERN";
+        if (M->IsValidMaskIndex(given) && M->ma()[size_t(given)].MaskType == 0)
+            f.MaskIndex = given;
+        else if (given == -1)
+            f.MaskIndex = M->TextureIndex(SkinIndex, SkinSection, key);
+        if (!M->IsValidMaskIndex(f.MaskIndex)) {
+            f.MaskIndex = -1;
+            f.PatternIndex = M->PatternIndex(SkinIndex, SkinSection, key);
+        }
+    }
+    return f;
+}
+
+TColor CustomColorOf(TsCommonData* Data) {
+    if (Data->CustomColor() && Data->OwnerControl) return ColorToRGB(Data->OwnerControl->Color());
+    return TransparentKeyColor;
+}
+
+}  // namespace
+
 void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TColor CustomColor,
                     int HotTextureIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset,
                     TRect R, bool Hot) {
@@ -742,44 +783,59 @@ void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo Pare
     if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(SkinIndex) || !Bmp) return;
     R = InsideBitmap(R, Bmp);
     if (EmptyRect(R)) return;
-    const TsGeneralData& s = m->gd()[size_t(SkinIndex)];
-    const int st = Hot ? 1 : 0;
-    SectionFill f;
-    if (CustomColor != TransparentKeyColor) {
-        f.Color = CustomColor;
-    } else {
-        f.Color = s.StateColor(st);
-        f.Transparency = s.StateTransparency(st);
-        if (f.Transparency != 100) {
-            f.ImagePercent = s.StateImagePercent(st);
-            f.GradientPercent = s.StateGradientPercent(st);
-        }
-        if (f.GradientPercent != 0) f.Bands = Hot ? &s.HotGradientBands : &s.GradientBands;
-    }
-    if (f.ImagePercent > 0) {
-        const int given = Hot ? HotTextureIndex : TextureIndex;
-        const char* key = Hot ? "HOTPATTERN" : "PATTERN";
-        if (m->IsValidMaskIndex(given) && m->ma()[size_t(given)].MaskType == 0)
-            f.MaskIndex = given;
-        else if (given == -1)
-            f.MaskIndex = m->TextureIndex(SkinIndex, SkinSection, key);
-        if (!m->IsValidMaskIndex(f.MaskIndex)) {
-            f.MaskIndex = -1;
-            f.PatternIndex = m->PatternIndex(SkinIndex, SkinSection, key);
-        }
-    }
+    const SectionFill f =
+        ChooseFill(m->gd()[size_t(SkinIndex)], SkinSection, SkinIndex, CustomColor, HotTextureIndex, TextureIndex, m, Hot);
     const bool parentKnown = ParentCache.Ready || ParentCache.Color != TransparentKeyColor;
     FillOverParent(Bmp, R, f, m, ParentCache, Offset, parentKnown, false);
     if (!Hot) MaskedTextureLast(Bmp, R, m, TextureIndex, HotTextureIndex, ParentCache, Offset);
 }
 
+bool TiledSectionFill(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TacTiledFill& Fill) {
+    TsSkinManager* m = Data ? Data->SkinManager() : nullptr;
+    if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return false;
+    // Over a known parent the fill takes the parent's pixels under it.
+    if (ParentCache.Ready || ParentCache.Color != TransparentKeyColor) return false;
+    const SectionFill f = ChooseFill(m->gd()[size_t(Data->SkinSectionNo)], Data->SkinSection(), Data->SkinSectionNo,
+                                     CustomColorOf(Data), Data->HotPatternNo, Data->PatternNo, m, Hot);
+    if (f.Transparency != 0 || f.GradientPercent != 0 || f.ImagePercent <= 0) return false;
+    // A masked texture laid over last changes pixels by the rectangle's size.
+    const int last = m->IsValidMaskIndex(Data->PatternNo) ? Data->PatternNo : Data->HotPatternNo;
+    if (!Hot && m->IsValidMaskIndex(last) && m->ma()[size_t(last)].MaskType != 0 && m->ma()[size_t(last)].StretchMode == 10)
+        return false;
+    Fill = TacTiledFill{};
+    Fill.Manager = m;
+    Fill.Color = f.Color;
+    Fill.Percent = f.ImagePercent;
+    if (m->Tables().IsValidPatternIndex(f.PatternIndex) && m->Tables().Patterns[size_t(f.PatternIndex)].Image) {
+        TGraphic* g = m->Tables().Patterns[size_t(f.PatternIndex)].Image;
+        Fill.Source = g;
+        Fill.TileW = g->Width();
+        Fill.TileH = g->Height();
+    } else if (m->IsValidMaskIndex(f.MaskIndex)) {
+        const TsMaskData& t = m->ma()[size_t(f.MaskIndex)];
+        if (t.MaskType != 0) return false;
+        if (t.Image && !t.Image->Empty()) {
+            Fill.Source = t.Image;
+            Fill.TileW = t.Image->Width();
+            Fill.TileH = t.Image->Height();
+        } else {
+            if (TileModeOf(t.StretchMode) != 0 || t.ImageCount <= 0) return false;
+            Fill.Source = MaskImageSource(t);
+            Fill.Cell = t.R;
+            Fill.TileW = t.R.Width() / t.ImageCount;
+            Fill.TileH = t.R.Height() / (t.MaskType + 1);
+        }
+    } else {
+        return false;
+    }
+    return Fill.Source && Fill.TileW > 0 && Fill.TileH > 0;
+}
+
 void PaintControlSectionBG(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TBitmap* Bmp, TPoint Offset,
                            TRect R) {
     if (!Data) return;
-    TColor custom = TransparentKeyColor;
-    if (Data->CustomColor() && Data->OwnerControl) custom = ColorToRGB(Data->OwnerControl->Color());
-    PaintSectionBG(Data->SkinSectionNo, Data->SkinSection(), ParentCache, custom, Data->HotPatternNo, Data->PatternNo,
-                   Data->SkinManager(), Bmp, Offset, R, Hot);
+    PaintSectionBG(Data->SkinSectionNo, Data->SkinSection(), ParentCache, CustomColorOf(Data), Data->HotPatternNo,
+                   Data->PatternNo, Data->SkinManager(), Bmp, Offset, R, Hot);
 }
 
 void PaintSectionBGOverCache(int SkinIndex, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
@@ -871,15 +927,23 @@ void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, T
     TsSkinManager* m = Data->SkinManager();
     if (!m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return;
     PaintControlSectionBG(Data, ParentCache, State != 0, Bmp, Offset, R);
-    if (m->IsValidMaskIndex(Data->BorderMaskNo)) {
+    PaintControlSectionFrame(Data, ParentCache, Fill, Bmp, Offset, R, State);
+}
+
+void PaintControlSectionFrame(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
+                              TRect R, int State, const std::vector<TRect>* Clips) {
+    if (!Data || !Bmp || EmptyRect(R)) return;
+    TsSkinManager* m = Data->SkinManager();
+    if (!m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return;
+    if (m->IsValidMaskIndex(Data->BorderMaskNo) && (State != 0 || !(m->ma()[size_t(Data->BorderMaskNo)].StretchMode & 2))) {
         const TsMaskData& b = m->ma()[size_t(Data->BorderMaskNo)];
         CacheInfo bg = ParentCache;
         bg.X += Offset.X;
         bg.Y += Offset.Y;
-        if (State != 0)
+        if (!Clips)
             PaintImageByMargins(Bmp, R, Fill, bg, b, State, true);
-        else if (!(b.StretchMode & 2))
-            PaintImageByMargins(Bmp, R, Fill, bg, b, 0, true);
+        else
+            for (const TRect& c : *Clips) PaintImageByMargins(Bmp, R, Fill, bg, b, State, true, &c);
     }
     PaintCorners(Data->SkinSectionNo, Data->SkinSection(), m, Bmp, R, State);
 }

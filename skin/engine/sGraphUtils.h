@@ -138,6 +138,27 @@ void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSki
                            const AnsiString& SkinSection, int HotTextureIndex);
 void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
                          TRect R, int State);
+// What PaintControlSection paints after the background: border and corners.
+// With Clips the border only inside them (they must not overlap, and must
+// hold the corner images, which are painted whole).
+void PaintControlSectionFrame(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
+                              TRect R, int State, const std::vector<TRect>* Clips = nullptr);
+// A section background that is a texture tiled from the rectangle's top-left
+// corner, blended with a colour: every pixel depends only on its place in
+// the tile, so one tile painted and repeated gives the same picture as the
+// whole rectangle painted. Equal values give equal tiles.
+struct TacTiledFill {
+    const void* Manager = nullptr;
+    const void* Source = nullptr;  // the texture's graphic or bitmap
+    TRect Cell;                    // the tile in Source (an image part)
+    TColor Color = 0;
+    int Percent = 0;
+    int TileW = 0, TileH = 0;
+    bool operator==(const TacTiledFill&) const = default;
+};
+// False when the background is not such a fill (colour only, gradient,
+// transparency, a stretched or masked texture, a parent under it).
+bool TiledSectionFill(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TacTiledFill& Fill);
 // The bitmap a skin image lies in: its own, else its manager's master bitmap.
 TBitmap* MaskImageSource(const TsMaskData& Mask);
 // Block transfers of a plan's unmasked pieces from Src into DC, stretched

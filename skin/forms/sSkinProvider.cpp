@@ -387,7 +387,7 @@ void TsSkinProvider::SetShowAppIcon(bool Value) {
 void TsSkinProvider::SetTitleSkin(const AnsiString& Value) {
     if (FTitleSkin == Value) return;
     FTitleSkin = Value;
-    FTitleBarCopy.reset();
+    DropImageCopies();
     RefreshFrame();
 }
 
@@ -417,7 +417,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         UpdateSysMenuStyle(true);
         if (showing && FCommonData->IsSkinned()) {
             InvalidateCache();
-            FTitleBarCopy.reset();
+            DropImageCopies();
             FRegionChanged = true;
             RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
             UpdateScrollWrapper();
@@ -439,7 +439,7 @@ void TsSkinProvider::InvalidateCache() { FCommonData->BackgroundDirty = true; }
 
 void TsSkinProvider::SectionChanged() {
     FCommonData->BackgroundDirty = true;
-    FTitleBarCopy.reset();
+    DropImageCopies();
 }
 
 void TsSkinProvider::RefreshFrame() {
@@ -524,7 +524,7 @@ void TsSkinProvider::PrepareForm() {
     FCommonData->ResolveIndexes();
     LoadButtonImages();
     InvalidateCache();
-    FTitleBarCopy.reset();
+    DropImageCopies();
     if (!(FForm->ControlState() & csCreating) && !(FForm->ComponentState() & (csDestroying | csLoading)))
         ApplyGlobalColor();
     HookMenus();

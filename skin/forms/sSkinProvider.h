@@ -25,6 +25,7 @@
 #include "acCaptionGeometry.h"
 #include "acSysMenu.h"
 #include "sCommonData.h"
+#include "sGraphUtils.h"
 #include "sSkinnedForms.h"
 
 class TsSkinManager;
@@ -403,6 +404,16 @@ private:
     void OverlayPaint(TObject* Sender);
     void OverlayWndProc(TMessage& M);
     int FormBorderWidth() const { return 0; }
+    // The form's background over R of the cache: from the remembered tile
+    // when the skin's fill repeats, else painted whole.
+    void PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot);
+    bool ChangedBands(int W, int H, int State, std::vector<TRect>& Bands);
+    // The images kept between paints are dropped: the skin changed.
+    void DropImageCopies() {
+        FTitleBarCopy.reset();
+        FFillTile.reset();
+        FImageKept = false;
+    }
 
     TForm* FForm = nullptr;
     TacProviderRelay* FRelay = nullptr;
@@ -418,6 +429,10 @@ private:
     std::unique_ptr<TBitmap> FTitleBarCopy;   // top of a fresh cache
     std::unique_ptr<TBitmap> FMenuLineBmp;    // right end of the title band, under the buttons
     std::unique_ptr<TBitmap> FWorkBmp;
+    std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
+    TacTiledFill FFillKey;
+    bool FImageKept = false;  // the cache holds a whole image of state FImageState
+    int FImageState = 0;
     TForm* FOverlay = nullptr;
     TWndMethod FOverlayOldProc;
 

@@ -77,21 +77,33 @@ void TsSkinProvider::PaintAll() {
             full = false;
         } else {
             FRegionChanged = true;
-            if (cache->Width() != W || cache->Height() != H) {
-                // Everything is painted anew: the old pixels need not be kept.
-                cache->SetSize(0, 0);
-                cache->SetSize(W, H);
-            }
             const TRect all = Rect(0, 0, W, H);
-            if (Plain(FCommonData.get())) {
-                const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;
-                FillRectOnDC(cache->Canvas()->Handle(), Rect(0, 0, W, std::min(top, H)), FormColor());
-                TRect client;
-                PaintMaskBorder(cache->Canvas()->Handle(), all, 0, client, state, FCommonData.get());
-            } else if (HasBorder()) {
-                PaintControlSection(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state);
+            std::vector<TRect> bands;
+            if (!iconic && ChangedBands(W, H, state, bands)) {
+                // Only the size changed: what lies away from the right and
+                // bottom edges and below the title stays as it was.
+                cache->SetSize(W, H);
+                for (const TRect& b : bands) PaintFormFill(cache, b, state != 0);
+                PaintControlSectionFrame(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state, &bands);
             } else {
-                PaintControlSectionBG(FCommonData.get(), NoParent(), false, cache, TPoint{0, 0}, all);
+                if (cache->Width() != W || cache->Height() != H) {
+                    // Everything is painted anew: the old pixels need not be kept.
+                    cache->SetSize(0, 0);
+                    cache->SetSize(W, H);
+                }
+                if (Plain(FCommonData.get())) {
+                    const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;
+                    FillRectOnDC(cache->Canvas()->Handle(), Rect(0, 0, W, std::min(top, H)), FormColor());
+                    TRect client;
+                    PaintMaskBorder(cache->Canvas()->Handle(), all, 0, client, state, FCommonData.get());
+                } else if (HasBorder()) {
+                    if (m->IsValidSectionIndex(FCommonData->SkinSectionNo)) {
+                        PaintFormFill(cache, all, state != 0);
+                        PaintControlSectionFrame(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state);
+                    }
+                } else {
+                    PaintFormFill(cache, all, false);
+                }
             }
             if (FGripMode == gmRightBottom && !IsZoomed(h)) {
                 const int g = GlobalMask(m, "GRIPIMAGE");
@@ -108,6 +120,9 @@ void TsSkinProvider::PaintAll() {
                        0, SRCCOPY);
             }
             if (caption) PaintTitle(FFormActive);
+            // An image of the whole form, fit to keep most of on the next size change.
+            FImageKept = !iconic && HasBorder() && !Plain(FCommonData.get());
+            FImageState = state;
         }
         FMenuLineChanged = false;
         FCommonData->BackgroundDirty = false;
@@ -125,6 +140,85 @@ void TsSkinProvider::PaintAll() {
         FFramePainted = true;
     }
     FCommonData->UpdatingFlag = false;
+}
+
+void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {
+    TacTiledFill fill;
+    if (!TiledSectionFill(FCommonData.get(), NoParent(), Hot, fill)) {
+        FFillTile.reset();
+        PaintControlSectionBG(FCommonData.get(), NoParent(), Hot, Cache, TPoint{0, 0}, R);
+        return;
+    }
+    // A texture blended with a colour costs per pixel: one tile of it is
+    // painted once and repeated, which keeps size changes cheap.
+    if (!FFillTile || !(FFillKey == fill)) {
+        FFillTile.reset(CreateBitmap24(fill.TileW, fill.TileH));
+        PaintControlSectionBG(FCommonData.get(), NoParent(), Hot, FFillTile.get(), TPoint{0, 0},
+                              Rect(0, 0, fill.TileW, fill.TileH));
+        FFillKey = fill;
+    }
+    // Tiles lie from the image's origin.
+    const int tw = fill.TileW, th = fill.TileH;
+    if (R.Left % tw == 0 && R.Top % th == 0) {
+        BlitPieces(Cache->Canvas()->Handle(), FFillTile.get(), {TacPiece{R, Rect(0, 0, tw, th), false, false, true}});
+        return;
+    }
+    HDC dst = Cache->Canvas()->Handle(), src = FFillTile->Canvas()->Handle();
+    for (int y = R.Top - R.Top % th; y < R.Bottom; y += th)
+        for (int x = R.Left - R.Left % tw; x < R.Right; x += tw) {
+            const int l = std::max(x, R.Left), t = std::max(y, R.Top);
+            BitBlt(dst, l, t, std::min(x + tw, R.Right) - l, std::min(y + th, R.Bottom) - t, src, l - x, t - y, SRCCOPY);
+        }
+}
+
+// The parts of the image a change to W x H alters, when the rest can stay:
+// the image is whole, of the same state and fill, and everything in the skin
+// that depends on the size sits within the bands: the title band with the
+// top border and corners, the right edge from the old or new width (what is
+// less) and the bottom edge alike, each as wide as the border, its corner
+// images and the grip. Edges and background repeat from the top left.
+bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& Bands) {
+    TBitmap* cache = FCommonData->CacheBitmap;
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    HWND h = FForm->HandleIfAllocated();
+    if (!FImageKept || State != FImageState || !m || !cache || cache->Empty() || FForm->OnPaint || IsZoomed(h) ||
+        !HasBorder() || Plain(FCommonData.get()) || !m->IsValidSectionIndex(FCommonData->SkinSectionNo))
+        return false;
+    const int oldW = cache->Width(), oldH = cache->Height();
+    if (oldW == W && oldH == H) return false;
+    TacTiledFill fill;
+    if (!FFillTile || !TiledSectionFill(FCommonData.get(), NoParent(), State != 0, fill) || !(fill == FFillKey))
+        return false;
+    int top = SysBorderHeight() + CaptionHeight(), right = 0, bottom = 0, left = 0;
+    if (m->IsValidMaskIndex(FCommonData->BorderMaskNo)) {
+        const TsMaskData& b = m->ma()[size_t(FCommonData->BorderMaskNo)];
+        // Stretched edges change all along.
+        if (b.MaskType == 0 && (b.StretchMode & 1)) return false;
+        top = std::max(top, int(b.WT));
+        right = b.WR;
+        bottom = b.WB;
+        left = b.WL;
+    }
+    static const char* corners[4] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
+    for (int i = 0; i < 4; ++i) {
+        const int k = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), corners[i]);
+        if (!m->IsValidMaskIndex(k)) continue;
+        const TsMaskData& c = m->ma()[size_t(k)];
+        if (c.ImageCount <= 0 || c.MaskType < 0) continue;
+        const int cw = c.R.Width() / c.ImageCount, ch = c.R.Height() / (c.MaskType + 1);
+        (i & 2 ? bottom : top) = std::max(i & 2 ? bottom : top, ch);
+        (i & 1 ? right : left) = std::max(i & 1 ? right : left, cw);
+    }
+    // The grip, painted or not, at the old corner or the new one.
+    if (const int g = GlobalMask(m, "GRIPIMAGE"); m->IsValidMaskIndex(g)) {
+        const TsMaskData& d = m->ma()[size_t(g)];
+        right = std::max(right, d.R.Width() / std::max<int>(d.ImageCount, 1) + SysBorderWidth());
+        bottom = std::max(bottom, d.R.Height() / (d.MaskType + 1) + SysBorderHeight());
+    }
+    const int x0 = std::min(oldW, W) - right, y0 = std::min(oldH, H) - bottom;
+    if (x0 <= left || y0 <= top) return false;
+    Bands = {Rect(0, 0, W, top), Rect(x0, top, W, H), Rect(0, y0, x0, H)};
+    return true;
 }
 
 // The title band: section, icon, title-bar end, buttons and caption text.
@@ -419,6 +513,15 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
     else
         rgn = CreateFormRegion(0, 0);
     if (!rgn) return;
+    // The system moves and redraws the frame for every region it is given:
+    // the same region again changes nothing.
+    if (!Repaint) {
+        RegionHandle current(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(h, current.Get()) != ERROR && EqualRgn(current.Get(), rgn)) {
+            DeleteObject(rgn);
+            return;
+        }
+    }
     FInRegionUpdate = true;
     ScopeExit done([this] { FInRegionUpdate = false; });
     // The system owns a region it accepted; one it refused is ours to delete.

@@ -87,7 +87,7 @@ bool TsSkinProvider::SkinCommandAlways(TMessage& M) {
             }
             delete FCommonData->CacheBitmap;
             FCommonData->CacheBitmap = nullptr;
-            FTitleBarCopy.reset();
+            DropImageCopies();
             FMenuLineBmp.reset();
             // The system's own frame comes back at once.
             if (h && IsWindowVisible(h))
@@ -187,7 +187,7 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         if (m) {
             LoadButtonImages();
             InvalidateCache();
-            FTitleBarCopy.reset();
+            DropImageCopies();
             UpdateSysMenuStyle(FDrawNonClientArea);
             InvalidateCache();
             FMenuRows = -1;
@@ -207,7 +207,7 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         if (HasBorder()) FRegionChanged = true;
         // A form whose redraw is held gets its image painted when it is let go.
         InvalidateCache();
-        FTitleBarCopy.reset();
+        DropImageCopies();
         if (h && IsWindowVisible(h) && !acShowAnimationRunning) RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
         ApplyGlobalColor();
         FCommonData->UpdatingFlag = false;
@@ -261,7 +261,7 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
 void TsSkinProvider::RepaintWhole() {
     HWND h = FForm->HandleIfAllocated();
     InvalidateCache();
-    FTitleBarCopy.reset();
+    DropImageCopies();
     FRegionChanged = true;
     if (h && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -301,6 +301,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_SETTINGCHANGE:
         InvalidateCache();
         FMenuLineBmp.reset();
+        FImageKept = false;
         CallPrev(M);
         return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(M); return;

@@ -18,6 +18,7 @@
 #include "SkinFormsHost.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
+#include "sGraphUtils.h"
 #include "sSkinnedForms.h"
 
 using namespace skinforms;
@@ -47,26 +48,30 @@ LRESULT Command(HWND H, uint16_t Cmd, LPARAM L = 0) {
     return SendMessageW(H, SM_ALPHACMD, WPARAM(SkinWParam(Cmd)), L);
 }
 
-// Pixels of the window's frame rows against the provider's image of them:
-// how many of the sampled points differ.
-int FrameMismatches(TsSkinProvider* P) {
+// Pixels of the window's frame against the provider's image of them: how
+// many of the sampled points differ; the title band, or with Whole the side
+// and bottom borders too.
+int FrameMismatches(TsSkinProvider* P, bool Whole = false) {
     HWND h = P->Form()->Handle();
     TBitmap* cache = P->SkinData()->CacheBitmap;
     if (!cache || cache->Empty()) return -1;
     RECT w{};
     GetWindowRect(h, &w);
-    const int W = w.right - w.left, top = P->TopBandHeight();
-    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, top}, true);
+    const int W = w.right - w.left, top = P->TopBandHeight(), H = Whole ? w.bottom - w.top : top;
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, H}, true);
+    RECT client{};
+    GetClientRect(h, &client);
+    const RECT inside{P->OffsetX(), P->OffsetY(), P->OffsetX() + client.right, P->OffsetY() + client.bottom};
     HDC c = cache->Canvas()->Handle();
     // Only what the window shows: inside its region and on the screen.
     RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
     const bool cut = GetWindowRgn(h, rgn.Get()) != ERROR;
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     int bad = 0;
-    for (int y = 0; y < top; y += 2)
-        for (int x = 8; x < W - 8; x += 3) {
+    for (int y = 0; y < H; y += 2)
+        for (int x = Whole ? 0 : 8; x < (Whole ? W : W - 8); x += 3) {
             if ((cut && !PtInRegion(rgn.Get(), x, y)) || w.left + x < 0 || w.top + y < 0 || w.left + x >= sw ||
-                w.top + y >= sh)
+                w.top + y >= sh || (y >= top && PtInRect(&inside, POINT{x, y})))
                 continue;
             if (testwin::SwapRedBlue(GetPixel(c, x, y)) != shown.At(x, y)) ++bad;
         }
@@ -200,6 +205,63 @@ TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRe
     EXPECT_TRUE(PtInRegion(r, p->FormWidth() / 2, p->FormHeight() / 2));
     EXPECT_TRUE(PtInRegion(r, p->FormWidth() / 2, 0));
     DeleteObject(r);
+}
+
+// The provider's window image, as pixels.
+testwin::Pixels Image(TsSkinProvider* P) {
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    const int w = cache->Width(), h = cache->Height();
+    return testwin::Capture(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, SRCCOPY); });
+}
+
+// A size step keeps what the size does not change of the old image: after
+// growing and shrinking in either direction and both, the image is what a
+// repaint from nothing paints, and the whole frame on screen shows it.
+TEST_P(SkinnedLook, AfterEachSizeStepTheImageAndTheFrameAreThoseOfAFullRepaint) {
+    TsSkinProvider* p = Skinned(GetParam());
+    HWND h = H(p);
+    const struct {
+        int DW, DH;
+    } steps[] = {{37, 0}, {0, 29}, {-61, -45}, {5, 3}, {-3, 2}, {300, 180}, {-420, -300}, {1, -1}};
+    for (const auto& s : steps) {
+        RECT w{};
+        GetWindowRect(h, &w);
+        SetWindowPos(h, nullptr, 0, 0, w.right - w.left + s.DW, w.bottom - w.top + s.DH,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        UpdateWindow(h);
+        Pump(30);
+        const testwin::Pixels stepped = Image(p);
+        ASSERT_EQ(stepped.Width, p->FormWidth());
+        ASSERT_EQ(stepped.Height, p->FormHeight());
+        EXPECT_EQ(FrameMismatches(p, true), 0) << s.DW << " x " << s.DH;
+        // A refresh drops every image kept and paints all anew.
+        Command(h, scRefresh, LPARAM(Manager));
+        Pump(30);
+        const testwin::Pixels fresh = Image(p);
+        ASSERT_EQ(fresh.Data.size(), stepped.Data.size());
+        size_t differ = 0, first = 0;
+        for (size_t i = 0; i < fresh.Data.size(); ++i)
+            if (fresh.Data[i] != stepped.Data[i] && differ++ == 0) first = i;
+        EXPECT_EQ(differ, 0u) << s.DW << " x " << s.DH << ": first at " << first % size_t(fresh.Width) << ", "
+                              << first / size_t(fresh.Width);
+    }
+    // The background repeated from one tile is the section painted over the
+    // whole form at once (inside the client, away from the corner images).
+    ASSERT_TRUE(p->FormActive());
+    const testwin::Pixels image = Image(p);
+    std::unique_ptr<TBitmap> whole(CreateBitmap24(image.Width, image.Height));
+    PaintControlSectionBG(p->SkinData(), CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}, true, whole.get(),
+                          TPoint{0, 0}, Rect(0, 0, image.Width, image.Height));
+    const testwin::Pixels painted = testwin::Capture(image.Width, image.Height, [&](HDC dc) {
+        BitBlt(dc, 0, 0, image.Width, image.Height, whole->Canvas()->Handle(), 0, 0, SRCCOPY);
+    });
+    RECT client{};
+    GetClientRect(h, &client);
+    int differ = 0;
+    for (int y = p->OffsetY() + 64; y < p->OffsetY() + client.bottom - 64; ++y)
+        for (int x = p->OffsetX() + 64; x < p->OffsetX() + client.right - 64; ++x)
+            differ += image.At(x, y) != painted.At(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));
