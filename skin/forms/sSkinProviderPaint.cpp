@@ -107,6 +107,7 @@ void TsSkinProvider::PaintAll() {
                 BitBlt(FTitleBarCopy->Canvas()->Handle(), 0, 0, W, FTitleBarCopy->Height(), cache->Canvas()->Handle(), 0,
                        0, SRCCOPY);
             }
+            PaintMenuLine(cache);
             if (caption) PaintTitle(FFormActive);
         }
         FMenuLineChanged = false;
