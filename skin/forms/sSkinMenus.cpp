@@ -845,11 +845,26 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
 
 // ======================================================================
 
+HWND MaximisedMDIChild(TForm* Form) {
+    if (!Form || Form->FormStyle() != fsMDIForm || !Form->ClientHandle()) return nullptr;
+    HWND client = Form->ClientHandle();
+    BOOL zoomed = FALSE;
+    HWND active = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, LPARAM(&zoomed)));
+    if (active && zoomed) return active;
+    // A child stays maximised while none is active (the frame lost and got
+    // back the focus): the system still shows it in the line.
+    for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && IsZoomed(c)) return c;
+    return nullptr;
+}
+
 bool MDIChildIconInMenuLine(TForm* Form) {
-    if (!Form || Form->FormStyle() != fsMDIForm) return false;
-    TForm* child = Form->ActiveMDIChild();
-    if (!child || !child->HandleAllocated() || !IsZoomed(child->HandleIfAllocated())) return false;
-    return (child->BorderIcons() & BorderIconBit(biSystemMenu)) != 0;
+    HWND h = MaximisedMDIChild(Form);
+    if (!h) return false;
+    // A class-library child by its border icons (a skinned one lost the
+    // style bit to its provider), another by its style.
+    if (auto* child = dynamic_cast<TForm*>(FindControl(h))) return (child->BorderIcons() & BorderIconBit(biSystemMenu)) != 0;
+    return (GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU) != 0;
 }
 
 void sSkinMenusInitialize() { SetMenuSkinnerFactory(&MakeSkinableMenus); }

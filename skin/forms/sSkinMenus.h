@@ -165,8 +165,10 @@ private:
     std::unique_ptr<Look> FLook;
 };
 
+// The maximised child of an MDI form (the active one when it is), or nil.
+HWND MaximisedMDIChild(TForm* Form);
 // Whether the form's menu line shows a maximised MDI child's icon: the form
-// is an MDI form whose active child is maximised and has an icon.
+// is an MDI form whose maximised child has an icon.
 bool MDIChildIconInMenuLine(TForm* Form);
 
 // Unit start-up: the manager's menu object is made by this unit from now on.

@@ -424,7 +424,7 @@ private:
     void LoadMDIButtonImages();
     int MDIButtonHit(TPoint P);
     void MDIButtonUp(int Code, bool Inside);
-    TForm* MaximisedChild() const;
+    HWND MaximisedChild() const;
     bool ChildMinimizeEnabled() const;
     bool ChildRestoreEnabled() const;
     int MenuLineSkinIndex(AnsiString& Name) const;

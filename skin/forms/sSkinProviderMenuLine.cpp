@@ -64,25 +64,25 @@ int TsSkinProvider::MenuRows() {
     return FMenuRows;
 }
 
-TForm* TsSkinProvider::MaximisedChild() const {
-    if (!FForm || FForm->FormStyle() != fsMDIForm || !FForm->HandleAllocated()) return nullptr;
-    TForm* c = FForm->ActiveMDIChild();
-    return c && c->HandleAllocated() && IsZoomed(c->HandleIfAllocated()) ? c : nullptr;
-}
+HWND TsSkinProvider::MaximisedChild() const { return MaximisedMDIChild(FForm); }
 
 bool TsSkinProvider::MDIButtonsShown() const {
     return FDrawNonClientArea && HasBorder() && MaximisedChild() && MenuVisible();
 }
 
-bool TsSkinProvider::ChildMinimizeEnabled() const {
-    TForm* c = MaximisedChild();
-    return c && (c->BorderIcons() & BorderIconBit(biMinimize));
+namespace {
+// Whether the child has the border icon (a class-library form) or the box
+// style (another window).
+bool ChildHas(HWND H, TBorderIcon Icon, LONG_PTR Style) {
+    if (!H) return false;
+    if (auto* f = dynamic_cast<TForm*>(FindControl(H))) return (f->BorderIcons() & BorderIconBit(Icon)) != 0;
+    return (GetWindowLongPtrW(H, GWL_STYLE) & Style) != 0;
 }
+}  // namespace
 
-bool TsSkinProvider::ChildRestoreEnabled() const {
-    TForm* c = MaximisedChild();
-    return c && (c->BorderIcons() & BorderIconBit(biMaximize));
-}
+bool TsSkinProvider::ChildMinimizeEnabled() const { return ChildHas(MaximisedChild(), biMinimize, WS_MINIMIZEBOX); }
+
+bool TsSkinProvider::ChildRestoreEnabled() const { return ChildHas(MaximisedChild(), biMaximize, WS_MAXIMIZEBOX); }
 
 int TsSkinProvider::MDIButtonWidth() const {
     TsSkinManager* m = ManagerOf(FCommonData.get());
@@ -131,7 +131,7 @@ TsSkinProvider::MenuLineKey TsSkinProvider::CurrentMenuLineKey() const {
     MenuLineKey k;
     k.Menu = BarOf(FForm);
     k.Count = k.Menu ? GetMenuItemCount(k.Menu) : 0;
-    if (TForm* c = MaximisedChild()) k.Child = c->HandleIfAllocated();
+    k.Child = MaximisedChild();
     return k;
 }
 
@@ -177,7 +177,9 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
     if (MDIChildIconInMenuLine(FForm)) {
         // The maximised child's icon in the first slot of the line.
         HICON icon = nullptr;
-        if (TForm* c = MaximisedChild(); c && !c->Icon()->Empty()) icon = c->Icon()->Handle();
+        auto* c = dynamic_cast<TForm*>(FindControl(MaximisedChild()));
+        if (c && !c->Icon()->Empty()) icon = c->Icon()->Handle();
+        if (!icon && !c) icon = reinterpret_cast<HICON>(SendMessageW(MaximisedChild(), WM_GETICON, ICON_SMALL, 0));
         if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
         if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         DrawIconEx(Cache->Canvas()->Handle(), SysBorderWidth() + 1, top + 1, icon, lineH - 2, lineH - 2, 0, nullptr,
@@ -320,12 +322,12 @@ int TsSkinProvider::MDIButtonHit(TPoint P) {
 }
 
 void TsSkinProvider::MDIButtonUp(int Code, bool Inside) {
-    TForm* child = MaximisedChild();
+    HWND child = MaximisedChild();
     // The line is painted anew after the command; 101 and 102 need no repaint before.
     SetHotHT(0, Code == HTMDIMIN);
     if (!Inside || !child) return;
     const UINT command = Code == HTMDICLOSE ? SC_CLOSE : Code == HTMDIRESTORE ? SC_RESTORE : SC_MINIMIZE;
     if (Code == HTMDIRESTORE && !ChildRestoreEnabled()) return;
-    SendMessageW(child->HandleIfAllocated(), WM_SYSCOMMAND, command, 0);
+    SendMessageW(child, WM_SYSCOMMAND, command, 0);
     if (FForm && FForm->HandleAllocated()) RefreshFrame();
 }
