@@ -7,6 +7,7 @@
 #include "sControlUtils.h"
 #include "sEngineUnits.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSkinnedForms.h"
 
 namespace skinforms {
@@ -23,6 +24,7 @@ void StartUnits() {
         {"sMessages", sMessagesInitialize, nullptr},
         {"sAlphaGraph", sAlphaGraphInitialize, sAlphaGraphFinalize},
         {"acPNG", acPNGInitialize, acPNGFinalize},
+        {"sSkinMenus", sSkinMenusInitialize, sSkinMenusFinalize},
         {"sSkinProvider", sSkinProviderInitialize, sSkinProviderFinalize},
     };
     ::StartUnits(kUnits);
@@ -129,6 +131,27 @@ void Drag(POINT From, POINT To, int Steps, int Gap) {
         v.push_back({int(From.x + (To.x - From.x) * i / Steps), int(From.y + (To.y - From.y) * i / Steps), 0});
     v.push_back({int(To.x), int(To.y), 2});
     MouseScript(v, Gap);
+}
+
+void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs) {
+    struct Ctx {
+        std::function<void()> Body;
+        volatile LONG Done = 0;
+    } ctx{Body};
+    HANDLE t = CreateThread(
+        nullptr, 0,
+        [](LPVOID P) -> DWORD {
+            auto* c = static_cast<Ctx*>(P);
+            c->Body();
+            InterlockedExchange(&c->Done, 1);
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    if (!t) return;
+    PumpUntil([&] { return ctx.Done != 0; }, TimeoutMs);
+    WaitForSingleObject(t, DWORD(TimeoutMs));
+    CloseHandle(t);
+    Pump(150);
 }
 
 RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot) {
