@@ -681,23 +681,45 @@ TEST_P(MenuLine, TheLineIsTheSkinsAndItsItemsShowAndOpen) {
     EXPECT_GT(BarItem(h, Main, 3).right - BarItem(h, Main, 3).left, 0);
 }
 
-// An MDI form with a maximised child: the child's buttons sit in the menu
-// line, painted from the skin; Alt and a letter still open the right pop-up
+// An MDI form whose child is maximised with a real click on its caption
+// button: the child's buttons sit in the menu line, painted from the skin; Alt and a letter still open the right pop-up
 // past the system's entry for the child; a real click on the close button
-// closes the child and the line loses the buttons.
+// closes the child and the line keeps the buttons only for another child
+// maximised in its place.
 TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     Make(fsMDIForm);
     TForm* f = P->Form();
-    auto* child = new TForm(f);
-    child->SetFormStyle(fsMDIChild);
-    child->SetBounds(10, 10, 240, 160);
-    new TsSkinProvider(child);
-    child->Show();
+    TForm* child = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        child = new TForm(f);
+        child->SetFormStyle(fsMDIChild);
+        child->SetBounds(10 + 200 * i, 10 + 60 * i, 240, 160);
+        new TsSkinProvider(child);
+        child->Show();
+    }
     Pump(100);
     HWND c = child->Handle();
-    SendMessageW(f->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(c), 0);
-    Pump(200);
+    {
+        const POINT at = Centre(ButtonOnScreen(GetFormProvider(child), cbMaximize));
+        Click(at.x, at.y);
+    }
+    Pump(300);
     ASSERT_TRUE(IsZoomed(c));
+    {
+        // The child fills the client area with its own image.
+        TsSkinProvider* cp = GetFormProvider(child);
+        RECT cr{}, mr{};
+        GetClientRect(c, &cr);
+        GetClientRect(f->ClientHandle(), &mr);
+        EXPECT_GE(cr.right, mr.right - 2 * cp->SysBorderWidth());
+        const testwin::Pixels px = testwin::CopyFromWindow(c, cr);
+        HDC cache = cp->SkinData()->CacheBitmap->Canvas()->Handle();
+        int bad = 0, n = 0;
+        for (int y = 0; y < cr.bottom; y += 7)
+            for (int x = 0; x < cr.right; x += 7, ++n)
+                bad += px.At(x, y) != testwin::SwapRedBlue(GetPixel(cache, cp->OffsetX() + x, cp->OffsetY() + y));
+        EXPECT_LT(bad, n / 50);
+    }
     EXPECT_TRUE(P->MDIButtonsShown());
     EXPECT_EQ(FrameMismatches(P), 0);
     ExpectItemsShown("maximised");
@@ -722,7 +744,11 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     EXPECT_EQ(FrameMismatches(P), 0);
     Click(at.x, at.y);
     EXPECT_TRUE(PumpUntil([c] { return !IsWindow(c) || !IsWindowVisible(c) || IsIconic(c); }, 2000));
-    EXPECT_TRUE(PumpUntil([&] { return !P->MDIButtonsShown() && P->Button(cbMDIClose).State == -1; }, 2000));
+    // The line follows: the buttons stay only for another child maximised in turn.
+    EXPECT_TRUE(PumpUntil([&] {
+        HWND now = MaximisedMDIChild(f);
+        return now != c && P->MDIButtonsShown() == (now != nullptr) && (P->Button(cbMDIClose).State >= 0) == (now != nullptr);
+    }, 2000));
     EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
     ExpectItemsShown("closed");
 }
