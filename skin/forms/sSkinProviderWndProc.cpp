@@ -506,7 +506,18 @@ void TsSkinProvider::WMSize(TMessage& M) {
         return;
     }
     TBitmap* c = FCommonData->CacheBitmap;
-    if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) return;
+    if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) {
+        // The image was made at the new size meanwhile (its controls asked
+        // for their background). A maximised MDI child hears no non-client
+        // paint, which would cut its region to the new size: done here.
+        if (FForm->FormStyle() == fsMDIChild && M.WParam == SIZE_MAXIMIZED) {
+            if (MDIMainProvider) MDIMainProvider->ResetMenuLine();
+            UpdateRegionRects();
+            UpdateWindowRegion(false);
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+        }
+        return;
+    }
     if (IsIconic(h) && IsDwmActive()) return;
     FRegionChanged = true;
     InvalidateCache();

@@ -15,6 +15,7 @@
 
 #include "Guards.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
 #include "acGlow.h"
@@ -682,7 +683,8 @@ TEST_P(MenuLine, TheLineIsTheSkinsAndItsItemsShowAndOpen) {
 }
 
 // An MDI form whose child is maximised with a real click on its caption
-// button: the child's buttons sit in the menu line, painted from the skin; Alt and a letter still open the right pop-up
+// button: the child fills the client area, its region too; the child's
+// buttons sit in the menu line, painted from the skin; Alt and a letter still open the right pop-up
 // past the system's entry for the child; a real click on the close button
 // closes the child and the line keeps the buttons only for another child
 // maximised in its place.
@@ -695,6 +697,9 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
         child->SetFormStyle(fsMDIChild);
         child->SetBounds(10 + 200 * i, 10 + 60 * i, 240, 160);
         new TsSkinProvider(child);
+        auto* edit = new TEdit(child);
+        edit->SetParent(child);
+        edit->SetBounds(12, 12, 200, 24);
         child->Show();
     }
     Pump(100);
@@ -706,16 +711,23 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     Pump(300);
     ASSERT_TRUE(IsZoomed(c));
     {
-        // The child fills the client area with its own image.
+        // The child fills the client area with its own image, its region cut
+        // to its new size.
         TsSkinProvider* cp = GetFormProvider(child);
-        RECT cr{}, mr{};
+        RECT cr{}, mr{}, box{};
         GetClientRect(c, &cr);
         GetClientRect(f->ClientHandle(), &mr);
         EXPECT_GE(cr.right, mr.right - 2 * cp->SysBorderWidth());
+        RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(c, rgn.Get()) != ERROR) {
+            GetRgnBox(rgn.Get(), &box);
+            EXPECT_GE(box.right - box.left, cr.right);
+            EXPECT_GE(box.bottom - box.top, cr.bottom);
+        }
         const testwin::Pixels px = testwin::CopyFromWindow(c, cr);
         HDC cache = cp->SkinData()->CacheBitmap->Canvas()->Handle();
         int bad = 0, n = 0;
-        for (int y = 0; y < cr.bottom; y += 7)
+        for (int y = 60; y < cr.bottom; y += 7)
             for (int x = 0; x < cr.right; x += 7, ++n)
                 bad += px.At(x, y) != testwin::SwapRedBlue(GetPixel(cache, cp->OffsetX() + x, cp->OffsetY() + y));
         EXPECT_LT(bad, n / 50);
