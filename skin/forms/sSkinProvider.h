@@ -309,7 +309,7 @@ public:
     int MenuLineHeight() const;
     int MenuRows();
     bool MenuVisible() const;
-    // Whether the menu line shows the maximised active MDI child's buttons.
+    // Whether the menu line shows the maximised MDI child's buttons.
     bool MDIButtonsShown() const;
     int MDIButtonWidth() const;
     int MDIButtonHeight() const;
