@@ -66,6 +66,8 @@ constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 // disabled ones); wParam and lParam 0.
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// A form's main menu changed (its bar is about to be drawn again).
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr UINT CM_ENTER = CM_BASE + 26;
 constexpr UINT CM_EXIT = CM_BASE + 27;

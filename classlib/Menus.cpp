@@ -730,11 +730,20 @@ LRESULT TMenu::ProcessMenuChar(HMENU Menu, char Ch) {
     TMenuItem* parent = FindItemByHandle(Menu);
     if (!parent || !Ch) return 0;
     const char key = char(UpCase1251(static_cast<unsigned char>(Ch)));
-    WORD pos = 0;
     for (TMenuItem* c : parent->FItems) {
-        if (!c->Visible()) continue;
-        if (c->Enabled() && CaptionHotkey(c->Caption()) == key) return MAKELRESULT(pos, MNC_EXECUTE);
-        ++pos;
+        if (!c->Visible() || !c->Enabled() || CaptionHotkey(c->Caption()) != key) continue;
+        // The system answers with a position in the handle, which may hold
+        // entries of its own before ours (a maximised MDI child's system
+        // menu on its frame's bar): the entry is found by its number.
+        const int n = GetMenuItemCount(Menu);
+        for (int pos = 0; pos < n; ++pos) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID;
+            if (GetMenuItemInfoW(Menu, UINT(pos), TRUE, &info) && info.wID == c->FCommand)
+                return MAKELRESULT(WORD(pos), MNC_EXECUTE);
+        }
+        return 0;
     }
     return 0;
 }
@@ -753,7 +762,10 @@ TMainMenu::~TMainMenu() {
 
 void TMainMenu::MenuChanged(TMenuItem*) {
     HWND w = WindowHandle();
-    if (w && HandleAllocated() && GetMenu(w) == Handle()) DrawMenuBar(w);
+    if (!w || !HandleAllocated() || GetMenu(w) != Handle()) return;
+    // The window hears of it first: whoever paints the bar paints it anew.
+    SendMessageW(w, CM_MENUCHANGED, 0, 0);
+    DrawMenuBar(w);
 }
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}

@@ -12,6 +12,7 @@
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 TacMenuLineSurface* CurrentMenuLineSurface = nullptr;
 TFont* MenuFont = nullptr;
@@ -783,11 +784,18 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     TacMenuLineSurface* surface = CurrentMenuLineSurface;
     TMenu* menu = item->GetParentMenu();
     if (!surface && menu && menu->WindowHandle()) {
+        // The form answers with its provider as the engine knows it; the
+        // surface is another face of the same object.
         const LRESULT p = SendMessageW(menu->WindowHandle(), SM_ALPHACMD, WPARAM(SkinWParam(scGetProvider)), 0);
         if (p && dynamic_cast<TForm*>(FindControl(menu->WindowHandle())))
-            surface = dynamic_cast<TacMenuLineSurface*>(reinterpret_cast<TObject*>(p));
+            surface = dynamic_cast<TacMenuLineSurface*>(reinterpret_cast<TacFormProvider*>(p));
     }
-    TBitmap* image = surface ? surface->MenuLineImage() : nullptr;
+    TPoint origin{0, 0};
+    TBitmap* image = surface ? surface->MenuLineImage(origin) : nullptr;
+    // Where the item lies on that picture.
+    const int ix = ARect.Left - origin.X, iy = ARect.Top - origin.Y;
+    if (image && (ix < 0 || iy < 0 || ix + ARect.Width() > image->Width() || iy + ARect.Height() > image->Height()))
+        image = nullptr;
     const bool enabled = !(State & (OwnerDrawBit(odDisabled) | OwnerDrawBit(odGrayed)));
     const bool hot = (State & (OwnerDrawBit(odSelected) | OwnerDrawBit(odHotLight))) != 0;
     const int W = ARect.Width(), H = ARect.Height();
@@ -797,8 +805,8 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     CacheInfo under = EmptyCacheInfo;
     const int lineIdx = m->SectionIndex("MENULINE");
     if (image) {
-        CopyRectDC(bdc, local, DCOf(image), ARect.Left, ARect.Top);
-        under = CacheInfo{image, ARect.Left, ARect.Top, 0, true};
+        CopyRectDC(bdc, local, DCOf(image), ix, iy);
+        under = CacheInfo{image, ix, iy, 0, true};
     } else if (m->IsValidSectionIndex(lineIdx)) {
         // No skinned picture of the form: the bar's own section under the item.
         PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, bmp, TPoint{ARect.Left, ARect.Top},
@@ -826,7 +834,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
         // 102 of 255 for the item's own pixels, the rest what lies under it.
         TBitmap* plain = Grown(CurrentLook().Plain, W, H);
         if (image)
-            CopyRectDC(DCOf(plain), local, DCOf(image), ARect.Left, ARect.Top);
+            CopyRectDC(DCOf(plain), local, DCOf(image), ix, iy);
         else
             PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, plain,
                            TPoint{ARect.Left, ARect.Top}, local, false);
@@ -837,11 +845,26 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
 
 // ======================================================================
 
+HWND MaximisedMDIChild(TForm* Form) {
+    if (!Form || Form->FormStyle() != fsMDIForm || !Form->ClientHandle()) return nullptr;
+    HWND client = Form->ClientHandle();
+    BOOL zoomed = FALSE;
+    HWND active = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, LPARAM(&zoomed)));
+    if (active && zoomed) return active;
+    // A child stays maximised while none is active (the frame lost and got
+    // back the focus): the system still shows it in the line.
+    for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && IsZoomed(c)) return c;
+    return nullptr;
+}
+
 bool MDIChildIconInMenuLine(TForm* Form) {
-    if (!Form || Form->FormStyle() != fsMDIForm) return false;
-    TForm* child = Form->ActiveMDIChild();
-    if (!child || !child->HandleAllocated() || !IsZoomed(child->HandleIfAllocated())) return false;
-    return (child->BorderIcons() & BorderIconBit(biSystemMenu)) != 0;
+    HWND h = MaximisedMDIChild(Form);
+    if (!h) return false;
+    // A class-library child by its border icons (a skinned one lost the
+    // style bit to its provider), another by its style.
+    if (auto* child = dynamic_cast<TForm*>(FindControl(h))) return (child->BorderIcons() & BorderIconBit(biSystemMenu)) != 0;
+    return (GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU) != 0;
 }
 
 void sSkinMenusInitialize() { SetMenuSkinnerFactory(&MakeSkinableMenus); }

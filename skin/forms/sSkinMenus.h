@@ -10,8 +10,8 @@
 //
 // For the form skin provider:
 //   - TacMenuLineSurface: what the bar painter needs of a skinned form (the
-//     whole window's picture, window coordinates). A provider implements it
-//     and is found as the form's answer to the engine's command 4, or names
+//     skinned menu band without its items). A provider implements it and is
+//     found through the form's answer to the engine's command 4, or names
 //     itself CurrentMenuLineSurface while it paints the menu line.
 //   - TsSkinableMenus::HookForm: hooks a form made after the skin came.
 //   - TsSkinableMenus::MeasureLineItem / DrawLineItem: an item of the bar
@@ -43,9 +43,10 @@ using TsMenuManagerDrawItemEvent = Method<void(TObject* Sender, TCanvas* ACanvas
 class TacMenuLineSurface {
 public:
     virtual ~TacMenuLineSurface() = default;
-    // The picture of the whole window (window coordinates) the bar is
-    // painted over; nil when there is none now.
-    virtual TBitmap* MenuLineImage() = 0;
+    // The picture the bar's items are painted over: the skinned menu band
+    // without any item, its top-left pixel at the window point Origin; nil
+    // when there is none now.
+    virtual TBitmap* MenuLineImage(TPoint& Origin) = 0;
 };
 // The surface whose bar is being painted now (set by its provider), or nil.
 extern TacMenuLineSurface* CurrentMenuLineSurface;
@@ -164,8 +165,10 @@ private:
     std::unique_ptr<Look> FLook;
 };
 
+// The maximised child of an MDI form (the active one when it is), or nil.
+HWND MaximisedMDIChild(TForm* Form);
 // Whether the form's menu line shows a maximised MDI child's icon: the form
-// is an MDI form whose active child is maximised and has an icon.
+// is an MDI form whose maximised child has an icon.
 bool MDIChildIconInMenuLine(TForm* Form);
 
 // Unit start-up: the manager's menu object is made by this unit from now on.

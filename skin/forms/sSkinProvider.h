@@ -13,6 +13,12 @@
 //
 // The provider's system menu and control adapter live here too; the MDI
 // main form's wrapper is sMDIForm's, the frame adapter sFrameAdapter's.
+//
+// The menu line: the system keeps the window's menu bar in the non-client
+// area; the provider paints it into its window image like the rest of the
+// frame (the band from the skin, the items through their owner-draw
+// handlers, a maximised MDI child's icon and buttons), and is the surface
+// the skinned menus' bar painter paints a single item over.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +32,7 @@
 #include "acSysMenu.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSkinnedForms.h"
 
 class TsSkinManager;
@@ -219,7 +226,7 @@ private:
     friend class TacAdapterItem;
 };
 
-class TsSkinProvider : public TComponent, public TacFormProvider {
+class TsSkinProvider : public TComponent, public TacFormProvider, public TacMenuLineSurface {
 public:
     explicit TsSkinProvider(TComponent* AOwner);
     ~TsSkinProvider() override;
@@ -294,8 +301,14 @@ public:
     int OffsetX() const;
     int OffsetY() const;
     int MenuLineHeight() const;
-    int MenuRows() const;
+    int MenuRows();
     bool MenuVisible() const;
+    // Whether the menu line shows the maximised MDI child's buttons.
+    bool MDIButtonsShown() const;
+    int MDIButtonWidth() const;
+    int MDIButtonHeight() const;
+    // The menu band without its items (window point Origin at its top-left).
+    TBitmap* MenuLineImage(TPoint& Origin) override;
     bool IconVisible() const;
     int IconWidth() const;
     int IconHeight() const;
@@ -364,9 +377,9 @@ private:
     void ApplyGlobalColor();
     void RepaintWhole();
     void FreeScrollWrapper();
-    void ResetSkinnedMenus() {}
-    void HookMenus() {}
-    void MenuChanged() {}
+    void ResetSkinnedMenus();
+    void HookMenus();
+    void MenuChanged();
 
     // ---- caption mouse and system commands
     void WMNCLButtonDown(TMessage& M);
@@ -397,6 +410,28 @@ private:
     void PaintTitleIcon(TBitmap* Bmp);
     void PaintCaptionButtons(TBitmap* Bmp);
     void PaintButtonInto(TBitmap* Bmp, int Code);
+    // ---- the menu line
+    void PaintMenuLine(TBitmap* Cache);
+    void PaintLineEntries(TBitmap* Cache, HMENU Bar);
+    void PaintMDIButtonInto(TBitmap* Bmp, int Code);
+    void LayoutMDIButtons();
+    void LoadMDIButtonImages();
+    int MDIButtonHit(TPoint P);
+    void MDIButtonUp(int Code, bool Inside);
+    HWND MaximisedChild() const;
+    bool ChildMinimizeEnabled() const;
+    bool ChildRestoreEnabled() const;
+    int MenuLineSkinIndex(AnsiString& Name) const;
+    // What the menu line showed when painted last; another answer now means
+    // it is painted anew.
+    struct MenuLineKey {
+        HMENU Menu = nullptr;
+        int Count = 0;
+        HWND Child = nullptr;
+        bool operator==(const MenuLineKey&) const = default;
+    };
+    MenuLineKey CurrentMenuLineKey() const;
+    void CheckMenuLineKey();
     int TitleSkinIndex() const;
     AnsiString TitleSkinName() const;
     void ShowCaptionOverlay();
@@ -428,7 +463,8 @@ private:
     TacScrollWnd* FScrollWrapper = nullptr;
     std::unique_ptr<TBitmap> FTitleBarCopy;   // top of a fresh cache
     std::unique_ptr<TBitmap> FMenuLineBmp;    // right end of the title band, under the buttons
-    std::unique_ptr<TBitmap> FWorkBmp;
+    std::unique_ptr<TBitmap> FWorkBmp;        // the menu band without items, from the band's top
+    MenuLineKey FMenuLineKey;
     std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
     TacTiledFill FFillKey;
     bool FImageKept = false;  // the cache holds a whole image of state FImageState

@@ -121,11 +121,6 @@ int TsSkinProvider::OffsetY() const {
     return s.H - s.CH - (CaptionHeight() > 0 ? SysBorderHeight() + FormBorderWidth() : 0) - SkinnedBar(FScrollWrapper, 0);
 }
 
-// The class library's forms have no main menu: no menu line.
-int TsSkinProvider::MenuLineHeight() const { return 0; }
-int TsSkinProvider::MenuRows() const { return 0; }
-bool TsSkinProvider::MenuVisible() const { return false; }
-
 bool TsSkinProvider::IconVisible() const { return BigStyle(FForm) && FShowAppIcon; }
 
 int TsSkinProvider::IconWidth() const {
@@ -241,6 +236,7 @@ void TsSkinProvider::LoadButtonImages() {
         TsTitleButton* t = FTitleButtons->Items(i);
         t->Data.ImageIndex = t->UseSkinData() ? title : -1;
     }
+    LoadMDIButtonImages();
 }
 
 void TsSkinProvider::LayoutButtons() {
@@ -335,6 +331,7 @@ int TsSkinProvider::HitTest(int ScreenX, int ScreenY) {
         if (g.X > 0 && p.X > FormWidth() - g.X - SysBorderWidth() && p.Y > FormHeight() - g.Y - SysBorderHeight())
             return HTBOTTOMRIGHT;
     }
+    if (const int mdi = MDIButtonHit(p)) return mdi;
     if (IsZoomed(h) && (p.X < 2 || p.Y < 2 || p.X > FormWidth() - 4 || p.Y > FormHeight() - 4)) {
         SetHotHT(0);
         return -1;
@@ -418,6 +415,10 @@ void TsSkinProvider::RepaintButton(int Code) {
 
 // The button's cell over the caption background that lay under it.
 void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
+    if (Code == HTMDICLOSE || Code == HTMDIRESTORE || Code == HTMDIMIN) {
+        PaintMDIButtonInto(Bmp, Code);
+        return;
+    }
     TsCaptionButton* b = ButtonByCode(Code);
     TsSkinManager* m = ManagerOf(FCommonData.get());
     if (!b || b->State < 0 || !m || !Bmp) return;
@@ -550,6 +551,15 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
             CallPrev(M);
             return;
         }
+    }
+    if (code == HTMDICLOSE || code == HTMDIRESTORE || code == HTMDIMIN) {
+        // A maximised MDI child's button in the menu line.
+        if (!acCaptionButtonPressed) {
+            CallPrev(M);
+            return;
+        }
+        MDIButtonUp(code, inside(*ButtonByCode(code)));
+        return;
     }
     switch (code) {
     case HTMINBUTTON:

@@ -119,6 +119,7 @@ void TsSkinProvider::PaintAll() {
                 BitBlt(FTitleBarCopy->Canvas()->Handle(), 0, 0, W, FTitleBarCopy->Height(), cache->Canvas()->Handle(), 0,
                        0, SRCCOPY);
             }
+            PaintMenuLine(cache);
             if (caption) PaintTitle(FFormActive);
             // An image of the whole form, fit to keep most of on the next size change.
             FImageKept = !iconic && HasBorder() && !Plain(FCommonData.get());

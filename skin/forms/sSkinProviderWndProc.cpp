@@ -20,8 +20,7 @@
 
 namespace {
 
-// The class library's notifications the provider hears that Controls.h does not name.
-constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
+// The class library's notification the provider hears that Controls.h does not name.
 constexpr UINT CM_RECREATESCROLL = CM_BASE + 58;
 // Messages a skinned form answers with 0 and hands to no one.
 constexpr UINT kSwallowed[] = {0x93, CM_BASE + 52, CM_BASE + 76, WM_ACREGIONQUERY};
@@ -332,7 +331,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         return;
     case WM_EXITMENULOOP:
         if (MDIMainProvider == this) FreeMDIIcons();
-        CallPrev(M);
+        if (!CallPrev(M)) return;
+        // Entries the system drew itself during the loop go back to the skin's.
+        if (MenuVisible() && FDrawNonClientArea && IsWindowVisible(h)) SendMessageW(h, WM_NCPAINT, 1, 0);
         return;
     case WM_MDIACTIVATE:
     case WM_MDIRESTORE:
@@ -400,8 +401,12 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         CallPrev(M);
         return;
     case CM_MENUCHANGED:
-        if (!(FForm->ControlState() & csCreating) && FForm->Visible()) FMenuLineChanged = true;
+        // The bar is drawn again next: the line in the image with it.
+        if (!(FForm->ControlState() & csCreating) && FForm->Visible()) ResetMenuLine(), InvalidateCache();
         CallPrev(M);
+        return;
+    case WM_NCCALCSIZE:
+        if (CallPrev(M)) CheckMenuLineKey();
         return;
     case CM_SHOWINGCHANGED:
         // The class library makes an MDI form's client window after the
@@ -502,7 +507,18 @@ void TsSkinProvider::WMSize(TMessage& M) {
         return;
     }
     TBitmap* c = FCommonData->CacheBitmap;
-    if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) return;
+    if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) {
+        // The image was made at the new size meanwhile (its controls asked
+        // for their background). A maximised MDI child hears no non-client
+        // paint, which would cut its region to the new size: done here.
+        if (FForm->FormStyle() == fsMDIChild && M.WParam == SIZE_MAXIMIZED) {
+            if (MDIMainProvider) MDIMainProvider->ResetMenuLine();
+            UpdateRegionRects();
+            UpdateWindowRegion(false);
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+        }
+        return;
+    }
     if (IsIconic(h) && IsDwmActive()) return;
     FRegionChanged = true;
     InvalidateCache();

@@ -129,6 +129,27 @@ void Drag(POINT From, POINT To, int Steps, int Gap) {
     MouseScript(v, Gap);
 }
 
+void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs) {
+    struct Ctx {
+        std::function<void()> Body;
+        volatile LONG Done = 0;
+    } ctx{Body};
+    HANDLE t = CreateThread(
+        nullptr, 0,
+        [](LPVOID P) -> DWORD {
+            auto* c = static_cast<Ctx*>(P);
+            c->Body();
+            InterlockedExchange(&c->Done, 1);
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    if (!t) return;
+    PumpUntil([&] { return ctx.Done != 0; }, TimeoutMs);
+    WaitForSingleObject(t, DWORD(TimeoutMs));
+    CloseHandle(t);
+    Pump(150);
+}
+
 RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot) {
     const TRect& r = P->Button(Slot).Rect;
     const TPoint o = P->WindowOrigin();

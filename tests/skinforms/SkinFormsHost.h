@@ -41,6 +41,9 @@ struct MouseStep {
     int Button;  // 0 move, 1 press, 2 release (at the point)
 };
 void MouseScript(const std::vector<MouseStep>& Steps, int Gap = 25);
+// Body run on a thread of its own while this thread handles messages: the
+// input it sends may start a modal loop here (a menu's), which it can end.
+void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs = 8000);
 // Press at From, move in Steps steps to To, release.
 void Drag(POINT From, POINT To, int Steps = 6, int Gap = 25);
 

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "Guards.h"
+#include "Menus.h"
+#include "StdCtrls.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
 #include "acGlow.h"
@@ -553,6 +555,279 @@ TEST_F(ProviderTest, AnExceptionInAHandlerStopsAtTheProviderAndSkinnedFormsLeakN
     EXPECT_EQ(sink.Seen, 4);
     EXPECT_EQ(testwin::CountGuiObjects(), before);
 }
+
+// ---------------------------------------------------------------- the menu line
+
+namespace {
+
+// A main menu of four items, each with a pop-up of one item, on the form.
+TMainMenu* AddMainMenu(TForm* F) {
+    auto* main = new TMainMenu(F);
+    for (const char* caption : {"&File", "&Edit", "&View", "&Help"}) {
+        auto* top = new TMenuItem(F);
+        top->SetCaption(caption);
+        auto* sub = new TMenuItem(F);
+        sub->SetCaption("&Item");
+        top->Add(sub);
+        main->Items()->Add(top);
+    }
+    F->SetMenu(main);
+    return main;
+}
+
+void Press(std::initializer_list<WORD> Keys) {
+    std::vector<INPUT> in;
+    for (WORD k : Keys) in.push_back(testwin::KeyStroke(k, false));
+    for (auto k = std::rbegin(Keys); k != std::rend(Keys); ++k) in.push_back(testwin::KeyStroke(*k, true));
+    testwin::SendInputs(in);
+}
+
+// The pop-up menu that opens while Input runs (the menu loop runs here,
+// Input on a thread of its own), closed again; nil when none opened.
+HMENU MenuOpenedBy(const std::function<void()>& Input) {
+    HMENU shown = nullptr;
+    RunBesideLoop([&] {
+        Input();
+        for (int i = 0; i < 150 && !shown; ++i) {
+            HWND w = FindWindowW(L"#32768", nullptr);
+            if (w && IsWindowVisible(w))
+                shown = HMENU(SendMessageW(w, MN_GETHMENU, 0, 0));
+            else
+                Sleep(20);
+        }
+        Sleep(60);
+        Press({VK_ESCAPE});
+        Sleep(60);
+        Press({VK_ESCAPE});
+    });
+    return shown;
+}
+
+// The rectangle of a bar item in window coordinates, found by its command
+// (the system puts entries of its own before it for a maximised MDI child).
+RECT BarItem(HWND H, TMainMenu* Main, int Index) {
+    HMENU bar = Main->Handle();
+    const UINT command = Main->Items()->Items(Index)->Command();
+    RECT w{}, r{};
+    GetWindowRect(H, &w);
+    for (int pos = 0; pos < GetMenuItemCount(bar); ++pos) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        if (GetMenuItemInfoW(bar, UINT(pos), TRUE, &info) && info.wID == command)
+            GetMenuItemRect(H, bar, UINT(pos), &r);
+    }
+    OffsetRect(&r, -w.left, -w.top);
+    return r;
+}
+
+int Distance(uint32_t A, uint32_t B) {
+    return std::abs(testwin::Red(A) - testwin::Red(B)) + std::abs(testwin::Green(A) - testwin::Green(B)) +
+           std::abs(testwin::Blue(A) - testwin::Blue(B));
+}
+
+// Of the window's pixels in R: how many are Face exactly, how many near Ink.
+struct Inked {
+    int Face = 0, Ink = 0, All = 0;
+};
+Inked Count(HWND H, const RECT& R, uint32_t Face, uint32_t Ink) {
+    RECT w{};
+    GetWindowRect(H, &w);
+    const testwin::Pixels p = testwin::CopyFromWindow(H, RECT{0, 0, w.right - w.left, R.bottom}, true);
+    Inked n;
+    for (int y = std::max(0, int(R.top)); y < std::min(p.Height, int(R.bottom)); ++y)
+        for (int x = std::max(0, int(R.left)); x < std::min(p.Width, int(R.right)); ++x) {
+            ++n.All;
+            n.Face += p.At(x, y) == Face;
+            n.Ink += Distance(p.At(x, y), Ink) <= 60;
+        }
+    return n;
+}
+
+}  // namespace
+
+struct MenuLine : ProviderTest, ::testing::WithParamInterface<const char*> {
+    TsSkinProvider* P = nullptr;
+    TMainMenu* Main = nullptr;
+    uint32_t Face = 0, Ink = 0;
+    void Make(TFormStyle Style) {
+        Manager = MakeManager(nullptr, GetParam());
+        TForm* f = MakeForm(80, 60, 640, 480, "Menu line");
+        f->SetFormStyle(Style);
+        Forms.push_back(f);
+        Main = AddMainMenu(f);
+        P = new TsSkinProvider(f);
+        f->Show();
+        PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
+        Pump(100);
+        const TsGeneralData& line = Manager->gd()[size_t(Manager->SectionIndex("MENULINE"))];
+        Face = testwin::SwapRedBlue(uint32_t(ColorToRGB(line.Color)));
+        Ink = testwin::SwapRedBlue(uint32_t(ColorToRGB(line.FontColor[0])));
+    }
+    // Every item shows its text on the line's face.
+    void ExpectItemsShown(const char* When) {
+        HWND h = P->Form()->Handle();
+        for (int i = 0; i < Main->Items()->Count(); ++i) {
+            const Inked n = Count(h, BarItem(h, Main, i), Face, Ink);
+            EXPECT_GT(n.Ink, 8) << When << " item " << i;
+            EXPECT_GT(n.Face, n.All / 2) << When << " item " << i;
+        }
+    }
+};
+
+// The band between caption and client comes from the skin and is not
+// covered by the frame: the items' text shows on the line's face, the empty
+// part is the face; Alt and a letter, F10 and the arrows, and a real click
+// on an item open that item's pop-up; a narrow form wraps the bar into two
+// rows, painted as well; captions changed at run time are shown, and
+// repaints leave no system objects behind.
+TEST_P(MenuLine, TheLineIsTheSkinsAndItsItemsShowAndOpen) {
+    Make(fsNormal);
+    HWND h = P->Form()->Handle();
+    HMENU bar = Main->Handle();
+    ASSERT_EQ(GetMenu(h), bar);
+    EXPECT_EQ(FrameMismatches(P), 0);
+    ExpectItemsShown("shown");
+    RECT empty = BarItem(h, Main, 3);
+    empty.left = empty.right + 10;
+    empty.right = P->FormWidth() - P->SysBorderWidth() - 10;
+    InflateRect(&empty, 0, -2);
+    const Inked e = Count(h, empty, Face, Ink);
+    EXPECT_GT(e.All, 0);
+    EXPECT_EQ(e.Face, e.All);
+
+    const struct {
+        const char* What;
+        std::function<void()> Input;
+        int Item;
+    } ways[] = {
+        {"Alt+E", [] { Press({VK_MENU, 'E'}); }, 1},
+        {"F10, Down", [] { Press({VK_F10}); Sleep(150); Press({VK_DOWN}); }, 0},
+        {"click", [&] {
+             const RECT r = BarItem(h, Main, 3);
+             RECT w{};
+             GetWindowRect(h, &w);
+             const int x = w.left + (r.left + r.right) / 2, y = w.top + (r.top + r.bottom) / 2;
+             testwin::MouseAt(x, y);
+             Sleep(50);
+             testwin::MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
+             Sleep(40);
+             testwin::MouseAt(x, y, MOUSEEVENTF_LEFTUP);
+         }, 3},
+    };
+    for (const auto& w : ways) EXPECT_EQ(MenuOpenedBy(w.Input), Main->Items()->Items(w.Item)->Handle()) << w.What;
+    MouseMove(1200, 1000);
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    ExpectItemsShown("after the menus");
+
+    SetWindowPos(h, nullptr, 0, 0, 120, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(150);
+    const RECT first = BarItem(h, Main, 0), last = BarItem(h, Main, 3);
+    ASSERT_GT(last.top, first.top);
+    EXPECT_EQ(P->MenuRows(), 2);
+    EXPECT_EQ(FrameMismatches(P), 0);
+    ExpectItemsShown("wrapped");
+    SetWindowPos(h, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(150);
+
+    testwin::GuiObjects before;
+    for (int i = 0; i < 12; ++i) {
+        if (i == 2) before = testwin::CountGuiObjects();
+        Main->Items()->Items(3)->SetCaption(i % 2 ? "&Help" : "&Information");
+        Pump(30);
+        P->RefreshFrame();
+        Pump(30);
+    }
+    EXPECT_EQ(testwin::CountGuiObjects(), before);
+    EXPECT_EQ(FrameMismatches(P), 0);
+    ExpectItemsShown("renamed");
+    EXPECT_GT(BarItem(h, Main, 3).right - BarItem(h, Main, 3).left, 0);
+}
+
+// An MDI form whose child is maximised with a real click on its caption
+// button: the child fills the client area, its region too; the child's
+// buttons sit in the menu line, painted from the skin; Alt and a letter still open the right pop-up
+// past the system's entry for the child; a real click on the close button
+// closes the child and the line keeps the buttons only for another child
+// maximised in its place.
+TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
+    Make(fsMDIForm);
+    TForm* f = P->Form();
+    TForm* child = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        child = new TForm(f);
+        child->SetFormStyle(fsMDIChild);
+        child->SetBounds(10 + 200 * i, 10 + 60 * i, 240, 160);
+        new TsSkinProvider(child);
+        auto* edit = new TEdit(child);
+        edit->SetParent(child);
+        edit->SetBounds(12, 12, 200, 24);
+        child->Show();
+    }
+    Pump(100);
+    HWND c = child->Handle();
+    {
+        const POINT at = Centre(ButtonOnScreen(GetFormProvider(child), cbMaximize));
+        Click(at.x, at.y);
+    }
+    Pump(300);
+    ASSERT_TRUE(IsZoomed(c));
+    {
+        // The child fills the client area with its own image, its region cut
+        // to its new size.
+        TsSkinProvider* cp = GetFormProvider(child);
+        RECT cr{}, mr{}, box{};
+        GetClientRect(c, &cr);
+        GetClientRect(f->ClientHandle(), &mr);
+        EXPECT_GE(cr.right, mr.right - 2 * cp->SysBorderWidth());
+        RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        if (GetWindowRgn(c, rgn.Get()) != ERROR) {
+            GetRgnBox(rgn.Get(), &box);
+            EXPECT_GE(box.right - box.left, cr.right);
+            EXPECT_GE(box.bottom - box.top, cr.bottom);
+        }
+        const testwin::Pixels px = testwin::CopyFromWindow(c, cr);
+        HDC cache = cp->SkinData()->CacheBitmap->Canvas()->Handle();
+        int bad = 0, n = 0;
+        for (int y = 60; y < cr.bottom; y += 7)
+            for (int x = 0; x < cr.right; x += 7, ++n)
+                bad += px.At(x, y) != testwin::SwapRedBlue(GetPixel(cache, cp->OffsetX() + x, cp->OffsetY() + y));
+        EXPECT_LT(bad, n / 50);
+    }
+    EXPECT_TRUE(P->MDIButtonsShown());
+    EXPECT_EQ(FrameMismatches(P), 0);
+    ExpectItemsShown("maximised");
+    // The buttons lie in the line, right to left: close, restore, minimize;
+    // each shows the skin's picture, not the line's face.
+    const TRect close = P->Button(cbMDIClose).Rect, restore = P->Button(cbMDIRestore).Rect,
+                minimize = P->Button(cbMDIMinimize).Rect;
+    EXPECT_GE(close.Top, P->SysBorderHeight() + P->CaptionHeight());
+    EXPECT_LE(close.Bottom, P->TopBandHeight());
+    EXPECT_LE(restore.Right, close.Left);
+    EXPECT_LE(minimize.Right, restore.Left);
+    for (const TRect& b : {close, restore, minimize}) {
+        const Inked n = Count(f->Handle(), RECT{b.Left, b.Top, b.Right, b.Bottom}, Face, Ink);
+        EXPECT_LT(n.Face, n.All * 3 / 4);
+    }
+    EXPECT_EQ(MenuOpenedBy([] { Press({VK_MENU, 'V'}); }), Main->Items()->Items(2)->Handle());
+
+    const RECT screen = ButtonOnScreen(P, cbMDIClose);
+    const POINT at = Centre(screen);
+    MouseMove(at.x, at.y);
+    EXPECT_EQ(P->Button(cbMDIClose).State, 1);
+    EXPECT_EQ(FrameMismatches(P), 0);
+    Click(at.x, at.y);
+    EXPECT_TRUE(PumpUntil([c] { return !IsWindow(c) || !IsWindowVisible(c) || IsIconic(c); }, 2000));
+    // The line follows: the buttons stay only for another child maximised in turn.
+    EXPECT_TRUE(PumpUntil([&] {
+        HWND now = MaximisedMDIChild(f);
+        return now != c && P->MDIButtonsShown() == (now != nullptr) && (P->Button(cbMDIClose).State >= 0) == (now != nullptr);
+    }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    ExpectItemsShown("closed");
+}
+
+INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night"));
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

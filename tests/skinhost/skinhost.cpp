@@ -14,7 +14,7 @@
 //     (a line of text, an icon, an OK button), skinned by the dialog hook;
 //     exits when it is answered;
 //   skinhost.exe --mdi <skin directory> <skin name>
-//     an MDI main form with a menu bar and two children, skinned;
+//     an MDI main form with the host's main menu and two children, skinned;
 //     (the edits and lists, the bars and tabs and the page control are
 //     wrapped by hand: they hold foreign windows);
 //   skinhost.exe --dump <skin directory> <skin name> <file>
@@ -291,13 +291,14 @@ void AddFrame(TWinControl* Page) {
     button->SetCaption("Button");
 }
 
-// The MDI mode: a main form with a menu bar and two children.
+// The MDI mode: a main form with the host's main menu and two children.
 int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host MDI");
     form->SetFormStyle(fsMDIForm);
     form->SetBounds(80, 60, 800, 600);
+    AddHostMenus(form);
     try {
         TsSkinManager* m = MakeSkinManager(form, Dir, Name);
         NameHostControls(m);
@@ -305,10 +306,6 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
-    HMENU bar = CreateMenu();
-    AppendMenuW(bar, MF_STRING, 100, L"File");
-    AppendMenuW(bar, MF_STRING, 101, L"Window");
-    SetMenu(form->Handle(), bar);
     form->Show();
     for (int i = 0; i < 2; ++i) {
         auto* child = new TForm(form);
