@@ -729,6 +729,15 @@ TEST_P(MenuLine, TheLineIsTheSkinsAndItsItemsShowAndOpen) {
     ExpectItemsShown("wrapped");
     SetWindowPos(h, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Pump(150);
+    // The image kept over the size changes is the one painted anew: the
+    // second row's pixels are gone with the row.
+    const testwin::Pixels stepped = Image(P);
+    Command(h, scRefresh, LPARAM(Manager));
+    Pump(50);
+    const testwin::Pixels fresh = Image(P);
+    ASSERT_EQ(fresh.Data.size(), stepped.Data.size());
+    EXPECT_EQ(std::mismatch(fresh.Data.begin(), fresh.Data.end(), stepped.Data.begin()).first - fresh.Data.begin(),
+              std::ptrdiff_t(fresh.Data.size()));
 
     testwin::GuiObjects before;
     for (int i = 0; i < 12; ++i) {
