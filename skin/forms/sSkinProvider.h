@@ -469,6 +469,7 @@ private:
     TacTiledFill FFillKey;
     bool FImageKept = false;  // the cache holds a whole image of state FImageState
     int FImageState = 0;
+    int FImageTop = 0;        // its title and menu band's height
     TForm* FOverlay = nullptr;
     TWndMethod FOverlayOldProc;
 

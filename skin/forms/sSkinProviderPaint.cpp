@@ -124,6 +124,7 @@ void TsSkinProvider::PaintAll() {
             // An image of the whole form, fit to keep most of on the next size change.
             FImageKept = !iconic && HasBorder() && !Plain(FCommonData.get());
             FImageState = state;
+            FImageTop = TopBandHeight();
         }
         FMenuLineChanged = false;
         FCommonData->BackgroundDirty = false;
@@ -187,10 +188,12 @@ bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& B
         return false;
     const int oldW = cache->Width(), oldH = cache->Height();
     if (oldW == W && oldH == H) return false;
+    // A menu bar that wraps into more or fewer rows moves everything below it.
+    if (TopBandHeight() != FImageTop) return false;
     TacTiledFill fill;
     if (!FFillTile || !TiledSectionFill(FCommonData.get(), NoParent(), State != 0, fill) || !(fill == FFillKey))
         return false;
-    int top = SysBorderHeight() + CaptionHeight(), right = 0, bottom = 0, left = 0;
+    int top = std::max(SysBorderHeight() + CaptionHeight(), FImageTop), right = 0, bottom = 0, left = 0;
     if (m->IsValidMaskIndex(FCommonData->BorderMaskNo)) {
         const TsMaskData& b = m->ma()[size_t(FCommonData->BorderMaskNo)];
         // Stretched edges change all along.

@@ -406,7 +406,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         CallPrev(M);
         return;
     case WM_NCCALCSIZE:
-        if (CallPrev(M)) CheckMenuLineKey();
+        if (CallPrev(M)) {
+            // A new width can wrap the bar into more or fewer rows.
+            FMenuRows = -1;
+            CheckMenuLineKey();
+        }
         return;
     case CM_SHOWINGCHANGED:
         // The class library makes an MDI form's client window after the
