@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "Docking.h"
 #include "Guards.h"
 #include "Graphics.h"
 #include "Text1251.h"
@@ -307,6 +308,7 @@ TControl::~TControl() {
         d.Target = nullptr;
         d.Accepted = false;
     }
+    ForgetDockControl(this);
     if (FParent) FParent->RemoveControl(this);
     FFont->OnChange = nullptr;
 }
@@ -439,6 +441,10 @@ void TControl::Resize() {
 }
 
 void TControl::BeginDrag(bool Immediate, int Threshold) {
+    if (FDragKind == dkDock) {
+        BeginDockDrag(this, Immediate, Threshold);
+        return;
+    }
     DragMachinery::Get().Begin(this, Immediate, Threshold);
 }
 
@@ -507,7 +513,8 @@ void TControl::SetVisible(bool Value) {
     FVisible = Value;
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     Invalidate();
-    if (FParent && FAlign != alNone && !IsLoading()) FParent->Realign();
+    // A dock client's zone gives its room up while hidden.
+    if (FParent && (FAlign != alNone || FHostDockSite) && !IsLoading()) FParent->Realign();
 }
 
 bool TControl::Showing() const {
@@ -670,6 +677,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    FDockManager.reset();
     DestroyComponents();
     // Children still here go with their parent, whoever owns them.
     while (!FControls.empty()) delete FControls.back();
@@ -888,6 +896,7 @@ void TWinControl::Realign() {
     {
         ScopeExit done([this] { FRealigning = false; });
         AlignControls(nullptr, r);
+        if (FDockManager) FDockManager->ResetBounds(false);
     }
 }
 
@@ -1195,6 +1204,7 @@ void TWinControl::DoExit() {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    if (DockDragMouse(this, m)) return;
     if (IsMouseMsg(m.Msg)) {
         if (DragMachinery::Get().Mouse(this, m)) return;
         if (RouteMouseToChild(m)) return;
@@ -1390,6 +1400,10 @@ void TWinControl::PaintHandler(HDC DC, const RECT& R) {
     {
         SavedDC saved(DC);
         PaintWindow(DC);
+    }
+    if (FDockManager) {
+        SavedDC saved(DC);
+        FDockManager->PaintSite(DC);
     }
     PaintControls(DC, R);
 }
