@@ -7,6 +7,7 @@
 #include <set>
 
 #include "Docking.h"
+#include "DragTracking.h"
 #include "Guards.h"
 #include "Graphics.h"
 #include "Text1251.h"
@@ -242,35 +243,7 @@ struct DragMachinery {
 
     // A mouse message of a window while a drag lasts. Answers whether the
     // drag consumed it.
-    bool Mouse(TWinControl* w, TMessage& m) {
-        if (!Source) return false;
-        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        if (w->HandleAllocated()) ClientToScreen(w->HandleIfAllocated(), &p);
-        TPoint pos = Point(p.x, p.y);
-        switch (m.Msg) {
-        case WM_MOUSEMOVE:
-            if (!Active && (std::abs(pos.X - Start.X) >= Threshold || std::abs(pos.Y - Start.Y) >= Threshold))
-                Active = true;
-            if (Active) MoveTo(pos);
-            return Active;
-        case WM_LBUTTONUP:
-            if (Active) {
-                MoveTo(pos);
-                Done(true);
-                return true;
-            }
-            // Released before the threshold: no drag; the release goes on
-            // to the control as usual.
-            Done(false);
-            return false;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            Done(false);
-            return true;
-        default:
-            return Active;
-        }
-    }
+    bool Mouse(TWinControl* w, TMessage& m) { return Source && TrackDragMouse(*this, w, m); }
 
     void Forget(TControl* c) {
         if (Source == c) {
@@ -678,6 +651,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 TWinControl::~TWinControl() {
     Destroying();
     FDockManager.reset();
+    // Clients docked here but moved elsewhere by hand forget this site.
+    for (TControl* c : FDockClients)
+        if (c->FParent != this) c->FHostDockSite = nullptr;
     DestroyComponents();
     // Children still here go with their parent, whoever owns them.
     while (!FControls.empty()) delete FControls.back();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "DragTracking.h"
 #include "Graphics.h"
 #include "Guards.h"
 
@@ -193,31 +194,7 @@ struct DockMachinery {
         default: break;
         }
         if (m.Msg < WM_MOUSEFIRST || m.Msg > WM_MBUTTONDBLCLK) return false;
-        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        if (w->HandleAllocated()) ClientToScreen(w->HandleIfAllocated(), &p);
-        TPoint pos = Point(p.x, p.y);
-        switch (m.Msg) {
-        case WM_MOUSEMOVE:
-            if (!Active && (std::abs(pos.X - Start.X) >= Threshold || std::abs(pos.Y - Start.Y) >= Threshold))
-                Active = true;
-            if (Active) MoveTo(pos);
-            return Active;
-        case WM_LBUTTONUP:
-            if (Active) {
-                MoveTo(pos);
-                Done(true);
-                return true;
-            }
-            // Released before the threshold: no drag, the release goes on.
-            Done(false);
-            return false;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            Done(false);
-            return true;
-        default:
-            return Active;
-        }
+        return TrackDragMouse(*this, w, m);
     }
 
     // Takes Client out of its host (client list and dock tree); a floating
