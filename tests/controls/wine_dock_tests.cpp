@@ -160,6 +160,13 @@ TEST(Docking, DraggedOntoADockSiteItDocksUnderACaptionStrip) {
     }
     EXPECT_EQ(s.Tool->Left(), 2 + 14);
     EXPECT_EQ(s.Tool->Top(), 2);
+    // Without client captions the strip is the class library's grabber.
+    s.Site->SetShowDockClientCaptions(false);
+    Shot plain(s.Site->Handle(), TShotPaint::Repainted);
+    const TRect grabber = Rect(2, 2, 16, 148);
+    EXPECT_EQ(CountIn(plain, grabber, Rgb(clActiveCaption)) + CountIn(plain, grabber, Rgb(clInactiveCaption)), 0);
+    EXPECT_GT(CountIn(plain, grabber, Rgb(clBtnShadow)), 20);
+    s.Site->SetShowDockClientCaptions(true);
 
     // The close glyph hides the client, which stays docked.
     s.Site->SetAlign(alNone);
