@@ -202,6 +202,45 @@ TEST(Docking, ADragFromTheGrabberFloatsItAndADragBackDocksIt) {
     EXPECT_FALSE(IsWindow(hostWnd));  // the empty floating window is gone
 }
 
+TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
+    DockScene s;
+    auto* a = s.Tool;
+    auto* b = new TRzPanel(s.Form.get());
+    auto* c = new TRzPanel(s.Form.get());
+    for (TRzPanel* p : {b, c}) {
+        p->SetParent(s.Form.get());
+        p->SetBounds(200, 220, 80, 40);
+    }
+    // Site area (2, 2)-(298, 148); each frame loses its 14-pixel strip on top.
+    struct Step {
+        std::function<void()> Do;
+        TRect A, B, C;  // empty: not docked or hidden
+    };
+    const TRect none{};
+    const Step steps[] = {
+        {[&] { a->ManualDock(s.Site); }, Rect(2, 16, 298, 148), none, none},
+        {[&] { b->ManualDock(s.Site, a, alRight); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 148), none},
+        {[&] { c->ManualDock(s.Site, b, alBottom); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 75),
+         Rect(150, 89, 298, 148)},
+        {[&] { ClickWithMouse(s.OnSite(289, 8)); }, Rect(2, 16, 150, 148), none, Rect(150, 16, 298, 148)},
+        {[&] { b->Show(); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 75), Rect(150, 89, 298, 148)},
+        // Left of A: a third column; B's column, alone now, is B's whole.
+        {[&] { c->ManualDock(s.Site, a, alLeft); }, Rect(100, 16, 199, 148), Rect(199, 16, 298, 148),
+         Rect(2, 16, 100, 148)},
+    };
+    int i = 0;
+    for (const Step& st : steps) {
+        st.Do();
+        Pump(40);
+        const std::pair<TRzPanel*, TRect> expect[] = {{a, st.A}, {b, st.B}, {c, st.C}};
+        for (const auto& [p, r] : expect) {
+            if (r == none) continue;
+            EXPECT_EQ(p->BoundsRect(), r) << "step " << i << " " << p->Caption().c_str();
+        }
+        ++i;
+    }
+}
+
 // A recording window procedure put on the panel before its dock manager.
 struct ProcSpy {
     TControl* Control;
