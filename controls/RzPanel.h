@@ -149,7 +149,7 @@ private:
 // and a close glyph over each docked client.
 class TRzPanelDockManager : public TDockTree {
 public:
-    explicit TRzPanelDockManager(TWinControl* DockSite);
+    explicit TRzPanelDockManager(TRzCustomPanel* Panel);
     ~TRzPanelDockManager() override;
     void AdjustDockRect(TControl* Control, TRect& ARect) override;
     void PaintDockFrame(TCanvas* Canvas, TControl* Control, const TRect& ARect) override;

@@ -28,9 +28,9 @@ void DrawIn(HDC DC, HFONT Font, const std::wstring& Text, RECT R, UINT Flags) {
 }
 }  // namespace
 
-TRzPanelDockManager::TRzPanelDockManager(TWinControl* DockSite)
-    : TDockTree(DockSite),
-      FPanel(static_cast<TRzCustomPanel*>(DockSite)),
+TRzPanelDockManager::TRzPanelDockManager(TRzCustomPanel* Panel)
+    : TDockTree(Panel),
+      FPanel(Panel),
       FFont(StripFont("Verdana")),
       FCloseFont(StripFont("Marlett")) {
     FGrabberSize = kGrabberSize;
