@@ -173,8 +173,8 @@ struct DockMachinery {
                 local = d.Target->ScreenToClient(obj->DragPos);
                 d.Target->DockDrop(obj, local.X, local.Y);
                 if (d.Source->HostDockSite() == d.Target) target = d.Target;
-            } else if (!d.Target) {
-                // Over no dock site: the control floats where the frame was.
+            } else {
+                // Over no dock site that takes it: it floats where the frame was.
                 if (d.Source->ManualFloat(obj->DockRect)) target = d.Source->HostDockSite();
             }
         }

@@ -28,6 +28,7 @@ struct DockScene {
     TRzPanel* Tool = new TRzPanel(Form.get());
     std::vector<std::string> Events;
     TObject* EndDockTarget = nullptr;
+    bool RefuseDock = false, RefuseUnDock = false;
 
     DockScene() {
         Site->SetParent(Form.get());
@@ -47,10 +48,16 @@ struct DockScene {
         Tool->OnEndDock = TEndDragEvent::Of<&DockScene::EndDock>(this);
         Pump(60);
     }
-    void DockOver(TObject*, TDragDockObject*, int, int, TDragState, bool&) { Note("DockOver"); }
+    void DockOver(TObject*, TDragDockObject*, int, int, TDragState, bool& Accept) {
+        Note("DockOver");
+        Accept = !RefuseDock;
+    }
     void DockDrop(TObject*, TDragDockObject*, int, int) { Note("DockDrop"); }
     void GetSiteInfo(TObject*, TControl*, TRect&, TPoint, bool&) { Note("GetSiteInfo"); }
-    void UnDock(TObject*, TControl*, TWinControl*, bool&) { Note("UnDock"); }
+    void UnDock(TObject*, TControl*, TWinControl*, bool& Allow) {
+        Note("UnDock");
+        Allow = !RefuseUnDock;
+    }
     void StartDock(TObject*, TDragDockObject*&) { Note("StartDock"); }
     void EndDock(TObject*, TObject* Target, int, int) {
         Note("EndDock");
@@ -239,6 +246,22 @@ TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
         }
         ++i;
     }
+}
+
+TEST(Docking, ASiteThatRefusesLeavesTheControlFloatingOrWhereItIs) {
+    DockScene s;
+    s.RefuseDock = true;
+    DragWithMouse(s.Tool->ClientToScreen(Point(60, 30)), s.OnSite(150, 75));
+    EXPECT_TRUE(s.Saw("DockOver"));
+    EXPECT_TRUE(s.Tool->Floating());  // dropped where the floating frame was shown
+    EXPECT_EQ(s.Site->DockClientCount(), 0);
+    s.RefuseDock = false;
+    ASSERT_TRUE(s.Tool->ManualDock(s.Site));
+    s.RefuseUnDock = true;
+    EXPECT_FALSE(s.Tool->ManualFloat(Bounds(600, 400, 120, 60)));
+    DragWithMouse(s.OnSite(150, 8), Point(700, 420));
+    EXPECT_EQ(s.Tool->HostDockSite(), s.Site);
+    EXPECT_EQ(s.Tool->Parent(), s.Site);
 }
 
 // A recording window procedure put on the panel before its dock manager.
