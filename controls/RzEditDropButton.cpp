@@ -152,18 +152,9 @@ bool TRzCustomEdit::DropButtonMessage(TMessage& m) {
             SetButtonState(bsUp);
         }
         return false;
-    case CM_MOUSELEAVE: {
-        // The system may call the strip left as it is outside the client
-        // rectangle: what counts is where the cursor is.
-        POINT c;
-        RECT wr;
-        GetCursorPos(&c);
-        GetWindowRect(FHandle, &wr);
-        TRect b = DropButtonRect();
-        int x = c.x - wr.left, y = c.y - wr.top;
-        SetOverDropButton(x >= b.Left && x < b.Right && y >= b.Top && y < b.Bottom);
+    case CM_MOUSELEAVE:
+        SetOverDropButton(false);
         return false;
-    }
     default: return false;
     }
 }
