@@ -130,6 +130,13 @@ private:
     void EndDropButtonCapture();
     void SetOverDropButton(bool v);
     void RedrawNonClient();
+    // A drop-button setting: a changed value is stored and the button painted again.
+    template <class T>
+    void ChangeDropButton(T& Field, T Value) {
+        if (Value == Field) return;
+        Field = Value;
+        if (FDropButtonVisible) RedrawNonClient();
+    }
 
     std::unique_ptr<TCanvas> FCanvas;
     TColor FNormalColor = clWindow;

@@ -42,23 +42,9 @@ void TRzCustomEdit::SetDropButtonVisible(bool v) {
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TRzCustomEdit::SetFlatButtons(bool v) {
-    if (v == FFlatButtons) return;
-    FFlatButtons = v;
-    if (FDropButtonVisible) RedrawNonClient();
-}
-
-void TRzCustomEdit::SetFlatButtonColor(TColor v) {
-    if (v == FFlatButtonColor) return;
-    FFlatButtonColor = v;
-    if (FDropButtonVisible) RedrawNonClient();
-}
-
-void TRzCustomEdit::SetButtonState(TButtonState v) {
-    if (v == FButtonState) return;
-    FButtonState = v;
-    if (FDropButtonVisible) RedrawNonClient();
-}
+void TRzCustomEdit::SetFlatButtons(bool v) { ChangeDropButton(FFlatButtons, v); }
+void TRzCustomEdit::SetFlatButtonColor(TColor v) { ChangeDropButton(FFlatButtonColor, v); }
+void TRzCustomEdit::SetButtonState(TButtonState v) { ChangeDropButton(FButtonState, v); }
 
 void TRzCustomEdit::SetOverDropButton(bool v) {
     if (v == FOverDropButton) return;
