@@ -179,9 +179,12 @@ TEST(DropButton, TheMouseOverTheStripIsTracked) {
     d.Mouse(POINT{250, 110});
     d.Mouse(d.ButtonCentre());
     EXPECT_TRUE(d.Cell->OverDropButton());
+    // The arrow over the button, the text beam over the text.
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
     TPoint text = d.Cell->ClientToScreen(Point(10, 8));
     d.Mouse(POINT{text.X, text.Y});
     EXPECT_FALSE(d.Cell->OverDropButton());
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32513)));
     d.Mouse(d.ButtonCentre());
     d.Mouse(POINT{250, 110});
     EXPECT_FALSE(d.Cell->OverDropButton());
