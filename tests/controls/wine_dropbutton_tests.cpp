@@ -6,7 +6,6 @@
 // validate error.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -83,7 +82,7 @@ struct DropCell {
         ASSERT_TRUE(testwin::MouseAt(P.x, P.y, Buttons));
         Pump(40);
     }
-    void Keys(std::initializer_list<std::pair<WORD, bool>> Strokes) {
+    void Keys(const std::vector<std::pair<WORD, bool>>& Strokes) {
         std::vector<INPUT> in;
         for (auto [vk, up] : Strokes) in.push_back(testwin::KeyStroke(vk, up));
         ASSERT_TRUE(testwin::SendInputs(in));
@@ -97,9 +96,14 @@ struct DropCell {
     }
 };
 
+// What the user does: Clicks clicks (Down, Up) at Where, or Keys stroked
+// in the focused cell.
 struct DropCase {
     const char* Name;
-    std::function<void(DropCell&)> Act;
+    enum { OnButton, OnText, Keyboard } Where;
+    int Clicks;
+    DWORD Down, Up;
+    std::vector<std::pair<WORD, bool>> Keys;
     int Drops;
     bool Captured;  // the mouse was the control's while the list was down
 };
@@ -107,57 +111,29 @@ struct DropCase {
 }  // namespace
 
 TEST(DropButton, OpensAndClosesByPressDoubleClickAltDownAndF4Only) {
+    const DWORD L = MOUSEEVENTF_LEFTDOWN, LU = MOUSEEVENTF_LEFTUP;
     const DropCase cases[] = {
-        {"press on the button",
-         [](DropCell& d) {
-             d.Mouse(d.ButtonCentre(), MOUSEEVENTF_LEFTDOWN);
-             d.Mouse(d.ButtonCentre(), MOUSEEVENTF_LEFTUP);
-         },
-         1, true},
-        {"double click on the button",
-         [](DropCell& d) {
-             for (int i = 0; i < 2; ++i) {
-                 d.Mouse(d.ButtonCentre(), MOUSEEVENTF_LEFTDOWN);
-                 d.Mouse(d.ButtonCentre(), MOUSEEVENTF_LEFTUP);
-             }
-         },
-         2, true},
-        {"Alt+Down",
-         [](DropCell& d) {
-             d.Cell->SetFocus();
-             d.Keys({{VK_MENU, false}, {VK_DOWN, false}, {VK_DOWN, true}, {VK_MENU, true}});
-         },
-         1, false},
-        {"F4",
-         [](DropCell& d) {
-             d.Cell->SetFocus();
-             d.Keys({{VK_F4, false}, {VK_F4, true}});
-         },
-         1, false},
-        {"Down alone",
-         [](DropCell& d) {
-             d.Cell->SetFocus();
-             d.Keys({{VK_DOWN, false}, {VK_DOWN, true}});
-         },
-         0, false},
-        {"press on the text",
-         [](DropCell& d) {
-             TPoint p = d.Cell->ClientToScreen(Point(10, 8));
-             d.Mouse(POINT{p.X, p.Y}, MOUSEEVENTF_LEFTDOWN);
-             d.Mouse(POINT{p.X, p.Y}, MOUSEEVENTF_LEFTUP);
-         },
-         0, false},
-        {"right click on the button",
-         [](DropCell& d) {
-             d.Mouse(d.ButtonCentre(), MOUSEEVENTF_RIGHTDOWN);
-             d.Mouse(d.ButtonCentre(), MOUSEEVENTF_RIGHTUP);
-         },
-         0, false},
+        {"press on the button", DropCase::OnButton, 1, L, LU, {}, 1, true},
+        {"double click on the button", DropCase::OnButton, 2, L, LU, {}, 2, true},
+        {"press on the text", DropCase::OnText, 1, L, LU, {}, 0, false},
+        {"right click on the button", DropCase::OnButton, 1, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {}, 0, false},
+        {"Alt+Down", DropCase::Keyboard, 0, 0, 0, {{VK_MENU, false}, {VK_DOWN, false}, {VK_DOWN, true}, {VK_MENU, true}}, 1, false},
+        {"F4", DropCase::Keyboard, 0, 0, 0, {{VK_F4, false}, {VK_F4, true}}, 1, false},
+        {"Down alone", DropCase::Keyboard, 0, 0, 0, {{VK_DOWN, false}, {VK_DOWN, true}}, 0, false},
     };
     for (const DropCase& c : cases) {
         SCOPED_TRACE(c.Name);
         DropCell d;
-        c.Act(d);
+        TPoint text = d.Cell->ClientToScreen(Point(10, 8));
+        POINT at = c.Where == DropCase::OnButton ? d.ButtonCentre() : POINT{text.X, text.Y};
+        for (int i = 0; i < c.Clicks; ++i) {
+            d.Mouse(at, c.Down);
+            d.Mouse(at, c.Up);
+        }
+        if (c.Where == DropCase::Keyboard) {
+            d.Cell->SetFocus();
+            d.Keys(c.Keys);
+        }
         EXPECT_EQ(d.Cell->Drops, c.Drops);
         EXPECT_EQ(d.Cell->Closes, c.Drops);
         if (c.Drops > 0) {
@@ -165,11 +141,10 @@ TEST(DropButton, OpensAndClosesByPressDoubleClickAltDownAndF4Only) {
             EXPECT_TRUE(d.Cell->FocusedWhenDropped);
             EXPECT_EQ(d.Cell->CapturedWhenDropped, c.Captured);
         }
-        // Up again, list closed, the mouse free.
+        // Up again, list closed, the mouse free, no context menu over the button.
         EXPECT_EQ(d.Cell->ButtonState(), bsUp);
         EXPECT_FALSE(d.Cell->DroppedDown());
         EXPECT_NE(GetCapture(), d.Cell->Handle());
-        // No context menu opened over the button.
         EXPECT_EQ(FindWindowW(L"#32768", nullptr), nullptr);
     }
 }
