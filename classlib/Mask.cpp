@@ -1,5 +1,6 @@
 #include "Mask.h"
 
+#include "Guards.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
 #include "WinText.h"
@@ -8,7 +9,12 @@ namespace {
 
 // Told to the edit after it lost the focus: the system has moved the focus
 // already, so the check runs once that has settled.
-constexpr UINT CM_VALIDATEAFTEREXIT = CM_BASE + 90;
+constexpr UINT CM_VALIDATEAFTEREXIT = CM_BASE + 700;
+
+// Set while an edit takes the focus back to report its error: the control
+// that loses it then is not checked, or two refused edits would pull the
+// focus to and fro.
+bool g_Refocusing = false;
 
 // One separator character of the user's locale, or Default.
 char LocaleSeparator(LCTYPE Type, char Default) {
@@ -161,7 +167,8 @@ void TCustomMaskEdit::KeyPress(char& Key) {
     TCustomEdit::KeyPress(Key);
     if (!IsMasked() || Key == 0) return;
     switch (Key) {
-    case 3:  // Ctrl+C: the window copies
+    case 1:  // Ctrl+A and Ctrl+C: the window selects and copies
+    case 3:
     case '\r':
     case 27:
         return;
@@ -185,7 +192,7 @@ void TCustomMaskEdit::DoEnter() {
 }
 
 void TCustomMaskEdit::DoExit() {
-    if (IsMasked() && FModified && FHandle && !(ComponentState() & csDesigning))
+    if (IsMasked() && FModified && FHandle && !g_Refocusing && !(ComponentState() & csDesigning))
         PostMessageW(FHandle, CM_VALIDATEAFTEREXIT, 0, 0);
     TCustomEdit::DoExit();
 }
@@ -196,7 +203,10 @@ void TCustomMaskEdit::ValidateAfterExit() {
     HWND focus = GetFocus();
     if (!FModified || Focused() || !focus || GetAncestor(focus, GA_ROOT) != GetAncestor(FHandle, GA_ROOT)) return;
     if (FMask.FirstMissing(FText) < 0 || !CanFocus()) return;
-    SetFocus();
+    {
+        ValueRestorer<bool> refocusing(g_Refocusing, true);
+        SetFocus();
+    }
     ValidateEdit();
 }
 

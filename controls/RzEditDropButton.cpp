@@ -105,7 +105,7 @@ bool TRzCustomEdit::DropButtonMessage(TMessage& m) {
         TCustomMaskEdit::WndProc(m);
         // Either form of the message starts with the rectangle to shrink.
         RECT* r = reinterpret_cast<RECT*>(m.LParam);
-        int w = std::min(DropButtonWidth(), int(r->right - r->left));
+        int w = std::clamp(int(r->right - r->left), 0, DropButtonWidth());
         if (UseRightToLeftAlignment()) r->left += w;
         else r->right -= w;
         return true;

@@ -380,6 +380,34 @@ TEST(MaskedCell, RefusesWrongKeysAndRaisesItsValidateErrorOnLeaving) {
     }
 }
 
+int g_Errors = 0;
+void CountValidation(TObject*, const std::exception&) { ++g_Errors; }
+
+TEST(MaskedCell, TwoRefusedEditsDoNotPullTheFocusToAndFro) {
+    DropCell d;
+    auto* a = new TMaskEdit(d.Form.get());
+    auto* b = new TMaskEdit(d.Form.get());
+    for (TMaskEdit* e : {a, b}) {
+        e->SetParent(d.Form.get());
+        e->SetEditMask("000");
+    }
+    a->SetBounds(140, 70, 60, 24);
+    b->SetBounds(200, 70, 60, 24);
+    // B holds a refused text it was never left with (a key sent to it alone).
+    SendMessageW(b->Handle(), WM_CHAR, '1', 0);
+    ASSERT_TRUE(b->Modified());
+    a->SetFocus();
+    Pump();
+    d.Type("2");
+    g_Errors = 0;
+    SetExceptionSink(&CountValidation);
+    d.Keys({{VK_TAB, false}, {VK_TAB, true}});
+    Pump(600);
+    SetExceptionSink(nullptr);
+    EXPECT_EQ(g_Errors, 1);
+    EXPECT_EQ(GetFocus(), a->Handle());
+}
+
 namespace {
 class TMaskForm : public TForm {
 public:
