@@ -113,7 +113,7 @@ void TRzCustomEdit::RefreshFrame() {
 void TRzCustomEdit::UpdateFrame(bool IsMouse, bool Value) {
     if (IsMouse) FMouseOver = Value;
     else FHasFocus = Value;
-    // A flat drop button shows while the cell is hot: the whole strip is painted again.
+    // A flat drop button shows while the cell is hot: the non-client area is painted again.
     if (FDropButtonVisible) RedrawNonClient();
     else if (FFrameHotTrack) RefreshFrame();
     UpdateColors();

@@ -114,7 +114,6 @@ protected:
     // Raise OnDropDown and OnCloseUp; a descendant shows and hides its list.
     virtual void DropDown();
     virtual void CloseUp();
-    TCanvas* NonClientCanvas() const { return FCanvas.get(); }
 
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
