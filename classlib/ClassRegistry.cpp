@@ -6,6 +6,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
+#include "Mask.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Tabs.h"
@@ -253,6 +254,7 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterMaskClasses();
     RegisterComCtrlsClasses();
     RegisterButtonsClasses();
     RegisterToolBarsClasses();

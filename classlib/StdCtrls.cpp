@@ -648,9 +648,6 @@ void RegisterStdCtrlsClasses() {
         })
         .Event("OnChange", &TCustomEdit::OnChange);
     RegisterComponentClass<TEdit>("TEdit", "TCustomEdit");
-    RegisterPersistentClass<TCustomMaskEdit>("TCustomMaskEdit", "TCustomEdit")
-        .Str("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
-    RegisterComponentClass<TMaskEdit>("TMaskEdit", "TCustomMaskEdit");
     const TEnumInfo& scrollStyle = RegisterEnum(
         "TScrollStyle", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}});
     RegisterPersistentClass<TCustomMemo>("TCustomMemo", "TCustomEdit")
