@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -606,7 +607,8 @@ HMENU MenuOpenedBy(const std::function<void()>& Input) {
 // The rectangle of a bar item in window coordinates, found by its command
 // (the system puts entries of its own before it for a maximised MDI child).
 RECT BarItem(HWND H, TMainMenu* Main, int Index) {
-    HMENU bar = Main->Handle();
+    // The window's bar: a merged menu's items show on the frame's.
+    HMENU bar = GetMenu(H);
     const UINT command = Main->Items()->Items(Index)->Command();
     RECT w{}, r{};
     GetWindowRect(H, &w);
@@ -834,6 +836,59 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     }, 2000));
     EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
     ExpectItemsShown("closed");
+}
+
+// The active MDI child's menu joins the skinned line by group index: its
+// items' text shows where the system placed them, on the line's face, the
+// frame on screen is the provider's image; a real click on a merged item
+// runs the child's handler; the frame's own items come back when the child goes.
+TEST_P(MenuLine, TheActiveMDIChildsMenuIsMergedIntoTheLine) {
+    Make(fsMDIForm);
+    TForm* f = P->Form();
+    for (int i = 0; i < 4; ++i) Main->Items()->Items(i)->SetGroupIndex(i < 3 ? i : 9);
+    auto* child = new TForm(f);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 240, 160);
+    auto* menu = new TMainMenu(child);
+    int clicks = 0;
+    for (auto [caption, group] : {std::pair<const char*, int>{"&Draw", 2}, {"&Tools", 5}}) {
+        auto* item = new TMenuItem(child);
+        item->SetCaption(caption);
+        item->SetGroupIndex(group);
+        item->OnClick = TNotifyEvent::Fn(&clicks, [](void* C, TObject*) { ++*static_cast<int*>(C); });
+        menu->Items()->Add(item);
+    }
+    child->SetMenu(menu);
+    new TsSkinProvider(child);
+    child->Show();
+    Pump(200);
+    HWND h = f->Handle();
+    ASSERT_EQ(Main->MergedMenu(), menu);
+    EXPECT_TRUE(P->MenuVisible());
+    // File, Edit, Draw (in View's place), Tools, Help, left to right.
+    const RECT edit = BarItem(h, Main, 1), draw = BarItem(h, menu, 0), tools = BarItem(h, menu, 1),
+               help = BarItem(h, Main, 3);
+    EXPECT_LE(edit.right, draw.left);
+    EXPECT_LE(draw.right, tools.left);
+    EXPECT_LE(tools.right, help.left);
+    const RECT view = BarItem(h, Main, 2);
+    EXPECT_TRUE(IsRectEmpty(&view)) << "View is replaced";
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    for (const RECT& r : {draw, tools, edit}) {
+        const Inked n = Count(h, r, Face, Ink);
+        EXPECT_GT(n.Ink, 8);
+        EXPECT_GT(n.Face, n.All / 2);
+    }
+    RECT w{};
+    GetWindowRect(h, &w);
+    Click(w.left + (tools.left + tools.right) / 2, w.top + (tools.top + tools.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }, 2000)) << "the child's handler runs";
+
+    delete child;
+    Pump(200);
+    EXPECT_EQ(Main->MergedMenu(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    ExpectItemsShown("unmerged");
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night"));
