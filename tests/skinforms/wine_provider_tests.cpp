@@ -893,6 +893,91 @@ TEST_P(MenuLine, TheActiveMDIChildsMenuIsMergedIntoTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night"));
 
+// ---------------------------------------------------------------- the MDI client's bars
+
+namespace {
+
+// Under the client's wrapper: the scroll codes of the WM_VSCROLL it is sent.
+struct ScrollSpy {
+    static inline WNDPROC Prev = nullptr;
+    static inline std::vector<int> Codes;
+    static inline std::vector<int> Positions;
+    static LRESULT CALLBACK Proc(HWND H, UINT M, WPARAM W, LPARAM L) {
+        if (M == WM_VSCROLL) {
+            Codes.push_back(LOWORD(W));
+            if (LOWORD(W) == SB_THUMBTRACK) Positions.push_back(HIWORD(W));
+        }
+        return CallWindowProcW(Prev, H, M, W, L);
+    }
+    explicit ScrollSpy(HWND H) : Wnd(H) {
+        Codes.clear();
+        Positions.clear();
+        Prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~ScrollSpy() { SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Prev)); }
+    static int CountOf(int Code) { return int(std::count(Codes.begin(), Codes.end(), Code)); }
+    HWND Wnd;
+};
+
+}  // namespace
+
+// The skinned bars of an MDI form's client window, driven by the real
+// mouse: an arrow held repeats its line step until the button comes up, a
+// thumb dragged sends a position for each step of the drag.
+TEST_P(MenuLine, TheMDIClientsBarsRepeatAndTrackLikeAnyOther) {
+    Make(fsMDIForm);
+    TForm* f = P->Form();
+    HWND client = f->ClientHandle();
+    // A child of the system's kind far below the client's bottom: the client
+    // shows its bars.
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefMDIChildProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = L"MDIScrollKid";
+    RegisterClassW(&wc);
+    MDICREATESTRUCTW mc{L"MDIScrollKid", L"Far", GetModuleHandleW(nullptr), 10, 1500, 200, 120, 0, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    ASSERT_NE(child, nullptr);
+    // The system's client takes its bars only while its style asks for them
+    // (an empty client gave them up); the child's next size step shows them.
+    SetWindowLongPtrW(client, GWL_STYLE, GetWindowLongPtrW(client, GWL_STYLE) | WS_VSCROLL | WS_HSCROLL);
+    MoveWindow(child, 10, 1500, 210, 130, TRUE);
+    ASSERT_TRUE(PumpUntil([&] {
+        return (GetWindowLongPtrW(client, GWL_STYLE) & WS_VSCROLL) && GetScrollBarObject(client, 1) &&
+               GetScrollBarObject(client, 1)->Visible;
+    }, 2000));
+    SendMessageW(client, WM_VSCROLL, SB_TOP, 0);
+    Pump(100);
+    TacScrollBar* bar = GetScrollBarObject(client, 1);
+    const TRect r = GetVertBarRect(bar->Owner, client);
+    const int arrow = GetScrollMetric(bar, 0, true), x = (r.Left + r.Right) / 2;
+    {
+        ScrollSpy spy(client);
+        MouseMove(x, r.Bottom - arrow / 2);
+        MouseDown();
+        Pump(900);
+        MouseUp();
+        Pump(100);
+        EXPECT_GE(ScrollSpy::CountOf(SB_LINEDOWN), 5) << "held, the arrow repeats";
+        EXPECT_EQ(ScrollSpy::CountOf(SB_ENDSCROLL), 1);
+        EXPECT_EQ(ScrollSpy::Codes.back(), SB_ENDSCROLL) << "the press ends with the button";
+    }
+    SendMessageW(client, WM_VSCROLL, SB_TOP, 0);
+    Pump(100);
+    {
+        ScrollSpy spy(client);
+        const int y = r.Top + arrow + 5;
+        Drag(POINT{x, y}, POINT{x, y + 150}, 8, 40);
+        Pump(100);
+        EXPECT_GE(ScrollSpy::Positions.size(), 4u) << "the drag tracks";
+        EXPECT_TRUE(std::is_sorted(ScrollSpy::Positions.begin(), ScrollSpy::Positions.end()));
+        EXPECT_EQ(ScrollSpy::CountOf(SB_THUMBPOSITION), 1);
+        EXPECT_EQ(ScrollSpy::Codes.back(), SB_ENDSCROLL);
+    }
+    MouseMove(1200, 1000);
+}
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     StartUnits();
