@@ -117,6 +117,12 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentColor")
         .Ignore("Margin");
 
+    RegisterPersistentClass<TSizeConstraints>("TSizeConstraints")
+        .Int("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth)
+        .Int("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight)
+        .Int("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth)
+        .Int("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight);
+
     RegisterComponentModelClasses();
 
     RegisterPersistentClass<TControl>("TControl", "TComponent")
@@ -143,7 +149,7 @@ void RegisterClassLibraryClasses() {
         .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
         .Ignore("ParentShowHint")
         .Ignore("Anchors")
-        .Ignore("Constraints")
+        .Object("Constraints", &TControl::Constraints, "TSizeConstraints")
         .Ignore("DragKind")
         .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
         .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
@@ -163,7 +169,9 @@ void RegisterClassLibraryClasses() {
         .Event("OnDragDrop", &TControl::OnDragDrop)
         .Event("OnStartDrag", &TControl::OnStartDrag)
         .Event("OnEndDrag", &TControl::OnEndDrag)
-        .Event("OnResize", &TControl::OnResize);
+        .Event("OnResize", &TControl::OnResize)
+        .Event("OnCanResize", &TControl::OnCanResize)
+        .Event("OnConstrainedResize", &TControl::OnConstrainedResize);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
         .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
@@ -190,6 +198,7 @@ void RegisterClassLibraryClasses() {
         .Enum("Position", &TForm::Position, &TForm::SetPosition, position)
         .Enum("WindowState", &TForm::WindowState, &TForm::SetWindowState, windowState)
         .Object("Icon", &TForm::Icon, "TIcon")
+        .Int("BorderWidth", &TForm::BorderWidth, &TForm::SetBorderWidth)
         .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
         .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
         .Ref("Menu", &TForm::SetMenu, "TMainMenu")

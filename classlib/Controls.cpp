@@ -294,6 +294,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
     WindowProc = TWndMethod::Of<&TControl::WndProc>(this);
     FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(this);
+    FConstraints = std::make_unique<TSizeConstraints>(this);
+    FConstraints->OnChange = TNotifyEvent::Of<&TControl::ConstraintsChanged>(this);
 }
 
 TControl::~TControl() {
@@ -460,8 +462,7 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (AWidth < 0) AWidth = 0;
-    if (AHeight < 0) AHeight = 0;
+    if (!CheckNewSize(AWidth, AHeight)) return;
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     Invalidate();
@@ -476,6 +477,63 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 TRect TControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+    auto* s = dynamic_cast<TSizeConstraints*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FMinWidth = s->FMinWidth;
+    FMinHeight = s->FMinHeight;
+    FMaxWidth = s->FMaxWidth;
+    FMaxHeight = s->FMaxHeight;
+    if (OnChange) OnChange(this);
+}
+
+void TSizeConstraints::Change(int& Field, int Value) {
+    if (Value < 0) throw EComponentError("A size constraint cannot be negative (" + IntToStr(Value) + ")");
+    if (Field == Value) return;
+    Field = Value;
+    if (OnChange) OnChange(this);
+}
+
+bool TControl::CanResize(int& NewWidth, int& NewHeight) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, NewWidth, NewHeight, resize);
+    return resize;
+}
+
+void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+    if (OnConstrainedResize) OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+void TControl::EffectiveConstraints(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+    MinWidth = FConstraints->MinWidth();
+    MinHeight = FConstraints->MinHeight();
+    MaxWidth = FConstraints->MaxWidth();
+    MaxHeight = FConstraints->MaxHeight();
+    ConstrainedResize(MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+bool TControl::CheckNewSize(int& NewWidth, int& NewHeight) {
+    int w = std::max(0, NewWidth), h = std::max(0, NewHeight);
+    if (!CanResize(w, h)) return false;
+    int minW, minH, maxW, maxH;
+    EffectiveConstraints(minW, minH, maxW, maxH);
+    // The maximum last: it wins over a minimum above it.
+    if (minW > 0 && w < minW) w = minW;
+    if (minH > 0 && h < minH) h = minH;
+    if (maxW > 0 && w > maxW) w = maxW;
+    if (maxH > 0 && h > maxH) h = maxH;
+    NewWidth = std::max(0, w);
+    NewHeight = std::max(0, h);
+    return true;
+}
+
+void TControl::ConstraintsChanged(TObject*) {
+    if (!IsLoading()) SetBounds(FLeft, FTop, FWidth, FHeight);
+}
 
 void TControl::SetClientWidth(int Value) { SetWidth(Value); }
 void TControl::SetClientHeight(int Value) { SetHeight(Value); }
@@ -587,6 +645,9 @@ void TControl::Loaded() {
         if (FParentBiDiMode) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
     }
     if (FAutoSize) AdjustSize();
+    // Limits read with the form hold the size read with it.
+    const TSizeConstraints& c = *FConstraints;
+    if (c.MinWidth() || c.MinHeight() || c.MaxWidth() || c.MaxHeight()) SetBounds(FLeft, FTop, FWidth, FHeight);
 }
 
 HWND TControl::WindowHandleForPaint() const {
@@ -845,8 +906,7 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (AWidth < 0) AWidth = 0;
-    if (AHeight < 0) AHeight = 0;
+    if (!CheckNewSize(AWidth, AHeight)) return;
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;
@@ -1281,6 +1341,11 @@ void TWinControl::WndProc(TMessage& m) {
         if (sized && !IsLoading()) Resize();
         return;
     }
+    case WM_GETMINMAXINFO:
+        DefaultHandler(m);
+        WMGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(m.LParam));
+        m.Result = 0;
+        return;
     case WM_CAPTURECHANGED:
         if (DragMachinery::Get().Source && DragMachinery::Get().CaptureWnd == FHandle &&
             reinterpret_cast<HWND>(m.LParam) != FHandle)
@@ -1338,6 +1403,18 @@ void TWinControl::WndProc(TMessage& m) {
         break;
     }
     TControl::WndProc(m);
+}
+
+void TWinControl::WMGetMinMaxInfo(MINMAXINFO& Info) {
+    int minW, minH, maxW, maxH;
+    EffectiveConstraints(minW, minH, maxW, maxH);
+    if (minW > 0) Info.ptMinTrackSize.x = minW;
+    if (minH > 0) Info.ptMinTrackSize.y = minH;
+    if (maxW > 0) Info.ptMaxTrackSize.x = maxW;
+    if (maxH > 0) Info.ptMaxTrackSize.y = maxH;
+    // As in SetBounds, a minimum above the maximum yields to it.
+    if (maxW > 0) Info.ptMinTrackSize.x = std::min(Info.ptMinTrackSize.x, LONG(maxW));
+    if (maxH > 0) Info.ptMinTrackSize.y = std::min(Info.ptMinTrackSize.y, LONG(maxH));
 }
 
 void TWinControl::WMSetCursor(TMessage& m) {

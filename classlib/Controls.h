@@ -172,6 +172,34 @@ using TDragOverEvent =
 using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
+// May change the limits a size is held to for this one request.
+using TConstrainedResizeEvent =
+    Method<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
+// May change a new size, or refuse it (Resize false: the bounds stay).
+using TCanResizeEvent = Method<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+
+// Limits of a control's size, 0 for none. A minimum above its maximum yields
+// to the maximum. A change holds the control to the limits at once.
+class TSizeConstraints : public TPersistent {
+public:
+    explicit TSizeConstraints(TControl* Control) : FControl(Control) {}
+    const char* ClassName() const override { return "TSizeConstraints"; }
+    void Assign(TPersistent* Source) override;
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value) { Change(FMinWidth, Value); }
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value) { Change(FMinHeight, Value); }
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value) { Change(FMaxWidth, Value); }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value) { Change(FMaxHeight, Value); }
+    TNotifyEvent OnChange;
+
+private:
+    void Change(int& Field, int Value);
+    TControl* FControl;
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
 
 // What is being dragged, when OnStartDrag makes one (with new); otherwise the
 // source control itself is the Source of OnDragOver and OnDragDrop. The drag
@@ -228,6 +256,10 @@ public:
     void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
     TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+    // The limits in force now: the constraints as OnConstrainedResize leaves them.
+    void EffectiveConstraints(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
     void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     virtual TRect ClientRect() const;
     int ClientWidth() const { return ClientRect().Width(); }
@@ -318,6 +350,8 @@ public:
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
     TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
+    TConstrainedResizeEvent OnConstrainedResize;
 
     void Loaded() override;
 
@@ -336,6 +370,13 @@ protected:
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
+    virtual bool CanResize(int& NewWidth, int& NewHeight);
+    virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
+    // A size about to be set: CanResize, then held to the constraints; false
+    // when the bounds must stay.
+    bool CheckNewSize(int& NewWidth, int& NewHeight);
+    // The constraints changed: the size is held to them.
+    virtual void ConstraintsChanged(TObject* Sender);
     // Auto-size hook: the control computes its own size when AutoSize.
     virtual void AdjustSize() {}
     virtual const AnsiString& GetText() const { return FText; }
@@ -386,6 +427,7 @@ protected:
     TColor FColor = clWindow;
     bool FParentColor = true;
     std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FParentFont = true;
     bool FSettingParentFont = false;
     TBiDiMode FBiDiMode = bdLeftToRight;
@@ -537,6 +579,8 @@ protected:
     void CMBiDiModeChanged(TMessage& Message) override;
     virtual void WMPaint(TMessage& Message);
     virtual void WMSetCursor(TMessage& Message);
+    // The system's sizing: the track sizes held to the constraints.
+    virtual void WMGetMinMaxInfo(MINMAXINFO& Info);
     HWND WindowHandleForPaint() const override { return FHandle; }
     void UpdateTabOrder(int Value);
     void SetZOrderOfWindow(bool Top);

@@ -136,6 +136,9 @@ public:
     virtual void SetWindowState(TWindowState Value);
     TIcon* Icon() const { return FIcon.get(); }
     void SetIcon(TIcon* Value);
+    // A band of the form's colour round the client area, inside the frame.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
@@ -211,6 +214,9 @@ protected:
 
 private:
     void IconChanged(TObject*);
+    void WMNCPaint(TMessage& Message);
+    int FBorderWidth = 0;
+    friend class TApplication;
     void ApplyIcon();
     // Border sizes the window adds round the client area, for these styles.
     SIZE FrameSize() const;
@@ -302,6 +308,10 @@ public:
     void Minimize();
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    // The program's icon ("MAINICON" when the program has one); the icon of
+    // every form that has none of its own.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* Value);
     bool ShowMainForm = true;
     // Whether hints are shown; a control may turn them off while it tracks a press.
     bool ShowHint = true;
@@ -323,6 +333,8 @@ private:
     bool IsMenuShortCut(const MSG& Msg);
     bool ProcessMessage(MSG& Msg);
     void FormCreated(TForm* Form);
+    void IconChanged(TObject*);
+    std::unique_ptr<TIcon> FIcon;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     bool FOleInitialized = false;

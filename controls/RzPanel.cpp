@@ -640,8 +640,6 @@ void RegisterRzPanel() {
         .Ignore("DockSite")
         .Ignore("UseDockManager")
         .Ignore("Locked")
-        .Ignore("OnCanResize")
-        .Ignore("OnConstrainedResize")
         .Ignore("OnContextPopup")
         .Ignore("OnDockDrop")
         .Ignore("OnDockOver")

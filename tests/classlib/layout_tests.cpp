@@ -60,19 +60,6 @@ struct Layout : ::testing::Test {
         ASSERT_TRUE(testwin::SendInputs(in));
         Pump(80);
     }
-    // Drags the real mouse with the left button from A to B in Steps moves.
-    void Drag(POINT A, POINT B, int Steps = 6) {
-        testwin::MouseAt(A.x, A.y);
-        Pump(30);
-        testwin::MouseAt(A.x, A.y, MOUSEEVENTF_LEFTDOWN);
-        Pump(50);
-        for (int i = 1; i <= Steps; ++i) {
-            testwin::MouseAt(A.x + (B.x - A.x) * i / Steps, A.y + (B.y - A.y) * i / Steps);
-            Pump(30);
-        }
-        testwin::MouseAt(B.x, B.y, MOUSEEVENTF_LEFTUP);
-        Pump(150);
-    }
     RECT WindowRect() {
         RECT r{};
         GetWindowRect(H(), &r);
@@ -170,4 +157,124 @@ TEST_F(Layout, WithoutAutoScrollOnlyAnOwnRangeShowsABar) {
     Form->HorzScrollBar()->SetVisible(false);
     EXPECT_FALSE(BarShown(H(), OBJID_HSCROLL));
     EXPECT_EQ(Form->HorzScrollBar()->Position(), 0);
+}
+
+// ---------------------------------------------------------------- constraints
+
+namespace {
+
+// OnCanResize refuses widths above a limit; OnConstrainedResize may lift the
+// minimum width.
+struct SizeRules {
+    int RefuseAbove = 0;
+    int LiftMinTo = 0;
+    int Asked = 0;
+    void CanResize(TObject*, int& W, int&, bool& Resize) {
+        ++Asked;
+        if (RefuseAbove && W > RefuseAbove) Resize = false;
+    }
+    void Constrained(TObject*, int& MinW, int&, int&, int&) {
+        if (LiftMinTo) MinW = LiftMinTo;
+    }
+};
+
+}  // namespace
+
+// The system asks the form for its track sizes whenever it sizes a
+// top-level window itself: a move from outside the class library, and
+// maximizing.
+TEST_F(Layout, ConstraintsHoldTheSizeAgainstSetBoundsAndTheSystemsSizing) {
+    enum How { SetSize, SystemSize, Maximize };
+    const struct {
+        const char* what;
+        int minW, minH, maxW, maxH;
+        How how;
+        int to;  // the width and height asked for
+        int wantW, wantH;
+    } cases[] = {
+        {"set above the maxima", 250, 200, 400, 300, SetSize, 900, 400, 300},
+        {"set below the minima", 250, 200, 400, 300, SetSize, 50, 250, 200},
+        {"sized by the system above the maxima", 250, 200, 400, 300, SystemSize, 900, 400, 300},
+        {"sized by the system below the minima", 250, 200, 400, 300, SystemSize, 50, 250, 200},
+        {"maximized: no larger than the maxima", 0, 0, 420, 330, Maximize, 0, 420, 330},
+        {"minimum above the maximum, set: the maximum wins", 500, 0, 350, 0, SetSize, 100, 350, 100},
+        {"minimum above the maximum, by the system: the maximum wins", 500, 0, 350, 0, SystemSize, 100, 350, 160},
+    };
+    Show();
+    TSizeConstraints* k = Form->Constraints();
+    for (const auto& c : cases) {
+        k->SetMinWidth(0);
+        k->SetMinHeight(0);
+        k->SetMaxWidth(0);
+        k->SetMaxHeight(0);
+        Form->SetBounds(80, 80, 300, 240);
+        k->SetMinWidth(c.minW);
+        k->SetMinHeight(c.minH);
+        k->SetMaxWidth(c.maxW);
+        k->SetMaxHeight(c.maxH);
+        if (c.how == SetSize)
+            Form->SetBounds(80, 80, c.to, c.to);
+        else if (c.how == SystemSize)
+            SetWindowPos(H(), nullptr, 0, 0, c.to, c.to == 100 ? 160 : c.to, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            ShowWindow(H(), SW_MAXIMIZE);
+        RECT a{};
+        PumpUntil([&] {
+            a = WindowRect();
+            return a.right - a.left == c.wantW && a.bottom - a.top == c.wantH;
+        }, 1500);
+        EXPECT_EQ(a.right - a.left, c.wantW) << c.what;
+        EXPECT_EQ(a.bottom - a.top, c.wantH) << c.what;
+        EXPECT_EQ(Form->Width(), c.wantW) << c.what;
+        EXPECT_EQ(Form->Height(), c.wantH) << c.what;
+        if (c.how == Maximize) {
+            ShowWindow(H(), SW_RESTORE);
+            PumpUntil([&] { return !IsZoomed(H()); }, 1500);
+        }
+    }
+}
+
+TEST_F(Layout, CanResizeRefusesAndConstrainedResizeChangesTheLimits) {
+    SizeRules rules;
+    auto* panel = Add<TPanel>(Form, 10, 10, 100, 50);
+    panel->OnCanResize = TCanResizeEvent::Of<&SizeRules::CanResize>(&rules);
+    panel->OnConstrainedResize = TConstrainedResizeEvent::Of<&SizeRules::Constrained>(&rules);
+    Show();
+    rules.RefuseAbove = 150;
+    panel->SetBounds(20, 20, 160, 50);
+    EXPECT_EQ(panel->BoundsRect(), Rect(10, 10, 110, 60)) << "refused: the bounds stay";
+    EXPECT_GT(rules.Asked, 0);
+    panel->SetWidth(140);
+    EXPECT_EQ(panel->Width(), 140);
+    rules.LiftMinTo = 120;
+    panel->SetWidth(30);
+    EXPECT_EQ(panel->Width(), 120) << "the handler's minimum";
+    RECT r{};
+    GetWindowRect(panel->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 120);
+}
+
+TEST_F(Layout, BorderWidthInsetsTheClientAreaInTheFormsColour) {
+    Form->SetColor(clYellow);
+    Form->SetClientWidth(200);
+    Form->SetClientHeight(100);
+    Form->SetBorderWidth(6);
+    Show();
+    RECT c{};
+    GetClientRect(H(), &c);
+    EXPECT_EQ(c.right, 200);
+    EXPECT_EQ(c.bottom, 100);
+    Form->SetBorderWidth(10);
+    GetClientRect(H(), &c);
+    EXPECT_EQ(c.right, 192) << "the window keeps its size, the client area gives way";
+    EXPECT_EQ(c.bottom, 92);
+    Pump(50);
+    POINT o{0, 0};
+    ClientToScreen(H(), &o);
+    const RECT w = WindowRect();
+    const testwin::Pixels band = testwin::CopyFromWindow(H(), RECT{0, 0, w.right - w.left, w.bottom - w.top}, true);
+    const int x = o.x - w.left, y = o.y - w.top;
+    for (int d : {1, 5, 10})
+        EXPECT_EQ(TColor(testwin::SwapRedBlue(band.At(x - d, y + 20))), clYellow) << "left band, " << d << " out";
+    EXPECT_EQ(TColor(testwin::SwapRedBlue(band.At(x + 20, y - 10))), clYellow) << "top band";
 }
