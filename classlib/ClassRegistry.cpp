@@ -24,6 +24,9 @@ void RegisterClassLibraryClasses() {
                                     {"taCenter", taCenter}});
     const TEnumInfo& layout =
         RegisterEnum("TTextLayout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}});
+    const TEnumInfo& anchors =
+        RegisterEnum("TAnchors", {{"akLeft", 1 << akLeft}, {"akTop", 1 << akTop}, {"akRight", 1 << akRight},
+                                  {"akBottom", 1 << akBottom}});
     const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
     const TEnumInfo& biDiMode = RegisterEnum(
         "TBiDiMode", {{"bdLeftToRight", bdLeftToRight}, {"bdRightToLeft", bdRightToLeft},
@@ -148,12 +151,12 @@ void RegisterClassLibraryClasses() {
         .Str("Hint", &TControl::Hint, &TControl::SetHint)
         .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
         .Ignore("ParentShowHint")
-        .Ignore("Anchors")
+        .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, anchors)
         .Object("Constraints", &TControl::Constraints, "TSizeConstraints")
         .Ignore("DragKind")
         .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
         .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
-        .Ignore("PopupMenu")
+        .Ref("PopupMenu", &TControl::SetPopupMenu, "TPopupMenu")
         .Ignore("HelpContext")
         .Ignore("DesignSize")
         .Ignore("ExplicitLeft")
@@ -171,14 +174,15 @@ void RegisterClassLibraryClasses() {
         .Event("OnEndDrag", &TControl::OnEndDrag)
         .Event("OnResize", &TControl::OnResize)
         .Event("OnCanResize", &TControl::OnCanResize)
-        .Event("OnConstrainedResize", &TControl::OnConstrainedResize);
+        .Event("OnConstrainedResize", &TControl::OnConstrainedResize)
+        .Event("OnContextPopup", &TControl::OnContextPopup);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
         .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
         .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
         .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
         .Bool("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D)
-        .Ignore("DoubleBuffered")
+        .Bool("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
         .Ignore("ImeMode")
         .Ignore("ImeName")
         .Event("OnEnter", &TWinControl::OnEnter)

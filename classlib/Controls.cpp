@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Menus.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -345,6 +347,7 @@ void TControl::WndProc(TMessage& m) {
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
     case CM_HITTEST: CMHitTest(m); return;
     case CM_CURSORCHANGED: CMCursorChanged(m); return;
+    case WM_CONTEXTMENU: WMContextMenu(m); return;
     default: DefaultHandler(m);
     }
 }
@@ -403,6 +406,72 @@ void TControl::HandleMouseMessage(TMessage& m) {
     default:
         DefaultHandler(m);
     }
+}
+
+void TControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+    if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMContextMenu(TMessage& m) {
+    const bool key = m.LParam == -1;
+    const TPoint at = Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    bool handled = false;
+    DoContextPopup(key ? Point(-1, -1) : ScreenToClient(at), handled);
+    if (handled) {
+        m.Result = 1;
+        return;
+    }
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        const TPoint p = key ? ClientToScreen(Point(0, 0)) : at;
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(p.X, p.Y);
+        m.Result = 1;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    if (FAnchors == Value) return;
+    FAnchors = Value;
+    if (!IsLoading()) UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+    if (!FParent) return;
+    const TRect r = FParent->ClientRect();
+    FAnchorBounds = BoundsRect();
+    FAnchorParentWidth = r.Width();
+    FAnchorParentHeight = r.Height();
+}
+
+void TControl::ApplyAnchors(int ParentWidth, int ParentHeight) {
+    if (FAnchorParentWidth < 0) {
+        UpdateAnchorRules();
+        return;
+    }
+    // One direction: the near edge, the far edge, both, or neither.
+    auto follow = [](int& pos, int& size, bool nearEdge, bool farEdge, int grown) {
+        if (nearEdge && farEdge)
+            size += grown;
+        else if (farEdge)
+            pos += grown;
+        else if (!nearEdge)
+            pos += grown / 2;
+    };
+    int l = FAnchorBounds.Left, t = FAnchorBounds.Top, w = FAnchorBounds.Width(), h = FAnchorBounds.Height();
+    follow(l, w, FAnchors & AnchorBit(akLeft), FAnchors & AnchorBit(akRight), ParentWidth - FAnchorParentWidth);
+    follow(t, h, FAnchors & AnchorBit(akTop), FAnchors & AnchorBit(akBottom), ParentHeight - FAnchorParentHeight);
+    FAnchoring = true;
+    ScopeExit done([this] { FAnchoring = false; });
+    SetBounds(l, t, w, h);
 }
 
 void TControl::Click() {
@@ -471,6 +540,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     Invalidate();
+    if (!FAnchoring && !IsLoading()) UpdateAnchorRules();
     if (FParent && FAlign != alNone) FParent->Realign();
     if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
@@ -635,10 +705,12 @@ void TControl::CMCursorChanged(TMessage&) {}
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && static_cast<TComponent*>(FPopupMenu) == AComponent) FPopupMenu = nullptr;
 }
 
 void TControl::Loaded() {
     TComponent::Loaded();
+    UpdateAnchorRules();
     if (FParent) {
         if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
         if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -795,6 +867,7 @@ void TWinControl::InsertControl(TControl* AControl) {
         }
     }
     AControl->Invalidate();
+    if (!AControl->IsLoading()) AControl->UpdateAnchorRules();
     if (AControl->FAlign != alNone) Realign();
     ChildBoundsChanged(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
@@ -915,6 +988,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
     if (FHandle) SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (sized) Realign();
+    if (!FAnchoring && !IsLoading()) UpdateAnchorRules();
     if (FParent && FAlign != alNone) FParent->Realign();
     if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
@@ -957,6 +1031,9 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::AlignControls(TControl*, TRect& R) {
+    const TRect client = ClientRect();
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->FAlign == alNone && c->FAnchors != DefaultAnchors) c->ApplyAnchors(client.Width(), client.Height());
     static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
     for (TAlign a : order) {
         for (TControl* c : FControls) {
@@ -1262,7 +1339,12 @@ void TWinControl::DoExit() {
 void TWinControl::WndProc(TMessage& m) {
     if (IsMouseMsg(m.Msg)) {
         if (DragMachinery::Get().Mouse(this, m)) return;
-        if (RouteMouseToChild(m)) return;
+        if (RouteMouseToChild(m)) {
+            // The window's default still turns a right button's release over
+            // a windowless child into WM_CONTEXTMENU.
+            if (m.Msg == WM_RBUTTONUP && FHandle) DefaultHandler(m);
+            return;
+        }
         TControl::WndProc(m);
         return;
     }
@@ -1341,6 +1423,16 @@ void TWinControl::WndProc(TMessage& m) {
         if (sized && !IsLoading()) Resize();
         return;
     }
+    case WM_CONTEXTMENU:
+        // A right click on a windowless child is the child's first.
+        if (m.LParam != -1) {
+            const TPoint p = ScreenToClient(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+            if (TControl* c = ControlAtPos(p, false); c && c->Perform(m.Msg, m.WParam, m.LParam)) {
+                m.Result = 1;
+                return;
+            }
+        }
+        break;
     case WM_GETMINMAXINFO:
         DefaultHandler(m);
         WMGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(m.LParam));
@@ -1439,7 +1531,10 @@ void TWinControl::WMSetCursor(TMessage& m) {
 
 void TWinControl::WMPaint(TMessage& m) {
     if (FDefWndProc != DefWindowProcW) {
-        DefaultHandler(m);
+        if (FDoubleBuffered && !m.WParam)
+            PaintSystemControlBuffered(m);
+        else
+            DefaultHandler(m);
         return;
     }
     if (m.WParam) {
@@ -1462,6 +1557,23 @@ void TWinControl::WMPaint(TMessage& m) {
         SetViewportOrgEx(mem.Get(), 0, 0, nullptr);
         BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
     }
+}
+
+void TWinControl::PaintSystemControlBuffered(TMessage& m) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(FHandle, &ps);
+    ScopeExit endPaint([&] { EndPaint(FHandle, &ps); });
+    RECT c{};
+    GetClientRect(FHandle, &c);
+    if (c.right <= 0 || c.bottom <= 0) return;
+    MemoryDC mem(dc);
+    BitmapHandle bmp(CreateCompatibleBitmap(dc, c.right, c.bottom));
+    SelectGuard select(mem.Get(), bmp.Get());
+    // The system control paints into the DC it is handed.
+    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(mem.Get()), 0, 0};
+    DefaultHandler(paint);
+    BitBlt(dc, 0, 0, c.right, c.bottom, mem.Get(), 0, 0, SRCCOPY);
+    m.Result = 0;
 }
 
 void TWinControl::PaintHandler(HDC DC, const RECT& R) {

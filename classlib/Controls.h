@@ -29,6 +29,7 @@ class TBrush;
 class TWinControl;
 class TControl;
 class TDragObject;
+class TPopupMenu;
 
 using Word = uint16_t;
 
@@ -124,6 +125,13 @@ using TShiftState = unsigned;
 constexpr TShiftState ShiftBit(TShiftStateElement e) { return 1u << e; }
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// Edges of its parent an unaligned control keeps its distance to when the
+// parent is resized; both edges of a direction stretch it, neither keeps it
+// where it was in proportion.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = unsigned;  // mask of 1 << TAnchorKind
+constexpr TAnchors AnchorBit(TAnchorKind k) { return 1u << k; }
+constexpr TAnchors DefaultAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
 using TCursor = int;
@@ -172,6 +180,9 @@ using TDragOverEvent =
 using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
+// A right click or the context-menu key (MousePos then (-1, -1)); Handled
+// true shows no pop-up menu.
+using TContextPopupEvent = Method<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 // May change the limits a size is held to for this one request.
 using TConstrainedResizeEvent =
     Method<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
@@ -273,6 +284,12 @@ public:
 
     TAlign Align() const { return FAlign; }
     virtual void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+    // Shown on a right click on the control and on the context-menu key
+    // while it has the focus; without one the parent's shows.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
     void Show() { SetVisible(true); }
@@ -351,6 +368,7 @@ public:
     TEndDragEvent OnEndDrag;
     TNotifyEvent OnResize;
     TCanResizeEvent OnCanResize;
+    TContextPopupEvent OnContextPopup;
     TConstrainedResizeEvent OnConstrainedResize;
 
     void Loaded() override;
@@ -370,6 +388,14 @@ protected:
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
+    virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
+    // WM_CONTEXTMENU: OnContextPopup, then the pop-up menu; Result 1 when
+    // either took it, else the default handling (a child window's goes to its parent).
+    void WMContextMenu(TMessage& Message);
+    // The bounds and parent client size the anchors measure from.
+    void UpdateAnchorRules();
+    // The parent's client area is now ParentWidth by ParentHeight.
+    void ApplyAnchors(int ParentWidth, int ParentHeight);
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
     // A size about to be set: CanResize, then held to the constraints; false
@@ -422,6 +448,11 @@ protected:
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
+    TAnchors FAnchors = DefaultAnchors;
+    TRect FAnchorBounds;
+    int FAnchorParentWidth = -1, FAnchorParentHeight = -1;
+    bool FAnchoring = false;
+    TPopupMenu* FPopupMenu = nullptr;
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clWindow;
@@ -500,6 +531,10 @@ public:
     virtual void SetCtl3D(bool Value);
     bool ParentCtl3D() const { return FParentCtl3D; }
     virtual void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
+    // The class library's own windows always paint off-screen; with this a
+    // system control (an edit, a list) paints into a bitmap first too.
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     bool Focused() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
@@ -578,6 +613,8 @@ protected:
     void CMFontChanged(TMessage& Message) override;
     void CMBiDiModeChanged(TMessage& Message) override;
     virtual void WMPaint(TMessage& Message);
+    // A system control's painting, into a bitmap first (DoubleBuffered).
+    void PaintSystemControlBuffered(TMessage& Message);
     virtual void WMSetCursor(TMessage& Message);
     // The system's sizing: the track sizes held to the constraints.
     virtual void WMGetMinMaxInfo(MINMAXINFO& Info);
@@ -602,6 +639,7 @@ private:
     bool FTabStop = false;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
+    bool FDoubleBuffered = false;
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = clNone;
     bool FRealigning = false;

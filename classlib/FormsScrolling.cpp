@@ -19,6 +19,13 @@ bool ScrollsAlong(const TControl* C, int Bar) {
     return a == alNone || a == (Vertical(Bar) ? alTop : alLeft);
 }
 
+// A control anchored to the far edge only moves with the client area's
+// extent: it does not make the scrolled area larger.
+bool HeldToFarEdge(const TControl* C, int Bar) {
+    const TAnchors start = AnchorBit(Vertical(Bar) ? akTop : akLeft), end = AnchorBit(Vertical(Bar) ? akBottom : akRight);
+    return (C->Anchors() & end) && !(C->Anchors() & start);
+}
+
 }  // namespace
 
 // ======================================================================
@@ -114,8 +121,8 @@ void TScrollingWinControl::CalcAutoRange() {
     for (int i = 0; i < ControlCount(); ++i) {
         const TControl* c = Controls(i);
         if (!c->Visible()) continue;
-        if (ScrollsAlong(c, SB_HORZ)) h = std::max(h, c->Left() + c->Width() + FHorzScrollBar->FPosition);
-        if (ScrollsAlong(c, SB_VERT)) v = std::max(v, c->Top() + c->Height() + FVertScrollBar->FPosition);
+        if (ScrollsAlong(c, SB_HORZ) && !HeldToFarEdge(c, SB_HORZ)) h = std::max(h, c->Left() + c->Width() + FHorzScrollBar->FPosition);
+        if (ScrollsAlong(c, SB_VERT) && !HeldToFarEdge(c, SB_VERT)) v = std::max(v, c->Top() + c->Height() + FVertScrollBar->FPosition);
     }
     FHorzScrollBar->FRange = h;
     FVertScrollBar->FRange = v;

@@ -639,8 +639,6 @@ void RegisterRzPanel() {
         .Ignore("About")
         .Ignore("DockSite")
         .Ignore("UseDockManager")
-        .Ignore("Locked")
-        .Ignore("OnContextPopup")
         .Ignore("OnDockDrop")
         .Ignore("OnDockOver")
         .Ignore("OnEndDock")

@@ -278,3 +278,164 @@ TEST_F(Layout, BorderWidthInsetsTheClientAreaInTheFormsColour) {
         EXPECT_EQ(TColor(testwin::SwapRedBlue(band.At(x - d, y + 20))), clYellow) << "left band, " << d << " out";
     EXPECT_EQ(TColor(testwin::SwapRedBlue(band.At(x + 20, y - 10))), clYellow) << "top band";
 }
+
+// ---------------------------------------------------------------- anchors
+
+TEST_F(Layout, AnchoredChildrenFollowTheirParentsResize) {
+    const TAnchors L = AnchorBit(akLeft), T = AnchorBit(akTop), R = AnchorBit(akRight), B = AnchorBit(akBottom);
+    const struct {
+        const char* what;
+        TAnchors anchors;
+        TRect want;  // after the client area grew by 60 x 40
+    } cases[] = {
+        {"left and top: stays", L | T, Rect(20, 20, 70, 50)},
+        {"right: moves along", T | R, Rect(80, 20, 130, 50)},
+        {"left and right: stretches", L | T | R, Rect(20, 20, 130, 50)},
+        {"bottom: moves down", L | B, Rect(20, 60, 70, 90)},
+        {"all four: grows both ways", L | T | R | B, Rect(20, 20, 130, 90)},
+        {"none: keeps its place in proportion", 0, Rect(50, 40, 100, 70)},
+    };
+    Form->SetClientWidth(200);
+    Form->SetClientHeight(120);
+    std::vector<TControl*> kids;
+    for (const auto& c : cases) {
+        // Windowed and windowless alike.
+        TControl* k = kids.size() % 2 ? static_cast<TControl*>(Add<TShape>(Form, 20, 20, 50, 30))
+                                      : Add<TPanel>(Form, 20, 20, 50, 30);
+        k->SetAnchors(c.anchors);
+        kids.push_back(k);
+    }
+    Show();
+    Form->SetAutoScroll(false);
+    // Sized by the system, as its frame would size it.
+    const RECT w = WindowRect();
+    SetWindowPos(H(), nullptr, 0, 0, w.right - w.left + 60, w.bottom - w.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    ASSERT_EQ(Form->ClientWidth(), 260);
+    ASSERT_EQ(Form->ClientHeight(), 160);
+    for (size_t i = 0; i < kids.size(); ++i) {
+        EXPECT_EQ(kids[i]->BoundsRect(), cases[i].want) << cases[i].what;
+        if (auto* wc = dynamic_cast<TWinControl*>(kids[i])) {
+            RECT r{};
+            GetWindowRect(wc->Handle(), &r);
+            MapWindowPoints(nullptr, H(), reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(Rect(r.left, r.top, r.right, r.bottom), cases[i].want) << cases[i].what << ": its window";
+        }
+    }
+    // And back: where they were.
+    Form->SetBounds(Form->Left(), Form->Top(), Form->Width() - 60, Form->Height() - 40);
+    for (size_t i = 0; i < kids.size(); ++i) EXPECT_EQ(kids[i]->BoundsRect(), Rect(20, 20, 70, 50)) << cases[i].what;
+}
+
+// ---------------------------------------------------------------- pop-up menus
+
+namespace {
+
+struct PopupLog {
+    std::vector<AnsiString> Lines;
+    bool Handle = false;
+    void Context(TObject* Sender, TPoint At, bool& Handled) {
+        Lines.push_back("context " + static_cast<TComponent*>(Sender)->Name() + " " + IntToStr(At.X) + "," +
+                        IntToStr(At.Y));
+        Handled = Handle;
+    }
+    void Popup(TObject* Sender) {
+        auto* m = static_cast<TPopupMenu*>(Sender);
+        Lines.push_back("popup " + m->Name() + " for " + (m->PopupComponent() ? m->PopupComponent()->Name() : "?"));
+        // The menu's own loop runs next: a timer of that loop closes it.
+        SetTimer(nullptr, 0, 60, [](HWND, UINT, UINT_PTR Id, DWORD) {
+            KillTimer(nullptr, Id);
+            EndMenu();
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(Layout, ARightClickOrTheContextMenuKeyOpensTheControlsPopupMenu) {
+    PopupLog log;
+    auto menu = [&](const char* Name) {
+        auto* m = new TPopupMenu(Form);
+        m->SetName(Name);
+        auto* item = new TMenuItem(m);
+        item->SetCaption("Item");
+        m->Items()->Add(item);
+        m->OnPopup = TNotifyEvent::Of<&PopupLog::Popup>(&log);
+        return m;
+    };
+    Form->SetName("Host");
+    Form->SetPopupMenu(menu("FormMenu"));
+    auto* shape = Add<TShape>(Form, 10, 10, 40, 40);
+    shape->SetName("Shape");
+    shape->SetPopupMenu(menu("ShapeMenu"));
+    auto* plain = Add<TPanel>(Form, 60, 10, 40, 40);
+    plain->SetName("Plain");
+    auto* edit = Add<TEdit>(Form, 10, 70, 100, 24);
+    edit->SetName("Edit");
+    edit->SetPopupMenu(menu("EditMenu"));
+    for (TControl* c : std::initializer_list<TControl*>{Form, shape, plain, edit})
+        c->OnContextPopup = TContextPopupEvent::Of<&PopupLog::Context>(&log);
+    Show();
+    auto at = [this](int X, int Y) {
+        POINT p{X, Y};
+        ClientToScreen(H(), &p);
+        return p;
+    };
+    enum How { RightClick, AppsKey };
+    const struct {
+        const char* what;
+        How how;
+        POINT client;
+        bool handle;
+        std::vector<AnsiString> want;
+    } cases[] = {
+        {"windowless child with a menu", RightClick, {20, 30}, false, {"context Shape 10,20", "popup ShapeMenu for Shape"}},
+        {"handled by OnContextPopup: no menu", RightClick, {20, 30}, true, {"context Shape 10,20"}},
+        {"windowed child without one: its parent's", RightClick, {70, 20}, false,
+         {"context Plain 10,10", "context Host 70,20", "popup FormMenu for Host"}},
+        {"the context-menu key on the focused edit", AppsKey, {0, 0}, false, {"context Edit -1,-1", "popup EditMenu for Edit"}},
+    };
+    for (const auto& c : cases) {
+        log.Lines.clear();
+        log.Handle = c.handle;
+        if (c.how == RightClick) {
+            Click(at(c.client.x, c.client.y), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        } else {
+            edit->SetFocus();
+            Pump(30);
+            Keys({VK_APPS});
+        }
+        PumpUntil([&] { return log.Lines.size() >= c.want.size(); }, 1500);
+        Pump(150);
+        EXPECT_EQ(log.Lines, c.want) << c.what;
+    }
+}
+
+// ---------------------------------------------------------------- edits
+
+TEST_F(Layout, AnEditsCharCaseTurnsTypedLettersAndDoubleBufferingPaintsTheSame) {
+    const struct {
+        TEditCharCase charCase;
+        const char* want;
+    } cases[] = {{ecNormal, "AbC"}, {ecUpperCase, "ABC"}, {ecLowerCase, "abc"}};
+    auto* edit = Add<TEdit>(Form, 10, 10, 150, 24);
+    Show();
+    for (const auto& c : cases) {
+        edit->SetCharCase(c.charCase);
+        edit->SetText("");
+        edit->SetFocus();
+        Pump(30);
+        Keys({VK_SHIFT, 'A'});
+        Keys({'B'});
+        Keys({VK_SHIFT, 'C'});
+        EXPECT_EQ(edit->Text(), c.want) << c.charCase;
+    }
+    const Pixels plain = Grab(edit->Handle());
+    edit->SetDoubleBuffered(true);
+    InvalidateRect(edit->Handle(), nullptr, TRUE);
+    const Pixels buffered = Grab(edit->Handle());
+    EXPECT_EQ(buffered.Data, plain.Data) << "the same picture through the bitmap";
+    int dark = 0;
+    for (uint32_t px : buffered.Data) dark += testwin::Red(px) < 80 && testwin::Green(px) < 80 && testwin::Blue(px) < 80;
+    EXPECT_GT(dark, 5) << "the text is there";
+}
