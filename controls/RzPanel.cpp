@@ -647,10 +647,6 @@ void RegisterRzPanel() {
         .Event("OnMouseLeave", &TRzCustomPanel::OnMouseLeave)
         .Event("OnPaint", &TRzCustomPanel::OnPaint)
         .Ignore("About")
-        .Ignore("Locked")
-        .Ignore("OnCanResize")
-        .Ignore("OnConstrainedResize")
-        .Ignore("OnContextPopup")
         .Ignore("FrameSides")  // older form data
         .Ignore("ThemeAware")
         .Custom("UseGradients", [](TRzCustomPanel* p, const FormValue& v, TReadContext&) {
