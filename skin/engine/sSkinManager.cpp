@@ -221,7 +221,7 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
     FSkinnedPopups = Value;
     // Hooked again with the new setting either way: turning popups on only
     // when the active state changes would leave them plain for the skin's life.
-    if (!(ComponentState() & (csDesigning | csLoading)) && IsDefault() && FSkinableMenus) FSkinableMenus->Rehook();
+    if (!(ComponentState() & (csDesigning | csLoading)) && FSkinableMenus) FSkinableMenus->Rehook();
 }
 
 bool TsSkinManager::MainWindowHook(TMessage& M) {

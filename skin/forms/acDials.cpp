@@ -407,6 +407,11 @@ TacSystemMenu::TacSystemMenu(TacDialogWnd* ADialog) : TacSysMenuBase(nullptr, kD
 
 HWND TacSystemMenu::Target() const { return FDialog ? FDialog->CtrlHandle : nullptr; }
 
+TsSkinManager* TacSystemMenu::WindowManager() const {
+    if (!FDialog) return nullptr;
+    return FDialog->SkinData ? FDialog->SkinData->SkinManager() : FDialog->SkinManager;
+}
+
 void TacSystemMenu::CommandDone(UINT Command) {
     HWND h = Target();
     if ((Command == SC_RESTORE || Command == SC_MAXIMIZE) && h && IsWindow(h) && !FDialog->Destroyed) UpdateItems();

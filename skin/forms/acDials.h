@@ -119,6 +119,7 @@ public:
 
 protected:
     HWND Target() const override;
+    TsSkinManager* WindowManager() const override;
     void CommandDone(UINT Command) override;
 
 private:
