@@ -668,8 +668,12 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     // While a skin loads, the repaint neither locks nor unlocks: the lock
     // taken above is given back here, or the forms stay frozen and the fade
     // flag up (and every skinned window skips its painting).
-    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning))
+    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning)) {
         UnlockFormsRedraw(this, true);
+        // The dialogs were repainted while the fade held every wrapper's
+        // painting back: their children would stay covered.
+        if (CreationHookSide.Repaint) CreationHookSide.Repaint();
+    }
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {
