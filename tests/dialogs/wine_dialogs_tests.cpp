@@ -442,6 +442,32 @@ TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
     Pump(50);
 }
 
+// A second manager made the default takes the creation hook over: a dialog
+// opened now is skinned by it alone and keeps its wrapper when the first
+// manager is destroyed.
+TEST_F(DialogsTest, TheNewDefaultKeepsItsDialogsWhenTheOldDefaultGoes) {
+    TsSkinManager* second = MakeManager(nullptr, "Night");
+    second->SetIsDefault(true);
+    Pump(50);
+    EXPECT_FALSE(Manager->HookInstalled());
+    EXPECT_TRUE(second->HookInstalled());
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Pump(150);
+    ASSERT_NE(DialogWrapper(dlg), nullptr);
+    EXPECT_EQ(LiveProviders(), 1);
+    delete Manager;
+    Manager = second;
+    Pump(50);
+    EXPECT_NE(DialogWrapper(dlg), nullptr);
+    EXPECT_NE(FindProviderByHandle(dlg), nullptr);
+    EXPECT_EQ(CaptionMismatches(DialogWrapper(dlg)), 0);
+    DestroyWindow(dlg);
+    Pump(50);
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
 // ---------------------------------------------------------------- message boxes
 
 struct BoxCase {
