@@ -220,6 +220,9 @@ protected:
     // Ends a press: timers killed, capture released, drag finished; Send
     // sends the closing scroll messages. Safe to run more than once.
     void ReleasePress(bool Send);
+    // Whether the window keeps the mouse capture when a press on its bar
+    // ends (a dropped list needs it to close on a click outside).
+    virtual bool KeepsCapture() const { return false; }
     void KillScrollTimers();
     void RepeatStep();
 
