@@ -98,6 +98,9 @@ public:
     bool OwnSkinData = false;
     TacProcStub* ObjectInstance = nullptr;
 
+    // Whether the wrapper switched the window's visual styles off (and gives them back).
+    bool SwitchesThemeOff() const { return FSwitchThemeOff; }
+
 protected:
     // Reads the window text again (length asked first).
     void ReadWndText();
