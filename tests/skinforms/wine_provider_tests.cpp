@@ -87,6 +87,16 @@ int Dominant(uint32_t C) {
     return b >= r && b >= g ? 2 : g >= r ? 1 : 0;
 }
 
+// Whether the title band's colour family in the provider's image is that
+// of M's title section.
+bool TitleOfSkin(TsSkinProvider* P, TsSkinManager* M) {
+    const TsGeneralData& title = M->gd()[size_t(M->SectionIndex("FORMTITLE"))];
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    const uint32_t mid = testwin::SwapRedBlue(
+        GetPixel(cache->Canvas()->Handle(), cache->Width() / 2, P->SysBorderHeight() + P->CaptionHeight() / 2));
+    return Dominant(mid) == Dominant(testwin::SwapRedBlue(uint32_t(title.Color)));
+}
+
 struct ProviderTest : ::testing::Test {
     TsSkinManager* Manager = nullptr;
     std::vector<TForm*> Forms;
@@ -181,12 +191,8 @@ TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRe
     ASSERT_TRUE(p->SkinData()->IsSkinned());
     EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(FrameMismatches(p), 0);
-    // The title band's colour family is the title section's.
-    const TsGeneralData& title = Manager->gd()[size_t(Manager->SectionIndex("FORMTITLE"))];
+    EXPECT_TRUE(TitleOfSkin(p, Manager));
     TBitmap* cache = p->SkinData()->CacheBitmap;
-    const uint32_t mid = testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), cache->Width() / 2,
-                                                       p->SysBorderHeight() + p->CaptionHeight() / 2));
-    EXPECT_EQ(Dominant(mid), Dominant(testwin::SwapRedBlue(uint32_t(title.Color))));
     // Buttons right to left inside the caption: close, maximize, minimize.
     const TRect c = p->Button(cbClose).Rect, x = p->Button(cbMaximize).Rect, n = p->Button(cbMinimize).Rect;
     EXPECT_GT(c.Width(), 0);
@@ -1051,11 +1057,7 @@ TEST_F(ProviderTest, AFormOfASecondManagerWearsItsSkinInTheFrameAndEveryMenu) {
         EXPECT_EQ(p->SkinData()->SkinManager(), m);
         ASSERT_TRUE(p->SkinData()->IsSkinned());
         EXPECT_EQ(FrameMismatches(p), 0);
-        const TsGeneralData& title = m->gd()[size_t(m->SectionIndex("FORMTITLE"))];
-        TBitmap* cache = p->SkinData()->CacheBitmap;
-        const uint32_t mid = testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), cache->Width() / 2,
-                                                           p->SysBorderHeight() + p->CaptionHeight() / 2));
-        EXPECT_EQ(Dominant(mid), Dominant(testwin::SwapRedBlue(uint32_t(title.Color))));
+        EXPECT_TRUE(TitleOfSkin(p, m));
         TsSkinManager* other = m == Manager ? second.get() : Manager;
         for (const auto& menu : menus) {
             const auto [own, others] =
