@@ -117,7 +117,26 @@ void TsCommonData::WriteSkinManager(TsSkinManager* M) {
     else
         SkinSectionNo = -1;
     const bool skinned = M && !M->gd().empty() && M->IsValidSectionIndex(SkinSectionNo);
-    TellOwner(skinned ? scRefresh : scRemoveSkin, M);
+    if (OwnerControl) {
+        TellOwner(skinned ? scRefresh : scRemoveSkin, M);
+        return;
+    }
+    // A form's provider takes its new manager's skin as that manager's
+    // broadcasts would give it, or gives up the old one.
+    TacFormProvider* p = OwnerProvider(OwnerObject);
+    TForm* f = p ? p->ProviderForm() : nullptr;
+    if (!f || !f->HandleAllocated() || (f->ComponentState() & csDestroying)) return;
+    const HWND h = f->HandleIfAllocated();
+    // Nil gives the form to the default manager.
+    TsSkinManager* now = SkinManager();
+    const LPARAM m = LPARAM(now);
+    if (now && !now->gd().empty()) ResolveIndexes();
+    if (now && !now->gd().empty() && now->IsValidSectionIndex(SkinSectionNo)) {
+        SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scNewSkin)), m);
+        SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scRefresh)), m);
+    } else {
+        SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scRemoveSkin)), m);
+    }
 }
 
 void TsCommonData::SetSkinSection(const AnsiString& Value) {

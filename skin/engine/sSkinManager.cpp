@@ -207,7 +207,12 @@ void TsSkinManager::StoreThirdPartyLists() {
 void TsSkinManager::SetIsDefault(bool Value) {
     // False while a default exists changes nothing (the only manager stays the default).
     if (!Value && DefaultSkinManager) return;
+    TsSkinManager* was = DefaultSkinManager;
     DefaultSkinManager = this;
+    // The creation hook is the default's: the old one gives it up with the
+    // dialogs skinned under it, or its destruction would free those the new
+    // default skins.
+    if (was && was != this) was->RemoveCreationHook();
     if (!FActive) {
         BroadcastRemoveSkin();
     } else {
@@ -221,7 +226,7 @@ void TsSkinManager::SetSkinnedPopups(bool Value) {
     FSkinnedPopups = Value;
     // Hooked again with the new setting either way: turning popups on only
     // when the active state changes would leave them plain for the skin's life.
-    if (!(ComponentState() & (csDesigning | csLoading)) && IsDefault() && FSkinableMenus) FSkinableMenus->Rehook();
+    if (!(ComponentState() & (csDesigning | csLoading)) && FSkinableMenus) FSkinableMenus->Rehook();
 }
 
 bool TsSkinManager::MainWindowHook(TMessage& M) {
@@ -317,8 +322,10 @@ void TsSkinManager::SetSkinDirectory(const AnsiString& Value) {
 }
 
 // A load that changes nothing (no container, or one that raised) keeps the
-// skin that was there: its tables and its loaded state.
+// skin that was there: its tables, its loaded state and its name, so that a
+// later hue or saturation change reloads that skin.
 void TsSkinManager::SetSkinName(const AnsiString& Value) {
+    const AnsiString previous = FSkinName;
     FSkinName = Value;
     if (!FActive) return;
     if (OnBeforeChange) OnBeforeChange(this);
@@ -326,7 +333,10 @@ void TsSkinManager::SetSkinName(const AnsiString& Value) {
     {
         ValueRestorer<bool> loading(SkinLoading, true);
         FSkinData->Values.SkinLoaded = false;
-        ScopeExit keepLoaded([&] { FSkinData->Values.SkinLoaded = wasLoaded; });
+        ScopeExit keepLoaded([&] {
+            FSkinData->Values.SkinLoaded = wasLoaded;
+            if (wasLoaded) FSkinName = previous;
+        });
         const bool rebuilt = LoadByName();
         if (!FActive || rebuilt) keepLoaded.Dismiss();
         if (!FActive)
@@ -668,8 +678,12 @@ void TsSkinManager::BroadcastNewSkin(bool Repaint) {
     // While a skin loads, the repaint neither locks nor unlocks: the lock
     // taken above is given back here, or the forms stay frozen and the fade
     // flag up (and every skinned window skips its painting).
-    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning))
+    if ((SkinLoading || (ComponentState() & csLoading)) && !(ComponentState() & csDesigning)) {
         UnlockFormsRedraw(this, true);
+        // The dialogs were repainted while the fade held every wrapper's
+        // painting back: their children would stay covered.
+        if (CreationHookSide.Repaint) CreationHookSide.Repaint();
+    }
 }
 
 void TsSkinManager::BroadcastRemoveSkin() {

@@ -36,6 +36,8 @@ struct TacCreationHookSide {
     void (*Installing)() = nullptr;  // the provider list made
     void (*Removed)() = nullptr;     // hooked menus and every provider freed
     void (*Repaint)() = nullptr;     // the visible providers' windows redrawn
+    // An engine broadcast to the windows of the visible providers.
+    void (*Broadcast)(TMessage& Message) = nullptr;
 };
 extern TacCreationHookSide CreationHookSide;
 

@@ -139,6 +139,8 @@ void BroadcastToSkinnedForms(TMessage& Message) {
         if (!SkinnedFormList.Contains(f) || Destroying(f)) continue;
         SendToFormAndControls(f, Message);
     }
+    // The skinned system dialogs hear it too, or keep stale indexes.
+    if (CreationHookSide.Broadcast) CreationHookSide.Broadcast(Message);
 }
 
 void LockFormsRedraw(TsSkinManager* Manager) {

@@ -43,7 +43,8 @@ void UnregisterSkinnedForm(TForm* Form);
 // The message to every form the application owns that is not skinned yet,
 // and to all the controls inside it; then to the listed forms.
 void BroadcastToAllForms(TMessage& Message);
-// The message to every listed form and the controls inside it.
+// The message to every listed form and the controls inside it, then to the
+// windows of the visible skinned dialogs.
 void BroadcastToSkinnedForms(TMessage& Message);
 
 // The provider a form answers to scGetProvider, or nil.

@@ -262,6 +262,18 @@ void RepaintProviders() {
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
 }
 
+void BroadcastToProviders(TMessage& M) {
+    if (!ProviderList) return;
+    // A handler may free a provider or add one: the windows are taken first.
+    std::vector<HWND> windows;
+    for (TacProvider* p : *ProviderList)
+        // A form's provider hears it through the skinned-form list.
+        if (p && !p->FormProvider && IsWindow(p->CtrlHandle) && IsWindowVisible(p->CtrlHandle))
+            windows.push_back(p->CtrlHandle);
+    for (HWND w : windows)
+        if (IsWindow(w)) SendMessageW(w, M.Msg, M.WParam, M.LParam);
+}
+
 // ---------------------------------------------------------------- helpers
 
 void BroadcastToChildren(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -407,6 +419,11 @@ TacSystemMenu::TacSystemMenu(TacDialogWnd* ADialog) : TacSysMenuBase(nullptr, kD
 
 HWND TacSystemMenu::Target() const { return FDialog ? FDialog->CtrlHandle : nullptr; }
 
+TsSkinManager* TacSystemMenu::WindowManager() const {
+    if (!FDialog) return nullptr;
+    return FDialog->SkinData ? FDialog->SkinData->SkinManager() : FDialog->SkinManager;
+}
+
 void TacSystemMenu::CommandDone(UINT Command) {
     HWND h = Target();
     if ((Command == SC_RESTORE || Command == SC_MAXIMIZE) && h && IsWindow(h) && !FDialog->Destroyed) UpdateItems();
@@ -437,6 +454,7 @@ void acDialsInitialize() {
     CreationHookSide.Installing = InstallingHook;
     CreationHookSide.Removed = HookRemoved;
     CreationHookSide.Repaint = RepaintProviders;
+    CreationHookSide.Broadcast = BroadcastToProviders;
 }
 
 void acDialsFinalize() {

@@ -50,6 +50,8 @@ void ClearMnuArray();
 void FreeFinishedProviders();
 // Redraws the windows of the providers that are visible.
 void RepaintProviders();
+// The message to the visible dialogs' windows (forms hear it as listed forms).
+void BroadcastToProviders(TMessage& Message);
 
 // ---------------------------------------------------------------- helpers
 // The message to every direct child window.
@@ -119,6 +121,7 @@ public:
 
 protected:
     HWND Target() const override;
+    TsSkinManager* WindowManager() const override;
     void CommandDone(UINT Command) override;
 
 private:

@@ -168,6 +168,8 @@ bool TacDialogWnd::DialogSkinCommand(TMessage& M) {
     case scRefresh:
         SkinData->ResolveIndexes();
         SkinData->BackgroundDirty = true;
+        // The children heard no new-skin command while the skin was loading.
+        BroadcastToChildren(CtrlHandle, M.Msg, M.WParam, M.LParam);
         RedrawWindow(CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return true;
     case scSetUpdating:

@@ -72,7 +72,7 @@ void TacSysMenuBase::ItemClick(TObject* Sender) {
 
 void TacSysMenuBase::Popup(int X, int Y) {
     if (FShowing) return;
-    // The painter's handlers are put in for this showing only as the default
+    // The painter's handlers are put in for this showing only as the window's
     // manager's menus stand now: a menus object that went since the last
     // showing must leave nothing behind, and without skinned pop-ups the
     // system draws the items.
@@ -84,7 +84,8 @@ void TacSysMenuBase::Popup(int X, int Y) {
         i->OnMeasureItem = nullptr;
         for (int j = 0; j < i->Count(); ++j) stack.push_back(i->Items(j));
     }
-    auto* menus = DefaultSkinManager ? dynamic_cast<TsSkinableMenus*>(DefaultSkinManager->SkinableMenus()) : nullptr;
+    TsSkinManager* m = WindowManager();
+    auto* menus = m ? dynamic_cast<TsSkinableMenus*>(m->SkinableMenus()) : nullptr;
     if (menus)
         menus->HookPopupMenu(this, menus->Active());
     else

@@ -4,7 +4,7 @@
 // own system menu; each derives from TacSysMenuBase, which holds the six
 // items (Restore, Move, Size, Minimize, Maximize, a separator, Close with
 // Alt+F4), sends the chosen item's command to the window as WM_SYSCOMMAND
-// and hands the menu to the default manager's menu skinning when shown.
+// and hands the menu to its window's manager's menu skinning when shown.
 // What differs (item names, the visibility and enabled rules, what a click
 // does besides sending) is the descendant's.
 #pragma once
@@ -14,6 +14,8 @@
 #include <memory>
 
 #include "Menus.h"
+
+class TsSkinManager;
 
 class TacSysMenuBase : public TPopupMenu {
 public:
@@ -26,7 +28,7 @@ public:
     const char* ClassName() const override { return "TacSysMenuBase"; }
 
     TMenuItem* Item(int Index) const { return FItems[Index]; }
-    // Skinned by the default manager's menus while its skin and skinned
+    // Skinned by the window's manager's menus while its skin and skinned
     // pop-ups are on, drawn by the system otherwise. A second call while
     // the menu shows does nothing.
     void Popup(int X, int Y) override;
@@ -37,6 +39,8 @@ public:
 protected:
     // The window the commands go to.
     virtual HWND Target() const = 0;
+    // The manager whose skin the window wears (its menus paint this one).
+    virtual TsSkinManager* WindowManager() const = 0;
     // What choosing the item of Command does: send it, unless overridden.
     virtual void DoCommand(UINT Command) { Send(Command); }
     // Called after DoCommand unless the menu was freed meanwhile (the

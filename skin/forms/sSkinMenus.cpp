@@ -8,6 +8,7 @@
 #include "UnitInit.h"
 #include "WinText.h"
 #include "sAlphaGraph.h"
+#include "sCommonData.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
@@ -165,9 +166,8 @@ void TsSkinableMenus::ResetSkinBorderWidth() {
 }
 
 void TsSkinableMenus::UpdateActive() {
-    // Only the default manager's menus are hooked: two would fight over them.
-    const bool loaded = FOwner && FOwner->IsDefault() && FOwner->Active() && FOwner->SkinData() &&
-                        FOwner->SkinData()->Active();
+    // Every manager hooks the menus of its own forms (MenuManagerOf).
+    const bool loaded = FOwner && FOwner->Active() && FOwner->SkinData() && FOwner->SkinData()->Active();
     SetActive(loaded);
 }
 
@@ -189,7 +189,21 @@ void TsSkinableMenus::Rehook() {
 
 void TsSkinableMenus::HookAll(bool On) {
     if (!Application) return;
-    for (int i = 0; i < Application->ComponentCount(); ++i) HookComponent(Application->Components(i), On);
+    // Unhooking takes this object's handlers from every menu; hooking puts
+    // them only into the menus of the forms this manager skins.
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        TComponent* c = Application->Components(i);
+        if (!On || MenuManagerOf(c) == FOwner) HookComponent(c, On);
+    }
+}
+
+void TsSkinableMenus::HookForm(TForm* Form) {
+    // The form's provider claims it for this manager: what another
+    // manager's menus put in goes, also while this one has no skin.
+    const bool was = FClaiming;
+    FClaiming = true;
+    ScopeExit back([&] { FClaiming = was; });
+    HookComponent(Form, FActive);
 }
 
 void TsSkinableMenus::HookComponent(TComponent* C, bool On) {
@@ -206,23 +220,10 @@ void TsSkinableMenus::HookComponent(TComponent* C, bool On) {
 }
 
 void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool On) {
-    const auto draw = TAdvancedMenuDrawItemEvent::Of<&TsSkinableMenus::DrawLineItem>(this);
-    const auto measure = TMenuMeasureItemEvent::Of<&TsSkinableMenus::MeasureLineItem>(this);
     TMenuItem* top = Menu->Items();
-    if (On) {
-        // Without skinned pop-ups the bar stays the system's.
-        if (!SkinnedPopups()) return;
-        for (int i = 0; i < top->Count(); ++i) {
-            top->Items(i)->OnAdvancedDrawItem = draw;
-            top->Items(i)->OnMeasureItem = measure;
-        }
-    } else {
-        for (int i = 0; i < top->Count(); ++i) {
-            TMenuItem* it = top->Items(i);
-            if (it->OnAdvancedDrawItem == draw) it->OnAdvancedDrawItem = nullptr;
-            if (it->OnMeasureItem == measure) it->OnMeasureItem = nullptr;
-        }
-    }
+    // Without skinned pop-ups the bar stays the system's.
+    if (On && !SkinnedPopups()) return;
+    for (int i = 0; i < top->Count(); ++i) HookHandlers(top->Items(i), On, true);
     std::vector<TMenuItem*> stack;
     for (int i = 0; i < top->Count(); ++i)
         for (int j = 0; j < top->Items(i)->Count(); ++j) stack.push_back(top->Items(i)->Items(j));
@@ -252,22 +253,43 @@ void TsSkinableMenus::HookItem(TMenuItem* Item, bool On) {
     if (!Item) return;
     TMenu* menu = Item->GetParentMenu();
     if (menu && !(menu->ComponentState() & csDestroying)) menu->SetOwnerDraw(On);
-    const bool top = Item->IsTopLevel();
-    const auto draw = top ? TAdvancedMenuDrawItemEvent::Of<&TsSkinableMenus::DrawLineItem>(this)
-                          : TAdvancedMenuDrawItemEvent::Of<&TsSkinableMenus::DrawItem>(this);
-    const auto measure = top ? TMenuMeasureItemEvent::Of<&TsSkinableMenus::MeasureLineItem>(this)
-                             : TMenuMeasureItemEvent::Of<&TsSkinableMenus::MeasureItem>(this);
+    HookHandlers(Item, On, Item->IsTopLevel());
+}
+
+namespace {
+// Whether a handler is the engine's Member: of the menus object Self, or
+// (Self nil) of any menus object, whose pointer is then only compared.
+template <auto Member, class E>
+bool EngineHandler(const E& Handler, TsSkinableMenus* Self) {
+    if (!Handler) return false;
+    return Handler == E::template Of<Member>(Self ? Self : static_cast<TsSkinableMenus*>(Handler.Self()));
+}
+}  // namespace
+
+void TsSkinableMenus::HookHandlers(TMenuItem* Item, bool On, bool Bar) {
+    using D = TAdvancedMenuDrawItemEvent;
+    using M = TMenuMeasureItemEvent;
+    const D draw = Bar ? D::Of<&TsSkinableMenus::DrawLineItem>(this) : D::Of<&TsSkinableMenus::DrawItem>(this);
+    const M measure = Bar ? M::Of<&TsSkinableMenus::MeasureLineItem>(this) : M::Of<&TsSkinableMenus::MeasureItem>(this);
+    // Another manager's handlers count as the engine's: the form may have
+    // changed managers. Unhooking takes only this object's own unless a
+    // provider claims the form.
+    auto engineDraw = [&](TsSkinableMenus* Self) {
+        return Bar ? EngineHandler<&TsSkinableMenus::DrawLineItem>(Item->OnAdvancedDrawItem, Self)
+                   : EngineHandler<&TsSkinableMenus::DrawItem>(Item->OnAdvancedDrawItem, Self);
+    };
+    auto engineMeasure = [&](TsSkinableMenus* Self) {
+        return Bar ? EngineHandler<&TsSkinableMenus::MeasureLineItem>(Item->OnMeasureItem, Self)
+                   : EngineHandler<&TsSkinableMenus::MeasureItem>(Item->OnMeasureItem, Self);
+    };
     if (On) {
-        if (top) {
-            Item->OnAdvancedDrawItem = draw;
-            Item->OnMeasureItem = measure;
-        } else {
-            if (!Item->OnAdvancedDrawItem) Item->OnAdvancedDrawItem = draw;
-            if (!Item->OnMeasureItem) Item->OnMeasureItem = measure;
-        }
+        // A bar item's handlers are replaced; a pop-up item keeps its own.
+        if (Bar || !Item->OnAdvancedDrawItem || engineDraw(nullptr)) Item->OnAdvancedDrawItem = draw;
+        if (Bar || !Item->OnMeasureItem || engineMeasure(nullptr)) Item->OnMeasureItem = measure;
     } else {
-        if (Item->OnAdvancedDrawItem == draw) Item->OnAdvancedDrawItem = nullptr;
-        if (Item->OnMeasureItem == measure) Item->OnMeasureItem = nullptr;
+        TsSkinableMenus* whose = FClaiming ? nullptr : this;
+        if (engineDraw(whose)) Item->OnAdvancedDrawItem = nullptr;
+        if (engineMeasure(whose)) Item->OnMeasureItem = nullptr;
     }
 }
 
@@ -847,6 +869,16 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
 }
 
 // ======================================================================
+
+TsSkinManager* MenuManagerOf(TComponent* Component) {
+    for (TComponent* c = Component; c; c = c->Owner())
+        if (auto* f = dynamic_cast<TForm*>(c)) {
+            if (TacFormProvider* p = FormProvider(f))
+                if (TsCommonData* d = p->SkinData()) return d->SkinManager();
+            break;
+        }
+    return DefaultSkinManager;
+}
 
 HWND MaximisedMDIChild(TForm* Form) {
     if (!Form || Form->FormStyle() != fsMDIForm || !Form->ClientHandle()) return nullptr;

@@ -13,7 +13,8 @@
 //     skinned menu band without its items). A provider implements it and is
 //     found through the form's answer to the engine's command 4, or names
 //     itself CurrentMenuLineSurface while it paints the menu line.
-//   - TsSkinableMenus::HookForm: hooks a form made after the skin came.
+//   - TsSkinableMenus::HookForm: hooks a form made after the skin came, or
+//     one that changed managers.
 //   - TsSkinableMenus::MeasureLineItem / DrawLineItem: an item of the bar
 //     measured and painted on demand (the handlers the bar items get).
 //   - MDIChildIconInMenuLine: whether the menu line shows an MDI child's icon.
@@ -91,7 +92,10 @@ public:
     // A component and, recursively, what it owns: main menus, pop-up menus
     // and free menu items get (or lose) the engine's handlers.
     void HookComponent(TComponent* Component, bool On);
-    void HookForm(TForm* Form) { HookComponent(Form, FActive); }
+    // A form whose provider wears this manager's skin: hooked by this
+    // object, another manager's handlers taken out (also while this one
+    // has no skin).
+    void HookForm(TForm* Form);
     void HookMainMenu(TMainMenu* Menu, bool On);
     void HookPopupMenu(TPopupMenu* Menu, bool On);
     // A pop-up item (the bar handlers for a top-level item of a main menu):
@@ -133,6 +137,7 @@ private:
     struct Look;
 
     void HookAll(bool On);
+    void HookHandlers(TMenuItem* Item, bool On, bool Bar);
     bool SkinnedPopups() const;
     void AskExtraLine(TMenuItem* FirstItem, ExtraLine& Data);
     int ExtraLineWidthFor(TMenuItem* Item, const TacMenuInfo* Info) const;
@@ -157,6 +162,7 @@ private:
     TsSkinManager* FOwner;
     bool FActive = false;
     bool FSettingRegion = false;
+    bool FClaiming = false;
     std::vector<TRect> FCornerRects;
     TAlignment FAlignment = taLeftJustify;
     int FBevelWidth = 0, FBorderWidth = 3, FMargin = 2, FSpacing = 6;
@@ -164,6 +170,10 @@ private:
     std::unique_ptr<TFont> FCaptionFont;
     std::unique_ptr<Look> FLook;
 };
+
+// The manager whose menus hook a component's menus: that of its form's
+// provider, else the default one.
+TsSkinManager* MenuManagerOf(TComponent* Component);
 
 // The maximised child of an MDI form (the active one when it is), or nil.
 HWND MaximisedMDIChild(TForm* Form);

@@ -191,6 +191,8 @@ void TsSystemMenu::UpdateItems() {
 
 HWND TsSystemMenu::Target() const { return FForm ? FForm->HandleIfAllocated() : nullptr; }
 
+TsSkinManager* TsSystemMenu::WindowManager() const { return FOwner ? FOwner->SkinData()->SkinManager() : nullptr; }
+
 void TsSystemMenu::DoCommand(UINT Command) {
     FAppMinimized = false;
     if (Command == SC_MINIMIZE && Application && FForm && Application->MainForm() == FForm) {

@@ -153,6 +153,7 @@ public:
 
 protected:
     HWND Target() const override;
+    TsSkinManager* WindowManager() const override;
     void DoCommand(UINT Command) override;
     void CommandDone(UINT Command) override;
 

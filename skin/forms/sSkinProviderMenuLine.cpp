@@ -125,9 +125,9 @@ int TsSkinProvider::MenuLineSkinIndex(AnsiString& Name) const {
 
 void TsSkinProvider::HookMenus() {
     if (Designing(this) || !FForm) return;
+    // The menus follow the form's manager, default or not.
     TsSkinManager* m = FCommonData->SkinManager();
-    // Only the default manager's menu object hooks menus: two would fight over them.
-    auto* menus = m && m->IsDefault() ? dynamic_cast<TsSkinableMenus*>(m->SkinableMenus()) : nullptr;
+    auto* menus = m ? dynamic_cast<TsSkinableMenus*>(m->SkinableMenus()) : nullptr;
     if (menus) menus->HookForm(FForm);
 }
 

@@ -188,8 +188,10 @@ void GiveBack(TacMainWnd* W) {
     }
 }
 
-// The part of the destructor and of DetachWrapper that lets go of the window.
-void LetGo(TacMainWnd* W) {
+// The part of the destructor and of DetachWrapper that lets go of the
+// window: visual styles back, procedure given back, property removed.
+void LetGo(TacMainWnd* W, HWND H) {
+    if (W->SwitchesThemeOff() && IsWindow(H)) ResetWindowTheme(H);
     GiveBack(W);
     if (W->CtrlHandle && GetPropW(W->CtrlHandle, acWrapperProp) == W) RemovePropW(W->CtrlHandle, acWrapperProp);
 }
@@ -238,8 +240,7 @@ void TacMainWnd::DetachOnFree() {
     if (Destroyed) return;
     // While the adapter clears its list, its windows are going anyway.
     if (AdapterRemovingAll && !SkinRemoving) return;
-    if (FSwitchThemeOff && IsWindow(CtrlHandle)) ResetWindowTheme(CtrlHandle);
-    LetGo(this);
+    LetGo(this, CtrlHandle);
     RestorePlainLook();
     Destroyed = true;
 }
@@ -388,7 +389,7 @@ void DetachWrapper(HWND Handle, bool Free, bool Refresh, TacMainWnd*& W) {
     if (!W->Destroyed) {
         const HWND h = W->CtrlHandle ? W->CtrlHandle : Handle;
         if (auto* s = dynamic_cast<TacScrollWnd*>(W)) s->StopScrollMouse();
-        LetGo(W);
+        LetGo(W, h);
         W->RestorePlainLook();
         if (IsWindow(h) && IsWindowVisible(h)) RefreshWndFrame(h, Refresh);
         W->Destroyed = true;

@@ -98,6 +98,9 @@ public:
     bool OwnSkinData = false;
     TacProcStub* ObjectInstance = nullptr;
 
+    // Whether the wrapper switched the window's visual styles off (and gives them back).
+    bool SwitchesThemeOff() const { return FSwitchThemeOff; }
+
 protected:
     // Reads the window text again (length asked first).
     void ReadWndText();
@@ -223,6 +226,9 @@ protected:
     // Ends a press: timers killed, capture released, drag finished; Send
     // sends the closing scroll messages. Safe to run more than once.
     void ReleasePress(bool Send);
+    // Whether the window keeps the mouse capture when a press on its bar
+    // ends (a dropped list needs it to close on a click outside).
+    virtual bool KeepsCapture() const { return false; }
     void KillScrollTimers();
     void RepeatStep();
 

@@ -466,6 +466,15 @@ void TacComboListWnd::WndProc(TMessage& M) {
         return;
     }
     case WM_LBUTTONUP:
+        // A dropped list never sees the release of a press on its bar (the
+        // system's scroll loop takes it): its own handling would pick the
+        // selected item and scroll back to it.
+        if (!SimpleBox && acScrollMouse.Wnd == CtrlHandle &&
+            (acScrollMouse.PressedPart != acPartNone || ThumbDragging)) {
+            ReleasePress(true);
+            M.Result = 0;
+            return;
+        }
         // The scroll wrapper ends a press on the bars and hands the message on.
         TacScrollWnd::WndProc(M);
         if (SimpleBox && GetCapture() == CtrlHandle) ReleaseCapture();

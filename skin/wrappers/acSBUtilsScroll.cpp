@@ -483,7 +483,7 @@ void TacScrollWnd::ReleasePress(bool Send) {
     ms.Wnd = nullptr;
     ThumbDragging = false;
     KillScrollTimers();
-    if (GetCapture() == CtrlHandle) ReleaseCapture();
+    if (GetCapture() == CtrlHandle && !KeepsCapture()) ReleaseCapture();
     if (Send && msg) {
         ValueRestorer<bool> own(OwnScroll, true);
         if (dragged) SendScrollMessage(CtrlHandle, msg, SB_THUMBPOSITION, last);

@@ -114,6 +114,9 @@ public:
     bool Shown = false;      // between the list's show and hide notifications
     bool SimpleBox = false;  // the list of a CBS_SIMPLE combo box
 
+protected:
+    bool KeepsCapture() const override { return !SimpleBox; }
+
 private:
     void PrepareCache();
     void WMNCPaint();

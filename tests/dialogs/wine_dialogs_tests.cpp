@@ -380,6 +380,94 @@ TEST_F(DialogsTest, TheManagerInstallsTheHookAndRemovingTheSkinTakesItAndEveryPr
     EXPECT_TRUE(plain);
 }
 
+testwin::Pixels Whole(HWND H) {
+    RECT r{};
+    GetWindowRect(H, &r);
+    return testwin::CopyFromWindow(H, RECT{0, 0, r.right - r.left, r.bottom - r.top}, true);
+}
+
+// An open dialog through changes of the skin and of its hue: it and its
+// wrapped children hear each change, take the new skin's indexes and show
+// the new look (the caption on screen is the wrapper's new image).
+TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Pump(150);
+    TacDialogWnd* w = DialogWrapper(dlg);
+    ASSERT_NE(w, nullptr);
+    // A caption pixel as shown, left of the title buttons.
+    auto caption = [&] {
+        return testwin::CopyFromWindow(dlg, RECT{0, 0, 40, w->BorderHeight() + w->CaptionHeight()}, true)
+            .At(30, w->BorderHeight() + w->CaptionHeight() / 2);
+    };
+    auto stale = [&](HWND H) {
+        auto* x = static_cast<TacMainWnd*>(GetPropW(H, acWrapperProp));
+        return x && x->SkinData && x->SkinData->SkinSectionNo != Manager->SectionIndex(x->SkinData->SkinSection());
+    };
+    const struct {
+        const char* What;
+        std::function<void()> Change;
+    } changes[] = {
+        {"another skin", [&] { Manager->SetSkinName("Night"); }},
+        {"another hue", [&] { Manager->SetHueOffset(120); }},
+        {"the first skin", [&] {
+             Manager->SetHueOffset(0);
+             Manager->SetSkinName("Birch");
+         }},
+    };
+    for (const auto& c : changes) {
+        const uint32_t before = caption();
+        c.Change();
+        Pump(150);
+        ASSERT_EQ(DialogWrapper(dlg), w) << c.What;
+        EXPECT_FALSE(stale(dlg)) << c.What;
+        int staleChildren = 0;
+        for (HWND ch = GetWindow(dlg, GW_CHILD); ch; ch = GetWindow(ch, GW_HWNDNEXT)) staleChildren += stale(ch);
+        EXPECT_EQ(staleChildren, 0) << c.What;
+        EXPECT_EQ(CaptionMismatches(w), 0) << c.What;
+        EXPECT_NE(caption(), before) << c.What;
+        // What shows is what the new skin paints when told again.
+        const testwin::Pixels shown = Whole(dlg);
+        for (uint16_t cmd : {scNewSkin, scRefresh})
+            SendMessageW(dlg, SM_ALPHACMD, WPARAM(SkinWParam(cmd)), LPARAM(Manager));
+        Pump(150);
+        const testwin::Pixels fresh = Whole(dlg);
+        ASSERT_EQ(shown.Data.size(), fresh.Data.size());
+        EXPECT_EQ(std::mismatch(shown.Data.begin(), shown.Data.end(), fresh.Data.begin()).first - shown.Data.begin(),
+                  std::ptrdiff_t(shown.Data.size()))
+            << c.What;
+    }
+    DestroyWindow(dlg);
+    Pump(50);
+}
+
+// A second manager made the default takes the creation hook over: a dialog
+// opened now is skinned by it alone and keeps its wrapper when the first
+// manager is destroyed.
+TEST_F(DialogsTest, TheNewDefaultKeepsItsDialogsWhenTheOldDefaultGoes) {
+    TsSkinManager* second = MakeManager(nullptr, "Night");
+    second->SetIsDefault(true);
+    Pump(50);
+    EXPECT_FALSE(Manager->HookInstalled());
+    EXPECT_TRUE(second->HookInstalled());
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Pump(150);
+    ASSERT_NE(DialogWrapper(dlg), nullptr);
+    EXPECT_EQ(LiveProviders(), 1);
+    delete Manager;
+    Manager = second;
+    Pump(50);
+    EXPECT_NE(DialogWrapper(dlg), nullptr);
+    EXPECT_NE(FindProviderByHandle(dlg), nullptr);
+    EXPECT_EQ(CaptionMismatches(DialogWrapper(dlg)), 0);
+    DestroyWindow(dlg);
+    Pump(50);
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
 // ---------------------------------------------------------------- message boxes
 
 struct BoxCase {

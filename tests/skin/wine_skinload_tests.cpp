@@ -231,8 +231,11 @@ void CALLBACK PressWarningButton(HWND, UINT, UINT_PTR Id, DWORD) {
     testwin::SendInputs({in[0], in[1], in[2]});
 }
 
+// Nothing changes, the skin's name included: a later hue change reloads
+// the skin that is there, shifted and without another warning.
 TEST_F(SkinLoad, DataThatIsNoContainerIsAWarningBoxAndChangesNothing) {
     const std::string loaded = DumpSkinTables(*M);
+    const AnsiString name = M->SkinName();
     auto* f = new TCountForm(Application);
     f->Show();
     BoxText.clear();
@@ -246,12 +249,22 @@ TEST_F(SkinLoad, DataThatIsNoContainerIsAWarningBoxAndChangesNothing) {
     EXPECT_TRUE(M->SkinData()->Values.SkinLoaded);
     EXPECT_EQ(DumpSkinTables(*M), loaded);
     EXPECT_EQ(f->Heard(scNewSkin) + f->Heard(scRemoveSkin), 0);
+    EXPECT_EQ(M->SkinName(), name);
+    BoxText.clear();
+    ClickedAt = 0;
+    const UINT_PTR again = SetTimer(nullptr, 0, 100, PressWarningButton);
+    M->SetHueOffset(120);
+    KillTimer(nullptr, again);
+    EXPECT_EQ(BoxText, L"");
+    EXPECT_EQ(M->gd()[1].Color, 0x00C000);
     delete f;
 }
 
 TEST_F(SkinLoad, DamagedDataRaisesAndKeepsTheTables) {
     const std::string loaded = DumpSkinTables(*M);
+    const AnsiString name = M->SkinName();
     EXPECT_THROW(M->SetSkinName("Cut"), EStreamError);
+    EXPECT_EQ(M->SkinName(), name);
     EXPECT_FALSE(SkinLoading);
     EXPECT_TRUE(M->SkinData()->Values.SkinLoaded);
     EXPECT_EQ(DumpSkinTables(*M), loaded);

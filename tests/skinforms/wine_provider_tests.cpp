@@ -87,6 +87,16 @@ int Dominant(uint32_t C) {
     return b >= r && b >= g ? 2 : g >= r ? 1 : 0;
 }
 
+// Whether the title band's colour family in the provider's image is that
+// of M's title section.
+bool TitleOfSkin(TsSkinProvider* P, TsSkinManager* M) {
+    const TsGeneralData& title = M->gd()[size_t(M->SectionIndex("FORMTITLE"))];
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    const uint32_t mid = testwin::SwapRedBlue(
+        GetPixel(cache->Canvas()->Handle(), cache->Width() / 2, P->SysBorderHeight() + P->CaptionHeight() / 2));
+    return Dominant(mid) == Dominant(testwin::SwapRedBlue(uint32_t(title.Color)));
+}
+
 struct ProviderTest : ::testing::Test {
     TsSkinManager* Manager = nullptr;
     std::vector<TForm*> Forms;
@@ -181,12 +191,8 @@ TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRe
     ASSERT_TRUE(p->SkinData()->IsSkinned());
     EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(FrameMismatches(p), 0);
-    // The title band's colour family is the title section's.
-    const TsGeneralData& title = Manager->gd()[size_t(Manager->SectionIndex("FORMTITLE"))];
+    EXPECT_TRUE(TitleOfSkin(p, Manager));
     TBitmap* cache = p->SkinData()->CacheBitmap;
-    const uint32_t mid = testwin::SwapRedBlue(GetPixel(cache->Canvas()->Handle(), cache->Width() / 2,
-                                                       p->SysBorderHeight() + p->CaptionHeight() / 2));
-    EXPECT_EQ(Dominant(mid), Dominant(testwin::SwapRedBlue(uint32_t(title.Color))));
     // Buttons right to left inside the caption: close, maximize, minimize.
     const TRect c = p->Button(cbClose).Rect, x = p->Button(cbMaximize).Rect, n = p->Button(cbMinimize).Rect;
     EXPECT_GT(c.Width(), 0);
@@ -1112,4 +1118,82 @@ int main(int argc, char** argv) {
     const int r = RUN_ALL_TESTS();
     StopUnits();
     return r;
+}
+
+// ---------------------------------------------------------------- a form of a second manager
+
+namespace {
+// The shares of a pop-up's pixels near Face and near Other, read while
+// Input has it open ({-1, -1} when none opened).
+std::pair<double, double> PopupSharesNear(const std::function<void()>& Input, uint32_t Face, uint32_t Other) {
+    std::pair<double, double> shares{-1, -1};
+    RunBesideLoop([&] {
+        Input();
+        for (int i = 0; i < 150 && shares.first < 0; ++i) {
+            HWND w = FindWindowW(L"#32768", nullptr);
+            if (!w || !IsWindowVisible(w)) {
+                Sleep(20);
+                continue;
+            }
+            Sleep(150);
+            RECT r{};
+            GetWindowRect(w, &r);
+            const testwin::Pixels p =
+                testwin::CopyFromWindow(w, RECT{0, 0, r.right - r.left, r.bottom - r.top}, true);
+            int face = 0, other = 0;
+            for (uint32_t c : p.Data) face += Distance(c, Face) <= 6, other += Distance(c, Other) <= 6;
+            const double n = double(std::max<size_t>(p.Data.size(), 1));
+            shares = {face / n, other / n};
+        }
+        Press({VK_ESCAPE});
+        Sleep(60);
+        Press({VK_ESCAPE});
+    });
+    return shares;
+}
+uint32_t SectionColor(TsSkinManager* M, const char* Section) {
+    return testwin::SwapRedBlue(uint32_t(ColorToRGB(M->gd()[size_t(M->SectionIndex(Section))].Color)));
+}
+}  // namespace
+
+// A form given to a second manager at run time wears that manager's skin:
+// its title, its menu bar's pop-ups and its system menu are painted from
+// it, not from the default manager's; given back to the default, its menus
+// follow again.
+TEST_F(ProviderTest, AFormOfASecondManagerWearsItsSkinInTheFrameAndEveryMenu) {
+    Manager = MakeManager(nullptr, "Birch");
+    std::unique_ptr<TsSkinManager> second(MakeManager(nullptr, "Night"));
+    ASSERT_NE(SectionColor(Manager, "MAINMENU"), SectionColor(second.get(), "MAINMENU"));
+    TForm* f = MakeForm(80, 60, 640, 480, "Second manager");
+    Forms.push_back(f);
+    AddMainMenu(f);
+    auto* p = new TsSkinProvider(f);
+    f->Show();
+    PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
+    Pump(100);
+    const struct {
+        const char* What;
+        std::function<void()> Input;
+    } menus[] = {
+        {"menu bar", [] { Press({VK_MENU, 'F'}); }},
+        {"system menu", [] { Press({VK_MENU, VK_SPACE}); }},
+    };
+    for (TsSkinManager* m : {second.get(), Manager}) {
+        p->SkinData()->WriteSkinManager(m);
+        Pump(150);
+        SCOPED_TRACE(m == Manager ? "default" : "second");
+        EXPECT_EQ(p->SkinData()->SkinManager(), m);
+        ASSERT_TRUE(p->SkinData()->IsSkinned());
+        EXPECT_EQ(FrameMismatches(p), 0);
+        EXPECT_TRUE(TitleOfSkin(p, m));
+        TsSkinManager* other = m == Manager ? second.get() : Manager;
+        for (const auto& menu : menus) {
+            const auto [own, others] =
+                PopupSharesNear(menu.Input, SectionColor(m, "MAINMENU"), SectionColor(other, "MAINMENU"));
+            EXPECT_GT(own, 0.05) << menu.What;
+            EXPECT_GT(own, 3 * others) << menu.What;
+        }
+    }
+    delete f;
+    Forms.clear();
 }

@@ -343,6 +343,20 @@ TEST_F(Wrapped, DropDownComboBoxesOpenWithTheRealMouseAndTakeThePickedItem) {
         ASSERT_TRUE(PumpUntil([&] { return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 2000));
         ASSERT_NE(w->ListHandle, nullptr);
         ASSERT_NE(w->ListWnd, nullptr);
+        // A click on the list's skinned bar scrolls it and leaves the list
+        // its capture: a click outside still closes it.
+        const TRect bar = GetVertBarRect(w->ListWnd, w->ListHandle);
+        ASSERT_GT(bar.Height(), 0);
+        ClickAt((bar.Left + bar.Right) / 2, bar.Bottom - 4);
+        Pump(100);
+        EXPECT_GT(SendMessageW(w->ListHandle, LB_GETTOPINDEX, 0, 0), 0);
+        EXPECT_EQ(GetCapture(), w->ListHandle);
+        RECT host{};
+        GetWindowRect(Host, &host);
+        ClickAt(host.right - 20, host.bottom - 20);
+        EXPECT_TRUE(PumpUntil([&] { return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 2000));
+        ClickAt(p.x, p.y);
+        ASSERT_TRUE(PumpUntil([&] { return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 2000));
         EXPECT_FALSE(w->ListWnd->SimpleBox);
         EXPECT_EQ(GetPropW(w->ListHandle, acWrapperProp), HANDLE(w->ListWnd));
         EXPECT_EQ(w->ButtonState(), 2);

@@ -70,7 +70,10 @@ TEST_F(Attachment, PassesOnOnceGivesBackExactlyAndDetachesOnce) {
             EXPECT_EQ(Count(log, WM_SETTEXT), 1);
             EXPECT_EQ(w->WndText, "abc");
 
+            // The visual styles the wrapper switched off come back with the window.
+            log.Clear();
             Detach(w, false);
+            EXPECT_EQ(Count(log, WM_THEMECHANGED), 1);
             EXPECT_TRUE(EntryOf(*s) == before);
             EXPECT_EQ(GetPropW(s->H, acWrapperProp), nullptr);
             log.Clear();
