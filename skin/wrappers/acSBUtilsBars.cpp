@@ -276,7 +276,7 @@ void TacSizerWnd::PaintGrip() {
     TsSkinManager* m = SkinManager;
     const int grip = m->MaskIndexInherited(m->SectionIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
-    if (!m->IsValidMaskIndex(grip) || w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return;
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
     BackgroundInfo info;
     info.R = Rect(0, 0, w, h);
@@ -286,8 +286,11 @@ void TacSizerWnd::PaintGrip() {
     // An unskinned parent does not answer: its colour then.
     if (!QueryParentBackground(info, Geometry.Parent, true))
         FillRectOnDC(bmp->Canvas()->Handle(), info.R, ParentColor(Geometry.Parent));
-    const TPoint cell = GlyphCell(m->ma()[size_t(grip)]);
-    PaintCell(bmp.get(), Point(std::max(w - cell.X, 0), std::max(h - cell.Y, 0)), 0, m, grip);
+    // A skin without a grip image leaves the background: never the window's own black.
+    if (m->IsValidMaskIndex(grip)) {
+        const TPoint cell = GlyphCell(m->ma()[size_t(grip)]);
+        PaintCell(bmp.get(), Point(std::max(w - cell.X, 0), std::max(h - cell.Y, 0)), 0, m, grip);
+    }
     BitBlt(paint.Get(), 0, 0, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

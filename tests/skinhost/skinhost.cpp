@@ -17,6 +17,9 @@
 //     an MDI main form with the host's main menu and two children, skinned;
 //     (the edits and lists, the bars and tabs and the page control are
 //     wrapped by hand: they hold foreign windows);
+//   skinhost.exe --page N <skin directory> <skin name>
+//     (before --popup or --sysmenu, or the two names) the host opens on its page N, 0 being
+//     the first ("Scroll bars");
 //   skinhost.exe --dump <skin directory> <skin name> <file>
 //     loads the skin and writes its tables (SkinDump.h) to the file as UTF-8;
 //     exit code 1, with the error message on the last line, when the load raised.
@@ -26,6 +29,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -337,7 +341,7 @@ void CALLBACK OpenSkinItem(HWND, UINT, UINT_PTR Id, DWORD) {
     }
 }
 
-int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu) {
+int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu, int Page) {
     Application->Initialize();
     auto* form = new TForm(Application);
     form->SetCaption("Skin host");
@@ -372,6 +376,7 @@ int Host(const AnsiString& Dir, const AnsiString& Name, THostMenu Menu) {
     TTabSheet* edits = page("Edits and lists");
     TTabSheet* bars = page("Bars and tabs");
     AddFrame(page("Frame"));
+    if (Page > 0 && Page < pages->PageCount()) pages->SetActivePage(pages->Pages(Page));
     form->Show();
     std::unique_ptr<TacScrollWnd> memo(
         CreateWrapper<TacScrollWnd>(MakeMemo(scrolling), true, "EDIT", manager, nullptr));
@@ -421,8 +426,17 @@ int Message(const AnsiString& Dir, const AnsiString& Name) {
                        L"Skin host message", MB_OK | MB_ICONINFORMATION) ? 0 : 1;
 }
 
+// Takes "--page N" off the front of the arguments: N, or 0 without it.
+int TakePage(std::vector<AnsiString>& Args) {
+    if (Args.size() < 2 || Args[0] != "--page") return 0;
+    const int page = std::atoi(Args[1].c_str());
+    Args.erase(Args.begin(), Args.begin() + 2);
+    return page;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::vector<AnsiString> args = Arguments();
+    std::vector<AnsiString> args = Arguments();
+    const int page = TakePage(args);
     const bool dump = args.size() == 4 && args[0] == "--dump";
     const bool message = args.size() == 3 && args[0] == "--message";
     const bool mdi = args.size() == 3 && args[0] == "--mdi";
@@ -434,6 +448,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                              L"skinhost.exe --mdi <skin directory> <skin name>\n"
                              L"skinhost.exe --popup <skin directory> <skin name>\n"
                              L"skinhost.exe --sysmenu <skin directory> <skin name>\n"
+                             L"skinhost.exe --page N [--popup | --sysmenu] <skin directory> <skin name>\n"
                              L"skinhost.exe --dump <skin directory> <skin name> <file>",
                     L"Skin host", MB_OK);
         return 2;
@@ -444,9 +459,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         code = dump      ? Dump(args[1], args[2], args[3])
                : message ? Message(args[1], args[2])
                : mdi     ? HostMDI(args[1], args[2])
-               : popup   ? Host(args[1], args[2], hmPopup)
-               : sysmenu ? Host(args[1], args[2], hmSystem)
-                         : Host(args[0], args[1], hmNone);
+               : popup   ? Host(args[1], args[2], hmPopup, page)
+               : sysmenu ? Host(args[1], args[2], hmSystem, page)
+                         : Host(args[0], args[1], hmNone, page);
     } catch (const std::exception& e) {
         if (Application) Application->ShowException(e);
         code = 1;
