@@ -1,4 +1,5 @@
-// Knockout: each of our skins with one section or one image key taken out at
+// Check boxes and radio buttons of a skin without glyph images still show
+// their state; and the knockout: each of our skins with one section or one image key taken out at
 // a time (a variant skin text beside copies of the skin's files) loads, and
 // every page of the skin host and every item of its menus is painted off
 // screen into bitmaps prefilled with a sentinel colour. Each variant must
@@ -385,6 +386,35 @@ TEST(Knockout, EveryVariantOfOurSkinsPaintsWholeWindowsAndMenus) {
             if (!whole[v.Skin].count(p)) ADD_FAILURE() << v.Label() << ": " << p;
         EXPECT_EQ(testwin::CountGuiObjects(), level) << v.Label() << ": GDI or USER objects not level";
     }
+}
+
+// The glyph column (the left 16 pixels) of the host's check boxes and radio
+// buttons of the "Controls" page under the plain-colour skin: a box or circle
+// for every state, a mark for the set ones.
+TEST(PlainSkin, CheckBoxesAndRadioButtonsShowTheirState) {
+    StartHostEngine();
+    TSkinHost host(TUVRELI_TEST_SKINS_DIR, "Flat", false, 1);
+    Pump(100);
+    std::map<std::string, int> ink;
+    std::vector<HWND> all;
+    EnumChildWindows(
+        host.Form()->Handle(), [](HWND W, LPARAM L) { reinterpret_cast<std::vector<HWND>*>(L)->push_back(W); return TRUE; },
+        LPARAM(&all));
+    for (HWND w : all) {
+        char text[64] = {};
+        GetWindowTextA(w, text, sizeof text);
+        RECT r;
+        GetWindowRect(w, &r);
+        const int cw = r.right - r.left, ch = r.bottom - r.top;
+        if (cw < 16) continue;
+        const testwin::Pixels p = Printed(cw, ch, [&](HDC dc) { SendMessageW(w, WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND); });
+        ink[text] = InkPixels(p, RECT{0, 0, 16, ch});
+    }
+    for (const char* set : {"Check box", "Three states", "Radio one"}) {
+        ASSERT_TRUE(ink.count(set)) << set;
+        EXPECT_GT(ink[set], ink["Radio two"] + 4) << set << ": no mark";
+    }
+    EXPECT_GT(ink["Radio two"], 8) << "no circle for a clear radio button";
 }
 
 }  // namespace
