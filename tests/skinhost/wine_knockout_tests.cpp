@@ -12,6 +12,10 @@
 // the time when unset).
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -377,14 +381,20 @@ TEST(Knockout, EveryVariantOfOurSkinsPaintsWholeWindowsAndMenus) {
         const std::vector<std::string> p = RunVariant(Variant{s, "NONE", ""});
         whole[s].insert(p.begin(), p.end());
     }
-    const testwin::GuiObjects level = testwin::CountGuiObjects();
+    testwin::GuiObjects level = testwin::CountGuiObjects();
     for (const Variant& v : chosen) {
         std::printf("knockout: %s\n", v.Label().c_str());
         std::fflush(stdout);
         const std::vector<std::string> problems = RunVariant(v);
         for (const std::string& p : problems)
             if (!whole[v.Skin].count(p)) ADD_FAILURE() << v.Label() << ": " << p;
-        EXPECT_EQ(testwin::CountGuiObjects(), level) << v.Label() << ": GDI or USER objects not level";
+        const testwin::GuiObjects after = testwin::CountGuiObjects();
+        if (after == level) continue;
+        // More objects: a cache that fills once (fonts, glyphs of a state not
+        // met before) stays level when the variant runs again; a leak grows.
+        RunVariant(v);
+        EXPECT_EQ(testwin::CountGuiObjects(), after) << v.Label() << ": GDI or USER objects not level";
+        level = testwin::CountGuiObjects();
     }
 }
 
@@ -415,6 +425,27 @@ TEST(PlainSkin, CheckBoxesAndRadioButtonsShowTheirState) {
         EXPECT_GT(ink[set], ink["Radio two"] + 4) << set << ": no mark";
     }
     EXPECT_GT(ink["Radio two"], 8) << "no circle for a clear radio button";
+}
+
+// Tabs of a skin without tab images: each tab of the host's page control
+// (its selected one too) is drawn with its caption.
+TEST(PlainSkin, TabsShowTheirCaptions) {
+    StartHostEngine();
+    TSkinHost host(TUVRELI_TEST_SKINS_DIR, "Flat", false, 1);
+    Pump(100);
+    HWND tabs = host.Pages()->Handle();
+    RECT r;
+    GetWindowRect(tabs, &r);
+    const testwin::Pixels p = Printed(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
+        SendMessageW(tabs, WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+    });
+    const int n = int(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    ASSERT_EQ(n, 5);
+    for (int i = 0; i < n; ++i) {
+        RECT t{};
+        SendMessageW(tabs, TCM_GETITEMRECT, i, LPARAM(&t));
+        EXPECT_GT(InkPixels(p, t), 15) << "tab " << i << " has no caption";
+    }
 }
 
 }  // namespace
