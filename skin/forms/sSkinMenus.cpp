@@ -435,10 +435,12 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
             CollectCornerKeyRects(FCornerRects, Width, md, true, Height - md.WB);
         }
     } else if (m && Width > 0 && Height > 0) {
-        // A skin without the menu's section: the skin's global colour, so
-        // that the items still have a background to be drawn over.
+        // A skin without the menu's section: the colour of the section the
+        // items are written in, so that they still have a face to be read on.
         info->Bmp.reset(CreateBitmap24(Width, Height));
-        FillRectOnDC(DCOf(info->Bmp.get()), TRect{0, 0, Width, Height}, m->GlobalColor());
+        const int text = MenuTextSection();
+        FillRectOnDC(DCOf(info->Bmp.get()), TRect{0, 0, Width, Height},
+                     m->IsValidSectionIndex(text) ? m->gd()[size_t(text)].Color : m->GlobalColor());
         FCornerRects.clear();
     }
     if (Wnd) InitPopupWindow(Wnd, info->Bmp.get());
@@ -637,7 +639,8 @@ void TsSkinableMenus::PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect&
     TCanvas* bc = bmp->Canvas();
     if (!SameFont(bc->Font(), FCaptionFont.get())) bc->Font()->Assign(FCaptionFont.get());
     const AnsiString text = CaptionLineText(Item->Caption());
-    WriteSectionText(bc, text.c_str(), true, m, false, idx, DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
+    WriteSectionText(bc, text.c_str(), true, m, false, m->IsValidSectionIndex(idx) ? idx : MenuTextSection(),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
     CopyRectDC(C->Handle(), R, bdc, 0, 0);
 }
 
