@@ -235,6 +235,33 @@ void DrawPlainCheckGlyph(HDC DC, const TRect& R, bool Radio, int State, TColor C
                    Radio ? DFCS_MENUBULLET : DFCS_MENUCHECK, ink);
 }
 
+void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color) {
+    const int n = std::clamp(std::min(R.Width(), R.Height()) / 4, 2, 5);  // half the base
+    if (!DC || R.Width() < 2 * n || R.Height() < 2 * n) return;
+    const int cx = R.Left + R.Width() / 2, cy = R.Top + R.Height() / 2;
+    const int h = n / 2 + 1;  // from the centre to the tip
+    POINT p[3];
+    switch (Direction) {
+    case 0: p[0] = {cx, cy - h}, p[1] = {cx - n, cy - h + n}, p[2] = {cx + n, cy - h + n}; break;
+    case 1: p[0] = {cx, cy + h}, p[1] = {cx - n, cy + h - n}, p[2] = {cx + n, cy + h - n}; break;
+    case 2: p[0] = {cx - h, cy}, p[1] = {cx - h + n, cy - n}, p[2] = {cx - h + n, cy + n}; break;
+    default: p[0] = {cx + h, cy}, p[1] = {cx + h - n, cy - n}, p[2] = {cx + h - n, cy + n}; break;
+    }
+    SavedDC saved(DC);
+    const COLORREF c = COLORREF(ColorToRGB(Color));
+    PenHandle pen(CreatePen(PS_SOLID, 1, c));
+    BrushHandle brush(CreateSolidBrush(c));
+    SelectGuard selPen(DC, pen.Get());
+    SelectGuard selBrush(DC, brush.Get());
+    Polygon(DC, p, 3);
+}
+
+TColor SectionFontColor(TsSkinManager* Manager, int Section, int State) {
+    if (!Manager || !Manager->IsValidSectionIndex(Section)) return clBtnText;
+    const TsGeneralData& s = Manager->gd()[size_t(Section)];
+    return State > 0 ? s.HotFontColor[0] : s.FontColor[0];
+}
+
 void FillBorderOnDC(HDC DC, const TRect& R, int Left, int Top, int Right, int Bottom, TColor Color) {
     if (!DC) return;
     SavedDC saved(DC);

@@ -73,6 +73,12 @@ void DrawSystemMark(HDC DC, const TRect& R, unsigned Mark, TColor Color);
 // circle in Color with the system's mark for the state (0 clear, 1 checked,
 // 2 grayed: the check at half strength over Face).
 void DrawPlainCheckGlyph(HDC DC, const TRect& R, bool Radio, int State, TColor Color, TColor Face);
+// An arrow for a skin without arrow glyphs: a small triangle in Color centred
+// in R, pointing up (0), down (1), left (2) or right (3).
+void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color);
+class TsSkinManager;
+// The font colour of a section for a state (hot from 1 on); clBtnText without the section.
+TColor SectionFontColor(TsSkinManager* Manager, int Section, int State);
 void CopyBorderBands(HDC DstDC, int X, int Y, int Width, int Height, HDC SrcDC, int SrcX, int SrcY, int Band);
 void ClipOutChildControls(HDC DC, TWinControl* Parent, int OffsetX, int OffsetY);
 

@@ -876,7 +876,12 @@ void TacSpinWnd::PaintToCache() {
         const TRect& r = rects[i];
         PaintSectionInto(cache, r, m, SkinData->SkinSectionNo, SkinData->SkinSection(), under,
                          Point(Geometry.WndPos.X + r.Left, Geometry.WndPos.Y + r.Top), states[i]);
-        if (arrows[i] < 0) continue;
+        if (arrows[i] < 0) {
+            const int direction = IsVertical() ? i : 2 + i;
+            DrawPlainArrow(cache->Canvas()->Handle(), r, direction,
+                           SectionFontColor(m, SkinData->SkinSectionNo, states[i]));
+            continue;
+        }
         const TPoint a = GlyphCell(m->ma()[size_t(arrows[i])]);
         PaintCell(cache, Point(r.Left + (r.Width() - a.X) / 2, r.Top + (r.Height() - a.Y) / 2), states[i], m, arrows[i]);
     }

@@ -455,4 +455,27 @@ TEST(PlainSkin, TabsShowTheirCaptions) {
     }
 }
 
+// Scroll bars of a skin without arrow glyphs: both arrow buttons of the
+// host's skinned scroll bar controls show an arrow.
+TEST(PlainSkin, ScrollArrowsShow) {
+    StartHostEngine();
+    TSkinHost host(TUVRELI_TEST_SKINS_DIR, "Flat", false, 0);
+    Pump(100);
+    int bars = 0;
+    for (HWND w = GetWindow(host.Pages()->Pages(0)->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::string(cls) != "TsScrollBar" || !IsWindowEnabled(w)) continue;
+        ++bars;
+        RECT r;
+        GetWindowRect(w, &r);
+        const int cw = r.right - r.left, ch = r.bottom - r.top, side = std::min(cw, ch);
+        const testwin::Pixels p = Printed(cw, ch, [&](HDC dc) { SendMessageW(w, WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT); });
+        const RECT first{0, 0, side, side}, last{cw - side, ch - side, cw, ch};
+        EXPECT_GT(InkPixels(p, first), 4) << "no arrow on the first button";
+        EXPECT_GT(InkPixels(p, last), 4) << "no arrow on the last button";
+    }
+    EXPECT_EQ(bars, 2);
+}
+
 }  // namespace
