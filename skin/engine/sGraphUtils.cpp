@@ -196,6 +196,72 @@ void FillRectOnDC(HDC DC, const TRect& R, TColor Color) {
     FillRect(DC, &r, brush.Get());
 }
 
+void DrawSystemMark(HDC DC, const TRect& R, unsigned Mark, TColor Color) {
+    const int side = std::min(R.Width(), R.Height());
+    if (!DC || side <= 0) return;
+    // The mark comes black on white; a brush then takes the black and the
+    // destination the white (D ^ ((D ^ P) & ~S)).
+    MemoryDC mem(DC);
+    BitmapHandle bmp(CreateCompatibleBitmap(DC, side, side));
+    if (!mem || !bmp) return;
+    SelectGuard selBmp(mem.Get(), bmp.Get());
+    RECT r{0, 0, side, side};
+    DrawFrameControl(mem.Get(), &r, DFC_MENU, Mark);
+    SavedDC saved(DC);
+    BrushHandle brush(CreateSolidBrush(COLORREF(ColorToRGB(Color))));
+    SelectGuard selBrush(DC, brush.Get());
+    SetTextColor(DC, RGB(0, 0, 0));
+    SetBkColor(DC, RGB(255, 255, 255));
+    BitBlt(DC, R.Left + (R.Width() - side) / 2, R.Top + (R.Height() - side) / 2, side, side, mem.Get(), 0, 0,
+           0x00B8074A);
+}
+
+void DrawPlainCheckGlyph(HDC DC, const TRect& R, bool Radio, int State, TColor Color, TColor Face) {
+    const int side = std::min(R.Width(), R.Height()) - 2;
+    if (!DC || side < 6) return;
+    const TRect box = Bounds(R.Left + (R.Width() - side) / 2, R.Top + (R.Height() - side) / 2, side, side);
+    SavedDC saved(DC);
+    PenHandle pen(CreatePen(PS_SOLID, 1, COLORREF(ColorToRGB(Color))));
+    BrushHandle face(CreateSolidBrush(COLORREF(ColorToRGB(Face))));
+    SelectGuard selPen(DC, pen.Get());
+    SelectGuard selBrush(DC, face.Get());
+    if (Radio)
+        Ellipse(DC, box.Left, box.Top, box.Right, box.Bottom);
+    else
+        Rectangle(DC, box.Left, box.Top, box.Right, box.Bottom);
+    if (State == 0) return;
+    const TColor ink = State == 2 ? BlendColors(Color, Face, 0.5) : Color;
+    DrawSystemMark(DC, Rect(box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1),
+                   Radio ? DFCS_MENUBULLET : DFCS_MENUCHECK, ink);
+}
+
+void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color) {
+    const int n = std::clamp(std::min(R.Width(), R.Height()) / 4, 2, 5);  // half the base
+    if (!DC || R.Width() < 2 * n || R.Height() < 2 * n) return;
+    const int cx = R.Left + R.Width() / 2, cy = R.Top + R.Height() / 2;
+    const int h = n / 2 + 1;  // from the centre to the tip
+    POINT p[3];
+    switch (Direction) {
+    case 0: p[0] = {cx, cy - h}, p[1] = {cx - n, cy - h + n}, p[2] = {cx + n, cy - h + n}; break;
+    case 1: p[0] = {cx, cy + h}, p[1] = {cx - n, cy + h - n}, p[2] = {cx + n, cy + h - n}; break;
+    case 2: p[0] = {cx - h, cy}, p[1] = {cx - h + n, cy - n}, p[2] = {cx - h + n, cy + n}; break;
+    default: p[0] = {cx + h, cy}, p[1] = {cx + h - n, cy - n}, p[2] = {cx + h - n, cy + n}; break;
+    }
+    SavedDC saved(DC);
+    const COLORREF c = COLORREF(ColorToRGB(Color));
+    PenHandle pen(CreatePen(PS_SOLID, 1, c));
+    BrushHandle brush(CreateSolidBrush(c));
+    SelectGuard selPen(DC, pen.Get());
+    SelectGuard selBrush(DC, brush.Get());
+    Polygon(DC, p, 3);
+}
+
+TColor SectionFontColor(TsSkinManager* Manager, int Section, int State) {
+    if (!Manager || !Manager->IsValidSectionIndex(Section)) return clBtnText;
+    const TsGeneralData& s = Manager->gd()[size_t(Section)];
+    return State > 0 ? s.HotFontColor[0] : s.FontColor[0];
+}
+
 void FillBorderOnDC(HDC DC, const TRect& R, int Left, int Top, int Right, int Bottom, TColor Color) {
     if (!DC) return;
     SavedDC saved(DC);

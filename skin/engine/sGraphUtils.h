@@ -66,6 +66,19 @@ bool QueryControlBackground(BackgroundInfo& Info, TControl* Control, bool DrawRe
 void BackgroundToCacheInfo(const BackgroundInfo& Info, CacheInfo& Cache);
 void FillRectOnDC(HDC DC, const TRect& R, TColor Color);
 void FillBorderOnDC(HDC DC, const TRect& R, int Left, int Top, int Right, int Bottom, TColor Color);
+// For skins without glyph images: the system's menu mark (DFCS_MENUCHECK,
+// DFCS_MENUBULLET) in one colour over what R holds, centred.
+void DrawSystemMark(HDC DC, const TRect& R, unsigned Mark, TColor Color);
+// A check box's or radio button's state without glyph images: a square or a
+// circle in Color with the system's mark for the state (0 clear, 1 checked,
+// 2 grayed: the check at half strength over Face).
+void DrawPlainCheckGlyph(HDC DC, const TRect& R, bool Radio, int State, TColor Color, TColor Face);
+// An arrow for a skin without arrow glyphs: a small triangle in Color centred
+// in R, pointing up (0), down (1), left (2) or right (3).
+void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color);
+class TsSkinManager;
+// The font colour of a section for a state (hot from 1 on); clBtnText without the section.
+TColor SectionFontColor(TsSkinManager* Manager, int Section, int State);
 void CopyBorderBands(HDC DstDC, int X, int Y, int Width, int Height, HDC SrcDC, int SrcX, int SrcY, int Band);
 void ClipOutChildControls(HDC DC, TWinControl* Parent, int OffsetX, int OffsetY);
 

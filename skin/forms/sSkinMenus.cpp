@@ -456,6 +456,14 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
             CollectCornerKeyRects(FCornerRects, Width, md, false, 0);
             CollectCornerKeyRects(FCornerRects, Width, md, true, Height - md.WB);
         }
+    } else if (m && Width > 0 && Height > 0) {
+        // A skin without the menu's section: the colour of the section the
+        // items are written in, so that they still have a face to be read on.
+        info->Bmp.reset(CreateBitmap24(Width, Height));
+        const int text = MenuTextSection();
+        FillRectOnDC(DCOf(info->Bmp.get()), TRect{0, 0, Width, Height},
+                     m->IsValidSectionIndex(text) ? m->gd()[size_t(text)].Color : m->GlobalColor());
+        FCornerRects.clear();
     }
     if (Wnd) InitPopupWindow(Wnd, info->Bmp.get());
     AddMenuInfo(info);
@@ -653,7 +661,8 @@ void TsSkinableMenus::PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect&
     TCanvas* bc = bmp->Canvas();
     if (!SameFont(bc->Font(), FCaptionFont.get())) bc->Font()->Assign(FCaptionFont.get());
     const AnsiString text = CaptionLineText(Item->Caption());
-    WriteSectionText(bc, text.c_str(), true, m, false, idx, DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
+    WriteSectionText(bc, text.c_str(), true, m, false, m->IsValidSectionIndex(idx) ? idx : MenuTextSection(),
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
     CopyRectDC(C->Handle(), R, bdc, 0, 0);
 }
 
@@ -699,6 +708,19 @@ void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, i
     DrawTextA(dc, sym, 1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP);
 }
 
+int TsSkinableMenus::MenuTextSection() const {
+    // A skin without "MENUITEM" writes the items in the menu's colours.
+    for (const char* name : {"MENUITEM", "MAINMENU", "GLOBALINFO"})
+        if (const int i = FOwner->SectionIndex(name); FOwner->IsValidSectionIndex(i)) return i;
+    return -1;
+}
+
+TColor TsSkinableMenus::TextColorOf(int Section, bool Enabled, bool Hot) const {
+    if (!FOwner->IsValidSectionIndex(Section)) return clMenuText;
+    const TsGeneralData& sec = FOwner->gd()[size_t(Section)];
+    return Enabled ? (Hot ? sec.HotFontColor[0] : sec.FontColor[0]) : BlendColors(sec.FontColor[0], sec.Color, 0.4);
+}
+
 void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& R, TOwnerDrawState State,
                                       const TacMenuInfo& Info, TPoint Offset, int ExtraW) {
     TsSkinManager* m = FOwner;
@@ -729,10 +751,12 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     const TRect local{0, 0, W, H};
     const int bgX = R.Left + ExtraW + Offset.X, bgY = R.Top + Offset.Y;
     CopyRectDC(bdc, local, bgdc, bgX, bgY);
-    const int itemIdx = m->SectionIndex("MENUITEM");
-    if (m->IsValidSectionIndex(itemIdx)) {
+    const int itemIdx = MenuTextSection();
+    if (itemIdx == m->SectionIndex("MENUITEM")) {
         const CacheInfo under{bg, bgX, bgY, 0, true};
         PaintSectionFull(itemIdx, "MENUITEM", under, -1, -1, m, bmp, TPoint{0, 0}, local, hot ? 1 : 0, true);
+    } else if (hot && m->IsValidSectionIndex(itemIdx)) {
+        FillRectOnDC(bdc, local, m->gd()[size_t(itemIdx)].HotColor);
     }
     if (Item->Checked()) {
         const TsCommonIndexes& ci = m->ConstData();
@@ -745,6 +769,12 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
             const TPoint cell = m->MaskStateSize(mask);
             PaintGlyphFromImage(bmp, TPoint{rtl ? W - FMargin - cell.X : FMargin, (H - cell.Y) / 2}, hot ? 1 : 0, 1,
                                 m->ma()[size_t(mask)], CacheInfo{bmp, 0, 0, 0, true});
+        } else {
+            // No glyph images: the system's mark in the item's text colour.
+            const int side = std::min(H, 16);
+            const TColor ink = TextColorOf(itemIdx, enabled, hot);
+            DrawSystemMark(bdc, Bounds(rtl ? W - FMargin - side : FMargin, (H - side) / 2, side, side),
+                           Item->RadioItem() ? DFCS_MENUBULLET : DFCS_MENUCHECK, ink);
         }
     }
     PaintItemGlyph(bmp, Item, W, H, enabled, rtl);
@@ -778,10 +808,7 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     // The system draws a sub-menu's arrow after the item in the DC's colours:
     // the item's text colour over the colour at its right edge.
     if (m->IsValidSectionIndex(itemIdx)) {
-        const TsGeneralData& sec = m->gd()[size_t(itemIdx)];
-        const TColor text = enabled ? (hot ? sec.HotFontColor[0] : sec.FontColor[0])
-                                    : BlendColors(sec.FontColor[0], sec.Color, 0.4);
-        SetTextColor(dc, ColorToRGB(text));
+        SetTextColor(dc, ColorToRGB(TextColorOf(itemIdx, enabled, hot)));
         SetBkColor(dc, GetPixel(bdc, W - 2, H / 2));
     }
     // The extra line beside the first item (drawn over by the system before).
@@ -853,7 +880,8 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     unsigned flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | align;
     if (State & OwnerDrawBit(odNoAccel)) flags |= DT_HIDEPREFIX;
     const TRect textRect{x > 3 ? x + FMargin : FMargin, FMargin, W - FMargin, H - FMargin};
-    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, lineIdx, flags, textRect);
+    const int textIdx = m->IsValidSectionIndex(lineIdx) ? lineIdx : MenuTextSection();
+    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, textIdx, flags, textRect);
     if (OnDrawItem) OnDrawItem(item, bc, local, State, smTopLine);
     if (!enabled && (image || m->IsValidSectionIndex(lineIdx))) {
         // 102 of 255 for the item's own pixels, the rest what lies under it.

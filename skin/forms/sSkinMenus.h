@@ -154,6 +154,9 @@ private:
                       int ExtraW);
     void PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect& R, const TacMenuInfo& Info, TPoint Offset,
                           int ExtraW);
+    // The section whose colours the items are written in: "MENUITEM", else the menu's own.
+    int MenuTextSection() const;
+    TColor TextColorOf(int Section, bool Enabled, bool Hot) const;
     void PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& R, TOwnerDrawState State,
                          const TacMenuInfo& Info, TPoint Offset, int ExtraW);
     void PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, int Height, bool Enabled, bool Rtl);

@@ -93,7 +93,9 @@ void TsSkinProvider::PaintAll() {
                 }
                 if (Plain(FCommonData.get())) {
                     const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;
-                    FillRectOnDC(cache->Canvas()->Handle(), Rect(0, 0, W, std::min(top, H)), FormColor());
+                    // Without a border image nothing else paints the frame's sides and bottom.
+                    const bool framed = m->IsValidMaskIndex(FCommonData->BorderMaskNo);
+                    FillRectOnDC(cache->Canvas()->Handle(), framed ? Rect(0, 0, W, std::min(top, H)) : all, FormColor());
                     TRect client;
                     PaintMaskBorder(cache->Canvas()->Handle(), all, 0, client, state, FCommonData.get());
                 } else if (HasBorder()) {

@@ -295,6 +295,9 @@ extern const char* const acScrollButtonSections[6];
 // A glyph image's State cell centred on R of Target (moved by Shift both
 // ways), when it fits; shared with the skinned scroll bar control.
 void PaintCentredGlyph(TsSkinManager* Manager, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift = 0);
+// A scroll button's glyph (Index into acScrollButtonSections); an arrow
+// button of a skin without its glyph gets a plain arrow in its font colour.
+void PaintScrollGlyph(TsSkinManager* Manager, int Index, TBitmap* Target, const TRect& R, int State, int Shift = 0);
 
 // ---------------------------------------------------------------- template body
 template <class T, class... Extra>

@@ -276,7 +276,7 @@ void TacSizerWnd::PaintGrip() {
     TsSkinManager* m = SkinManager;
     const int grip = m->MaskIndexInherited(m->SectionIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
-    if (!m->IsValidMaskIndex(grip) || w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return;
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
     BackgroundInfo info;
     info.R = Rect(0, 0, w, h);
@@ -286,8 +286,11 @@ void TacSizerWnd::PaintGrip() {
     // An unskinned parent does not answer: its colour then.
     if (!QueryParentBackground(info, Geometry.Parent, true))
         FillRectOnDC(bmp->Canvas()->Handle(), info.R, ParentColor(Geometry.Parent));
-    const TPoint cell = GlyphCell(m->ma()[size_t(grip)]);
-    PaintCell(bmp.get(), Point(std::max(w - cell.X, 0), std::max(h - cell.Y, 0)), 0, m, grip);
+    // A skin without a grip image leaves the background: never the window's own black.
+    if (m->IsValidMaskIndex(grip)) {
+        const TPoint cell = GlyphCell(m->ma()[size_t(grip)]);
+        PaintCell(bmp.get(), Point(std::max(w - cell.X, 0), std::max(h - cell.Y, 0)), 0, m, grip);
+    }
     BitBlt(paint.Get(), 0, 0, w, h, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -873,7 +876,12 @@ void TacSpinWnd::PaintToCache() {
         const TRect& r = rects[i];
         PaintSectionInto(cache, r, m, SkinData->SkinSectionNo, SkinData->SkinSection(), under,
                          Point(Geometry.WndPos.X + r.Left, Geometry.WndPos.Y + r.Top), states[i]);
-        if (arrows[i] < 0) continue;
+        if (arrows[i] < 0) {
+            const int direction = IsVertical() ? i : 2 + i;
+            DrawPlainArrow(cache->Canvas()->Handle(), r, direction,
+                           SectionFontColor(m, SkinData->SkinSectionNo, states[i]));
+            continue;
+        }
         const TPoint a = GlyphCell(m->ma()[size_t(arrows[i])]);
         PaintCell(cache, Point(r.Left + (r.Width() - a.X) / 2, r.Top + (r.Height() - a.Y) / 2), states[i], m, arrows[i]);
     }

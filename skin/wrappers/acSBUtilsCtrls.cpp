@@ -519,12 +519,16 @@ int TacCheckBoxWnd::GlyphState() const {
     return IsHot(this) ? 1 : 0;
 }
 
+bool TacCheckBoxWnd::IsRadio() const {
+    const LONG s = FStyle;
+    const bool box = (s & 3) == 3 || (s & 2) == 2 || (s & 5) == 5;
+    return !box && ((s & 9) == 9 || (s & 4) == 4);
+}
+
 int TacCheckBoxWnd::GlyphIndex(int State) const {
     TsSkinManager* m = SkinManager;
     if (!m) return -1;
-    const LONG s = FStyle;
-    const bool box = (s & 3) == 3 || (s & 2) == 2 || (s & 5) == 5;
-    const bool radio = !box && ((s & 9) == 9 || (s & 4) == 4);
+    const bool radio = IsRadio();
     static const char* const boxes[] = {"BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED"};
     static const char* const radios[] = {"RADIOUNCHECKED", "RADIOCHECKED", "BOXGRAYED"};
     const int i = State < 0 ? 0 : State > 2 ? 2 : State;
@@ -654,8 +658,17 @@ void TacCheckBoxWnd::PaintCaption() {
 
 void TacCheckBoxWnd::PaintGlyph(int Index) {
     TBitmap* cache = SkinData->CacheBitmap;
-    if (!cache || cache->Width() < 1 || Index < 0 || !SkinManager || !SkinManager->IsValidMaskIndex(Index)) return;
+    if (!cache || cache->Width() < 1 || !SkinManager) return;
     const TRect r = GlyphRect(Index);
+    if (!SkinManager->IsValidMaskIndex(Index)) {
+        // A skin without glyph images: the state still shows, in the section's colours.
+        const TsGeneralData* s = SkinData->Section();
+        const TColor ink = s ? (SkinData->IsActiveState() ? s->HotFontColor[0] : s->FontColor[0]) : clWindowText;
+        const int edit = SkinManager->SectionIndex("EDIT");
+        const TColor face = SkinManager->IsValidSectionIndex(edit) ? SkinManager->gd()[size_t(edit)].Color : clWindow;
+        DrawPlainCheckGlyph(cache->Canvas()->Handle(), r, IsRadio(), CheckState(), ink, face);
+        return;
+    }
     CacheInfo self;  // key pixels keep what the cache holds
     self.Bmp = cache;
     self.Ready = true;

@@ -141,6 +141,7 @@ public:
     int GlyphState() const;
 
 private:
+    bool IsRadio() const;  // by the style read for this paint
     LONG FStyle = 0;  // read at the start of each paint
 };
 

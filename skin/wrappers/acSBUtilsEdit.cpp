@@ -567,6 +567,8 @@ void TacComboBoxWnd::PaintButton(HDC DC) {
         const TSize wsz = WindowSize(CtrlHandle);
         const TPoint at{(r.Width() - cell.X) / 2, (wsz.cy - cell.Y) / 2 - r.Top};
         PaintGlyphFromImage(bmp.get(), at, state, 1, m->ma()[size_t(ci.ComboGlyph)], MakeBitmapBackground(bmp.get(), 0, 0));
+    } else {
+        DrawPlainArrow(bdc, Rect(0, 0, r.Width(), r.Height()), 1, SectionFontColor(m, ci.ComboBtn, state));
     }
     BitBlt(DC, r.Left, r.Top, r.Width(), r.Height(), bdc, 0, 0, SRCCOPY);
 }

@@ -127,7 +127,7 @@ void PaintPart(TsSkinManager* M, TBitmap* Bar, const TRect& R, int Index, int St
     PaintSectionWithImage(ci.ScrollBtn[Index], ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M, part.get(),
                           Point(0, 0), local, State, true, MakeBitmapBackground(Bar, R.Left, R.Top),
                           acScrollButtonSections[Index], ci.ScrollBtnHotPattern[Index]);
-    PaintCentredGlyph(M, ci.ScrollBtnGlyph[Index], part.get(), local, State);
+    PaintScrollGlyph(M, Index, part.get(), local, State);
     BitBlt(bdc, R.Left, R.Top, R.Width(), R.Height(), pdc, 0, 0, SRCCOPY);
 }
 
@@ -447,6 +447,17 @@ void PaintCentredGlyph(TsSkinManager* M, int Glyph, TBitmap* Target, const TRect
     if (cell.X <= 0 || cell.Y <= 0 || cell.X > R.Width() || cell.Y > R.Height()) return;
     const TPoint at = Point(R.Left + (R.Width() - cell.X) / 2 + Shift, R.Top + (R.Height() - cell.Y) / 2 + Shift);
     PaintGlyphFromImage(Target, at, State, 1, M->ma()[size_t(Glyph)], MakeBitmapBackground(Target, 0, 0));
+}
+
+void PaintScrollGlyph(TsSkinManager* M, int Index, TBitmap* Target, const TRect& R, int State, int Shift) {
+    if (!M || Index < 0 || Index > 5) return;
+    const TsCommonIndexes& ci = M->ConstData();
+    if (M->IsValidMaskIndex(ci.ScrollBtnGlyph[Index]) || Index > 3) {
+        PaintCentredGlyph(M, ci.ScrollBtnGlyph[Index], Target, R, State, Shift);
+        return;
+    }
+    DrawPlainArrow(Target->Canvas()->Handle(), Rect(R.Left + Shift, R.Top + Shift, R.Right + Shift, R.Bottom + Shift),
+                   Index, SectionFontColor(M, ci.ScrollBtn[Index], State));
 }
 
 bool ScrollBarUsable(HWND H, int Kind) {

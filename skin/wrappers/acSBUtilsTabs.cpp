@@ -379,23 +379,25 @@ void TacTabControlWnd::DrawTab(int Index, int Mode, TPoint Offset, TBitmap* Targ
     TRect r;
     TabRect(Index, Mode == 2, r);
     if (IsEmpty(r) || (Mode == 1 && r.Left < 0) || !cache || !Target) return;
-    if (m->SectionIndex("TABTOP") < 0) return;
     AnsiString name;
-    int section = -1, mask = -1;
+    int section = -1;
     switch (Kind()) {
     case tkButtons:
     case tkFlatButtons:
         name = Kind() == tkButtons ? "BUTTON" : "TOOLBUTTON";
         section = m->SectionIndex(name);
-        mask = m->MaskIndexInherited(section, name, "BORDERSMASK");
         break;
     default:
         name = kTabSections[Position()];
         section = m->ConstData().Tab[Position()];
-        mask = m->ConstData().TabBorder[Position()];
         break;
     }
-    if (!m->IsValidSectionIndex(section) || !m->IsValidMaskIndex(mask)) return;
+    if (!m->IsValidSectionIndex(section)) {
+        // A skin without the tab's section: the tab looks like a button.
+        name = "BUTTON";
+        section = m->SectionIndex(name);
+    }
+    if (!m->IsValidSectionIndex(section)) return;
     const int w = r.Width(), h = r.Height();
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
     // Over what the cache holds there.

@@ -356,7 +356,7 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         PaintSectionWithImage(ci.ScrollBtn[b], ci.ScrollBtnBorder[b], ci.ScrollBtnPattern[b], m, target,
                               Point(Left() + r.Left, Top() + r.Top), r, st, true, bg, acScrollButtonSections[b],
                               ci.ScrollBtnHotPattern[b]);
-        PaintCentredGlyph(m, ci.ScrollBtnGlyph[b], target, r, st, 0);
+        PaintScrollGlyph(m, b, target, r, st, 0);
     }
     const int sl = vert ? 4 : 5;
     if (g.ThumbStart() >= arrow && g.ThumbEnd() <= g.Length - arrow && m->IsValidSectionIndex(ci.ScrollBtn[sl])) {

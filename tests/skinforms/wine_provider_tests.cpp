@@ -275,6 +275,40 @@ TEST_P(SkinnedLook, AfterEachSizeStepTheImageAndTheFrameAreThoseOfAFullRepaint) 
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));
 
+// A skin of plain colours only: on screen the frame's sides and bottom are
+// the form's colour (no border image paints that band) and the title band
+// is exactly the title's colour, for the active form and the inactive one.
+TEST_F(ProviderTest, APlainColourSkinPaintsTheWholeFrameAndTheExactTitleColour) {
+    TsSkinProvider* p = Skinned("Flat", 80, 60, 500, 360);
+    const auto colour = [&](const char* Section) {
+        return testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(Manager->SectionIndex(Section))].Color)));
+    };
+    const uint32_t form = colour("FORM"), title = colour("FORMTITLE");
+    const auto check = [&](const char* State) {
+        HWND h = H(p);
+        RECT w{}, client{};
+        GetWindowRect(h, &w);
+        GetClientRect(h, &client);
+        const int W = w.right - w.left, Hh = w.bottom - w.top;
+        const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, Hh}, true);
+        const RECT inside{p->OffsetX(), p->OffsetY(), p->OffsetX() + client.right, p->OffsetY() + client.bottom};
+        int frame = 0, titled = 0;
+        for (int y = p->TopBandHeight(); y < Hh; ++y)
+            for (int x = 0; x < W; ++x)
+                if (!PtInRect(&inside, POINT{x, y})) frame += shown.At(x, y) != form;
+        // Between the caption text and the buttons, over the band's height.
+        const int band = p->SysBorderHeight() + p->CaptionHeight();
+        for (int y = 1; y < band - 1; ++y)
+            for (int x = W / 2; x < W / 2 + 80; ++x) titled += shown.At(x, y) != title;
+        EXPECT_EQ(frame, 0) << State << ": frame pixels not of the form's colour";
+        EXPECT_EQ(titled, 0) << State << ": title pixels not exactly the title's colour";
+    };
+    check("active");
+    Skinned("Flat", 640, 300, 300, 200);
+    ASSERT_FALSE(p->FormActive());
+    check("inactive");
+}
+
 // ---------------------------------------------------------------- the real mouse on the caption
 
 TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
