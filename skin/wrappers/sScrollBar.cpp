@@ -10,6 +10,7 @@
 #include "TypeInfo.h"
 #include "acSBUtils.h"
 #include "sAlphaGraph.h"
+#include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
 
@@ -126,7 +127,6 @@ void TsScrollBar::SetPos(int Value) {
         // What a scroll message to the parent comes back to the bar as.
         Perform(msg, WPARAM(FState.ScrollWParam(FState.Code)), LPARAM(FHandle));
     }
-    FState.RedrawNeeded = true;
     ResumePainting();
 }
 
@@ -235,11 +235,14 @@ void TsScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 void TsScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // OnMouseUp comes between the release of the parts and SB_ENDSCROLL.
+    const bool pressed = Button == mbLeft && FinishPress(X, Y, true);
     TScrollBar::MouseUp(Button, Shift, X, Y);
+    if (pressed) EndScroll();
 }
 
-void TsScrollBar::ReleasePress(int X, int Y, bool OnBar) {
-    if (!FPressed) return;
+bool TsScrollBar::FinishPress(int X, int Y, bool OnBar) {
+    if (!FPressed) return false;
     FPressed = false;
     StopTimer();
     const TacScrollGeometry g = Geometry();
@@ -263,6 +266,10 @@ void TsScrollBar::ReleasePress(int X, int Y, bool OnBar) {
     FState.RedrawNeeded = true;
     ResumePainting();
     if (MouseCapture()) SetMouseCapture(false);
+    return true;
+}
+
+void TsScrollBar::EndScroll() {
     FState.Code = acSB_ENDSCROLL;
     MoveBy(0);
     Application->ShowHint = FSavedShowHint;
@@ -287,8 +294,7 @@ void TsScrollBar::WMNCHitTest(TMessage& M) {
         } else if (at == spArrow1 || at == spArrow2) {
             if (FParts.State[at] != 2) SetPart(at, 1);
         } else {
-            FParts.State[spThumb] = FParts.State[spArrow1] = FParts.State[spArrow2] = 0;
-            FState.RedrawNeeded = true;
+            for (TacScrollPart part : {spThumb, spArrow1, spArrow2}) SetPart(part, 0);
         }
         ResumePainting();
     }
@@ -310,7 +316,14 @@ int CellAlong(const TsSkinManager* M, int Mask, bool Vertical) {
 }  // namespace
 
 void TsScrollBar::SkinnedPaint(HDC DC) {
-    if (FSuspended || !SkinnedReady() || SkinBroadcasting || FCommonData->UpdatingFlag) return;
+    if (FSuspended) {
+        // A paint forced in the middle of a movement shows the last image.
+        TBitmap* cache = FCommonData->CacheBitmap;
+        if (cache->Width() == Width() && cache->Height() == Height())
+            BitBlt(DC, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    if (!SkinnedReady() || SkinBroadcasting || FCommonData->UpdatingFlag) return;
     TsSkinManager* m = FCommonData->SkinManager();
     if (!m) return;
     const bool vert = Kind() == sbVertical;
@@ -404,7 +417,7 @@ void TsScrollBar::WndProc(TMessage& M) {
         }
     }
     if (FCommonData) {
-        if ((M.Msg == WM_PAINT || M.Msg == WM_NCHITTEST) && FRecreateSkinned) {
+        if ((M.Msg == WM_PAINT || M.Msg == WM_NCHITTEST) && FRecreateSkinned && !FadeInProgress) {
             FRecreateSkinned = false;
             RecreateSkinned();
         }
@@ -429,13 +442,13 @@ void TsScrollBar::WndProc(TMessage& M) {
             M.Result = 1;
             return;
         case WM_ERASEBKGND:
-            if (FSuspended) {
+            if (FSuspended || FadeInProgress) {
                 M.Result = 1;
                 return;
             }
             break;
         case WM_PAINT: {
-            if (FSuspended || !Skinned() || (ComponentState() & csDestroying)) break;
+            if (!Skinned() || (ComponentState() & csDestroying)) break;
             FCommonData->UpdatingFlag = FCommonData->IsUpdating();
             PAINTSTRUCT ps;
             HDC dc = M.WParam ? reinterpret_cast<HDC>(M.WParam) : BeginPaint(FHandle, &ps);
@@ -447,16 +460,20 @@ void TsScrollBar::WndProc(TMessage& M) {
             return;
         }
         case WM_NCHITTEST: WMNCHitTest(M); return;
-        case WM_LBUTTONUP:
-            ReleasePress(GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam), true);
-            break;
+        case WM_LBUTTONUP: {
+            // The class library lets the capture go before MouseUp: no loss.
+            FButtonUp = true;
+            ScopeExit done([this] { FButtonUp = false; });
+            TScrollBar::WndProc(M);
+            return;
+        }
         case WM_CAPTURECHANGED:
             // Taking the capture again (the drag timer does) is no loss.
-            if (HWND(M.LParam) == FHandle) break;
+            if (HWND(M.LParam) == FHandle || FButtonUp) break;
             [[fallthrough]];
         case WM_CANCELMODE:
             // The capture went elsewhere during a press: release once, off the bar.
-            ReleasePress(-1, -1, false);
+            if (FinishPress(-1, -1, false)) EndScroll();
             break;
         case CM_MOUSEENTER:
             if (Skinned()) {

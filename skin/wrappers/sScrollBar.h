@@ -60,9 +60,11 @@ private:
     void StartTimer(TimerKind Kind, unsigned Interval);
     void StopTimer();
     void TimerTick(TObject* Sender);
-    // The release steps of a press; run once, by the button's release or by
-    // the loss of the capture.
-    void ReleasePress(int X, int Y, bool OnBar);
+    // The release steps of a press up to the capture's release; run once,
+    // by the button's release or by the loss of the capture. Answers whether
+    // a press was under way; EndScroll then closes it.
+    bool FinishPress(int X, int Y, bool OnBar);
+    void EndScroll();
     void SkinnedPaint(HDC DC);
     void WMNCHitTest(TMessage& Message);
     bool SkinnedReady() const;
@@ -78,6 +80,7 @@ private:
     bool FSuspended = false;
     bool FSkinnedWindow = false;  // the window is the plain one of the skinned path
     bool FPressed = false;
+    bool FButtonUp = false;  // a left button release is being handled
     bool FSavedShowHint = true;
     TsDisabledKind FDisabledKind = 1u << dkBlended;
 };

@@ -6,12 +6,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "Forms.h"
+#include "Guards.h"
+#include "MessageLog.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
 #include "acBlend.h"
+#include "sControlUtils.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
 
@@ -21,10 +25,14 @@ struct Events {
     std::vector<TScrollCode> Codes;
     std::vector<int> Positions;
     int Changes = 0;
+    std::vector<size_t> UpsAfter;  // scroll events seen when each OnMouseUp came
+    std::function<void()> Each;    // run inside every OnScroll
     void Scroll(TObject*, TScrollCode Code, int& Pos) {
         Codes.push_back(Code);
         Positions.push_back(Pos);
+        if (Each) Each();
     }
+    void Up(TObject*, TMouseButton, TShiftState, int, int) { UpsAfter.push_back(Codes.size()); }
     void Change(TObject*) { ++Changes; }
     int Count(TScrollCode C) const {
         int n = 0;
@@ -49,11 +57,24 @@ struct BarFixture : ::testing::Test {
         Bar->SetParent(Form);
         Bar->OnScroll = TScrollEvent::Of<&Events::Scroll>(&Ev);
         Bar->OnChange = TNotifyEvent::Of<&Events::Change>(&Ev);
+        Bar->OnMouseUp = TMouseEvent::Of<&Events::Up>(&Ev);
         Form->Show();
         Pump(50);
     }
     void TearDown() override { delete Form; }
     HWND H() { return Bar->Handle(); }
+    // Screen point of the bar's client point (X, Y).
+    POINT Screen(int X, int Y) {
+        POINT p{X, Y};
+        ClientToScreen(H(), &p);
+        return p;
+    }
+    // Real input: the cursor to client point (X, Y) of the bar, with Buttons there.
+    void MouseTo(int X, int Y, DWORD Buttons = 0, int Ms = 30) {
+        const POINT p = Screen(X, Y);
+        testwin::MouseAt(p.x, p.y, Buttons);
+        Pump(Ms);
+    }
     void Click(int Y) {
         PostMessageW(H(), WM_MOUSEMOVE, 0, MAKELPARAM(4, Y));
         PostMessageW(H(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, Y));
@@ -260,6 +281,87 @@ TEST_F(SkinnedBar, TrackPressAndThumbDrag) {
     EXPECT_EQ(Ev.Codes.back(), scEndScroll);
     EXPECT_GT(Bar->Position(), afterPage + 100);
     EXPECT_FALSE(Bar->TimerRunning());
+}
+
+TEST_F(SkinnedBar, MovesThatChangeNothingPaintNothing) {
+    Bar->SetPosition(0);
+    Pump(20);
+    const TacScrollGeometry g = Bar->Geometry();
+    testwin::MessageLog log;
+    testwin::LogWindow spy(log, H());
+    auto paints = [&] {
+        int n = 0;
+        for (const testwin::LoggedMessage& e : log.Entries()) n += e.Msg == WM_PAINT;
+        return n;
+    };
+    MouseTo(4, 200, 0, 60);
+    log.Clear();
+    for (int y = 201; y <= 206; ++y) MouseTo(4, y, 0, 20);  // over the track, nothing changes
+    EXPECT_EQ(paints(), 0);
+    // A drag held still off the bar: the drag timer ticks, the thumb stays.
+    MouseTo(4, g.ThumbCentre());
+    MouseTo(4, g.ThumbCentre(), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(Bar->PartStates().State[spThumb], 2);
+    MouseTo(60, g.ThumbCentre(), 0, 100);
+    log.Clear();
+    Pump(400);
+    EXPECT_EQ(paints(), 0);
+    MouseTo(60, g.ThumbCentre(), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(Bar->Position(), 0);
+}
+
+TEST_F(SkinnedBar, MouseUpComesBeforeTheEndOfTheScroll) {
+    for (int part : {0, 1, 2}) {  // arrow, track, thumb
+        const TacScrollGeometry g = Bar->Geometry();
+        const int y = part == 0 ? 313 - g.Arrow / 2 : part == 1 ? 250 : g.ThumbCentre();
+        Ev.Codes.clear();
+        Ev.UpsAfter.clear();
+        MouseTo(4, y);
+        MouseTo(4, y, MOUSEEVENTF_LEFTDOWN, 10);
+        MouseTo(4, y, MOUSEEVENTF_LEFTUP);
+        ASSERT_GE(Ev.Codes.size(), 2u) << y;
+        EXPECT_EQ(Ev.Codes.back(), scEndScroll) << y;
+        ASSERT_EQ(Ev.UpsAfter.size(), 1u) << y;
+        EXPECT_EQ(Ev.UpsAfter[0], Ev.Codes.size() - 1) << y;
+    }
+}
+
+TEST_F(SkinnedBar, APaintForcedDuringAPressShowsTheLastImage) {
+    Bar->SetPosition(341);
+    Pump(20);
+    const TacScrollGeometry g = Bar->Geometry();
+    std::vector<TColor> seen;
+    Ev.Each = [&] {
+        if (!seen.empty()) return;
+        RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        const testwin::Pixels px = testwin::CopyFromWindow(H(), RECT{0, 0, 9, 313});
+        seen.push_back(TColor(testwin::SwapRedBlue(px.At(4, g.Arrow + 3))));
+    };
+    MouseTo(4, 313 - g.Arrow / 2);
+    MouseTo(4, 313 - g.Arrow / 2, MOUSEEVENTF_LEFTDOWN, 10);
+    MouseTo(4, 313 - g.Arrow / 2, MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], 0x0000C8);  // the track before the thumb, as last painted
+}
+
+TEST_F(SkinnedBar, DuringAFadeAPendingRecreationWaits) {
+    FadeInProgress = true;
+    ScopeExit off([] { FadeInProgress = false; });
+    auto* bar = new TsScrollBar(Form);
+    bar->SetKind(sbVertical);
+    bar->SetBounds(100, 20, 9, 200);
+    bar->SetParent(Form);
+    Pump(30);
+    wchar_t cls[64];
+    for (UINT msg : {WM_PAINT, WM_NCHITTEST}) {
+        SendMessageW(bar->Handle(), msg, 0, 0);
+        GetClassNameW(bar->Handle(), cls, 64);
+        EXPECT_EQ(_wcsicmp(cls, L"ScrollBar"), 0) << msg;
+    }
+    FadeInProgress = false;
+    SendMessageW(bar->Handle(), WM_NCHITTEST, 0, 0);
+    GetClassNameW(bar->Handle(), cls, 64);
+    EXPECT_EQ(wcscmp(cls, L"TsScrollBar"), 0);
 }
 
 TEST_F(SkinnedBar, PaintsItsSections) {

@@ -77,8 +77,11 @@ void TacScrollState::GetInfo(TacScrollInfo& Info) const {
 }
 
 bool TacScrollState::SetPos(int Value, uint16_t C) {
+    const int before = Shown;
     Shown = std::clamp(Value, Min, std::max(Min, Max - PageLess()));
     Code = C;
+    // The thumb is drawn again only where it moved.
+    if (Shown != before) RedrawNeeded = true;
     if (C == acSB_THUMBTRACK) {
         if (TrackPosition == Shown && !FirstTrack) return false;
         FirstTrack = false;
@@ -86,7 +89,6 @@ bool TacScrollState::SetPos(int Value, uint16_t C) {
     } else {
         Position = Shown;
     }
-    RedrawNeeded = true;
     return true;
 }
 

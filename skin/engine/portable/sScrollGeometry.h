@@ -69,7 +69,8 @@ struct TacScrollState {
     // SBM_GETSCROLLINFO: the track position only for a 28-byte record.
     void GetInfo(TacScrollInfo& Info) const;
     // A move to Value with Code: answers false when nothing is to be sent (a
-    // thumb track to where the thumb already is, not the first one).
+    // thumb track to where the thumb already is, not the first one). A redraw
+    // is needed only when the shown position moved.
     bool SetPos(int Value, uint16_t Code);
     // wParam of the WM_xSCROLL the move sends: the code, with the shown
     // position in the high word for the thumb codes.
