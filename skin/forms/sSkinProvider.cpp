@@ -490,8 +490,10 @@ void TsSkinProvider::UpdateScrollWrapper() {
     if (FCommonData->IsSkinned()) {
         UninitializeFlatSB(h);
         if (FScrollWrapper && FScrollWrapper->Destroyed) FreeScrollWrapper();
-        if (!FScrollWrapper)
+        if (!FScrollWrapper) {
             FScrollWrapper = CreateWrapper<TacScrollWnd>(h, false, "", FCommonData->SkinManager(), FCommonData.get());
+            if (FScrollWrapper) FScrollWrapper->OwnBackground = true;
+        }
     } else {
         FreeScrollWrapper();
         InitializeFlatSB(h);

@@ -209,6 +209,9 @@ public:
     // Non-client edges that the window's own procedure reserves.
     int EdgeLeft = 0, EdgeRight = 0, EdgeTop = 0, EdgeBottom = 0;
     bool StyleGuard = false;
+    // The bars lie on the window's own skinned image (a skinned form), not
+    // on its parent's.
+    bool OwnBackground = false;
 
 protected:
     friend void InitScrollBars(TacScrollWnd* Wrapper, HWND Handle, bool Repaint);

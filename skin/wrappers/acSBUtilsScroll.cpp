@@ -89,14 +89,18 @@ POINT CursorPoint() {
 
 // What lies under a rectangle of the window (window coordinates): the
 // parent's image at the matching place, or its colour (button face when
-// the parent has none).
-CacheInfo BackgroundUnder(HWND H, const TRect& InWindow) {
+// the parent has none). A skinned form's bars lie on the form's own image,
+// which covers the whole window.
+CacheInfo BackgroundUnder(const TacScrollWnd* W, HWND H, const TRect& InWindow) {
     CacheInfo c;
-    HWND parent = GetParent(H);
+    HWND parent = W->OwnBackground ? H : GetParent(H);
     BackgroundInfo info;
     info.X = info.Y = 0;
     if (parent && QueryParentBackground(info, parent, false)) BackgroundToCacheInfo(info, c);
-    if (c.Ready) {
+    if (c.Ready && W->OwnBackground) {
+        c.X = InWindow.Left;
+        c.Y = InWindow.Top;
+    } else if (c.Ready) {
         const TacWndGeometry g = GetWndGeometry(H);
         c.X += g.WndPos.X + InWindow.Left;
         c.Y += g.WndPos.Y + InWindow.Top;
@@ -167,7 +171,7 @@ void PaintOneBar(TacScrollWnd* W, HWND H, HDC DC, int Kind, const BarPaint& P) {
 
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(v.R.Width(), v.R.Height()));
     const TRect all = Rect(0, 0, v.R.Width(), v.R.Height());
-    const CacheInfo bg = BackgroundUnder(H, inWindow);
+    const CacheInfo bg = BackgroundUnder(W, H, inWindow);
     FillFromBackground(bmp.get(), all, bg);
     auto span = [&](int From, int To) { return vert ? Rect(0, From, v.R.Width(), To) : Rect(From, 0, To, v.R.Height()); };
     auto track = [&](int T, int Half, const TRect& R, int State) {
@@ -219,7 +223,7 @@ void PaintCorner(TacScrollWnd* W, HWND H, HDC DC) {
     GetWindowRect(H, &wr);
     const TRect inWindow = Bounds(corner.Left - wr.left, corner.Top - wr.top, corner.Width(), corner.Height());
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(corner.Width(), corner.Height()));
-    FillFromBackground(bmp.get(), Rect(0, 0, corner.Width(), corner.Height()), BackgroundUnder(H, inWindow));
+    FillFromBackground(bmp.get(), Rect(0, 0, corner.Width(), corner.Height()), BackgroundUnder(W, H, inWindow));
     TsSkinManager* m = ManagerOf(W);
     if (m && InParentCorner(W, H, corner)) {
         const int global = m->ConstData().GlobalInfo;

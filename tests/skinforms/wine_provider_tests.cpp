@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "Buttons.h"
 #include "Guards.h"
 #include "Menus.h"
 #include "StdCtrls.h"
@@ -586,6 +587,39 @@ TEST_F(ProviderTest, OnlyAFormThatScrollsByItselfGetsTheScrollWrapper) {
         Pump(100);
         EXPECT_EQ(p->ScrollWrapper() != nullptr, autoScroll) << "AutoScroll " << autoScroll;
     }
+}
+
+TEST_F(ProviderTest, TheCornerBetweenTheFormsOwnBarsShowsTheFormsSkin) {
+    Manager = MakeManager(nullptr, "Night");
+    TForm* f = MakeForm(80, 60, 400, 300, "Scrolling");
+    Forms.push_back(f);
+    f->SetAutoScroll(true);
+    auto* beyond = new TButton(f);
+    beyond->SetParent(f);
+    beyond->SetBounds(700, 600, 80, 24);  // beyond both edges: both bars
+    auto* p = new TsSkinProvider(f);
+    f->Show();
+    Pump(200);
+    ASSERT_NE(p->ScrollWrapper(), nullptr);
+    HWND h = H(p);
+    const TRect hr = GetHorzBarRect(p->ScrollWrapper(), h), vr = GetVertBarRect(p->ScrollWrapper(), h);
+    RECT w{};
+    GetWindowRect(h, &w);
+    const RECT corner{vr.Left - w.left, hr.Top - w.top, vr.Right - w.left, hr.Bottom - w.top};
+    ASSERT_GT(corner.right - corner.left, 4);
+    ASSERT_GT(corner.bottom - corner.top, 4);
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, corner, true);
+    HDC cache = p->SkinData()->CacheBitmap->Canvas()->Handle();
+    const uint32_t face = testwin::SwapRedBlue(GetSysColor(COLOR_BTNFACE));
+    int skin = 0, faces = 0;
+    // The outer row and column touch the bars' ends.
+    for (int y = 1; y < shown.Height - 1; ++y)
+        for (int x = 1; x < shown.Width - 1; ++x) {
+            skin += shown.At(x, y) == testwin::SwapRedBlue(GetPixel(cache, corner.left + x, corner.top + y));
+            faces += shown.At(x, y) == face;
+        }
+    EXPECT_EQ(faces, 0);
+    EXPECT_GT(skin, (shown.Width - 2) * (shown.Height - 2) / 2);  // the rest is the size grip
 }
 
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
