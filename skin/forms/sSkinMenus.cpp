@@ -192,26 +192,28 @@ void TsSkinableMenus::HookAll(bool On) {
     for (int i = 0; i < Application->ComponentCount(); ++i) HookComponent(Application->Components(i), On);
 }
 
-void TsSkinableMenus::HookComponent(TComponent* C, bool On) {
+void TsSkinableMenus::HookComponent(TComponent* C, bool On, bool Bar) {
     if (!C) return;
+    if (auto* f = dynamic_cast<TForm*>(C))
+        if (TacFormProvider* p = FormProvider(f)) Bar = p->DrawNonClientArea();
     if (auto* m = dynamic_cast<TMainMenu*>(C)) {
-        HookMainMenu(m, On);
+        HookMainMenu(m, On, Bar);
     } else if (auto* p = dynamic_cast<TPopupMenu*>(C)) {
         HookPopupMenu(p, On);
     } else if (auto* item = dynamic_cast<TMenuItem*>(C)) {
         // Items of a main menu came with their menu.
         if (!dynamic_cast<TMainMenu*>(item->GetParentMenu())) HookItem(item, On && SkinnedPopups());
     }
-    for (int i = 0; i < C->ComponentCount(); ++i) HookComponent(C->Components(i), On);
+    for (int i = 0; i < C->ComponentCount(); ++i) HookComponent(C->Components(i), On, Bar);
 }
 
-void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool On) {
+void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool On, bool Bar) {
     const auto draw = TAdvancedMenuDrawItemEvent::Of<&TsSkinableMenus::DrawLineItem>(this);
     const auto measure = TMenuMeasureItemEvent::Of<&TsSkinableMenus::MeasureLineItem>(this);
     TMenuItem* top = Menu->Items();
-    if (On) {
-        // Without skinned pop-ups the bar stays the system's.
-        if (!SkinnedPopups()) return;
+    // Without skinned pop-ups the bar stays the system's.
+    if (On && !SkinnedPopups()) return;
+    if (On && Bar) {
         for (int i = 0; i < top->Count(); ++i) {
             top->Items(i)->OnAdvancedDrawItem = draw;
             top->Items(i)->OnMeasureItem = measure;

@@ -90,9 +90,11 @@ public:
     bool PreparePopupWindow(HWND Wnd, TMenuItem* Item) override;
     // A component and, recursively, what it owns: main menus, pop-up menus
     // and free menu items get (or lose) the engine's handlers.
-    void HookComponent(TComponent* Component, bool On);
+    // A main menu's bar is left to the system on a form whose provider does
+    // not paint the non-client area (Bar false): only its pop-ups are skinned.
+    void HookComponent(TComponent* Component, bool On, bool Bar = true);
     void HookForm(TForm* Form) { HookComponent(Form, FActive); }
-    void HookMainMenu(TMainMenu* Menu, bool On);
+    void HookMainMenu(TMainMenu* Menu, bool On, bool Bar = true);
     void HookPopupMenu(TPopupMenu* Menu, bool On);
     // A pop-up item (the bar handlers for a top-level item of a main menu):
     // the engine's handlers only where the item has none; unhooking takes
