@@ -606,6 +606,7 @@ void RegisterProviderClasses() {
         .Str("TitleSkin", &TsSkinProvider::SetTitleSkin)
         .Bool("UseGlobalColor", &TsSkinProvider::UseGlobalColor, &TsSkinProvider::SetUseGlobalColor)
         .Event("OnSkinItem", &TsSkinProvider::OnSkinItem);
+    TsFrameAdapter::Register();
 }
 
 }  // namespace

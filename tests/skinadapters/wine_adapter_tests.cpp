@@ -19,6 +19,7 @@
 #include "ExtControls.h"
 #include "Frames.h"
 #include "MenuDriver.h"
+#include "Menus.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
 #include "acMenuCache.h"
@@ -646,6 +647,166 @@ TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
     // Freed, the adapter gives the frame its WindowProc back.
     delete fa;
     EXPECT_TRUE(frame->WindowProc == before);
+}
+
+namespace {
+
+// The frame adapter a frame got from the control adapter.
+TsFrameAdapter* FrameAdapterOf(TFrame* Frame) {
+    for (int i = 0; i < Frame->ComponentCount(); ++i)
+        if (auto* a = dynamic_cast<TsFrameAdapter*>(Frame->Components(i))) return a;
+    return nullptr;
+}
+
+// The texts of the message boxes Show opens (each answered with Enter by a
+// thread of its own), and of any that opens for a while after it returns.
+std::vector<std::string> AnsweredBoxes(const std::function<void()>& Show) {
+    struct Ctx {
+        std::vector<std::string> Texts;
+        std::atomic<bool> Stop{false};
+    } ctx;
+    HANDLE t = CreateThread(
+        nullptr, 0,
+        [](LPVOID P) -> DWORD {
+            auto* c = static_cast<Ctx*>(P);
+            HWND last = nullptr;
+            while (!c->Stop) {
+                HWND box = FindWindowW(L"#32770", nullptr);
+                DWORD pid = 0;
+                if (box) GetWindowThreadProcessId(box, &pid);
+                if (box && box != last && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
+                    Sleep(150);
+                    char text[256] = {};
+                    GetDlgItemTextA(box, 0xFFFF, text, 255);
+                    c->Texts.push_back(text);
+                    last = box;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                }
+                Sleep(20);
+            }
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    Show();
+    Pump(400);
+    ctx.Stop = true;
+    WaitForSingleObject(t, 3000);
+    CloseHandle(t);
+    return ctx.Texts;
+}
+
+// Pixels of a frame on screen.
+testwin::Pixels FrameShot(TFrame* F) {
+    RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(50);
+    return testwin::CopyFromWindow(F->Handle(), RECT{0, 0, F->Width(), F->Height()});
+}
+
+}  // namespace
+
+// An adapter on anything but a frame and a provider on a frame each say so
+// once; the adapter then leaves the window alone.
+TEST_F(AdapterTest, AnAdapterOffAFrameAndAProviderOnAFrameSayItOnce) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetParent(Form);
+    Show();
+    const TWndMethod formProc = Form->WindowProc;
+    std::unique_ptr<TsFrameAdapter> stray;
+    const std::vector<std::string> adapterBox = AnsweredBoxes([&] { stray.reset(new TsFrameAdapter(Form)); });
+    EXPECT_EQ(adapterBox, std::vector<std::string>{acFrameAdapterError});
+    EXPECT_EQ(stray->Frame(), nullptr);
+    EXPECT_TRUE(Form->WindowProc == formProc);
+    stray.reset();
+    EXPECT_TRUE(Form->WindowProc == formProc);
+    const std::vector<std::string> providerBox = AnsweredBoxes([&] { new TsSkinProvider(frame); });
+    ASSERT_EQ(providerBox.size(), 1u);
+    EXPECT_EQ(providerBox[0].rfind("TsSkinProvider component must be used with forms only!", 0), 0u);
+}
+
+// The mouse over a skinned frame makes it the hot window; a pop-up menu it
+// owns is drawn by the skin.
+TEST_F(AdapterTest, AFrameUnderTheMouseIsTheHotWindowAndItsPopupMenuIsSkinned) {
+    Make({});
+    // Owned by no form: only its adapter hands its menus over.
+    std::unique_ptr<TFrame> frame(new TFrame(nullptr));
+    frame->SetBounds(40, 40, 200, 150);
+    frame->SetParent(Form);
+    auto* popup = new TPopupMenu(frame.get());
+    popup->Items()->Add(new TMenuItem(popup));
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame.get());
+    ASSERT_NE(fa, nullptr);
+    popup->SetOwnerDraw(false);
+    // A new skin hands the frame's menus over.
+    Manager->SetSkinName("Night");
+    Pump(100);
+    EXPECT_TRUE(popup->OwnerDraw());
+    POINT p{100, 75};
+    ClientToScreen(frame->Handle(), &p);
+    MouseMove(p.x, p.y);
+    EXPECT_TRUE(PumpUntil([&] { return Manager->HotWindow() == frame->Handle(); }, 1500));
+    MouseMove(1200, 1000);
+    frame.reset();
+}
+
+// A frame of a plain section: the border from the border image (a corner
+// pixel the image's mask lets the form's image through), the inside one colour.
+TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetBounds(60, 50, 200, 140);
+    frame->SetParent(Form);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    fa->SkinData()->SetSkinSection("EDIT");
+    ASSERT_TRUE(fa->SkinData()->OpacityBits & 1) << "a plain section";
+    const testwin::Pixels shown = FrameShot(frame);
+    const uint32_t face = testwin::SwapRedBlue(COLORREF(ColorToRGB(fa->SkinData()->Section()->Color)));
+    EXPECT_EQ(shown.At(100, 70), face);
+    EXPECT_EQ(shown.At(6, 70), face);
+    EXPECT_NE(shown.At(1, 70), face) << "the border image's edge";
+    // The corner pixel (1, 0): picture and form mixed by the mask.
+    const TsMaskData& b = Manager->ma()[size_t(fa->SkinData()->BorderMaskNo)];
+    ASSERT_TRUE(b.Image);
+    HDC img = b.Image->Canvas()->Handle();
+    const COLORREF pic = GetPixel(img, b.R.Left + 1, b.R.Top), mask = GetPixel(img, b.R.Left + 1, b.R.Top + b.R.Height() / 2);
+    RECT wr{};
+    GetWindowRect(Form->Handle(), &wr);
+    POINT at{1, 0};
+    ClientToScreen(frame->Handle(), &at);
+    const COLORREF under = GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
+    auto mix = [](int D, int S, int M) { return (D * M + S * (256 - M)) >> 8; };
+    const COLORREF want = RGB(mix(GetRValue(under), GetRValue(pic), GetRValue(mask)),
+                              mix(GetGValue(under), GetGValue(pic), GetGValue(mask)),
+                              mix(GetBValue(under), GetBValue(pic), GetBValue(mask)));
+    EXPECT_EQ(shown.At(1, 0), testwin::SwapRedBlue(want));
+}
+
+// A frame whose image is kept (an opaque gradient section) moved over the
+// form: its clear corner shows what lies under it at the new place.
+TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetBounds(60, 50, 200, 140);
+    frame->SetParent(Form);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    fa->SkinData()->SetSkinSection("BUTTON");
+    ASSERT_FALSE(fa->SkinData()->NeedsParentRepaint());
+    for (const int dx : {0, 7, 23}) {
+        frame->SetBounds(60 + dx, 50 + dx, 200, 140);
+        const testwin::Pixels shown = FrameShot(frame);
+        RECT wr{};
+        GetWindowRect(Form->Handle(), &wr);
+        POINT at{0, 0};
+        ClientToScreen(frame->Handle(), &at);
+        const COLORREF under =
+            GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
+        EXPECT_EQ(shown.At(0, 0), testwin::SwapRedBlue(under)) << dx;
+    }
 }
 
 // ---------------------------------------------------------------- MDI
