@@ -20,6 +20,7 @@
 #include "sControlUtils.h"
 #include "Guards.h"
 #include "sScrollBar.h"
+#include "sSkinnedForms.h"
 
 using namespace skinfixture;
 
