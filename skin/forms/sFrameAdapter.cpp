@@ -93,8 +93,11 @@ TsFrameAdapter::~TsFrameAdapter() {
 }
 
 void TsFrameAdapter::AfterConstruction() {
-    if (FFrame && FFrame->HandleAllocated() && AnswersEngineCommand(FFrame->Handle(), scIsSkinned))
-        FCommonData->ApplyLoaded();
+    if (!FFrame || !FFrame->HandleAllocated() || !AnswersEngineCommand(FFrame->Handle(), scIsSkinned)) return;
+    FCommonData->ApplyLoaded();
+    // A frame adapted on a skinned form sees no showing change that would
+    // give it its bars.
+    if (FCommonData->IsSkinned()) UpdateScrollWrapper();
 }
 
 void TsFrameAdapter::Loaded() {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -807,6 +808,62 @@ TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
             GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
         EXPECT_EQ(shown.At(0, 0), testwin::SwapRedBlue(under)) << dx;
     }
+}
+
+// What reaches a control's own procedure under whatever took it over.
+struct MethodSpy {
+    TWndMethod Prev;
+    std::vector<UINT> Seen;
+    static void Call(void* C, TMessage& M) {
+        auto* s = static_cast<MethodSpy*>(C);
+        s->Seen.push_back(M.Msg);
+        s->Prev(M);
+    }
+    bool Saw(UINT Msg) const { return std::find(Seen.begin(), Seen.end(), Msg) != Seen.end(); }
+};
+
+// A skinned frame's background and bars are the adapter's; the skin taken
+// away gives the bars back and recalculates the frame; the adapter freed
+// gives back the procedure it took.
+TEST_F(AdapterTest, RemovingTheSkinAndTheAdapterGivesTheFrameEverythingBack) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetBounds(40, 40, 220, 160);
+    frame->SetParent(Form);
+    MethodSpy spy;
+    spy.Prev = frame->WindowProc;
+    frame->WindowProc = TWndMethod::Fn(&spy, &MethodSpy::Call);
+    const TWndMethod before = frame->WindowProc;
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    const HWND h = frame->Handle();
+    ASSERT_NE(fa->ScrollWrapper(), nullptr);
+    EXPECT_EQ(WrapperByProperty(h), fa->ScrollWrapper());
+    HDC dc = GetDC(h);
+    auto erasedByFrame = [&] {
+        spy.Seen.clear();
+        SendMessageW(h, WM_ERASEBKGND, WPARAM(dc), 0);
+        return spy.Saw(WM_ERASEBKGND);
+    };
+    EXPECT_FALSE(erasedByFrame());
+    {
+        testwin::MessageLog log;
+        testwin::LogWindow watch(log, h);
+        Manager->SetActive(false);
+        Pump(50);
+        const auto& e = log.Entries();
+        EXPECT_TRUE(std::any_of(e.begin(), e.end(), [](const testwin::LoggedMessage& m) {
+            return m.Msg == WM_NCCALCSIZE && m.WParam == TRUE;
+        })) << "the frame recalculated";
+    }
+    EXPECT_EQ(fa->ScrollWrapper(), nullptr);
+    EXPECT_EQ(GetPropW(h, acWrapperProp), nullptr);
+    EXPECT_TRUE(erasedByFrame());
+    ReleaseDC(h, dc);
+    delete fa;
+    EXPECT_TRUE(frame->WindowProc == before);
+    EXPECT_EQ(SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0), 0);
 }
 
 // ---------------------------------------------------------------- MDI
