@@ -3,6 +3,7 @@
 #include "ComCtrls.h"
 #include "ExtControls.h"
 #include "Forms.h"
+#include "Frames.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
@@ -178,14 +179,17 @@ void RegisterClassLibraryClasses() {
         .Event("OnKeyUp", &TWinControl::OnKeyUp)
         .Event("OnKeyPress", &TWinControl::OnKeyPress);
     RegisterPersistentClass<TCustomControl>("TCustomControl", "TWinControl");
-    RegisterComponentClass<TForm>("TForm", "TCustomControl")
+    RegisterPersistentClass<TScrollingWinControl>("TScrollingWinControl", "TCustomControl")
+        .Bool("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll)
+        .Object("HorzScrollBar", &TScrollingWinControl::HorzScrollBar, "TControlScrollBar")
+        .Object("VertScrollBar", &TScrollingWinControl::VertScrollBar, "TControlScrollBar");
+    RegisterComponentClass<TFrame>("TFrame", "TScrollingWinControl");
+    RegisterComponentClass<TForm>("TForm", "TScrollingWinControl")
         .Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, borderStyle)
         .Set("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons, borderIcons)
         .Enum("Position", &TForm::Position, &TForm::SetPosition, position)
         .Enum("WindowState", &TForm::WindowState, &TForm::SetWindowState, windowState)
         .Object("Icon", &TForm::Icon, "TIcon")
-        .Object("HorzScrollBar", &TForm::HorzScrollBar, "TControlScrollBar")
-        .Object("VertScrollBar", &TForm::VertScrollBar, "TControlScrollBar")
         .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
         .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
         .Ref("Menu", &TForm::SetMenu, "TMainMenu")
@@ -193,7 +197,6 @@ void RegisterClassLibraryClasses() {
         .Ignore("PixelsPerInch")
         .Ignore("TextHeight")
         .Ignore("Scaled")
-        .Ignore("AutoScroll")
         .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, formStyle)
         .Enum("TileMode", &TForm::TileMode, &TForm::SetTileMode, tileMode)
         .Ignore("HelpFile")

@@ -471,6 +471,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
     Invalidate();
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
 }
 
@@ -508,6 +509,7 @@ void TControl::SetVisible(bool Value) {
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     Invalidate();
     if (FParent && FAlign != alNone && !IsLoading()) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
 }
 
 bool TControl::Showing() const {
@@ -733,6 +735,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     }
     AControl->Invalidate();
     if (AControl->FAlign != alNone) Realign();
+    ChildBoundsChanged(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
 }
 
@@ -751,6 +754,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     }
     if (!(ComponentState() & csDestroying)) {
         if (AControl->FAlign != alNone) Realign();
+        ChildBoundsChanged(AControl);
         Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
     }
 }
@@ -852,6 +856,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (FHandle) SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (sized) Realign();
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
 }
 
@@ -1266,14 +1271,14 @@ void TWinControl::WndProc(TMessage& m) {
         GetWindowRect(FHandle, &r);
         if (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
         bool sized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
+        const bool moved = sized || r.left != FLeft || r.top != FTop;
         FLeft = r.left;
         FTop = r.top;
         FWidth = r.right - r.left;
         FHeight = r.bottom - r.top;
-        if (sized) {
-            Realign();
-            if (!IsLoading()) Resize();
-        }
+        if (sized) Realign();
+        if (moved && FParent) FParent->ChildBoundsChanged(this);
+        if (sized && !IsLoading()) Resize();
         return;
     }
     case WM_CAPTURECHANGED:

@@ -516,6 +516,8 @@ protected:
     // Background, own painting and windowless children, into DC.
     void PaintHandler(HDC DC, const RECT& R);
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A child moved, was sized, shown, hidden, inserted or removed.
+    virtual void ChildBoundsChanged(TControl*) {}
     virtual void KeyDown(Word& Key, TShiftState Shift);
     virtual void KeyUp(Word& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);

@@ -44,8 +44,7 @@ TForm* GetParentForm(TControl* Control) {
 // TForm
 
 TForm::TForm(TComponent* AOwner)
-    : TCustomControl(AOwner), FIcon(new TIcon()), FHorzScrollBar(new TControlScrollBar()),
-      FVertScrollBar(new TControlScrollBar()) {
+    : TScrollingWinControl(AOwner), FIcon(new TIcon()) {
     FVisible = false;
     FColor = clBtnFace;
     FParentColor = false;
@@ -171,7 +170,7 @@ void TForm::DefaultHandler(TMessage& m) {
 }
 
 void TForm::AlignControls(TControl* AControl, TRect& R) {
-    TCustomControl::AlignControls(AControl, R);
+    TScrollingWinControl::AlignControls(AControl, R);
     if (FClientHandle)
         SetWindowPos(FClientHandle, nullptr, R.Left, R.Top, R.Width(), R.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -337,7 +336,7 @@ void TForm::CreateWnd() {
         if (!parent) throw EComponentError("There is no MDI form to hold '" + Name() + "'");
         parent->HandleNeeded();
     }
-    TCustomControl::CreateWnd();
+    TScrollingWinControl::CreateWnd();
     if (FMenu && FFormStyle != fsMDIChild) {
         ::SetMenu(FHandle, FMenu->Handle());
         FMenu->SetWindowHandle(FHandle);
@@ -525,7 +524,7 @@ void TForm::WndProc(TMessage& m) {
     default:
         break;
     }
-    TCustomControl::WndProc(m);
+    TScrollingWinControl::WndProc(m);
 }
 
 // ======================================================================

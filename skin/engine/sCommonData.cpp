@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "Forms.h"
-#include "Frames.h"
 #include "Guards.h"
 #include "Themes.h"
 #include "StdCtrls.h"
@@ -296,8 +295,8 @@ bool TsCommonData::IsComplexBackground() const {
 
 void TsCommonData::UpdateOpacity(bool Recurse) {
     OpacityBits &= ~uint16_t(1);
-    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TForm*>(OwnerControl) ||
-        dynamic_cast<TFrame*>(OwnerControl) || OwnerProvider(OwnerObject))
+    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TScrollingWinControl*>(OwnerControl) ||
+        OwnerProvider(OwnerObject))
         if (!IsComplexBackground()) OpacityBits |= 1;
     if (Recurse)
         if (auto* w = Windowed(OwnerControl))

@@ -419,6 +419,19 @@ TEST_F(ProviderTest, CaptionAndBorderDragsMoveAndSizeTheFormAndADoubleClickMaxim
     }
 }
 
+TEST_F(ProviderTest, OnlyAFormThatScrollsByItselfGetsTheScrollWrapper) {
+    Manager = MakeManager(nullptr, "Birch");
+    for (bool autoScroll : {true, false}) {
+        TForm* f = MakeForm(80, 60, 400, 300, "Scrolling");
+        Forms.push_back(f);
+        f->SetAutoScroll(autoScroll);
+        auto* p = new TsSkinProvider(f);
+        f->Show();
+        Pump(100);
+        EXPECT_EQ(p->ScrollWrapper() != nullptr, autoScroll) << "AutoScroll " << autoScroll;
+    }
+}
+
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360);
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
