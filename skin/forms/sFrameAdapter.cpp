@@ -54,6 +54,24 @@ struct TacFrameRelay {
 namespace {
 std::vector<TacFrameRelay*> g_OrphanFrameRelays;
 
+// The frame's bars: printing goes on to the adapter, which prints the
+// background and then these bars over it (the wrappers' own printing is a
+// paint of the client alone).
+class TacFrameScrollWnd : public TacScrollWnd {
+public:
+    using TacScrollWnd::TacScrollWnd;
+    const char* ClassName() const override { return "TacFrameScrollWnd"; }
+    void WndProc(TMessage& M) override {
+        if (M.Msg == WM_PRINT && !Destroyed && SkinData && SkinData->IsSkinned())
+            PassOn(M);
+        else
+            TacScrollWnd::WndProc(M);
+    }
+    static TacScrollWnd* Make(HWND Handle, TsCommonData* Data) {
+        return CreateWrapper<TacFrameScrollWnd>(Handle, true, "", Data->SkinManager(), Data);
+    }
+};
+
 constexpr UINT kFullRedraw = 0x585;  // RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW
 
 bool Designing(const TComponent* C) { return C && (C->ComponentState() & csDesigning); }
@@ -139,7 +157,7 @@ void TsFrameAdapter::HookPopupMenus() {
 void TsFrameAdapter::UpdateScrollWrapper() {
     if (FDestroying) return;
     if (FScrollWrapper && FScrollWrapper->Destroyed) FreeScrollWrapper();
-    ::UpdateScrollWrapper(FCommonData.get(), FScrollWrapper);
+    ::UpdateScrollWrapper(FCommonData.get(), FScrollWrapper, &TacFrameScrollWnd::Make);
 }
 
 void TsFrameAdapter::FreeScrollWrapper() {

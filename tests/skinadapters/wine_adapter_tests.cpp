@@ -26,6 +26,7 @@
 #include "acMenuCache.h"
 #include "StdCtrls.h"
 #include "acSBUtils.h"
+#include "sGraphUtils.h"
 #include "sFrameAdapter.h"
 #include "sMDIForm.h"
 
@@ -864,6 +865,62 @@ TEST_F(AdapterTest, RemovingTheSkinAndTheAdapterGivesTheFrameEverythingBack) {
     delete fa;
     EXPECT_TRUE(frame->WindowProc == before);
     EXPECT_EQ(SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0), 0);
+}
+
+// A scrolling frame's bars are the skin's: the real mouse on the down arrow
+// and on the track scrolls the children, and printing the frame gives the
+// bars shown on screen.
+TEST_F(AdapterTest, AScrollingFramesSkinnedBarsScrollItByTheMouseAndPrint) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetBounds(40, 40, 220, 160);
+    frame->SetParent(Form);
+    auto* deep = new TPanel(Form);
+    deep->SetBounds(10, 400, 60, 40);
+    deep->SetParent(frame);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    TacScrollWnd* w = fa->ScrollWrapper();
+    ASSERT_NE(w, nullptr);
+    const HWND h = frame->Handle();
+    ASSERT_TRUE(frame->VertScrollBar()->IsScrollBarVisible());
+    const TRect bar = GetVertBarRect(w, h);
+    const int arrow = GetScrollMetric(w->VertBar(), 0, true), mid = (bar.Left + bar.Right) / 2;
+    struct Step {
+        const char* Name;
+        int Y;     // screen row clicked
+        int Least; // the position moves at least so far
+    };
+    const Step steps[] = {{"down arrow", bar.Bottom - arrow / 2, 1}, {"track below the thumb", bar.Bottom - arrow - 3, 20}};
+    for (const Step& st : steps) {
+        const int before = frame->VertScrollBar()->Position(), top = deep->Top();
+        MouseMove(mid, st.Y);
+        Pump(50);
+        MouseDown();
+        Pump(60);
+        MouseUp();
+        PumpUntil([&] { return frame->VertScrollBar()->Position() != before; }, 1500);
+        Pump(100);
+        const int moved = frame->VertScrollBar()->Position() - before;
+        EXPECT_GE(moved, st.Least) << st.Name;
+        EXPECT_EQ(top - deep->Top(), moved) << st.Name;
+    }
+    MouseMove(1200, 1000);
+    Pump(100);
+    // Printed, the bar is the one on screen.
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const int ww = wr.right - wr.left, wh = wr.bottom - wr.top;
+    std::unique_ptr<TBitmap> print(CreateBitmap24(ww, wh));
+    SendMessageW(h, WM_PRINT, WPARAM(print->Canvas()->Handle()), PRF_CLIENT | PRF_NONCLIENT);
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, ww, wh}, true);
+    int differ = 0, n = 0;
+    for (int y = bar.Top - wr.top; y < bar.Bottom - wr.top; y += 3)
+        for (int x = bar.Left - wr.left; x < bar.Right - wr.left; x += 2, ++n)
+            differ += testwin::SwapRedBlue(GetPixel(print->Canvas()->Handle(), x, y)) != shown.At(x, y);
+    EXPECT_GT(n, 20);
+    EXPECT_EQ(differ, 0);
 }
 
 // ---------------------------------------------------------------- MDI
