@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
+#include "Mask.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Tabs.h"
@@ -25,6 +26,7 @@ void RegisterClassLibraryClasses() {
     const TEnumInfo& layout =
         RegisterEnum("TTextLayout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}});
     const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
+    const TEnumInfo& dragKind = RegisterEnum("TDragKind", {{"dkDrag", dkDrag}, {"dkDock", dkDock}});
     const TEnumInfo& biDiMode = RegisterEnum(
         "TBiDiMode", {{"bdLeftToRight", bdLeftToRight}, {"bdRightToLeft", bdRightToLeft},
                       {"bdRightToLeftNoAlign", bdRightToLeftNoAlign},
@@ -144,7 +146,7 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentShowHint")
         .Ignore("Anchors")
         .Ignore("Constraints")
-        .Ignore("DragKind")
+        .Enum("DragKind", &TControl::DragKind, &TControl::SetDragKind, dragKind)
         .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
         .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
         .Ignore("PopupMenu")
@@ -163,6 +165,8 @@ void RegisterClassLibraryClasses() {
         .Event("OnDragDrop", &TControl::OnDragDrop)
         .Event("OnStartDrag", &TControl::OnStartDrag)
         .Event("OnEndDrag", &TControl::OnEndDrag)
+        .Event("OnStartDock", &TControl::OnStartDock)
+        .Event("OnEndDock", &TControl::OnEndDock)
         .Event("OnResize", &TControl::OnResize);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
@@ -177,7 +181,13 @@ void RegisterClassLibraryClasses() {
         .Event("OnExit", &TWinControl::OnExit)
         .Event("OnKeyDown", &TWinControl::OnKeyDown)
         .Event("OnKeyUp", &TWinControl::OnKeyUp)
-        .Event("OnKeyPress", &TWinControl::OnKeyPress);
+        .Event("OnKeyPress", &TWinControl::OnKeyPress)
+        .Bool("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite)
+        .Bool("UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager)
+        .Event("OnDockOver", &TWinControl::OnDockOver)
+        .Event("OnDockDrop", &TWinControl::OnDockDrop)
+        .Event("OnGetSiteInfo", &TWinControl::OnGetSiteInfo)
+        .Event("OnUnDock", &TWinControl::OnUnDock);
     RegisterPersistentClass<TCustomControl>("TCustomControl", "TWinControl");
     RegisterPersistentClass<TScrollingWinControl>("TScrollingWinControl", "TCustomControl")
         .Bool("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll)
@@ -247,6 +257,7 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterMaskClasses();
     RegisterComCtrlsClasses();
     RegisterButtonsClasses();
     RegisterToolBarsClasses();
