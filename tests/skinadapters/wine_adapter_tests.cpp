@@ -144,6 +144,21 @@ struct AdapterTest : ::testing::Test {
         return c;
     }
     TacCtrlAdapter* Adapter() const { return Provider->Adapter(); }
+    // A frame on the form at (X, Y), W x H, once the form shows.
+    TFrame* AddFrame(int X, int Y, int W, int H) {
+        auto* f = new TFrame(Form);
+        f->SetBounds(X, Y, W, H);
+        f->SetParent(Form);
+        return f;
+    }
+    // The form's skinned image under point (X, Y) of a child window.
+    COLORREF FormPixelUnder(HWND Child, int X, int Y) {
+        RECT wr{};
+        GetWindowRect(Form->Handle(), &wr);
+        POINT at{X, Y};
+        ClientToScreen(Child, &at);
+        return GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
+    }
 };
 
 }  // namespace
@@ -622,9 +637,7 @@ TEST_F(AdapterTest, FortyFiveSkinsAreListedInThreeColumns) {
 
 TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
     Make({{0, "TEdit"}});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(20, 20, 300, 200);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(20, 20, 300, 200);
     const TWndMethod before = frame->WindowProc;
     TEdit* inner = Add<TEdit>(frame, 20, 20);
     Show();
@@ -756,9 +769,7 @@ TEST_F(AdapterTest, AFrameUnderTheMouseIsTheHotWindowAndItsPopupMenuIsSkinned) {
 // pixel the image's mask lets the form's image through), the inside one colour.
 TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
     Make({});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(60, 50, 200, 140);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(60, 50, 200, 140);
     Show();
     TsFrameAdapter* fa = FrameAdapterOf(frame);
     ASSERT_NE(fa, nullptr);
@@ -774,11 +785,7 @@ TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
     ASSERT_TRUE(b.Image);
     HDC img = b.Image->Canvas()->Handle();
     const COLORREF pic = GetPixel(img, b.R.Left + 1, b.R.Top), mask = GetPixel(img, b.R.Left + 1, b.R.Top + b.R.Height() / 2);
-    RECT wr{};
-    GetWindowRect(Form->Handle(), &wr);
-    POINT at{1, 0};
-    ClientToScreen(frame->Handle(), &at);
-    const COLORREF under = GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
+    const COLORREF under = FormPixelUnder(frame->Handle(), 1, 0);
     auto mix = [](int D, int S, int M) { return (D * M + S * (256 - M)) >> 8; };
     const COLORREF want = RGB(mix(GetRValue(under), GetRValue(pic), GetRValue(mask)),
                               mix(GetGValue(under), GetGValue(pic), GetGValue(mask)),
@@ -790,9 +797,7 @@ TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
 // form: its clear corner shows what lies under it at the new place.
 TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
     Make({});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(60, 50, 200, 140);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(60, 50, 200, 140);
     Show();
     TsFrameAdapter* fa = FrameAdapterOf(frame);
     ASSERT_NE(fa, nullptr);
@@ -801,13 +806,7 @@ TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
     for (const int dx : {0, 7, 23}) {
         frame->SetBounds(60 + dx, 50 + dx, 200, 140);
         const testwin::Pixels shown = FrameShot(frame);
-        RECT wr{};
-        GetWindowRect(Form->Handle(), &wr);
-        POINT at{0, 0};
-        ClientToScreen(frame->Handle(), &at);
-        const COLORREF under =
-            GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
-        EXPECT_EQ(shown.At(0, 0), testwin::SwapRedBlue(under)) << dx;
+        EXPECT_EQ(shown.At(0, 0), testwin::SwapRedBlue(FormPixelUnder(frame->Handle(), 0, 0))) << dx;
     }
 }
 
@@ -828,9 +827,7 @@ struct MethodSpy {
 // gives back the procedure it took.
 TEST_F(AdapterTest, RemovingTheSkinAndTheAdapterGivesTheFrameEverythingBack) {
     Make({});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(40, 40, 220, 160);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(40, 40, 220, 160);
     MethodSpy spy;
     spy.Prev = frame->WindowProc;
     frame->WindowProc = TWndMethod::Fn(&spy, &MethodSpy::Call);
@@ -872,9 +869,7 @@ TEST_F(AdapterTest, RemovingTheSkinAndTheAdapterGivesTheFrameEverythingBack) {
 // bars shown on screen.
 TEST_F(AdapterTest, AScrollingFramesSkinnedBarsScrollItByTheMouseAndPrint) {
     Make({});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(40, 40, 220, 160);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(40, 40, 220, 160);
     auto* deep = new TPanel(Form);
     deep->SetBounds(10, 400, 60, 40);
     deep->SetParent(frame);
