@@ -496,7 +496,6 @@ private:
     bool FMDIToMake = true;
     bool FRegionChanged = true;
     bool FInRegionUpdate = false;
-    bool FInAnimation = false;
     bool FMenuLineChanged = true;
     bool FMenuChangedOnce = false;
     bool FFirstPaintDone = false;
@@ -536,8 +535,6 @@ void SetDwmNCRendering(HWND Wnd, bool On);
 // The icon size for a caption height: below 9 none, to 16 eight, to 27
 // sixteen, above that thirty-two pixels.
 int CaptionIconSize(int Height);
-// Edge snapping of a proposed position to the work area W of monitor M.
-TPoint SnapToWorkArea(TPoint Pos, TSize Size, const TRect& Work, const TRect& Monitor, int Buffer);
 
 // Unit start-up (class registration) and shut-down (the library freed).
 void sSkinProviderInitialize();

@@ -709,7 +709,6 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
         FCommonData->UpdatingFlag = true;
         FadeInProgress = true;
         acShowAnimationRunning = true;
-        FInAnimation = true;
         SetRedraw(h, false);
         UpdateRegionRects();
         UpdateWindowRegion(false);
@@ -722,7 +721,6 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
     ScopeExit animationOff([this, animate] {
         if (animate) {
             acShowAnimationRunning = false;
-            FInAnimation = false;
             FadeInProgress = false;
         }
     });
@@ -732,7 +730,6 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
     for (HWND c : locked)
         if (IsWindow(c)) SetRedraw(c, true);
     acShowAnimationRunning = false;
-    FInAnimation = false;
     FCommonData->UpdatingFlag = false;
     InvalidateCache();
     FadeOutControl(FForm, anim->Time());
