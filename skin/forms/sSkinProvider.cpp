@@ -525,6 +525,12 @@ void TsSkinProvider::PrepareForm() {
     LoadButtonImages();
     InvalidateCache();
     DropImageCopies();
+    // A skinned child changes what the frame's menu line shows.
+    if (TsSkinProvider* main = MDIMainProvider; IsMDIChild() && main && main->Form() &&
+                                                !(main->Form()->ComponentState() & csDestroying) && FCommonData->IsSkinned()) {
+        main->InvalidateCache();
+        main->FMenuRows = -1;
+    }
     if (!(FForm->ControlState() & csCreating) && !(FForm->ComponentState() & (csDestroying | csLoading)))
         ApplyGlobalColor();
     HookMenus();
