@@ -446,7 +446,8 @@ void TsSkinProvider::RefreshFrame() {
     InvalidateCache();
     FMenuLineChanged = true;
     FMenuRows = -1;
-    if (FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
+    // A held frame is painted when it is let go.
+    if (!FFrameHeld && FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
         SendMessageW(FForm->HandleIfAllocated(), WM_NCPAINT, 1, 0);
 }
 

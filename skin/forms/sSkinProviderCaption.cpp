@@ -827,6 +827,9 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& M) {
             RefreshMDIMainFrame();
         else
             RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        // What is painted at once right after the frame's redraw was held
+        // can be lost when the system shows the frame again: the client and
+        // its children are painted once more with the next paint messages.
         if (main && main->Form()->ClientHandle())
             RedrawWindow(main->Form()->ClientHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         if (FSystemMenu) FSystemMenu->UpdateItems();
