@@ -66,6 +66,7 @@ TForm::~TForm() {
         }
     }
     Destroying();
+    MergeMenu(false);
     DestroyComponents();
     if (Screen) {
         auto& v = Screen->FForms;
@@ -217,17 +218,62 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation) {
 void TForm::SetMenu(TMainMenu* Value) {
     if (FMenu == Value) return;
     if (FMenu) {
+        MergeMenu(false);
         FMenu->RemoveFreeNotification(this);
         if (FHandle && FMenu->HandleAllocated() && GetMenu(FHandle) == FMenu->Handle()) ::SetMenu(FHandle, nullptr);
         FMenu->SetWindowHandle(nullptr);
     }
     FMenu = Value;
     if (FMenu) FMenu->FreeNotification(this);
-    if (FHandle && FFormStyle != fsMDIChild) {
-        ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
-        if (FMenu) FMenu->SetWindowHandle(FHandle);
-        DrawMenuBar(FHandle);
+    UpdateBar();
+    if (FHandle && FFormStyle != fsMDIChild) DrawMenuBar(FHandle);
+    // The active form's new menu joins the bar at once.
+    TForm* into = MenuMergeTarget();
+    if (FHandle && into && (FFormStyle == fsMDIChild ? into->ActiveMDIChild() == this : GetActiveWindow() == FHandle))
+        MergeMenu(true);
+}
+
+TForm* TForm::MenuMergeTarget() const {
+    if (!FMenu) return nullptr;
+    if (FFormStyle == fsMDIChild) return MDIParentForm();
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if (!main || main == this || main->FFormStyle == fsMDIForm || !FMenu->AutoMerge()) return nullptr;
+    return main;
+}
+
+void TForm::MergeMenu(bool On) {
+    TForm* into = MenuMergeTarget();
+    if (!into || !into->FMenu || (ComponentState() & csDesigning)) return;
+    if (On)
+        into->FMenu->Merge(FMenu);
+    else
+        into->FMenu->Unmerge(FMenu);
+}
+
+bool TForm::ShowsOwnBar() const {
+    if (!FMenu || FFormStyle == fsMDIChild) return false;
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    return !(FMenu->AutoMerge() && main && main != this);
+}
+
+void TForm::MDIActivated(HWND Deactivated, HWND Activated) {
+    if (Activated == FHandle) {
+        MergeMenu(true);
+        return;
     }
+    // A child with a menu of its own that comes next takes our place on the
+    // bar in one step.
+    auto* next = dynamic_cast<TForm*>(FindControl(Activated));
+    if (Deactivated == FHandle && !(next && next->FMenu && next->MenuMergeTarget())) MergeMenu(false);
+}
+
+void TForm::UpdateBar() {
+    if (!FHandle || FFormStyle == fsMDIChild) return;
+    if (FMenu) FMenu->SetWindowHandle(FHandle);
+    HMENU want = ShowsOwnBar() ? FMenu->Handle() : nullptr;
+    if (GetMenu(FHandle) == want) return;
+    ::SetMenu(FHandle, want);
+    DrawMenuBar(FHandle);
 }
 
 SIZE TForm::FrameSize() const {
@@ -338,10 +384,7 @@ void TForm::CreateWnd() {
         parent->HandleNeeded();
     }
     TCustomControl::CreateWnd();
-    if (FMenu && FFormStyle != fsMDIChild) {
-        ::SetMenu(FHandle, FMenu->Handle());
-        FMenu->SetWindowHandle(FHandle);
-    }
+    UpdateBar();
     // The frame may differ from what AdjustWindowRectEx said: fit the client
     // area exactly to what the definition asked for.
     RECT c;
@@ -390,6 +433,7 @@ void TForm::SetVisible(bool Value) {
         if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
     } else {
         FVisible = false;
+        MergeMenu(false);
         DoHide();
         if (FHandle) ShowWindow(FHandle, SW_HIDE);
     }
@@ -486,6 +530,7 @@ void TForm::WndProc(TMessage& m) {
     case WM_ACTIVATE:
         DefaultHandler(m);
         if (LOWORD(m.WParam) != WA_INACTIVE) {
+            MergeMenu(true);
             if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
             if (OnActivate) OnActivate(this);
         } else if (OnDeactivate) {
@@ -504,6 +549,7 @@ void TForm::WndProc(TMessage& m) {
         break;
     case WM_MDIACTIVATE:
         DefaultHandler(m);
+        MDIActivated(reinterpret_cast<HWND>(m.WParam), reinterpret_cast<HWND>(m.LParam));
         if (reinterpret_cast<HWND>(m.LParam) == FHandle) {
             if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
             if (OnActivate) OnActivate(this);
@@ -521,6 +567,9 @@ void TForm::WndProc(TMessage& m) {
         break;
     case WM_NCDESTROY:
         FClientHandle = nullptr;  // gone with the form's window
+        break;
+    case CM_MENUCHANGED:
+        UpdateBar();
         break;
     default:
         break;

@@ -87,7 +87,10 @@ public:
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
-    // The menu bar; its messages reach its items through the form.
+    // The menu bar; its messages reach its items through the form. An MDI
+    // child's menu shows on its MDI form's bar while the child is active,
+    // as does the menu of another form whose menu has AutoMerge while that
+    // form is active (on the main form's bar, unless that is an MDI form).
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
     TFormStyle FormStyle() const { return FFormStyle; }
@@ -165,6 +168,13 @@ private:
     // else the first such form on the screen.
     TForm* MDIParentForm() const;
     std::vector<TForm*> MDIChildList() const;
+    // The form whose bar shows this form's menu, or nullptr.
+    TForm* MenuMergeTarget() const;
+    void MergeMenu(bool On);
+    void MDIActivated(HWND Deactivated, HWND Activated);
+    bool ShowsOwnBar() const;
+    // The window's bar as Menu and AutoMerge say.
+    void UpdateBar();
     void CreateClientWindow();
     TFormStyle FFormStyle = fsNormal;
     HWND FClientHandle = nullptr;

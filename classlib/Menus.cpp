@@ -16,7 +16,9 @@ namespace {
 // The system's menu messages carry a 16-bit number; numbers from 1 up name the
 // live items. A number (and a menu handle) given up while a menu loop runs
 // stays out of use until the loop ends: the open menu may still name it.
-constexpr UINT kFirstCommand = 1, kLastCommand = 0xEFFF;
+constexpr UINT kFirstCommand = 1, kLastCommand = 0xEFFE;
+// The entries left over while a menu loop runs: ours, of no item.
+constexpr UINT kGapCommand = 0xEFFF;
 
 struct MenuState {
     std::vector<TMenuItem*> Items{nullptr};  // by command number; [0] unused
@@ -215,6 +217,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FBitmap(std::make
 
 TMenuItem::~TMenuItem() {
     Destroying();
+    Unmerge();
     std::vector<TMenuItem*>& dirty = State().Dirty;
     dirty.erase(std::remove(dirty.begin(), dirty.end(), this), dirty.end());
     if (FParent) FParent->Remove(this);
@@ -234,6 +237,20 @@ void TMenuItem::ReleaseHandle() {
     // A menu's own handle may still be a window's menu bar.
     DestroyMenuHandle(FHandle);
     FHandle = nullptr;
+}
+
+void TMenuItem::Unmerge() {
+    if (FMerged) {
+        FMerged->FMergedInto = nullptr;
+        FMerged = nullptr;
+    }
+    if (TMenuItem* into = FMergedInto) {
+        // The bar we showed on takes our entries (and the pop-ups they hold) off first.
+        FMergedInto = nullptr;
+        into->FMerged = nullptr;
+        into->RebuildHandle();
+        if (into->FMenu) into->FMenu->MenuChanged(nullptr);
+    }
 }
 
 TMenuItem* TMenuItem::FromCommand(UINT Command) {
@@ -316,7 +333,50 @@ HMENU TMenuItem::Handle() {
     return FHandle;
 }
 
+std::vector<TMenuItem*> TMenuItem::ShownItems() const {
+    if (!FMerged) return FItems;
+    // The merged menu's groups take the place of ours; the rest go in
+    // between by group index, ours first among equals.
+    const std::vector<TMenuItem*>& theirs = FMerged->FItems;
+    auto replaced = [&theirs](const TMenuItem* Mine) {
+        return std::any_of(theirs.begin(), theirs.end(),
+                           [Mine](const TMenuItem* t) { return t->FGroupIndex == Mine->FGroupIndex; });
+    };
+    std::vector<TMenuItem*> out;
+    size_t next = 0;
+    for (TMenuItem* mine : FItems) {
+        if (replaced(mine)) continue;
+        while (next < theirs.size() && theirs[next]->FGroupIndex < mine->FGroupIndex) out.push_back(theirs[next++]);
+        out.push_back(mine);
+    }
+    out.insert(out.end(), theirs.begin() + std::ptrdiff_t(next), theirs.end());
+    return out;
+}
+
+void TMenuItem::OwnEntries(int& First, int& Count) const {
+    // Ours carry their command as identifier and data; the system's do not.
+    First = -1;
+    Count = 0;
+    const int n = GetMenuItemCount(FHandle);
+    int leading = 0;
+    for (int pos = 0; pos < n; ++pos) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+        if (!GetMenuItemInfoW(FHandle, UINT(pos), TRUE, &info)) continue;
+        if (info.dwItemData != 0 && info.dwItemData == info.wID) {
+            if (First < 0) First = pos;
+            ++Count;
+        } else if (First < 0 && info.hSubMenu) {
+            ++leading;  // a window menu before the items
+        }
+    }
+    if (First < 0) First = leading;
+}
+
 void TMenuItem::RebuildHandle() {
+    // A merged menu's top level shows on the bar it is merged into.
+    if (FMergedInto) FMergedInto->RebuildHandle();
     if (!FHandle || (ComponentState() & csDestroying)) return;
     MenuState& s = State();
     if (s.LoopDepth > 0) {
@@ -324,9 +384,11 @@ void TMenuItem::RebuildHandle() {
         if (std::find(s.Dirty.begin(), s.Dirty.end(), this) == s.Dirty.end()) s.Dirty.push_back(this);
         return;
     }
-    EmptyMenu(FHandle);
-    UINT pos = 0;
-    for (TMenuItem* c : FItems) {
+    int first = 0, count = 0;
+    OwnEntries(first, count);
+    for (int i = count; i > 0; --i) RemoveMenu(FHandle, UINT(first), MF_BYPOSITION);
+    UINT pos = UINT(first);
+    for (TMenuItem* c : ShownItems()) {
         if (!c->FVisible) continue;
         MENUITEMINFOW info{};
         std::wstring text;
@@ -336,20 +398,21 @@ void TMenuItem::RebuildHandle() {
 }
 
 void TMenuItem::UpdateHandleInPlace() {
-    // Entries are changed where they stand and new ones added at the end;
+    // Entries are changed where they stand and new ones added after them;
     // none is taken away while the menu may show (the loop keeps the index
     // of its selected entry): those left over become grayed lines.
-    const int had = GetMenuItemCount(FHandle);
+    int first = 0, had = 0;
+    OwnEntries(first, had);
     int pos = 0;
-    for (TMenuItem* c : FItems) {
+    for (TMenuItem* c : ShownItems()) {
         if (!c->FVisible) continue;
         MENUITEMINFOW info{};
         std::wstring text;
         c->FillItemInfo(info, text);
         if (pos < had)
-            SetMenuItemInfoW(FHandle, UINT(pos), TRUE, &info);
+            SetMenuItemInfoW(FHandle, UINT(first + pos), TRUE, &info);
         else
-            InsertMenuItemW(FHandle, UINT(pos), TRUE, &info);
+            InsertMenuItemW(FHandle, UINT(first + pos), TRUE, &info);
         ++pos;
     }
     for (; pos < had; ++pos) {
@@ -358,6 +421,8 @@ void TMenuItem::UpdateHandleInPlace() {
         gap.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
         gap.fType = MFT_SEPARATOR;
         gap.fState = MFS_GRAYED;
+        gap.wID = kGapCommand;
+        gap.dwItemData = kGapCommand;
         SetMenuItemInfoW(FHandle, UINT(pos), TRUE, &gap);
     }
 }
@@ -676,12 +741,15 @@ void TMenu::MenuChanged(TMenuItem*) {}
 
 TMenuItem* TMenu::FindItemByCommand(UINT Command) const {
     TMenuItem* i = TMenuItem::FromCommand(Command);
-    return i && i->GetParentMenu() == this ? i : nullptr;
+    if (!i) return nullptr;
+    const TMenu* m = i->GetParentMenu();
+    return m && (m == this || (FItems->FMerged && m == FItems->FMerged->FMenu)) ? i : nullptr;
 }
 
 TMenuItem* TMenu::FindItemByHandle(HMENU Menu) const {
     if (!Menu) return nullptr;
     std::vector<TMenuItem*> stack{FItems.get()};
+    if (FItems->FMerged) stack.push_back(FItems->FMerged);
     while (!stack.empty()) {
         TMenuItem* i = stack.back();
         stack.pop_back();
@@ -711,8 +779,7 @@ bool TMenu::IsShortCut(Word Key, TShiftState Shift) {
     if (Shift & ShiftBit(ssShift)) sc |= scShift;
     if (Shift & ShiftBit(ssCtrl)) sc |= scCtrl;
     if (Shift & ShiftBit(ssAlt)) sc |= scAlt;
-    std::vector<TMenuItem*> stack;
-    for (TMenuItem* c : FItems->FItems) stack.push_back(c);
+    std::vector<TMenuItem*> stack = FItems->ShownItems();
     while (!stack.empty()) {
         TMenuItem* i = stack.back();
         stack.pop_back();
@@ -730,7 +797,7 @@ LRESULT TMenu::ProcessMenuChar(HMENU Menu, char Ch) {
     TMenuItem* parent = FindItemByHandle(Menu);
     if (!parent || !Ch) return 0;
     const char key = char(UpCase1251(static_cast<unsigned char>(Ch)));
-    for (TMenuItem* c : parent->FItems) {
+    for (TMenuItem* c : parent->ShownItems()) {
         if (!c->Visible() || !c->Enabled() || CaptionHotkey(c->Caption()) != key) continue;
         // The system answers with a position in the handle, which may hold
         // entries of its own before ours (a maximised MDI child's system
@@ -760,7 +827,49 @@ TMainMenu::~TMainMenu() {
     }
 }
 
-void TMainMenu::MenuChanged(TMenuItem*) {
+void TMainMenu::SetAutoMerge(bool Value) {
+    if (FAutoMerge == Value) return;
+    FAutoMerge = Value;
+    // The form shows the bar, or no longer does.
+    if (WindowHandle()) SendMessageW(WindowHandle(), CM_MENUCHANGED, 0, 0);
+}
+
+void TMainMenu::Merge(TMainMenu* Menu) {
+    TMenuItem* root = Items();
+    TMenuItem* theirs = Menu && Menu != this ? Menu->Items() : nullptr;
+    if (root->FMerged == theirs) return;
+    if (root->FMerged) root->FMerged->FMergedInto = nullptr;
+    if (theirs) {
+        // A menu shows on one bar at a time.
+        if (TMenuItem* other = theirs->FMergedInto) {
+            theirs->FMergedInto = nullptr;
+            if (auto* bar = dynamic_cast<TMainMenu*>(other->FMenu)) bar->Merge(nullptr);
+        }
+        theirs->FMergedInto = root;
+    }
+    root->FMerged = theirs;
+    root->RebuildHandle();
+    MenuChanged(nullptr);
+}
+
+void TMainMenu::Unmerge(TMainMenu* Menu) {
+    if (Menu && MergedMenu() == Menu) Merge(nullptr);
+}
+
+TMainMenu* TMainMenu::MergedMenu() const {
+    return Items()->FMerged ? dynamic_cast<TMainMenu*>(Items()->FMerged->FMenu) : nullptr;
+}
+
+TMainMenu* TMainMenu::MergedInto() const {
+    return Items()->FMergedInto ? dynamic_cast<TMainMenu*>(Items()->FMergedInto->FMenu) : nullptr;
+}
+
+void TMainMenu::MenuChanged(TMenuItem* Item) {
+    // A merged menu's changes show on the bar it is merged into.
+    if (TMenuItem* into = Items()->FMergedInto) {
+        if (auto* bar = dynamic_cast<TMainMenu*>(into->FMenu)) bar->MenuChanged(Item);
+        return;
+    }
     HWND w = WindowHandle();
     if (!w || !HandleAllocated() || GetMenu(w) != Handle()) return;
     // The window hears of it first: whoever paints the bar paints it anew.
@@ -833,7 +942,8 @@ bool DispatchMenuMessage(TMenu* Menu, TMessage& M) {
         TMenuItem* item = Menu->FindItemByCommand(UINT(mis->itemData));
         if (!item) return false;
         int w = int(mis->itemWidth), h = int(mis->itemHeight);
-        if (Menu->OwnerDraw()) {
+        // A merged item is drawn the way its own menu draws.
+        if (item->GetParentMenu()->OwnerDraw()) {
             TCanvas* c = MeasureCanvas();
             UseFont(c, MenuFontFor(item->Default()));
             item->MeasureItem(c, w, h);
@@ -864,7 +974,7 @@ bool DispatchMenuMessage(TMenu* Menu, TMessage& M) {
         TCanvasDCScope scope(canvas, dis->hDC);
         const TRect r{dis->rcItem.left, dis->rcItem.top, dis->rcItem.right, dis->rcItem.bottom};
         const TOwnerDrawState state = OwnerDrawStateOf(dis->itemState);
-        if (Menu->OwnerDraw()) {
+        if (item->GetParentMenu()->OwnerDraw()) {
             UseFont(canvas, MenuFontFor((state & OwnerDrawBit(odDefault)) || item->Default()));
             canvas->Brush()->SetStyle(bsSolid);
             item->AdvancedDrawItem(canvas, r, state, item->IsTopLevel());
@@ -915,7 +1025,8 @@ void RegisterMenusClasses() {
         .Ignore("ParentBiDiMode")
         .Ignore("AutoHotkeys")
         .Ignore("AutoLineReduction");
-    RegisterComponentClass<TMainMenu>("TMainMenu", "TMenu").Ignore("AutoMerge");
+    RegisterComponentClass<TMainMenu>("TMainMenu", "TMenu")
+        .Bool("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge);
     RegisterComponentClass<TPopupMenu>("TPopupMenu", "TMenu")
         .Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, popupAlignment)
         .Bool("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup)

@@ -9,6 +9,13 @@
 // simply not found. Handles and numbers an item gives up while a menu loop
 // runs are kept until the loop ends, as the open menu may still show them.
 //
+// Merging: a main menu may show another main menu's top level on its bar
+// (an MDI child's menu on its frame's, a secondary form's on the main
+// form's): the other menu's items replace this menu's items of the same
+// GroupIndex and go between the others by GroupIndex otherwise. The merged
+// items stay the other menu's: their commands, changes and handlers are
+// theirs, the bar only shows them.
+//
 // Owner drawing: with OwnerDraw the menu's items are drawn by OnMeasureItem
 // and OnAdvancedDrawItem (or OnDrawItem), else by the item's own painting in
 // the system's colours. A form routes its menu's messages (WM_COMMAND,
@@ -112,6 +119,9 @@ public:
     void Delete(int Index);
     // Frees every sub-item.
     void Clear();
+    // The items shown on the menu in their order: the sub-items, and on a
+    // menu's root those of the menu merged into it among them.
+    std::vector<TMenuItem*> ShownItems() const;
     int IndexOf(const TMenuItem* Item) const;
     TMenuItem* Parent() const { return FParent; }
     int MenuIndex() const;
@@ -158,6 +168,7 @@ protected:
 
 private:
     friend class TMenu;
+    friend class TMainMenu;
     void BitmapChanged(TObject* Sender);
     // Fills the item's pop-up handle from the visible sub-items.
     void RebuildHandle();
@@ -167,6 +178,10 @@ private:
     void DefaultMeasure(TCanvas* ACanvas, int& Width, int& Height, bool TopLevel);
     void DefaultDraw(TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State, bool TopLevel);
     void ReleaseHandle();
+    // The handle's own entries: those of the system (a maximised MDI child's
+    // window menu and buttons on a frame's bar) keep their places around them.
+    void OwnEntries(int& First, int& Count) const;
+    void Unmerge();
 
     AnsiString FCaption;
     bool FChecked = false, FEnabled = true, FVisible = true, FDefault = false, FRadioItem = false;
@@ -182,6 +197,10 @@ private:
     TMenu* FMenu = nullptr;  // set on the root item of a menu only
     UINT FCommand = 0;
     HMENU FHandle = nullptr;
+    // On a menu's root: the root of the menu merged into it, and the root
+    // of the menu it is merged into.
+    TMenuItem* FMerged = nullptr;
+    TMenuItem* FMergedInto = nullptr;
 };
 
 class TMenu : public TComponent {
@@ -207,7 +226,8 @@ public:
     HWND WindowHandle() const { return FWindowHandle; }
     void SetWindowHandle(HWND Value);
 
-    // The item of a command number in this menu's tree.
+    // The item of a command number in this menu's tree or in the tree of
+    // the menu merged into it.
     TMenuItem* FindItemByCommand(UINT Command) const;
     // The item whose pop-up handle this is (the root item for the menu's own).
     TMenuItem* FindItemByHandle(HMENU Menu) const;
@@ -247,9 +267,28 @@ public:
     ~TMainMenu() override;
     const char* ClassName() const override { return "TMainMenu"; }
 
+    // Whether the menu of a form other than the main form joins the main
+    // form's bar while that form is active (not for an MDI form's main
+    // form, whose children's menus always join); such a form shows no bar
+    // of its own.
+    bool AutoMerge() const { return FAutoMerge; }
+    void SetAutoMerge(bool Value);
+    // Shows Menu's top level on this bar by group index, in place of the
+    // menu merged so far (nullptr: none); Unmerge takes Menu off again when
+    // it is the one merged.
+    void Merge(TMainMenu* Menu);
+    void Unmerge(TMainMenu* Menu);
+    // The menu merged into this one, and the menu whose bar shows this
+    // one's items; nullptr for none.
+    TMainMenu* MergedMenu() const;
+    TMainMenu* MergedInto() const;
+
 protected:
     void MenuChanged(TMenuItem* Item) override;
     bool IsMenuBar() const override { return true; }
+
+private:
+    bool FAutoMerge = false;
 };
 
 class TPopupMenu : public TMenu {

@@ -9,7 +9,7 @@ cd "$top"
 # Build root: build/ in the tree unless TUVRELI_BUILD names another.
 B=$(realpath -m "${TUVRELI_BUILD:-build}")
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh"
+"$top/scripts/build.sh" programs
 prog="$B"/win/lessons/Tuvreli.exe
 [ "${1:-}" = crossword ] && prog="$B"/win/crossword/crossword.exe
 [ -f "$prog" ] || { echo "run: $prog was not built" >&2; exit 1; }

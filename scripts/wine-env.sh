@@ -122,8 +122,20 @@ stop_slot() {
   rm -f "$envf"
 }
 
+# What start leaves running (displays, window managers, wine servers) must not
+# hold a descriptor it inherited: a build tool that started it through a
+# console step waits for its pipe to close and would never return.
+close_inherited_fds() {
+  local fd
+  for fd in /proc/$$/fd/*; do
+    fd=${fd##*/}
+    [ "$fd" -gt 2 ] 2>/dev/null && eval "exec $fd>&-" 2>/dev/null || true
+  done
+}
+
 case "$cmd" in
 start)
+  close_inherited_fds
   mkdir -p "$bdir"
   # The slots start side by side: a new prefix takes a while to make.
   pids=()

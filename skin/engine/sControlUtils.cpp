@@ -187,6 +187,23 @@ bool Paintable(TControl* C, HDC DC) {
     return RectVisible(DC, &r) != 0;
 }
 
+// An MDI form paints an aligned graphic child over its own background as
+// its linked object: the form's provider then repaints that control alone.
+// The repaint paints the form again; that nested paint wraps nothing.
+void WrapAlignedOnMDIForm(TWinControl* Parent, HDC DC) {
+    static bool wrapping = false;
+    auto* form = dynamic_cast<TForm*>(Parent);
+    if (wrapping || !form || form->FormStyle() != fsMDIForm || !form->HandleAllocated()) return;
+    ValueRestorer<bool> guard(wrapping, true);
+    for (int i = 0; i < form->ControlCount(); ++i) {
+        TControl* c = form->Controls(i);
+        if (c->Align() == alNone || !Paintable(c, DC)) continue;
+        SendEngineCommand(form, scSetLinkObject, LPARAM(c));
+        c->Repaint();
+        SendEngineCommand(form, scSetLinkObject, 0);
+    }
+}
+
 }  // namespace
 
 void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset) {
@@ -196,6 +213,7 @@ void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset) {
         if (Parent->HandleAllocated()) SendEngineCommandToHandle(Parent->HandleIfAllocated(), scSetReady, 0);
         return;
     }
+    WrapAlignedOnMDIForm(Parent, DC);
     BackgroundInfo bg;
     QueryControlBackground(bg, Parent, false);
     std::vector<TControl*> kids;
@@ -235,6 +253,24 @@ void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset) {
 
 namespace {
 
+void PaintTree(HDC DC, TControl* Control);
+
+// An MDI form's children are none of its controls: each is painted at its
+// place in the form's window, the lowest first.
+void PaintMDIChildren(HDC DC, TForm* Form) {
+    RECT fr{};
+    GetWindowRect(Form->HandleIfAllocated(), &fr);
+    for (int i = Form->MDIChildCount() - 1; i >= 0; --i) {
+        TForm* c = Form->MDIChildren(i);
+        if (!c->Visible() || !c->HandleAllocated()) continue;
+        RECT cr{};
+        GetWindowRect(c->HandleIfAllocated(), &cr);
+        SavedDC saved(DC);
+        OffsetViewportOrgEx(DC, cr.left - fr.left, cr.top - fr.top, nullptr);
+        PaintTree(DC, c);
+    }
+}
+
 void PaintTree(HDC DC, TControl* Control) {
     if (!Control->Visible()) return;
     auto* w = dynamic_cast<TWinControl*>(Control);
@@ -242,6 +278,8 @@ void PaintTree(HDC DC, TControl* Control) {
         Control->Perform(WM_PRINT, WPARAM(DC), 0);
         return;
     }
+    if (auto* f = dynamic_cast<TForm*>(w); f && f->FormStyle() == fsMDIForm && f->HandleAllocated())
+        PaintMDIChildren(DC, f);
     if (w->HandleAllocated() && AnswersEngineCommand(w->HandleIfAllocated(), scIsSkinned))
         SendMessageW(w->HandleIfAllocated(), WM_PRINT, WPARAM(DC), 0);
     else

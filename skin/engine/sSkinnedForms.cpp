@@ -42,13 +42,15 @@ HWND FormHandle(TForm* F) { return F ? F->HandleIfAllocated() : nullptr; }
 bool Destroying(TComponent* C) { return C->ComponentState() & csDestroying; }
 
 // The form by its window (through its window procedure before it has one),
-// then the controls inside it as the control utilities walk them.
+// then the controls inside it as the control utilities walk them; an MDI
+// form's client window, which is none of its controls, hears it last.
 void SendToFormAndControls(TForm* F, TMessage& M) {
     if (const HWND h = FormHandle(F))
         SendMessageW(h, M.Msg, M.WParam, M.LParam);
     else
         F->Perform(M.Msg, M.WParam, M.LParam);
     SendToControlTree(F, M.Msg, M.WParam, M.LParam);
+    if (F->FormStyle() == fsMDIForm && F->ClientHandle()) SendMessageW(F->ClientHandle(), M.Msg, M.WParam, M.LParam);
 }
 
 bool UsesManager(TacFormProvider* P, TsSkinManager* Manager) {
@@ -121,7 +123,8 @@ void BroadcastToAllForms(TMessage& Message) {
         for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
             if (i >= Application->ComponentCount()) continue;
             auto* f = dynamic_cast<TForm*>(Application->Components(i));
-            if (!f || (f->ComponentState() & (csDestroying | csLoading))) continue;
+            // An MDI child hears it through its own provider, never as a form of the application.
+            if (!f || f->FormStyle() == fsMDIChild || (f->ComponentState() & (csDestroying | csLoading))) continue;
             // A skinned form hears it once, through the list.
             if (AnswersEngineCommand(FormHandle(f), scIsSkinned)) continue;
             SendToFormAndControls(f, Message);

@@ -783,11 +783,14 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     TsSkinManager* m = FOwner;
     TacMenuLineSurface* surface = CurrentMenuLineSurface;
     TMenu* menu = item->GetParentMenu();
-    if (!surface && menu && menu->WindowHandle()) {
+    // A merged item shows on the bar of the menu it is merged into.
+    auto* main = dynamic_cast<TMainMenu*>(menu);
+    TMenu* bar = main && main->MergedInto() ? main->MergedInto() : menu;
+    if (!surface && bar && bar->WindowHandle()) {
         // The form answers with its provider as the engine knows it; the
         // surface is another face of the same object.
-        const LRESULT p = SendMessageW(menu->WindowHandle(), SM_ALPHACMD, WPARAM(SkinWParam(scGetProvider)), 0);
-        if (p && dynamic_cast<TForm*>(FindControl(menu->WindowHandle())))
+        const LRESULT p = SendMessageW(bar->WindowHandle(), SM_ALPHACMD, WPARAM(SkinWParam(scGetProvider)), 0);
+        if (p && dynamic_cast<TForm*>(FindControl(bar->WindowHandle())))
             surface = dynamic_cast<TacMenuLineSurface*>(reinterpret_cast<TacFormProvider*>(p));
     }
     TPoint origin{0, 0};

@@ -35,6 +35,13 @@ HMENU BarOf(TForm* F) {
     return m && IsMenu(m) ? m : nullptr;
 }
 
+bool HasVisibleItem(TMainMenu* Menu) {
+    if (!Menu) return false;
+    for (int i = 0; i < Menu->Items()->Count(); ++i)
+        if (Menu->Items()->Items(i)->Visible()) return true;
+    return false;
+}
+
 bool IsMDICode(int Code) { return Code == HTMDICLOSE || Code == HTMDIRESTORE || Code == HTMDIMIN; }
 
 }  // namespace
@@ -46,7 +53,14 @@ int TsSkinProvider::MenuLineHeight() const { return BarOf(FForm) ? GetSystemMetr
 bool TsSkinProvider::MenuVisible() const {
     if (!FForm || FForm->BorderStyle() == bsDialog || IsMDIChild()) return false;
     HMENU m = BarOf(FForm);
-    return m && GetMenuItemCount(m) > 0;
+    if (!m) return false;
+    TMainMenu* main = FForm->Menu();
+    // A bar the class library did not make: by its entries.
+    if (!main || !main->HandleAllocated() || main->Handle() != m) return GetMenuItemCount(m) > 0;
+    if (HasVisibleItem(main)) return true;
+    // An MDI form's line also shows its active child's menu, merged into it.
+    TForm* child = FForm->FormStyle() == fsMDIForm ? FForm->ActiveMDIChild() : nullptr;
+    return child && HasVisibleItem(child->Menu());
 }
 
 int TsSkinProvider::MenuRows() {

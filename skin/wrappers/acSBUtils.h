@@ -197,6 +197,9 @@ public:
     // messages, the hover ends, the bars' timers are killed. Run on detach,
     // on destruction and by the wrapper's own end of a press.
     void StopScrollMouse();
+    // Whether a press on one of this window's bars (an arrow or track held,
+    // the thumb dragged) is under way.
+    bool PressRunning() const;
 
     bool ThumbDragging = false;
     bool LeftScrollBar = false;  // WS_EX_LEFTSCROLLBAR

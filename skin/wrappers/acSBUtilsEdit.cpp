@@ -924,7 +924,9 @@ void TacMDIWnd::WndProc(TMessage& M) {
                 RedrawWindow(CtrlHandle, nullptr, nullptr,
                              RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             UpdateScrollInfo(this, true);
-            if (GetCapture() == CtrlHandle) ReleaseCapture();
+            // Not while our own bars hold the mouse: that press ends with its
+            // button, not at the first scroll message it sent.
+            if (GetCapture() == CtrlHandle && !PressRunning()) ReleaseCapture();
         }
         break;
     case 0x3F:

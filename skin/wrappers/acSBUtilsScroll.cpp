@@ -458,6 +458,11 @@ bool ScrollBarUsable(HWND H, int Kind) {
 
 // ---------------------------------------------------------------- the procedure
 
+bool TacScrollWnd::PressRunning() const {
+    const TacScrollMouse& ms = acScrollMouse;
+    return ms.Wnd == CtrlHandle && (ms.PressedPart != acPartNone || ThumbDragging);
+}
+
 void TacScrollWnd::KillScrollTimers() {
     if (!IsWindow(CtrlHandle)) return;
     KillTimer(CtrlHandle, acFirstDelayTimer);
@@ -467,7 +472,7 @@ void TacScrollWnd::KillScrollTimers() {
 
 void TacScrollWnd::ReleasePress(bool Send) {
     TacScrollMouse& ms = acScrollMouse;
-    if (ms.Wnd != CtrlHandle || (ms.PressedPart == acPartNone && !ThumbDragging)) return;
+    if (!PressRunning()) return;
     const UINT msg = ms.ScrollMsg;
     const bool dragged = ThumbDragging;
     const int last = ms.LastPos;
@@ -661,8 +666,7 @@ static void TrackPointer(TacScrollWnd* W, POINT P) {
 }
 
 bool TacScrollWnd::WMMouseMove(TMessage& M) {
-    TacScrollMouse& ms = acScrollMouse;
-    if (ms.Wnd != CtrlHandle || (ms.PressedPart == acPartNone && !ThumbDragging)) return false;
+    if (!PressRunning()) return false;
     POINT p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
     ClientToScreen(CtrlHandle, &p);
     TrackPointer(this, p);

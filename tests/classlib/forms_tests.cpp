@@ -13,6 +13,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "Guards.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
@@ -187,6 +188,63 @@ TEST(Forms, FocusAskedForOnAHiddenFormWaitsUntilItIsShown) {
     EXPECT_TRUE(PumpUntil([&] { return GetFocus() == e1->Handle(); }));
     delete b;
     delete a;
+}
+
+namespace {
+// The captions a window's bar shows, in their order.
+std::vector<AnsiString> BarOf(HWND H) {
+    std::vector<AnsiString> out;
+    HMENU bar = GetMenu(H);
+    for (int pos = 0; bar && pos < GetMenuItemCount(bar); ++pos) {
+        wchar_t text[64] = {};
+        GetMenuStringW(bar, UINT(pos), text, 64, MF_BYPOSITION);
+        out.push_back(FromWide(text));
+    }
+    return out;
+}
+
+TMainMenu* MenuWith(TComponent* Owner, std::initializer_list<std::pair<const char*, int>> Items) {
+    auto* menu = new TMainMenu(Owner);
+    for (auto [caption, group] : Items) {
+        auto* item = new TMenuItem(Owner);
+        item->SetCaption(caption);
+        item->SetGroupIndex(group);
+        menu->Items()->Add(item);
+    }
+    return menu;
+}
+}  // namespace
+
+// A form whose menu has AutoMerge shows no bar of its own: its items join
+// the main form's bar by group index once it is active, and stay there
+// while it is shown; hidden, it takes them back; without AutoMerge its bar
+// is its own again.
+TEST(Forms, AnAutoMergeMenuJoinsTheMainFormsBarWhileItsFormIsShown) {
+    ASSERT_NE(ResForm, nullptr);
+    TMainMenu* main = MenuWith(ResForm, {{"File", 0}, {"Help", 9}});
+    ResForm->SetMenu(main);
+    auto* other = new TLogForm(Application, "M");
+    TMainMenu* menu = MenuWith(other, {{"Tools", 5}});
+    menu->SetAutoMerge(true);
+    other->SetMenu(menu);
+    other->Show();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == other->Handle(); }));
+    EXPECT_EQ(GetMenu(other->Handle()), nullptr);
+    const std::vector<AnsiString> own{"File", "Help"}, merged{"File", "Tools", "Help"};
+    EXPECT_EQ(BarOf(ResForm->Handle()), merged);
+    SetForegroundWindow(ResForm->Handle());
+    Pump(50);
+    EXPECT_EQ(BarOf(ResForm->Handle()), merged) << "the main form's bar is used while the form is shown";
+    other->Hide();
+    Pump(30);
+    EXPECT_EQ(BarOf(ResForm->Handle()), own);
+    menu->SetAutoMerge(false);
+    Pump(30);
+    EXPECT_EQ(GetMenu(other->Handle()), menu->Handle());
+    delete other;
+    ResForm->SetMenu(nullptr);
+    delete main;
+    Pump(30);
 }
 
 TEST(Timers, TicksAreMessagesOfTheLoop) {

@@ -2,7 +2,8 @@
 // aligned controls, children made in it (from form data and by code),
 // activated by the real mouse and by Ctrl+F6 through the application's loop,
 // cascaded and tiled, closed by Ctrl+F4 and by the program, and nothing left
-// once they are gone. A child asked for without an MDI form is refused.
+// once they are gone; the active child's menu merged into the frame's bar.
+// A child asked for without an MDI form is refused.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,9 @@
 
 #include "FormLoader.h"
 #include "Forms.h"
+#include "Guards.h"
+#include "Menus.h"
+#include "WinText.h"
 #include "StdCtrls.h"
 #include "TestSupport.h"
 #include "TypeInfo.h"
@@ -238,4 +242,138 @@ TEST_F(MDI, ClosedChildrenAreFreedAndLeaveNothingBehind) {
     const testwin::GuiObjects after = testwin::CountGuiObjects();
     EXPECT_EQ(after.Gdi, before.Gdi);
     EXPECT_EQ(after.User, before.User);
+}
+
+// ---------------------------------------------------------------- menu merging
+
+namespace {
+
+// The captions of the class library's entries on a bar (the system's own
+// for a maximised child carry no command of ours), in their order.
+Lines BarCaptions(HMENU Bar) {
+    Lines out;
+    for (int pos = 0; pos < GetMenuItemCount(Bar); ++pos) {
+        wchar_t text[64] = {};
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_ID | MIIM_DATA | MIIM_STRING;
+        mi.dwTypeData = text;
+        mi.cch = 64;
+        if (GetMenuItemInfoW(Bar, UINT(pos), TRUE, &mi) && mi.dwItemData && mi.dwItemData == mi.wID)
+            out.push_back(FromWide(text));
+    }
+    return out;
+}
+
+struct Entry {
+    const char* Caption;
+    int Group;
+};
+
+// A main menu of top-level items owned by Owner; each click is logged.
+TMainMenu* MenuOf(TComponent* Owner, std::initializer_list<Entry> Items) {
+    auto* menu = new TMainMenu(Owner);
+    for (const Entry& e : Items) {
+        auto* item = new TMenuItem(Owner);
+        item->SetCaption(e.Caption);
+        item->SetGroupIndex(e.Group);
+        item->OnClick = TNotifyEvent::Fn(nullptr, [](void*, TObject* S) {
+            g_events.push_back("click " + static_cast<TMenuItem*>(S)->Caption());
+        });
+        menu->Items()->Add(item);
+    }
+    return menu;
+}
+
+}  // namespace
+
+// An active child's menu joins the frame's bar by group index: its items
+// take the place of the frame's items of their group and go between the
+// others by group index; a child without a menu activated by the real mouse
+// gives the frame its own bar back, as does the merged child when it goes.
+// A real click on a merged entry of the bar runs the child's handler.
+TEST_F(MDI, TheActiveChildsMenuJoinsTheFramesBarByGroupIndex) {
+    TMainMenu* frameMenu = MenuOf(Frame, {{"File", 0}, {"Edit", 1}, {"Window", 5}, {"Help", 9}});
+    Frame->SetMenu(frameMenu);
+    ScopeExit noMenu([&] {
+        Frame->SetMenu(nullptr);
+        delete frameMenu;
+    });
+    HMENU bar = GetMenu(Frame->Handle());
+    ASSERT_EQ(bar, frameMenu->Handle());
+    const Lines own{"File", "Edit", "Window", "Help"};
+    const struct {
+        std::initializer_list<Entry> Child;
+        Lines Bar;
+    } cases[] = {
+        {{{"Change", 1}}, {"File", "Change", "Window", "Help"}},
+        {{{"Draw", 2}, {"Paint", 3}}, {"File", "Edit", "Draw", "Paint", "Window", "Help"}},
+        {{{"Open", 0}, {"About", 9}}, {"Open", "Edit", "Window", "About"}},
+        {{{"Tools", 7}, {"Extra", 12}}, {"File", "Edit", "Window", "Tools", "Help", "Extra"}},
+        {{{"Cut", 1}, {"Copy", 1}, {"Go", 4}}, {"File", "Cut", "Copy", "Go", "Window", "Help"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Bar.front() + " ... " + c.Bar.back());
+        TMDIKid* kid = KidByCode("menu", 40, 40);
+        kid->SetMenu(MenuOf(kid, c.Child));
+        Pump(30);
+        EXPECT_EQ(Frame->ActiveMDIChild(), kid);
+        EXPECT_EQ(BarCaptions(bar), c.Bar);
+        EXPECT_EQ(frameMenu->MergedMenu(), kid->Menu());
+        // Another child, without a menu, activated by a real click.
+        const TPoint p = A->ClientToScreen(Point(10, 10));
+        testwin::LeftClickAt(HandleMessages, POINT{p.X, p.Y});
+        EXPECT_EQ(Frame->ActiveMDIChild(), A);
+        EXPECT_EQ(BarCaptions(bar), own) << "unmerged on deactivation";
+        kid->BringToFront();
+        Pump(30);
+        EXPECT_EQ(BarCaptions(bar), c.Bar) << "merged again";
+        delete kid;
+        Pump(30);
+        EXPECT_EQ(BarCaptions(bar), own) << "unmerged when the child goes";
+        EXPECT_EQ(frameMenu->MergedMenu(), nullptr);
+    }
+
+    // A child's entry and the frame's, clicked with the real mouse on the bar.
+    TMDIKid* kid = KidByCode("menu", 40, 40);
+    kid->SetMenu(MenuOf(kid, {{"Draw", 2}}));
+    Pump(30);
+    auto clickEntry = [&](const char* Caption) {
+        const Lines shown = BarCaptions(bar);
+        const int index = int(std::find(shown.begin(), shown.end(), Caption) - shown.begin());
+        int pos = 0;
+        for (int seen = -1; pos < GetMenuItemCount(bar); ++pos) {
+            MENUITEMINFOW mi{};
+            mi.cbSize = sizeof mi;
+            mi.fMask = MIIM_ID | MIIM_DATA;
+            GetMenuItemInfoW(bar, UINT(pos), TRUE, &mi);
+            if (mi.dwItemData && mi.dwItemData == mi.wID && ++seen == index) break;
+        }
+        RECT r{};
+        ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), bar, UINT(pos), &r));
+        testwin::LeftClickAt(HandleMessages, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        Pump(100);
+    };
+    g_events.clear();
+    clickEntry("Draw");
+    clickEntry("Edit");
+    EXPECT_EQ(g_events, (Lines{"click Draw", "click Edit"}));
+
+    // Merged anew while the child is maximised: the system's entries for it
+    // (its window menu before the items, its buttons after) keep their places.
+    kid->SetWindowState(wsMaximized);
+    Pump(50);
+    auto systemFirst = [&] {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_DATA | MIIM_SUBMENU;
+        return GetMenuItemInfoW(bar, 0, TRUE, &mi) && mi.dwItemData == 0 && mi.hSubMenu != nullptr;
+    };
+    ASSERT_TRUE(systemFirst());
+    const int entries = GetMenuItemCount(bar);
+    kid->SetMenu(MenuOf(kid, {{"Paint", 3}, {"Tools", 7}}));
+    Pump(50);
+    EXPECT_TRUE(systemFirst());
+    EXPECT_EQ(GetMenuItemCount(bar), entries + 1);
+    EXPECT_EQ(BarCaptions(bar), (Lines{"File", "Edit", "Paint", "Window", "Tools", "Help"}));
 }

@@ -208,6 +208,60 @@ TEST_F(FormList, BroadcastsReachEachFormOnce) {
     EXPECT_EQ(plain->Commands.back(), scRefresh);
 }
 
+namespace {
+// Under an MDI client's window procedure: the engine commands it hears.
+struct ClientSpy {
+    static inline WNDPROC Prev = nullptr;
+    static inline std::vector<uint16_t> Commands;
+    static LRESULT CALLBACK Proc(HWND H, UINT M, WPARAM W, LPARAM L) {
+        if (M == SM_ALPHACMD) Commands.push_back(SkinCommandOf(W));
+        return CallWindowProcW(Prev, H, M, W, L);
+    }
+    explicit ClientSpy(HWND H) : Wnd(H) {
+        Commands.clear();
+        Prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~ClientSpy() { SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Prev)); }
+    HWND Wnd;
+};
+}  // namespace
+
+// An MDI form's client window hears what its form hears, whether the form
+// is reached as a form of the application or through the list; an MDI child
+// is no form of the application to broadcast to.
+TEST_F(FormList, AnMDIFormsClientHearsBroadcastsAndItsChildrenAreLeftOut) {
+    for (bool listed : {false, true}) {
+        SCOPED_TRACE(listed ? "listed" : "plain");
+        auto* frame = new TProbeForm(Application, listed ? Provider(Manager) : nullptr);
+        frame->SetFormStyle(fsMDIForm);
+        Forms.push_back(frame);
+        frame->Show();
+        auto* kid = new TProbeForm(Application, nullptr);
+        kid->SetFormStyle(fsMDIChild);
+        Forms.push_back(kid);
+        kid->Show();
+        Pump(50);
+        ASSERT_EQ(GetParent(kid->Handle()), frame->ClientHandle());
+        if (listed) RegisterSkinnedForm(frame);
+        ClientSpy spy(frame->ClientHandle());
+        frame->Commands.clear();
+        kid->Commands.clear();
+        for (uint16_t c : {scBeforeRefresh, scRefresh}) {
+            TMessage m = EngineMessage(c, Manager);
+            BroadcastToAllForms(m);
+        }
+        const std::vector<uint16_t> both{scBeforeRefresh, scRefresh};
+        EXPECT_EQ(ClientSpy::Commands, both);
+        EXPECT_EQ(frame->Commands, both);
+        EXPECT_TRUE(kid->Commands.empty());
+        Forms.pop_back();
+        delete kid;
+        Forms.pop_back();
+        if (listed) UnregisterSkinnedForm(frame);
+        delete frame;
+    }
+}
+
 TEST_F(FormList, LockedFormDoesNotRepaintAndUnlockRepaints) {
     TTestProvider* p = Provider(Manager);
     TProbeForm* f = MakeForm(p);

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -608,7 +609,8 @@ HMENU MenuOpenedBy(const std::function<void()>& Input) {
 // The rectangle of a bar item in window coordinates, found by its command
 // (the system puts entries of its own before it for a maximised MDI child).
 RECT BarItem(HWND H, TMainMenu* Main, int Index) {
-    HMENU bar = Main->Handle();
+    // The window's bar: a merged menu's items show on the frame's.
+    HMENU bar = GetMenu(H);
     const UINT command = Main->Items()->Items(Index)->Command();
     RECT w{}, r{};
     GetWindowRect(H, &w);
@@ -838,7 +840,145 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     ExpectItemsShown("closed");
 }
 
+// The active MDI child's menu joins the skinned line by group index: its
+// items' text shows where the system placed them, on the line's face, the
+// frame on screen is the provider's image; a real click on a merged item
+// runs the child's handler; the frame's own items come back when the child goes.
+TEST_P(MenuLine, TheActiveMDIChildsMenuIsMergedIntoTheLine) {
+    Make(fsMDIForm);
+    TForm* f = P->Form();
+    for (int i = 0; i < 4; ++i) Main->Items()->Items(i)->SetGroupIndex(i < 3 ? i : 9);
+    auto* child = new TForm(f);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 240, 160);
+    auto* menu = new TMainMenu(child);
+    int clicks = 0;
+    for (auto [caption, group] : {std::pair<const char*, int>{"&Draw", 2}, {"&Tools", 5}}) {
+        auto* item = new TMenuItem(child);
+        item->SetCaption(caption);
+        item->SetGroupIndex(group);
+        item->OnClick = TNotifyEvent::Fn(&clicks, [](void* C, TObject*) { ++*static_cast<int*>(C); });
+        menu->Items()->Add(item);
+    }
+    child->SetMenu(menu);
+    new TsSkinProvider(child);
+    child->Show();
+    Pump(200);
+    HWND h = f->Handle();
+    ASSERT_EQ(Main->MergedMenu(), menu);
+    EXPECT_TRUE(P->MenuVisible());
+    // File, Edit, Draw (in View's place), Tools, Help, left to right.
+    const RECT edit = BarItem(h, Main, 1), draw = BarItem(h, menu, 0), tools = BarItem(h, menu, 1),
+               help = BarItem(h, Main, 3);
+    EXPECT_LE(edit.right, draw.left);
+    EXPECT_LE(draw.right, tools.left);
+    EXPECT_LE(tools.right, help.left);
+    const RECT view = BarItem(h, Main, 2);
+    EXPECT_TRUE(IsRectEmpty(&view)) << "View is replaced";
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    for (const RECT& r : {draw, tools, edit}) {
+        const Inked n = Count(h, r, Face, Ink);
+        EXPECT_GT(n.Ink, 8);
+        EXPECT_GT(n.Face, n.All / 2);
+    }
+    RECT w{};
+    GetWindowRect(h, &w);
+    Click(w.left + (tools.left + tools.right) / 2, w.top + (tools.top + tools.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }, 2000)) << "the child's handler runs";
+
+    delete child;
+    Pump(200);
+    EXPECT_EQ(Main->MergedMenu(), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return FrameMismatches(P) == 0; }, 2000));
+    ExpectItemsShown("unmerged");
+}
+
 INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night"));
+
+// ---------------------------------------------------------------- the MDI client's bars
+
+namespace {
+
+// Under the client's wrapper: the scroll codes of the WM_VSCROLL it is sent.
+struct ScrollSpy {
+    static inline WNDPROC Prev = nullptr;
+    static inline std::vector<int> Codes;
+    static inline std::vector<int> Positions;
+    static LRESULT CALLBACK Proc(HWND H, UINT M, WPARAM W, LPARAM L) {
+        if (M == WM_VSCROLL) {
+            Codes.push_back(LOWORD(W));
+            if (LOWORD(W) == SB_THUMBTRACK) Positions.push_back(HIWORD(W));
+        }
+        return CallWindowProcW(Prev, H, M, W, L);
+    }
+    explicit ScrollSpy(HWND H) : Wnd(H) {
+        Codes.clear();
+        Positions.clear();
+        Prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~ScrollSpy() { SetWindowLongPtrW(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Prev)); }
+    static int CountOf(int Code) { return int(std::count(Codes.begin(), Codes.end(), Code)); }
+    HWND Wnd;
+};
+
+}  // namespace
+
+// The skinned bars of an MDI form's client window, driven by the real
+// mouse: an arrow held repeats its line step until the button comes up, a
+// thumb dragged sends a position for each step of the drag.
+TEST_P(MenuLine, TheMDIClientsBarsRepeatAndTrackLikeAnyOther) {
+    Make(fsMDIForm);
+    TForm* f = P->Form();
+    HWND client = f->ClientHandle();
+    // A child of the system's kind far below the client's bottom: the client
+    // shows its bars.
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefMDIChildProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = L"MDIScrollKid";
+    RegisterClassW(&wc);
+    MDICREATESTRUCTW mc{L"MDIScrollKid", L"Far", GetModuleHandleW(nullptr), 10, 1500, 200, 120, 0, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    ASSERT_NE(child, nullptr);
+    // The system's client takes its bars only while its style asks for them
+    // (an empty client gave them up); the child's next size step shows them.
+    SetWindowLongPtrW(client, GWL_STYLE, GetWindowLongPtrW(client, GWL_STYLE) | WS_VSCROLL | WS_HSCROLL);
+    MoveWindow(child, 10, 1500, 210, 130, TRUE);
+    ASSERT_TRUE(PumpUntil([&] {
+        return (GetWindowLongPtrW(client, GWL_STYLE) & WS_VSCROLL) && GetScrollBarObject(client, 1) &&
+               GetScrollBarObject(client, 1)->Visible;
+    }, 2000));
+    SendMessageW(client, WM_VSCROLL, SB_TOP, 0);
+    Pump(100);
+    TacScrollBar* bar = GetScrollBarObject(client, 1);
+    const TRect r = GetVertBarRect(bar->Owner, client);
+    const int arrow = GetScrollMetric(bar, 0, true), x = (r.Left + r.Right) / 2;
+    {
+        ScrollSpy spy(client);
+        MouseMove(x, r.Bottom - arrow / 2);
+        MouseDown();
+        Pump(900);
+        MouseUp();
+        Pump(100);
+        EXPECT_GE(ScrollSpy::CountOf(SB_LINEDOWN), 5) << "held, the arrow repeats";
+        EXPECT_EQ(ScrollSpy::CountOf(SB_ENDSCROLL), 1);
+        EXPECT_EQ(ScrollSpy::Codes.back(), SB_ENDSCROLL) << "the press ends with the button";
+    }
+    SendMessageW(client, WM_VSCROLL, SB_TOP, 0);
+    Pump(100);
+    {
+        ScrollSpy spy(client);
+        const int y = r.Top + arrow + 5;
+        Drag(POINT{x, y}, POINT{x, y + 150}, 8, 40);
+        Pump(100);
+        EXPECT_GE(ScrollSpy::Positions.size(), 4u) << "the drag tracks";
+        EXPECT_TRUE(std::is_sorted(ScrollSpy::Positions.begin(), ScrollSpy::Positions.end()));
+        EXPECT_EQ(ScrollSpy::CountOf(SB_THUMBPOSITION), 1);
+        EXPECT_EQ(ScrollSpy::Codes.back(), SB_ENDSCROLL);
+    }
+    MouseMove(1200, 1000);
+}
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -14,7 +14,9 @@
 //     (a line of text, an icon, an OK button), skinned by the dialog hook;
 //     exits when it is answered;
 //   skinhost.exe --mdi <skin directory> <skin name>
-//     an MDI main form with the host's main menu and two children, skinned;
+//     an MDI main form with the host's main menu and two children, skinned,
+//     each with a menu of its own that joins the main form's line while the
+//     child is active;
 //     (the edits and lists, the bars and tabs and the page control are
 //     wrapped by hand: they hold foreign windows);
 //   skinhost.exe --dump <skin directory> <skin name> <file>
@@ -291,6 +293,27 @@ void AddFrame(TWinControl* Page) {
     button->SetCaption("Button");
 }
 
+// A child's own menu: two items that follow the host's on the line (their
+// group indexes are above the host's).
+void AddChildMenu(TForm* Child, int Index) {
+    auto* menu = new TMainMenu(Child);
+    const struct {
+        const char* Caption;
+        int Group;
+    } tops[] = {{Index ? "&Second" : "&First", 5}, {Index ? "Se&cond help" : "F&irst help", 9}};
+    for (const auto& t : tops) {
+        auto* top = new TMenuItem(Child);
+        top->SetCaption(t.Caption);
+        top->SetGroupIndex(t.Group);
+        auto* sub = new TMenuItem(Child);
+        sub->SetCaption("&Close this child");
+        sub->OnClick = TNotifyEvent::Fn(Child, [](void* C, TObject*) { static_cast<TForm*>(C)->Close(); });
+        top->Add(sub);
+        menu->Items()->Add(top);
+    }
+    Child->SetMenu(menu);
+}
+
 // The MDI mode: a main form with the host's main menu and two children.
 int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
     Application->Initialize();
@@ -312,6 +335,7 @@ int HostMDI(const AnsiString& Dir, const AnsiString& Name) {
         child->SetFormStyle(fsMDIChild);
         child->SetCaption(i ? "Second child" : "First child");
         child->SetBounds(20 + 300 * i, 20 + 60 * i, 320, 220);
+        AddChildMenu(child, i);
         new TsSkinProvider(child);
         auto* edit = new TEdit(child);
         edit->SetParent(child);
