@@ -3,6 +3,7 @@
 #include "ComCtrls.h"
 #include "ExtControls.h"
 #include "Forms.h"
+#include "Frames.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
@@ -23,6 +24,9 @@ void RegisterClassLibraryClasses() {
                                     {"taCenter", taCenter}});
     const TEnumInfo& layout =
         RegisterEnum("TTextLayout", {{"tlTop", tlTop}, {"tlCenter", tlCenter}, {"tlBottom", tlBottom}});
+    const TEnumInfo& anchors =
+        RegisterEnum("TAnchors", {{"akLeft", 1 << akLeft}, {"akTop", 1 << akTop}, {"akRight", 1 << akRight},
+                                  {"akBottom", 1 << akBottom}});
     const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
     const TEnumInfo& biDiMode = RegisterEnum(
         "TBiDiMode", {{"bdLeftToRight", bdLeftToRight}, {"bdRightToLeft", bdRightToLeft},
@@ -116,6 +120,12 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentColor")
         .Ignore("Margin");
 
+    RegisterPersistentClass<TSizeConstraints>("TSizeConstraints")
+        .Int("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth)
+        .Int("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight)
+        .Int("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth)
+        .Int("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight);
+
     RegisterComponentModelClasses();
 
     RegisterPersistentClass<TControl>("TControl", "TComponent")
@@ -141,12 +151,12 @@ void RegisterClassLibraryClasses() {
         .Str("Hint", &TControl::Hint, &TControl::SetHint)
         .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
         .Ignore("ParentShowHint")
-        .Ignore("Anchors")
-        .Ignore("Constraints")
+        .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, anchors)
+        .Object("Constraints", &TControl::Constraints, "TSizeConstraints")
         .Ignore("DragKind")
         .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
         .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
-        .Ignore("PopupMenu")
+        .Ref("PopupMenu", &TControl::SetPopupMenu, "TPopupMenu")
         .Ignore("HelpContext")
         .Ignore("DesignSize")
         .Ignore("ExplicitLeft")
@@ -162,14 +172,17 @@ void RegisterClassLibraryClasses() {
         .Event("OnDragDrop", &TControl::OnDragDrop)
         .Event("OnStartDrag", &TControl::OnStartDrag)
         .Event("OnEndDrag", &TControl::OnEndDrag)
-        .Event("OnResize", &TControl::OnResize);
+        .Event("OnResize", &TControl::OnResize)
+        .Event("OnCanResize", &TControl::OnCanResize)
+        .Event("OnConstrainedResize", &TControl::OnConstrainedResize)
+        .Event("OnContextPopup", &TControl::OnContextPopup);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
         .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
         .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
         .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D)
         .Bool("ParentCtl3D", &TWinControl::ParentCtl3D, &TWinControl::SetParentCtl3D)
-        .Ignore("DoubleBuffered")
+        .Bool("DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
         .Ignore("ImeMode")
         .Ignore("ImeName")
         .Event("OnEnter", &TWinControl::OnEnter)
@@ -178,14 +191,18 @@ void RegisterClassLibraryClasses() {
         .Event("OnKeyUp", &TWinControl::OnKeyUp)
         .Event("OnKeyPress", &TWinControl::OnKeyPress);
     RegisterPersistentClass<TCustomControl>("TCustomControl", "TWinControl");
-    RegisterComponentClass<TForm>("TForm", "TCustomControl")
+    RegisterPersistentClass<TScrollingWinControl>("TScrollingWinControl", "TCustomControl")
+        .Bool("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll)
+        .Object("HorzScrollBar", &TScrollingWinControl::HorzScrollBar, "TControlScrollBar")
+        .Object("VertScrollBar", &TScrollingWinControl::VertScrollBar, "TControlScrollBar");
+    RegisterComponentClass<TFrame>("TFrame", "TScrollingWinControl");
+    RegisterComponentClass<TForm>("TForm", "TScrollingWinControl")
         .Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, borderStyle)
         .Set("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons, borderIcons)
         .Enum("Position", &TForm::Position, &TForm::SetPosition, position)
         .Enum("WindowState", &TForm::WindowState, &TForm::SetWindowState, windowState)
         .Object("Icon", &TForm::Icon, "TIcon")
-        .Object("HorzScrollBar", &TForm::HorzScrollBar, "TControlScrollBar")
-        .Object("VertScrollBar", &TForm::VertScrollBar, "TControlScrollBar")
+        .Int("BorderWidth", &TForm::BorderWidth, &TForm::SetBorderWidth)
         .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
         .Ref("ActiveControl", &TForm::SetActiveControl, "TWinControl")
         .Ref("Menu", &TForm::SetMenu, "TMainMenu")
@@ -193,7 +210,6 @@ void RegisterClassLibraryClasses() {
         .Ignore("PixelsPerInch")
         .Ignore("TextHeight")
         .Ignore("Scaled")
-        .Ignore("AutoScroll")
         .Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, formStyle)
         .Enum("TileMode", &TForm::TileMode, &TForm::SetTileMode, tileMode)
         .Ignore("HelpFile")

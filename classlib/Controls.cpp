@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Menus.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -294,6 +296,8 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
     WindowProc = TWndMethod::Of<&TControl::WndProc>(this);
     FFont = std::make_unique<TFont>();
     FFont->OnChange = TNotifyEvent::Of<&TControl::FontChanged>(this);
+    FConstraints = std::make_unique<TSizeConstraints>(this);
+    FConstraints->OnChange = TNotifyEvent::Of<&TControl::ConstraintsChanged>(this);
 }
 
 TControl::~TControl() {
@@ -343,6 +347,7 @@ void TControl::WndProc(TMessage& m) {
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
     case CM_HITTEST: CMHitTest(m); return;
     case CM_CURSORCHANGED: CMCursorChanged(m); return;
+    case WM_CONTEXTMENU: WMContextMenu(m); return;
     default: DefaultHandler(m);
     }
 }
@@ -403,6 +408,72 @@ void TControl::HandleMouseMessage(TMessage& m) {
     }
 }
 
+void TControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+    if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMContextMenu(TMessage& m) {
+    const bool key = m.LParam == -1;
+    const TPoint at = Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    bool handled = false;
+    DoContextPopup(key ? Point(-1, -1) : ScreenToClient(at), handled);
+    if (handled) {
+        m.Result = 1;
+        return;
+    }
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        const TPoint p = key ? ClientToScreen(Point(0, 0)) : at;
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(p.X, p.Y);
+        m.Result = 1;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    if (FAnchors == Value) return;
+    FAnchors = Value;
+    if (!IsLoading()) UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+    if (!FParent) return;
+    const TRect r = FParent->ClientRect();
+    FAnchorBounds = BoundsRect();
+    FAnchorParentWidth = r.Width();
+    FAnchorParentHeight = r.Height();
+}
+
+void TControl::ApplyAnchors(int ParentWidth, int ParentHeight) {
+    if (FAnchorParentWidth < 0) {
+        UpdateAnchorRules();
+        return;
+    }
+    // One direction: the near edge, the far edge, both, or neither.
+    auto follow = [](int& pos, int& size, bool nearEdge, bool farEdge, int grown) {
+        if (nearEdge && farEdge)
+            size += grown;
+        else if (farEdge)
+            pos += grown;
+        else if (!nearEdge)
+            pos += grown / 2;
+    };
+    int l = FAnchorBounds.Left, t = FAnchorBounds.Top, w = FAnchorBounds.Width(), h = FAnchorBounds.Height();
+    follow(l, w, FAnchors & AnchorBit(akLeft), FAnchors & AnchorBit(akRight), ParentWidth - FAnchorParentWidth);
+    follow(t, h, FAnchors & AnchorBit(akTop), FAnchors & AnchorBit(akBottom), ParentHeight - FAnchorParentHeight);
+    FAnchoring = true;
+    ScopeExit done([this] { FAnchoring = false; });
+    SetBounds(l, t, w, h);
+}
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }
@@ -460,8 +531,7 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (AWidth < 0) AWidth = 0;
-    if (AHeight < 0) AHeight = 0;
+    if (!CheckNewSize(AWidth, AHeight)) return;
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     Invalidate();
@@ -470,11 +540,70 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FWidth = AWidth;
     FHeight = AHeight;
     Invalidate();
+    if (!FAnchoring && !IsLoading()) UpdateAnchorRules();
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
 }
 
 TRect TControl::ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+    auto* s = dynamic_cast<TSizeConstraints*>(Source);
+    if (!s) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FMinWidth = s->FMinWidth;
+    FMinHeight = s->FMinHeight;
+    FMaxWidth = s->FMaxWidth;
+    FMaxHeight = s->FMaxHeight;
+    if (OnChange) OnChange(this);
+}
+
+void TSizeConstraints::Change(int& Field, int Value) {
+    if (Value < 0) throw EComponentError("A size constraint cannot be negative (" + IntToStr(Value) + ")");
+    if (Field == Value) return;
+    Field = Value;
+    if (OnChange) OnChange(this);
+}
+
+bool TControl::CanResize(int& NewWidth, int& NewHeight) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, NewWidth, NewHeight, resize);
+    return resize;
+}
+
+void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+    if (OnConstrainedResize) OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+void TControl::EffectiveConstraints(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+    MinWidth = FConstraints->MinWidth();
+    MinHeight = FConstraints->MinHeight();
+    MaxWidth = FConstraints->MaxWidth();
+    MaxHeight = FConstraints->MaxHeight();
+    ConstrainedResize(MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+bool TControl::CheckNewSize(int& NewWidth, int& NewHeight) {
+    int w = std::max(0, NewWidth), h = std::max(0, NewHeight);
+    if (!CanResize(w, h)) return false;
+    int minW, minH, maxW, maxH;
+    EffectiveConstraints(minW, minH, maxW, maxH);
+    // The maximum last: it wins over a minimum above it.
+    if (minW > 0 && w < minW) w = minW;
+    if (minH > 0 && h < minH) h = minH;
+    if (maxW > 0 && w > maxW) w = maxW;
+    if (maxH > 0 && h > maxH) h = maxH;
+    NewWidth = std::max(0, w);
+    NewHeight = std::max(0, h);
+    return true;
+}
+
+void TControl::ConstraintsChanged(TObject*) {
+    if (!IsLoading()) SetBounds(FLeft, FTop, FWidth, FHeight);
+}
 
 void TControl::SetClientWidth(int Value) { SetWidth(Value); }
 void TControl::SetClientHeight(int Value) { SetHeight(Value); }
@@ -508,6 +637,7 @@ void TControl::SetVisible(bool Value) {
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     Invalidate();
     if (FParent && FAlign != alNone && !IsLoading()) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
 }
 
 bool TControl::Showing() const {
@@ -575,16 +705,21 @@ void TControl::CMCursorChanged(TMessage&) {}
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && static_cast<TComponent*>(FPopupMenu) == AComponent) FPopupMenu = nullptr;
 }
 
 void TControl::Loaded() {
     TComponent::Loaded();
+    UpdateAnchorRules();
     if (FParent) {
         if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
         if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
         if (FParentBiDiMode) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
     }
     if (FAutoSize) AdjustSize();
+    // Limits read with the form hold the size read with it.
+    const TSizeConstraints& c = *FConstraints;
+    if (c.MinWidth() || c.MinHeight() || c.MaxWidth() || c.MaxHeight()) SetBounds(FLeft, FTop, FWidth, FHeight);
 }
 
 HWND TControl::WindowHandleForPaint() const {
@@ -732,7 +867,9 @@ void TWinControl::InsertControl(TControl* AControl) {
         }
     }
     AControl->Invalidate();
+    if (!AControl->IsLoading()) AControl->UpdateAnchorRules();
     if (AControl->FAlign != alNone) Realign();
+    ChildBoundsChanged(AControl);
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
 }
 
@@ -751,6 +888,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
     }
     if (!(ComponentState() & csDestroying)) {
         if (AControl->FAlign != alNone) Realign();
+        ChildBoundsChanged(AControl);
         Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
     }
 }
@@ -841,8 +979,7 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (AWidth < 0) AWidth = 0;
-    if (AHeight < 0) AHeight = 0;
+    if (!CheckNewSize(AWidth, AHeight)) return;
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;
@@ -851,7 +988,9 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FHeight = AHeight;
     if (FHandle) SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     if (sized) Realign();
+    if (!FAnchoring && !IsLoading()) UpdateAnchorRules();
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged(this);
     if (sized && !IsLoading()) Resize();
 }
 
@@ -892,6 +1031,9 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::AlignControls(TControl*, TRect& R) {
+    const TRect client = ClientRect();
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->FAlign == alNone && c->FAnchors != DefaultAnchors) c->ApplyAnchors(client.Width(), client.Height());
     static const TAlign order[] = {alTop, alBottom, alLeft, alRight, alClient};
     for (TAlign a : order) {
         for (TControl* c : FControls) {
@@ -1197,7 +1339,12 @@ void TWinControl::DoExit() {
 void TWinControl::WndProc(TMessage& m) {
     if (IsMouseMsg(m.Msg)) {
         if (DragMachinery::Get().Mouse(this, m)) return;
-        if (RouteMouseToChild(m)) return;
+        if (RouteMouseToChild(m)) {
+            // The window's default still turns a right button's release over
+            // a windowless child into WM_CONTEXTMENU.
+            if (m.Msg == WM_RBUTTONUP && FHandle) DefaultHandler(m);
+            return;
+        }
         TControl::WndProc(m);
         return;
     }
@@ -1266,16 +1413,31 @@ void TWinControl::WndProc(TMessage& m) {
         GetWindowRect(FHandle, &r);
         if (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
         bool sized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
+        const bool moved = sized || r.left != FLeft || r.top != FTop;
         FLeft = r.left;
         FTop = r.top;
         FWidth = r.right - r.left;
         FHeight = r.bottom - r.top;
-        if (sized) {
-            Realign();
-            if (!IsLoading()) Resize();
-        }
+        if (sized) Realign();
+        if (moved && FParent) FParent->ChildBoundsChanged(this);
+        if (sized && !IsLoading()) Resize();
         return;
     }
+    case WM_CONTEXTMENU:
+        // A right click on a windowless child is the child's first.
+        if (m.LParam != -1) {
+            const TPoint p = ScreenToClient(Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+            if (TControl* c = ControlAtPos(p, false); c && c->Perform(m.Msg, m.WParam, m.LParam)) {
+                m.Result = 1;
+                return;
+            }
+        }
+        break;
+    case WM_GETMINMAXINFO:
+        DefaultHandler(m);
+        WMGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(m.LParam));
+        m.Result = 0;
+        return;
     case WM_CAPTURECHANGED:
         if (DragMachinery::Get().Source && DragMachinery::Get().CaptureWnd == FHandle &&
             reinterpret_cast<HWND>(m.LParam) != FHandle)
@@ -1335,6 +1497,18 @@ void TWinControl::WndProc(TMessage& m) {
     TControl::WndProc(m);
 }
 
+void TWinControl::WMGetMinMaxInfo(MINMAXINFO& Info) {
+    int minW, minH, maxW, maxH;
+    EffectiveConstraints(minW, minH, maxW, maxH);
+    if (minW > 0) Info.ptMinTrackSize.x = minW;
+    if (minH > 0) Info.ptMinTrackSize.y = minH;
+    if (maxW > 0) Info.ptMaxTrackSize.x = maxW;
+    if (maxH > 0) Info.ptMaxTrackSize.y = maxH;
+    // As in SetBounds, a minimum above the maximum yields to it.
+    if (maxW > 0) Info.ptMinTrackSize.x = std::min(Info.ptMinTrackSize.x, LONG(maxW));
+    if (maxH > 0) Info.ptMinTrackSize.y = std::min(Info.ptMinTrackSize.y, LONG(maxH));
+}
+
 void TWinControl::WMSetCursor(TMessage& m) {
     if (reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
         if (DragActive()) {
@@ -1357,7 +1531,10 @@ void TWinControl::WMSetCursor(TMessage& m) {
 
 void TWinControl::WMPaint(TMessage& m) {
     if (FDefWndProc != DefWindowProcW) {
-        DefaultHandler(m);
+        if (FDoubleBuffered && !m.WParam)
+            PaintSystemControlBuffered(m);
+        else
+            DefaultHandler(m);
         return;
     }
     if (m.WParam) {
@@ -1380,6 +1557,23 @@ void TWinControl::WMPaint(TMessage& m) {
         SetViewportOrgEx(mem.Get(), 0, 0, nullptr);
         BitBlt(dc, r.left, r.top, w, h, mem.Get(), 0, 0, SRCCOPY);
     }
+}
+
+void TWinControl::PaintSystemControlBuffered(TMessage& m) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(FHandle, &ps);
+    ScopeExit endPaint([&] { EndPaint(FHandle, &ps); });
+    RECT c{};
+    GetClientRect(FHandle, &c);
+    if (c.right <= 0 || c.bottom <= 0) return;
+    MemoryDC mem(dc);
+    BitmapHandle bmp(CreateCompatibleBitmap(dc, c.right, c.bottom));
+    SelectGuard select(mem.Get(), bmp.Get());
+    // The system control paints into the DC it is handed.
+    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(mem.Get()), 0, 0};
+    DefaultHandler(paint);
+    BitBlt(dc, 0, 0, c.right, c.bottom, mem.Get(), 0, 0, SRCCOPY);
+    m.Result = 0;
 }
 
 void TWinControl::PaintHandler(HDC DC, const RECT& R) {

@@ -29,6 +29,7 @@ class TBrush;
 class TWinControl;
 class TControl;
 class TDragObject;
+class TPopupMenu;
 
 using Word = uint16_t;
 
@@ -124,6 +125,13 @@ using TShiftState = unsigned;
 constexpr TShiftState ShiftBit(TShiftStateElement e) { return 1u << e; }
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// Edges of its parent an unaligned control keeps its distance to when the
+// parent is resized; both edges of a direction stretch it, neither keeps it
+// where it was in proportion.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = unsigned;  // mask of 1 << TAnchorKind
+constexpr TAnchors AnchorBit(TAnchorKind k) { return 1u << k; }
+constexpr TAnchors DefaultAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
 using TCursor = int;
@@ -172,6 +180,37 @@ using TDragOverEvent =
 using TDragDropEvent = Method<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TStartDragEvent = Method<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = Method<void(TObject* Sender, TObject* Target, int X, int Y)>;
+// A right click or the context-menu key (MousePos then (-1, -1)); Handled
+// true shows no pop-up menu.
+using TContextPopupEvent = Method<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+// May change the limits a size is held to for this one request.
+using TConstrainedResizeEvent =
+    Method<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
+// May change a new size, or refuse it (Resize false: the bounds stay).
+using TCanResizeEvent = Method<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+
+// Limits of a control's size, 0 for none. A minimum above its maximum yields
+// to the maximum. A change holds the control to the limits at once.
+class TSizeConstraints : public TPersistent {
+public:
+    explicit TSizeConstraints(TControl* Control) : FControl(Control) {}
+    const char* ClassName() const override { return "TSizeConstraints"; }
+    void Assign(TPersistent* Source) override;
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value) { Change(FMinWidth, Value); }
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value) { Change(FMinHeight, Value); }
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value) { Change(FMaxWidth, Value); }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value) { Change(FMaxHeight, Value); }
+    TNotifyEvent OnChange;
+
+private:
+    void Change(int& Field, int Value);
+    TControl* FControl;
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
 
 // What is being dragged, when OnStartDrag makes one (with new); otherwise the
 // source control itself is the Source of OnDragOver and OnDragDrop. The drag
@@ -228,6 +267,10 @@ public:
     void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
     TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+    // The limits in force now: the constraints as OnConstrainedResize leaves them.
+    void EffectiveConstraints(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
     void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     virtual TRect ClientRect() const;
     int ClientWidth() const { return ClientRect().Width(); }
@@ -241,6 +284,12 @@ public:
 
     TAlign Align() const { return FAlign; }
     virtual void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+    // Shown on a right click on the control and on the context-menu key
+    // while it has the focus; without one the parent's shows.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
     void Show() { SetVisible(true); }
@@ -318,6 +367,9 @@ public:
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
     TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
+    TContextPopupEvent OnContextPopup;
+    TConstrainedResizeEvent OnConstrainedResize;
 
     void Loaded() override;
 
@@ -336,6 +388,21 @@ protected:
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
+    virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
+    // WM_CONTEXTMENU: OnContextPopup, then the pop-up menu; Result 1 when
+    // either took it, else the default handling (a child window's goes to its parent).
+    void WMContextMenu(TMessage& Message);
+    // The bounds and parent client size the anchors measure from.
+    void UpdateAnchorRules();
+    // The parent's client area is now ParentWidth by ParentHeight.
+    void ApplyAnchors(int ParentWidth, int ParentHeight);
+    virtual bool CanResize(int& NewWidth, int& NewHeight);
+    virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
+    // A size about to be set: CanResize, then held to the constraints; false
+    // when the bounds must stay.
+    bool CheckNewSize(int& NewWidth, int& NewHeight);
+    // The constraints changed: the size is held to them.
+    virtual void ConstraintsChanged(TObject* Sender);
     // Auto-size hook: the control computes its own size when AutoSize.
     virtual void AdjustSize() {}
     virtual const AnsiString& GetText() const { return FText; }
@@ -381,11 +448,17 @@ protected:
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
+    TAnchors FAnchors = DefaultAnchors;
+    TRect FAnchorBounds;
+    int FAnchorParentWidth = -1, FAnchorParentHeight = -1;
+    bool FAnchoring = false;
+    TPopupMenu* FPopupMenu = nullptr;
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clWindow;
     bool FParentColor = true;
     std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FParentFont = true;
     bool FSettingParentFont = false;
     TBiDiMode FBiDiMode = bdLeftToRight;
@@ -458,6 +531,10 @@ public:
     virtual void SetCtl3D(bool Value);
     bool ParentCtl3D() const { return FParentCtl3D; }
     virtual void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
+    // The class library's own windows always paint off-screen; with this a
+    // system control (an edit, a list) paints into a bitmap first too.
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     bool Focused() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
@@ -516,6 +593,8 @@ protected:
     // Background, own painting and windowless children, into DC.
     void PaintHandler(HDC DC, const RECT& R);
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // A child moved, was sized, shown, hidden, inserted or removed.
+    virtual void ChildBoundsChanged(TControl*) {}
     virtual void KeyDown(Word& Key, TShiftState Shift);
     virtual void KeyUp(Word& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
@@ -534,7 +613,11 @@ protected:
     void CMFontChanged(TMessage& Message) override;
     void CMBiDiModeChanged(TMessage& Message) override;
     virtual void WMPaint(TMessage& Message);
+    // A system control's painting, into a bitmap first (DoubleBuffered).
+    void PaintSystemControlBuffered(TMessage& Message);
     virtual void WMSetCursor(TMessage& Message);
+    // The system's sizing: the track sizes held to the constraints.
+    virtual void WMGetMinMaxInfo(MINMAXINFO& Info);
     HWND WindowHandleForPaint() const override { return FHandle; }
     void UpdateTabOrder(int Value);
     void SetZOrderOfWindow(bool Top);
@@ -556,6 +639,7 @@ private:
     bool FTabStop = false;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
+    bool FDoubleBuffered = false;
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = clNone;
     bool FRealigning = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Graphics.h"
+#include "Guards.h"
 #include "Menus.h"
 #include "UnitInit.h"
 #include "WinText.h"
@@ -44,8 +45,7 @@ TForm* GetParentForm(TControl* Control) {
 // TForm
 
 TForm::TForm(TComponent* AOwner)
-    : TCustomControl(AOwner), FIcon(new TIcon()), FHorzScrollBar(new TControlScrollBar()),
-      FVertScrollBar(new TControlScrollBar()) {
+    : TScrollingWinControl(AOwner), FIcon(new TIcon()) {
     FVisible = false;
     FColor = clBtnFace;
     FParentColor = false;
@@ -97,6 +97,33 @@ void TForm::SetWindowState(TWindowState Value) {
 }
 
 void TForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+
+void TForm::SetBorderWidth(int Value) {
+    if (Value < 0) throw EComponentError("A border width cannot be negative (" + IntToStr(Value) + ")");
+    if (FBorderWidth == Value) return;
+    FBorderWidth = Value;
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::WMNCPaint(TMessage& m) {
+    TScrollingWinControl::WndProc(m);
+    if (FBorderWidth <= 0 || !FHandle) return;
+    // The band between the frame's inside and the client area.
+    RECT w{}, c{};
+    GetWindowRect(FHandle, &w);
+    GetClientRect(FHandle, &c);
+    POINT o{0, 0};
+    ::ClientToScreen(FHandle, &o);
+    OffsetRect(&c, o.x - w.left, o.y - w.top);
+    RECT band = c;
+    InflateRect(&band, FBorderWidth, FBorderWidth);
+    WindowDC dc(FHandle, WindowDC::Window);
+    if (!dc) return;
+    ExcludeClipRect(dc.Get(), c.left, c.top, c.right, c.bottom);
+    FillRect(dc.Get(), &band, ColorBrush());
+}
 
 void TForm::SetFormStyle(TFormStyle Value) {
     if (FFormStyle == Value) return;
@@ -172,7 +199,7 @@ void TForm::DefaultHandler(TMessage& m) {
 }
 
 void TForm::AlignControls(TControl* AControl, TRect& R) {
-    TCustomControl::AlignControls(AControl, R);
+    TScrollingWinControl::AlignControls(AControl, R);
     if (FClientHandle)
         SetWindowPos(FClientHandle, nullptr, R.Left, R.Top, R.Width(), R.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -190,9 +217,11 @@ void TForm::IconChanged(TObject*) { ApplyIcon(); }
 
 void TForm::ApplyIcon() {
     if (!FHandle) return;
-    HICON big = FIcon->Empty() ? nullptr : FIcon->Handle();
-    HICON small = FIcon->Empty() ? nullptr
-                                 : FIcon->HandleOfSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    // A form without an icon of its own shows the application's.
+    TIcon* icon = !FIcon->Empty() ? FIcon.get() : Application ? Application->Icon() : nullptr;
+    if (icon && icon->Empty()) icon = nullptr;
+    HICON big = icon ? icon->Handle() : nullptr;
+    HICON small = icon ? icon->HandleOfSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)) : nullptr;
     SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : big));
 }
@@ -281,7 +310,7 @@ SIZE TForm::FrameSize() const {
     const_cast<TForm*>(this)->CreateParams(p);
     RECT r{0, 0, 100, 100};
     AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
-    return SIZE{r.right - r.left - 100, r.bottom - r.top - 100};
+    return SIZE{r.right - r.left - 100 + 2 * FBorderWidth, r.bottom - r.top - 100 + 2 * FBorderWidth};
 }
 
 TRect TForm::ClientRect() const {
@@ -383,7 +412,7 @@ void TForm::CreateWnd() {
         if (!parent) throw EComponentError("There is no MDI form to hold '" + Name() + "'");
         parent->HandleNeeded();
     }
-    TCustomControl::CreateWnd();
+    TScrollingWinControl::CreateWnd();
     UpdateBar();
     // The frame may differ from what AdjustWindowRectEx said: fit the client
     // area exactly to what the definition asked for.
@@ -393,9 +422,10 @@ void TForm::CreateWnd() {
     GetWindowRect(FHandle, &w);
     int cw = FClientWidth >= 0 ? FClientWidth : c.right;
     int ch = FClientHeight >= 0 ? FClientHeight : c.bottom;
-    if (c.right != cw || c.bottom != ch)
-        SetWindowPos(FHandle, nullptr, 0, 0, (w.right - w.left) + cw - c.right, (w.bottom - w.top) + ch - c.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int ww = (w.right - w.left) + cw - c.right, wh = (w.bottom - w.top) + ch - c.bottom;
+    // The client size asked for, within the constraints.
+    if ((c.right != cw || c.bottom != ch) && CheckNewSize(ww, wh))
+        SetWindowPos(FHandle, nullptr, 0, 0, ww, wh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (FFormStyle != fsMDIChild && (FPosition == poScreenCenter || FPosition == poDesktopCenter ||
                                      FPosition == poMainFormCenter || FPosition == poOwnerFormCenter)) {
         GetWindowRect(FHandle, &w);
@@ -571,10 +601,24 @@ void TForm::WndProc(TMessage& m) {
     case CM_MENUCHANGED:
         UpdateBar();
         break;
+    case WM_NCCALCSIZE:
+        TScrollingWinControl::WndProc(m);
+        if (FBorderWidth > 0) {
+            // Both forms of the message start with the client rectangle.
+            RECT& r = *reinterpret_cast<RECT*>(m.LParam);
+            r.left += FBorderWidth;
+            r.top += FBorderWidth;
+            r.right = std::max(r.left, r.right - FBorderWidth);
+            r.bottom = std::max(r.top, r.bottom - FBorderWidth);
+        }
+        return;
+    case WM_NCPAINT:
+        WMNCPaint(m);
+        return;
     default:
         break;
     }
-    TCustomControl::WndProc(m);
+    TScrollingWinControl::WndProc(m);
 }
 
 // ======================================================================
@@ -616,7 +660,10 @@ int TMouse::DragThreshold() const { return GetSystemMetrics(SM_CXDRAG); }
 // ======================================================================
 // TApplication
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(new TIcon()) {
+    if (FindResourceW(nullptr, L"MAINICON", reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)))
+        FIcon->LoadFromResourceName(nullptr, "MAINICON");
+    FIcon->OnChange = TNotifyEvent::Of<&TApplication::IconChanged>(this);
     FExeName = FromWide(ModuleFileName());
     AnsiString p = FExeName;
     size_t slash = p.find_last_of("\\/");
@@ -628,11 +675,19 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TApplication::~TApplication() {
+    FIcon->OnChange = nullptr;
     DestroyForms();
     if (FHandle) DestroyWindow(FHandle);
     FHandle = nullptr;
     SetExceptionSink(nullptr);
     if (FOleInitialized) OleUninitialize();
+}
+
+void TApplication::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+
+void TApplication::IconChanged(TObject*) {
+    for (int i = 0; Screen && i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->Icon()->Empty()) Screen->Forms(i)->ApplyIcon();
 }
 
 void TApplication::Initialize() {

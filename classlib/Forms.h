@@ -47,25 +47,80 @@ using TExceptionEvent = Method<void(TObject* Sender, const std::exception& E)>;
 // Sees a message of the application's window first; true when it took it.
 using TWindowHook = Method<bool(TMessage& Message)>;
 
-// A form's scroll bar settings; kept, without scrolling of their own.
+class TScrollingWinControl;
+
+// One scroll bar of a scrolling control: the window's own bar (SB_HORZ or
+// SB_VERT). Range is the extent of the scrolled area (computed from the
+// children while the control's AutoScroll is on; setting it turns AutoScroll
+// off); the bar shows while Visible and Range exceeds the client extent.
 class TControlScrollBar : public TPersistent {
 public:
+    TControlScrollBar(TScrollingWinControl* Control, int Bar) : FControl(Control), FBar(Bar) {}
     const char* ClassName() const override { return "TControlScrollBar"; }
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value);
     int Range() const { return FRange; }
-    void SetRange(int Value) { FRange = Value; }
+    void SetRange(int Value);
+    // Offset of the client area's origin into the scrolled area.
     int Position() const { return FPosition; }
-    void SetPosition(int Value) { FPosition = Value; }
+    void SetPosition(int Value);
     int Increment() const { return FIncrement; }
     void SetIncrement(int Value) { FIncrement = Value; }
+    // Whether the window shows the bar now.
+    bool IsScrollBarVisible() const { return FShown; }
+    int Kind() const { return FBar; }
 
 private:
+    friend class TScrollingWinControl;
+    // A WM_HSCROLL / WM_VSCROLL code of the window's own bar.
+    void ScrollMessage(int Code);
+    // Client extent along the bar, as if neither bar showed.
+    int FullClientSize() const;
+    TScrollingWinControl* FControl;
+    int FBar;
     bool FVisible = true;
+    bool FShown = false;
     int FRange = 0, FPosition = 0, FIncrement = 8;
 };
 
-class TForm : public TCustomControl {
+// A windowed control that scrolls its children with the window's own scroll
+// bars, the wheel and its bars' Position. With AutoScroll the ranges follow
+// the children's extent whenever one moves, is sized, shown or hidden.
+class TScrollingWinControl : public TCustomControl {
+public:
+    explicit TScrollingWinControl(TComponent* AOwner);
+    ~TScrollingWinControl() override;
+    const char* ClassName() const override { return "TScrollingWinControl"; }
+
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+    // Moves the children (not the aligned ones) by the deltas and repaints.
+    void ScrollBy(int DeltaX, int DeltaY);
+    // Scrolls as little as needed to show the whole of AControl.
+    void ScrollInView(TControl* AControl);
+    // Shows, hides and sets both bars for the ranges and client size of now.
+    void UpdateScrollBars();
+
+protected:
+    friend class TControlScrollBar;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void ChildBoundsChanged(TControl* AControl) override;
+
+private:
+    void CalcAutoRange();
+    bool WheelScroll(int Delta);
+    bool FAutoScroll = true;
+    bool FUpdatingScrollBars = false;
+    bool FScrolling = false;
+    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+    std::unique_ptr<TControlScrollBar> FVertScrollBar;
+};
+
+class TForm : public TScrollingWinControl {
 public:
     explicit TForm(TComponent* AOwner);
     ~TForm() override;
@@ -81,8 +136,9 @@ public:
     virtual void SetWindowState(TWindowState Value);
     TIcon* Icon() const { return FIcon.get(); }
     void SetIcon(TIcon* Value);
-    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
-    TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+    // A band of the form's colour round the client area, inside the frame.
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     TWinControl* ActiveControl() const { return FActiveControl; }
@@ -161,6 +217,9 @@ protected:
 
 private:
     void IconChanged(TObject*);
+    void WMNCPaint(TMessage& Message);
+    int FBorderWidth = 0;
+    friend class TApplication;
     void ApplyIcon();
     // Border sizes the window adds round the client area, for these styles.
     SIZE FrameSize() const;
@@ -184,8 +243,6 @@ private:
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     std::unique_ptr<TIcon> FIcon;
-    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
-    std::unique_ptr<TControlScrollBar> FVertScrollBar;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
     TMainMenu* FMenu = nullptr;
@@ -261,6 +318,10 @@ public:
     void Minimize();
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    // The program's icon ("MAINICON" when the program has one); the icon of
+    // every form that has none of its own.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* Value);
     bool ShowMainForm = true;
     // Whether hints are shown; a control may turn them off while it tracks a press.
     bool ShowHint = true;
@@ -282,6 +343,8 @@ private:
     bool IsMenuShortCut(const MSG& Msg);
     bool ProcessMessage(MSG& Msg);
     void FormCreated(TForm* Form);
+    void IconChanged(TObject*);
+    std::unique_ptr<TIcon> FIcon;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     bool FOleInitialized = false;

@@ -1,6 +1,6 @@
 #include "Frames.h"
 
-TFrame::TFrame(TComponent* AOwner) : TCustomControl(AOwner) {
+TFrame::TFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
     FControlStyle |= csAcceptsControls | csSetCaption;
     FWidth = 320;
     FHeight = 240;

@@ -1,9 +1,9 @@
 // A frame: a container of controls made to be put on forms as one piece.
 #pragma once
 
-#include "Controls.h"
+#include "Forms.h"
 
-class TFrame : public TCustomControl {
+class TFrame : public TScrollingWinControl {
 public:
     explicit TFrame(TComponent* AOwner);
     const char* ClassName() const override { return "TFrame"; }

@@ -150,6 +150,29 @@ void TCustomEdit::CreateParams(TCreateParams& P) {
     if (FReadOnly) P.Style |= ES_READONLY;
     if (FPasswordChar) P.Style |= ES_PASSWORD;
     if (FBorderStyle == bsSingle) P.ExStyle |= WS_EX_CLIENTEDGE;
+    if (FCharCase == ecUpperCase) P.Style |= ES_UPPERCASE;
+    if (FCharCase == ecLowerCase) P.Style |= ES_LOWERCASE;
+    if (!FHideSelection) P.Style |= ES_NOHIDESEL;
+    if (FOEMConvert) P.Style |= ES_OEMCONVERT;
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    if (FCharCase == Value) return;
+    FCharCase = Value;
+    // The window turns the text it holds to the new case as it is made again.
+    RecreateWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool Value) {
+    if (FHideSelection == Value) return;
+    FHideSelection = Value;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetOEMConvert(bool Value) {
+    if (FOEMConvert == Value) return;
+    FOEMConvert = Value;
+    RecreateWnd();
 }
 
 void TCustomEdit::CreateWnd() {
@@ -618,6 +641,8 @@ void RegisterStdCtrlsClasses() {
                                      {"bvSpace", bvSpace}});
     const TEnumInfo& borderStyle = RegisterEnum("TBorderStyle", {{"bsNone", bsNone}, {"bsSingle", bsSingle}});
     const TEnumInfo& alignment = *FindEnum("TAlignment");
+    const TEnumInfo& charCase =
+        RegisterEnum("TEditCharCase", {{"ecNormal", ecNormal}, {"ecUpperCase", ecUpperCase}, {"ecLowerCase", ecLowerCase}});
     const TEnumInfo& kind =
         RegisterEnum("TScrollBarKind", {{"sbHorizontal", sbHorizontal}, {"sbVertical", sbVertical}});
     RegisterPersistentClass<TCustomPanel>("TCustomPanel", "TCustomControl")
@@ -628,7 +653,7 @@ void RegisterStdCtrlsClasses() {
         .Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle, borderStyle)
         .Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, alignment)
         .Ignore("FullRepaint")
-        .Ignore("Locked")
+        .Bool("Locked", &TCustomPanel::Locked, &TCustomPanel::SetLocked)
         .Ignore("ParentBackground")
         .Ignore("UseDockManager");
     RegisterComponentClass<TPanel>("TPanel", "TCustomPanel");
@@ -639,9 +664,9 @@ void RegisterStdCtrlsClasses() {
         .Int("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength)
         .Bool("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect)
         .Enum("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, borderStyle)
-        .Ignore("CharCase")
-        .Ignore("HideSelection")
-        .Ignore("OEMConvert")
+        .Enum("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase, charCase)
+        .Bool("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection)
+        .Bool("OEMConvert", &TCustomEdit::OEMConvert, &TCustomEdit::SetOEMConvert)
         .Custom("PasswordChar", [](TCustomEdit* e, const FormValue& v, TReadContext&) {
             const AnsiString& s = typeinfo_detail::AsString(v);
             e->SetPasswordChar(s.empty() ? 0 : s[0]);

@@ -26,11 +26,15 @@ public:
     virtual void SetBorderStyle(TBorderStyle Value);
     TAlignment Alignment() const { return FAlignment; }
     virtual void SetAlignment(TAlignment Value);
+    // Kept for the form data; nothing on this platform reads it.
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool Value) { FLocked = Value; }
 
 protected:
     void Paint() override;
 
 private:
+    bool FLocked = false;
     TPanelBevel FBevelInner = bvNone;
     TPanelBevel FBevelOuter = bvRaised;
     int FBevelWidth = 1;
@@ -60,6 +64,8 @@ public:
     const char* ClassName() const override { return "TGroupBox"; }
 };
 
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
 // The system's single-line edit. Text follows what is typed (EN_CHANGE);
 // OnChange after every change of the text.
 class TCustomEdit : public TWinControl {
@@ -76,6 +82,15 @@ public:
     virtual void SetBorderStyle(TBorderStyle Value);
     char PasswordChar() const { return FPasswordChar; }
     virtual void SetPasswordChar(char Value);
+    // Letters typed or set are turned to this case.
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    // False: the selection shows while the edit has no focus too.
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    // Text passes through the OEM code page and back as it is typed.
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
     void Clear() { SetText(""); }
     void SelectAll();
     int SelStart() const;
@@ -97,6 +112,9 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     char FPasswordChar = 0;
     bool FSettingText = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FHideSelection = true;
+    bool FOEMConvert = false;
 };
 
 class TEdit : public TCustomEdit {

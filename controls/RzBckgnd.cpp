@@ -312,7 +312,6 @@ void RegisterRzBackground() {
         .Bool("ShowTexture", &TRzCustomBackground::SetShowTexture)
         .Object("Texture", &TRzCustomBackground::Texture, "TPicture")
         .Bool("Visible", &TRzCustomBackground::SetVisible)
-        .Ignore("Constraints")
         .Ignore("About");
     RegisterComponentClass<TRzBackground>("TRzBackground", "TRzCustomBackground");
 }

@@ -574,7 +574,6 @@ void RegisterRzButton() {
         .Event("OnMouseLeave", &TRzCustomButton::OnMouseLeave)
         .Ignore("About")
         .Ignore("Action")
-        .Ignore("OnContextPopup")
         .Ignore("OnEndDock")
         .Ignore("OnStartDock");
     RegisterComponentClass<TRzButton>("TRzButton", "TRzCustomButton")

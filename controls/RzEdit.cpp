@@ -260,7 +260,6 @@ void RegisterRzEdit() {
         .Event("OnMouseEnter", &TRzCustomEdit::OnMouseEnter)
         .Event("OnMouseLeave", &TRzCustomEdit::OnMouseLeave)
         .Ignore("About")
-        .Ignore("OnContextPopup")
         .Ignore("OnEndDock")
         .Ignore("OnStartDock")
         .Custom("FrameFlat", legacyFlat)

@@ -163,7 +163,6 @@ void RegisterRzLine() {
         .Int("LineWidth", &TRzLine::SetLineWidth)
         .Enum("ShowArrows", &TRzLine::SetShowArrows, arrows)
         .Ignore("About")
-        .Ignore("Constraints")
         .Event("OnMouseEnter", &TRzLine::OnMouseEnter)
         .Event("OnMouseLeave", &TRzLine::OnMouseLeave)
         .Event("OnResize", &TControl::OnResize)

@@ -295,7 +295,8 @@ bool TsCommonData::IsComplexBackground() const {
 
 void TsCommonData::UpdateOpacity(bool Recurse) {
     OpacityBits &= ~uint16_t(1);
-    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TForm*>(OwnerControl) || OwnerProvider(OwnerObject))
+    if (dynamic_cast<TPanel*>(OwnerControl) || dynamic_cast<TScrollingWinControl*>(OwnerControl) ||
+        OwnerProvider(OwnerObject))
         if (!IsComplexBackground()) OpacityBits |= 1;
     if (Recurse)
         if (auto* w = Windowed(OwnerControl))

@@ -484,9 +484,7 @@ void TsSkinProvider::FreeScrollWrapper() {
 }
 
 void TsSkinProvider::UpdateScrollWrapper() {
-    // The class library's forms scroll by themselves (no AutoScroll switch):
-    // a skinned form always gets its scroll wrapper.
-    if ((ComponentState() & csDestroying) || !FForm || !FForm->HandleAllocated()) return;
+    if ((ComponentState() & csDestroying) || !FForm || !FForm->HandleAllocated() || !FForm->AutoScroll()) return;
     HWND h = FForm->HandleIfAllocated();
     if (FCommonData->IsSkinned()) {
         UninitializeFlatSB(h);

@@ -453,7 +453,7 @@ private:
     void HideCaptionOverlay();
     void OverlayPaint(TObject* Sender);
     void OverlayWndProc(TMessage& M);
-    int FormBorderWidth() const { return 0; }
+    int FormBorderWidth() const { return FForm ? FForm->BorderWidth() : 0; }
     // The form's background over R of the cache: from the remembered tile
     // when the skin's fill repeats, else painted whole.
     void PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot);

@@ -899,7 +899,8 @@ TRect TsSkinProvider::DragRect(TPoint At) const {
     const int dx = At.X - FDragStart.X, dy = At.Y - FDragStart.Y;
     TRect r = FDragFormRect;
     if (FDragKind == 1) return Rect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
-    const int minW = GetSystemMetrics(SM_CXMINTRACK), minH = GetSystemMetrics(SM_CYMINTRACK);
+    // The form's own minimum; the system holds the maximum when the form moves.
+    const int minW = FForm->Constraints()->MinWidth(), minH = FForm->Constraints()->MinHeight();
     const int e = FDragHitCode;
     if (e == HTLEFT || e == HTTOPLEFT || e == HTBOTTOMLEFT) r.Left = std::min(r.Left + dx, r.Right - minW);
     if (e == HTRIGHT || e == HTTOPRIGHT || e == HTBOTTOMRIGHT) r.Right = std::max(r.Right + dx, r.Left + minW);

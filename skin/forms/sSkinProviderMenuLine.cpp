@@ -195,7 +195,7 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
         auto* c = dynamic_cast<TForm*>(FindControl(MaximisedChild()));
         if (c && !c->Icon()->Empty()) icon = c->Icon()->Handle();
         if (!icon && !c) icon = reinterpret_cast<HICON>(SendMessageW(MaximisedChild(), WM_GETICON, ICON_SMALL, 0));
-        if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
+        if (!icon && Application && !Application->Icon()->Empty()) icon = Application->Icon()->Handle();
         if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         DrawIconEx(Cache->Canvas()->Handle(), SysBorderWidth() + 1, top + 1, icon, lineH - 2, lineH - 2, 0, nullptr,
                    DI_NORMAL);

@@ -284,6 +284,7 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
     }
     HICON icon = nullptr;
     if (!FForm->Icon()->Empty()) icon = FForm->Icon()->Handle();
+    if (!icon && Application && !Application->Icon()->Empty()) icon = Application->Icon()->Handle();
     if (!icon) {
         TIcon* app = IconHeight() > 16 ? AppLargeIcon : AppSmallIcon;
         if (app && !app->Empty()) icon = app->Handle();
@@ -591,9 +592,12 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
     if (!HasBorder() && !IsIconic(h)) return;
     if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
     HRGN rgn;
-    // A maximised MDI child keeps the skin's corners: its frame lies outside
-    // the client window that shows it.
-    if (IsZoomed(h) && !IsMDIChild())
+    // A maximized form fills the screen, its frame outside: cut the frame off;
+    // one held smaller by its constraints keeps its shape, and a maximised MDI
+    // child keeps the skin's corners (its frame lies outside the client window
+    // that shows it).
+    const TSizeConstraints* c = FForm->Constraints();
+    if (IsZoomed(h) && !IsMDIChild() && c->MaxWidth() == 0 && c->MaxHeight() == 0)
         rgn = CreateRectRgn(SysBorderWidth(), SysBorderHeight(), FormWidth() - SysBorderWidth(),
                             FormHeight() - SysBorderHeight());
     else

@@ -5,9 +5,7 @@
 #include "Forms.h"
 #include "UnitInit.h"
 
-namespace {
 void HandleMessages() { Application->ProcessMessages(); }
-}  // namespace
 
 void Pump(int Ms) { testwin::PumpFor(HandleMessages, Ms); }
 

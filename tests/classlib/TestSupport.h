@@ -13,6 +13,8 @@
 #include "Types.h"
 #include "WinTestSupport.h"
 
+// Handles the waiting messages once, through the application object.
+void HandleMessages();
 // Handles messages for about Ms milliseconds.
 void Pump(int Ms);
 // Handles messages until Done answers true or TimeoutMs passes; answers Done().

@@ -42,8 +42,6 @@ int TMDIKid::Freed = 0;
 
 TMDIFrame* Frame = nullptr;
 
-void HandleMessages() { Application->ProcessMessages(); }
-
 // A child from its form data (shown by it), at a place of the client.
 TMDIKid* KidFromData(const char* Caption, int Left, int Top) {
     auto* k = new TMDIKid(nullptr);

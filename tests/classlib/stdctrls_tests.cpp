@@ -26,8 +26,6 @@ public:
     const char* ClassName() const override { return "TListsForm"; }
 };
 
-void HandleMessages() { Application->ProcessMessages(); }
-
 // Takes Enter as a default button would, counting the presses it got.
 class TEnterTaker : public TGraphicControl {
 public:

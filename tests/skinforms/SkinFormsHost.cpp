@@ -91,44 +91,9 @@ void MouseUp() {
 }
 void Click(int X, int Y) { MouseScript({{X, Y, 0}, {X, Y, 1}, {X, Y, 2}}); }
 
-namespace {
-struct Script {
-    std::vector<MouseStep> Steps;
-    int Gap;
-    volatile LONG Done = 0;
-};
-DWORD WINAPI RunScript(LPVOID P) {
-    auto* s = static_cast<Script*>(P);
-    for (const MouseStep& m : s->Steps) {
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, m.X, m.Y);
-        if (m.Button == 1) SendMouse(MOUSEEVENTF_LEFTDOWN);
-        if (m.Button == 2) SendMouse(MOUSEEVENTF_LEFTUP);
-        Sleep(DWORD(s->Gap));
-    }
-    InterlockedExchange(&s->Done, 1);
-    return 0;
-}
-}  // namespace
+void MouseScript(const std::vector<MouseStep>& Steps, int Gap) { testwin::MouseScript(&HandleMessages, Steps, Gap); }
 
-void MouseScript(const std::vector<MouseStep>& Steps, int Gap) {
-    Script s{Steps, Gap};
-    HANDLE t = CreateThread(nullptr, 0, &RunScript, &s, 0, nullptr);
-    if (!t) return;
-    PumpUntil([&] { return s.Done != 0; }, 20000);
-    WaitForSingleObject(t, 20000);
-    CloseHandle(t);
-    Pump(120);
-}
-
-void Drag(POINT From, POINT To, int Steps, int Gap) {
-    // A moment's hold after the press: the move or size loop starts first.
-    std::vector<MouseStep> v{{int(From.x), int(From.y), 0}, {int(From.x), int(From.y), 1}, {int(From.x), int(From.y), 0},
-                             {int(From.x), int(From.y), 0}};
-    for (int i = 1; i <= Steps; ++i)
-        v.push_back({int(From.x + (To.x - From.x) * i / Steps), int(From.y + (To.y - From.y) * i / Steps), 0});
-    v.push_back({int(To.x), int(To.y), 2});
-    MouseScript(v, Gap);
-}
+void Drag(POINT From, POINT To, int Steps, int Gap) { testwin::DragMouse(&HandleMessages, From, To, Steps, Gap); }
 
 void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs) {
     struct Ctx {

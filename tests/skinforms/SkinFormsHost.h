@@ -36,10 +36,7 @@ void MouseUp();
 void Click(int X, int Y);
 // Mouse steps sent by a thread of their own, Gap ms apart, while this thread
 // handles messages: the system's move and size loops run inside a message.
-struct MouseStep {
-    int X, Y;
-    int Button;  // 0 move, 1 press, 2 release (at the point)
-};
+using MouseStep = testwin::MouseStep;
 void MouseScript(const std::vector<MouseStep>& Steps, int Gap = 25);
 // Body run on a thread of its own while this thread handles messages: the
 // input it sends may start a modal loop here (a menu's), which it can end.

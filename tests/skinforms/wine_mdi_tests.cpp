@@ -100,11 +100,13 @@ struct MDIScenario : ::testing::TestWithParam<const char*> {
         MouseMove(1200, 1000);
         Pump(30);
     }
-    // A bar of one item whose pop-up holds "Run" (counted by Run when given).
+    // A bar of one item whose pop-up holds "Run" (counted by Run when given);
+    // a child's item goes after the frame's when merged.
     static void AddMenu(TForm* F, const char* Caption, Runner* Run) {
         auto* main = new TMainMenu(F);
         auto* top = new TMenuItem(F);
         top->SetCaption(Caption);
+        if (Run) top->SetGroupIndex(1);
         auto* sub = new TMenuItem(F);
         sub->SetCaption("&Run");
         if (Run) sub->OnClick = TNotifyEvent::Of<&Runner::Click>(Run);
@@ -185,6 +187,40 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
         EXPECT_EQ(box.left, 0);
         EXPECT_EQ(box.right, KP[1]->FormWidth());
         EXPECT_EQ(box.bottom, KP[1]->FormHeight());
+    }
+
+    {
+        // The child's menu is merged into the line after the frame's, and its
+        // item, opened with a click and run from the keyboard, runs the child's handler.
+        HMENU bar = GetMenu(main);
+        TMenuItem* childTop = Kids[1]->Menu()->Items()->Items(0);
+        RECT item{};
+        for (int pos = 0; pos < GetMenuItemCount(bar); ++pos) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_ID | MIIM_SUBMENU;
+            if (GetMenuItemInfoW(bar, UINT(pos), TRUE, &info) && info.hSubMenu == childTop->Handle())
+                GetMenuItemRect(main, bar, UINT(pos), &item);
+        }
+        ASSERT_GT(item.right, item.left);
+        EXPECT_TRUE(P->MenuVisible());
+        ExpectShownAsPainted("merged");
+        const POINT at = Centre(item);
+        RunBesideLoop([&] {
+            testwin::MouseAt(at.x, at.y);
+            Sleep(40);
+            testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
+            Sleep(40);
+            testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTUP);
+            for (int i = 0; i < 100 && !FindWindowW(L"#32768", nullptr); ++i) Sleep(20);
+            Sleep(80);
+            testwin::SendInputs({testwin::KeyStroke(VK_DOWN, false), testwin::KeyStroke(VK_DOWN, true)});
+            Sleep(60);
+            testwin::SendInputs({testwin::KeyStroke(VK_RETURN, false), testwin::KeyStroke(VK_RETURN, true)});
+        });
+        EXPECT_TRUE(PumpUntil([&] { return Runs[1].Clicks == 1; }, 1000));
+        EXPECT_EQ(Runs[0].Clicks + Runs[2].Clicks, 0);
+        ExpectShownAsPainted("after the merged item ran");
     }
 
     // Restored from the frame's menu line.

@@ -422,6 +422,134 @@ TEST_F(ProviderTest, CaptionAndBorderDragsMoveAndSizeTheFormAndADoubleClickMaxim
     }
 }
 
+TEST_F(ProviderTest, AnOutlineDragSizesTheFormOnlyWithinItsConstraints) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    TSizeConstraints* c = p->Form()->Constraints();
+    c->SetMinWidth(560);
+    c->SetMaxWidth(720);
+    c->SetMinHeight(400);
+    const struct {
+        const char* what;
+        bool bottom;  // the bottom edge, else the right one
+        int by;
+        int wantW, wantH;
+    } cases[] = {
+        {"right edge past the minimum", false, -300, 560, 480},
+        {"right edge past the maximum", false, 200, 720, 480},
+        {"bottom edge past the minimum", true, -200, 720, 400},
+    };
+    p->SetResizeMode(rmBorder);
+    {
+        for (const auto& k : cases) {
+            RECT a{};
+            GetWindowRect(h, &a);
+            const POINT from = k.bottom ? POINT{(a.left + a.right) / 2, a.bottom - 2} : POINT{a.right - 2, (a.top + a.bottom) / 2};
+            const POINT to = k.bottom ? POINT{from.x, from.y + k.by} : POINT{from.x + k.by, from.y};
+            Drag(from, to, 5);
+            RECT b{};
+            EXPECT_TRUE(PumpUntil([&] {
+                GetWindowRect(h, &b);
+                return b.right - b.left == k.wantW && b.bottom - b.top == k.wantH;
+            }, 2000)) << k.what << ": " << b.right - b.left << " x " << b.bottom - b.top;
+            EXPECT_EQ(b.left, a.left) << k.what;
+            EXPECT_EQ(b.top, a.top) << k.what;
+        }
+    }
+}
+
+TEST_F(ProviderTest, AMaximizedFormHeldByItsMaximumKeepsTheShapedRegion) {
+    // Full screen, the frame lies off the screen and the region cuts it; held
+    // smaller, the form shows its frame and keeps its own shape.
+    for (int maxWidth : {0, 700}) {
+        TsSkinProvider* p = Skinned();
+        HWND h = H(p);
+        p->Form()->Constraints()->SetMaxWidth(maxWidth);
+        ShowWindow(h, SW_MAXIMIZE);
+        EXPECT_TRUE(PumpUntil([&] { return IsZoomed(h) != 0; }, 2000));
+        Pump(200);
+        RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(h, rgn.Get()), ERROR) << maxWidth;
+        RECT box{};
+        GetRgnBox(rgn.Get(), &box);
+        RECT w{};
+        GetWindowRect(h, &w);
+        if (maxWidth) {
+            EXPECT_EQ(w.right - w.left, maxWidth);
+            EXPECT_EQ(box.left, 0) << "the form's own shape";
+        } else {
+            EXPECT_EQ(box.left, p->SysBorderWidth()) << "the frame cut off";
+        }
+        ShowWindow(h, SW_RESTORE);
+        Pump(100);
+    }
+}
+
+namespace {
+
+// A square icon of one colour, owned by the caller.
+HICON SolidIcon(COLORREF Colour, int Size = 32) {
+    WindowDC screen(nullptr);
+    BitmapHandle colour(CreateCompatibleBitmap(screen.Get(), Size, Size));
+    BitmapHandle mask(CreateBitmap(Size, Size, 1, 1, nullptr));
+    {
+        MemoryDC dc(screen.Get());
+        SelectGuard sel(dc.Get(), colour.Get());
+        GdiObject<HBRUSH> brush(CreateSolidBrush(Colour));
+        RECT r{0, 0, Size, Size};
+        FillRect(dc.Get(), &r, brush.Get());
+        SelectGuard selMask(dc.Get(), mask.Get());
+        PatBlt(dc.Get(), 0, 0, Size, Size, BLACKNESS);
+    }
+    ICONINFO ii{TRUE, 0, 0, mask.Get(), colour.Get()};
+    return CreateIconIndirect(&ii);
+}
+
+}  // namespace
+
+TEST_F(ProviderTest, TheTitleIconIsTheFormsElseTheApplicationsElseTheProgramFiles) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), none = CLR_INVALID;
+    const struct {
+        const char* what;
+        COLORREF form, app;
+    } cases[] = {
+        {"the application's icon", none, red},
+        {"the form's own first", green, red},
+        {"neither: the program file's", none, none},
+    };
+    for (const auto& k : cases) {
+        p->Form()->Icon()->SetHandle(k.form == none ? nullptr : SolidIcon(k.form));
+        Application->Icon()->SetHandle(k.app == none ? nullptr : SolidIcon(k.app));
+        Command(h, scRefresh, LPARAM(Manager));
+        Pump(100);
+        const TRect r = p->IconRect();
+        ASSERT_GT(r.Width(), 4) << k.what;
+        const RECT at{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2, (r.Left + r.Right) / 2 + 1, (r.Top + r.Bottom) / 2 + 1};
+        const uint32_t shown = testwin::SwapRedBlue(testwin::CopyFromWindow(h, at, true).At(0, 0));
+        const COLORREF want = k.form != none ? k.form : k.app;
+        if (want != none)
+            EXPECT_EQ(shown, want) << k.what;
+        else
+            EXPECT_TRUE(shown != red && shown != green) << k.what;
+    }
+    Application->Icon()->SetHandle(nullptr);
+}
+
+TEST_F(ProviderTest, OnlyAFormThatScrollsByItselfGetsTheScrollWrapper) {
+    Manager = MakeManager(nullptr, "Birch");
+    for (bool autoScroll : {true, false}) {
+        TForm* f = MakeForm(80, 60, 400, 300, "Scrolling");
+        Forms.push_back(f);
+        f->SetAutoScroll(autoScroll);
+        auto* p = new TsSkinProvider(f);
+        f->Show();
+        Pump(100);
+        EXPECT_EQ(p->ScrollWrapper() != nullptr, autoScroll) << "AutoScroll " << autoScroll;
+    }
+}
+
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360);
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);

@@ -118,6 +118,43 @@ bool MouseAt(int X, int Y, DWORD Buttons) {
     return SendInputs({i});
 }
 
+namespace {
+struct Script {
+    const std::vector<MouseStep>* Steps;
+    int Gap;
+    volatile LONG Done = 0;
+};
+DWORD WINAPI RunScript(LPVOID P) {
+    auto* s = static_cast<Script*>(P);
+    for (const MouseStep& m : *s->Steps) {
+        MouseAt(m.X, m.Y, m.Button == 1 ? MOUSEEVENTF_LEFTDOWN : m.Button == 2 ? MOUSEEVENTF_LEFTUP : 0);
+        Sleep(DWORD(s->Gap));
+    }
+    InterlockedExchange(&s->Done, 1);
+    return 0;
+}
+}  // namespace
+
+void MouseScript(MessageHandler Handle, const std::vector<MouseStep>& Steps, int Gap) {
+    Script s{&Steps, Gap};
+    HANDLE t = CreateThread(nullptr, 0, &RunScript, &s, 0, nullptr);
+    if (!t) return;
+    PumpUntil(Handle, [&] { return s.Done != 0; }, 20000);
+    WaitForSingleObject(t, 20000);
+    CloseHandle(t);
+    PumpFor(Handle, 120);
+}
+
+void DragMouse(MessageHandler Handle, POINT From, POINT To, int Steps, int Gap) {
+    // A moment's hold after the press: the move or size loop starts first.
+    const int fx = int(From.x), fy = int(From.y);
+    std::vector<MouseStep> v{{fx, fy, 0}, {fx, fy, 1}, {fx, fy, 0}, {fx, fy, 0}};
+    for (int i = 1; i <= Steps; ++i)
+        v.push_back({int(From.x + (To.x - From.x) * i / Steps), int(From.y + (To.y - From.y) * i / Steps), 0});
+    v.push_back({int(To.x), int(To.y), 2});
+    MouseScript(Handle, v, Gap);
+}
+
 bool SendInputs(const std::vector<INPUT>& In) {
     std::vector<INPUT> in = In;
     return SendInput(UINT(in.size()), in.data(), sizeof(INPUT)) == in.size();

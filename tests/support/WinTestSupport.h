@@ -65,6 +65,17 @@ bool LeftClickAt(MessageHandler Handle, POINT Screen);
 // events in Buttons (MOUSEEVENTF_LEFTDOWN, ...) at that point.
 bool MouseAt(int X, int Y, DWORD Buttons = 0);
 
+// Mouse steps sent by a thread of their own, Gap ms apart, while this thread
+// handles messages (by Handle): the system's move, size and scroll loops
+// run inside a message.
+struct MouseStep {
+    int X, Y;
+    int Button;  // 0 move, 1 press, 2 release (at the point)
+};
+void MouseScript(MessageHandler Handle, const std::vector<MouseStep>& Steps, int Gap = 25);
+// Press at From, a moment's hold, Steps moves to To, release.
+void DragMouse(MessageHandler Handle, POINT From, POINT To, int Steps = 6, int Gap = 25);
+
 // GDI objects and USER objects (windows, menus) alive in the process, for
 // leak checks around a loop. GetGuiResources answers 0 under Wine, so
 // there the handle tables are probed instead: a handle without its
