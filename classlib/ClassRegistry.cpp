@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
+#include "Mask.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Tabs.h"
@@ -28,6 +29,7 @@ void RegisterClassLibraryClasses() {
         RegisterEnum("TAnchors", {{"akLeft", 1 << akLeft}, {"akTop", 1 << akTop}, {"akRight", 1 << akRight},
                                   {"akBottom", 1 << akBottom}});
     const TEnumInfo& dragMode = RegisterEnum("TDragMode", {{"dmManual", dmManual}, {"dmAutomatic", dmAutomatic}});
+    const TEnumInfo& dragKind = RegisterEnum("TDragKind", {{"dkDrag", dkDrag}, {"dkDock", dkDock}});
     const TEnumInfo& biDiMode = RegisterEnum(
         "TBiDiMode", {{"bdLeftToRight", bdLeftToRight}, {"bdRightToLeft", bdRightToLeft},
                       {"bdRightToLeftNoAlign", bdRightToLeftNoAlign},
@@ -153,7 +155,7 @@ void RegisterClassLibraryClasses() {
         .Ignore("ParentShowHint")
         .Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, anchors)
         .Object("Constraints", &TControl::Constraints, "TSizeConstraints")
-        .Ignore("DragKind")
+        .Enum("DragKind", &TControl::DragKind, &TControl::SetDragKind, dragKind)
         .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, biDiMode)
         .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
         .Ref("PopupMenu", &TControl::SetPopupMenu, "TPopupMenu")
@@ -175,7 +177,9 @@ void RegisterClassLibraryClasses() {
         .Event("OnResize", &TControl::OnResize)
         .Event("OnCanResize", &TControl::OnCanResize)
         .Event("OnConstrainedResize", &TControl::OnConstrainedResize)
-        .Event("OnContextPopup", &TControl::OnContextPopup);
+        .Event("OnContextPopup", &TControl::OnContextPopup)
+        .Event("OnStartDock", &TControl::OnStartDock)
+        .Event("OnEndDock", &TControl::OnEndDock);
     RegisterPersistentClass<TGraphicControl>("TGraphicControl", "TControl");
     RegisterPersistentClass<TWinControl>("TWinControl", "TControl")
         .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
@@ -189,7 +193,13 @@ void RegisterClassLibraryClasses() {
         .Event("OnExit", &TWinControl::OnExit)
         .Event("OnKeyDown", &TWinControl::OnKeyDown)
         .Event("OnKeyUp", &TWinControl::OnKeyUp)
-        .Event("OnKeyPress", &TWinControl::OnKeyPress);
+        .Event("OnKeyPress", &TWinControl::OnKeyPress)
+        .Bool("DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite)
+        .Bool("UseDockManager", &TWinControl::UseDockManager, &TWinControl::SetUseDockManager)
+        .Event("OnDockOver", &TWinControl::OnDockOver)
+        .Event("OnDockDrop", &TWinControl::OnDockDrop)
+        .Event("OnGetSiteInfo", &TWinControl::OnGetSiteInfo)
+        .Event("OnUnDock", &TWinControl::OnUnDock);
     RegisterPersistentClass<TCustomControl>("TCustomControl", "TWinControl");
     RegisterPersistentClass<TScrollingWinControl>("TScrollingWinControl", "TCustomControl")
         .Bool("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll)
@@ -260,6 +270,7 @@ void RegisterClassLibraryClasses() {
         .Color("BkColor", &TImageList::BkColor, &TImageList::SetBkColor)
         .Color("BlendColor", &TImageList::BlendColor, &TImageList::SetBlendColor);
     RegisterStdCtrlsClasses();
+    RegisterMaskClasses();
     RegisterComCtrlsClasses();
     RegisterButtonsClasses();
     RegisterToolBarsClasses();

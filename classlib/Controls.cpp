@@ -8,6 +8,8 @@
 #include <memory>
 #include <set>
 
+#include "Docking.h"
+#include "DragTracking.h"
 #include "Guards.h"
 #include "Graphics.h"
 #include "Text1251.h"
@@ -243,35 +245,7 @@ struct DragMachinery {
 
     // A mouse message of a window while a drag lasts. Answers whether the
     // drag consumed it.
-    bool Mouse(TWinControl* w, TMessage& m) {
-        if (!Source) return false;
-        POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        if (w->HandleAllocated()) ClientToScreen(w->HandleIfAllocated(), &p);
-        TPoint pos = Point(p.x, p.y);
-        switch (m.Msg) {
-        case WM_MOUSEMOVE:
-            if (!Active && (std::abs(pos.X - Start.X) >= Threshold || std::abs(pos.Y - Start.Y) >= Threshold))
-                Active = true;
-            if (Active) MoveTo(pos);
-            return Active;
-        case WM_LBUTTONUP:
-            if (Active) {
-                MoveTo(pos);
-                Done(true);
-                return true;
-            }
-            // Released before the threshold: no drag; the release goes on
-            // to the control as usual.
-            Done(false);
-            return false;
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            Done(false);
-            return true;
-        default:
-            return Active;
-        }
-    }
+    bool Mouse(TWinControl* w, TMessage& m) { return Source && TrackDragMouse(*this, w, m); }
 
     void Forget(TControl* c) {
         if (Source == c) {
@@ -311,6 +285,7 @@ TControl::~TControl() {
         d.Target = nullptr;
         d.Accepted = false;
     }
+    ForgetDockControl(this);
     if (FParent) FParent->RemoveControl(this);
     FFont->OnChange = nullptr;
 }
@@ -510,6 +485,10 @@ void TControl::Resize() {
 }
 
 void TControl::BeginDrag(bool Immediate, int Threshold) {
+    if (FDragKind == dkDock) {
+        BeginDockDrag(this, Immediate, Threshold);
+        return;
+    }
     DragMachinery::Get().Begin(this, Immediate, Threshold);
 }
 
@@ -636,7 +615,8 @@ void TControl::SetVisible(bool Value) {
     FVisible = Value;
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0, 0);
     Invalidate();
-    if (FParent && FAlign != alNone && !IsLoading()) FParent->Realign();
+    // A dock client's zone gives its room up while hidden.
+    if (FParent && (FAlign != alNone || FHostDockSite) && !IsLoading()) FParent->Realign();
     if (FParent) FParent->ChildBoundsChanged(this);
 }
 
@@ -805,6 +785,10 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 
 TWinControl::~TWinControl() {
     Destroying();
+    FDockManager.reset();
+    // Clients docked here but moved elsewhere by hand forget this site.
+    for (TControl* c : FDockClients)
+        if (c->FParent != this) c->FHostDockSite = nullptr;
     DestroyComponents();
     // Children still here go with their parent, whoever owns them.
     while (!FControls.empty()) delete FControls.back();
@@ -1027,6 +1011,7 @@ void TWinControl::Realign() {
     {
         ScopeExit done([this] { FRealigning = false; });
         AlignControls(nullptr, r);
+        if (FDockManager) FDockManager->ResetBounds(false);
     }
 }
 
@@ -1337,6 +1322,7 @@ void TWinControl::DoExit() {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    if (DockDragMouse(this, m)) return;
     if (IsMouseMsg(m.Msg)) {
         if (DragMachinery::Get().Mouse(this, m)) return;
         if (RouteMouseToChild(m)) {
@@ -1584,6 +1570,10 @@ void TWinControl::PaintHandler(HDC DC, const RECT& R) {
     {
         SavedDC saved(DC);
         PaintWindow(DC);
+    }
+    if (FDockManager) {
+        SavedDC saved(DC);
+        FDockManager->PaintSite(DC);
     }
     PaintControls(DC, R);
 }

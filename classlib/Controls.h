@@ -30,6 +30,8 @@ class TWinControl;
 class TControl;
 class TDragObject;
 class TPopupMenu;
+class TDragDockObject;
+class TDockTree;
 
 using Word = uint16_t;
 
@@ -124,6 +126,8 @@ enum TShiftStateElement { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssD
 using TShiftState = unsigned;
 constexpr TShiftState ShiftBit(TShiftStateElement e) { return 1u << e; }
 enum TDragMode { dmManual, dmAutomatic };
+// What a drag of the control does: drag and drop, or docking.
+enum TDragKind { dkDrag, dkDock };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 // Edges of its parent an unaligned control keeps its distance to when the
 // parent is resized; both edges of a direction stretch it, neither keeps it
@@ -211,6 +215,14 @@ private:
     TControl* FControl;
     int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
 };
+
+using TStartDockEvent = Method<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TDockOverEvent =
+    Method<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDockDropEvent = Method<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TGetSiteInfoEvent =
+    Method<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)>;
+using TUnDockEvent = Method<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 
 // What is being dragged, when OnStartDrag makes one (with new); otherwise the
 // source control itself is the Source of OnDragOver and OnDragDrop. The drag
@@ -357,6 +369,23 @@ public:
     bool Dragging() const;
     virtual void DragDrop(TObject* Source, int X, int Y);
 
+    // Docking (the machinery is in Docking.cpp). A drag of a dkDock control
+    // moves it between dock sites and floating host windows.
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    // The dock site the control is docked in (a floating host when floating).
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    bool Floating() const;
+    // Docks into NewDockSite (null: floats where the control is), at
+    // ControlSide of DropControl; false when the old site's OnUnDock refuses.
+    // Docking into itself or one of its own children raises EInvalidOperation.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = alNone);
+    // Floats in a host window whose client area is ScreenPos.
+    bool ManualFloat(const TRect& ScreenPos);
+    // The size a floating control takes.
+    int UndockWidth() const { return FUndockWidth > 0 ? FUndockWidth : FWidth; }
+    int UndockHeight() const { return FUndockHeight > 0 ? FUndockHeight : FHeight; }
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -366,6 +395,8 @@ public:
     TDragDropEvent OnDragDrop;
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
     TNotifyEvent OnResize;
     TCanResizeEvent OnCanResize;
     TContextPopupEvent OnContextPopup;
@@ -376,6 +407,7 @@ public:
 protected:
     friend class TWinControl;
     friend struct DragMachinery;
+    friend struct DockMachinery;
 
     virtual void Click();
     virtual void DblClick();
@@ -387,6 +419,9 @@ protected:
     // handler says otherwise.
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
+    // A dock drag starting (OnStartDock may make the drag object) and ended.
+    virtual void DoStartDock(TDragDockObject*& DragObject);
+    virtual void DoEndDock(TObject* Target, int X, int Y);
     virtual void Resize();
     virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
     // WM_CONTEXTMENU: OnContextPopup, then the pop-up menu; Result 1 when
@@ -468,6 +503,9 @@ protected:
     bool FAutoSize = false;
     TDragMode FDragMode = dmManual;
     TCursor FDragCursor = crDrag;
+    TDragKind FDragKind = dkDrag;
+    TWinControl* FHostDockSite = nullptr;
+    int FUndockWidth = 0, FUndockHeight = 0;
     bool FShowHint = false;
     AnsiString FHint;
     unsigned FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
@@ -558,12 +596,35 @@ public:
     void PaintTo(HDC DC, int X, int Y);
     // Brush of Color, for answering WM_CTLCOLOR* (owned by the control).
     HBRUSH ColorBrush();
+    // The client rectangle left to aligned children and dock clients.
+    virtual void AdjustClientRect(TRect& Rect) {}
+
+    // Docking: a DockSite takes dock clients; with UseDockManager its dock
+    // manager (made by CreateDockManager) lays them out and paints grabbers.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool Value);
+    bool UseDockManager() const { return FUseDockManager; }
+    void SetUseDockManager(bool Value);
+    TDockTree* DockManager() const { return FDockManager.get(); }
+    int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+    TControl* DockClients(int Index) const;
+    // Whether Source may dock here (OnDockOver; a dock site accepts unless
+    // its handler says otherwise); the drag object's rectangle is placed first.
+    virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // Takes the dragged control in.
+    virtual void DockDrop(TDragDockObject* Source, int X, int Y);
+    // Where a dock client may be dropped, in screen coordinates.
+    virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, const TPoint& MousePos, bool& CanDock);
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
 
     void Loaded() override;
     // Messages and window procedures: the window procedure of every
@@ -621,6 +682,11 @@ protected:
     HWND WindowHandleForPaint() const override { return FHandle; }
     void UpdateTabOrder(int Value);
     void SetZOrderOfWindow(bool Top);
+    // The dock manager this control wants: a new one when it has none, is a
+    // DockSite and UseDockManager; otherwise null.
+    virtual std::unique_ptr<TDockTree> CreateDockManager();
+    // Whether Client may leave for NewTarget (OnUnDock).
+    virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
     // Sends Msg to every child control (those of this moment).
     void NotifyControls(UINT Msg);
     HWND FHandle = nullptr;
@@ -628,6 +694,8 @@ protected:
 private:
     friend class TControl;
     friend struct DragMachinery;
+    friend struct DockMachinery;
+    void UpdateDockManager();
     bool RouteMouseToChild(TMessage& Message);
     void ReflectNotification(TMessage& Message);
     bool HandleKey(TMessage& Message);
@@ -643,6 +711,10 @@ private:
     HBRUSH FBrush = nullptr;
     TColor FBrushColor = clNone;
     bool FRealigning = false;
+    bool FDockSite = false;
+    bool FUseDockManager = false;
+    std::unique_ptr<TDockTree> FDockManager;
+    std::vector<TControl*> FDockClients;
 };
 
 // A window that paints through a canvas.
@@ -673,6 +745,11 @@ TControl* DragSourceControl();
 // Whether the drag threshold has been passed.
 bool DragActive();
 void CancelDrag();
+// The dock drag under way: its mouse messages (answers whether it took one),
+// its cancelling, and a control that goes away (Docking.cpp).
+bool DockDragMouse(TWinControl* Window, TMessage& Message);
+void CancelDockDrag();
+void ForgetDockControl(TControl* Control);
 
 // What happens to an exception that escapes a message handler. Set by the
 // application object; the default shows a message box.

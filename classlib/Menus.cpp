@@ -423,7 +423,7 @@ void TMenuItem::UpdateHandleInPlace() {
         gap.fState = MFS_GRAYED;
         gap.wID = kGapCommand;
         gap.dwItemData = kGapCommand;
-        SetMenuItemInfoW(FHandle, UINT(pos), TRUE, &gap);
+        SetMenuItemInfoW(FHandle, UINT(first + pos), TRUE, &gap);
     }
 }
 

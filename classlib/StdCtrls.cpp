@@ -34,6 +34,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
     FWidth = 185;
     FHeight = 41;
     FColor = clBtnFace;
+    SetUseDockManager(true);
 }
 
 void TCustomPanel::SetBevelInner(TPanelBevel Value) {
@@ -654,8 +655,7 @@ void RegisterStdCtrlsClasses() {
         .Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, alignment)
         .Ignore("FullRepaint")
         .Bool("Locked", &TCustomPanel::Locked, &TCustomPanel::SetLocked)
-        .Ignore("ParentBackground")
-        .Ignore("UseDockManager");
+        .Ignore("ParentBackground");
     RegisterComponentClass<TPanel>("TPanel", "TCustomPanel");
     RegisterPersistentClass<TCustomGroupBox>("TCustomGroupBox", "TCustomControl").Ignore("ParentBackground");
     RegisterComponentClass<TGroupBox>("TGroupBox", "TCustomGroupBox");
@@ -673,9 +673,6 @@ void RegisterStdCtrlsClasses() {
         })
         .Event("OnChange", &TCustomEdit::OnChange);
     RegisterComponentClass<TEdit>("TEdit", "TCustomEdit");
-    RegisterPersistentClass<TCustomMaskEdit>("TCustomMaskEdit", "TCustomEdit")
-        .Str("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
-    RegisterComponentClass<TMaskEdit>("TMaskEdit", "TCustomMaskEdit");
     const TEnumInfo& scrollStyle = RegisterEnum(
         "TScrollStyle", {{"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}});
     RegisterPersistentClass<TCustomMemo>("TCustomMemo", "TCustomEdit")

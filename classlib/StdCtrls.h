@@ -123,24 +123,6 @@ public:
     const char* ClassName() const override { return "TEdit"; }
 };
 
-// An edit with an input mask; the mask is kept and not enforced.
-class TCustomMaskEdit : public TCustomEdit {
-public:
-    using TCustomEdit::TCustomEdit;
-    const char* ClassName() const override { return "TCustomMaskEdit"; }
-    const AnsiString& EditMask() const { return FEditMask; }
-    void SetEditMask(const AnsiString& Value) { FEditMask = Value; }
-
-private:
-    AnsiString FEditMask;
-};
-
-class TMaskEdit : public TCustomMaskEdit {
-public:
-    using TCustomMaskEdit::TCustomMaskEdit;
-    const char* ClassName() const override { return "TMaskEdit"; }
-};
-
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // The system's multi-line edit. Lines holds the text line by line and

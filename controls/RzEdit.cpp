@@ -113,7 +113,9 @@ void TRzCustomEdit::RefreshFrame() {
 void TRzCustomEdit::UpdateFrame(bool IsMouse, bool Value) {
     if (IsMouse) FMouseOver = Value;
     else FHasFocus = Value;
-    if (FFrameHotTrack) RefreshFrame();
+    // A flat drop button shows while the cell is hot: the non-client area is painted again.
+    if (FDropButtonVisible) RedrawNonClient();
+    else if (FFrameHotTrack) RefreshFrame();
     UpdateColors();
 }
 
@@ -121,18 +123,22 @@ void TRzCustomEdit::PaintNonClientFrame() {
     HDC dc = GetWindowDC(FHandle);
     if (!dc) return;
     TCanvasDCScope scope(FCanvas.get(), dc, FHandle);
-    bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
-    PaintFrame(FCanvas.get(), Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
-               hot ? FFrameHotStyle : FFrameStyle);
+    if (FFrameVisible && !UsesThemedFrame()) {
+        bool hot = FFrameHotTrack && (FHasFocus || FMouseOver);
+        PaintFrame(FCanvas.get(), Width(), Height(), false, FFrameSides, hot ? FFrameHotColor : FFrameColor, Color(),
+                   hot ? FFrameHotStyle : FFrameStyle);
+    }
+    if (FDropButtonVisible) PaintDropButton(DropButtonRect());
 }
 
 void TRzCustomEdit::WndProc(TMessage& Message) {
     if (Message.Msg == WM_NCPAINT) {
         TCustomMaskEdit::WndProc(Message);
-        if (FFrameVisible && !UsesThemedFrame() && HandleAllocated()) PaintNonClientFrame();
+        if (((FFrameVisible && !UsesThemedFrame()) || FDropButtonVisible) && HandleAllocated()) PaintNonClientFrame();
         Message.Result = 0;
         return;
     }
+    if (FDropButtonVisible && HandleAllocated() && DropButtonMessage(Message)) return;
     TCustomMaskEdit::WndProc(Message);
 }
 
@@ -218,6 +224,21 @@ void TRzCustomEdit::KeyPress(char& Key) {
         return;
     }
     TCustomMaskEdit::KeyPress(Key);
+}
+
+// ---------------------------------------------------------------- validation
+
+void TRzCustomEdit::ValidateError() {
+    AnsiString message = OnValidateError ? OnValidateError(this) : AnsiString();
+    if (message.empty()) {
+        TCustomMaskEdit::ValidateError();
+        return;
+    }
+    throw EDBEditError(message);
+}
+
+void TRzCustomEdit::InvalidKey() {
+    if (FBeepOnInvalidKey) TCustomMaskEdit::InvalidKey();
 }
 
 // ---------------------------------------------------------------- registration

@@ -1,11 +1,18 @@
 // TRzEdit: the one-line edit cell that recolours itself by state (disabled,
 // focused, read-only) and can paint its own flat or 3-D frame, plain or
-// hot-tracked, in the non-client area.
+// hot-tracked, in the non-client area. Descendants may show a drop button
+// in the non-client area beside the text (a TRzEdit never does).
 #pragma once
 
 #include "Graphics.h"
+#include "Mask.h"
+#include "RzButton.h"
 #include "RzCommon.h"
-#include "StdCtrls.h"
+#include "TypeInfo.h"
+
+// A descendant's validate-error handler: a non-empty answer is the message
+// of the error raised instead of the class library's.
+using TRzValidateErrorHandler = Method<AnsiString(TObject* Sender)>;
 
 class TRzCustomEdit : public TCustomMaskEdit, public IFrameControllerLinked {
 public:
@@ -57,6 +64,22 @@ public:
     virtual TRect EditArea() const { return ClientRect(); }
     virtual AnsiString DisplayText() const { return Text(); }
 
+    bool BeepOnInvalidKey() const { return FBeepOnInvalidKey; }
+    void SetBeepOnInvalidKey(bool v) { FBeepOnInvalidKey = v; }
+
+    // The drop button: its settings (which the frame controller pushes to
+    // descendants that publish them) and its state.
+    bool FlatButtons() const { return FFlatButtons; }
+    virtual void SetFlatButtons(bool v);
+    TColor FlatButtonColor() const { return FFlatButtonColor; }
+    void SetFlatButtonColor(TColor v);
+    bool DropButtonVisible() const { return FDropButtonVisible; }
+    TButtonState ButtonState() const { return FButtonState; }
+    bool DroppedDown() const { return FDroppedDown; }
+    bool OverDropButton() const { return FOverDropButton; }
+    // The button's place in window coordinates; empty while it is hidden.
+    TRect DropButtonRect();
+
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
@@ -72,6 +95,9 @@ protected:
     void CMColorChanged(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void ValidateError() override;
+    void InvalidKey() override;
 
     virtual void UpdateColors();
     virtual void UpdateFrame(bool IsMouse, bool Value);
@@ -80,8 +106,37 @@ protected:
     virtual void DoWritable() {}
     virtual void ReadOnlyChanged();
     virtual void PaintNonClientFrame();
+    // Paints the drop button into R (window coordinates) on the canvas that
+    // holds the window's device context.
+    virtual void PaintDropButton(const TRect& R);
+    virtual void SetButtonState(TButtonState v);
+    virtual void SetDropButtonVisible(bool v);
+    // Raise OnDropDown and OnCloseUp; a descendant shows and hides its list.
+    virtual void DropDown();
+    virtual void CloseUp();
+
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TRzValidateErrorHandler OnValidateError;
 
 private:
+    // The drop button's width: a scroll bar's, one less under visual styles.
+    int DropButtonWidth() const;
+    bool DropButtonMessage(TMessage& Message);
+    void DropButtonHitTest(TMessage& Message);
+    // Press, Alt+Down or F4: the button goes down, the list drops and closes.
+    void DropDownByButton(bool Capture);
+    void EndDropButtonCapture();
+    void SetOverDropButton(bool v);
+    void RedrawNonClient();
+    // A drop-button setting: a changed value is stored and the button painted again.
+    template <class T>
+    void ChangeDropButton(T& Field, T Value) {
+        if (Value == Field) return;
+        Field = Value;
+        if (FDropButtonVisible) RedrawNonClient();
+    }
+
     std::unique_ptr<TCanvas> FCanvas;
     TColor FNormalColor = clWindow;
     bool FUpdatingColor = false;
@@ -103,6 +158,14 @@ private:
     TFramingPreference FFramingPreference = fpThemes;
     bool FTabOnEnter = false;
     TAlignment FAlignment = taLeftJustify;
+    bool FBeepOnInvalidKey = true;
+    bool FDropButtonVisible = false;
+    bool FFlatButtons = false;
+    TColor FFlatButtonColor = clBtnFace;
+    TButtonState FButtonState = bsUp;
+    bool FDroppedDown = false;
+    bool FOverDropButton = false;
+    bool FButtonCapture = false;
 };
 
 class TRzEdit : public TRzCustomEdit {
@@ -110,5 +173,13 @@ public:
     using TRzCustomEdit::TRzCustomEdit;
     const char* ClassName() const override { return "TRzEdit"; }
 };
+
+// Publishes the drop button's settings on the class of a descendant that
+// shows it, so that a frame controller reaches them by name.
+template <class C>
+void RzPublishDropButton(TClassReg<C>& Reg) {
+    Reg.Bool("FlatButtons", &TRzCustomEdit::SetFlatButtons)
+        .Color("FlatButtonColor", &TRzCustomEdit::SetFlatButtonColor);
+}
 
 void RegisterRzEdit();

@@ -148,7 +148,17 @@ void TRzCustomPanel::RemoveBorderSizes(TRect& R, bool WithBorderWidth) const {
     }
 }
 
-void TRzCustomPanel::AdjustClientRect(TRect& R) { R = Inflated(R, -BorderWidth(), -BorderWidth()); }
+void TRzCustomPanel::AdjustClientRect(TRect& R) {
+    R = Inflated(R, -BorderWidth(), -BorderWidth());
+    if (DockSite()) RemoveBorderSizes(R, false);
+}
+
+std::unique_ptr<TDockTree> TRzCustomPanel::CreateDockManager() {
+    std::unique_ptr<TDockTree> made;
+    if (!DockManager() && DockSite() && UseDockManager()) made = std::make_unique<TRzPanelDockManager>(this);
+    if (made || DockManager()) SetDoubleBuffered(true);
+    return made;
+}
 
 void TRzCustomPanel::AlignControls(TControl* AControl, TRect& R) {
     RemoveBorderSizes(R, false);
@@ -637,14 +647,6 @@ void RegisterRzPanel() {
         .Event("OnMouseLeave", &TRzCustomPanel::OnMouseLeave)
         .Event("OnPaint", &TRzCustomPanel::OnPaint)
         .Ignore("About")
-        .Ignore("DockSite")
-        .Ignore("UseDockManager")
-        .Ignore("OnDockDrop")
-        .Ignore("OnDockOver")
-        .Ignore("OnEndDock")
-        .Ignore("OnGetSiteInfo")
-        .Ignore("OnStartDock")
-        .Ignore("OnUnDock")
         .Ignore("FrameSides")  // older form data
         .Ignore("ThemeAware")
         .Custom("UseGradients", [](TRzCustomPanel* p, const FormValue& v, TReadContext&) {

@@ -3,9 +3,11 @@
 // transparent mode; TRzGroupBox: captioned group frames built on it.
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "Docking.h"
 #include "Graphics.h"
 #include "RzCommon.h"
 #include "StdCtrls.h"
@@ -86,8 +88,9 @@ public:
     virtual void EffectiveGradientColors(TColor& Start, TColor& Stop) const;
     virtual void EffectiveFlatColor(TColor& Color, int& Adjustment) const;
     void FrameControllerChanged() override;
-    // The client rectangle left to aligned children.
-    virtual void AdjustClientRect(TRect& R);
+    // The client rectangle left to aligned children; a dock site's also
+    // loses its borders.
+    void AdjustClientRect(TRect& R) override;
     // Whether a disabled panel recorded a child as enabled (-1: no record).
     int EnabledRecord(TControl* Child) const;
 
@@ -104,6 +107,7 @@ protected:
     void CMEnabledChanged(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
+    std::unique_ptr<TDockTree> CreateDockManager() override;
     virtual void PaintPanelText(TRect R);
     virtual void PaintPanelGrid(TRect R);
     int BorderAmount(TFrameStyleEx Style) const;
@@ -139,6 +143,26 @@ private:
     int FSeenWidth = -1, FSeenHeight = -1;
     // Each child's Enabled while the panel is disabled.
     std::vector<std::pair<TControl*, bool>> FEnabledRecords;
+};
+
+// The framed panel's dock manager: caption strips with the client's caption
+// and a close glyph over each docked client.
+class TRzPanelDockManager : public TDockTree {
+public:
+    explicit TRzPanelDockManager(TRzCustomPanel* Panel);
+    ~TRzPanelDockManager() override;
+    void AdjustDockRect(TControl* Control, TRect& ARect) override;
+    void PaintDockFrame(TCanvas* Canvas, TControl* Control, const TRect& ARect) override;
+    void PaintSite(HDC DC) override;
+
+private:
+    void NewWndProc(TMessage& Message);
+    void PaintStrip(HDC DC, TControl* Control, const TRect& ARect, bool Vertical);
+
+    TRzCustomPanel* FPanel;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TFont> FCloseFont;
+    TWndMethod FOldWndProc;
 };
 
 class TRzPanel : public TRzCustomPanel {

@@ -65,6 +65,11 @@ const TEnumInfo& DragModeInfo() {
     return e;
 }
 
+const TEnumInfo& DragKindInfo() {
+    static const TEnumInfo& e = RegisterEnum("TDragKind", {{"dkDrag", dkDrag}, {"dkDock", dkDock}});
+    return e;
+}
+
 const TEnumInfo& FramingPreferenceInfo() {
     static const TEnumInfo& e =
         RegisterEnum("TFramingPreference", {{"fpCustomFraming", fpCustomFraming}, {"fpThemes", fpThemes}});

@@ -17,6 +17,7 @@ const TEnumInfo& PenStyleInfo();
 const TEnumInfo& BrushStyleInfo();
 const TEnumInfo& FontStylesInfo();
 const TEnumInfo& DragModeInfo();
+const TEnumInfo& DragKindInfo();
 const TEnumInfo& FramingPreferenceInfo();
 const TEnumInfo& TextStyleInfo();
 const TEnumInfo& AlignmentVerticalInfo();
@@ -49,7 +50,7 @@ void RzRegisterControlBasics(TClassReg<C>& r) {
     if (missing("ParentShowHint")) r.Ignore("ParentShowHint");
     if (missing("DragMode")) r.Enum("DragMode", &TControl::SetDragMode, DragModeInfo());
     if (missing("DragCursor")) r.Cursor("DragCursor", &TControl::SetDragCursor);
-    if (missing("DragKind")) r.Ignore("DragKind");
+    if (missing("DragKind")) r.Enum("DragKind", &TControl::SetDragKind, DragKindInfo());
     if (missing("Anchors")) r.Ignore("Anchors");
     if (missing("PopupMenu")) r.Ignore("PopupMenu");
     if (missing("Tag")) r.Int("Tag", &TComponent::SetTag);
