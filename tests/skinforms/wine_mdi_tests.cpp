@@ -60,6 +60,24 @@ int ClientMismatches(TsSkinProvider* P) {
     return bad;
 }
 
+// On the thread beside the modal loop: a click at a screen point, then the
+// visible menu window it opened (nil when none opened within 3 s).
+HWND ClickForMenu(POINT At) {
+    testwin::MouseAt(At.x, At.y);
+    Sleep(40);
+    testwin::MouseAt(At.x, At.y, MOUSEEVENTF_LEFTDOWN);
+    Sleep(40);
+    testwin::MouseAt(At.x, At.y, MOUSEEVENTF_LEFTUP);
+    for (int i = 0; i < 150; ++i) {
+        HWND w = FindWindowW(L"#32768", nullptr);
+        if (w && IsWindowVisible(w)) return w;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+void Keys(WORD Vk) { testwin::SendInputs({testwin::KeyStroke(Vk, false), testwin::KeyStroke(Vk, true)}); }
+
 // A child's menu item, counting its clicks.
 struct Runner {
     int Clicks = 0;
@@ -207,16 +225,11 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
         ExpectShownAsPainted("merged");
         const POINT at = Centre(item);
         RunBesideLoop([&] {
-            testwin::MouseAt(at.x, at.y);
-            Sleep(40);
-            testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
-            Sleep(40);
-            testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTUP);
-            for (int i = 0; i < 100 && !FindWindowW(L"#32768", nullptr); ++i) Sleep(20);
+            ClickForMenu(at);
             Sleep(80);
-            testwin::SendInputs({testwin::KeyStroke(VK_DOWN, false), testwin::KeyStroke(VK_DOWN, true)});
+            Keys(VK_DOWN);
             Sleep(60);
-            testwin::SendInputs({testwin::KeyStroke(VK_RETURN, false), testwin::KeyStroke(VK_RETURN, true)});
+            Keys(VK_RETURN);
         });
         EXPECT_TRUE(PumpUntil([&] { return Runs[1].Clicks == 1; }, 1000));
         EXPECT_EQ(Runs[0].Clicks + Runs[2].Clicks, 0);
@@ -239,22 +252,12 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
     HMENU shown = nullptr;
     RECT menu{};
     RunBesideLoop([&] {
-        testwin::MouseAt(at.x, at.y);
-        Sleep(40);
-        testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTDOWN);
-        Sleep(40);
-        testwin::MouseAt(at.x, at.y, MOUSEEVENTF_LEFTUP);
-        for (int i = 0; i < 150 && !shown; ++i) {
-            HWND w = FindWindowW(L"#32768", nullptr);
-            if (w && IsWindowVisible(w)) {
-                shown = HMENU(SendMessageW(w, MN_GETHMENU, 0, 0));
-                GetWindowRect(w, &menu);
-            } else {
-                Sleep(20);
-            }
+        if (HWND w = ClickForMenu(at)) {
+            shown = HMENU(SendMessageW(w, MN_GETHMENU, 0, 0));
+            GetWindowRect(w, &menu);
         }
         Sleep(60);
-        testwin::SendInputs({testwin::KeyStroke(VK_ESCAPE, false), testwin::KeyStroke(VK_ESCAPE, true)});
+        Keys(VK_ESCAPE);
     });
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown, KP[0]->SystemMenu()->Items()->Handle());
