@@ -456,7 +456,8 @@ void TsSkinProvider::RefreshFrame() {
     InvalidateCache();
     FMenuLineChanged = true;
     FMenuRows = -1;
-    if (FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
+    // A held frame is painted when it is let go.
+    if (!FFrameHeld && FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
         SendMessageW(FForm->HandleIfAllocated(), WM_NCPAINT, 1, 0);
 }
 
@@ -533,6 +534,12 @@ void TsSkinProvider::PrepareForm() {
     LoadButtonImages();
     InvalidateCache();
     DropImageCopies();
+    // A skinned child changes what the frame's menu line shows.
+    if (TsSkinProvider* main = MDIMainProvider; IsMDIChild() && main && main->Form() &&
+                                                !(main->Form()->ComponentState() & csDestroying) && FCommonData->IsSkinned()) {
+        main->InvalidateCache();
+        main->FMenuRows = -1;
+    }
     if (!(FForm->ControlState() & csCreating) && !(FForm->ComponentState() & (csDestroying | csLoading)))
         ApplyGlobalColor();
     HookMenus();
