@@ -32,7 +32,9 @@ void TCustomImageList::SetSize(int AWidth, int AHeight) {
 TColor TCustomImageList::BkColor() const {
     if (!FHandle) return FBkColor;
     const COLORREF c = ImageList_GetBkColor(FHandle);
-    return c == CLR_NONE ? clNone : TColor(c);
+    // The list's two special values are the class library's two.
+    if (c == CLR_NONE) return clNone;
+    return c == CLR_DEFAULT ? clDefault : TColor(c);
 }
 
 void TCustomImageList::SetBkColor(TColor Value) {

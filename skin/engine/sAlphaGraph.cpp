@@ -270,8 +270,9 @@ void PaintMaskBorder(HDC DC, TRect R, int ExtraWidth, TRect& Client, int State, 
         HDC cacheDC = cache->Canvas()->Handle();
         if (b.MaskType == 1) {
             if (info.BgType == 2 && info.Bmp)
-                BitBlt(cacheDC, R.Left, R.Top, R.Width(), R.Height(), info.Bmp->Canvas()->Handle(),
-                       (c ? c->Left() : 0) + info.X + R.Left, (c ? c->Top() : 0) + info.Y + R.Top, SRCCOPY);
+                // The record's offsets already hold the control's place.
+                BitBlt(cacheDC, R.Left, R.Top, R.Width(), R.Height(), info.Bmp->Canvas()->Handle(), info.X + R.Left,
+                       info.Y + R.Top, SRCCOPY);
             else
                 FillBorderOnDC(cacheDC, R, b.WL, b.WT, b.WR, b.WB, colour);
         }

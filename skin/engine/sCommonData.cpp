@@ -516,7 +516,7 @@ bool TsCommonData::HandleEngineCommand(TMessage& M) {
     case scQueryUpdating: M.Result = (BackgroundDirty || UpdatingFlag) ? 1 : 0; return true;
     case scQueryReady: M.Result = ReadyFlag ? 1 : 0; return true;
     case scTransparentChanged:
-        if (HasTransparency()) BackgroundDirty = true;
+        if (arg == 1 && HasTransparency()) BackgroundDirty = true;
         return false;
     case scSetLinkObject: LinkedObject = reinterpret_cast<TObject*>(M.LParam); return false;
     case scBackgroundChanged: BackgroundDirty = true; return false;

@@ -12,6 +12,7 @@
 #include "sCommonData.h"
 #include "sGradientPaint.h"
 #include "sSkinManager.h"
+#include "sSkinnedForms.h"
 
 TBitmap* CreateBitmapLike(TBitmap* Source) {
     TBitmap* b = new TBitmap;
@@ -749,14 +750,14 @@ void FillStep(TBitmap* Bmp, const TRect& R, const SectionFill& F, TsSkinManager*
                             Point(R.Left, R.Top));
         }
     }
+    // An unknown parent gives its colour (the key colour when it has none),
+    // over the cache only where the section is wholly transparent.
     const int sum = F.ImagePercent + F.GradientPercent;
-    if (sum == 0) {
-        const bool parentColour = !Parent.Ready && F.Transparency != 0;
-        FillRectOnDC(BitmapDC(Bmp), R, parentColour ? Parent.Color : F.Color);
-    } else if (sum < 100) {
+    if (sum > 0 && sum < 100) {
         BlendRectWithColor(Bmp, R, uint8_t(sum), F.Color);
-    } else if (OverCache && sum != 100) {
-        FillRectOnDC(BitmapDC(Bmp), R, F.Color);
+    } else if (sum == 0 || (OverCache && sum != 100)) {
+        const bool parentColour = !Parent.Ready && (OverCache ? F.Transparency == 100 : F.Transparency != 0);
+        FillRectOnDC(BitmapDC(Bmp), R, parentColour ? Parent.Color : F.Color);
     }
 }
 
@@ -835,8 +836,12 @@ SectionFill ChooseFill(const TsGeneralData& S, const AnsiString& SkinSection, in
     return f;
 }
 
+// A provider's state has no owner control: its colour is its form's.
 TColor CustomColorOf(TsCommonData* Data) {
-    if (Data->CustomColor() && Data->OwnerControl) return ColorToRGB(Data->OwnerControl->Color());
+    if (!Data->CustomColor()) return TransparentKeyColor;
+    if (Data->OwnerControl) return ColorToRGB(Data->OwnerControl->Color());
+    if (auto* p = dynamic_cast<TacFormProvider*>(Data->OwnerObject); p && p->ProviderForm())
+        return ColorToRGB(p->ProviderForm()->Color());
     return TransparentKeyColor;
 }
 

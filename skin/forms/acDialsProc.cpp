@@ -112,8 +112,13 @@ void TacDialogWnd::WndProc(TMessage& M) {
         NcActivate(M);
         return;
     case WM_NCLBUTTONDOWN: NcLButtonDown(M); return;
-    case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP: ButtonUp(M); return;
+    case WM_NCLBUTTONUP: ButtonUp(M); return;
+    case WM_LBUTTONUP:
+        // Its wParam holds mouse-key flags, not a hit code: a release in the
+        // client area is the dialog's own unless it ends a title button press.
+        if (!TitleButtonPressed) break;
+        SetHot(0, true);
+        return;
     case WM_NCLBUTTONDBLCLK: NcLButtonDblClk(M); return;
     case WM_NCRBUTTONDOWN:
         if (M.WParam == HTCAPTION || M.WParam == HTSYSMENU) return;

@@ -206,24 +206,27 @@ void TsSkinableMenus::HookForm(TForm* Form) {
     HookComponent(Form, FActive);
 }
 
-void TsSkinableMenus::HookComponent(TComponent* C, bool On) {
+void TsSkinableMenus::HookComponent(TComponent* C, bool On, bool Bar) {
     if (!C) return;
+    if (auto* f = dynamic_cast<TForm*>(C))
+        if (TacFormProvider* p = FormProvider(f)) Bar = p->DrawNonClientArea();
     if (auto* m = dynamic_cast<TMainMenu*>(C)) {
-        HookMainMenu(m, On);
+        HookMainMenu(m, On, Bar);
     } else if (auto* p = dynamic_cast<TPopupMenu*>(C)) {
         HookPopupMenu(p, On);
     } else if (auto* item = dynamic_cast<TMenuItem*>(C)) {
         // Items of a main menu came with their menu.
         if (!dynamic_cast<TMainMenu*>(item->GetParentMenu())) HookItem(item, On && SkinnedPopups());
     }
-    for (int i = 0; i < C->ComponentCount(); ++i) HookComponent(C->Components(i), On);
+    for (int i = 0; i < C->ComponentCount(); ++i) HookComponent(C->Components(i), On, Bar);
 }
 
-void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool On) {
+void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool On, bool Bar) {
     TMenuItem* top = Menu->Items();
     // Without skinned pop-ups the bar stays the system's.
     if (On && !SkinnedPopups()) return;
-    for (int i = 0; i < top->Count(); ++i) HookHandlers(top->Items(i), On, true);
+    // A bar left to the system loses the engine's line handlers.
+    for (int i = 0; i < top->Count(); ++i) HookHandlers(top->Items(i), On && Bar, true);
     std::vector<TMenuItem*> stack;
     for (int i = 0; i < top->Count(); ++i)
         for (int j = 0; j < top->Items(i)->Count(); ++j) stack.push_back(top->Items(i)->Items(j));

@@ -91,12 +91,14 @@ public:
     bool PreparePopupWindow(HWND Wnd, TMenuItem* Item) override;
     // A component and, recursively, what it owns: main menus, pop-up menus
     // and free menu items get (or lose) the engine's handlers.
-    void HookComponent(TComponent* Component, bool On);
+    // A main menu's bar is left to the system on a form whose provider does
+    // not paint the non-client area (Bar false): only its pop-ups are skinned.
+    void HookComponent(TComponent* Component, bool On, bool Bar = true);
     // A form whose provider wears this manager's skin: hooked by this
     // object, another manager's handlers taken out (also while this one
     // has no skin).
     void HookForm(TForm* Form);
-    void HookMainMenu(TMainMenu* Menu, bool On);
+    void HookMainMenu(TMainMenu* Menu, bool On, bool Bar = true);
     void HookPopupMenu(TPopupMenu* Menu, bool On);
     // A pop-up item (the bar handlers for a top-level item of a main menu):
     // the engine's handlers only where the item has none; unhooking takes

@@ -7,12 +7,15 @@
 
 #include <algorithm>
 
+#include "Frames.h"
 #include "Guards.h"
 #include "Text1251.h"
 #include "TypeInfo.h"
 #include "acGlow.h"
+#include "acMsgBox.h"
 #include "acSBUtils.h"
 #include "sControlUtils.h"
+#include "sFrameAdapter.h"
 #include "sGraphUtils.h"
 #include "sMDIForm.h"
 #include "sSkinManager.h"
@@ -256,6 +259,9 @@ void TsSystemMenu::SkinClick(TObject* Sender) {
 TsSkinProvider::TsSkinProvider(TComponent* AOwner)
     : TComponent(AOwner), FCommonData(new TsCommonData(this, true)), FTitleButtons(new TsTitleButtons(this)),
       FTitleIcon(new TsTitleIcon) {
+    if (dynamic_cast<TFrame*>(AOwner))
+        ShowWarning("TsSkinProvider component must be used with forms only!\r\n"
+                    "For frames skinning may be used TsFrameAdapter component.");
     FForm = OwnerForm(AOwner);
     FCommonData->ControlTypeCode = 224;
     FCommonData->SetSkinSection("FORM");
@@ -417,6 +423,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
     HWND h = FForm->HandleIfAllocated();
     if (Value) {
         UpdateSysMenuStyle(true);
+        if (FCommonData->IsSkinned()) HookMenus();
         if (showing && FCommonData->IsSkinned()) {
             InvalidateCache();
             DropImageCopies();
@@ -426,6 +433,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         }
     } else {
         if (h) ResetWindowTheme(h);
+        if (FCommonData->IsSkinned()) HookMenus();
         FreeScrollWrapper();
         if (FSysMenuRemoved) UpdateSysMenuStyle(false);
         if (showing) {
@@ -448,7 +456,8 @@ void TsSkinProvider::RefreshFrame() {
     InvalidateCache();
     FMenuLineChanged = true;
     FMenuRows = -1;
-    if (FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
+    // A held frame is painted when it is let go.
+    if (!FFrameHeld && FForm && FForm->HandleAllocated() && IsWindowVisible(FForm->HandleIfAllocated()))
         SendMessageW(FForm->HandleIfAllocated(), WM_NCPAINT, 1, 0);
 }
 
@@ -525,6 +534,12 @@ void TsSkinProvider::PrepareForm() {
     LoadButtonImages();
     InvalidateCache();
     DropImageCopies();
+    // A skinned child changes what the frame's menu line shows.
+    if (TsSkinProvider* main = MDIMainProvider; IsMDIChild() && main && main->Form() &&
+                                                !(main->Form()->ComponentState() & csDestroying) && FCommonData->IsSkinned()) {
+        main->InvalidateCache();
+        main->FMenuRows = -1;
+    }
     if (!(FForm->ControlState() & csCreating) && !(FForm->ComponentState() & (csDestroying | csLoading)))
         ApplyGlobalColor();
     HookMenus();
@@ -598,6 +613,7 @@ void RegisterProviderClasses() {
         .Str("TitleSkin", &TsSkinProvider::SetTitleSkin)
         .Bool("UseGlobalColor", &TsSkinProvider::UseGlobalColor, &TsSkinProvider::SetUseGlobalColor)
         .Event("OnSkinItem", &TsSkinProvider::OnSkinItem);
+    TsFrameAdapter::Register();
 }
 
 }  // namespace

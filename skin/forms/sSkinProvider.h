@@ -291,6 +291,13 @@ public:
     void NewWndProc(TMessage& Message);
 
     // ---- caption metrics and buttons
+    bool IsMDIChild() const { return FForm && FForm->FormStyle() == fsMDIChild; }
+    // An MDI child while another child of its frame is maximised: hidden
+    // behind that one, it paints nothing.
+    bool HiddenByMaximisedChild() const;
+    // A maximised MDI child's restore runs (or the main form's menu loop,
+    // where the child's system menu may restore it): regions stay as they are.
+    bool MDIRestoreRunning() const;
     bool HasBorder() const;
     int CaptionHeight() const;
     int SysBorderWidth() const;
@@ -337,6 +344,7 @@ public:
     void PaintFrameToDC(HDC DC);
     void PaintFrameToWindow();
     void PaintClientBackground(HDC DC, bool PaintChildren);
+    bool PaintLinkedControl(HDC DC);
     void EraseBackground(HDC DC);
     void PaintForm();
     void PaintGrip(HDC DC, int OffsetX, int OffsetY);
@@ -365,6 +373,9 @@ private:
     // Passes the message on; false when the provider went meanwhile.
     bool CallPrev(TMessage& M);
     void WMNCActivate(TMessage& M);
+    void WMCreate(TMessage& M);
+    void ActivateMDIChild();
+    void InvalidateGripAreas(const TRect& Now);
     void CMShowingChanged(TMessage& M);
     void WMPrint(TMessage& M);
     void WMSize(TMessage& M);
@@ -389,6 +400,10 @@ private:
     void WMNCRButtonDown(TMessage& M);
     void WMNCRButtonUp(TMessage& M);
     void WMSysCommand(TMessage& M);
+    void MDIChildSysCommand(TMessage& M);
+    void RestoreMDIChild(TMessage& M, bool WasZoomed);
+    void ReleaseOnMinimized();
+    bool DialogFrame() const;
     void LayoutButtons();
     TsCaptionButton* ButtonByCode(int Code);
     bool MaximizeVisible() const;
@@ -496,11 +511,12 @@ private:
     bool FMDIToMake = true;
     bool FRegionChanged = true;
     bool FInRegionUpdate = false;
-    bool FInAnimation = false;
     bool FMenuLineChanged = true;
     bool FMenuChangedOnce = false;
     bool FFirstPaintDone = false;
     bool FFramePainted = false;
+    bool FMDIRestoreRunning = false;
+    bool FFrameHeld = false;  // inside an update cycle: WM_NCPAINT paints nothing
     int FShownState = 0;
     TRect FLastClientRect;
     bool FLastClientKnown = false;
@@ -536,8 +552,6 @@ void SetDwmNCRendering(HWND Wnd, bool On);
 // The icon size for a caption height: below 9 none, to 16 eight, to 27
 // sixteen, above that thirty-two pixels.
 int CaptionIconSize(int Height);
-// Edge snapping of a proposed position to the work area W of monitor M.
-TPoint SnapToWorkArea(TPoint Pos, TSize Size, const TRect& Work, const TRect& Monitor, int Buffer);
 
 // Unit start-up (class registration) and shut-down (the library freed).
 void sSkinProviderInitialize();

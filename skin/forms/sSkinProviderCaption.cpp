@@ -12,6 +12,7 @@
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
@@ -46,7 +47,18 @@ TPoint LParamPoint(LPARAM L) { return TPoint{GET_X_LPARAM(L), GET_Y_LPARAM(L)}; 
 
 // ---------------------------------------------------------------- metrics
 
-bool TsSkinProvider::HasBorder() const { return FForm && FForm->BorderStyle() != bsNone; }
+bool TsSkinProvider::HasBorder() const {
+    // The system gives an MDI child a frame whatever its border style.
+    return FForm && (FForm->BorderStyle() != bsNone || FForm->FormStyle() == fsMDIChild);
+}
+
+// Whether the system frames the form with the dialog frame: an MDI child's
+// dialog style gets the sizing frame all the same.
+bool TsSkinProvider::DialogFrame() const {
+    const TBorderStyle b = FForm->BorderStyle();
+    if (b == bsSingle || b == bsToolWindow) return true;
+    return b == bsDialog && FForm->FormStyle() != fsMDIChild;
+}
 
 int TsSkinProvider::CaptionHeight() const {
     if (!FForm || !FForm->HandleAllocated()) return 0;
@@ -58,16 +70,12 @@ int TsSkinProvider::CaptionHeight() const {
 
 int TsSkinProvider::SysBorderWidth() const {
     if (!HasBorder()) return 0;
-    const TBorderStyle b = FForm->BorderStyle();
-    const bool dlg = b == bsSingle || b == bsDialog || b == bsToolWindow;
-    return GetSystemMetrics(dlg ? SM_CXDLGFRAME : SM_CXFRAME);
+    return GetSystemMetrics(DialogFrame() ? SM_CXDLGFRAME : SM_CXFRAME);
 }
 
 int TsSkinProvider::SysBorderHeight() const {
     if (!HasBorder()) return 0;
-    const TBorderStyle b = FForm->BorderStyle();
-    const bool dlg = b == bsSingle || b == bsDialog || b == bsToolWindow;
-    return GetSystemMetrics(dlg ? SM_CYDLGFRAME : SM_CYFRAME);
+    return GetSystemMetrics(DialogFrame() ? SM_CYDLGFRAME : SM_CYFRAME);
 }
 
 namespace {
@@ -482,7 +490,10 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
     case HTSYSMENU: {
         SetHotHT(0);
         const TPoint o = WindowOrigin();
-        ShowSystemMenu(o.X + SysBorderWidth(), o.Y + SysBorderHeight() + FormBorderWidth() + IconHeight());
+        if (!IsMDIChild())
+            ShowSystemMenu(o.X + SysBorderWidth(), o.Y + SysBorderHeight() + FormBorderWidth() + IconHeight());
+        else if (MDIMainProvider)
+            ShowSystemMenu(o.X, o.Y + CaptionHeight() + 4);
         return;
     }
     case HTMINBUTTON:
@@ -501,8 +512,15 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     if (IsIconic(h)) {
-        // A click on a minimized window moves it.
+        // A press on a minimized window moves it; the system's move loop
+        // takes the release, and one that moved nothing is a click.
+        RECT before{}, after{};
+        GetWindowRect(h, &before);
         SendMessageW(h, WM_SYSCOMMAND, 0xF012, 0);
+        if (!FForm || !IsWindow(h)) return;
+        GetWindowRect(h, &after);
+        if (EqualRect(&before, &after) && IsIconic(h) && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000))
+            ReleaseOnMinimized();
         return;
     }
     SetHotHT(0);
@@ -541,6 +559,10 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
         EndBorderDrag(at, false);
     }
     const int code = client ? FHotItem : int(M.WParam);
+    if (!client && IsIconic(h) && MDIMainProvider && !ButtonByCode(code)) {
+        ReleaseOnMinimized();
+        return;
+    }
     const TPoint o = WindowOrigin();
     const TPoint p{at.X - o.X, at.Y - o.Y};
     auto inside = [&](const TsCaptionButton& b) {
@@ -576,10 +598,14 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
     case HTMAXBUTTON:
         if (acCaptionButtonPressed && inside(FButtons[cbMaximize]) &&
             (MaximizeEnabled() || (IsZoomed(h) && RestoreEnabled()))) {
+            const bool child = IsMDIChild();
+            if (child && MDIMainProvider) MDIMainProvider->SkinData()->BeginUpdateCycle();
             SetHotHT(0);
+            if (child) MenuLineChildProvider = nullptr;
             if (IsZoomed(h)) {
-                FForm->SetWindowState(wsNormal);
+                if (!child) FForm->SetWindowState(wsNormal);
                 SendMessageW(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+                if (FForm) FForm->Repaint();
             } else {
                 SendMessageW(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
             }
@@ -619,6 +645,15 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
         return;
     }
     CallPrev(M);
+}
+
+// A click on a minimized window inside an MDI frame opens the skinned
+// system menu where the mouse is.
+void TsSkinProvider::ReleaseOnMinimized() {
+    if (!MDIMainProvider) return;
+    POINT c{};
+    GetCursorPos(&c);
+    ShowSystemMenu(c.x, c.y);
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& M) {
@@ -683,6 +718,20 @@ void TsSkinProvider::WMSysCommand(TMessage& M) {
         M.Result = 0;
         return;
     }
+    if (IsMDIChild()) {
+        MDIChildSysCommand(M);
+        return;
+    }
+    if (FForm->FormStyle() == fsMDIForm) {
+        if (!CallPrev(M)) return;
+        if ((cmd == SC_MINIMIZE || cmd == SC_MAXIMIZE || cmd == SC_RESTORE) && MDIMainProvider) {
+            MDIMainProvider->InvalidateCache();
+            MDIMainProvider->FMenuRows = -1;
+            if (HWND mh = MDIMainProvider->FForm->HandleIfAllocated()) SendMessageW(mh, WM_NCPAINT, 1, 0);
+        }
+        if (FSystemMenu) FSystemMenu->UpdateItems();
+        return;
+    }
     if (!CallPrev(M)) return;
     switch (cmd) {
     case SC_MINIMIZE:
@@ -709,6 +758,138 @@ void TsSkinProvider::WMSysCommand(TMessage& M) {
         break;
     default: break;
     }
+    if (FSystemMenu) FSystemMenu->UpdateItems();
+}
+
+namespace {
+
+// Redraw held on a form and, when there is one, on the MDI main form, each
+// inside an update cycle of its skin state, for as long as the guard lives:
+// the frame is painted once, after the system's change, not at each step.
+class TacMDIRedrawLock {
+public:
+    TacMDIRedrawLock(TsSkinProvider* Child, TsSkinProvider* Main) {
+        for (TsSkinProvider* p : {Child, Main})
+            if (p && p != FHeld[0] && p->Form() && p->Form()->HandleAllocated()) {
+                FHeld[FCount++] = p;
+                p->SkinData()->BeginUpdateCycle();
+                SendMessageW(p->Form()->HandleIfAllocated(), WM_SETREDRAW, 0, 0);
+            }
+    }
+    ~TacMDIRedrawLock() {
+        for (int i = 0; i < FCount; ++i) {
+            TsSkinProvider* p = FHeld[i];
+            p->SkinData()->EndUpdateCycle();
+            if (p->Form() && p->Form()->HandleAllocated()) SendMessageW(p->Form()->HandleIfAllocated(), WM_SETREDRAW, 1, 0);
+        }
+    }
+    TacMDIRedrawLock(const TacMDIRedrawLock&) = delete;
+    TacMDIRedrawLock& operator=(const TacMDIRedrawLock&) = delete;
+
+private:
+    TsSkinProvider* FHeld[2] = {nullptr, nullptr};
+    int FCount = 0;
+};
+
+}  // namespace
+
+// The system commands of an MDI child: each change of its state repaints
+// the main frame, whose menu line shows a maximised child's icon and buttons.
+void TsSkinProvider::MDIChildSysCommand(TMessage& M) {
+    HWND h = FForm->HandleIfAllocated();
+    const UINT cmd = UINT(M.WParam & 0xFFF0);
+    const bool zoomed = IsZoomed(h) != 0;
+    TsSkinProvider* main = MDIMainProvider;
+    if (zoomed && cmd != SC_MAXIMIZE && main) main->SkinData()->BeginUpdateCycle();
+    switch (cmd) {
+    case SC_MINIMIZE:
+        if (!CallPrev(M)) return;
+        RefreshMDIMainFrame();
+        if (zoomed) RefreshMDIMainFrame();
+        if (FSystemMenu) FSystemMenu->UpdateItems();
+        FTitleBarCopy.reset();
+        InvalidateCache();
+        return;
+    case SC_MAXIMIZE: {
+        MenuLineChildProvider = this;
+        {
+            TacMDIRedrawLock lock(this, main);
+            if (!CallPrev(M)) return;
+        }
+        // Its frame lies outside the client window now and hears no
+        // non-client paint that would cut its region to the new size.
+        UpdateRegionRects();
+        UpdateWindowRegion(false);
+        RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INTERNALPAINT);
+        // Refreshing the main frame redraws the client with its children;
+        // without it the child, changed while hidden, is redrawn itself.
+        if (main && main->MDIForm())
+            RefreshMDIMainFrame();
+        else
+            RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        // What is painted at once right after the frame's redraw was held
+        // can be lost when the system shows the frame again: the client and
+        // its children are painted once more with the next paint messages.
+        if (main && main->Form()->ClientHandle())
+            RedrawWindow(main->Form()->ClientHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        if (FSystemMenu) FSystemMenu->UpdateItems();
+        return;
+    }
+    case SC_CLOSE: {
+        if (zoomed) RefreshMDIMainFrame();
+        if (main) main->FMDIRestoreRunning = true;
+        {
+            ScopeExit restoreDone([] {
+                if (MDIMainProvider) MDIMainProvider->FMDIRestoreRunning = false;
+            });
+            // The child (and this provider) may be gone when the call returns.
+            if (CallPrev(M)) SetHotHT(0, false);
+        }
+        RefreshMDIMainFrame();
+        return;
+    }
+    case SC_RESTORE:
+        if (acMDIChildMaximizing) {
+            if (zoomed && main) main->SkinData()->EndUpdateCycle();
+            return;
+        }
+        RestoreMDIChild(M, zoomed);
+        return;
+    case SC_KEYMENU:
+        if (!CallPrev(M)) return;
+        if (main) main->SkinData()->EndUpdateCycle();
+        return;
+    default:
+        if (!CallPrev(M)) return;
+        // A cycle begun for a command that changes nothing ends here too.
+        if (zoomed && main && main->SkinData()->UpdatingFlag) main->SkinData()->EndUpdateCycle();
+        if (FSystemMenu) FSystemMenu->UpdateItems();
+        return;
+    }
+}
+
+void TsSkinProvider::RestoreMDIChild(TMessage& M, bool WasZoomed) {
+    HWND h = FForm->HandleIfAllocated();
+    {
+        TacMDIRedrawLock lock(this, MDIMainProvider);
+        if (!CallPrev(M)) return;
+        InvalidateCache();
+        // The system gives a restored child its system menu style back.
+        const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+        if (FSysMenuRemoved && (style & WS_SYSMENU)) SetWindowLongPtrW(h, GWL_STYLE, style & ~LONG_PTR(WS_SYSMENU));
+    }
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    if (HWND client = GetParent(h)) {
+        for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (c == h) continue;
+            if (IsZoomed(c)) {
+                if (auto* f = dynamic_cast<TForm*>(FindControl(c))) f->SetWindowState(wsNormal);
+                if (IsZoomed(c)) ShowWindow(c, SW_SHOWNOACTIVATE);
+            }
+            RedrawWindow(c, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+    }
+    if (WasZoomed) RefreshMDIMainFrame();
     if (FSystemMenu) FSystemMenu->UpdateItems();
 }
 
@@ -779,5 +960,10 @@ void TsSkinProvider::EndBorderDrag(TPoint At, bool Apply) {
     if (!FForm || !FForm->HandleAllocated()) return;
     HWND h = FForm->HandleIfAllocated();
     if (GetCapture() == h) ReleaseCapture();
-    if (Apply && !(r == FDragFormRect)) MoveWindow(h, r.Left, r.Top, r.Width(), r.Height(), TRUE);
+    if (!Apply || r == FDragFormRect) return;
+    // The outline ran in screen points; a child window (an MDI child) is
+    // placed in its parent's client points.
+    POINT at[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
+    if ((GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD) && GetParent(h)) MapWindowPoints(nullptr, GetParent(h), at, 2);
+    MoveWindow(h, at[0].x, at[0].y, at[1].x - at[0].x, at[1].y - at[0].y, TRUE);
 }

@@ -51,6 +51,7 @@ bool IsMDICode(int Code) { return Code == HTMDICLOSE || Code == HTMDIRESTORE || 
 int TsSkinProvider::MenuLineHeight() const { return BarOf(FForm) ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
 
 bool TsSkinProvider::MenuVisible() const {
+    if (!FForm || FForm->BorderStyle() == bsDialog || IsMDIChild()) return false;
     HMENU m = BarOf(FForm);
     if (!m) return false;
     TMainMenu* main = FForm->Menu();
@@ -342,6 +343,8 @@ void TsSkinProvider::MDIButtonUp(int Code, bool Inside) {
     if (!Inside || !child) return;
     const UINT command = Code == HTMDICLOSE ? SC_CLOSE : Code == HTMDIRESTORE ? SC_RESTORE : SC_MINIMIZE;
     if (Code == HTMDIRESTORE && !ChildRestoreEnabled()) return;
+    // The child's minimize repaints this frame once, when it is done.
+    if (Code == HTMDIMIN && MDIMainProvider) MDIMainProvider->SkinData()->BeginUpdateCycle();
     SendMessageW(child, WM_SYSCOMMAND, command, 0);
     if (FForm && FForm->HandleAllocated()) RefreshFrame();
 }

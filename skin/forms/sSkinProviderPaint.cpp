@@ -4,6 +4,7 @@
 // system's own caption drawing, the window region cut to the skin's corners
 // and the desktop-composition switches.
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "Guards.h"
@@ -61,6 +62,8 @@ void TsSkinProvider::PaintAll() {
     }
     TBitmap* cache = FCommonData->CacheBitmap;
     HWND h = FForm->HandleIfAllocated();
+    // A frame held while its child maximises is painted once, when it is let go.
+    if (FForm->FormStyle() == fsMDIForm && !IsWindowVisible(h) && MaximisedChild()) return;
     const bool iconic = IsIconic(h) != 0;
     const int W = FormWidth(), H = iconic ? SysBorderHeight() + CaptionHeight() + 1 : FormHeight();
     const bool caption = CaptionHeight() > 0 && FDrawNonClientArea;
@@ -334,10 +337,11 @@ void TsSkinProvider::PaintFrameToDC(HDC DC) {
 }
 
 void TsSkinProvider::PaintNonClient() {
-    if (!FDrawNonClientArea || !FForm || !FForm->HandleAllocated()) return;
+    if (acMDIChildMaximizing || !FDrawNonClientArea || !FForm || !FForm->HandleAllocated()) return;
     HWND h = FForm->HandleIfAllocated();
     ScopeExit regionDone([this] { FInRegionUpdate = false; });
     if (FResizeMode == rmBorder && IsDwmActive()) FResizeMode = rmStandard;
+    if (HiddenByMaximisedChild()) return;
     FMenuChangedOnce = true;
     const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
     if (!FInRegionUpdate && FRegionChanged && (HasBorder() || (style & WS_THICKFRAME) || IsIconic(h))) {
@@ -363,6 +367,11 @@ void TsSkinProvider::PaintNonClient() {
 
 void TsSkinProvider::PaintFrameToWindow() {
     if (acShowAnimationRunning || !FForm || !FForm->HandleAllocated()) return;
+    // A maximised child's caption lives in the main form's frame.
+    if (IsMDIChild() && MDIMainProvider && MDIMainProvider != this && IsZoomed(FForm->HandleIfAllocated())) {
+        MDIMainProvider->PaintFrameToWindow();
+        return;
+    }
     InvalidateCache();
     WindowDC dc(FForm->HandleIfAllocated(), WindowDC::Window);
     SavedDC saved(dc.Get());
@@ -371,16 +380,50 @@ void TsSkinProvider::PaintFrameToWindow() {
 
 // ---------------------------------------------------------------- client area
 
+// A control of the form asking for its own repaint (the form's link object)
+// is painted alone, over the form's image under it; false when there is none.
+bool TsSkinProvider::PaintLinkedControl(HDC DC) {
+    auto* c = dynamic_cast<TControl*>(FCommonData->LinkedObject);
+    if (!c || c->Parent() != FForm || !c->Visible()) return false;
+    if (!CacheValid() || !FCommonData->CacheBitmap || FCommonData->CacheBitmap->Empty()) PaintAll();
+    TBitmap* cache = FCommonData->CacheBitmap;
+    if (!cache || cache->Empty()) return false;
+    const TRect r = c->BoundsRect();
+    if (r.Width() <= 0 || r.Height() <= 0) return true;
+    const unsigned state = c->ControlState();
+    c->SetControlState(state | csPaintCopy);
+    ScopeExit back([c, state] { c->SetControlState(state); });
+    SavedDC saved(DC);
+    OffsetViewportOrgEx(DC, r.Left, r.Top, nullptr);
+    IntersectClipRect(DC, 0, 0, r.Width(), r.Height());
+    if (c->ControlStyle() & csOpaque) {
+        c->Perform(WM_PAINT, WPARAM(DC), 0);
+        return true;
+    }
+    std::unique_ptr<TBitmap> under(CreateBitmap24(r.Width(), r.Height()));
+    HDC u = under->Canvas()->Handle();
+    BitBlt(u, 0, 0, r.Width(), r.Height(), cache->Canvas()->Handle(), OffsetX() + r.Left, OffsetY() + r.Top, SRCCOPY);
+    c->Perform(WM_PAINT, WPARAM(u), 0);
+    BitBlt(DC, 0, 0, r.Width(), r.Height(), u, 0, 0, SRCCOPY);
+    return true;
+}
+
 void TsSkinProvider::PaintClientBackground(HDC DC, bool PaintChildren) {
     const TRect client = FForm->ClientRect();
     if (Plain(FCommonData.get())) {
         FillRectOnDC(DC, client, FormColor());
+    } else if (PaintLinkedControl(DC)) {
+        return;
     } else {
         if (!CacheValid() || !FCommonData->CacheBitmap || FCommonData->CacheBitmap->Empty()) PaintAll();
         TBitmap* cache = FCommonData->CacheBitmap;
         if (!cache || cache->Empty()) return;
         const TRect src = Bounds(OffsetX(), OffsetY(), client.Width(), client.Height());
-        PaintChildControls(FForm, FCommonData.get(), src, 0, 0, false, DC, client);
+        // An MDI form's client window covers its children's places itself.
+        if (FForm->FormStyle() == fsMDIForm)
+            BitBlt(DC, 0, 0, client.Width(), client.Height(), cache->Canvas()->Handle(), src.Left, src.Top, SRCCOPY);
+        else
+            PaintChildControls(FForm, FCommonData.get(), src, 0, 0, false, DC, client);
     }
     if (PaintChildren) {
         PaintGraphicChildren(DC, FForm, TPoint{0, 0});
@@ -402,12 +445,13 @@ void TsSkinProvider::PaintGrip(HDC DC, int OffX, int OffY) {
 void TsSkinProvider::EraseBackground(HDC DC) {
     if (acShowAnimationRunning || (ComponentState() & csDestroying) || !FForm || !FForm->HandleAllocated()) return;
     HWND h = FForm->HandleIfAllocated();
+    FCommonData->UpdatingFlag = false;
+    if (HiddenByMaximisedChild()) return;
     std::optional<WindowDC> own;
     if (!DC) {
         own.emplace(h, WindowDC::Client);
         DC = own->Get();
     }
-    FCommonData->UpdatingFlag = false;
     {
         SavedDC saved(DC);
         ClipOutChildControls(DC, FForm, 0, 0);
@@ -424,6 +468,7 @@ void TsSkinProvider::PaintForm() {
     ScopeExit end([h, &ps] { EndPaint(h, &ps); });
     if (!dc) return;
     FCommonData->UpdatingFlag = false;
+    if (HiddenByMaximisedChild()) return;
     SavedDC saved(dc);
     PaintClientBackground(dc, true);
     if (FGripMode == gmRightBottom && !IsZoomed(h)) PaintGrip(dc, OffsetX(), OffsetY());
@@ -431,12 +476,27 @@ void TsSkinProvider::PaintForm() {
 
 // ---------------------------------------------------------------- caption overlay
 
+namespace {
+// The borderless window over the title band, owned by the application's
+// window: it never shows in the task bar nor goes behind its form.
+class TacCaptionOverlay : public TForm {
+public:
+    TacCaptionOverlay() : TForm(nullptr) {}
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TForm::CreateParams(Params);
+        if (Application) Params.WndParent = Application->Handle();
+    }
+};
+}  // namespace
+
 // While the system draws its own caption (text changes, activation), a
 // borderless window shows ours over it.
 void TsSkinProvider::ShowCaptionOverlay() {
     if (!FForm || !FForm->HandleAllocated() || !CacheValid() || !FCommonData->CacheBitmap) return;
     if (!FOverlay) {
-        FOverlay = new TForm(nullptr);
+        FOverlay = new TacCaptionOverlay;
         FOverlay->SetTag(ExceptTag);
         FOverlay->SetBorderStyle(bsNone);
         FOverlay->OnPaint = TNotifyEvent::Of<&TsSkinProvider::OverlayPaint>(this);
@@ -446,6 +506,8 @@ void TsSkinProvider::ShowCaptionOverlay() {
     }
     HWND o = FOverlay->Handle(), h = FForm->HandleIfAllocated();
     ShowWindow(o, SW_HIDE);
+    // Over the title band: an MDI child's lies inside its frame's client
+    // window, whose place on the screen its window rectangle already has.
     RECT w{};
     GetWindowRect(h, &w);
     const bool topmost = (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -475,6 +537,19 @@ void TsSkinProvider::OverlayWndProc(TMessage& M) {
         return;
     }
     FOverlayOldProc(M);
+}
+
+// ---------------------------------------------------------------- MDI children
+
+bool TsSkinProvider::HiddenByMaximisedChild() const {
+    if (!IsMDIChild() || !MDIMainProvider || !FForm->HandleAllocated()) return false;
+    HWND max = MDIMainProvider->MaximisedChild();
+    return max && max != FForm->HandleIfAllocated();
+}
+
+bool TsSkinProvider::MDIRestoreRunning() const {
+    if (FMDIRestoreRunning) return true;
+    return IsMDIChild() && MDIMainProvider && MDIMainProvider->FMDIRestoreRunning;
 }
 
 // ---------------------------------------------------------------- window region
@@ -511,13 +586,20 @@ HRGN TsSkinProvider::CreateFormRegion(int X, int Y) const {
 void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
     if (!FDrawNonClientArea || !FForm || !FForm->HandleAllocated()) return;
     HWND h = FForm->HandleIfAllocated();
+    if (MDIRestoreRunning()) {
+        // Applied at the next paint, when the restore is done.
+        FRegionChanged = true;
+        return;
+    }
     if (!HasBorder() && !IsIconic(h)) return;
     if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
     HRGN rgn;
     // A maximized form fills the screen, its frame outside: cut the frame off;
-    // one held smaller by its constraints keeps its shape.
+    // one held smaller by its constraints keeps its shape, and a maximised MDI
+    // child keeps the skin's corners (its frame lies outside the client window
+    // that shows it).
     const TSizeConstraints* c = FForm->Constraints();
-    if (IsZoomed(h) && c->MaxWidth() == 0 && c->MaxHeight() == 0)
+    if (IsZoomed(h) && !IsMDIChild() && c->MaxWidth() == 0 && c->MaxHeight() == 0)
         rgn = CreateRectRgn(SysBorderWidth(), SysBorderHeight(), FormWidth() - SysBorderWidth(),
                             FormHeight() - SysBorderHeight());
     else

@@ -16,6 +16,7 @@
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
+#include "acDials.h"
 #include "sMDIForm.h"
 
 namespace {
@@ -138,6 +139,9 @@ void TsSkinProvider::UnskinnedProc(TMessage& M) {
                 if (m) {
                     LoadButtonImages();
                     UpdateSysMenuStyle(true);
+                    if (FForm->FormStyle() == fsMDIForm && FForm->ActiveMDIChild() &&
+                        FForm->ActiveMDIChild() == Screen->ActiveForm())
+                        FFormActive = true;
                     if (!SkinLoading) HookMenus();
                     InvalidateCache();
                     FMenuRows = -1;
@@ -190,6 +194,10 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
             UpdateSysMenuStyle(FDrawNonClientArea);
             InvalidateCache();
             FMenuRows = -1;
+            if (FForm->FormStyle() == fsMDIForm) {
+                FMDIToMake = false;
+                MakeMDIForm();
+            }
             RepaintWhole();
         }
         return;
@@ -207,13 +215,29 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         // A form whose redraw is held gets its image painted when it is let go.
         InvalidateCache();
         DropImageCopies();
-        if (h && IsWindowVisible(h) && !acShowAnimationRunning) RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
+        if (h && IsWindowVisible(h) && !acShowAnimationRunning) {
+            if (HWND child = MaximisedChild()) {
+                // The maximised child covers the client: the frame and the child.
+                SendMessageW(h, WM_NCPAINT, 1, 0);
+                InvalidateRect(child, nullptr, TRUE);
+            } else {
+                RedrawWindow(h, nullptr, nullptr, kRedrawFrameNoChildren);
+                if (FForm->FormStyle() == fsMDIForm && FForm->ClientHandle())
+                    RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, kRedrawFrameNoChildren);
+            }
+        }
         ApplyGlobalColor();
+        if (FMDIForm) FMDIForm->RefreshWrapper();
         FCommonData->UpdatingFlag = false;
         if (FSystemMenu) FSystemMenu->RefreshCaptions();
         if (FAdapter) FAdapter->WndProc(M);
         return;
     case scGetProvider: M.Result = reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(this)); return;
+    case scBeginUpdate:
+        // An MDI child's change runs: the frame is painted once, after it.
+        FFrameHeld = true;
+        return;
+    case scEndUpdate: FFrameHeld = false; return;
     case scSetUpdating:
         FCommonData->UpdatingFlag = arg == 1;
         if (FCommonData->NeedsRepaint()) InvalidateCache();
@@ -250,6 +274,9 @@ void TsSkinProvider::SkinCommandSkinned(TMessage& M) {
         if (FCommonData->IsSkinned()) {
             SetRedraw(h, true);
             RedrawWindow(h, nullptr, nullptr, kRedrawAll);
+            if (MDIMainProvider == this && FForm->ClientHandle())
+                RedrawWindow(FForm->ClientHandle(), nullptr, nullptr,
+                             RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_INVALIDATE);
         }
         return;
     default: return;
@@ -275,15 +302,17 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
             return;
         }
     switch (M.Msg) {
-    case WM_CREATE:
-        FMenuLineBmp.reset();
-        if (CallPrev(M)) PrepareForm();
-        return;
+    case WM_CREATE: WMCreate(M); return;
     case WM_SIZE: WMSize(M); return;
     case WM_ACTIVATE: WMActivate(M); return;
     case WM_SETTEXT: WMSetText(M); return;
     case WM_PAINT: WMPaint(M); return;
     case WM_ERASEBKGND: WMEraseBkgnd(M); return;
+    case WM_SETICON:
+        // The system repaints the caption with the new icon itself, not by
+        // WM_NCPAINT (the class library sets an MDI child's icon once it shows).
+        if (CallPrev(M) && FDrawNonClientArea && FSystemMenu && IsWindowVisible(h)) PaintFrameToWindow();
+        return;
     case WM_SYSCOLORCHANGE:
         if (CallPrev(M)) MenuChanged();
         return;
@@ -294,8 +323,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
             MDIMainProvider->MDIForm()->RefreshWrapper();
         return;
     case WM_SHOWWINDOW:
-        if (M.WParam == 1) FShownState = IsIconic(h) ? 2 : IsZoomed(h) ? 3 : 1;
-        CallPrev(M);
+        if (M.WParam == 1 && !IsMDIChild()) FShownState = IsIconic(h) ? 2 : IsZoomed(h) ? 3 : 1;
+        if (!CallPrev(M) || !IsMDIChild()) return;
+        // A child shown without being activated is prepared here.
+        if (M.WParam == 1 && !FSystemMenu) PrepareForm();
+        if (MenuLineChildProvider == this) RefreshMDIMainFrame();
         return;
     case WM_SETTINGCHANGE:
         InvalidateCache();
@@ -323,13 +355,16 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_ENTERMENULOOP:
         // The system draws the menu bar itself during its loop: a copy of the
         // maximised child's buttons stays on top of it meanwhile.
-        if (FForm->FormStyle() == fsMDIForm && MDIMainProvider == this && !MDIIconsForm()) {
-            if (TForm* c = FForm->ActiveMDIChild(); c && c->HandleAllocated() && IsZoomed(c->HandleIfAllocated()))
+        if (FForm->FormStyle() == fsMDIForm && MDIMainProvider == this && !MDIIconsForm() && !FMDIRestoreRunning) {
+            if (TForm* c = FForm->ActiveMDIChild(); c && c->HandleAllocated() && IsZoomed(c->HandleIfAllocated())) {
+                FMDIRestoreRunning = true;
                 ShowMDIIcons(this);
+            }
         }
         CallPrev(M);
         return;
     case WM_EXITMENULOOP:
+        FMDIRestoreRunning = false;
         if (MDIMainProvider == this) FreeMDIIcons();
         if (!CallPrev(M)) return;
         // Entries the system drew itself during the loop go back to the skin's.
@@ -387,6 +422,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         if (!CallPrev(M)) return;
         if (M.WParam == 0 && !(ComponentState() & csDestroying) && FCommonData->CacheBitmap)
             FCommonData->CacheBitmap->SetSize(0, 0), InvalidateCache();
+        // A form shown inside another window (an MDI child in its frame) has
+        // its children painted over its new image.
+        if (M.WParam != 0 && (FForm->Parent() || IsMDIChild())) RepaintChildren(FForm);
         return;
     case CM_ENABLEDCHANGED:
         if (!CallPrev(M)) return;
@@ -434,6 +472,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scRefresh)), LPARAM(FCommonData->SkinManager()));
         return;
     case WM_DESTROY:
+        // A child gone before its first paint maximises nothing.
+        if (IsMDIChild()) acMDIChildMaximizing = false;
         for (TsCaptionButton& b : FButtons)
             if (b.GlowID >= 0) StopGlowEffect(b.GlowID), b.GlowID = -1;
         HideCaptionOverlay();
@@ -441,6 +481,25 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         return;
     default: CallPrev(M); return;
     }
+}
+
+void TsSkinProvider::WMCreate(TMessage& M) {
+    FMenuLineBmp.reset();
+    if (IsMDIChild()) {
+        // A child made before its frame is skinned has the frame skinned first.
+        TForm* main = Application ? Application->MainForm() : nullptr;
+        if (main && main->FormStyle() != fsMDIForm) main = nullptr;
+        if (!MDIMainProvider && main && main->HandleAllocated()) HookActivateWindow(main->HandleIfAllocated());
+        if (MDIMainProvider) main = MDIMainProvider->Form();
+        // The system makes a child maximised when the active one is: the
+        // child maximises itself at its first paint, with the frame held.
+        TForm* active = main ? main->ActiveMDIChild() : nullptr;
+        acMDIChildMaximizing = active && active != FForm && active->HandleAllocated() &&
+                               IsZoomed(active->HandleIfAllocated());
+    }
+    if (!CallPrev(M)) return;
+    // An MDI child is prepared when it is first activated.
+    if (!IsMDIChild()) PrepareForm();
 }
 
 void TsSkinProvider::WMNCHitTest(TMessage& M) {
@@ -470,6 +529,11 @@ void TsSkinProvider::WMNCPaint(TMessage& M) {
         return;
     }
     HWND h = FForm->HandleIfAllocated();
+    if (FFrameHeld) {
+        InvalidateCache();
+        M.Result = 0;
+        return;
+    }
     // A size change paints here first, before WM_SIZE: an image of the old
     // size would show its right and bottom borders in the wrong place, and
     // painting the new one now leaves WM_SIZE nothing to repaint.
@@ -489,6 +553,7 @@ void TsSkinProvider::WMSize(TMessage& M) {
     TsSkinManager* m = FCommonData->SkinManager();
     if (m && !IsZoomed(h) && FLastClientKnown) {
         const bool shrank = now.Right < FLastClientRect.Right || now.Bottom < FLastClientRect.Bottom;
+        InvalidateGripAreas(now);
         if (shrank) {
             // The right-edge corner images stood at the old edge.
             for (const char* name : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
@@ -504,6 +569,7 @@ void TsSkinProvider::WMSize(TMessage& M) {
     }
     FLastClientRect = now;
     FLastClientKnown = true;
+    FRegionChanged = true;
     if (!CallPrev(M)) return;
     if (acShowAnimationRunning) return;
     if (!IsWindowVisible(h)) {
@@ -512,6 +578,7 @@ void TsSkinProvider::WMSize(TMessage& M) {
     }
     TBitmap* c = FCommonData->CacheBitmap;
     if (c && c->Width() == FormWidth() && c->Height() == FormHeight()) {
+        if (FForm->FormStyle() == fsMDIForm && FCommonData->NeedsRepaint()) SendMessageW(h, WM_NCPAINT, 1, 0);
         // The image was made at the new size meanwhile (its controls asked
         // for their background). A maximised MDI child hears no non-client
         // paint, which would cut its region to the new size: done here.
@@ -533,6 +600,25 @@ void TsSkinProvider::WMSize(TMessage& M) {
         InvalidateRect(h, nullptr, FALSE);
 }
 
+// The grip sits in the client's bottom-right corner: where it stood and
+// where it goes are painted again when the client changes size.
+void TsSkinProvider::InvalidateGripAreas(const TRect& Now) {
+    HWND h = FForm->HandleIfAllocated();
+    TsSkinManager* m = FCommonData->SkinManager();
+    // Also when the whole client is painted anew: a grown client is not
+    // invalidated where the grip stood.
+    if (FGripMode != gmRightBottom || !m) return;
+    if (Now.Right == FLastClientRect.Right && Now.Bottom == FLastClientRect.Bottom) return;
+    const int g = m->MaskIndexInherited(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    if (!m->IsValidMaskIndex(g)) return;
+    const TsMaskData& d = m->ma()[size_t(g)];
+    const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
+    for (const TRect& c : {FLastClientRect, Now}) {
+        RECT r{c.Right - gw, c.Bottom - gh, c.Right, c.Bottom};
+        InvalidateRect(h, &r, FALSE);
+    }
+}
+
 void TsSkinProvider::WMActivate(TMessage& M) {
     HWND h = FForm->HandleIfAllocated();
     const bool showing = IsWindowVisible(h) != 0;
@@ -543,6 +629,13 @@ void TsSkinProvider::WMActivate(TMessage& M) {
     if (dwm) SetRedraw(h, true);
     if (FForm->ControlState() & csCreating) return;
     FMenuRows = -1;
+    if (IsMDIChild()) {
+        // Every other child's caption shows the inactive look again.
+        if (HWND client = GetParent(h))
+            for (HWND c = GetWindow(client, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (c != h && IsWindowVisible(c)) SendMessageW(c, WM_NCPAINT, 1, 0);
+        RefreshMDIMainFrame();
+    }
     if (!Designing(this)) HookMenus();
     if (FSystemMenu) FSystemMenu->UpdateItems();
     if (dwm) RedrawWindow(h, nullptr, nullptr, RDW_ALLCHILDREN | RDW_INVALIDATE);
@@ -552,6 +645,16 @@ void TsSkinProvider::WMActivate(TMessage& M) {
 void TsSkinProvider::WMSetText(TMessage& M) {
     HWND h = FForm->HandleIfAllocated();
     if (!IsWindowVisible(h) || (FForm->ControlState() & csCreating) || !FDrawNonClientArea) {
+        CallPrev(M);
+        return;
+    }
+    if (IsMDIChild() && MenuLineChildProvider == this && MDIMainProvider && MDIMainProvider->MaximisedChild() == h) {
+        // The frame's caption is the system's to repaint with the child's text.
+        TsSkinProvider* main = MDIMainProvider;
+        main->ShowCaptionOverlay();
+        ScopeExit hide([] {
+            if (MDIMainProvider) MDIMainProvider->HideCaptionOverlay();
+        });
         CallPrev(M);
         return;
     }
@@ -578,6 +681,7 @@ void TsSkinProvider::WMPaint(TMessage& M) {
     }
     const bool showing = IsWindowVisible(h) != 0;
     if (showing && FCommonData->NeedsRepaint()) {
+        // With the graphic children (an MDI form's too).
         PaintForm();
         M.Result = 0;
     } else if (showing) {
@@ -586,7 +690,13 @@ void TsSkinProvider::WMPaint(TMessage& M) {
         BeginPaint(h, &ps);
         EndPaint(h, &ps);
         M.Result = 0;
-    } else {
+    }
+    if (showing && acMDIChildMaximizing && IsMDIChild()) {
+        // Made maximised beside a maximised child: it takes the line now.
+        acMDIChildMaximizing = false;
+        SendMessageW(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    }
+    if (!showing) {
         // Nothing to show: what is invalid is taken as painted, or the
         // system would ask again and again.
         ValidateRect(h, nullptr);
@@ -609,7 +719,8 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& M) {
         CallPrev(M);
         return;
     }
-    if (!FCommonData->NeedsRepaint()) EraseBackground(reinterpret_cast<HDC>(M.WParam));
+    if (!FCommonData->NeedsRepaint() || MaximisedChild()) EraseBackground(reinterpret_cast<HDC>(M.WParam));
+    if (acMDIChildMaximizing && IsMDIChild()) MenuLineChildProvider = this;
     M.Result = 1;
 }
 
@@ -647,6 +758,9 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
         return;
     }
     HWND h = FForm->HandleIfAllocated();
+    // An MDI child is prepared at its first activation, before the system
+    // draws the caption that the provider paints over.
+    if (IsMDIChild() && !FSystemMenu) PrepareForm();
     FFormActive = M.WParam != 0;
     if (M.WParam == 0 && FShownState == 3) {
         FShownState = 0;
@@ -676,9 +790,11 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
     } else if (!CallPrev(M)) {
         return;
     }
+    if (IsMDIChild()) ActivateMDIChild();
     if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED) SendMessageW(h, WM_NCPAINT, 1, 0);
     if (FForm->ControlState() & csCreating) return;
     if (HasBorder()) FMenuRows = -1;
+    if (IsMDIChild()) SendMessageW(h, WM_NCPAINT, 1, 0);
     if (!Designing(this)) HookMenus();
     if (!FMenuChangedOnce) MenuChanged(), FMenuChangedOnce = true;
     if (!FAdapter) CreateAdapter();
@@ -687,6 +803,17 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
         SendMessageW(h, WM_NCPAINT, 1, 0);
     }
     if (FCommonData->NeedsRepaint() && CacheValid()) RepaintChildren(FForm);
+}
+
+// The frame's menu line follows the active child.
+void TsSkinProvider::ActivateMDIChild() {
+    TsSkinProvider* main = MDIMainProvider;
+    if (!IsWindowVisible(FForm->HandleIfAllocated())) return;
+    if (!main || !main->MDIForm() || !main->Form()->HandleAllocated()) return;
+    main->FMenuRows = -1;
+    main->MDIForm()->RefreshWrapper();
+    SendMessageW(main->Form()->HandleIfAllocated(), WM_NCPAINT, 1, 0);
+    if (HWND client = main->Form()->ClientHandle()) SendMessageW(client, WM_NCPAINT, 1, 0);
 }
 
 // ---------------------------------------------------------------- showing
@@ -701,7 +828,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
     if (FAdapter) FAdapter->AddAllItems();
     TsSkinManager* m = FCommonData->SkinManager();
     TacFormAnimation* anim = nullptr;
-    if (m && !FForm->Parent() && m->AnimEffects())
+    if (m && !FForm->Parent() && !IsMDIChild() && m->AnimEffects())
         anim = FForm->BorderStyle() == bsDialog ? m->AnimEffects()->DialogShow() : m->AnimEffects()->FormShow();
     const bool animate = anim && anim->Active() && anim->Time() >= 8;
     std::vector<HWND> locked;
@@ -709,7 +836,6 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
         FCommonData->UpdatingFlag = true;
         FadeInProgress = true;
         acShowAnimationRunning = true;
-        FInAnimation = true;
         SetRedraw(h, false);
         UpdateRegionRects();
         UpdateWindowRegion(false);
@@ -722,17 +848,18 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
     ScopeExit animationOff([this, animate] {
         if (animate) {
             acShowAnimationRunning = false;
-            FInAnimation = false;
             FadeInProgress = false;
         }
     });
     if (!CallPrev(M)) return;
     UpdateScrollWrapper();
-    if (!animate) return;
+    if (!animate) {
+        if (IsMDIChild() && MenuLineChildProvider == this) RefreshMDIMainFrame();
+        return;
+    }
     for (HWND c : locked)
         if (IsWindow(c)) SetRedraw(c, true);
     acShowAnimationRunning = false;
-    FInAnimation = false;
     FCommonData->UpdatingFlag = false;
     InvalidateCache();
     FadeOutControl(FForm, anim->Time());
@@ -751,6 +878,8 @@ void TsSkinProvider::WMPrint(TMessage& M) {
     if (!IsWindowVisible(h) || (ComponentState() & csLoading) || (FForm->ControlState() & csCreating) ||
         (FForm->ComponentState() & csDestroying))
         return;
+    // Of the MDI children only the maximised active one prints.
+    if (IsMDIChild() && (!MDIMainProvider || MDIMainProvider->MaximisedChild() != h)) return;
     HDC dc = reinterpret_cast<HDC>(M.WParam);
     if (!dc) return;
     FMenuChangedOnce = true;
@@ -776,7 +905,17 @@ void TsSkinProvider::WMPrint(TMessage& M) {
         ClipOutChildControls(dc, FForm, 0, 0);
         PaintClientBackground(dc, false);
     }
-    PaintGraphicChildren(dc, FForm, TPoint{0, 0});
+    if (FForm->FormStyle() != fsMDIForm) {
+        PaintGraphicChildren(dc, FForm, TPoint{0, 0});
+    } else if (HWND client = FForm->ClientHandle()) {
+        // The client window and its children, at the client's place.
+        RECT cr{};
+        GetWindowRect(client, &cr);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&cr), 2);
+        SavedDC at(dc);
+        OffsetViewportOrgEx(dc, cr.left, cr.top, nullptr);
+        SendMessageW(client, WM_PRINT, WPARAM(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+    }
     if (FForm->OnPaint) {
         TCanvas* c = FForm->Canvas();
         HDC before = c->HandleAllocated() ? c->Handle() : nullptr;

@@ -265,7 +265,9 @@ void InitScrollBars(TacScrollWnd* Wrapper, HWND Handle, bool Repaint);
 TacScrollBar* GetScrollBarObject(HWND Handle, int Which);
 // For class-library frames and scrolling controls: a scroll wrapper while
 // the common data is skinned, none (and the flat scroll bars) otherwise.
-void UpdateScrollWrapper(TsCommonData* Data, TacScrollWnd*& Wrapper);
+// Make, when given, makes the wrapper (a kind of TacScrollWnd of the owner's).
+void UpdateScrollWrapper(TsCommonData* Data, TacScrollWnd*& Wrapper,
+                         TacScrollWnd* (*Make)(HWND Handle, TsCommonData* Data) = nullptr);
 // Both bars' scroll information read again; painted with Repaint (not
 // during a fade).
 void UpdateScrollInfo(TacScrollWnd* Wrapper, bool Repaint);

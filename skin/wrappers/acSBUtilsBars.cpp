@@ -216,7 +216,8 @@ void TacToolBarWnd::DrawCaption(TBitmap* Bmp, const AnsiString& Text, const TRec
     // Normal buttons in the bar's colours, hot and pressed ones in the button's hot colours.
     const bool hot = State != 0;
     const int section = hot ? m->SectionIndex("TOOLBUTTON") : SkinData->SkinSectionNo;
-    // Several words too wide together: as many as fit on the first line, the rest below it.
+    // Several words go over two lines: as many as fit on the first (one at
+    // least, and never all), the rest below it.
     const std::vector<AnsiString> words = [&] {
         std::vector<AnsiString> out;
         size_t i = 0;
@@ -229,15 +230,15 @@ void TacToolBarWnd::DrawCaption(TBitmap* Bmp, const AnsiString& Text, const TRec
         }
         return out;
     }();
-    // A caption that fits on one line is drawn as one.
-    if (words.size() < 2 || CanvasTextWidth(c, Text) <= R.Width()) {
+    if (words.size() < 2) {
         WriteSectionText(c, Text.c_str(), true, m, hot, section, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_END_ELLIPSIS,
                          R);
         return;
     }
     AnsiString first = words[0];
     size_t used = 1;
-    while (used < words.size() && CanvasTextWidth(c, first + " " + words[used]) <= R.Width()) first += " " + words[used++];
+    while (used + 1 < words.size() && CanvasTextWidth(c, first + " " + words[used]) <= R.Width())
+        first += " " + words[used++];
     AnsiString rest;
     for (size_t k = used; k < words.size(); ++k) rest += (rest.empty() ? "" : " ") + words[k];
     const int line = CanvasTextExtent(c, "Wg").cy;

@@ -236,8 +236,10 @@ int TacBtnWnd::ButtonState() const {
     return (WindowStyle(CtrlHandle) & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? 1 : 0;
 }
 
+// Words break where the style does not ask for several lines (a multi-line
+// button keeps its caption's own line breaks).
 unsigned TacBtnWnd::CaptionFlags() const {
-    return DT_CENTER | DT_EXPANDTABS | ((WindowStyle(CtrlHandle) & BS_MULTILINE) ? DT_WORDBREAK : 0);
+    return DT_CENTER | DT_EXPANDTABS | ((WindowStyle(CtrlHandle) & BS_MULTILINE) ? 0 : DT_WORDBREAK);
 }
 
 void TacBtnWnd::SelectCaptionFont() {
@@ -383,9 +385,7 @@ void TacBtnWnd::PaintCaption() {
 }
 
 TSize TacBtnWnd::GetTextSize() {
-    return MeasureText(SkinData->CacheBitmap->Canvas(), WndText, GetMaxTextWidth(),
-                       DT_NOPREFIX | DT_EXPANDTABS | DT_CENTER |
-                           ((WindowStyle(CtrlHandle) & BS_MULTILINE) ? DT_WORDBREAK : 0));
+    return MeasureText(SkinData->CacheBitmap->Canvas(), WndText, GetMaxTextWidth(), DT_NOPREFIX | CaptionFlags());
 }
 
 int TacBtnWnd::GetMaxTextWidth() {
@@ -456,11 +456,19 @@ TRect TacBitBtnWnd::GetCaptionRect() {
 
 TRect TacBitBtnWnd::GetGlyphRect() {
     const TSize g = GetGlyphSize();
-    if (LinkedBitBtn()) {
-        TRect text;
-        TPoint glyph;
-        LinkedLayout(text, glyph);
-        return Bounds(glyph.X, glyph.Y, g.cx, g.cy);
+    if (TBitBtn* b = LinkedBitBtn()) {
+        const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
+        const TSize t = GetTextSize();
+        const int s = g.cx && !WndText.empty() ? b->Spacing() : 0;
+        TPoint at;
+        switch (b->Layout()) {
+        case blGlyphRight: at = Point((w + s + t.cx - g.cx) / 2, (h - g.cy) / 2); break;
+        case blGlyphTop: at = Point((w - g.cx) / 2 + 1, (h - g.cy - t.cy - s) / 2); break;
+        case blGlyphBottom: at = Point((w - g.cx) / 2 + 1, h - (h - g.cy - t.cy - s) / 2 - g.cy); break;
+        default: at = Point((w - g.cx - t.cx - s) / 2, (h - g.cy) / 2); break;
+        }
+        const int p = IsPressed() ? 1 : 0;
+        return Bounds(at.X + p, at.Y + p, g.cx, g.cy);
     }
     const TRect caption = GetCaptionRect();
     const int y = (Geometry.WndSize.cy - g.cy) / 2 + (IsPressed() ? 1 : 0);

@@ -306,7 +306,7 @@ TacScrollBar* GetScrollBarObject(HWND H, int Which) {
     return w ? w->Bar(Which) : nullptr;
 }
 
-void UpdateScrollWrapper(TsCommonData* Data, TacScrollWnd*& Wrapper) {
+void UpdateScrollWrapper(TsCommonData* Data, TacScrollWnd*& Wrapper, TacScrollWnd* (*Make)(HWND, TsCommonData*)) {
     if (!Data) return;
     auto* ctrl = dynamic_cast<TWinControl*>(Data->OwnerControl);
     if (!ctrl || (ctrl->ComponentState() & (csLoading | csDestroying | csDesigning))) return;
@@ -318,7 +318,7 @@ void UpdateScrollWrapper(TsCommonData* Data, TacScrollWnd*& Wrapper) {
             delete Wrapper;
             Wrapper = nullptr;
         }
-        if (!Wrapper) Wrapper = CreateWrapper<TacScrollWnd>(h, true, "", Data->SkinManager(), Data);
+        if (!Wrapper) Wrapper = Make ? Make(h, Data) : CreateWrapper<TacScrollWnd>(h, true, "", Data->SkinManager(), Data);
     } else {
         delete Wrapper;
         Wrapper = nullptr;

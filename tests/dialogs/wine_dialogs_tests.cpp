@@ -699,6 +699,53 @@ TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
     EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
 }
 
+// A release in the client area carries mouse-key flags that read like hit
+// codes (MK_CONTROL = HTMINBUTTON, MK_SHIFT | MK_MBUTTON = HTCLOSE): the
+// dialog gets it whatever keys are held.
+std::vector<WPARAM> ReleasesSeen;
+INT_PTR CALLBACK ReleaseLogProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_LBUTTONUP) ReleasesSeen.push_back(W & (MK_CONTROL | MK_SHIFT | MK_MBUTTON));
+    return OwnDialogProc(H, Msg, W, L);
+}
+
+TEST_F(DialogsTest, AClientReleaseReachesTheDialogWithAnyKeysHeld) {
+    struct Case {
+        const char* Name;
+        std::vector<INPUT> Before, After;
+        WPARAM Flags;
+    };
+    const Case cases[] = {
+        {"plain", {}, {}, 0},
+        {"ctrl", {testwin::KeyStroke(VK_CONTROL, false)}, {testwin::KeyStroke(VK_CONTROL, true)}, MK_CONTROL},
+        {"shift and middle",
+         {testwin::KeyStroke(VK_SHIFT, false), testwin::MouseButton(MOUSEEVENTF_MIDDLEDOWN)},
+         {testwin::MouseButton(MOUSEEVENTF_MIDDLEUP), testwin::KeyStroke(VK_SHIFT, true)},
+         MK_SHIFT | MK_MBUTTON},
+    };
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, ReleaseLogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    SetForegroundWindow(dlg);
+    Pump(150);
+    ASSERT_NE(DialogWrapper(dlg), nullptr);
+    RECT c{};
+    GetClientRect(dlg, &c);
+    POINT blank{c.right - 4, c.bottom - 4};
+    ClientToScreen(dlg, &blank);
+    for (const Case& k : cases) {
+        ReleasesSeen.clear();
+        testwin::MouseAt(blank.x, blank.y);
+        testwin::SendInputs(k.Before);
+        testwin::MouseAt(blank.x, blank.y, MOUSEEVENTF_LEFTDOWN);
+        testwin::MouseAt(blank.x, blank.y, MOUSEEVENTF_LEFTUP);
+        testwin::SendInputs(k.After);
+        Pump(100);
+        EXPECT_EQ(ReleasesSeen, std::vector<WPARAM>{k.Flags}) << k.Name;
+    }
+    DestroyWindow(dlg);
+    Pump(50);
+}
+
 // ---------------------------------------------------------------- common dialogs and the typed box
 
 struct CommonCase {

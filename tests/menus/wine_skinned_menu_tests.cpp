@@ -20,6 +20,7 @@
 #include "sEngineUnits.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
+#include "sSkinProvider.h"
 
 using namespace menutest;
 
@@ -155,6 +156,25 @@ TEST_P(SkinnedMenus, HookingKeepsTheItemsOwnHandlers) {
     EXPECT_EQ(now(), (State{false, false, false, false, false, true, false}));
     Manager->SetSkinnedPopups(true);
     EXPECT_EQ(now(), (State{true, true, true, true, true, true, true}));
+}
+
+// A form whose provider leaves the non-client area to the system keeps the
+// system's menu bar; its pop-ups are skinned all the same, also when the
+// whole application is hooked again.
+TEST_P(SkinnedMenus, ABarIsTheSkinsOnlyWhileTheProviderPaintsTheNonClientArea) {
+    TsSkinableMenus* m = Menus();
+    ASSERT_NE(m, nullptr);
+    auto* provider = new TsSkinProvider(Form.get());
+    Pump(50);
+    for (const bool draw : {false, true, false}) {
+        provider->SetDrawNonClientArea(draw);
+        EXPECT_EQ(BarHooked(m, Form->Item("FileMenu")), draw) << draw;
+        EXPECT_TRUE(Hooked(m, Form->Item("Recent1"))) << draw;
+    }
+    Manager->SetActive(false);
+    Manager->SetActive(true);
+    EXPECT_FALSE(BarHooked(m, Form->Item("FileMenu")));
+    EXPECT_TRUE(Hooked(m, Form->Item("Recent1")));
 }
 
 // A pop-up opened with the keyboard: the items are measured by the skin's

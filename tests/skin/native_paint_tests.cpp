@@ -3,6 +3,7 @@
 // geometry, and the faults of skin data that must paint nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "sColorAdjust.h"
@@ -52,6 +53,25 @@ TEST(SkinMaskedCopy, MaskWeightZeroTakesTheImageAndWeight255KeepsTheDestination)
     EXPECT_EQ(dst.Get(0, 0), 0x102030u);
     // (200 * 255 + 0x10.. * 1) >> 8: the destination, up to the shift.
     EXPECT_EQ(dst.Get(1, 0), 0xC7C7C7u);
+}
+
+// A masked image into a 32-bit picture (the glow's): every pixel lands in
+// its own four bytes and gains the coverage the mask gives it.
+TEST(SkinMaskedCopy, AThirtyTwoBitDestinationTakesFourBytesAPixelAndTheMasksCoverage) {
+    Pixels src(3, 2), dst(3, 1, 4);
+    const uint32_t colours[3] = {0x102030, 0x405060, 0x708090};
+    for (int x = 0; x < 3; ++x) src.Set(x, 0, colours[x]), src.Set(x, 1, 0x000000);
+    src.Set(2, 1, 0xFFFFFF);
+    std::fill(dst.Data.begin(), dst.Data.end(), uint8_t(0));
+    CopyMaskedView(dst.Image(), Rect(0, 0, 3, 1), src.Image(), Rect(0, 0, 3, 1), 1, TacBackground{}, false, true);
+    const struct {
+        uint32_t Rgb;
+        int Alpha;
+    } want[3] = {{0x102030, 255}, {0x405060, 255}, {0x000000, 0}};
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(dst.Get(x, 0), want[x].Rgb) << x;
+        EXPECT_EQ(int(dst.At(x, 0)[3]), want[x].Alpha) << x;
+    }
 }
 
 TEST(SkinMaskedCopy, KeyPixelsTakeTheCachePixelOrStay) {

@@ -20,6 +20,7 @@
 #include "sControlUtils.h"
 #include "Guards.h"
 #include "sScrollBar.h"
+#include "sSkinnedForms.h"
 
 using namespace skinfixture;
 
@@ -135,6 +136,61 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
         PaintSectionBG(S(c.Section), c.Section, c.Parent, c.Custom, -1, -1, M, bmp.get(), Point(0, 0),
                        Rect(0, 0, 30, 20), false);
         EXPECT_EQ(Rgb(bmp.get(), 15, 10), c.Want) << c.What;
+    }
+}
+
+// The colour step of the variant painted over a cache: an unready parent
+// gives its colour only to a wholly transparent section.
+TEST_F(Painters, OverACacheOnlyAWhollyTransparentSectionTakesTheParentsColour) {
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(30, 20));
+    const struct {
+        const char* Section;
+        uint32_t Want;
+    } cases[] = {{"PANELX", PanelColor}, {"CLEARX", 0x123456}};
+    for (const auto& c : cases) {
+        PaintSectionBGOverCache(S(c.Section), -1, -1, M, bmp.get(), Point(0, 0), Rect(0, 0, 30, 20), false,
+                                CacheInfo{nullptr, 0, 0, 0x123456, false}, c.Section);
+        EXPECT_EQ(Rgb(bmp.get(), 15, 10), c.Want) << c.Section;
+    }
+}
+
+// A provider's skin state has no owner control: its custom colour is its
+// form's, and replaces a texture and gradient as it does a plain colour.
+TEST_F(Painters, AProvidersCustomColourIsItsFormsOverATexturedSection) {
+    struct Provider : TPersistent, TacFormProvider {
+        TForm* Form = nullptr;
+        TsCommonData* SkinData() const override { return nullptr; }
+        bool DrawNonClientArea() const override { return true; }
+        void UpdateRegionRects() override {}
+        void UpdateWindowRegion() override {}
+        TForm* ProviderForm() const override { return Form; }
+    } provider;
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    form->SetColor(0x00AA00);
+    provider.Form = form.get();
+    TsCommonData data(&provider, false);
+    data.SetSkinSection("TEXTUREX");
+    ASSERT_GE(data.SkinSectionNo, 0);
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(30, 20));
+    for (const bool custom : {false, true}) {
+        data.SetCustomColor(custom);
+        PaintControlSectionBG(&data, CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}, false, bmp.get(),
+                              Point(0, 0), Rect(0, 0, 30, 20));
+        EXPECT_EQ(Rgb(bmp.get(), 15, 10) == 0x00AA00u, custom) << custom;
+    }
+}
+
+// Command 12 marks a see-through section's image stale only with its
+// argument 1.
+TEST_F(Painters, ATransparencyChangeTakesEffectOnlyWithArgumentOne) {
+    TsCommonData data(nullptr, false);
+    data.SetSkinSection("PANELX");
+    ASSERT_TRUE(data.HasTransparency());
+    for (const uint16_t arg : {0, 2, 1}) {
+        data.BackgroundDirty = false;
+        TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scTransparentChanged, arg)), 0, 0};
+        data.HandleEngineCommand(m);
+        EXPECT_EQ(data.BackgroundDirty, arg == 1) << arg;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -19,11 +20,13 @@
 #include "ExtControls.h"
 #include "Frames.h"
 #include "MenuDriver.h"
+#include "Menus.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
 #include "acMenuCache.h"
 #include "StdCtrls.h"
 #include "acSBUtils.h"
+#include "sGraphUtils.h"
 #include "sFrameAdapter.h"
 #include "sMDIForm.h"
 
@@ -141,6 +144,21 @@ struct AdapterTest : ::testing::Test {
         return c;
     }
     TacCtrlAdapter* Adapter() const { return Provider->Adapter(); }
+    // A frame on the form at (X, Y), W x H, once the form shows.
+    TFrame* AddFrame(int X, int Y, int W, int H) {
+        auto* f = new TFrame(Form);
+        f->SetBounds(X, Y, W, H);
+        f->SetParent(Form);
+        return f;
+    }
+    // The form's skinned image under point (X, Y) of a child window.
+    COLORREF FormPixelUnder(HWND Child, int X, int Y) {
+        RECT wr{};
+        GetWindowRect(Form->Handle(), &wr);
+        POINT at{X, Y};
+        ClientToScreen(Child, &at);
+        return GetPixel(Provider->SkinData()->CacheBitmap->Canvas()->Handle(), at.x - wr.left, at.y - wr.top);
+    }
 };
 
 }  // namespace
@@ -619,9 +637,7 @@ TEST_F(AdapterTest, FortyFiveSkinsAreListedInThreeColumns) {
 
 TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
     Make({{0, "TEdit"}});
-    auto* frame = new TFrame(Form);
-    frame->SetBounds(20, 20, 300, 200);
-    frame->SetParent(Form);
+    TFrame* frame = AddFrame(20, 20, 300, 200);
     const TWndMethod before = frame->WindowProc;
     TEdit* inner = Add<TEdit>(frame, 20, 20);
     Show();
@@ -646,6 +662,260 @@ TEST_F(AdapterTest, AFrameIsPaintedFromItsSectionAndItsControlsAreAdapted) {
     // Freed, the adapter gives the frame its WindowProc back.
     delete fa;
     EXPECT_TRUE(frame->WindowProc == before);
+}
+
+namespace {
+
+// The frame adapter a frame got from the control adapter.
+TsFrameAdapter* FrameAdapterOf(TFrame* Frame) {
+    for (int i = 0; i < Frame->ComponentCount(); ++i)
+        if (auto* a = dynamic_cast<TsFrameAdapter*>(Frame->Components(i))) return a;
+    return nullptr;
+}
+
+// The texts of the message boxes Show opens (each answered with Enter by a
+// thread of its own), and of any that opens for a while after it returns.
+std::vector<std::string> AnsweredBoxes(const std::function<void()>& Show) {
+    struct Ctx {
+        std::vector<std::string> Texts;
+        std::atomic<bool> Stop{false};
+    } ctx;
+    HANDLE t = CreateThread(
+        nullptr, 0,
+        [](LPVOID P) -> DWORD {
+            auto* c = static_cast<Ctx*>(P);
+            HWND last = nullptr;
+            while (!c->Stop) {
+                HWND box = FindWindowW(L"#32770", nullptr);
+                DWORD pid = 0;
+                if (box) GetWindowThreadProcessId(box, &pid);
+                if (box && box != last && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
+                    Sleep(150);
+                    char text[256] = {};
+                    GetDlgItemTextA(box, 0xFFFF, text, 255);
+                    c->Texts.push_back(text);
+                    last = box;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                }
+                Sleep(20);
+            }
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    Show();
+    Pump(400);
+    ctx.Stop = true;
+    WaitForSingleObject(t, 3000);
+    CloseHandle(t);
+    return ctx.Texts;
+}
+
+// Pixels of a frame on screen.
+testwin::Pixels FrameShot(TFrame* F) {
+    RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(50);
+    return testwin::CopyFromWindow(F->Handle(), RECT{0, 0, F->Width(), F->Height()});
+}
+
+}  // namespace
+
+// An adapter on anything but a frame and a provider on a frame each say so
+// once; the adapter then leaves the window alone.
+TEST_F(AdapterTest, AnAdapterOffAFrameAndAProviderOnAFrameSayItOnce) {
+    Make({});
+    auto* frame = new TFrame(Form);
+    frame->SetParent(Form);
+    Show();
+    const TWndMethod formProc = Form->WindowProc;
+    std::unique_ptr<TsFrameAdapter> stray;
+    const std::vector<std::string> adapterBox = AnsweredBoxes([&] { stray.reset(new TsFrameAdapter(Form)); });
+    EXPECT_EQ(adapterBox, std::vector<std::string>{acFrameAdapterError});
+    EXPECT_EQ(stray->Frame(), nullptr);
+    EXPECT_TRUE(Form->WindowProc == formProc);
+    stray.reset();
+    EXPECT_TRUE(Form->WindowProc == formProc);
+    const std::vector<std::string> providerBox = AnsweredBoxes([&] { new TsSkinProvider(frame); });
+    ASSERT_EQ(providerBox.size(), 1u);
+    EXPECT_EQ(providerBox[0].rfind("TsSkinProvider component must be used with forms only!", 0), 0u);
+}
+
+// The mouse over a skinned frame makes it the hot window; a pop-up menu it
+// owns is drawn by the skin.
+TEST_F(AdapterTest, AFrameUnderTheMouseIsTheHotWindowAndItsPopupMenuIsSkinned) {
+    Make({});
+    // Owned by no form: only its adapter hands its menus over.
+    std::unique_ptr<TFrame> frame(new TFrame(nullptr));
+    frame->SetBounds(40, 40, 200, 150);
+    frame->SetParent(Form);
+    auto* popup = new TPopupMenu(frame.get());
+    popup->Items()->Add(new TMenuItem(popup));
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame.get());
+    ASSERT_NE(fa, nullptr);
+    popup->SetOwnerDraw(false);
+    // A new skin hands the frame's menus over.
+    Manager->SetSkinName("Night");
+    Pump(100);
+    EXPECT_TRUE(popup->OwnerDraw());
+    POINT p{100, 75};
+    ClientToScreen(frame->Handle(), &p);
+    MouseMove(p.x, p.y);
+    EXPECT_TRUE(PumpUntil([&] { return Manager->HotWindow() == frame->Handle(); }, 1500));
+    MouseMove(1200, 1000);
+    frame.reset();
+}
+
+// A frame of a plain section: the border from the border image (a corner
+// pixel the image's mask lets the form's image through), the inside one colour.
+TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
+    Make({});
+    TFrame* frame = AddFrame(60, 50, 200, 140);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    fa->SkinData()->SetSkinSection("EDIT");
+    ASSERT_TRUE(fa->SkinData()->OpacityBits & 1) << "a plain section";
+    const testwin::Pixels shown = FrameShot(frame);
+    const uint32_t face = testwin::SwapRedBlue(COLORREF(ColorToRGB(fa->SkinData()->Section()->Color)));
+    EXPECT_EQ(shown.At(100, 70), face);
+    EXPECT_EQ(shown.At(6, 70), face);
+    EXPECT_NE(shown.At(1, 70), face) << "the border image's edge";
+    // The corner pixel (1, 0): picture and form mixed by the mask.
+    const TsMaskData& b = Manager->ma()[size_t(fa->SkinData()->BorderMaskNo)];
+    ASSERT_TRUE(b.Image);
+    HDC img = b.Image->Canvas()->Handle();
+    const COLORREF pic = GetPixel(img, b.R.Left + 1, b.R.Top), mask = GetPixel(img, b.R.Left + 1, b.R.Top + b.R.Height() / 2);
+    const COLORREF under = FormPixelUnder(frame->Handle(), 1, 0);
+    auto mix = [](int D, int S, int M) { return (D * M + S * (256 - M)) >> 8; };
+    const COLORREF want = RGB(mix(GetRValue(under), GetRValue(pic), GetRValue(mask)),
+                              mix(GetGValue(under), GetGValue(pic), GetGValue(mask)),
+                              mix(GetBValue(under), GetBValue(pic), GetBValue(mask)));
+    EXPECT_EQ(shown.At(1, 0), testwin::SwapRedBlue(want));
+}
+
+// A frame whose image is kept (an opaque gradient section) moved over the
+// form: its clear corner shows what lies under it at the new place.
+TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
+    Make({});
+    TFrame* frame = AddFrame(60, 50, 200, 140);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    fa->SkinData()->SetSkinSection("BUTTON");
+    ASSERT_FALSE(fa->SkinData()->NeedsParentRepaint());
+    for (const int dx : {0, 7, 23}) {
+        frame->SetBounds(60 + dx, 50 + dx, 200, 140);
+        const testwin::Pixels shown = FrameShot(frame);
+        EXPECT_EQ(shown.At(0, 0), testwin::SwapRedBlue(FormPixelUnder(frame->Handle(), 0, 0))) << dx;
+    }
+}
+
+// What reaches a control's own procedure under whatever took it over.
+struct MethodSpy {
+    TWndMethod Prev;
+    std::vector<UINT> Seen;
+    static void Call(void* C, TMessage& M) {
+        auto* s = static_cast<MethodSpy*>(C);
+        s->Seen.push_back(M.Msg);
+        s->Prev(M);
+    }
+    bool Saw(UINT Msg) const { return std::find(Seen.begin(), Seen.end(), Msg) != Seen.end(); }
+};
+
+// A skinned frame's background and bars are the adapter's; the skin taken
+// away gives the bars back and recalculates the frame; the adapter freed
+// gives back the procedure it took.
+TEST_F(AdapterTest, RemovingTheSkinAndTheAdapterGivesTheFrameEverythingBack) {
+    Make({});
+    TFrame* frame = AddFrame(40, 40, 220, 160);
+    MethodSpy spy;
+    spy.Prev = frame->WindowProc;
+    frame->WindowProc = TWndMethod::Fn(&spy, &MethodSpy::Call);
+    const TWndMethod before = frame->WindowProc;
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    const HWND h = frame->Handle();
+    ASSERT_NE(fa->ScrollWrapper(), nullptr);
+    EXPECT_EQ(WrapperByProperty(h), fa->ScrollWrapper());
+    HDC dc = GetDC(h);
+    auto erasedByFrame = [&] {
+        spy.Seen.clear();
+        SendMessageW(h, WM_ERASEBKGND, WPARAM(dc), 0);
+        return spy.Saw(WM_ERASEBKGND);
+    };
+    EXPECT_FALSE(erasedByFrame());
+    {
+        testwin::MessageLog log;
+        testwin::LogWindow watch(log, h);
+        Manager->SetActive(false);
+        Pump(50);
+        const auto& e = log.Entries();
+        EXPECT_TRUE(std::any_of(e.begin(), e.end(), [](const testwin::LoggedMessage& m) {
+            return m.Msg == WM_NCCALCSIZE && m.WParam == TRUE;
+        })) << "the frame recalculated";
+    }
+    EXPECT_EQ(fa->ScrollWrapper(), nullptr);
+    EXPECT_EQ(GetPropW(h, acWrapperProp), nullptr);
+    EXPECT_TRUE(erasedByFrame());
+    ReleaseDC(h, dc);
+    delete fa;
+    EXPECT_TRUE(frame->WindowProc == before);
+    EXPECT_EQ(SendMessageW(h, SM_ALPHACMD, WPARAM(SkinWParam(scIsSkinned)), 0), 0);
+}
+
+// A scrolling frame's bars are the skin's: the real mouse on the down arrow
+// and on the track scrolls the children, and printing the frame gives the
+// bars shown on screen.
+TEST_F(AdapterTest, AScrollingFramesSkinnedBarsScrollItByTheMouseAndPrint) {
+    Make({});
+    TFrame* frame = AddFrame(40, 40, 220, 160);
+    auto* deep = new TPanel(Form);
+    deep->SetBounds(10, 400, 60, 40);
+    deep->SetParent(frame);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    TacScrollWnd* w = fa->ScrollWrapper();
+    ASSERT_NE(w, nullptr);
+    const HWND h = frame->Handle();
+    ASSERT_TRUE(frame->VertScrollBar()->IsScrollBarVisible());
+    const TRect bar = GetVertBarRect(w, h);
+    const int arrow = GetScrollMetric(w->VertBar(), 0, true), mid = (bar.Left + bar.Right) / 2;
+    struct Step {
+        const char* Name;
+        int Y;     // screen row clicked
+        int Least; // the position moves at least so far
+    };
+    const Step steps[] = {{"down arrow", bar.Bottom - arrow / 2, 1}, {"track below the thumb", bar.Bottom - arrow - 3, 20}};
+    for (const Step& st : steps) {
+        const int before = frame->VertScrollBar()->Position(), top = deep->Top();
+        MouseMove(mid, st.Y);
+        Pump(50);
+        MouseDown();
+        Pump(60);
+        MouseUp();
+        PumpUntil([&] { return frame->VertScrollBar()->Position() != before; }, 1500);
+        Pump(100);
+        const int moved = frame->VertScrollBar()->Position() - before;
+        EXPECT_GE(moved, st.Least) << st.Name;
+        EXPECT_EQ(top - deep->Top(), moved) << st.Name;
+    }
+    MouseMove(1200, 1000);
+    Pump(100);
+    // Printed, the bar is the one on screen.
+    RECT wr{};
+    GetWindowRect(h, &wr);
+    const int ww = wr.right - wr.left, wh = wr.bottom - wr.top;
+    std::unique_ptr<TBitmap> print(CreateBitmap24(ww, wh));
+    SendMessageW(h, WM_PRINT, WPARAM(print->Canvas()->Handle()), PRF_CLIENT | PRF_NONCLIENT);
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, ww, wh}, true);
+    int differ = 0, n = 0;
+    for (int y = bar.Top - wr.top; y < bar.Bottom - wr.top; y += 3)
+        for (int x = bar.Left - wr.left; x < bar.Right - wr.left; x += 2, ++n)
+            differ += testwin::SwapRedBlue(GetPixel(print->Canvas()->Handle(), x, y)) != shown.At(x, y);
+    EXPECT_GT(n, 20);
+    EXPECT_EQ(differ, 0);
 }
 
 // ---------------------------------------------------------------- MDI

@@ -1,5 +1,6 @@
 #include "SkinFormsHost.h"
 
+#include "Guards.h"
 #include "TestSkins.h"
 #include "UnitInit.h"
 #include "acGlow.h"
@@ -113,6 +114,46 @@ void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs) {
     WaitForSingleObject(t, DWORD(TimeoutMs));
     CloseHandle(t);
     Pump(150);
+}
+
+int FrameMismatches(TsSkinProvider* P, bool Whole) {
+    HWND h = P->Form()->Handle();
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    if (!cache || cache->Empty()) return -1;
+    RECT w{};
+    GetWindowRect(h, &w);
+    const int W = w.right - w.left, top = P->TopBandHeight(), H = Whole ? w.bottom - w.top : top;
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, H}, true);
+    RECT client{};
+    GetClientRect(h, &client);
+    const RECT inside{P->OffsetX(), P->OffsetY(), P->OffsetX() + client.right, P->OffsetY() + client.bottom};
+    HDC c = cache->Canvas()->Handle();
+    RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+    const bool cut = GetWindowRgn(h, rgn.Get()) != ERROR;
+    // A child window shows only inside its parent's client area.
+    RECT visible{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    for (HWND p = GetParent(h); p && (GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD); p = GetParent(p)) {
+        RECT pc{};
+        GetClientRect(p, &pc);
+        MapWindowPoints(p, nullptr, reinterpret_cast<POINT*>(&pc), 2);
+        IntersectRect(&visible, &visible, &pc);
+        if (!(GetWindowLongPtrW(p, GWL_STYLE) & WS_CHILD)) break;
+    }
+    int bad = 0;
+    for (int y = 0; y < H; y += 2)
+        for (int x = Whole ? 0 : 8; x < (Whole ? W : W - 8); x += 3) {
+            if ((cut && !PtInRegion(rgn.Get(), x, y)) || !PtInRect(&visible, POINT{w.left + x, w.top + y}) ||
+                (y >= top && PtInRect(&inside, POINT{x, y})))
+                continue;
+            if (testwin::SwapRedBlue(GetPixel(c, x, y)) != shown.At(x, y)) ++bad;
+        }
+    return bad;
+}
+
+testwin::Pixels Image(TsSkinProvider* P) {
+    TBitmap* cache = P->SkinData()->CacheBitmap;
+    const int w = cache->Width(), h = cache->Height();
+    return testwin::Capture(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, SRCCOPY); });
 }
 
 RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot) {

@@ -44,6 +44,14 @@ void RunBesideLoop(const std::function<void()>& Body, int TimeoutMs = 8000);
 // Press at From, move in Steps steps to To, release.
 void Drag(POINT From, POINT To, int Steps = 6, int Gap = 25);
 
+// Pixels of the window's frame against the provider's image of them: how
+// many of the sampled points differ (-1 without an image); the title band,
+// or with Whole the side and bottom borders too. Only what the window shows
+// on the screen counts.
+int FrameMismatches(TsSkinProvider* P, bool Whole = false);
+// The provider's window image, as pixels.
+testwin::Pixels Image(TsSkinProvider* P);
+
 // The screen rectangle of a caption button of Form's provider.
 RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot);
 POINT Centre(const RECT& R);

@@ -52,36 +52,6 @@ LRESULT Command(HWND H, uint16_t Cmd, LPARAM L = 0) {
     return SendMessageW(H, SM_ALPHACMD, WPARAM(SkinWParam(Cmd)), L);
 }
 
-// Pixels of the window's frame against the provider's image of them: how
-// many of the sampled points differ; the title band, or with Whole the side
-// and bottom borders too.
-int FrameMismatches(TsSkinProvider* P, bool Whole = false) {
-    HWND h = P->Form()->Handle();
-    TBitmap* cache = P->SkinData()->CacheBitmap;
-    if (!cache || cache->Empty()) return -1;
-    RECT w{};
-    GetWindowRect(h, &w);
-    const int W = w.right - w.left, top = P->TopBandHeight(), H = Whole ? w.bottom - w.top : top;
-    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, H}, true);
-    RECT client{};
-    GetClientRect(h, &client);
-    const RECT inside{P->OffsetX(), P->OffsetY(), P->OffsetX() + client.right, P->OffsetY() + client.bottom};
-    HDC c = cache->Canvas()->Handle();
-    // Only what the window shows: inside its region and on the screen.
-    RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
-    const bool cut = GetWindowRgn(h, rgn.Get()) != ERROR;
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    int bad = 0;
-    for (int y = 0; y < H; y += 2)
-        for (int x = Whole ? 0 : 8; x < (Whole ? W : W - 8); x += 3) {
-            if ((cut && !PtInRegion(rgn.Get(), x, y)) || w.left + x < 0 || w.top + y < 0 || w.left + x >= sw ||
-                w.top + y >= sh || (y >= top && PtInRect(&inside, POINT{x, y})))
-                continue;
-            if (testwin::SwapRedBlue(GetPixel(c, x, y)) != shown.At(x, y)) ++bad;
-        }
-    return bad;
-}
-
 // The channel of a colour (0x00RRGGBB) that is largest.
 int Dominant(uint32_t C) {
     const int r = testwin::Red(C), g = testwin::Green(C), b = testwin::Blue(C);
@@ -217,13 +187,6 @@ TEST_P(SkinnedLook, TheFrameOnScreenIsTheProvidersImageWithTheTitleSkinAndACutRe
     DeleteObject(r);
 }
 
-// The provider's window image, as pixels.
-testwin::Pixels Image(TsSkinProvider* P) {
-    TBitmap* cache = P->SkinData()->CacheBitmap;
-    const int w = cache->Width(), h = cache->Height();
-    return testwin::Capture(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, SRCCOPY); });
-}
-
 // A size step keeps what the size does not change of the old image: after
 // growing and shrinking in either direction and both, the image is what a
 // repaint from nothing paints, and the whole frame on screen shows it.
@@ -272,6 +235,45 @@ TEST_P(SkinnedLook, AfterEachSizeStepTheImageAndTheFrameAreThoseOfAFullRepaint) 
         for (int x = p->OffsetX() + 64; x < p->OffsetX() + client.right - 64; ++x)
             differ += image.At(x, y) != painted.At(x, y);
     EXPECT_EQ(differ, 0);
+}
+
+// The grip follows the corner: after the client grows or shrinks, no grip
+// picture stays where the corner was, and the client shows the image there.
+TEST_P(SkinnedLook, TheGripMovesWithTheCornerWhenTheFormIsSized) {
+    TsSkinProvider* p = Skinned(GetParam(), 80, 60, 420, 320);
+    HWND h = H(p);
+    p->SetGripMode(gmRightBottom);
+    p->RefreshFrame();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(50);
+    const int g = Manager->MaskIndexInherited(Manager->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    ASSERT_TRUE(Manager->IsValidMaskIndex(g));
+    const TsMaskData& d = Manager->ma()[size_t(g)];
+    const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
+    for (const POINT step : {POINT{60, 40}, POINT{-90, -70}, POINT{45, 0}}) {
+        RECT before{}, w{};
+        GetClientRect(h, &before);
+        GetWindowRect(h, &w);
+        SetWindowPos(h, nullptr, 0, 0, w.right - w.left + step.x, w.bottom - w.top + step.y,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        UpdateWindow(h);
+        Pump(60);
+        RECT now{};
+        GetClientRect(h, &now);
+        // The old corner (where it lies inside the client now) and the new one.
+        HDC cache = p->SkinData()->CacheBitmap->Canvas()->Handle();
+        for (const RECT& c : {before, now}) {
+            const RECT area{c.right - gw, c.bottom - gh, std::min(c.right, now.right), std::min(c.bottom, now.bottom)};
+            if (area.right <= area.left || area.bottom <= area.top) continue;
+            const testwin::Pixels shown = testwin::CopyFromWindow(h, area);
+            int bad = 0;
+            for (int y = 0; y < shown.Height; ++y)
+                for (int x = 0; x < shown.Width; ++x)
+                    bad += shown.At(x, y) != testwin::SwapRedBlue(GetPixel(cache, p->OffsetX() + area.left + x,
+                                                                           p->OffsetY() + area.top + y));
+            EXPECT_EQ(bad, 0) << step.x << " x " << step.y << (&c == &before ? " old corner" : " new corner");
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));

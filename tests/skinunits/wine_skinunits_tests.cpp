@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstring>
@@ -150,6 +151,20 @@ TEST(AlphaImageList, StoredItemsBuildTheListAndGoAtRunTimeUnlessChanging) {
         EXPECT_EQ(copy.Count(), 2);
         auto sf = ResourcePicture("SF");
         EXPECT_EQ(BlendMismatches(sf.get(), DrawListImage(&copy, 1)), 0);
+    }
+}
+
+// The list's "no colour" and "default colour" reach the copy as they are,
+// not as a system colour or a plain one.
+TEST(AlphaImageList, AnAssignedListKeepsTheBackgroundColoursSpecialValues) {
+    for (const TColor c : {clNone, clDefault, TColor(0x123456)}) {
+        TsAlphaImageList list(nullptr), copy(nullptr);
+        list.SetSize(16, 16);
+        list.Handle();
+        list.SetBkColor(c);
+        copy.Assign(&list);
+        EXPECT_EQ(ImageList_GetBkColor(copy.Handle()), ImageList_GetBkColor(list.Handle())) << c;
+        EXPECT_EQ(copy.BkColor(), c);
     }
 }
 

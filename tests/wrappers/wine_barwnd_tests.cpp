@@ -248,7 +248,8 @@ TEST_F(Bars, AToolButtonIsHotUnderTheMouseHeldDownWhilePressedAndClicksOnce) {
 
 TEST_F(Bars, ACaptionOfSeveralWordsIsSplitAtAWordThatFits) {
     const std::wstring longCaption(300, L'x');
-    HWND tb = ToolBar({Button(0, L"Everything Wonderful Here", 1), Button(1, longCaption.c_str(), 2)});
+    HWND tb = ToolBar({Button(0, L"Everything Wonderful Here", 1), Button(1, longCaption.c_str(), 2),
+                       Button(2, L"Go on", 3)});
     SendMessageW(tb, TB_SETBUTTONWIDTH, 0, MAKELPARAM(70, 70));
     SendMessageW(tb, TB_SETBUTTONSIZE, 0, MAKELPARAM(70, 56));
     auto* w = Wrap<TacToolBarWnd>(tb, "TOOLBAR");
@@ -265,6 +266,11 @@ TEST_F(Bars, ACaptionOfSeveralWordsIsSplitAtAWordThatFits) {
     EXPECT_GT(text.Height(), tm.tmHeight);  // two lines
     EXPECT_GE(text.L, r.Left + 2);
     EXPECT_LE(text.R, r.Right - 2);
+    // Two short words that would fit on one line go over two all the same.
+    const TRect s = ItemRect(tb, 2);
+    const Box shortText = Find(p, FontOf("TOOLBAR"), In(Rect(s.Left, s.Top + 20, s.Right, s.Bottom)));
+    ASSERT_FALSE(shortText.Empty());
+    EXPECT_GT(shortText.Height(), tm.tmHeight);
 }
 
 // ====================================================================== size grip

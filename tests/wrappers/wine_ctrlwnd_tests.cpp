@@ -210,8 +210,9 @@ TEST_F(Wrappers, APushButtonIsHotUnderTheMousePressedWhileHeldAndClicksOnce) {
     EXPECT_EQ(Shot(plain).Data, normal.Data);
 }
 
-TEST_F(Wrappers, OnlyMultiLineButtonsBreakTheirCaptionIntoLines) {
-    // The same caption, too wide for the button, over one line and over several.
+TEST_F(Wrappers, PlainButtonsBreakTheirCaptionIntoWordsAndMultiLineOnesKeepItsLines) {
+    // The same caption, too wide for the button: a plain button breaks it
+    // at words, a multi-line one keeps it on its one line.
     int height[2] = {};
     const DWORD styles[2] = {BS_PUSHBUTTON, BS_PUSHBUTTON | BS_MULTILINE};
     for (int i = 0; i < 2; ++i) {
@@ -221,12 +222,12 @@ TEST_F(Wrappers, OnlyMultiLineButtonsBreakTheirCaptionIntoLines) {
         const Box ink = Find(p, FontOf("BUTTON"));
         ASSERT_FALSE(ink.Empty());
         height[i] = ink.Height();
-        if (i == 0) {
+        if (i == 1) {
             EXPECT_TRUE(ink.L <= 6 && ink.R >= 83);  // one line, out of the face on both sides
         }
         DestroyWindow(b);
     }
-    EXPECT_GE(height[1], 2 * height[0]);
+    EXPECT_GE(height[0], 2 * height[1]);
 }
 
 TEST_F(Wrappers, QuietStateChangesReachTheButtonWithItsRedrawingOff) {
@@ -340,6 +341,22 @@ TEST_F(Wrappers, ABitmapButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPressed) {
         case blGlyphRight: EXPECT_GT(g.L, t.R); break;
         case blGlyphTop: EXPECT_LT(g.B, t.T); break;
         case blGlyphBottom: EXPECT_GT(g.T, t.B); break;
+        }
+        // The glyph's corner from the window (w x h), glyph (gw x gh), text
+        // (tw x th) and spacing s; the red cell starts 2 pixels in.
+        {
+            HDC dc = GetDC(b->Handle());
+            SelectGuard font(dc, b->Font()->Handle());
+            SIZE ts{};
+            GetTextExtentPoint32W(dc, L"Glyph", 5, &ts);
+            ReleaseDC(b->Handle(), dc);
+            const int w = 120, h = 60, gw = 14, gh = 14, tw = ts.cx, th = ts.cy, s = b->Spacing();
+            const POINT want = c.Layout == blGlyphLeft    ? POINT{(w - gw - tw - s) / 2, (h - gh) / 2}
+                               : c.Layout == blGlyphRight ? POINT{(w + s + tw - gw) / 2, (h - gh) / 2}
+                               : c.Layout == blGlyphTop   ? POINT{(w - gw) / 2 + 1, (h - gh - th - s) / 2}
+                                                          : POINT{(w - gw) / 2 + 1, h - (h - gh - th - s) / 2 - gh};
+            EXPECT_EQ(g.L - 2, want.x);
+            EXPECT_EQ(g.T - 2, want.y);
         }
         SendMessageW(b->Handle(), BM_SETSTATE, TRUE, 0);
         const Box pressed = Find(Shot(b->Handle()), red);

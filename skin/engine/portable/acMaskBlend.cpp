@@ -116,11 +116,12 @@ void CopyMaskedView(const TacImage& Dst24, TRect DstRect, const TacImage& Src, T
         ClipRectPair(DstRect, SrcRect, Dst24.View.Width, Dst24.View.Height, Src.View.Width, Src.View.Height - MaskRows);
     if (c.Empty()) return;
     const bool testKey = AlwaysTestKey || Bg.Ready;
+    const bool dstAlpha = Dst24.Bpp == 4;
     for (int r = 0; r < c.Rows; ++r) {
         const uint8_t* s = Src.At(c.SrcX, c.SrcY + r);
         const uint8_t* m = alpha ? nullptr : Src.At(c.SrcX, c.SrcY + r + MaskRows);
         uint8_t* d = Dst24.At(c.DstX, c.DstY + r);
-        for (int x = 0; x < c.Cols; ++x, s += Src.Bpp, d += 3) {
+        for (int x = 0; x < c.Cols; ++x, s += Src.Bpp, d += Dst24.Bpp) {
             if (testKey && IsKeyPixel(s)) {
                 uint8_t px[3];
                 if (FillKey && KeyFillPixel(Bg, true, c.DstX + x, c.DstY + r, px)) std::memcpy(d, px, 3);
@@ -129,12 +130,15 @@ void CopyMaskedView(const TacImage& Dst24, TRect DstRect, const TacImage& Src, T
             if (alpha) {
                 const unsigned a = s[3];
                 for (int i = 0; i < 3; ++i) d[i] = MixByte(s[i], d[i], a);
+                // A 32-bit destination (a glow picture) gains the coverage.
+                if (dstAlpha) d[3] = MixByte(255, d[3], a);
             } else {
                 const uint8_t* mm = m + ptrdiff_t(x) * 3;
                 if (MaskAdd == 0)
                     for (int i = 0; i < 3; ++i) d[i] = MixByte(d[i], s[i], mm[i]);
                 else
                     for (int i = 0; i < 3; ++i) d[i] = MixByte(d[i], s[i], unsigned(std::min(mm[i] + MaskAdd, 255)));
+                if (dstAlpha) d[3] = MixByte(d[3], 255, unsigned(std::min(mm[1] + MaskAdd, 255)));
             }
         }
     }

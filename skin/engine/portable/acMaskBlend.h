@@ -118,7 +118,7 @@ void CopyExceptKeyColorView(const TacImage& Dst, const TacImage& Src, int X, int
 bool MixViewsByMask(const TacPixelView& Target32, const TacPixelView& A24, const TacPixelView& B24,
                     uint8_t Weight, const TacPixelView* Mask24);
 
-// Every pixel of R (clipped to the picture, Right and Bottom inclusive)
+// Every pixel of R (Right and Bottom exclusive, clipped to the picture)
 // moves towards Color: round(p / 100 * c + (1 - p / 100) * k), halves to even.
 // Percent above 100 counts as 100.
 void BlendRectWithColorView(const TacPixelView& Bmp24, TRect R, int Percent, TColor Color);
