@@ -352,16 +352,17 @@ TColor TsCommonData::BackgroundColor(int State, HWND Handle) const {
         const TColor c = s->StateColor(State);
         auto parentColor = [&]() -> TColor {
             if (OwnerControl && OwnerControl->Parent()) return ControlBackgroundColor(OwnerControl->Parent());
-            if (Handle && GetParent(Handle)) {
-                if (TWinControl* pc = FindControl(GetParent(Handle))) return ControlBackgroundColor(pc);
+            if (const HWND p = Handle ? GetParent(Handle) : nullptr) {
+                if (TWinControl* pc = FindControl(p)) return ControlBackgroundColor(pc);
+                // A foreign parent is asked when it is skinned; key colour means it has none.
+                if (AnswersEngineCommand(p, scIsSkinned))
+                    if (const TColor pc = WindowBackgroundColor(p); pc != TransparentKeyColor) return pc;
             }
             return ColorToRGB(clBtnFace);
         };
         if (t == 100) return parentColor();
-        if (t > 0 && t < 100) {
-            if (!OwnerControl) return 0;
-            return BlendColors(c, parentColor(), t / 100.0);
-        }
+        // Without an owner control too: black would show through a wrapped window.
+        if (t > 0 && t < 100) return BlendColors(c, parentColor(), t / 100.0);
         return c;
     }
     if (OwnerControl) return OwnerControl->Color();

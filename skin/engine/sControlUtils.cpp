@@ -7,6 +7,7 @@
 #include "Themes.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
+#include "sSkinnedForms.h"
 
 TOutputWindow* OutputWindow = nullptr;
 TBitmap* FadeSnapshot = nullptr;
@@ -319,8 +320,7 @@ void TOutputWindow::CreateParams(TCreateParams& Params) {
     Params.Style = WS_POPUP;
     if (auto* owner = dynamic_cast<TWinControl*>(Owner()); owner && owner->HandleAllocated())
         if (GetWindowLongW(owner->HandleIfAllocated(), GWL_EXSTYLE) & WS_EX_TOPMOST) Params.ExStyle |= WS_EX_TOPMOST;
-    if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
-        Params.WndParent = Application->MainForm()->HandleIfAllocated();
+    if (Application) Params.WndParent = Application->Handle();
 }
 
 void TOutputWindow::WndProc(TMessage& Message) {
@@ -368,6 +368,18 @@ bool ShowOutputWindow(TWinControl* Control) {
     return OutputWindow->HandleAllocated();
 }
 
+// A skinned form's cut corners stay out of the fade: the output window takes
+// the form's shape, else they would show the key colour blended in.
+void ShapeLikeForm(HWND Out, TWinControl* Control) {
+    auto* form = dynamic_cast<TForm*>(Control);
+    TacFormProvider* p = form ? FormProvider(form) : nullptr;
+    if (!p) return;
+    p->UpdateRegionRects();
+    HRGN rgn = p->CreateFormRegion(0, 0);
+    // The system owns a region it accepted; one it refused is ours to delete.
+    if (rgn && !SetWindowRgn(Out, rgn, FALSE)) DeleteObject(rgn);
+}
+
 void FreeFadeState() {
     delete OutputWindow;
     OutputWindow = nullptr;
@@ -399,6 +411,7 @@ void FadeOutControl(TWinControl* Control, uint16_t Time) {
     }
     std::unique_ptr<TBitmap> frame(CreateBitmap32(w, h));
     HWND out = OutputWindow->Handle();
+    ShapeLikeForm(out, Control);
     WindowDC outDC(out);
     if (Time >= 8 && FadeSnapshot && FadeSnapshot->Width() == w && FadeSnapshot->Height() == h) {
         const int steps = Time >> 3, dec = 255 / steps;

@@ -22,6 +22,9 @@ public:
     virtual bool DrawNonClientArea() const = 0;
     virtual void UpdateRegionRects() = 0;
     virtual void UpdateWindowRegion() = 0;
+    // The form's shape at (X, Y) from the prepared region rectangles, owned by
+    // the caller; nullptr when the form has no shape of its own.
+    virtual HRGN CreateFormRegion(int /*X*/, int /*Y*/) const { return nullptr; }
     // The form the provider skins (its skin state reaches the form through it).
     virtual TForm* ProviderForm() const { return nullptr; }
     // The skin state's section changed: the frame is painted anew.

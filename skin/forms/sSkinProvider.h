@@ -356,7 +356,7 @@ public:
     void UpdateRegionRects() override;
     void UpdateWindowRegion() override { UpdateWindowRegion(true); }
     void UpdateWindowRegion(bool Repaint);
-    HRGN CreateFormRegion(int X, int Y) const;
+    HRGN CreateFormRegion(int X, int Y) const override;
     const std::vector<TRect>& RegionRects() const { return FRegionRects; }
 
 protected:

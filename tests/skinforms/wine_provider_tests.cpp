@@ -22,6 +22,7 @@
 #include "SkinFormsHost.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
+#include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinnedForms.h"
 
@@ -670,6 +671,84 @@ TEST_F(ProviderTest, TheSkinSwitchedAtRunTimeRepaintsAndTurnedOffGivesThePlainWi
     Pump(300);
     EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(FrameMismatches(p), 0);
+}
+
+namespace {
+
+// What the screen shows while a fade's output window is up: read when the
+// fade hands the form its redraw back, the last frame still on the screen.
+struct FadeWatch {
+    TForm* Form = nullptr;
+    TWndMethod Prev;
+    bool Seen = false;
+    HWND Owner = nullptr;
+    bool Shaped = false;
+    COLORREF Corner = CLR_INVALID;
+    void Install(TForm* F) {
+        Form = F;
+        Prev = F->WindowProc;
+        F->WindowProc = TWndMethod::Of<&FadeWatch::Proc>(this);
+    }
+    void Proc(TMessage& M) {
+        if (M.Msg == WM_SETREDRAW && M.WParam && !Seen && OutputWindow && OutputWindow->HandleAllocated() &&
+            IsWindowVisible(OutputWindow->HandleIfAllocated())) {
+            const HWND out = OutputWindow->HandleIfAllocated();
+            Seen = true;
+            Owner = GetWindow(out, GW_OWNER);
+            RECT w{};
+            GetWindowRect(out, &w);
+            RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+            Shaped = GetWindowRgn(out, rgn.Get()) != ERROR && !PtInRegion(rgn.Get(), 0, 0) &&
+                     PtInRegion(rgn.Get(), (w.right - w.left) / 2, (w.bottom - w.top) / 2);
+            WindowDC screen(nullptr);
+            Corner = GetPixel(screen.Get(), w.left, w.top);
+        }
+        Prev(M);
+    }
+};
+
+}  // namespace
+
+TEST_F(ProviderTest, ASkinChangeFadesInTheFormsShapeOwnedByTheApplicationsWindow) {
+    // Both skins cut the title's corners: during the fade the corner shows
+    // what lies under the form, never the key colour, and the fade window
+    // stays with the application rather than with one of its forms.
+    for (const char* skin : {"Birch", "Night"}) {
+        SCOPED_TRACE(skin);
+        TsSkinProvider* p = Skinned(skin);
+        Manager->AnimEffects()->SkinChanging()->SetActive(true);
+        Manager->AnimEffects()->SkinChanging()->SetTime(80);
+        RECT w{};
+        GetWindowRect(H(p), &w);
+        // A green window under the form's corner, that the corner must show.
+        static GdiObject<HBRUSH> green(CreateSolidBrush(RGB(0, 200, 0)));
+        testwin::RegisterWindowClass(L"FadeBackdrop", DefWindowProcW, green.Get());
+        HWND backdrop = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"FadeBackdrop", L"", WS_POPUP,
+                                        w.left - 20, w.top - 20, 80, 80, nullptr, nullptr, nullptr, nullptr);
+        ScopeExit dropBackdrop([backdrop] { DestroyWindow(backdrop); });
+        SetWindowPos(backdrop, H(p), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        Pump(100);
+        COLORREF under = CLR_INVALID;
+        {
+            WindowDC screen(nullptr);
+            under = GetPixel(screen.Get(), w.left, w.top);
+        }
+        FadeWatch watch;
+        watch.Install(p->Form());
+        Manager->SetSkinName(std::string(skin) == "Birch" ? "Night" : "Birch");
+        Pump(200);
+        p->Form()->WindowProc = watch.Prev;
+        ASSERT_TRUE(watch.Seen);
+        EXPECT_EQ(watch.Owner, Application->Handle());
+        EXPECT_TRUE(watch.Shaped);
+        EXPECT_EQ(under, RGB(0, 200, 0));
+        EXPECT_EQ(watch.Corner, under);
+        for (TForm* f : Forms) delete f;
+        Forms.clear();
+        delete Manager;
+        Manager = nullptr;
+        Pump(50);
+    }
 }
 
 // ---------------------------------------------------------------- faults that must not come back

@@ -206,6 +206,56 @@ TEST_F(Attachment, CacheAtWindowSizeAndCornersFromTheParent) {
     }
 }
 
+namespace {
+
+// A foreign window holding the wrapped one; skinned, it answers the colour
+// query with its colour.
+bool g_HostSkinned = false;
+constexpr TColor kHostColour = 0xC86400;
+LRESULT CALLBACK HostProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == SM_ALPHACMD && g_HostSkinned) {
+        if (SkinCommandOf(W) == scIsSkinned) return 1;
+        if (SkinCommandOf(W) == scQueryColor) return kHostColour;
+    }
+    return DefWindowProcW(H, Msg, W, L);
+}
+
+}  // namespace
+
+// A wrapped foreign window has no owner control: a transparent section
+// answers its parent window's colour, a semi-transparent one blends with it
+// (40 % of the section's pure red, 60 % of the host's), and a parent that is
+// not skinned counts as button face.
+TEST_F(Attachment, ColourWithoutAnOwnerControlComesFromTheParentWindow) {
+    std::unique_ptr<TsSkinManager> m(skinfixture::MakeManager());
+    testwin::RegisterWindowClass(L"TuvreliColourHost", HostProc);
+    HWND host = CreateWindowExW(0, L"TuvreliColourHost", L"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 250,
+                                Form->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    const TColor face = ColorToRGB(clBtnFace);
+    const TColor blendFace = BlendColors(skinfixture::PanelColor, face, 0.4);
+    struct Case {
+        const char* Section;
+        bool HostSkinned;
+        TColor Expected;
+    };
+    for (const Case& c : {Case{"CLEARX", true, kHostColour}, Case{"PANELX", true, 0x783C66},
+                          Case{"CLEARX", false, face}, Case{"PANELX", false, blendFace}}) {
+        SCOPED_TRACE(std::string(c.Section) + (c.HostSkinned ? " in a skinned host" : " in a plain host"));
+        g_HostSkinned = c.HostSkinned;
+        HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 20, 200, 100, host, nullptr,
+                                    nullptr, nullptr);
+        TacMainWnd* w = CreateWrapper<TacMainWnd>(edit, true, c.Section, m.get(), nullptr);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(TColor(SendMessageW(edit, SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), TransparentKeyColor)),
+                  c.Expected);
+        DetachWrapper(edit, true, false, w);
+        DestroyWindow(edit);
+    }
+    g_HostSkinned = false;
+    DestroyWindow(host);
+}
+
 // A manager whose skin is not active leaves a wrapped window to itself, but
 // for the messages the base always answers.
 TEST_F(Attachment, TransparentWithoutAnActiveSkin) {
