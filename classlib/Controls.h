@@ -607,8 +607,6 @@ public:
     TDockTree* DockManager() const { return FDockManager.get(); }
     int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
     TControl* DockClients(int Index) const;
-    bool DoubleBuffered() const { return FDoubleBuffered; }
-    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     // Whether Source may dock here (OnDockOver; a dock site accepts unless
     // its handler says otherwise); the drag object's rectangle is placed first.
     virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
@@ -714,7 +712,6 @@ private:
     bool FRealigning = false;
     bool FDockSite = false;
     bool FUseDockManager = false;
-    bool FDoubleBuffered = false;
     std::unique_ptr<TDockTree> FDockManager;
     std::vector<TControl*> FDockClients;
 };
