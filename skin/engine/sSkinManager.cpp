@@ -628,6 +628,7 @@ void TsSkinManager::InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Value
     FreeMasks();
     FreePatterns();
     FTables = std::move(Tables);
+    FTables.EnsureGlobalInfo(ColorToRGB(clBtnFace), ColorToRGB(clBtnText));
     for (TsMaskData& m : FTables.Masks) m.OwnerManager = this;
     FSkinData->Values = Values;
     FMasterBitmap.reset(Master);
