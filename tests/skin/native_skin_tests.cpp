@@ -268,6 +268,9 @@ TEST(SkinTables, SectionDefaultsAndCommonIndexes) {
     EXPECT_EQ(c.CheckBoxUnchecked, -1);
     EXPECT_EQ(c.ScrollBar[1], 1);
     EXPECT_EQ(c.ScrollBarBorder[1], 1);
+    EXPECT_EQ(c.ScrollBar[3], 1);  // 2V missing: the other half's section
+    EXPECT_EQ(c.ScrollBar[0], 0);  // both H halves missing: GLOBALINFO
+    EXPECT_EQ(c.ScrollBarBorder[0], -1);
     EXPECT_EQ(c.ScrollBtn[4], 2);
     EXPECT_EQ(c.ScrollBtnBorder[4], 1);  // inherited from SCROLLBAR1V
     EXPECT_EQ(c.ScrollBtnGlyph[4], 2);

@@ -111,7 +111,9 @@ TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
     }
     static const char* const bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
     for (int i = 0; i < 4; ++i) {
-        c.ScrollBar[i] = s16(SectionIndex(bars[i]));
+        // A missing half takes the other half's section, else GLOBALINFO: a
+        // bar taken over from the system must paint its track.
+        c.ScrollBar[i] = s16(SectionIndexOrDefault(bars[i], bars[i ^ 2]));
         c.ScrollBarBorder[i] = s16(MaskIndexInherited(c.ScrollBar[i], bars[i], "BORDERSMASK"));
         c.ScrollBarPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "PATTERN"));
         c.ScrollBarHotPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "HOTPATTERN"));
