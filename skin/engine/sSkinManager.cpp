@@ -624,11 +624,16 @@ void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S)
     B.Values.BorderColor = S.BorderColor;
 }
 
+void TsSkinManager::CacheCommonIndexes() {
+    // Every skin, however it came, has GLOBALINFO colours to fall back on.
+    FTables.EnsureGlobalInfo(ColorToRGB(clBtnFace), ColorToRGB(clBtnText));
+    FCommon = FTables.CacheCommonIndexes();
+}
+
 void TsSkinManager::InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Values, TBitmap* Master) {
     FreeMasks();
     FreePatterns();
     FTables = std::move(Tables);
-    FTables.EnsureGlobalInfo(ColorToRGB(clBtnFace), ColorToRGB(clBtnText));
     for (TsMaskData& m : FTables.Masks) m.OwnerManager = this;
     FSkinData->Values = Values;
     FMasterBitmap.reset(Master);

@@ -158,7 +158,7 @@ public:
     void BroadcastNewSkin(bool Repaint);
     void BroadcastRemoveSkin();
     void RepaintForms();
-    void CacheCommonIndexes() { FCommon = FTables.CacheCommonIndexes(); }
+    void CacheCommonIndexes();
     void LoadThirdPartyLists(bool Force);
     void StoreThirdPartyLists();
     bool HookInstalled() const { return FHookInstalled; }
