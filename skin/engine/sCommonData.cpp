@@ -49,6 +49,10 @@ LRESULT AskParent(TControl* C, uint16_t Command, LPARAM L = 0) {
 // (a plain form) answers 0 to everything, which must not read as black.
 bool SpeaksEngine(TControl* C) { return SendAlphaCommand(C, scIsSkinned) == 1; }
 
+AnsiString OwnDefaultSection(const TsCommonData* D) {
+    return DefaultSectionName(D->ControlTypeCode, D->OwnerObject ? D->OwnerObject->ClassName() : "");
+}
+
 }  // namespace
 
 LRESULT SendAlphaCommand(TControl* Control, uint16_t Command, uint16_t Argument, LPARAM LParam) {
@@ -185,7 +189,9 @@ bool TsCommonData::IsSkinned(bool CheckActive) const {
 void TsCommonData::ResolveIndexes() {
     BackgroundDirty = true;
     TsSkinManager* m = SkinManager();
-    SkinSectionNo = m ? m->SectionIndex(FSkinSection) : -1;
+    // A section the skin lacks paints from its default rather than handing
+    // the window back to the system, which leaves its see-through parts bare.
+    SkinSectionNo = m ? m->SectionIndexOrDefault(FSkinSection, OwnDefaultSection(this)) : -1;
     UpdateFillFlags();
     OpacityBits = 0;
     if (SkinSectionNo >= 0) {
@@ -201,7 +207,7 @@ void TsCommonData::ResolveIndexes() {
 
 void TsCommonData::EnsureSection() {
     if (FSkinSection.empty())
-        SetSkinSection(DefaultSectionName(ControlTypeCode, OwnerObject ? OwnerObject->ClassName() : ""));
+        SetSkinSection(OwnDefaultSection(this));
     else
         ResolveIndexes();
 }

@@ -624,6 +624,12 @@ void TsSkinManager::LoadStoredCollections(TsSkinBuild& B, const TsStoredSkin& S)
     B.Values.BorderColor = S.BorderColor;
 }
 
+void TsSkinManager::CacheCommonIndexes() {
+    // Every skin, however it came, has GLOBALINFO colours to fall back on.
+    FTables.EnsureGlobalInfo(ColorToRGB(clBtnFace), ColorToRGB(clBtnText));
+    FCommon = FTables.CacheCommonIndexes();
+}
+
 void TsSkinManager::InstallSkin(TsSkinTables&& Tables, const TsSkinValues& Values, TBitmap* Master) {
     FreeMasks();
     FreePatterns();

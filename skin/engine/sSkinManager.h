@@ -115,6 +115,9 @@ public:
 
     // ---- look-ups (-1: none)
     int SectionIndex(const AnsiString& Name) const { return FTables.SectionIndex(Name); }
+    int SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const {
+        return FTables.SectionIndexOrDefault(Name, Default);
+    }
     int MaskIndex(const AnsiString& Section, const AnsiString& Key) const { return FTables.MaskIndex(Section, Key); }
     int MaskIndexInherited(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {
         return FTables.MaskIndexInherited(SectionIndex, Section, Key);
@@ -155,7 +158,7 @@ public:
     void BroadcastNewSkin(bool Repaint);
     void BroadcastRemoveSkin();
     void RepaintForms();
-    void CacheCommonIndexes() { FCommon = FTables.CacheCommonIndexes(); }
+    void CacheCommonIndexes();
     void LoadThirdPartyLists(bool Force);
     void StoreThirdPartyLists();
     bool HookInstalled() const { return FHookInstalled; }

@@ -314,8 +314,9 @@ void TacTabControlWnd::PaintTabs(TMessage& M) {
     FFrameSection = FrameSection();
     int section = m->SectionIndex(FFrameSection);
     if (section < 0) {
+        // A skin without the frame's section still paints the frame whole.
         FFrameSection = SkinData->SkinSection();
-        section = m->SectionIndex(FFrameSection);
+        section = m->SectionIndexOrDefault(FFrameSection, "PAGECONTROL");
     }
     if (section < 0) return;
     SkinData->SkinSectionNo = section;

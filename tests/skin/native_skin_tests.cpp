@@ -180,6 +180,31 @@ TEST(SkinTables, ExactCaseSensitiveLookUps) {
     EXPECT_EQ(t.MaskIndexInherited(99, "BUTTON", "BORDERSMASK"), -1);
 }
 
+// A section the skin lacks falls to the control's default section, then to
+// "GLOBALINFO", which a skin without one gets as a plain section.
+TEST(SkinTables, MissingSectionsFallBackToDefaultsThenGlobalInfo) {
+    TsSkinTables t;
+    t.EnsureGlobalInfo(0x111111, 0x222222);
+    EXPECT_TRUE(t.Sections.empty());  // no skin: still nothing
+    EXPECT_EQ(t.SectionIndexOrDefault("EDIT", "EDIT"), -1);
+    t.Sections = {Sec("PANEL"), Sec("EDIT")};
+    t.EnsureGlobalInfo(0x111111, 0x222222);
+    ASSERT_EQ(t.SectionIndex("GLOBALINFO"), 2);
+    EXPECT_EQ(t.Sections[2].Color, 0x111111);
+    EXPECT_EQ(t.Sections[2].HotColor, 0x111111);
+    EXPECT_EQ(t.Sections[2].FontColor[0], 0x222222);
+    t.EnsureGlobalInfo(0x333333, 0x444444);  // one is enough
+    EXPECT_EQ(t.Sections.size(), 3u);
+    EXPECT_EQ(t.Sections[2].Color, 0x111111);
+    const struct { const char* Name; const char* Default; int Want; } cases[] = {
+        {"PANEL", "EDIT", 0},       // present: itself
+        {"MYEDIT", "EDIT", 1},      // missing: the default section
+        {"CHECKBOX", "CHECKBOX", 2}, // default missing too: GLOBALINFO
+        {"", "", 2},
+    };
+    for (const auto& c : cases) EXPECT_EQ(t.SectionIndexOrDefault(c.Name, c.Default), c.Want) << c.Name;
+}
+
 TEST(SkinTables, InheritanceLoopsEnd) {
     TsSkinTables t;
     t.Sections = {Sec("SELF", "SELF"), Sec("A", "B"), Sec("B", "A"), Sec("C", "A")};
@@ -243,6 +268,9 @@ TEST(SkinTables, SectionDefaultsAndCommonIndexes) {
     EXPECT_EQ(c.CheckBoxUnchecked, -1);
     EXPECT_EQ(c.ScrollBar[1], 1);
     EXPECT_EQ(c.ScrollBarBorder[1], 1);
+    EXPECT_EQ(c.ScrollBar[3], 1);  // 2V missing: the other half's section
+    EXPECT_EQ(c.ScrollBar[0], 0);  // both H halves missing: GLOBALINFO
+    EXPECT_EQ(c.ScrollBarBorder[0], -1);
     EXPECT_EQ(c.ScrollBtn[4], 2);
     EXPECT_EQ(c.ScrollBtnBorder[4], 1);  // inherited from SCROLLBAR1V
     EXPECT_EQ(c.ScrollBtnGlyph[4], 2);

@@ -102,17 +102,11 @@ std::vector<Variant> AllVariants() {
 const char* const kSample[] = {
     "Flat:-MAINMENU", "Flat:-MENUITEM", "Flat:-TABTOP", "Birch:-MAINMENU", "Birch:TABTOP.BORDERSMASK",
     "Birch:GLOBALINFO.GRIPIMAGE", "Night:-MENUITEM", "Night:-MAINMENU", "Night:SCROLLBTNTOP.GLYPHMASK",
+    "Night:-GLOBALINFO", "Birch:-PAGECONTROL", "Flat:-SCROLLBAR1V", "Night:-SCROLLBAR1H", "Birch:-CHECKBOX",
 };
 // Holes still open: run by scripts/knockout.sh (all), left out of the sample
 // and the random draw until they are mended.
-const char* const kOpen[] = {
-    "Birch:-CHECKBOX",    "Birch:-COMBOBOX",    "Birch:-EDIT",        "Birch:-FORM",        "Birch:-GLOBALINFO",
-    "Birch:-PAGECONTROL", "Birch:-SCROLLBAR1H", "Birch:-SCROLLBAR1V", "Birch:-TOOLBAR",     "Flat:-COMBOBOX",
-    "Flat:-EDIT",         "Flat:-FORM",         "Flat:-GLOBALINFO",   "Flat:-PAGECONTROL",  "Flat:-SCROLLBAR1H",
-    "Flat:-SCROLLBAR1V",  "Flat:-TOOLBAR",      "Night:-CHECKBOX",    "Night:-COMBOBOX",    "Night:-EDIT",
-    "Night:-FORM",        "Night:-GLOBALINFO",  "Night:-PAGECONTROL", "Night:-SCROLLBAR1H", "Night:-SCROLLBAR1V",
-    "Night:-TOOLBAR",
-};
+const std::vector<std::string> kOpen = {};
 
 std::vector<Variant> Chosen() {
     std::vector<Variant> all = AllVariants();
@@ -131,7 +125,7 @@ std::vector<Variant> Chosen() {
         std::printf("knockout: TUVRELI_KNOCKOUT_SEED=%u\n", seed);
         std::mt19937 rng(seed);
         for (int i = 0; i < 3 && !all.empty(); ++i) wanted.insert(all[rng() % all.size()].Label());
-        for (const char* open : kOpen) wanted.erase(open);
+        for (const std::string& open : kOpen) wanted.erase(open);
     }
     std::vector<Variant> v;
     for (const Variant& x : all)

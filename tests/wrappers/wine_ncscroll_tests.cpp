@@ -439,7 +439,7 @@ TEST_F(NCScroll, ScrollMessageToPlainAndSkinnedWindows) {
 }
 
 // Class-library scrolling controls: a wrapper while their skin state is
-// skinned, the same one kept, none once it is not.
+// skinned, the same one kept, none once no skin is left to paint from.
 TEST_F(NCScroll, UpdateScrollWrapperFollowsTheSkinState) {
     auto s = MakeSubject(Form, {kClassLib});
     s->Data->SetSkinSection("EDIT");
@@ -450,7 +450,12 @@ TEST_F(NCScroll, UpdateScrollWrapperFollowsTheSkinState) {
     TacScrollWnd* first = w;
     UpdateScrollWrapper(s->Data.get(), w);
     EXPECT_EQ(w, first);
+    // A section the skin lacks still paints, from its default section.
     s->Data->SetSkinSection("NO SUCH SECTION");
+    UpdateScrollWrapper(s->Data.get(), w);
+    EXPECT_EQ(w, first);
+    auto idle = std::make_unique<TsSkinManager>(nullptr);  // no skin loaded
+    s->Data->WriteSkinManager(idle.get());
     UpdateScrollWrapper(s->Data.get(), w);
     EXPECT_EQ(w, nullptr);
     EXPECT_EQ(GetWrapper(s->H), nullptr);

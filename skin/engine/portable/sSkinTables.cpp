@@ -8,6 +8,21 @@ int TsSkinTables::SectionIndex(const AnsiString& Name) const {
     return -1;
 }
 
+int TsSkinTables::SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const {
+    for (const AnsiString& n : {Name, Default, AnsiString("GLOBALINFO")})
+        if (const int i = SectionIndex(n); i >= 0) return i;
+    return -1;
+}
+
+void TsSkinTables::EnsureGlobalInfo(TColor Face, TColor Text) {
+    if (Sections.empty() || SectionIndex("GLOBALINFO") >= 0) return;
+    TsGeneralData g;
+    g.SectionName = "GLOBALINFO";
+    g.Color = g.HotColor = Face;
+    g.FontColor[0] = g.HotFontColor[0] = Text;
+    Sections.push_back(std::move(g));
+}
+
 int TsSkinTables::MaskIndex(const AnsiString& Section, const AnsiString& Key) const {
     for (size_t i = 0; i < Masks.size(); ++i)
         if (Masks[i].SectionName == Section && Masks[i].PropertyName == Key) return int(i);
@@ -96,7 +111,9 @@ TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
     }
     static const char* const bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
     for (int i = 0; i < 4; ++i) {
-        c.ScrollBar[i] = s16(SectionIndex(bars[i]));
+        // A missing half takes the other half's section, else GLOBALINFO: a
+        // bar taken over from the system must paint its track.
+        c.ScrollBar[i] = s16(SectionIndexOrDefault(bars[i], bars[i ^ 2]));
         c.ScrollBarBorder[i] = s16(MaskIndexInherited(c.ScrollBar[i], bars[i], "BORDERSMASK"));
         c.ScrollBarPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "PATTERN"));
         c.ScrollBarHotPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "HOTPATTERN"));

@@ -105,6 +105,12 @@ struct TsSkinTables {
     std::vector<TsPatternData> Patterns;
 
     int SectionIndex(const AnsiString& Name) const;
+    // A section that is missing still paints: the control's default section,
+    // else the plain "GLOBALINFO" section; -1 only for an empty table.
+    int SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const;
+    // A skin without "GLOBALINFO" gets a plain one of the given colours, so
+    // that every fallback above has colours to paint from.
+    void EnsureGlobalInfo(TColor Face, TColor Text);
     int MaskIndex(const AnsiString& Section, const AnsiString& Key) const;
     // Exact match first, else the same search through the ParentClass chain.
     // A chain that comes back to a section already seen ends: no match.
