@@ -13,7 +13,6 @@ TOutputWindow* OutputWindow = nullptr;
 TBitmap* FadeSnapshot = nullptr;
 bool FadeInProgress = false;
 HDC FadeCaptureDC = nullptr;
-int FadeFrameCount = 0;
 
 namespace {
 
@@ -389,16 +388,16 @@ void FreeFadeState() {
 
 }  // namespace
 
-void FadeOutControl(TWinControl* Control, uint16_t Time) {
-    if (!Control) return;
+int FadeOutControl(TWinControl* Control, uint16_t Time) {
+    if (!Control) return 0;
     FadeInProgress = true;
-    FadeFrameCount = 0;
+    int frames = 0;
     ScopeExit done([] {
         FadeInProgress = false;
         FadeCaptureDC = nullptr;
         FreeFadeState();
     });
-    if (!OutputWindow && !ShowOutputWindow(Control)) return;
+    if (!OutputWindow && !ShowOutputWindow(Control)) return 0;
     const int w = Control->Width(), h = Control->Height();
     std::unique_ptr<TBitmap> look(CreateBitmap24(w, h));
     {
@@ -421,7 +420,7 @@ void FadeOutControl(TWinControl* Control, uint16_t Time) {
             MixBitmapsByMask(target, FadeSnapshot, look.get(), uint8_t(std::max(alpha, 0)), nullptr);
             BitBlt(outDC.Get(), 0, 0, w, h, frame->Canvas()->Handle(), 0, 0, SRCCOPY);
             GdiFlush();
-            ++FadeFrameCount;
+            ++frames;
             alpha -= dec;
             if (i < steps) Sleep(8);
         }
@@ -436,6 +435,7 @@ void FadeOutControl(TWinControl* Control, uint16_t Time) {
     }
     SetWindowPos(out, nullptr, 0, 0, 0, 0,
                  SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW | SWP_NOCOPYBITS);
+    return frames;
 }
 
 // ---------------------------------------------------------------- theme binding

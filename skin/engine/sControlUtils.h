@@ -66,13 +66,11 @@ extern TBitmap* FadeSnapshot;
 extern bool FadeInProgress;
 // The DC of the bitmap the fade is painting the control tree into; 0 otherwise.
 extern HDC FadeCaptureDC;
-// Frames counted by the last fade (the tests read it).
-extern int FadeFrameCount;
-
 // From the look the control showed to the look it paints now: Time shr 3
 // steps of 8 ms (none for 7 ms or less), blocking the message loop. The
 // caller has turned the control's redrawing off; the fade turns it on.
-void FadeOutControl(TWinControl* Control, uint16_t Time);
+// Answers the number of blended frames shown.
+int FadeOutControl(TWinControl* Control, uint16_t Time);
 
 // The theme reset of a window (SetWindowTheme(Wnd, nil, nil)) when the
 // platform has the function; nothing otherwise.
