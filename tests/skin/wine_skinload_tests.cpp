@@ -140,7 +140,9 @@ TEST_F(SkinLoad, StoredCollectionsBuildTablesOfTheirOwn) {
     TsSkinImage* outside = s->Images()->Add();
     outside->SectionName = "FORM", outside->PropertyName = "X", outside->Right = 41, outside->Bottom = 30;
     M->SetSkinName("Kept");
-    ASSERT_EQ(M->gd().size(), 1u);
+    // A skin without GLOBALINFO gets a plain one after its own sections.
+    ASSERT_EQ(M->gd().size(), 2u);
+    EXPECT_EQ(M->gd()[1].SectionName, "GLOBALINFO");
     EXPECT_EQ(M->gd()[0].Color, 0x123456);
     EXPECT_EQ(M->gd()[0].FontColor[3], 3);
     EXPECT_EQ(M->gd()[0].HotFontColor[1], -1);
@@ -342,7 +344,7 @@ TEST_F(SkinLoad, StoredSkinsAndSettingsComeThroughTheFormReader) {
     EXPECT_EQ(M->AnimEffects()->Buttons()->Events(), 0xFu);
     ASSERT_EQ(M->InternalSkins()->Count(), 2);
     M->SetSkinName("FromCollections");
-    ASSERT_EQ(M->gd().size(), 1u);
+    ASSERT_EQ(M->gd().size(), 2u);  // its section and a plain GLOBALINFO
     EXPECT_EQ(M->gd()[0].Color, 0x42);
     EXPECT_FALSE(M->PackedSkinLoaded());
     M->SetSkinName("FromData");
