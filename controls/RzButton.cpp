@@ -573,9 +573,7 @@ void RegisterRzButton() {
         .Event("OnMouseEnter", &TRzCustomButton::OnMouseEnter)
         .Event("OnMouseLeave", &TRzCustomButton::OnMouseLeave)
         .Ignore("About")
-        .Ignore("Action")
-        .Ignore("OnEndDock")
-        .Ignore("OnStartDock");
+        .Ignore("Action");
     RegisterComponentClass<TRzButton>("TRzButton", "TRzCustomButton")
         .Enum("Alignment", &TRzButton::SetAlignment, AlignmentInfo())
         .Bool("AllowAllUp", &TRzButton::SetAllowAllUp)

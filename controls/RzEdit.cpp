@@ -281,8 +281,6 @@ void RegisterRzEdit() {
         .Event("OnMouseEnter", &TRzCustomEdit::OnMouseEnter)
         .Event("OnMouseLeave", &TRzCustomEdit::OnMouseLeave)
         .Ignore("About")
-        .Ignore("OnEndDock")
-        .Ignore("OnStartDock")
         .Custom("FrameFlat", legacyFlat)
         .Custom("FrameFocusStyle",
                 [](TRzCustomEdit* e, const FormValue& v, TReadContext&) {

@@ -621,8 +621,5 @@ void RegisterRzLabel() {
         .Ignore("About")
         .Ignore("FrameSides")  // legacy form data
         .Event("OnMouseEnter", &TRzLabel::OnMouseEnter)
-        .Event("OnMouseLeave", &TRzLabel::OnMouseLeave)
-        .Event("OnContextPopup", &TRzLabel::OnContextPopup)
-        .Event("OnEndDock", &TRzLabel::OnEndDock)
-        .Event("OnStartDock", &TRzLabel::OnStartDock);
+        .Event("OnMouseLeave", &TRzLabel::OnMouseLeave);
 }

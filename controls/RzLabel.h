@@ -89,9 +89,6 @@ public:
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
-    TNotifyEvent OnContextPopup;
-    TNotifyEvent OnEndDock;
-    TNotifyEvent OnStartDock;
 
 protected:
     void WndProc(TMessage& Message) override;

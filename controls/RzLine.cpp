@@ -165,8 +165,5 @@ void RegisterRzLine() {
         .Ignore("About")
         .Event("OnMouseEnter", &TRzLine::OnMouseEnter)
         .Event("OnMouseLeave", &TRzLine::OnMouseLeave)
-        .Event("OnResize", &TControl::OnResize)
-        .Event("OnContextPopup", &TRzLine::OnContextPopup)
-        .Event("OnEndDock", &TRzLine::OnEndDock)
-        .Event("OnStartDock", &TRzLine::OnStartDock);
+        .Event("OnResize", &TControl::OnResize);
 }

@@ -33,9 +33,6 @@ public:
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
-    TNotifyEvent OnContextPopup;
-    TNotifyEvent OnEndDock;
-    TNotifyEvent OnStartDock;
 
 protected:
     void Paint() override;

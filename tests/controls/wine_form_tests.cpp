@@ -252,3 +252,55 @@ TEST(Gradients, GradientFrameColoursOnlyTheRing) {
     DeleteObject(b);
     EXPECT_EQ(GetPixel(dc, 15, 15) & 0xFFFFFF, 0x00FF00u);
 }
+
+namespace {
+// Handlers of the class library's own event types, as form data bind them.
+class TEventForm : public TForm {
+public:
+    using TForm::TForm;
+    const char* ClassName() const override { return "TEventForm"; }
+    void Popup(TObject* Sender, TPoint, bool& Handled) {
+        Seen.push_back(std::string("popup ") + static_cast<TComponent*>(Sender)->Name().c_str());
+        Handled = true;  // no menu
+    }
+    void StartDock(TObject*, TDragDockObject*&) { Seen.push_back("start"); }
+    void EndDock(TObject*, TObject*, int, int) { Seen.push_back("end"); }
+    std::vector<std::string> Seen;
+};
+}  // namespace
+
+TEST(FramedForms, InheritedEventsBindTheClassLibrarysOwn) {
+    RegisterFormClass<TEventForm>("TEventForm")
+        .Handler<&TEventForm::Popup>("Popup")
+        .Handler<&TEventForm::StartDock>("StartDock")
+        .Handler<&TEventForm::EndDock>("EndDock");
+    for (const char* cls : {"TRzLabel", "TRzLine", "TRzEdit", "TRzButton"}) {
+        SCOPED_TRACE(cls);
+        const bool label = std::string(cls) == "TRzLabel";  // keeps its size only so
+        std::string text = std::string("object EventForm: TEventForm\n  ClientWidth = 200\n  ClientHeight = 120\n") +
+                           "  object C: " + cls + (label ? "\n    AutoSize = False" : "") +
+                           "\n    Left = 20\n    Top = 20\n    Width = 80\n    Height = 40\n"
+                           "    OnContextPopup = Popup\n    OnStartDock = StartDock\n    OnEndDock = EndDock\n  end\nend\n";
+        std::unique_ptr<TEventForm> form;
+        try {
+            form = wineui::LoadFormText<TEventForm>(reinterpret_cast<const char8_t*>(text.c_str()), "events.form");
+        } catch (const Exception& e) {
+            ADD_FAILURE() << e.Message.c_str();
+            continue;
+        }
+        auto* c = Find<TControl>(form.get(), "C");
+        ASSERT_NE(c, nullptr);
+        form->Show();
+        wineui::Pump(60);
+        const TPoint at = c->ClientToScreen(Point(10, 10));
+        testwin::MouseAt(at.X, at.Y, MOUSEEVENTF_RIGHTDOWN);
+        testwin::MouseAt(at.X, at.Y, MOUSEEVENTF_RIGHTUP);
+        wineui::PumpUntil([&] { return !form->Seen.empty(); }, 1000);
+        // The docking machinery calls the class library's events.
+        TDragDockObject* drag = nullptr;
+        ASSERT_TRUE(c->OnStartDock && c->OnEndDock);
+        c->OnStartDock(c, drag);
+        c->OnEndDock(c, nullptr, 0, 0);
+        EXPECT_EQ(form->Seen, (std::vector<std::string>{"popup C", "start", "end"}));
+    }
+}
