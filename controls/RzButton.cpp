@@ -3,6 +3,7 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "Buttons.h"
 #include "Forms.h"
 #include "Guards.h"
 #include "RzGrafx.h"
@@ -333,7 +334,9 @@ void TRzButton::KeyUp(Word& Key, TShiftState Shift) {
 }
 
 void TRzButton::FocusChanged(TControl* Focused) {
-    bool active = dynamic_cast<TRzButton*>(Focused) ? Focused == this : FDefault;
+    // A focused push button of either kind takes the default role from the rest.
+    const bool button = dynamic_cast<TRzButton*>(Focused) || dynamic_cast<TButton*>(Focused);
+    bool active = button ? Focused == this : FDefault;
     if (active == FDefaultActive) return;
     FDefaultActive = active;
     Invalidate();

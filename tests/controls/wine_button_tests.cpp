@@ -7,6 +7,7 @@
 #include <memory>
 #include <tuple>
 
+#include "Buttons.h"
 #include "RzButton.h"
 #include "RzEdit.h"
 #include "RzLabel.h"
@@ -124,11 +125,26 @@ TEST(RzButton, DefaultButtonShowsTheHighlightRing) {
     EXPECT_FALSE(plain->DefaultActive());
     Shot s(b->Handle()), q(plain->Handle());
     EXPECT_NE(s.At(2, 12), q.At(2, 12));
-    // Focus on another button takes the default look away.
+    // Focus on another button, framed or of the class library, takes the
+    // default role away: Enter then clicks the focused one.
     plain->SetFocus();
     Pump();
     EXPECT_FALSE(b->DefaultActive());
     EXPECT_TRUE(plain->DefaultActive());
+    Clicks mine, theirs;
+    b->OnClick = TNotifyEvent::Of<&Clicks::OnClick>(&mine);
+    auto* std = new TButton(f.get());
+    std->SetParent(f.get());
+    std->SetBounds(200, 60, 75, 25);
+    std->OnClick = TNotifyEvent::Of<&Clicks::OnClick>(&theirs);
+    std->SetFocus();
+    Pump();
+    EXPECT_FALSE(b->DefaultActive());
+    ASSERT_TRUE(testwin::SendInputs({testwin::KeyStroke(VK_RETURN, false), testwin::KeyStroke(VK_RETURN, true)}));
+    PumpUntil([&] { return mine.n + theirs.n > 0; }, 1000);
+    Pump(60);
+    EXPECT_EQ(mine.n, 0);
+    EXPECT_EQ(theirs.n, 1);
 }
 
 TEST(RzButton, ClassicBordersAndFocus) {
