@@ -666,6 +666,11 @@ void TGraphic::Changed(TObject*) {
     if (OnChange) OnChange(this);
 }
 
+void TGraphic::Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                        const AnsiString& Msg) {
+    if (OnProgress) OnProgress(Sender, Stage, PercentDone, RedrawNow, R, Msg);
+}
+
 // ---------------------------------------------------------------- bitmap
 
 TBitmap::TBitmap() = default;
@@ -1413,11 +1418,19 @@ void TPicture::Take(TGraphic* g) {
     if (g == FGraphic) return;
     delete FGraphic;
     FGraphic = g;
-    if (g) g->OnChange = TNotifyEvent::Of<&TPicture::Changed>(this);
+    if (g) {
+        g->OnChange = TNotifyEvent::Of<&TPicture::Changed>(this);
+        g->OnProgress = TProgressEvent::Of<&TPicture::Progress>(this);
+    }
 }
 
 void TPicture::Changed(TObject*) {
     if (OnChange) OnChange(this);
+}
+
+void TPicture::Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                        const AnsiString& Msg) {
+    if (OnProgress) OnProgress(Sender, Stage, PercentDone, RedrawNow, R, Msg);
 }
 
 void TPicture::SetGraphic(TGraphic* Value) {

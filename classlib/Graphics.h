@@ -344,6 +344,10 @@ private:
 // A registered picture class also states its name without an instance
 // (StaticClassName, what its ClassName answers).
 using TGraphicClass = TGraphic* (*)();
+// How far a picture's load or conversion has come: the stage, the percent
+// done, whether R (the part now ready) should be shown at once, a message.
+using TProgressEvent = Method<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow,
+                                   const TRect& R, const AnsiString& Msg)>;
 template <class T>
 TGraphic* NewGraphic() {
     return new T;
@@ -381,10 +385,14 @@ public:
     void SetModified(bool v) { FModified = v; }
 
     TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
 
 protected:
     // Marks the picture modified and fires OnChange.
     virtual void Changed(TObject* Sender);
+    // Fires OnProgress.
+    virtual void Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                          const AnsiString& Msg);
     bool FTransparent = false;
     bool FModified = false;
 };
@@ -608,9 +616,13 @@ public:
     static TGraphicClass FindFileFormat(const AnsiString& Extension);
 
     TNotifyEvent OnChange;
+    // The held picture's progress, passed on.
+    TProgressEvent OnProgress;
 
 protected:
     virtual void Changed(TObject* Sender);
+    virtual void Progress(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                          const AnsiString& Msg);
 
 private:
     void Take(TGraphic* g);

@@ -27,13 +27,29 @@ void SetColorTable(TBitmap* Bmp, const RGBQUAD* Colors, size_t Count) {
     SetDIBColorTable(Bmp->Canvas()->Handle(), 0, UINT(Count), Colors);
 }
 
+// A grey ramp for 8-bit alpha planes: index n is grey n, so alpha values
+// survive a halftone stretch unscrambled.
+void SetGreyRamp(TBitmap* Plane) {
+    RGBQUAD ramp[256];
+    for (int i = 0; i < 256; ++i) ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    SetColorTable(Plane, ramp, 256);
+}
+
+void HalftoneStretch(HDC Dst, int W, int H, HDC Src, int SrcW, int SrcH) {
+    SetStretchBltMode(Dst, HALFTONE);
+    SetBrushOrgEx(Dst, 0, 0, nullptr);
+    StretchBlt(Dst, 0, 0, W, H, Src, 0, 0, SrcW, SrcH, SRCCOPY);
+}
+
+}  // namespace
+
 // The picture side of a load: the bitmap adopts a DIB section of the reader's
 // format and size, made with the picture's colour table (so the bitmap's own
 // copy of the table is the file's palette), and the reader writes straight
 // into its rows.
-class TBitmapTarget : public TPNGTarget {
+class TPNGGraphicTarget : public TPNGTarget {
 public:
-    explicit TBitmapTarget(TBitmap* B) : FBitmap(B) {}
+    explicit TPNGGraphicTarget(TPNGGraphic* B) : FBitmap(B) {}
     TPixelView Allocate(const TPNGLayout& L) override {
         const int bits = PixelFormatBits(L.PixelFormat);
         if (bits == 0 || bits == 16) throw EInvalidGraphic("Invalid color format in PNG file.");
@@ -72,25 +88,14 @@ public:
         return v;
     }
 
+    void Progress(TProgressStage Stage, uint8_t PercentDone, bool RedrawNow, const TRect& R,
+                  const AnsiString& Msg) override {
+        FBitmap->Progress(FBitmap, Stage, PercentDone, RedrawNow, R, Msg);
+    }
+
 private:
-    TBitmap* FBitmap;
+    TPNGGraphic* FBitmap;
 };
-
-// A grey ramp for 8-bit alpha planes: index n is grey n, so alpha values
-// survive a halftone stretch unscrambled.
-void SetGreyRamp(TBitmap* Plane) {
-    RGBQUAD ramp[256];
-    for (int i = 0; i < 256; ++i) ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    SetColorTable(Plane, ramp, 256);
-}
-
-void HalftoneStretch(HDC Dst, int W, int H, HDC Src, int SrcW, int SrcH) {
-    SetStretchBltMode(Dst, HALFTONE);
-    SetBrushOrgEx(Dst, 0, 0, nullptr);
-    StretchBlt(Dst, 0, 0, W, H, Src, 0, 0, SrcW, SrcH, SRCCOPY);
-}
-
-}  // namespace
 
 TPNGGraphic::TPNGGraphic() : TBitmap(), FColorManager(new TColorManager) {}
 
@@ -145,7 +150,7 @@ void TPNGGraphic::LoadFromStream(TStream* Stream) {
     SetSize(0, 0);
     SetTransparent(false);
     TStreamSource source(Stream);
-    TBitmapTarget target(this);
+    TPNGGraphicTarget target(this);
     TPNGReader reader(*FColorManager);
     try {
         reader.LoadFromStream(source, target);
@@ -156,6 +161,14 @@ void TPNGGraphic::LoadFromStream(TStream* Stream) {
     }
     ImageProperties = reader.ImageProperties;
     Changed(this);
+}
+
+bool TPNGGraphic::ReadImageProperties(TStream* Stream) {
+    TStreamSource source(Stream);
+    TPNGReader reader(*FColorManager);
+    const bool ok = reader.ReadImageProperties(source);
+    ImageProperties = reader.ImageProperties;
+    return ok;
 }
 
 static TacFast32* Accessor32(TacFast32& Local) { return Fast32 ? Fast32 : &Local; }

@@ -22,8 +22,12 @@ public:
     void Draw(TCanvas* ACanvas, const TRect& R) override;
     TGraphic* NewInstance() const override { return new TPNGGraphic; }
     // Reads a PNG file from the stream's position; on success the stream
-    // stands just after its end chunk.
+    // stands just after its end chunk. Progress goes to OnProgress.
     void LoadFromStream(TStream* Stream) override;
+    // Checks the signature and the header and fills ImageProperties; false
+    // for anything that is no PNG header. The stream is left where the check
+    // stopped.
+    bool ReadImageProperties(TStream* Stream);
 
     // Icon from the picture. With KeyOut (or when the picture is not 32-bit)
     // every pixel not of the top-left pixel's colour is made opaque first.
@@ -35,6 +39,7 @@ public:
     TPNGImageProperties ImageProperties;
 
 private:
+    friend class TPNGGraphicTarget;  // reports the load's progress
     TColorManager* FColorManager;
 };
 

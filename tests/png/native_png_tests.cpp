@@ -296,6 +296,30 @@ TEST(PngChunks, UnknownChunksAncillarySkippedCriticalRefused) {
     EXPECT_EQ(LoadResult(split), "ok");
 }
 
+TEST(PngChunks, ChunksAfterTheImageDataAreReadAndCheckedButChangeNothing) {
+    TRawImage img = Grey8(5, 4);
+    TBytes z = Deflate(img.Filtered());
+    const TBytes grey = {0, 7}, gamma = {0, 0, 0xB1, 0x8F};
+    const struct {
+        const char* What;
+        TBytes Late;
+        std::string Want;
+    } cases[] = {
+        {"good colour chunks", Join({Chunk("tRNS", grey), Chunk("bKGD", grey), Chunk("gAMA", gamma)}), "ok"},
+        {"tRNS with a bad CRC", Chunk("tRNS", grey, true), kCrc},
+        {"bKGD with a bad CRC", Chunk("bKGD", grey, true), kCrc},
+        {"gAMA with a bad CRC", Chunk("gAMA", gamma, true), kCrc},
+        {"PLTE of a length not a multiple of 3", Chunk("PLTE", {1, 2, 3, 4}), kPalette},
+        {"a later IDAT run with a bad CRC", Join({Chunk("teXt", {1}), Chunk("IDAT", z, true)}), kCrc},
+    };
+    for (const auto& c : cases) {
+        TPNGMemoryTarget t;
+        EXPECT_EQ(LoadResult(Join({PngSignature(), img.Header(), Chunk("IDAT", z), c.Late, IEND()}), &t), c.Want)
+            << c.What;
+        EXPECT_EQ(t.Layout().TransparentColor, clNone) << c.What;
+    }
+}
+
 TEST(PngChunks, ImageDataInOneByteAndEmptyChunksDecodeAsOneStream) {
     TRawImage img = Grey8(9, 7);
     img.Filter = [](int, uint32_t row) { return int(row % 5); };

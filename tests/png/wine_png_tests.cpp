@@ -208,6 +208,45 @@ TEST(WinePngPicture, ResourcesStreamsAndFormDataGiveTheSamePicture) {
     EXPECT_THROW(TResourceStream(nullptr, "NOSUCHPNG"), EResNotFound);
 }
 
+namespace {
+// The notifications of one load, as "stage percent redraw message".
+struct ProgressLog {
+    std::vector<std::string> Lines;
+    TObject* Sender = nullptr;
+    void Note(TObject* From, TProgressStage Stage, uint8_t Percent, bool Redraw, const TRect&, const AnsiString& Msg) {
+        Sender = From;
+        Lines.push_back(std::to_string(int(Stage)) + " " + std::to_string(Percent) + (Redraw ? " now " : " ") +
+                        Msg.c_str());
+    }
+};
+}  // namespace
+
+TEST(WinePngPicture, ProgressReachesThePictureAndItsHolderAndHeadersAreRead) {
+    const TBytes bytes = ReadFileBytes(SuiteDir + "/basn0g08.png");  // 32 x 32 grey
+    std::vector<std::string> want = {"0 0 Preparing...", "2 0 ", "0 0 Transfering..."};
+    for (int y = 0; y < 32; ++y) want.push_back("1 " + std::to_string(MulDiv(y, 100, 32)) + " now ");
+    want.push_back("2 0 ");
+    ProgressLog own, held;
+    TPNGGraphic pic;
+    pic.OnProgress = TProgressEvent::Of<&ProgressLog::Note>(&own);
+    pic.LoadFromStream(StreamOf(bytes).get());
+    EXPECT_EQ(own.Lines, want);
+    EXPECT_EQ(own.Sender, &pic);
+    TPicture holder;
+    holder.SetGraphic(&pic);
+    holder.OnProgress = TProgressEvent::Of<&ProgressLog::Note>(&held);
+    holder.Graphic()->LoadFromStream(StreamOf(bytes).get());
+    EXPECT_EQ(held.Lines, want);
+    EXPECT_EQ(held.Sender, holder.Graphic());
+
+    TPNGGraphic probe;
+    EXPECT_TRUE(probe.ReadImageProperties(StreamOf(bytes).get()));
+    EXPECT_EQ(probe.ImageProperties.Width, 32u);
+    EXPECT_EQ(probe.ImageProperties.ColorScheme, csG);
+    EXPECT_FALSE(probe.ReadImageProperties(StreamOf(TBytes(bytes.begin() + 1, bytes.end())).get()));
+    EXPECT_TRUE(probe.Empty()) << "reading the header loads no picture";
+}
+
 TEST(WinePngPicture, TransparencyFromTheFileAndReloading) {
     const TBytes keyed = ReadFileBytes(SuiteDir + "/tbrn2c08.png");  // RGB with a tRNS key
     TPNGGraphic pic;

@@ -693,16 +693,16 @@ void TPNGReader::LoadFromStream(TPNGSource& Stream, TPNGTarget& Target) {
                 FImageDone = true;
                 continue;  // the chunk after the image data is current
             }
-            if (!FImageDone && IsChunk("PLTE")) ReadPalette();
-            else if (!FImageDone && IsChunk("gAMA")) ReadGamma();
-            else if (!FImageDone && IsChunk("bKGD")) ReadBackground();
-            else if (!FImageDone && IsChunk("tRNS")) ReadTransparency();
-            else {
-                // Late PLTE and IDAT chunks are ignored; unknown critical ones refused.
-                bool known = IsChunk("PLTE") || IsChunk("IDAT");
-                if (!known && (FChunkType[0] & 0x20) == 0) throw EInvalidGraphic(SUnknownCriticalChunk);
-                SkipChunk();
-            }
+            // After the image these are read and checked all the same; they
+            // no longer change the picture. A later run of image data is
+            // checked, not decompressed.
+            if (IsChunk("PLTE")) ReadPalette();
+            else if (IsChunk("gAMA")) ReadGamma();
+            else if (IsChunk("bKGD")) ReadBackground();
+            else if (IsChunk("tRNS")) ReadTransparency();
+            else if (IsChunk("IDAT")) ReadChunkData();
+            else if ((FChunkType[0] & 0x20) == 0) throw EInvalidGraphic(SUnknownCriticalChunk);
+            else SkipChunk();
             ReadChunkHeader();
         }
         std::unique_ptr<TLZ77Decoder> decoder = std::move(FDecoder);
