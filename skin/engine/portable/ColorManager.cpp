@@ -139,9 +139,12 @@ void TColorManager::Changing(uint8_t& Field, uint8_t Value) {
     }
 }
 
+// The setters take any depth from 1 to 16; only 1, 2, 4, 8 and 16 have row
+// routines, so the conversion refuses the others.
 static void CheckBits(uint8_t v) {
-    if (v != 1 && v != 2 && v != 4 && v != 8 && v != 16) throw EColorConversionError(SInvalidColorDepth);
+    if (v == 0 || v > 16) throw EColorConversionError(SInvalidColorDepth);
 }
+static bool ConvertibleDepth(uint8_t v) { return v == 1 || v == 2 || v == 4 || v == 8 || v == 16; }
 static void CheckSamples(uint8_t v) {
     if (v == 0 || v > 4) throw EColorConversionError(SWrongSampleCount);
 }
@@ -226,6 +229,10 @@ void TColorManager::SelectConversion() {
     if (sourceIndexed != targetIndexed) throw EColorConversionError(SIndexedNotSupported);
     if (SchemeHasAlpha(FSourceScheme)) SourceOptions |= coAlpha; else SourceOptions &= uint8_t(~coAlpha);
     if (SchemeHasAlpha(FTargetScheme)) TargetOptions |= coAlpha; else TargetOptions &= uint8_t(~coAlpha);
+    if (!ConvertibleDepth(FSourceBPS) || !ConvertibleDepth(FTargetBPS)) {
+        FChanged = false;
+        return;
+    }
     bool targetRGB = FTargetScheme == csRGB || FTargetScheme == csRGBA;
     bool targetBGR = FTargetScheme == csBGR || FTargetScheme == csBGRA;
     switch (FSourceScheme) {
