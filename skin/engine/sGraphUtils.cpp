@@ -750,13 +750,17 @@ void FillStep(TBitmap* Bmp, const TRect& R, const SectionFill& F, TsSkinManager*
                             Point(R.Left, R.Top));
         }
     }
-    // An unknown parent gives its colour (the key colour when it has none),
-    // over the cache only where the section is wholly transparent.
+    // A parent without a colour leaves the key colour where the section lets
+    // it show; over the cache an unready parent gives its colour only where
+    // the section is wholly transparent. A parent known by its colour is
+    // blended in afterwards by Transparency, so the fill keeps its own.
     const int sum = F.ImagePercent + F.GradientPercent;
     if (sum > 0 && sum < 100) {
         BlendRectWithColor(Bmp, R, uint8_t(sum), F.Color);
     } else if (sum == 0 || (OverCache && sum != 100)) {
-        const bool parentColour = !Parent.Ready && (OverCache ? F.Transparency == 100 : F.Transparency != 0);
+        const bool parentColour =
+            !Parent.Ready && (OverCache ? F.Transparency == 100
+                                        : F.Transparency != 0 && Parent.Color == TransparentKeyColor);
         FillRectOnDC(BitmapDC(Bmp), R, parentColour ? Parent.Color : F.Color);
     }
 }

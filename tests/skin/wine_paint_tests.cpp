@@ -131,6 +131,11 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
         {"fully transparent with no parent", "CLEARX", CacheInfo{nullptr, 0, 0, TransparentKeyColor, false},
          TransparentKeyColor, 0xFF00FF},
         {"a custom colour", "PANELX", CacheInfo{nullptr, 0, 0, 0x123456, false}, 0x00AA00, 0x00AA00},
+        // 40 % of the parent's colour blended into the section's own.
+        {"40 % transparent over a parent colour", "PANELX", CacheInfo{nullptr, 0, 0, 0x123456, false},
+         TransparentKeyColor, 0x0715BB},
+        {"40 % transparent with no parent", "PANELX", CacheInfo{nullptr, 0, 0, TransparentKeyColor, false},
+         TransparentKeyColor, 0xFF00FF},
     };
     for (const Case& c : cases) {
         PaintSectionBG(S(c.Section), c.Section, c.Parent, c.Custom, -1, -1, M, bmp.get(), Point(0, 0),
