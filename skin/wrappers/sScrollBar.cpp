@@ -7,6 +7,7 @@
 
 #include "Forms.h"
 #include "Guards.h"
+#include "Themes.h"
 #include "TypeInfo.h"
 #include "acSBUtils.h"
 #include "sAlphaGraph.h"
@@ -31,6 +32,9 @@ TsScrollBar::~TsScrollBar() {
 
 void TsScrollBar::AfterConstruction() {
     FCommonData->ApplyLoaded();
+    // Under visual styles an unskinned bar paints its own background.
+    if (ThemeServicesEnabled() && !(FCommonData->IsSkinned() && Skinned()))
+        SetControlStyle(ControlStyle() & ~unsigned(csParentBackground));
     if (FRecreateSkinned) {
         FRecreateSkinned = false;
         RecreateSkinned();
@@ -39,11 +43,7 @@ void TsScrollBar::AfterConstruction() {
 
 void TsScrollBar::Loaded() {
     TScrollBar::Loaded();
-    FCommonData->ApplyLoaded();
-    if (FRecreateSkinned) {
-        FRecreateSkinned = false;
-        RecreateSkinned();
-    }
+    AfterConstruction();
 }
 
 bool TsScrollBar::Skinned() {
@@ -401,8 +401,9 @@ void TsScrollBar::WndProc(TMessage& M) {
                     RecreateWnd();
                     SetPosition(pos);
                 } else if (cmd == scRefresh) {
+                    // Made again also when skinned already: the new look replaces the old.
                     FCommonData->BackgroundDirty = true;
-                    if (!acSkinnedCreation && Skinned() && !FSkinnedWindow) RecreateSkinned();
+                    if (!acSkinnedCreation && Skinned()) RecreateSkinned();
                 }
                 return;
             }

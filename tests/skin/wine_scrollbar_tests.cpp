@@ -16,6 +16,7 @@
 #include "TypeInfo.h"
 #include "acBlend.h"
 #include "sControlUtils.h"
+#include "Themes.h"
 #include "sScrollBar.h"
 #include "sSkinManager.h"
 
@@ -394,6 +395,35 @@ TEST_F(SkinnedBar, DisabledCentresItsThumb) {
     Pump(30);
     EXPECT_TRUE(Ev.Codes.empty());
     EXPECT_EQ(Bar->Position(), 100);
+}
+
+TEST_F(SkinnedBar, ARefreshFromItsManagerMakesTheSkinnedWindowAgain) {
+    Bar->SetPosition(300);
+    const HWND before = H();
+    wchar_t cls[64];
+    GetClassNameW(before, cls, 64);
+    ASSERT_EQ(wcscmp(cls, L"TsScrollBar"), 0);
+    // From a manager not its own: nothing happens.
+    SendMessageW(before, SM_ALPHACMD, WPARAM(SkinWParam(scRefresh, 0)), LPARAM(1));
+    EXPECT_EQ(H(), before);
+    SendMessageW(before, SM_ALPHACMD, WPARAM(SkinWParam(scRefresh, 0)), LPARAM(M));
+    Pump(20);
+    EXPECT_NE(H(), before);
+    EXPECT_FALSE(IsWindow(before));
+    GetClassNameW(H(), cls, 64);
+    EXPECT_EQ(wcscmp(cls, L"TsScrollBar"), 0);
+    EXPECT_EQ(Bar->Position(), 300);
+}
+
+TEST(ScrollBarClass, UnderVisualStylesAnUnskinnedBarDropsTheParentBackground) {
+    for (const bool themed : {true, false}) {
+        SetThemeServicesOverride(themed ? 1 : 0);
+        TsScrollBar bar(nullptr);
+        bar.SetControlStyle(bar.ControlStyle() | csParentBackground);
+        bar.Loaded();
+        EXPECT_EQ((bar.ControlStyle() & csParentBackground) != 0, !themed) << themed;
+    }
+    SetThemeServicesOverride(-1);
 }
 
 TEST(ScrollBarClass, PublishedForTheFormReader) {
