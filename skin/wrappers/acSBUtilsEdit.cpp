@@ -267,7 +267,7 @@ void TacEditWnd::WMPrint(TMessage& M) {
         ClipToClient(dc);
         SendMessageW(CtrlHandle, WM_ERASEBKGND, WPARAM(dc), 0);
         SendMessageW(CtrlHandle, WM_PAINT, WPARAM(dc), 0);
-        SendMessageW(CtrlHandle, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+        SendMessageW(CtrlHandle, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT | PRF_OWNED);
     }
     // The client is in the DC now: handing WM_PRINT on would paint it a
     // second time, over the border.
@@ -411,7 +411,7 @@ void TacComboListWnd::RepaintStripBelow() {
     GetWindowRect(combo, &cr);
     if (lr.bottom >= cr.bottom) return;
     BackgroundInfo bg;
-    if (!QueryParentBackground(bg, CtrlHandle, false)) return;
+    if (!QueryParentBackground(bg, combo, false)) return;
     WindowDC dc(combo, WindowDC::Window);
     if (!dc) return;
     const int y = lr.bottom - cr.top;
@@ -536,10 +536,9 @@ TRect TacComboBoxWnd::ButtonRect() {
 }
 
 int TacComboBoxWnd::ButtonState() {
-    if (ListHandle && IsWindowVisible(ListHandle) && !IsSimple()) return 2;
+    if (ListHandle && IsWindowVisible(ListHandle)) return 2;
     TsSkinManager* m = Manager();
-    if (SkinData->IsActiveState() || (m && m->HotWindow() == CtrlHandle)) return 1;
-    return GetFocus() == CtrlHandle || (GetFocus() && GetParent(GetFocus()) == CtrlHandle) ? 1 : 0;
+    return SkinData->IsActiveState() || (m && m->HotWindow() == CtrlHandle) ? 1 : 0;
 }
 
 void TacComboBoxWnd::PaintButton(HDC DC) {
@@ -851,7 +850,7 @@ void TacMDIWnd::PaintClientBorder(HDC DC) {
 
 void TacMDIWnd::AfterTileOrCascade() {
     Provider->BackgroundChanged();
-    if (MDIForm && ChildMaximized()) {
+    if (MDIForm) {
         HWND active = reinterpret_cast<HWND>(SendMessageW(CtrlHandle, WM_MDIGETACTIVE, 0, 0));
         if (active) SetWindowLongPtrW(active, GWL_STYLE, GetWindowLongPtrW(active, GWL_STYLE) & ~LONG_PTR(WS_SYSMENU));
     }

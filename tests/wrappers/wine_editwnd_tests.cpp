@@ -29,6 +29,7 @@
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sEngineUnits.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 namespace {
@@ -302,6 +303,26 @@ TEST_F(Wrapped, EveryKindIsFramedFromItsSectionAndGetsItsOwnProcedureBack) {
     }
 }
 
+namespace {
+WNDPROC g_SpiedProc = nullptr;
+LPARAM g_PrintClientFlags = -1;
+LRESULT CALLBACK PrintClientSpy(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_PRINTCLIENT) g_PrintClientFlags = L;
+    return CallWindowProcW(g_SpiedProc, H, Msg, W, L);
+}
+}  // namespace
+
+TEST_F(Wrapped, APrintedEditAsksItsClientWithTheClientAndOwnedFlags) {
+    HWND h = MakeKind(Host, kKinds[0]);
+    g_SpiedProc = WNDPROC(SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(&PrintClientSpy)));
+    TacMainWnd* w = WrapAs<TacEditWnd>(h, M);
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(360, 240));
+    SendMessageW(h, WM_PRINT, WPARAM(bmp->Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    EXPECT_EQ(g_PrintClientFlags, LPARAM(PRF_CLIENT | PRF_OWNED));  // 36
+    DetachWrapper(h, true, false, w);
+    DestroyWindow(h);
+}
+
 TEST_F(Wrapped, ForeignListsAndTreesGetTheirOwnColoursBackWhenTheSkinGoes) {
     const COLORREF bk = RGB(1, 2, 3), text = RGB(200, 100, 50);
     for (const Kind& k : kKinds) {
@@ -395,6 +416,28 @@ TEST_F(Wrapped, ASimpleComboBoxHasNoButtonAndItsListRunsInSimpleBoxMode) {
     const int edge = int(SendMessageW(h, CB_GETITEMHEIGHT, WPARAM(-1), 0)) / 2 + 3;
     EXPECT_EQ(px.Count(testwin::SwapRedBlue(uint32_t(kComboBtn))), 0) << "no button face anywhere";
     EXPECT_EQ(At(px, px.Width - 2, edge), kCombo);
+    TacMainWnd* base = w;
+    DetachWrapper(h, true, false, base);
+    DestroyWindow(h);
+}
+
+// Below a simple combo box's list, of fewer whole rows than the box is
+// high, lies the combo box's own background, not the list's.
+TEST_F(Wrapped, TheStripBelowASimpleComboBoxsListIsTheComboBoxsBackground) {
+    HWND h = MakeKind(Host, kKinds[3], 20, 20, 360, 247);
+    auto* w = static_cast<TacComboBoxWnd*>(WrapCombo(h, M));
+    testwin::Pixels px = Shown(h);
+    ASSERT_NE(w->ListWnd, nullptr);
+    RECT lr, cr;
+    GetWindowRect(w->ListWnd->CtrlHandle, &lr);
+    GetWindowRect(h, &cr);
+    ASSERT_LT(lr.bottom + 2, cr.bottom) << "no strip below the list";
+    BackgroundInfo combo, list;
+    ASSERT_TRUE(QueryParentBackground(combo, h, false));
+    ASSERT_TRUE(QueryParentBackground(list, w->ListWnd->CtrlHandle, false));
+    ASSERT_NE(ColorToRGB(combo.Color), ColorToRGB(list.Color));
+    px = Shown(h);
+    EXPECT_EQ(At(px, 40, int(cr.bottom - cr.top) - 2), ColorToRGB(combo.Color));
     TacMainWnd* base = w;
     DetachWrapper(h, true, false, base);
     DestroyWindow(h);
@@ -658,6 +701,12 @@ TEST_F(Wrapped, AClassLibraryMDIFormsClientAreaIsPaintedFromTheSkin) {
     EXPECT_EQ(w->MDIForm, form);
     const testwin::Pixels px = Shown(client);
     EXPECT_EQ(At(px, px.Width - 3, px.Height - 3), kMDIArea);
+    // Tiling and cascading take the system menu from the active child.
+    for (UINT msg : {WM_MDITILE, WM_MDICASCADE}) {
+        SetWindowLongPtrW(child->Handle(), GWL_STYLE, GetWindowLongPtrW(child->Handle(), GWL_STYLE) | WS_SYSMENU);
+        SendMessageW(client, msg, 0, 0);
+        EXPECT_FALSE(GetWindowLongPtrW(child->Handle(), GWL_STYLE) & WS_SYSMENU) << msg;
+    }
     TacMainWnd* b = w;
     DetachWrapper(client, true, false, b);
     EXPECT_EQ(ProcOf(client), plain);
