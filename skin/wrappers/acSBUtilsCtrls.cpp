@@ -494,8 +494,8 @@ void TacBitBtnWnd::PaintGlyph() {
         std::unique_ptr<TBitmap> glyph(CreateBitmap24(b->Glyph()->Width(), b->Glyph()->Height()));
         BitBlt(glyph->Canvas()->Handle(), 0, 0, glyph->Width(), glyph->Height(), b->Glyph()->Canvas()->Handle(), 0,
                0, SRCCOPY);
-        // Cells: up, disabled, clicked, held down.
-        const int cell = IsPressed() && b->NumGlyphs() > 2 ? 2 : 0;
+        // Cells: up, disabled, clicked, held down; of two, the up one serves.
+        const int cell = IsPressed() && b->NumGlyphs() > 2 ? std::min(b->NumGlyphs(), 4) - 1 : 0;
         const TColor key = glyph->Canvas()->Pixels(0, 0);
         CacheInfo keep;  // key pixels keep the face under them
         keep.Bmp = cache;
@@ -1016,20 +1016,22 @@ TacDlgPanelWnd::TacDlgPanelWnd(HWND AHandle, bool Repaint, const AnsiString& Sec
                                TsCommonData* Data)
     : TacMainWnd(AHandle, Repaint, Section, Manager, Data) {
     Control = FindControlByHandle(AHandle, Application);
-    const bool panel = Control && AnsiString(Control->ClassName()) == "TPanel";
-    SkinData->SetSkinSection(panel ? "CHECKBOX" : "GROUPBOX");
-    if (panel) TakeGlobalColor();
+    FPanel = Control && AnsiString(Control->ClassName()) == "TPanel";
+    SkinData->SetSkinSection(FPanel ? "CHECKBOX" : "GROUPBOX");
+    if (FPanel) TakeGlobalColor();
 }
 
+// Painting and child changes give any owning control the global colour; the
+// set-up steps give it only to a plain panel.
 void TacDlgPanelWnd::TakeGlobalColor() {
-    if (!Control || !SkinManager || AnsiString(Control->ClassName()) != "TPanel") return;
+    if (!Control || !SkinManager) return;
     const TColor c = SkinManager->GlobalColor();
     if (Control->Color() != c) Control->SetColor(c);
 }
 
 void TacDlgPanelWnd::ApplySkinLook() {
     TacMainWnd::ApplySkinLook();
-    TakeGlobalColor();
+    if (FPanel) TakeGlobalColor();
 }
 
 void TacDlgPanelWnd::WndProc(TMessage& M) {

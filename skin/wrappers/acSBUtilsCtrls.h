@@ -213,4 +213,5 @@ public:
 
 private:
     void TakeGlobalColor();
+    bool FPanel = false;  // the control is of the class "TPanel"
 };

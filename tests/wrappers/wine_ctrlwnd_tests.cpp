@@ -368,6 +368,43 @@ TEST_F(Wrappers, ABitmapButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPressed) {
     delete form;
 }
 
+TEST_F(Wrappers, APressedBitmapButtonShowsTheCellItsGlyphCountGives) {
+    auto* form = new THostForm(Application);
+    form->SetBounds(40, 40, 300, 200);
+    form->Show();
+    // Cells up, disabled, clicked, held down: red, green, blue, yellow on the key colour.
+    const TColor cells[] = {clRed, clLime, clBlue, clYellow};
+    const struct {
+        int Glyphs;
+        TColor Pressed;
+    } cases[] = {{2, clRed}, {3, clBlue}, {4, clYellow}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Glyphs);
+        std::unique_ptr<TBitmap> glyph(CreateBitmap24(14 * c.Glyphs, 14));
+        FillRectOnDC(glyph->Canvas()->Handle(), Rect(0, 0, 14 * c.Glyphs, 14), clFuchsia);
+        for (int i = 0; i < c.Glyphs; ++i)
+            FillRectOnDC(glyph->Canvas()->Handle(), Rect(14 * i + 2, 2, 14 * i + 12, 12), cells[i]);
+        auto* b = new TBitBtn(form);
+        b->SetParent(form);
+        b->SetBounds(10, 10, 120, 60);
+        b->SetCaption("");
+        b->SetGlyph(glyph.get());
+        b->SetNumGlyphs(c.Glyphs);
+        TsCommonData data(b, true);
+        auto* w = CreateWrapper<TacBitBtnWnd>(b->Handle(), true, "BUTTON", M, &data);
+        SendMessageW(b->Handle(), BM_SETSTATE, TRUE, 0);
+        const Pixels pressed = Shot(b->Handle());
+        for (TColor cell : cells) {
+            const uint32_t want = testwin::SwapRedBlue(uint32_t(cell));
+            EXPECT_EQ(Find(pressed, [&](uint32_t v) { return v == want; }).Empty(), cell != c.Pressed)
+                << std::hex << uint32_t(cell);
+        }
+        delete w;
+        delete b;
+    }
+    delete form;
+}
+
 // ====================================================================== check boxes
 
 TEST_F(Wrappers, CheckGlyphsFollowTheKindAndStateOfTheBox) {
@@ -563,22 +600,33 @@ TEST_F(Wrappers, ATransparentPaneIsPaintedAroundItsChildWindows) {
 }
 
 TEST_F(Wrappers, APanelInADialogIsFramedRoundItsOwnFace) {
-    auto* panel = new TPanel(nullptr);
-    panel->SetParentWindow(Host);
-    panel->SetBounds(10, 10, 160, 100);
-    panel->SetBevelOuter(bvNone);
-    panel->HandleNeeded();
-    ShowWindow(panel->Handle(), SW_SHOW);
-    Application->InsertComponent(panel);
-    auto* w = Wrap<TacDlgPanelWnd>(panel->Handle(), "");
-    ASSERT_EQ(w->Control, panel);
-    InvalidateRect(panel->Handle(), nullptr, TRUE);
-    const Pixels p = Shot(panel->Handle());
-    EXPECT_EQ(p.At(2, 50), kHost);  // the transparent frame
-    EXPECT_EQ(p.At(80, 50), testwin::SwapRedBlue(uint32_t(ColorToRGB(M->GlobalColor()))));
-    Free(w);
-    Application->RemoveComponent(panel);
-    delete panel;
+    // A plain panel and a control of another class: painting gives both the
+    // skin's global colour.
+    struct TOtherPanel : TPanel {
+        using TPanel::TPanel;
+        const char* ClassName() const override { return "TOtherPanel"; }
+    };
+    for (const bool plain : {true, false}) {
+        SCOPED_TRACE(plain ? "TPanel" : "TOtherPanel");
+        TPanel* panel = plain ? new TPanel(nullptr) : new TOtherPanel(nullptr);
+        panel->SetParentWindow(Host);
+        panel->SetBounds(10, 10, 160, 100);
+        panel->SetBevelOuter(bvNone);
+        panel->SetColor(clAqua);
+        panel->HandleNeeded();
+        ShowWindow(panel->Handle(), SW_SHOW);
+        Application->InsertComponent(panel);
+        auto* w = Wrap<TacDlgPanelWnd>(panel->Handle(), "");
+        ASSERT_EQ(w->Control, panel);
+        InvalidateRect(panel->Handle(), nullptr, TRUE);
+        const Pixels p = Shot(panel->Handle());
+        EXPECT_EQ(p.At(2, 50), kHost);  // the transparent frame
+        EXPECT_EQ(p.At(80, 50), testwin::SwapRedBlue(uint32_t(ColorToRGB(M->GlobalColor()))));
+        EXPECT_EQ(panel->Color(), M->GlobalColor());
+        Free(w);
+        Application->RemoveComponent(panel);
+        delete panel;
+    }
 }
 
 // ====================================================================== every kind
