@@ -333,21 +333,6 @@ LRESULT TextBox::Handle_(UINT msg, WPARAM wp, LPARAM lp) {
       if (FArray.GotFocus) FArray.GotFocus(FIndex);
       return r;
     }
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      FMouseDown = true;
-      return Default(msg, wp, lp);
-    case WM_LBUTTONUP: {
-      LRESULT r = Default(msg, wp, lp);
-      if (FMouseDown) {
-        FMouseDown = false;
-        if (FArray.Click) FArray.Click(FIndex);
-      }
-      return r;
-    }
-    case WM_KILLFOCUS:
-      FMouseDown = false;
-      break;
   }
   return Control::Handle_(msg, wp, lp);
 }

@@ -154,7 +154,6 @@ class TextBox : public Control {
   int FIndex;
   int FMaxLength = 0;
   unsigned FChanges = 0;
-  bool FMouseDown = false;
 };
 
 // Text boxes sharing one name and one set of events, addressed by Index.
@@ -170,8 +169,6 @@ class TextBoxArray {
   // Raised before the text box handles the key; a KeyCode set to 0 cancels
   // the key. Shift: 1 shift, 2 control, 4 alt.
   std::function<void(int Index, int& KeyCode, int Shift)> KeyDown;
-  // A mouse click into the text box, after its own handling of the click.
-  std::function<void(int Index)> Click;
 
  private:
   friend class Form;

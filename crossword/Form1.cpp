@@ -118,9 +118,6 @@ TextBoxArray& Form1::AddWord(int n) {
     cell.SetBackColor(0x00000080);
     cell.SetFont(Bold(13.2));
   }
-  // Clicking into a filled cell selects its letter again, so that typing
-  // replaces it instead of being refused by the one-letter limit.
-  word.Click = [this, &word](int Index) { SelectLetter(word[Index]); };
   return word;
 }
 

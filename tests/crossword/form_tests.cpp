@@ -504,7 +504,7 @@ TEST_F(Crossword, TextIsWindows1251WhateverTheCodePage) {
   EXPECT_EQ(Cell(1, 3).Text(), "?");
 }
 
-TEST_F(Crossword, ClickingIntoAFilledCellSelectsItsLetterSoTypingReplacesIt) {
+TEST_F(Crossword, FocusSelectsAFilledCellsLetterAndAClickInsideOnlyPlacesTheCaret) {
   FillAll();
   HWND c = Cell(5, 2).Handle();
   RECT r;
@@ -515,11 +515,12 @@ TEST_F(Crossword, ClickingIntoAFilledCellSelectsItsLetterSoTypingReplacesIt) {
   EXPECT_EQ(Cell(5, 2).SelLength(), 1);
   Type(u"Ж");
   EXPECT_EQ(Cell(5, 2).Text(), FromUtf16(u"Ж"));
-  EXPECT_EQ(FocusAt(), std::make_pair(5, 3));
-  // Clicking again into the same focused cell selects once more.
+  ASSERT_EQ(FocusAt(), std::make_pair(5, 3));
+  EXPECT_EQ(Cell(5, 3).SelLength(), 1) << "the cell the typing moved to";
+  // A click into the focused cell selects nothing: the caret goes where clicked.
   Click(Cell(5, 3).Handle(), r.right - 3, r.bottom / 2);
-  Click(Cell(5, 3).Handle(), r.right - 3, r.bottom / 2);
-  EXPECT_EQ(Cell(5, 3).SelLength(), 1);
+  EXPECT_EQ(Cell(5, 3).SelStart(), 1);
+  EXPECT_EQ(Cell(5, 3).SelLength(), 0);
 }
 
 TEST_F(Crossword, TheButtonChecksFromTheMouseSpaceAndEnter) {
