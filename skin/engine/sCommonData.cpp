@@ -613,12 +613,14 @@ bool TsCommonData::HandleControlMessage(TMessage& M) {
         if (IsSkinned()) {
             BackgroundDirty = true;
             const TsGeneralData* s = Section();
-            // The class library keeps every control at its left and top (it
-            // has no anchors), so no child is anchored right or bottom.
+            // Children anchored right or bottom move or grow with the owner
+            // and refresh their background by that change themselves.
+            const TAnchors moving = AnchorBit(akRight) | AnchorBit(akBottom);
             if (w && s->GradientPercent >= 1)
                 for (int i = 0; i < w->ControlCount(); ++i) {
                     TControl* c = w->Controls(i);
-                    if (!(c->ComponentState() & csDestroying)) SendAlphaCommand(c, scBackgroundChangedAll, 1);
+                    if (!(c->ComponentState() & csDestroying) && !(c->Anchors() & moving))
+                        SendAlphaCommand(c, scBackgroundChangedAll, 1);
                 }
         }
         break;

@@ -224,9 +224,8 @@ void TsSkinManager::SetIsDefault(bool Value) {
 void TsSkinManager::SetSkinnedPopups(bool Value) {
     if (FSkinnedPopups == Value) return;
     FSkinnedPopups = Value;
-    // Hooked again with the new setting either way: turning popups on only
-    // when the active state changes would leave them plain for the skin's life.
-    if (!(ComponentState() & (csDesigning | csLoading)) && FSkinableMenus) FSkinableMenus->Rehook();
+    // Turned off, the menus keep their hooks until they are hooked again.
+    if (Value && !(ComponentState() & csDesigning) && IsDefault() && FSkinableMenus) FSkinableMenus->UpdateActive();
 }
 
 bool TsSkinManager::MainWindowHook(TMessage& M) {

@@ -104,8 +104,11 @@ TEST(SkinText, EveryImageValueFormWithItsMargins) {
     EXPECT_FALSE(ParseImageValue("back.jpg", v));
     ASSERT_TRUE(ParseImageValue("!btn.bmp!3!1!0", v));
     EXPECT_EQ(v.FileName, "btn.bmp");  // as written: lower case finds no upper-case entry
-    // Malformed numbers and missing columns raise; a bad image type too.
-    for (const char* bad : {"!BTN.BMP", "!BTN.BMP!x!1!0", "!BTN.BMP!3!1!9", "@  10", "^   0    0   90   6x",
+    // An image type outside 0..3 makes no image; malformed numbers and
+    // missing columns raise.
+    EXPECT_FALSE(ParseImageValue("!BTN.BMP!3!1!9", v));
+    EXPECT_FALSE(ParseImageValue("!BTN.BMP!3!1!-1", v));
+    for (const char* bad : {"!BTN.BMP", "!BTN.BMP!x!1!0", "@  10", "^   0    0   90   6x",
                             "~", "#(0,0,9)(1,1)", "#(a,0,9,9)(1,1)"})
         EXPECT_THROW(ParseImageValue(bad, v), EConvertError) << bad;
 }

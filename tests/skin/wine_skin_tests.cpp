@@ -216,6 +216,42 @@ TEST_F(SkinState, FocusHoverAndMoves) {
     Form->Hide();
 }
 
+// A size change of a gradient-filled owner tells the children that stay at
+// its left and top of their new background; the others move or grow and
+// hear of it by that change.
+TEST_F(SkinState, ASizeTellsOnlyTheChildrenAnchoredLeftAndTop) {
+    auto* owner = new TRecorder(Form);
+    owner->SetBounds(10, 10, 200, 200);
+    owner->SetParent(Form);
+    const TAnchors lt = AnchorBit(akLeft) | AnchorBit(akTop);
+    const TAnchors anchors[] = {lt, lt | AnchorBit(akRight), lt | AnchorBit(akBottom), AnchorBit(akRight)};
+    std::vector<TRecorder*> kids;
+    for (TAnchors a : anchors) {
+        auto* k = new TRecorder(Form);
+        k->SetBounds(10, 10, 20, 20);
+        k->SetParent(owner);
+        k->SetAnchors(a);
+        kids.push_back(k);
+    }
+    Form->HandleNeeded();
+    TsSkinTables t = ScrollSkin();
+    t.Sections.back().GradientPercent = 50;  // "HALF"
+    auto* m = new TsSkinManager(nullptr);
+    m->InstallSkin(std::move(t), TsSkinValues{}, nullptr);
+    {
+        TsCommonData d(owner, true);
+        d.SetSkinSection("HALF");
+        ASSERT_TRUE(d.IsSkinned());
+        for (TRecorder* k : kids) k->Commands.clear();
+        TMessage size{WM_SIZE, 0, MAKELPARAM(200, 200), 0};
+        d.HandleControlMessage(size);
+        for (size_t i = 0; i < kids.size(); ++i)
+            EXPECT_EQ(kids[i]->Commands, (i == 0 ? std::vector<uint16_t>{scBackgroundChangedAll} : std::vector<uint16_t>{}))
+                << i;
+    }
+    delete m;
+}
+
 TEST_F(SkinState, ManagerLifecycleBroadcastsAndLookUps) {
     TRecorder* rec = new TRecorder(Form);
     rec->SetBounds(100, 100, 50, 50);

@@ -149,7 +149,8 @@ bool ParseImageValue(const AnsiString& Value, TacImageValue& Out) {
             Out.ImageCount = StrToInt(TakeWord(2, Value, bang));
             Out.MaskType = StrToInt(TakeWord(3, Value, bang));
             const int type = StrToInt(TakeWord(4, Value, bang));
-            if (type < itisaBorder || type > itisaGlow) throw EConvertError("'" + Value + "' has no image type 0..3");
+            // An image type no painter knows makes no image; the skin loads all the same.
+            if (type < itisaBorder || type > itisaGlow) return false;
             Out.ImgType = TacImgType(type);
             Out.StretchMode = 4;
             if (CountWords(Value, bang) >= 5) {
