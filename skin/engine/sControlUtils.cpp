@@ -143,6 +143,18 @@ void ClientRectInWindow(HWND Wnd, TRect& R) {
     R = Bounds(o.x - w.left, o.y - w.top, c.right, c.bottom);
 }
 
+void DispatchToProvider(TForm* Form, TMessage& Message) {
+    if (!Form) return;
+    for (int i = 0; i < Form->ComponentCount(); ++i) {
+        TComponent* c = Form->Components(i);
+        if (c->ComponentState() & csDestroying) continue;
+        if (auto* p = dynamic_cast<TacFormProvider*>(c)) {
+            p->DispatchSkinMessage(Message);
+            return;
+        }
+    }
+}
+
 int AlignedSize(TWinControl* Control, TAlign Alignment, bool IncludeGraphic) {
     if (!Control) return 0;
     int sum = 0;
@@ -155,10 +167,10 @@ int AlignedSize(TWinControl* Control, TAlign Alignment, bool IncludeGraphic) {
     return sum;
 }
 
-unsigned TextDrawFlags(TControl*, int Alignment) {
-    // The class library reads left to right only: no reading-order change.
+unsigned TextDrawFlags(TControl* Control, int Alignment) {
     const unsigned align = Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT;
-    return align | DT_EXPANDTABS | DT_VCENTER;
+    const bool rtl = Control && Control->BiDiMode() != bdLeftToRight;
+    return align | DT_EXPANDTABS | DT_VCENTER | (rtl ? DT_RTLREADING : 0u);
 }
 
 TForm* OwnerForm(TComponent* Component) {

@@ -33,12 +33,17 @@ TColor WindowBackgroundColor(HWND Wnd);
 void SendToControlTree(TWinControl* Control, UINT Message, WPARAM WParam, LPARAM LParam);
 // The message to the direct children of a window.
 void BroadcastToChildWindows(HWND Wnd, UINT Message, WPARAM WParam, LPARAM LParam);
+// The message to the first provider among the form's components that is not
+// being destroyed.
+void DispatchToProvider(TForm* Form, TMessage& Message);
 
 // ---- geometry and state
 bool CursorPos(TPoint& P);
 bool WorkArea(TRect& R);
 void ClientRectInWindow(HWND Wnd, TRect& R);
 int AlignedSize(TWinControl* Control, TAlign Alignment, bool IncludeGraphic);
+// DT_LEFT, DT_RIGHT or DT_CENTER with DT_EXPANDTABS and DT_VCENTER, and
+// DT_RTLREADING for a control that reads right to left.
 unsigned TextDrawFlags(TControl* Control, int Alignment);
 TForm* OwnerForm(TComponent* Component);
 bool ControlIsReady(TControl* Control);

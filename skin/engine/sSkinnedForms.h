@@ -29,6 +29,8 @@ public:
     virtual TForm* ProviderForm() const { return nullptr; }
     // The skin state's section changed: the frame is painted anew.
     virtual void SectionChanged() {}
+    // A message the engine hands to the form's provider (DispatchToProvider).
+    virtual void DispatchSkinMessage(TMessage&) {}
 };
 
 // Forms skinned by a provider, in the order of registration; not owned.

@@ -272,7 +272,8 @@ public:
     void SectionChanged() override;
     void PrepareForm();
     TColor FormColor() const;
-    void DispatchSkinMessage(TMessage&) {}
+    // Takes the engine's messages and does nothing with them.
+    void DispatchSkinMessage(TMessage&) override {}
     void RefreshFrame();
     void UpdateSysMenuStyle(bool On);
     void UpdateScrollWrapper();

@@ -385,6 +385,37 @@ TEST(SkinManagerStatics, SkinNamesOfARealDirectory) {
     EXPECT_TRUE(m.gd().empty());
 }
 
+TEST(EngineUtilities, TextFlagsFollowTheReadingOrderAndAProviderTakesTheFormsMessage) {
+    TForm form(nullptr);
+    const struct {
+        int Alignment;
+        TBiDiMode Mode;
+        unsigned Want;
+    } cases[] = {{taLeftJustify, bdLeftToRight, DT_LEFT | 0x44},
+                 {taRightJustify, bdRightToLeft, DT_RIGHT | 0x44 | DT_RTLREADING},
+                 {taCenter, bdRightToLeftReadingOnly, DT_CENTER | 0x44 | DT_RTLREADING}};
+    for (const auto& c : cases) {
+        form.SetBiDiMode(c.Mode);
+        EXPECT_EQ(TextDrawFlags(&form, c.Alignment), c.Want) << int(c.Mode);
+    }
+    struct TProbe : TComponent, TacFormProvider {
+        using TComponent::TComponent;
+        std::vector<UINT> Heard;
+        TsCommonData* SkinData() const override { return nullptr; }
+        bool DrawNonClientArea() const override { return false; }
+        void UpdateRegionRects() override {}
+        void UpdateWindowRegion() override {}
+        void DispatchSkinMessage(TMessage& M) override { Heard.push_back(M.Msg); }
+    };
+    new TComponent(&form);  // no provider: passed over
+    auto* first = new TProbe(&form);
+    auto* second = new TProbe(&form);
+    TMessage m{SM_ALPHACMD, 0, 0, 0};
+    DispatchToProvider(&form, m);
+    EXPECT_EQ(first->Heard, std::vector<UINT>{SM_ALPHACMD});
+    EXPECT_TRUE(second->Heard.empty());
+}
+
 TEST(EngineStartUp, ConstantsAndTheMessageNumber) {
     sConstInitialize();
     EXPECT_EQ(HScrollHeight, GetSystemMetrics(SM_CXHSCROLL));
