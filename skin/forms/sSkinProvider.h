@@ -348,6 +348,8 @@ public:
     void EraseBackground(HDC DC);
     void PaintForm();
     void PaintGrip(HDC DC, int OffsetX, int OffsetY);
+    // The title as the window has it (what the caption shows).
+    AnsiString CaptionText() const;
     // Invalidates the frame image; the next paint builds it again.
     void InvalidateCache();
     bool CacheValid() const { return !FCommonData->BackgroundDirty; }

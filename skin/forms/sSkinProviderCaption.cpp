@@ -370,8 +370,10 @@ void TsSkinProvider::SetPressedHT(int Code) {
         }
     }
     HWND h = FForm->HandleIfAllocated();
+    // The line's restore belongs to the maximised child: the frame's own
+    // maximize (off while the frame is zoomed) does not decide it.
     const bool allowed = Code == HTMAXBUTTON ? MaximizeEnabled() || (IsZoomed(h) && RestoreEnabled())
-                         : Code == HTMDIRESTORE ? MaximizeEnabled()
+                         : Code == HTMDIRESTORE ? ChildRestoreEnabled()
                                                 : true;
     if (!allowed) {
         FHotItem = 0;
@@ -500,9 +502,12 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
     case HTMAXBUTTON:
     case HTCLOSE:
     case HTHELP:
-    case HTMDICLOSE:
+    case HTMDICLOSE: SetPressedHT(code); return;
     case HTMDIRESTORE:
-    case HTMDIMIN: SetPressedHT(code); return;
+    case HTMDIMIN:
+        if (!MenuLineChildProvider || (code == HTMDIMIN ? ChildMinimizeEnabled() : ChildRestoreEnabled()))
+            SetPressedHT(code);
+        return;
     default: break;
     }
     if (code >= HTTITLEBUTTON && code < HTTITLEBUTTON + FTitleButtons->Count()) {

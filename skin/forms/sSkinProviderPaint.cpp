@@ -311,7 +311,13 @@ void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
     c->Font()->SetStyle(c->Font()->Style() | FontStyleBit(fsBold));
     c->Font()->SetHeight(CaptionFontHeight());
     const unsigned flags = TextDrawFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    WriteSectionTextEx(c, FForm->Caption().c_str(), true, m, FFormActive, title, flags, r);
+    WriteSectionTextEx(c, CaptionText().c_str(), true, m, FFormActive, title, flags, r);
+}
+
+AnsiString TsSkinProvider::CaptionText() const {
+    // The system writes a maximised MDI child's name into its frame's text.
+    HWND h = FForm ? FForm->HandleIfAllocated() : nullptr;
+    return h ? GetWindowTextAnsi(h) : FForm ? FForm->Caption() : AnsiString();
 }
 
 // ---------------------------------------------------------------- into the window
