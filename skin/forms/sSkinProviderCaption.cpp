@@ -529,8 +529,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     SetHotHT(0);
-    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight() && GetActiveWindow() != h)
-        FForm->SetFocus();
+    // A maximised form's caption only activates it: nothing moves it.
+    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight()) {
+        if (GetActiveWindow() != h) FForm->SetFocus();
+        return;
+    }
     if (FResizeMode == rmStandard || code == HTMENU) {
         CallPrev(M);
         return;

@@ -598,7 +598,16 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
         return;
     }
     if (!HasBorder() && !IsIconic(h)) return;
-    if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
+    if (!FFramePainted) {
+        // Asked of the form's own handler: our procedure answers 0 to everyone else.
+        TMessage q{WM_ACREGIONQUERY, WPARAM(acOwnRegionAnswer), 0, 0};
+        if (!CallPrev(q) || q.Result == acOwnRegionAnswer) return;
+    }
+    // A form docked into another window takes that window's shape.
+    if (FForm->Parent() && FForm->DragKind() == dkDock) {
+        SetWindowRgn(h, nullptr, FALSE);
+        return;
+    }
     HRGN rgn;
     // A maximized form fills the screen, its frame outside: cut the frame off;
     // one held smaller by its constraints keeps its shape, and a maximised MDI

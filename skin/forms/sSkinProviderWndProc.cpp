@@ -346,10 +346,24 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_NCACTIVATE: WMNCActivate(M); return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(M); return;
     case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP: WMNCLButtonUp(M); return;
-    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(M); return;
-    case WM_NCRBUTTONDOWN: WMNCRButtonDown(M); return;
-    case WM_NCRBUTTONUP: WMNCRButtonUp(M); return;
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+        // The system's frame keeps the system's mouse, but for the icon's press.
+        if (!FDrawNonClientArea) {
+            CallPrev(M);
+            return;
+        }
+        if (M.Msg == WM_NCLBUTTONDBLCLK)
+            WMNCLButtonDblClk(M);
+        else if (M.Msg == WM_NCRBUTTONDOWN)
+            WMNCRButtonDown(M);
+        else if (M.Msg == WM_NCRBUTTONUP)
+            WMNCRButtonUp(M);
+        else
+            WMNCLButtonUp(M);
+        return;
     case WM_SYSCOMMAND: WMSysCommand(M); return;
     case WM_ENTERIDLE: M.Result = 0; return;
     case WM_ENTERMENULOOP:
