@@ -377,6 +377,7 @@ private:
     void WMNCActivate(TMessage& M);
     void WMCreate(TMessage& M);
     void ActivateMDIChild();
+    void KeepActiveLook(WPARAM Active, HWND Gaining);
     void InvalidateGripAreas(const TRect& Now);
     void CMShowingChanged(TMessage& M);
     void WMPrint(TMessage& M);

@@ -287,10 +287,10 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
     HICON icon = nullptr;
     if (!FForm->Icon()->Empty()) icon = FForm->Icon()->Handle();
     if (!icon && Application && !Application->Icon()->Empty()) icon = Application->Icon()->Handle();
-    if (!icon) {
-        TIcon* app = IconHeight() > 16 ? AppLargeIcon : AppSmallIcon;
-        if (app && !app->Empty()) icon = app->Handle();
-    }
+    // The program file's icons: the large one for a tall caption, else (or
+    // when it is missing) the small one.
+    if (!icon && IconHeight() > 16 && AppLargeIcon && !AppLargeIcon->Empty()) icon = AppLargeIcon->Handle();
+    if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
     if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     DrawIconEx(dc, r.Left, r.Top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
@@ -434,6 +434,11 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool PaintChildren) {
     if (PaintChildren) {
         PaintGraphicChildren(DC, FForm, TPoint{0, 0});
         RepaintChildren(FForm);
+        // Wrapped foreign windows are no controls of the form: their wrappers hear it.
+        if (FAdapter) {
+            TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scRepaint)), 0, 0};
+            FAdapter->WndProc(m);
+        }
     }
 }
 
