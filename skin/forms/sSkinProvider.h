@@ -143,7 +143,6 @@ public:
     bool SizeEnabled() const;
     // Item states from the rules; nothing without a form.
     void UpdateItems();
-    void RefreshCaptions() {}
     // The skin-selection item at the top, made again from the manager's
     // skins (a radio item a skin, 20 to a column); taken away when the
     // provider does not ask for it or there is no skin to list.

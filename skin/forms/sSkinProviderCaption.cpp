@@ -655,10 +655,9 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
     CallPrev(M);
 }
 
-// A click on a minimized window inside an MDI frame opens the skinned
-// system menu where the mouse is.
+// A click on a minimized window (a top-level one or a child inside its MDI
+// frame) opens the skinned system menu where the mouse is.
 void TsSkinProvider::ReleaseOnMinimized() {
-    if (!MDIMainProvider) return;
     POINT c{};
     GetCursorPos(&c);
     ShowSystemMenu(c.x, c.y);
