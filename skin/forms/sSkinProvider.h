@@ -425,11 +425,13 @@ private:
     void PaintCaptionText(TBitmap* Bmp);
     void PaintTitleIcon(TBitmap* Bmp);
     void PaintCaptionButtons(TBitmap* Bmp);
+    void PaintMDIArea(TBitmap* Cache);
     void PaintButtonInto(TBitmap* Bmp, int Code);
     // ---- the menu line
     void PaintMenuLine(TBitmap* Cache);
     void PaintLineEntries(TBitmap* Cache, HMENU Bar);
     void PaintMDIButtonInto(TBitmap* Bmp, int Code);
+    void PaintPlainButton(TBitmap* Bmp, int Code, int State, bool Dim, int Section);
     void LayoutMDIButtons();
     void LoadMDIButtonImages();
     int MDIButtonHit(TPoint P);

@@ -451,6 +451,8 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
         if (m->IsValidMaskIndex(image))
             PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, b->State == 0 && !FFormActive ? 2 : 1,
                                 m->ma()[size_t(image)], EmptyCacheInfo);
+        else if (!disabled)
+            PaintPlainButton(Bmp, Code, b->State, !FFormActive, TitleSkinIndex());
         TBitmap* g = t->Glyph();
         if (!g->Empty()) {
             const int shift = b->State == 2 ? 1 : 0;
@@ -466,9 +468,33 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
         }
         return;
     }
-    if (!m->IsValidMaskIndex(image)) return;
     const int mode = disabled || (b->State == 0 && !FFormActive) ? 2 : 1;
+    if (!m->IsValidMaskIndex(image)) {
+        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, TitleSkinIndex());
+        return;
+    }
     PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, mode, m->ma()[size_t(image)], EmptyCacheInfo);
+}
+
+// What a button shows without its image: the glyph of its action in the
+// font colour of the section it lies on.
+void TsSkinProvider::PaintPlainButton(TBitmap* Bmp, int Code, int State, bool Dim, int Section) {
+    const TsCaptionButton* b = ButtonByCode(Code);
+    if (!b || !Bmp) return;
+    HWND h = FForm->HandleIfAllocated();
+    TacCaptionGlyph glyph = cgNone;
+    switch (Code) {
+    case HTCLOSE:
+    case HTMDICLOSE: glyph = cgClose; break;
+    case HTMAXBUTTON: glyph = IsZoomed(h) ? cgRestore : cgMaximize; break;
+    case HTMINBUTTON: glyph = IsIconic(h) ? cgRestore : cgMinimize; break;
+    case HTMDIMIN: glyph = cgMinimize; break;
+    case HTMDIRESTORE: glyph = cgRestore; break;
+    case HTHELP: glyph = cgHelp; break;
+    default: break;
+    }
+    DrawPlainCaptionButton(Bmp->Canvas()->Handle(), b->Rect, glyph, State, Dim,
+                           SectionFontColor(ManagerOf(FCommonData.get()), Section, FFormActive ? 1 : 0));
 }
 
 // ---------------------------------------------------------------- caption mouse handling

@@ -13,6 +13,7 @@
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
@@ -126,6 +127,7 @@ void TsSkinProvider::PaintAll() {
             }
             PaintMenuLine(cache);
             if (caption) PaintTitle(FFormActive);
+            PaintMDIArea(cache);
             // An image of the whole form, fit to keep most of on the next size change.
             FImageKept = !iconic && HasBorder() && !Plain(FCommonData.get());
             FImageState = state;
@@ -147,6 +149,20 @@ void TsSkinProvider::PaintAll() {
         FFramePainted = true;
     }
     FCommonData->UpdatingFlag = false;
+}
+
+// The MDI client shows the window image under it: there it is the MDIAREA
+// section, over the client's whole rectangle (edges included).
+void TsSkinProvider::PaintMDIArea(TBitmap* Cache) {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    HWND client = FForm->FormStyle() == fsMDIForm && FMDIForm && FMDIForm->Wrapper() ? FForm->ClientHandle() : nullptr;
+    const int area = m ? m->SectionIndex("MDIAREA") : -1;
+    if (!client || !IsWindowVisible(client) || area < 0) return;
+    RECT fr{}, cr{};
+    GetWindowRect(FForm->HandleIfAllocated(), &fr);
+    GetWindowRect(client, &cr);
+    const TRect r = Rect(cr.left - fr.left, cr.top - fr.top, cr.right - fr.left, cr.bottom - fr.top);
+    PaintSectionFull(area, "MDIAREA", NoParent(), -1, -1, m, Cache, TPoint{0, 0}, r, 0, true);
 }
 
 void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {

@@ -589,7 +589,7 @@ TEST_F(AdapterTest, TheSkinSelectionItemListsTheSkinsAndSwitchesTheSkin) {
     EXPECT_EQ(menu->Items()->Items(0)->Name(), "SkinSelectItem");
     EXPECT_EQ(counts, (std::vector<int>{9, 9})) << "the item, a separator and the seven of the system menu";
     // The test skins are folders and packed files: each is listed once.
-    EXPECT_EQ(listed, (std::vector<std::string>{"Birch", "Flat", "Night"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"Birch", "Flat", "Night", "Sparse"}));
     EXPECT_EQ(checked, std::vector<std::string>{"Birch"});
     ASSERT_GE(night, 0);
     EXPECT_EQ(Manager->SkinName(), "Night");
