@@ -530,6 +530,39 @@ TEST_F(ProviderTest, AMaximizedFormHeldByItsMaximumKeepsTheShapedRegion) {
     }
 }
 
+// Docked into another form a form takes that form's shape (no region); one
+// placed there to be dragged about keeps the skin's corners cut.
+TEST_F(ProviderTest, AFormDockedIntoAnotherHasNoRegionOfItsOwn) {
+    TsSkinProvider* host = Skinned();
+    for (TDragKind kind : {dkDock, dkDrag}) {
+        std::unique_ptr<TForm> f(MakeForm(20, 20, 300, 200, "Inner"));
+        f->SetDragKind(kind);
+        f->SetParent(host->Form());
+        new TsSkinProvider(f.get());
+        f->Show();
+        Pump(250);
+        RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(f->Handle(), rgn.Get()) != ERROR, kind == dkDrag) << kind;
+    }
+}
+
+// Without its own frame the provider leaves the caption's mouse to the
+// system: a double click maximises the form and another one restores it.
+TEST_F(ProviderTest, WithoutItsOwnFrameTheCaptionsDoubleClickIsTheSystems) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    p->SetDrawNonClientArea(false);
+    Pump(150);
+    for (bool zoomed : {true, false}) {
+        RECT w{};
+        GetWindowRect(h, &w);
+        const int x = w.left + 150, cy = w.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        MouseScript({{x, cy, 0}, {x, cy, 1}, {x, cy, 2}, {x, cy, 1}, {x, cy, 2}}, 15);
+        EXPECT_TRUE(PumpUntil([&] { return (IsZoomed(h) != 0) == zoomed; }, 2000)) << zoomed;
+        Pump(100);
+    }
+}
+
 namespace {
 
 // A square icon of one colour, owned by the caller.
