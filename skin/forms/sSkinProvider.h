@@ -143,7 +143,6 @@ public:
     bool SizeEnabled() const;
     // Item states from the rules; nothing without a form.
     void UpdateItems();
-    void RefreshCaptions() {}
     // The skin-selection item at the top, made again from the manager's
     // skins (a radio item a skin, 20 to a column); taken away when the
     // provider does not ask for it or there is no skin to list.
@@ -349,6 +348,8 @@ public:
     void EraseBackground(HDC DC);
     void PaintForm();
     void PaintGrip(HDC DC, int OffsetX, int OffsetY);
+    // The title as the window has it (what the caption shows).
+    AnsiString CaptionText() const;
     // Invalidates the frame image; the next paint builds it again.
     void InvalidateCache();
     bool CacheValid() const { return !FCommonData->BackgroundDirty; }
@@ -376,6 +377,7 @@ private:
     void WMNCActivate(TMessage& M);
     void WMCreate(TMessage& M);
     void ActivateMDIChild();
+    void KeepActiveLook(WPARAM Active, HWND Gaining);
     void InvalidateGripAreas(const TRect& Now);
     void CMShowingChanged(TMessage& M);
     void WMPrint(TMessage& M);
@@ -467,7 +469,9 @@ private:
         FTitleBarCopy.reset();
         FFillTile.reset();
         FImageKept = false;
+        FIconCopy = TacIconCopy{};
     }
+    void DrawTitleIcon(TBitmap* Bmp, const TRect& R, HICON Icon);
 
     TForm* FForm = nullptr;
     TacProviderRelay* FRelay = nullptr;
@@ -486,6 +490,12 @@ private:
     MenuLineKey FMenuLineKey;
     std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
     TacTiledFill FFillKey;
+    // The title icon as last drawn, with the pixels it was drawn over.
+    struct TacIconCopy {
+        HICON Icon = nullptr;
+        TRect R;
+        std::vector<uint8_t> Under, Drawn;
+    } FIconCopy;
     bool FImageKept = false;  // the cache holds a whole image of state FImageState
     int FImageState = 0;
     int FImageTop = 0;        // its title and menu band's height
