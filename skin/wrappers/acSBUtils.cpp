@@ -236,8 +236,16 @@ TacMainWnd::~TacMainWnd() {
     SkinData = nullptr;
 }
 
+void TacMainWnd::operator delete(TacMainWnd* W, std::destroying_delete_t) {
+    W->DetachOnFree();
+    void* block = dynamic_cast<void*>(W);
+    W->~TacMainWnd();
+    ::operator delete(block);
+}
+
 void TacMainWnd::DetachOnFree() {
     if (Destroyed) return;
+    if (auto* s = dynamic_cast<TacScrollWnd*>(this)) s->StopScrollMouse();
     // While the adapter clears its list, its windows are going anyway.
     if (AdapterRemovingAll && !SkinRemoving) return;
     LetGo(this, CtrlHandle);

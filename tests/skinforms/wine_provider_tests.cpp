@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,7 @@ struct Spy {
     TForm* Form = nullptr;
     TWndMethod Prev;
     int Paints = 0;
+    std::function<void(const TMessage&)> Seen;  // each message, before it goes on
     void Install(TForm* F) {
         Form = F;
         Prev = F->WindowProc;
@@ -43,6 +45,7 @@ struct Spy {
     }
     void Proc(TMessage& M) {
         if (M.Msg == WM_PAINT) ++Paints;
+        if (Seen) Seen(M);
         Log.Record(Form->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
         Prev(M);
     }
@@ -333,6 +336,14 @@ TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
     MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
     EXPECT_EQ(p->HotItem(), 0);
     for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) EXPECT_EQ(p->Button(s).State, 0) << s;
+    EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
+    // A glow goes out with its button even while the window's image is stale.
+    const POINT max = Centre(ButtonOnScreen(p, cbMaximize));
+    MouseMove(max.x, max.y);
+    ASSERT_GE(p->Button(cbMaximize).GlowID, 0);
+    p->InvalidateCache();
+    MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
+    EXPECT_LT(p->Button(cbMaximize).GlowID, 0);
     EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
     // Out of the window altogether.
     const POINT close = Centre(ButtonOnScreen(p, cbClose));
@@ -625,8 +636,36 @@ TEST_F(ProviderTest, TheCornerBetweenTheFormsOwnBarsShowsTheFormsSkin) {
     EXPECT_GT(skin, (shown.Width - 2) * (shown.Height - 2) / 2);  // the rest is the size grip
 }
 
+// A window of the provider's own (tag -98) shown over a screen point.
+bool CoveredByHelper(POINT At) {
+    struct Find {
+        POINT At;
+        bool Found = false;
+        static BOOL CALLBACK Each(HWND W, LPARAM L) {
+            auto* f = reinterpret_cast<Find*>(L);
+            RECT r{};
+            TWinControl* c = FindControl(W);
+            if (IsWindowVisible(W) && GetWindowRect(W, &r) && PtInRect(&r, f->At) && c && c->Tag() == ExceptTag)
+                f->Found = true;
+            return TRUE;
+        }
+    } find{At};
+    EnumThreadWindows(GetCurrentThreadId(), &Find::Each, LPARAM(&find));
+    return find.Found;
+}
+
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
-    TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360);
+    // While the system draws its own caption at each change, ours covers it.
+    Spy spy;
+    int changes = 0, covered = 0;
+    TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360, &spy);
+    spy.Seen = [&](const TMessage& M) {
+        if (M.Msg != WM_NCACTIVATE) return;
+        RECT w{};
+        GetWindowRect(H(a), &w);
+        ++changes;
+        covered += CoveredByHelper(POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2});
+    };
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
     ASSERT_TRUE(PumpUntil([&] { return b->FormActive() && !a->FormActive(); }, 2000));
     // A click on a's caption makes it the active one.
@@ -635,6 +674,9 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     Click(w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2);
     EXPECT_TRUE(PumpUntil([&] { return a->FormActive() && !b->FormActive(); }, 2000));
     Pump(100);
+    spy.Seen = nullptr;
+    EXPECT_GE(changes, 2);
+    EXPECT_EQ(covered, changes);
     EXPECT_EQ(FrameMismatches(a), 0);
     EXPECT_EQ(FrameMismatches(b), 0);
     // The two looks differ where the border shows its state.
