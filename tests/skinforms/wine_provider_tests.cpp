@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "Buttons.h"
@@ -28,6 +29,22 @@
 #include "sSkinnedForms.h"
 
 using namespace skinforms;
+
+// Blocks of the program's own allocations that are live: what a round of
+// work leaves behind.
+static long g_LiveBlocks = 0;
+void* operator new(std::size_t N) {
+    void* p = std::malloc(N ? N : 1);
+    if (!p) throw std::bad_alloc();
+    ++g_LiveBlocks;
+    return p;
+}
+void operator delete(void* P) noexcept {
+    if (!P) return;
+    --g_LiveBlocks;
+    std::free(P);
+}
+void operator delete(void* P, std::size_t) noexcept { operator delete(P); }
 
 namespace {
 
@@ -843,6 +860,26 @@ TEST_F(ProviderTest, AHiddenFormIsNotAskedToPaintForeverAndTheSystemMenuComesBac
     EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
     delete p;
     EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+}
+
+// A provider held by a component that outlives its form hears the form go
+// and frees what it put into the form's chain.
+TEST_F(ProviderTest, AProviderWhoseFormGoesFirstLeavesNothingBehind) {
+    Manager = MakeManager(nullptr, "Birch");
+    long level = 0;
+    for (int round = 0; round < 5; ++round) {
+        if (round == 2) level = g_LiveBlocks;
+        TForm* f = MakeForm(100, 100, 300, 200, "Goes first");
+        auto* holder = new TComponent(f);
+        new TsSkinProvider(holder);
+        f->RemoveComponent(holder);
+        f->Show();
+        Pump(30);
+        delete f;
+        delete holder;
+        Pump(20);
+    }
+    EXPECT_EQ(g_LiveBlocks, level);
 }
 
 TEST_F(ProviderTest, AnExceptionInAHandlerStopsAtTheProviderAndSkinnedFormsLeakNothing) {
