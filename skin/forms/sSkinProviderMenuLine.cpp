@@ -347,7 +347,8 @@ void TsSkinProvider::MDIButtonUp(int Code, bool Inside) {
     TsSkinProvider* held = Code == HTMDIMIN ? MDIMainProvider : nullptr;
     if (held) held->SkinData()->BeginUpdateCycle();
     SendMessageW(child, WM_SYSCOMMAND, command, 0);
-    // A child without a provider of its own (not a class-library form) ends no cycle.
-    if (held && held == MDIMainProvider && held->SkinData()->UpdatingFlag) held->SkinData()->EndUpdateCycle();
+    // Done now: ended here, as a child without a provider of its own (not a
+    // class-library form) ends no cycle.
+    if (held && held == MDIMainProvider) held->SkinData()->EndUpdateCycle();
     if (FForm && FForm->HandleAllocated()) RefreshFrame();
 }

@@ -243,6 +243,10 @@ void TacMainWnd::operator delete(TacMainWnd* W, std::destroying_delete_t) {
     ::operator delete(block);
 }
 
+void* TacMainWnd::operator new(std::size_t Size) { return ::operator new(Size); }
+
+void TacMainWnd::operator delete(void* P) { ::operator delete(P); }
+
 void TacMainWnd::DetachOnFree() {
     if (Destroyed) return;
     if (auto* s = dynamic_cast<TacScrollWnd*>(this)) s->StopScrollMouse();

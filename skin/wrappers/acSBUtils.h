@@ -72,8 +72,8 @@ public:
     static void operator delete(TacMainWnd* W, std::destroying_delete_t);
     // The pair of it: plain allocation, and the release of a wrapper whose
     // constructor threw.
-    static void* operator new(std::size_t Size) { return ::operator new(Size); }
-    static void operator delete(void* P) { ::operator delete(P); }
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* P);
 
     // The init step of the creation: visual style off (unless the section is
     // "DIALOG"), SavePlainLook, window text, attach (a TacScrollWnd sets up

@@ -357,7 +357,8 @@ TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
     // A glow goes out with its button even while the window's image is stale.
     const POINT max = Centre(ButtonOnScreen(p, cbMaximize));
     MouseMove(max.x, max.y);
-    ASSERT_GE(p->Button(cbMaximize).GlowID, 0);
+    ASSERT_TRUE(PumpUntil([p] { return p->Button(cbMaximize).GlowID >= 0; }, 1000))
+        << p->Button(cbMaximize).State << " " << p->HotItem();
     p->InvalidateCache();
     MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
     EXPECT_LT(p->Button(cbMaximize).GlowID, 0);
