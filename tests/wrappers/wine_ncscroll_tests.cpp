@@ -7,9 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "Guards.h"
 #include "WrapperFixture.h"
-#include "sConst.h"
 #include "sScrollGeometry.h"
 
 using namespace wraptest;
@@ -343,32 +341,6 @@ TEST_F(NCScroll, BarsOnScreenArePaintedFromTheSkin) {
     MouseButton(false);
     Pump(40);
     EXPECT_LT(SameShare(resting, pressed), 0.9) << "the pressed arrow looks as at rest";
-}
-
-// Skin arrows longer than the system's (the system's made short here) leave
-// a track shorter than the thumb of the system's geometry: the slider fills
-// the track between the skin's arrows wherever the position stands.
-TEST_F(NCScroll, TheSliderStaysBetweenSkinArrowsLongerThanTheSystems) {
-    Make({kEdit, Rect(20, 20, 220, 200), 200, WS_VSCROLL});
-    ValueRestorer<int> shortArrows(HScrollHeight, 6);
-    ASSERT_GT(GetScrollMetric(W->VertBar(), 0, true), 12);
-    RECT wr{};
-    GetWindowRect(S->H, &wr);
-    auto paintAt = [&](int Pos) {
-        SCROLLINFO si{sizeof si, SIF_ALL, 0, 99, 90, Pos, 0};
-        SetScrollInfo(S->H, SB_VERT, &si, FALSE);
-        return testwin::Capture(wr.right - wr.left, wr.bottom - wr.top, [&](HDC dc) { PaintScrollBars(W, S->H, dc); });
-    };
-    const testwin::Pixels top = paintAt(0), bottom = paintAt(10);
-    const TRect bar = GetVertBarRect(W, S->H);
-    const int arrow = GetScrollMetric(W->VertBar(), 0, true);
-    int differ = 0;
-    for (int y = 0; y < bar.Height(); ++y) {
-        if (y >= arrow && y < bar.Height() - arrow) continue;
-        for (int x = bar.Left - wr.left; x < bar.Right - wr.left; ++x)
-            differ += top.At(x, bar.Top - wr.top + y) != bottom.At(x, bar.Top - wr.top + y);
-    }
-    EXPECT_EQ(differ, 0) << "the slider reaches into an arrow";
 }
 
 TEST_F(NCScroll, PaintsLeaveGuiObjectsAsTheyWere) {
