@@ -36,7 +36,7 @@ using namespace skinforms;
 // work leaves behind.
 static long g_LiveBlocks = 0;
 void* operator new(std::size_t N) {
-    void* p = std::malloc(N ? N : 1);
+    void* p = HeapAlloc(GetProcessHeap(), 0, N ? N : 1);
     if (!p) throw std::bad_alloc();
     ++g_LiveBlocks;
     return p;
@@ -44,7 +44,7 @@ void* operator new(std::size_t N) {
 void operator delete(void* P) noexcept {
     if (!P) return;
     --g_LiveBlocks;
-    std::free(P);
+    HeapFree(GetProcessHeap(), 0, P);
 }
 void operator delete(void* P, std::size_t) noexcept { operator delete(P); }
 
@@ -739,6 +739,9 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     for (int y = 0; y < a->TopBandHeight(); ++y)
         for (int x = 0; x < 400; x += 2) differ += GetPixel(ca, x, y) != GetPixel(cb, x, y);
     EXPECT_GT(differ, 20);
+    // The forms go while the spy under them lives.
+    for (TForm* f : Forms) delete f;
+    Forms.clear();
 }
 
 // ---------------------------------------------------------------- skin changes at run time
