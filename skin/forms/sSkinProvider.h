@@ -143,7 +143,6 @@ public:
     bool SizeEnabled() const;
     // Item states from the rules; nothing without a form.
     void UpdateItems();
-    void RefreshCaptions() {}
     // The skin-selection item at the top, made again from the manager's
     // skins (a radio item a skin, 20 to a column); taken away when the
     // provider does not ask for it or there is no skin to list.
@@ -348,6 +347,8 @@ public:
     void EraseBackground(HDC DC);
     void PaintForm();
     void PaintGrip(HDC DC, int OffsetX, int OffsetY);
+    // The title as the window has it (what the caption shows).
+    AnsiString CaptionText() const;
     // Invalidates the frame image; the next paint builds it again.
     void InvalidateCache();
     bool CacheValid() const { return !FCommonData->BackgroundDirty; }
@@ -375,6 +376,7 @@ private:
     void WMNCActivate(TMessage& M);
     void WMCreate(TMessage& M);
     void ActivateMDIChild();
+    void KeepActiveLook(WPARAM Active, HWND Gaining);
     void InvalidateGripAreas(const TRect& Now);
     void CMShowingChanged(TMessage& M);
     void WMPrint(TMessage& M);

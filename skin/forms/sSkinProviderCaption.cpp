@@ -370,8 +370,10 @@ void TsSkinProvider::SetPressedHT(int Code) {
         }
     }
     HWND h = FForm->HandleIfAllocated();
+    // The line's restore belongs to the maximised child: the frame's own
+    // maximize (off while the frame is zoomed) does not decide it.
     const bool allowed = Code == HTMAXBUTTON ? MaximizeEnabled() || (IsZoomed(h) && RestoreEnabled())
-                         : Code == HTMDIRESTORE ? MaximizeEnabled()
+                         : Code == HTMDIRESTORE ? ChildRestoreEnabled()
                                                 : true;
     if (!allowed) {
         FHotItem = 0;
@@ -526,9 +528,12 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
     case HTMAXBUTTON:
     case HTCLOSE:
     case HTHELP:
-    case HTMDICLOSE:
+    case HTMDICLOSE: SetPressedHT(code); return;
     case HTMDIRESTORE:
-    case HTMDIMIN: SetPressedHT(code); return;
+    case HTMDIMIN:
+        if (!MenuLineChildProvider || (code == HTMDIMIN ? ChildMinimizeEnabled() : ChildRestoreEnabled()))
+            SetPressedHT(code);
+        return;
     default: break;
     }
     if (code >= HTTITLEBUTTON && code < HTTITLEBUTTON + FTitleButtons->Count()) {
@@ -550,8 +555,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     SetHotHT(0);
-    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight() && GetActiveWindow() != h)
-        FForm->SetFocus();
+    // A maximised form's caption only activates it: nothing moves it.
+    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight()) {
+        if (GetActiveWindow() != h) FForm->SetFocus();
+        return;
+    }
     if (FResizeMode == rmStandard || code == HTMENU) {
         CallPrev(M);
         return;
@@ -673,10 +681,9 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
     CallPrev(M);
 }
 
-// A click on a minimized window inside an MDI frame opens the skinned
-// system menu where the mouse is.
+// A click on a minimized window (a top-level one or a child inside its MDI
+// frame) opens the skinned system menu where the mouse is.
 void TsSkinProvider::ReleaseOnMinimized() {
-    if (!MDIMainProvider) return;
     POINT c{};
     GetCursorPos(&c);
     ShowSystemMenu(c.x, c.y);

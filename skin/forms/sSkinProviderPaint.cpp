@@ -310,10 +310,10 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
     HICON icon = nullptr;
     if (!FForm->Icon()->Empty()) icon = FForm->Icon()->Handle();
     if (!icon && Application && !Application->Icon()->Empty()) icon = Application->Icon()->Handle();
-    if (!icon) {
-        TIcon* app = IconHeight() > 16 ? AppLargeIcon : AppSmallIcon;
-        if (app && !app->Empty()) icon = app->Handle();
-    }
+    // The program file's icons: the large one for a tall caption, else (or
+    // when it is missing) the small one.
+    if (!icon && IconHeight() > 16 && AppLargeIcon && !AppLargeIcon->Empty()) icon = AppLargeIcon->Handle();
+    if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
     if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     DrawIconEx(dc, r.Left, r.Top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
@@ -334,7 +334,13 @@ void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
     c->Font()->SetStyle(c->Font()->Style() | FontStyleBit(fsBold));
     c->Font()->SetHeight(CaptionFontHeight());
     const unsigned flags = TextDrawFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    WriteSectionTextEx(c, FForm->Caption().c_str(), true, m, FFormActive, title, flags, r);
+    WriteSectionTextEx(c, CaptionText().c_str(), true, m, FFormActive, title, flags, r);
+}
+
+AnsiString TsSkinProvider::CaptionText() const {
+    // The system writes a maximised MDI child's name into its frame's text.
+    HWND h = FForm ? FForm->HandleIfAllocated() : nullptr;
+    return h ? GetWindowTextAnsi(h) : FForm ? FForm->Caption() : AnsiString();
 }
 
 // ---------------------------------------------------------------- into the window
@@ -451,6 +457,11 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool PaintChildren) {
     if (PaintChildren) {
         PaintGraphicChildren(DC, FForm, TPoint{0, 0});
         RepaintChildren(FForm);
+        // Wrapped foreign windows are no controls of the form: their wrappers hear it.
+        if (FAdapter) {
+            TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scRepaint)), 0, 0};
+            FAdapter->WndProc(m);
+        }
     }
 }
 
@@ -615,7 +626,16 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
         return;
     }
     if (!HasBorder() && !IsIconic(h)) return;
-    if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
+    if (!FFramePainted) {
+        // Asked of the form's own handler: our procedure answers 0 to everyone else.
+        TMessage q{WM_ACREGIONQUERY, WPARAM(acOwnRegionAnswer), 0, 0};
+        if (!CallPrev(q) || q.Result == acOwnRegionAnswer) return;
+    }
+    // A form docked into another window takes that window's shape.
+    if (FForm->Parent() && FForm->DragKind() == dkDock) {
+        SetWindowRgn(h, nullptr, FALSE);
+        return;
+    }
     HRGN rgn;
     // A maximized form fills the screen, its frame outside: cut the frame off;
     // one held smaller by its constraints keeps its shape, and a maximised MDI

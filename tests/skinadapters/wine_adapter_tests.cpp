@@ -793,6 +793,23 @@ TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
     EXPECT_EQ(shown.At(1, 0), testwin::SwapRedBlue(want));
 }
 
+// Asked for its colour, a frame painted from a textured section has none to
+// give (its children take its image); a plain one answers its section's.
+TEST_F(AdapterTest, OnlyAPlainFrameAnswersAColour) {
+    Make({});
+    TFrame* frame = AddFrame(60, 50, 200, 140);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    for (const auto& [section, textured] : {std::pair{"GROUPBOX", true}, std::pair{"EDIT", false}}) {
+        fa->SkinData()->SetSkinSection(section);
+        ASSERT_EQ(fa->SkinData()->NeedsRepaint(), textured) << section;
+        const TColor own = ColorToRGB(fa->SkinData()->Section()->Color);
+        const LRESULT c = SendMessageW(frame->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), 0);
+        EXPECT_EQ(TColor(c), textured ? TransparentKeyColor : own) << section;
+    }
+}
+
 // A frame whose image is kept (an opaque gradient section) moved over the
 // form: its clear corner shows what lies under it at the new place.
 TEST_F(AdapterTest, AMovedFrameRepairsItsCornersOverTheForm) {
@@ -987,7 +1004,7 @@ TEST_F(AdapterTest, AMaximisedMDIChildsMenuBarButtonsWorkAndTheClientIsWrapped) 
     SendMessageW(Form->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child), 0);
     Pump(200);
     ASSERT_TRUE(clickBarButton(SC_CLOSE));
-    EXPECT_TRUE(PumpUntil([child] { return !IsWindow(child) || !IsWindowVisible(child) || IsIconic(child); }, 2000));
+    EXPECT_TRUE(PumpUntil([child] { return !IsWindow(child); }, 2000)) << "a closed MDI child goes";
 
     // The skin removed: the client window is unwrapped.
     HWND client = Form->ClientHandle();
