@@ -570,7 +570,8 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     FDragHitCode = code;
-    SendMessageW(h, WM_SYSCOMMAND, size ? SC_SIZE : SC_MOVE, 0);
+    // The press point goes along: under load the cursor may already have moved on.
+    SendMessageW(h, WM_SYSCOMMAND, size ? SC_SIZE : SC_MOVE, M.LParam);
 }
 
 void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
@@ -736,8 +737,14 @@ void TsSkinProvider::WMSysCommand(TMessage& M) {
     if ((M.WParam & 0xFFFF) == 0xF012) FForm->Repaint();
     if (FResizeMode == rmBorder && FDragKind == 0 && (cmd == SC_MOVE || cmd == SC_SIZE) && FDrawNonClientArea &&
         !IsZoomed(h)) {
+        // A mouse command carries its press point; a keyboard one 0 or -1.
         POINT c{};
-        GetCursorPos(&c);
+        if (M.LParam != 0 && M.LParam != -1) {
+            const TPoint p = LParamPoint(M.LParam);
+            c = POINT{p.X, p.Y};
+        } else {
+            GetCursorPos(&c);
+        }
         const int edge = cmd == SC_SIZE ? FDragHitCode : 0;
         FDragHitCode = 0;
         if (cmd == SC_SIZE && (edge < HTLEFT || edge > HTBOTTOMRIGHT)) {
