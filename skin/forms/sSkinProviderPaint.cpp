@@ -21,7 +21,7 @@ namespace {
 TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : nullptr; }
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name) : -1;
+    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
 }
 
 // The background of a top-level form: nothing lies under it.
@@ -210,7 +210,7 @@ bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& B
     }
     static const char* corners[4] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
     for (int i = 0; i < 4; ++i) {
-        const int k = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), corners[i]);
+        const int k = m->MaskIndexInherited(FCommonData->Resolved(), corners[i]);
         if (!m->IsValidMaskIndex(k)) continue;
         const TsMaskData& c = m->ma()[size_t(k)];
         if (c.ImageCount <= 0 || c.MaskType < 0) continue;
@@ -240,13 +240,13 @@ void TsSkinProvider::PaintTitle(bool Active) {
     const int state = Active ? 1 : 0;
     const int title = TitleSkinIndex();
     if (title >= 0)
-        PaintSectionFull(title, TitleSkinName(), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
+        PaintSectionFull(m->SectionAt(title), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
                          state, true);
     PaintTitleIcon(cache);
     LayoutButtons();
     const int baw = ButtonsAreaWidth();
     if (FSysMenuRemoved) {
-        const int bar = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), "TITLEBAR");
+        const int bar = m->MaskIndexInherited(FCommonData->Resolved(), "TITLEBAR");
         if (m->IsValidMaskIndex(bar) && baw > 0)
             PaintImageByMargins(cache, Rect(std::max(W - baw, 0), 0, W, bandH), true, Self(cache), m->ma()[size_t(bar)],
                                 state, true);
@@ -567,7 +567,7 @@ void TsSkinProvider::UpdateRegionRects() {
     }
     const int t = TitleSkinIndex();
     if (t >= 0) {
-        const int tb = m->MaskIndexInherited(t, TitleSkinName(), "BORDERSMASK");
+        const int tb = m->MaskIndexInherited(m->SectionAt(t), "BORDERSMASK");
         if (m->IsValidMaskIndex(tb)) CollectCornerKeyRects(FRegionRects, W, m->ma()[size_t(tb)], false, 0);
     }
 }
