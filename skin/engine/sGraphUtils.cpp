@@ -257,6 +257,80 @@ void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color) {
     Polygon(DC, p, 3);
 }
 
+namespace {
+
+// Lines of a glyph, Pen pixels thick, in the square of side S at (X, Y).
+void CaptionGlyphLines(HDC DC, TacCaptionGlyph Kind, int X, int Y, int S, int Pen) {
+    const auto box = [&](int L, int T, int Side) {
+        const RECT edges[4] = {{L, T, L + Side, T + Pen + 1}, {L, T, L + 1, T + Side}, {L + Side - 1, T, L + Side, T + Side},
+                               {L, T + Side - 1, L + Side, T + Side}};
+        for (const RECT& e : edges) PatBlt(DC, e.left, e.top, e.right - e.left, e.bottom - e.top, PATCOPY);
+    };
+    switch (Kind) {
+    case cgClose:
+        for (int i = 0; i < S; ++i) {
+            PatBlt(DC, X + i, Y + i, Pen, 1, PATCOPY);
+            PatBlt(DC, X + S - Pen - i, Y + i, Pen, 1, PATCOPY);
+        }
+        break;
+    case cgMaximize: box(X, Y, S); break;
+    case cgRestore: {
+        const int side = S - S / 4 - 1, shift = S - side;
+        box(X + shift, Y, side);
+        PatBlt(DC, X, Y + shift, side, side, BLACKNESS);  // the front window hides the back one
+        box(X, Y + shift, side);
+        break;
+    }
+    case cgMinimize: PatBlt(DC, X + 1, Y + S - Pen - 1, S - 2, Pen + 1, PATCOPY); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void DrawPlainCaptionButton(HDC DC, const TRect& R, TacCaptionGlyph Kind, int State, bool Dim, TColor Ink) {
+    const int side = std::min(R.Width(), R.Height());
+    if (!DC || side < 8) return;
+    const TColor face = TColor(GetPixel(DC, R.Left + R.Width() / 2, R.Top + 1));
+    const TColor ink = Dim ? BlendColors(ColorToRGB(Ink), face, 0.5) : ColorToRGB(Ink);
+    SavedDC saved(DC);
+    if (State > 0) {
+        BrushHandle frame(CreateSolidBrush(COLORREF(ink)));
+        const RECT r{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
+        (State == 2 ? FillRect : FrameRect)(DC, &r, frame.Get());
+    }
+    // The glyph goes through a white-on-black stencil so that one brush lays
+    // every shape, the help mark's text among them.
+    const int s = std::max(5, side * 2 / 5), pen = s >= 8 ? 2 : 1;
+    MemoryDC mem(DC);
+    BitmapHandle stencil(CreateCompatibleBitmap(DC, s + 2, s + 2));
+    if (!mem || !stencil) return;
+    SelectGuard selBmp(mem.Get(), stencil.Get());
+    PatBlt(mem.Get(), 0, 0, s + 2, s + 2, BLACKNESS);
+    {
+        SelectGuard white(mem.Get(), GetStockObject(WHITE_BRUSH));
+        if (Kind == cgHelp) {
+            FontHandle font(CreateFontW(-(s + 2), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
+                                        0, L"Arial"));
+            SelectGuard selFont(mem.Get(), font.Get());
+            SetTextColor(mem.Get(), RGB(255, 255, 255));
+            SetBkMode(mem.Get(), TRANSPARENT);
+            RECT t{0, 0, s + 2, s + 2};
+            DrawTextW(mem.Get(), L"?", 1, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        } else {
+            CaptionGlyphLines(mem.Get(), Kind, 1, 1, s, pen);
+        }
+    }
+    const int shift = State == 2 ? 1 : 0;
+    const int x = R.Left + (R.Width() - s - 2) / 2 + shift, y = R.Top + (R.Height() - s - 2) / 2 + shift;
+    BrushHandle brush(CreateSolidBrush(COLORREF(State == 2 ? face : ink)));
+    SelectGuard selBrush(DC, brush.Get());
+    SetTextColor(DC, RGB(0, 0, 0));
+    SetBkColor(DC, RGB(255, 255, 255));
+    // The brush where the stencil is white, the destination elsewhere (P where S, else D).
+    BitBlt(DC, x, y, s + 2, s + 2, mem.Get(), 0, 0, 0x00E20746);
+}
+
 TColor SectionFontColor(TsSkinManager* Manager, int Section, int State) {
     if (!Manager || !Manager->IsValidSectionIndex(Section)) return clBtnText;
     const TsGeneralData& s = Manager->gd()[size_t(Section)];

@@ -77,6 +77,13 @@ void DrawPlainCheckGlyph(HDC DC, const TRect& R, bool Radio, int State, TColor C
 // An arrow for a skin without arrow glyphs: a small triangle in Color centred
 // in R, pointing up (0), down (1), left (2) or right (3).
 void DrawPlainArrow(HDC DC, const TRect& R, int Direction, TColor Color);
+// A caption button for a skin without button images: the glyph of Kind in
+// Ink centred in R, sized by R. Hot (State 1) frames the button; pressed (2)
+// fills it with Ink and draws the glyph in the face under it, one pixel
+// lower right; Dim takes the ink half-way to the face (an inactive form, a
+// disabled button).
+enum TacCaptionGlyph { cgNone, cgClose, cgMaximize, cgRestore, cgMinimize, cgHelp };
+void DrawPlainCaptionButton(HDC DC, const TRect& R, TacCaptionGlyph Kind, int State, bool Dim, TColor Ink);
 class TsSkinManager;
 // The font colour of a section for a state (hot from 1 on); clBtnText without the section.
 TColor SectionFontColor(TsSkinManager* Manager, int Section, int State);

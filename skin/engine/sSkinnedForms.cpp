@@ -58,8 +58,11 @@ bool UsesManager(TacFormProvider* P, TsSkinManager* Manager) {
     return d && d->SkinManager() == Manager;
 }
 
-// A shown top-level form of the class library.
-bool ShownTopLevel(TForm* F) { return F && !Destroying(F) && !F->Parent() && F->Visible(); }
+// A shown top-level form of the class library. An MDI child is none: its
+// frame is locked and faded with it inside.
+bool ShownTopLevel(TForm* F) {
+    return F && !Destroying(F) && !F->Parent() && F->FormStyle() != fsMDIChild && F->Visible();
+}
 
 bool WindowsBeforeVista() {
     const DWORD v = GetVersion();
@@ -176,6 +179,8 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Fade) {
             if (!p || !UsesManager(p, Manager)) continue;
             if (Fade) PlaySkinChangeFade(f, Manager, p->DrawNonClientArea());
             if (!restore(f)) SendMessageW(h, WM_SETREDRAW, 1, 0);
+            // Without the fade the caller repaints: the redraw is only let go.
+            if (!Fade) continue;
             if (p->DrawNonClientArea()) {
                 if (WindowsBeforeVista()) SetWindowRgn(h, nullptr, FALSE);
                 p->UpdateRegionRects();

@@ -38,13 +38,17 @@ TacSysMenuBase::TacSysMenuBase(TComponent* AOwner, TItemNames& Names)
         }
         auto* item = new TMenuItem(this);
         item->SetName(Names[i]);
-        item->SetCaption(ResourceCaption(kSysItems[i].Id, kSysItems[i].Caption));
         item->SetTag(intptr_t(kSysItems[i].Command));
         item->OnClick = TNotifyEvent::Of<&TacSysMenuBase::ItemClick>(this);
         Items()->Add(item);
         FItems[i] = item;
     }
     FItems[smClose]->SetShortCut(kAltF4);
+    RefreshCaptions();
+}
+
+void TacSysMenuBase::RefreshCaptions() {
+    for (int i = 0; i < smCount; ++i) FItems[i]->SetCaption(ResourceCaption(kSysItems[i].Id, kSysItems[i].Caption));
 }
 
 TacSysMenuBase::~TacSysMenuBase() { *FAlive = false; }

@@ -35,6 +35,9 @@ public:
     // The caption of a system-menu string of the program's string table,
     // Default when the program has none.
     static AnsiString ResourceCaption(UINT Id, const char* Default);
+    // Every item's caption read again from the string table (after a skin
+    // change, which may come with the program's strings switched).
+    void RefreshCaptions();
 
 protected:
     // The window the commands go to.

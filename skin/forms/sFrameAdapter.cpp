@@ -167,6 +167,9 @@ void TsFrameAdapter::FreeScrollWrapper() {
 }
 
 TColor TsFrameAdapter::QueryColor() {
+    // A textured, gradient or see-through frame has no one colour: children
+    // that asked take its image instead.
+    if (FCommonData->IsSkinned() && FCommonData->NeedsRepaint()) return TransparentKeyColor;
     TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), 0, 0};
     if (FCommonData->HandleEngineCommand(m)) return TColor(m.Result);
     return ColorToRGB(FFrame->Color());
@@ -358,7 +361,10 @@ bool TsFrameAdapter::PartlyOutsideParent() const {
 }
 
 void TsFrameAdapter::PaintFrame(HDC DC) {
-    if (!DC || !FFrame || acShowAnimationRunning || FFrame->Width() <= 0 || FFrame->Height() <= 0) return;
+    // A form's show animation paints the frame only into the fade's own picture.
+    if (!DC || !FFrame || (acShowAnimationRunning && DC != FadeCaptureDC) || FFrame->Width() <= 0 ||
+        FFrame->Height() <= 0)
+        return;
     if (FCommonData->NeedsRepaint())
         PaintSkinned(DC);
     else

@@ -378,7 +378,8 @@ void TsSkinableMenus::MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width,
     SIZE wsz{0, 0};
     GetTextExtentPoint32W(dc, L"W", 1, &wsz);
     const TSize glyph = GlyphSizeOf(item);
-    Width = type == smDivider ? extraW : MenuItemWidth(glyph.cx, r.right - r.left, FMargin, FSpacing, extraW);
+    // A divider measures no text, but its glyph columns and margins like any item.
+    Width = MenuItemWidth(glyph.cx, r.right - r.left, FMargin, FSpacing, extraW);
     Height = MenuItemHeight(type, wsz.cy, glyph.cy, FMargin);
 }
 
@@ -581,6 +582,11 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, TRect ARect, T
         SendMessageW(hot, WM_MOUSELEAVE, 0, 0);
         FOwner->SetHotWindow(nullptr);
     }
+    // A control that switched hints off while it tracked a press lost the
+    // mouse to the menu: hints come back once the item is drawn.
+    ScopeExit hints([] {
+        if (Application) Application->ShowHint = true;
+    });
     HWND wnd = IsNTPlatform ? WindowFromDC(dc) : nullptr;
     int w = 0, h = 0;
     TPoint offset{0, 0};

@@ -274,6 +274,8 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner)
                 break;
             }
     if (FForm && !Designing(this)) {
+        // The provider paints through its own image: a second buffer only costs.
+        FForm->SetDoubleBuffered(false);
         if (FForm != AOwner) FForm->FreeNotification(this);
         FRelay = new TacProviderRelay;
         FRelay->Provider = this;
@@ -327,6 +329,13 @@ TsSkinProvider::~TsSkinProvider() {
         if (FSysMenuRemoved && FForm->HandleAllocated() && !(FForm->ComponentState() & csDestroying))
             UpdateSysMenuStyle(false);
         FreeMDIForm();
+        // A child's menu was merged into the frame's line: the line is painted without it.
+        if (IsMDIChild() && FForm->Menu() && MDIMainProvider && MDIMainProvider != this &&
+            MDIMainProvider->Form() && !(MDIMainProvider->Form()->ComponentState() & csDestroying)) {
+            MDIMainProvider->InvalidateCache();
+            MDIMainProvider->FMenuRows = -1;
+            if (HWND mh = MDIMainProvider->Form()->HandleIfAllocated()) SendMessageW(mh, WM_NCPAINT, 1, 0);
+        }
         if (FForm != Owner()) FForm->RemoveFreeNotification(this);
     }
     if (MenuLineChildProvider == this) MenuLineChildProvider = nullptr;
@@ -369,6 +378,7 @@ void TsSkinProvider::Loaded() {
         TsTitleButton* b = FTitleButtons->Items(i);
         b->Data.ImageIndex = b->UseSkinData() ? title : -1;
     }
+    if (FMDIForm) FMDIForm->RefreshWrapper();
 }
 
 void TsSkinProvider::CreateAdapter() {

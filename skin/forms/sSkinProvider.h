@@ -143,7 +143,6 @@ public:
     bool SizeEnabled() const;
     // Item states from the rules; nothing without a form.
     void UpdateItems();
-    void RefreshCaptions() {}
     // The skin-selection item at the top, made again from the manager's
     // skins (a radio item a skin, 20 to a column); taken away when the
     // provider does not ask for it or there is no skin to list.
@@ -349,6 +348,8 @@ public:
     void EraseBackground(HDC DC);
     void PaintForm();
     void PaintGrip(HDC DC, int OffsetX, int OffsetY);
+    // The title as the window has it (what the caption shows).
+    AnsiString CaptionText() const;
     // Invalidates the frame image; the next paint builds it again.
     void InvalidateCache();
     bool CacheValid() const { return !FCommonData->BackgroundDirty; }
@@ -376,6 +377,7 @@ private:
     void WMNCActivate(TMessage& M);
     void WMCreate(TMessage& M);
     void ActivateMDIChild();
+    void KeepActiveLook(WPARAM Active, HWND Gaining);
     void InvalidateGripAreas(const TRect& Now);
     void CMShowingChanged(TMessage& M);
     void WMPrint(TMessage& M);
@@ -426,11 +428,13 @@ private:
     void PaintCaptionText(TBitmap* Bmp);
     void PaintTitleIcon(TBitmap* Bmp);
     void PaintCaptionButtons(TBitmap* Bmp);
+    void PaintMDIArea(TBitmap* Cache);
     void PaintButtonInto(TBitmap* Bmp, int Code);
     // ---- the menu line
     void PaintMenuLine(TBitmap* Cache);
     void PaintLineEntries(TBitmap* Cache, HMENU Bar);
     void PaintMDIButtonInto(TBitmap* Bmp, int Code);
+    void PaintPlainButton(TBitmap* Bmp, int Code, int State, bool Dim, int Section);
     void LayoutMDIButtons();
     void LoadMDIButtonImages();
     int MDIButtonHit(TPoint P);

@@ -370,8 +370,10 @@ void TsSkinProvider::SetPressedHT(int Code) {
         }
     }
     HWND h = FForm->HandleIfAllocated();
+    // The line's restore belongs to the maximised child: the frame's own
+    // maximize (off while the frame is zoomed) does not decide it.
     const bool allowed = Code == HTMAXBUTTON ? MaximizeEnabled() || (IsZoomed(h) && RestoreEnabled())
-                         : Code == HTMDIRESTORE ? MaximizeEnabled()
+                         : Code == HTMDIRESTORE ? ChildRestoreEnabled()
                                                 : true;
     if (!allowed) {
         FHotItem = 0;
@@ -451,6 +453,8 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
         if (m->IsValidMaskIndex(image))
             PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, b->State == 0 && !FFormActive ? 2 : 1,
                                 m->ma()[size_t(image)], EmptyCacheInfo);
+        else if (!disabled)
+            PaintPlainButton(Bmp, Code, b->State, !FFormActive, TitleSkinIndex());
         TBitmap* g = t->Glyph();
         if (!g->Empty()) {
             const int shift = b->State == 2 ? 1 : 0;
@@ -466,9 +470,33 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
         }
         return;
     }
-    if (!m->IsValidMaskIndex(image)) return;
     const int mode = disabled || (b->State == 0 && !FFormActive) ? 2 : 1;
+    if (!m->IsValidMaskIndex(image)) {
+        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, TitleSkinIndex());
+        return;
+    }
     PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, mode, m->ma()[size_t(image)], EmptyCacheInfo);
+}
+
+// What a button shows without its image: the glyph of its action in the
+// font colour of the section it lies on.
+void TsSkinProvider::PaintPlainButton(TBitmap* Bmp, int Code, int State, bool Dim, int Section) {
+    const TsCaptionButton* b = ButtonByCode(Code);
+    if (!b || !Bmp) return;
+    HWND h = FForm->HandleIfAllocated();
+    TacCaptionGlyph glyph = cgNone;
+    switch (Code) {
+    case HTCLOSE:
+    case HTMDICLOSE: glyph = cgClose; break;
+    case HTMAXBUTTON: glyph = IsZoomed(h) ? cgRestore : cgMaximize; break;
+    case HTMINBUTTON: glyph = IsIconic(h) ? cgRestore : cgMinimize; break;
+    case HTMDIMIN: glyph = cgMinimize; break;
+    case HTMDIRESTORE: glyph = cgRestore; break;
+    case HTHELP: glyph = cgHelp; break;
+    default: break;
+    }
+    DrawPlainCaptionButton(Bmp->Canvas()->Handle(), b->Rect, glyph, State, Dim,
+                           SectionFontColor(ManagerOf(FCommonData.get()), Section, FFormActive ? 1 : 0));
 }
 
 // ---------------------------------------------------------------- caption mouse handling
@@ -500,9 +528,12 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
     case HTMAXBUTTON:
     case HTCLOSE:
     case HTHELP:
-    case HTMDICLOSE:
+    case HTMDICLOSE: SetPressedHT(code); return;
     case HTMDIRESTORE:
-    case HTMDIMIN: SetPressedHT(code); return;
+    case HTMDIMIN:
+        if (!MenuLineChildProvider || (code == HTMDIMIN ? ChildMinimizeEnabled() : ChildRestoreEnabled()))
+            SetPressedHT(code);
+        return;
     default: break;
     }
     if (code >= HTTITLEBUTTON && code < HTTITLEBUTTON + FTitleButtons->Count()) {
@@ -524,8 +555,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     SetHotHT(0);
-    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight() && GetActiveWindow() != h)
-        FForm->SetFocus();
+    // A maximised form's caption only activates it: nothing moves it.
+    if (IsZoomed(h) && at.Y - WindowOrigin().Y <= SysBorderHeight() + CaptionHeight()) {
+        if (GetActiveWindow() != h) FForm->SetFocus();
+        return;
+    }
     if (FResizeMode == rmStandard || code == HTMENU) {
         CallPrev(M);
         return;
@@ -647,10 +681,9 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
     CallPrev(M);
 }
 
-// A click on a minimized window inside an MDI frame opens the skinned
-// system menu where the mouse is.
+// A click on a minimized window (a top-level one or a child inside its MDI
+// frame) opens the skinned system menu where the mouse is.
 void TsSkinProvider::ReleaseOnMinimized() {
-    if (!MDIMainProvider) return;
     POINT c{};
     GetCursorPos(&c);
     ShowSystemMenu(c.x, c.y);

@@ -314,8 +314,12 @@ void TsSkinProvider::PaintMDIButtonInto(TBitmap* Bmp, int Code) {
         if (!m->IsValidMaskIndex(image)) image = GlobalMask(m, "BICONNORM");
         disabled = !ChildRestoreEnabled();
     }
-    if (!m->IsValidMaskIndex(image)) return;
     const int mode = disabled || (b->State == 0 && !FFormActive) ? 2 : 1;
+    if (!m->IsValidMaskIndex(image)) {
+        // On the menu line its font colour reads, not the title's.
+        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, MenuLineSection().Index);
+        return;
+    }
     PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, disabled ? 0 : b->State, mode, m->ma()[size_t(image)],
                         EmptyCacheInfo);
 }

@@ -13,6 +13,7 @@
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
@@ -126,6 +127,7 @@ void TsSkinProvider::PaintAll() {
             }
             PaintMenuLine(cache);
             if (caption) PaintTitle(FFormActive);
+            PaintMDIArea(cache);
             // An image of the whole form, fit to keep most of on the next size change.
             FImageKept = !iconic && HasBorder() && !Plain(FCommonData.get());
             FImageState = state;
@@ -147,6 +149,21 @@ void TsSkinProvider::PaintAll() {
         FFramePainted = true;
     }
     FCommonData->UpdatingFlag = false;
+}
+
+// The MDI client shows the window image under it: there it is the MDIAREA
+// section, over the client's whole rectangle (edges included).
+void TsSkinProvider::PaintMDIArea(TBitmap* Cache) {
+    TsSkinManager* m = ManagerOf(FCommonData.get());
+    HWND client = FForm->FormStyle() == fsMDIForm && FMDIForm && FMDIForm->Wrapper() ? FForm->ClientHandle() : nullptr;
+    // Without a section of its own the area keeps the form's image.
+    const TsSection area = m ? m->Resolve("MDIAREA", "FORM") : TsSection{};
+    if (!client || !IsWindowVisible(client) || area.Name != "MDIAREA") return;
+    RECT fr{}, cr{};
+    GetWindowRect(FForm->HandleIfAllocated(), &fr);
+    GetWindowRect(client, &cr);
+    const TRect r = Rect(cr.left - fr.left, cr.top - fr.top, cr.right - fr.left, cr.bottom - fr.top);
+    PaintSectionFull(area, NoParent(), -1, -1, m, Cache, TPoint{0, 0}, r, 0, true);
 }
 
 void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {
@@ -287,10 +304,10 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
     HICON icon = nullptr;
     if (!FForm->Icon()->Empty()) icon = FForm->Icon()->Handle();
     if (!icon && Application && !Application->Icon()->Empty()) icon = Application->Icon()->Handle();
-    if (!icon) {
-        TIcon* app = IconHeight() > 16 ? AppLargeIcon : AppSmallIcon;
-        if (app && !app->Empty()) icon = app->Handle();
-    }
+    // The program file's icons: the large one for a tall caption, else (or
+    // when it is missing) the small one.
+    if (!icon && IconHeight() > 16 && AppLargeIcon && !AppLargeIcon->Empty()) icon = AppLargeIcon->Handle();
+    if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
     if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     DrawIconEx(dc, r.Left, r.Top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
 }
@@ -311,7 +328,13 @@ void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
     c->Font()->SetStyle(c->Font()->Style() | FontStyleBit(fsBold));
     c->Font()->SetHeight(CaptionFontHeight());
     const unsigned flags = TextDrawFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    WriteSectionTextEx(c, FForm->Caption().c_str(), true, m, FFormActive, title, flags, r);
+    WriteSectionTextEx(c, CaptionText().c_str(), true, m, FFormActive, title, flags, r);
+}
+
+AnsiString TsSkinProvider::CaptionText() const {
+    // The system writes a maximised MDI child's name into its frame's text.
+    HWND h = FForm ? FForm->HandleIfAllocated() : nullptr;
+    return h ? GetWindowTextAnsi(h) : FForm ? FForm->Caption() : AnsiString();
 }
 
 // ---------------------------------------------------------------- into the window
@@ -428,6 +451,11 @@ void TsSkinProvider::PaintClientBackground(HDC DC, bool PaintChildren) {
     if (PaintChildren) {
         PaintGraphicChildren(DC, FForm, TPoint{0, 0});
         RepaintChildren(FForm);
+        // Wrapped foreign windows are no controls of the form: their wrappers hear it.
+        if (FAdapter) {
+            TMessage m{SM_ALPHACMD, WPARAM(SkinWParam(scRepaint)), 0, 0};
+            FAdapter->WndProc(m);
+        }
     }
 }
 
@@ -592,7 +620,16 @@ void TsSkinProvider::UpdateWindowRegion(bool Repaint) {
         return;
     }
     if (!HasBorder() && !IsIconic(h)) return;
-    if (!FFramePainted && SendMessageW(h, WM_ACREGIONQUERY, acOwnRegionAnswer, 0) == acOwnRegionAnswer) return;
+    if (!FFramePainted) {
+        // Asked of the form's own handler: our procedure answers 0 to everyone else.
+        TMessage q{WM_ACREGIONQUERY, WPARAM(acOwnRegionAnswer), 0, 0};
+        if (!CallPrev(q) || q.Result == acOwnRegionAnswer) return;
+    }
+    // A form docked into another window takes that window's shape.
+    if (FForm->Parent() && FForm->DragKind() == dkDock) {
+        SetWindowRgn(h, nullptr, FALSE);
+        return;
+    }
     HRGN rgn;
     // A maximized form fills the screen, its frame outside: cut the frame off;
     // one held smaller by its constraints keeps its shape, and a maximised MDI

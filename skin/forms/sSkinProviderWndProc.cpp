@@ -81,7 +81,7 @@ bool TsSkinProvider::SkinCommandAlways(TMessage& M) {
                     FreeMDIForm();
                     FMDIToMake = true;
                 }
-                if (HasBorder()) SetWindowRgn(h, nullptr, TRUE);
+                if (HasBorder() && !MDIRestoreRunning()) SetWindowRgn(h, nullptr, TRUE);
                 MenuChanged();
                 if (FUseGlobalColor && !FCommonData->CustomColor()) FForm->SetColor(clBtnFace);
             }
@@ -346,10 +346,24 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_NCACTIVATE: WMNCActivate(M); return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(M); return;
     case WM_NCLBUTTONUP:
-    case WM_LBUTTONUP: WMNCLButtonUp(M); return;
-    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(M); return;
-    case WM_NCRBUTTONDOWN: WMNCRButtonDown(M); return;
-    case WM_NCRBUTTONUP: WMNCRButtonUp(M); return;
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+        // The system's frame keeps the system's mouse, but for the icon's press.
+        if (!FDrawNonClientArea) {
+            CallPrev(M);
+            return;
+        }
+        if (M.Msg == WM_NCLBUTTONDBLCLK)
+            WMNCLButtonDblClk(M);
+        else if (M.Msg == WM_NCRBUTTONDOWN)
+            WMNCRButtonDown(M);
+        else if (M.Msg == WM_NCRBUTTONUP)
+            WMNCRButtonUp(M);
+        else
+            WMNCLButtonUp(M);
+        return;
     case WM_SYSCOMMAND: WMSysCommand(M); return;
     case WM_ENTERIDLE: M.Result = 0; return;
     case WM_ENTERMENULOOP:
@@ -414,6 +428,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         }
         if (!CallPrev(M)) return;
         if (LOWORD(M.WParam) == WM_CREATE && FAdapter) FAdapter->AddAllItems();
+        RepaintChildren(FForm);
         if (FDrawNonClientArea && FScrollWrapper) UpdateScrollInfo(FScrollWrapper, true);
         return;
     case WM_PRINT: WMPrint(M); return;
@@ -462,7 +477,10 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
         // being adapted on its way out.
         if (c && !M.LParam && FAdapter) FAdapter->ControlRemoved(c);
         if (!CallPrev(M)) return;
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && M.LParam && FAdapter) FAdapter->AdaptControl(w);
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && M.LParam) {
+            if (FAdapter) FAdapter->AdaptControl(w);
+            RepaintChildren(FForm);
+        }
         if (c && M.LParam) SendAlphaCommand(c, scOpacity, 0, 1);
         return;
     }
@@ -524,7 +542,8 @@ void TsSkinProvider::WMNCHitTest(TMessage& M) {
 }
 
 void TsSkinProvider::WMNCPaint(TMessage& M) {
-    if (!FDrawNonClientArea) {
+    // A child inside a frame being faded in keeps the system's frame meanwhile.
+    if (!FDrawNonClientArea || (acShowAnimationRunning && IsMDIChild())) {
         CallPrev(M);
         return;
     }
@@ -621,8 +640,11 @@ void TsSkinProvider::InvalidateGripAreas(const TRect& Now) {
 
 void TsSkinProvider::WMActivate(TMessage& M) {
     HWND h = FForm->HandleIfAllocated();
-    const bool showing = IsWindowVisible(h) != 0;
-    const bool dwm = showing && IsDwmActive();
+    if (!IsWindowVisible(h)) {
+        CallPrev(M);
+        return;
+    }
+    const bool dwm = IsDwmActive();
     if (dwm) SetRedraw(h, false);
     if (!CallPrev(M)) return;
     if (!FScrollWrapper) UpdateScrollWrapper();
@@ -793,7 +815,7 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
     if (IsMDIChild()) ActivateMDIChild();
     if (GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_LAYERED) SendMessageW(h, WM_NCPAINT, 1, 0);
     if (FForm->ControlState() & csCreating) return;
-    if (HasBorder()) FMenuRows = -1;
+    if (HasBorder()) KeepActiveLook(M.WParam, HWND(M.LParam));
     if (IsMDIChild()) SendMessageW(h, WM_NCPAINT, 1, 0);
     if (!Designing(this)) HookMenus();
     if (!FMenuChangedOnce) MenuChanged(), FMenuChangedOnce = true;
@@ -803,6 +825,19 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
         SendMessageW(h, WM_NCPAINT, 1, 0);
     }
     if (FCommonData->NeedsRepaint() && CacheValid()) RepaintChildren(FForm);
+}
+
+// A frame whose menu line holds its maximised child's buttons keeps its
+// active look while that child is the one being activated (Gaining).
+void TsSkinProvider::KeepActiveLook(WPARAM Active, HWND Gaining) {
+    if (MDIButtonsShown()) {
+        HWND child = MaximisedChild();
+        if (Active != 0 || (child && Gaining == child)) FFormActive = true;
+        FMenuRows = -1;
+    } else if (FFormActive != (LOWORD(Active) != 0)) {
+        FFormActive = LOWORD(Active) != 0;
+        FMenuRows = -1;
+    }
 }
 
 // The frame's menu line follows the active child.
@@ -832,13 +867,17 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
         anim = FForm->BorderStyle() == bsDialog ? m->AnimEffects()->DialogShow() : m->AnimEffects()->FormShow();
     const bool animate = anim && anim->Active() && anim->Time() >= 8;
     std::vector<HWND> locked;
+    const bool dwm = animate && IsDwmActive();
     if (animate) {
         FCommonData->UpdatingFlag = true;
         FadeInProgress = true;
         acShowAnimationRunning = true;
-        SetRedraw(h, false);
-        UpdateRegionRects();
-        UpdateWindowRegion(false);
+        // The composited frame would show unpainted: held, and shaped now.
+        if (dwm) {
+            SetRedraw(h, false);
+            UpdateRegionRects();
+            UpdateWindowRegion(false);
+        }
         for (int i = 0; i < FForm->ControlCount(); ++i)
             if (auto* w = dynamic_cast<TWinControl*>(FForm->Controls(i)); w && w->Visible() && w->HandleAllocated()) {
                 SetRedraw(w->HandleIfAllocated(), false);
@@ -857,6 +896,7 @@ void TsSkinProvider::CMShowingChanged(TMessage& M) {
         if (IsMDIChild() && MenuLineChildProvider == this) RefreshMDIMainFrame();
         return;
     }
+    if (dwm) SetRedraw(h, true);
     for (HWND c : locked)
         if (IsWindow(c)) SetRedraw(c, true);
     acShowAnimationRunning = false;

@@ -300,13 +300,18 @@ TEST_F(FormList, LockedFormDoesNotRepaintAndUnlockRepaints) {
     EXPECT_EQ(p->WindowRegions, 1);
     EXPECT_FALSE(SkinnedFormList.IsLocked(f));
 
-    // Without the provider's own frame the frame is redrawn with the rest.
+    // Without the fade the redraw is only let go: the caller repaints.
     p->NonClient = false;
     LockFormsRedraw(Manager);
     f->SetColor(clYellow);
     Pump(60);
     EXPECT_EQ(Shown(f, 100, 80), clBlue);
+    const int unlocked = f->Paints;
     UnlockFormsRedraw(Manager, false);
+    EXPECT_EQ(f->Paints, unlocked);
+    EXPECT_TRUE(IsWindowVisible(f->Handle()));
+    f->Invalidate();
+    Pump(60);
     EXPECT_EQ(Shown(f, 100, 80), clYellow);
     EXPECT_EQ(p->RegionRects, 2);
 

@@ -597,7 +597,7 @@ TEST_F(AdapterTest, TheSkinSelectionItemListsTheSkinsAndSwitchesTheSkin) {
     EXPECT_EQ(menu->Items()->Items(0)->Name(), "SkinSelectItem");
     EXPECT_EQ(counts, (std::vector<int>{9, 9})) << "the item, a separator and the seven of the system menu";
     // The test skins are folders and packed files: each is listed once.
-    EXPECT_EQ(listed, (std::vector<std::string>{"Birch", "Flat", "Night"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{"Birch", "Flat", "Night", "Sparse"}));
     EXPECT_EQ(checked, std::vector<std::string>{"Birch"});
     ASSERT_GE(night, 0);
     EXPECT_EQ(Manager->SkinName(), "Night");
@@ -799,6 +799,23 @@ TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
                               mix(GetGValue(under), GetGValue(pic), GetGValue(mask)),
                               mix(GetBValue(under), GetBValue(pic), GetBValue(mask)));
     EXPECT_EQ(shown.At(1, 0), testwin::SwapRedBlue(want));
+}
+
+// Asked for its colour, a frame painted from a textured section has none to
+// give (its children take its image); a plain one answers its section's.
+TEST_F(AdapterTest, OnlyAPlainFrameAnswersAColour) {
+    Make({});
+    TFrame* frame = AddFrame(60, 50, 200, 140);
+    Show();
+    TsFrameAdapter* fa = FrameAdapterOf(frame);
+    ASSERT_NE(fa, nullptr);
+    for (const auto& [section, textured] : {std::pair{"GROUPBOX", true}, std::pair{"EDIT", false}}) {
+        fa->SkinData()->SetSkinSection(section);
+        ASSERT_EQ(fa->SkinData()->NeedsRepaint(), textured) << section;
+        const TColor own = ColorToRGB(fa->SkinData()->Section()->Color);
+        const LRESULT c = SendMessageW(frame->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), 0);
+        EXPECT_EQ(TColor(c), textured ? TransparentKeyColor : own) << section;
+    }
 }
 
 // A frame whose image is kept (an opaque gradient section) moved over the

@@ -12,12 +12,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "Guards.h"
 #include "Menus.h"
 #include "MessageLog.h"
+#include "WinText.h"
 #include "SkinFormsHost.h"
 #include "sSkinMenus.h"
 
@@ -315,6 +318,52 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
     Main->Tile();
     Pump(200);
     ExpectShownAsPainted("tiled");
+}
+
+// The frame normal or maximised, a child maximised from its caption: the
+// frame's title shows the system's text for it (the child's name added),
+// and the line's restore and minimize act on the child under the mouse.
+TEST_P(MDIScenario, TheLinesButtonsActOnTheMaximisedChildAndTheFrameTitleNamesIt) {
+    HWND main = Main->Handle();
+    auto title = [this] {  // where the caption text goes, as the screen shows it
+        const int top = P->SysBorderHeight(), right = P->FormWidth() - P->ButtonsAreaWidth() - 6;
+        const RECT r{P->IconRect().Right + 4, top, right, top + P->CaptionHeight()};
+        return testwin::CopyFromWindow(Main->Handle(), r, true);
+    };
+    for (const auto& [zoomed, slot] :
+         {std::pair{false, cbMDIRestore}, std::pair{true, cbMDIRestore}, std::pair{true, cbMDIMinimize}}) {
+        SCOPED_TRACE(std::to_string(zoomed) + " " + std::to_string(slot));
+        ShowWindow(main, zoomed ? SW_MAXIMIZE : SW_RESTORE);
+        Pump(250);
+        const testwin::Pixels before = title();
+        ClickButton(KP[1], cbMaximize);
+        ASSERT_TRUE(PumpUntil([&] { return IsZoomed(Kid(1)) && P->MDIButtonsShown(); }, 2000));
+        Pump(150);
+        EXPECT_EQ(GetWindowTextAnsi(main), "MDI frame - [Child 2]");
+        const testwin::Pixels after = title();
+        EXPECT_GT(std::inner_product(before.Data.begin(), before.Data.end(), after.Data.begin(), 0, std::plus<>(),
+                                     std::not_equal_to<>()), 40);
+        ExpectShownAsPainted("maximised");
+        ClickButton(P, slot);
+        const bool restore = slot == cbMDIRestore;
+        EXPECT_TRUE(PumpUntil([&] { return restore ? !IsZoomed(Kid(1)) : IsIconic(Kid(1)) != 0; }, 2000));
+        SendMessageW(Kid(1), WM_SYSCOMMAND, SC_RESTORE, 0);
+        Pump(150);
+    }
+}
+
+// A skin change fades the frame with its children inside: no child is
+// locked or faded on its own (a fade turns the redraw back on).
+TEST_P(MDIScenario, ASkinChangeFadesTheFrameOnlyNotEachChild) {
+    Manager->AnimEffects()->SkinChanging()->SetActive(true);
+    Manager->AnimEffects()->SkinChanging()->SetTime(40);
+    std::vector<std::unique_ptr<FrameLog>> logs;
+    for (int i = 0; i < 3; ++i) logs.push_back(std::make_unique<FrameLog>(Kid(i)));
+    Manager->SetSkinName(std::string(GetParam()) == "Birch" ? "Night" : "Birch");
+    Pump(300);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(logs[size_t(i)]->Count(WM_SETREDRAW, 0, 1 << 30), 0) << "child " << i;
+    logs.clear();
+    ExpectShownAsPainted("after the fade");
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, MDIScenario, ::testing::Values("Birch", "Night"));

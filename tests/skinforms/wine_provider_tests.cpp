@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Buttons.h"
 #include "Guards.h"
@@ -279,22 +281,23 @@ TEST_P(SkinnedLook, TheGripMovesWithTheCornerWhenTheFormIsSized) {
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));
 
-// A skin of plain colours only: on screen the frame's sides and bottom are
-// the form's colour (no border image paints that band) and the title band
-// is exactly the title's colour, for the active form and the inactive one.
-TEST_F(ProviderTest, APlainColourSkinPaintsTheWholeFrameAndTheExactTitleColour) {
-    TsSkinProvider* p = Skinned("Flat", 80, 60, 500, 360);
-    const auto colour = [&](const char* Section) {
-        return testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(Manager->SectionIndex(Section))].Color)));
-    };
-    const uint32_t form = colour("FORM"), title = colour("FORMTITLE");
+// A skin of plain colours only: on the display the frame's sides and bottom
+// are the form's colour (no border image paints that band) and the title
+// band is exactly the title's colour as the skin text writes it (an odd
+// channel among them), for the active form and the inactive one.
+struct PlainLook : ProviderTest, ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PlainLook, TheWholeFrameAndTheExactTitleColourAreTheSkins) {
+    TsSkinProvider* p = Skinned(GetParam(), 80, 60, 500, 360);
+    const uint32_t form = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(Manager->SectionIndex("FORM"))].Color)));
+    const uint32_t title = std::string(GetParam()) == "Flat" ? 0x3A6EA5 : 0x5A2BC0;  // 10841658, 12594010
     const auto check = [&](const char* State) {
         HWND h = H(p);
         RECT w{}, client{};
         GetWindowRect(h, &w);
         GetClientRect(h, &client);
         const int W = w.right - w.left, Hh = w.bottom - w.top;
-        const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{0, 0, W, Hh}, true);
+        const testwin::Pixels shown = testwin::CopyFromWindow(nullptr, w);
         const RECT inside{p->OffsetX(), p->OffsetY(), p->OffsetX() + client.right, p->OffsetY() + client.bottom};
         int frame = 0, titled = 0;
         for (int y = p->TopBandHeight(); y < Hh; ++y)
@@ -308,7 +311,7 @@ TEST_F(ProviderTest, APlainColourSkinPaintsTheWholeFrameAndTheExactTitleColour) 
         EXPECT_EQ(titled, 0) << State << ": title pixels not exactly the title's colour";
     };
     check("active");
-    Skinned("Flat", 640, 300, 300, 200);
+    Skinned(GetParam(), 640, 300, 300, 200);
     ASSERT_FALSE(p->FormActive());
     check("inactive");
 }
@@ -523,6 +526,39 @@ TEST_F(ProviderTest, AMaximizedFormHeldByItsMaximumKeepsTheShapedRegion) {
             EXPECT_EQ(box.left, p->SysBorderWidth()) << "the frame cut off";
         }
         ShowWindow(h, SW_RESTORE);
+        Pump(100);
+    }
+}
+
+// Docked into another form a form takes that form's shape (no region); one
+// placed there to be dragged about keeps the skin's corners cut.
+TEST_F(ProviderTest, AFormDockedIntoAnotherHasNoRegionOfItsOwn) {
+    TsSkinProvider* host = Skinned();
+    for (TDragKind kind : {dkDock, dkDrag}) {
+        std::unique_ptr<TForm> f(MakeForm(20, 20, 300, 200, "Inner"));
+        f->SetDragKind(kind);
+        f->SetParent(host->Form());
+        new TsSkinProvider(f.get());
+        f->Show();
+        Pump(250);
+        RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(f->Handle(), rgn.Get()) != ERROR, kind == dkDrag) << kind;
+    }
+}
+
+// Without its own frame the provider leaves the caption's mouse to the
+// system: a double click maximises the form and another one restores it.
+TEST_F(ProviderTest, WithoutItsOwnFrameTheCaptionsDoubleClickIsTheSystems) {
+    TsSkinProvider* p = Skinned();
+    HWND h = H(p);
+    p->SetDrawNonClientArea(false);
+    Pump(150);
+    for (bool zoomed : {true, false}) {
+        RECT w{};
+        GetWindowRect(h, &w);
+        const int x = w.left + 150, cy = w.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        MouseScript({{x, cy, 0}, {x, cy, 1}, {x, cy, 2}, {x, cy, 1}, {x, cy, 2}}, 15);
+        EXPECT_TRUE(PumpUntil([&] { return (IsZoomed(h) != 0) == zoomed; }, 2000)) << zoomed;
         Pump(100);
     }
 }
@@ -1175,6 +1211,86 @@ TEST_P(MenuLine, TheActiveMDIChildsMenuIsMergedIntoTheLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night"));
+
+// ---------------------------------------------------------------- skins without images
+
+namespace {
+
+// The pixels of R of what the window shows, as a strip.
+std::vector<uint32_t> Shown(HWND H, const TRect& R) {
+    const testwin::Pixels p = testwin::CopyFromWindow(H, RECT{R.Left, R.Top, R.Right, R.Bottom}, true);
+    return p.Data;
+}
+
+// Pixels far from the most common one: a glyph's ink.
+int Ink(const std::vector<uint32_t>& P) {
+    std::map<uint32_t, int> n;
+    for (uint32_t c : P) ++n[c];
+    const uint32_t face = std::max_element(n.begin(), n.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    return int(std::count_if(P.begin(), P.end(), [&](uint32_t c) { return Distance(c, face) > 90; }));
+}
+
+int Changed(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B) {
+    int n = 0;
+    for (size_t i = 0; i < std::min(A.size(), B.size()); ++i) n += A[i] != B[i];
+    return n;
+}
+
+}  // namespace
+
+// Under a skin without images an MDI form's title shows its buttons as
+// glyphs that light under the real mouse and look pressed while held; the
+// client area is the MDIAREA section where the skin has one; a maximised
+// child's buttons in the menu line show their glyphs too.
+TEST_P(PlainLook, TitleAndMenuLineButtonsShowAndTheMDIAreaIsItsSection) {
+    Manager = MakeManager(nullptr, GetParam());
+    TForm* f = MakeForm(80, 60, 640, 480, "Plain MDI");
+    f->SetFormStyle(fsMDIForm);
+    Forms.push_back(f);
+    AddMainMenu(f);
+    TsSkinProvider* p = new TsSkinProvider(f);
+    f->Show();
+    PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
+    auto* child = new TForm(f);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 240, 160);
+    new TsSkinProvider(child);
+    child->Show();
+    Pump(150);
+    HWND h = f->Handle();
+    for (TsCaptionSlot s : {cbClose, cbMaximize, cbMinimize}) {
+        const TRect r = p->Button(s).Rect;
+        const std::vector<uint32_t> normal = Shown(h, r);
+        EXPECT_GE(Ink(normal), 6) << "button " << s << " has no glyph";
+        const POINT at = Centre(ButtonOnScreen(p, s));
+        MouseMove(at.x, at.y);
+        const std::vector<uint32_t> hot = Shown(h, r);
+        EXPECT_GE(Changed(normal, hot), 10) << "button " << s << " does not light";
+        MouseDown();
+        EXPECT_GE(Changed(hot, Shown(h, r)), 10) << "button " << s << " does not look pressed";
+        MouseMove(at.x, at.y + 150);
+        MouseUp();
+        Pump(50);
+    }
+    EXPECT_TRUE(IsWindowVisible(h) && !IsIconic(h) && !IsZoomed(h));
+    const int area = Manager->SectionIndex("MDIAREA");
+    if (area >= 0) {
+        HWND client = f->ClientHandle();
+        RECT cr{};
+        GetClientRect(client, &cr);
+        const testwin::Pixels px = testwin::CopyFromWindow(client, RECT{cr.right - 120, cr.bottom - 90, cr.right - 20, cr.bottom - 10});
+        const uint32_t colour = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(area)].Color)));
+        EXPECT_EQ(px.Count(colour), 100 * 80)
+            << "the client is not the MDIAREA colour";
+    }
+    SendMessageW(f->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child->Handle()), 0);
+    Pump(200);
+    ASSERT_TRUE(p->MDIButtonsShown());
+    for (TsCaptionSlot s : {cbMDIClose, cbMDIRestore, cbMDIMinimize})
+        EXPECT_GE(Ink(Shown(h, p->Button(s).Rect)), 4) << "menu-line button " << s << " has no glyph";
+}
+
+INSTANTIATE_TEST_SUITE_P(Plain, PlainLook, ::testing::Values("Flat", "Sparse"));
 
 // ---------------------------------------------------------------- the MDI client's bars
 
