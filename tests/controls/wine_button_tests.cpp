@@ -300,11 +300,16 @@ TEST(RzButton, WithoutAFormNothingIsDereferenced) {
     holder->SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(holder->Handle()));
     delete holder;
+    // Nor one without any parent: it still goes down and clicks.
     auto* orphan = new TRzButton(nullptr);
+    orphan->OnClick = TNotifyEvent::Of<&Clicks::OnClick>(&c);
     orphan->SetGroupIndex(1);
     orphan->SetDown(true);
     orphan->SetDefault(true);
     orphan->Click();
+    EXPECT_TRUE(orphan->Down());
+    EXPECT_EQ(c.n, 2);
+    EXPECT_EQ(f->ModalResult(), 0);
     delete orphan;
 }
 

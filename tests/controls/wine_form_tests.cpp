@@ -177,9 +177,11 @@ end
     POINT org;
     GetViewportOrgEx(dc, &org);
     EXPECT_EQ(org.x, 0);  // the DC is given back as it was
-    // No parent: nothing happens.
+    // No parent: nothing is painted.
     TRzLabel orphan(nullptr);
     PaintParentBackground(&orphan, dc, true);
+    EXPECT_EQ(GetPixel(dc, 2, 5) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(GetPixel(dc, 15, 5) & 0xFFFFFF, 0x00FFFFu);
 }
 
 TEST(Fonts, RotatedFontsAndTrueTypeLeakNothing) {

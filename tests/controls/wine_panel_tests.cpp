@@ -407,16 +407,20 @@ TEST(RzGroupBox, ThemedBranchPaints) {
     auto* g = NewPanel<TRzGroupBox>(f.get(), 10, 10, 150, 100);
     g->SetGroupStyle(gsStandard);
     g->SetCaption("Themed");
-    g->SetColor(clWhite);
+    g->SetColor(clYellow);
     RzForceVisualStyles(1);
-    Shot s(g->Handle(), TShotPaint::Repainted);
+    Shot themed(g->Handle(), TShotPaint::Repainted);
     TRect cap = g->CaptionRect();
     RzForceVisualStyles(-1);
-    int painted = 0;
-    for (uint32_t v : s.Px) painted += v != 0xFFFFFFu;
-    EXPECT_GT(painted, 100);
-    EXPECT_GT(cap.Right, cap.Left);
-    // The classic groove is not what the themed look draws at the left edge.
     Shot classic(g->Handle(), TShotPaint::Repainted);
-    EXPECT_EQ(classic.At(0, 50), Rgb(clBtnShadow));
+    // Themed, the form shows through inside the theme's frame and the theme
+    // writes the caption; classic, the box fills with its own colour.
+    EXPECT_GT(cap.Right, cap.Left);
+    EXPECT_EQ(themed.At(75, 60), 0xFFFFFFu);
+    EXPECT_NE(themed.At(0, 50), 0xFFFFFFu);
+    int ink = 0;
+    for (int y = cap.Top; y < cap.Bottom; ++y)
+        for (int x = cap.Left; x < cap.Right; ++x) ink += themed.At(x, y) != 0xFFFFFFu;
+    EXPECT_GT(ink, 10);
+    EXPECT_EQ(classic.At(75, 60), Rgb(clYellow));
 }

@@ -247,6 +247,18 @@ TEST_F(Crossword, LabelsCarryTheCluesAndNumbersInWindows1251) {
     EXPECT_EQ(form->lblQ[i].Bounds().top, tops[i]);
     EXPECT_EQ(form->lblNum[i].Caption(), CStr(i + 1));
   }
+  // Where the layout puts the numbers and the headings, in twips.
+  struct Place {
+    const Label& label;
+    int left, top;
+  } const places[] = {{form->lblNum[0], 1920, 960},  {form->lblNum[1], 480, 1320}, {form->lblNum[2], 2880, 2040},
+                      {form->lblNum[3], 3360, 2520}, {form->lblNum[4], 480, 2760}, {form->lblNum[5], 1440, 3480},
+                      {form->lblNum[6], 1920, 3960}, {form->lblNum[7], 3720, 840}, {form->lblCapt, 2040, 0},
+                      {form->lblQG, 7200, 960},      {form->lblV, 7680, 5160}};
+  for (const Place& p : places) {
+    EXPECT_EQ(p.label.Bounds().left, p.left / 15) << p.left;
+    EXPECT_EQ(p.label.Bounds().top, p.top / 15) << p.top;
+  }
   // Number 8 stands above column 6, where the word read downwards starts.
   RECT eight = form->lblNum[7].Bounds();
   RECT top = ClientRectOf(Cell(1, 6 - kFirstColumn[0]).Handle());

@@ -312,6 +312,42 @@ TEST(KrosPlay, ANumberTileSelectsItsWordAndShowsItsRiddle) {
     EXPECT_EQ(kros->RzLabel12->Caption(), "Вопрос10");
 }
 
+// The words as the game's text gives them, apart from the form's own tables:
+// every answer, and the title and riddle its number tile shows.
+TEST(KrosPlay, EachTileShowsItsTitleAndRiddleAndEachAnswerIsItsDevice) {
+    static const std::u16string kText[][2] = {
+        {u"сканер", u"Луч летит по строчкам быстро, словно планер. Текст с картинкой мигом "
+         u"вводит в память ..."},
+        {u"колонки", u"Друг без друга не живут, словно две сестрёнки. Песенки для нас поют "
+         u"стерео ..."},
+        {u"монитор", u"В графическом редакторе рисую косогор. Выводит на экран его цветной "
+         u"наш ..."},
+        {u"микрофон", u"Чтобы голос записать, нужен был магнитофон. А сейчас нужен компьютер "
+         u"и, конечно, ..."},
+        {u"клавиатура", u"Учусь печатать с тренажёром, но только здесь не физкультура. "
+         u"Запомнить где Alt, Shift и Ctrl поможет мне ..."},
+        {u"память", u"Программы для работы загрузятся опять, в очень ёмкую и быструю "
+         u"внутреннюю ..."},
+        {u"принтер", u"Текст и картинки на бумагу выведет без литер. Виртуальное в реальное "
+         u"превращает ..."},
+        {u"мышь", u"Зверушка бегает по коврику, и не по нраву ей речной камыш. Нам "
+         u"помогает управлять программами, зовут её компьютерная ..."},
+        {u"процессор", u"В секунду тысячи задач осилит наш профессор. Он для компьютера как "
+         u"мозг, зовётся он ..."},
+        {u"диск", u"Его я правильно храню, мне не нужен риск. От царапин берегу "
+         u"оптический свой ..."},
+    };
+    NewGame();
+    for (int w = 1; w <= Tkros::WordCount; ++w) {
+        SCOPED_TRACE("word " + std::to_string(w));
+        EXPECT_EQ(Tkros::WordAnswer(w), Utf16ToCp1251(kText[w - 1][0]));
+        PressTile(kros, w);
+        EXPECT_EQ(kros->RzLabel12->Caption(), Utf16ToCp1251(u"Вопрос") + std::to_string(w));
+        EXPECT_EQ(kros->RzLabel11->Caption(), Utf16ToCp1251(kText[w - 1][1]));
+    }
+}
+
+
 TEST(KrosPlay, APressInACellSelectsItsWordWithoutMovingTheFocusFurther) {
     NewGame();
     PressIn(kros->Cells[45], mbMiddle);  // RzEdit43MouseDown: word 7

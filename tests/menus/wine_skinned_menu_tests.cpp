@@ -279,31 +279,29 @@ TEST_P(SkinnedMenus, ExtraLineIsAskedForUnlessTheFirstItemSaysNo) {
     Manager->MenuSupport()->SetUseExtraLine(true);
     Manager->OnGetMenuExtraLineData = TacGetExtraLineData::Fn(&probe, &Probe::Ask);
     HMENU h = Form->Popup()->Handle();
-    bool extra = false;
-    int left = 0, asked = 0;
-    DrivePopup({[&] {
-                    TacMenuInfoRef info = FindMenuInfoByWindow(TopMenuWindow());
-                    extra = info && info->HaveExtraLine;
-                    RECT w, r = ItemRect(nullptr, h, 0);
-                    GetWindowRect(TopMenuWindow(), &w);
-                    left = r.left - w.left;
-                    asked = probe.Asked;
-                    Keys({VK_ESCAPE});
-                }});
+    bool built = false, extra = false;
+    int asked = 0, widths[2] = {};
+    auto look = [&](int& Width) {
+        TacMenuInfoRef info = FindMenuInfoByWindow(TopMenuWindow());
+        built = bool(info);
+        extra = built && info->HaveExtraLine;
+        const RECT r = ItemRect(nullptr, h, 0);
+        Width = r.right - r.left;
+        asked = probe.Asked;
+        Keys({VK_ESCAPE});
+    };
+    DrivePopup({[&] { look(widths[0]); }});
     EXPECT_GT(asked, 0);
     EXPECT_TRUE(extra);
-    // The first column's items leave the extra line's width free at their left.
-    EXPECT_LT(left, Manager->MenuSupport()->ExtraLineWidth());
 
     probe.Asked = 0;
     Form->Item("PopCut")->SetName("SkinSelectItem");
-    DrivePopup({[&] {
-                    TacMenuInfoRef info = FindMenuInfoByWindow(TopMenuWindow());
-                    extra = !info || info->HaveExtraLine;
-                    Keys({VK_ESCAPE});
-                }});
+    DrivePopup({[&] { look(widths[1]); }});
     EXPECT_EQ(probe.Asked, 0);
+    EXPECT_TRUE(built);
     EXPECT_FALSE(extra);
+    // The first column's items are measured with the extra line's width.
+    EXPECT_EQ(widths[0] - widths[1], Manager->MenuSupport()->ExtraLineWidth());
 }
 
 // The pop-up's window is taken over while it shows; when another procedure

@@ -152,19 +152,31 @@ TEST_F(UnskinnedBar, ArrowsPagesThumbTopAndBottomRaiseOnScrollAndOnChange) {
 
 TEST_F(UnskinnedBar, ThumbIsRedrawnAfterAMove) {
     Make();
+    SetFocus(Form->Handle());  // no focus caret blinking on the thumb
+    auto thumb = [this] {
+        SCROLLBARINFO sbi{};
+        sbi.cbSize = sizeof sbi;
+        EXPECT_TRUE(GetScrollBarInfo(H(), OBJID_CLIENT, &sbi));
+        return std::make_pair(int(sbi.xyThumbTop), int(sbi.xyThumbBottom));
+    };
+    const auto [top0, bottom0] = thumb();
     const Pixels before = Grab(H());
     Bar->SetPosition(682);
     Pump(30);
     const Pixels after = Grab(H());
-    int differ = 0;
-    for (int y = 0; y < before.Height; ++y)
-        for (int x = 0; x < before.Width; ++x) differ += before.At(x, y) != after.At(x, y);
-    EXPECT_GT(differ, 20);
-    // The thumb sits at the bottom now: the middle of the bar looks like the top did.
-    SCROLLBARINFO sbi{};
-    sbi.cbSize = sizeof sbi;
-    ASSERT_TRUE(GetScrollBarInfo(H(), OBJID_CLIENT, &sbi));
-    EXPECT_GT(sbi.xyThumbTop, 250);
+    const auto [top1, bottom1] = thumb();
+    ASSERT_EQ(bottom1 - top1, bottom0 - top0);
+    ASSERT_GT(top1, bottom0);
+    // The thumb's picture stands where the bar now says, and not where it was.
+    int moved = 0, stayed = 0;
+    for (int y = 0; y < bottom0 - top0; ++y)
+        for (int x = 0; x < before.Width; ++x) {
+            moved += after.At(x, top1 + y) == before.At(x, top0 + y);
+            stayed += after.At(x, top0 + y) == before.At(x, top0 + y);
+        }
+    const int all = (bottom0 - top0) * before.Width;
+    EXPECT_EQ(moved, all);
+    EXPECT_LT(stayed, all / 2);
 }
 
 // ---- the skinned path, under a manager ----

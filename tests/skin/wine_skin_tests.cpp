@@ -389,9 +389,13 @@ TEST_F(SkinState, CacheCopiedAroundChildren) {
     hidden->SetBounds(50, 50, 20, 20);
     hidden->SetVisible(false);
     hidden->SetParent(panel);
-    auto* child = new TPanel(Form);
+    auto* child = new TPanel(Form);  // opaque
     child->SetBounds(60, 10, 20, 20);
     child->SetParent(panel);
+    auto* clear = new TPanel(Form);
+    clear->SetControlStyle(clear->ControlStyle() & ~csOpaque);
+    clear->SetBounds(10, 60, 20, 20);
+    clear->SetParent(panel);
     Form->Show();
     Pump(20);
     TsCommonData d(panel, true);
@@ -410,7 +414,8 @@ TEST_F(SkinState, CacheCopiedAroundChildren) {
     EXPECT_EQ(at(5, 5), clRed);
     EXPECT_EQ(at(15, 15), clBlue);   // the windowless child is left out
     EXPECT_EQ(at(55, 55), clRed);    // an invisible one is not
-    EXPECT_EQ(at(65, 15), (child->ControlStyle() & csOpaque) ? clBlue : clRed);  // opaque children too
+    EXPECT_EQ(at(65, 15), clBlue);   // an opaque one too
+    EXPECT_EQ(at(15, 65), clRed);    // a window that is not opaque is painted over
     EXPECT_EQ(at(95, 95), clBlue);   // outside the target
     // Over the windows: the child window is left out whole.
     target->Canvas()->FillRect(TRect{0, 0, 100, 100});
@@ -418,6 +423,7 @@ TEST_F(SkinState, CacheCopiedAroundChildren) {
                       TRect{0, 0, 100, 100});
     GdiFlush();
     EXPECT_EQ(at(65, 15), clBlue);
+    EXPECT_EQ(at(15, 65), clBlue);
     EXPECT_EQ(at(15, 15), clRed);
     delete target;
     Form->Hide();

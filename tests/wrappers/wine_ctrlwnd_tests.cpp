@@ -301,8 +301,12 @@ TEST_F(Wrappers, ClassLibraryButtonsClickOnSpaceAndTheDefaultOneOnEnter) {
     box->SetFocus();
     Keys(VK_RETURN, true, true);
     EXPECT_EQ(n.Ok, 1);
-    // The default button looks hot while no other button has the focus.
-    EXPECT_EQ(GetWindowLongW(ok->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    // The default button looks hot while no other button has the focus, and
+    // plain again once one has.
+    const Pixels asDefault = Shot(ok->Handle());
+    other->SetFocus();
+    Pump();
+    EXPECT_NE(Shot(ok->Handle()).Data, asDefault.Data);
     for (TacMainWnd* w : Made) delete w;
     Made.clear();
     delete form;
