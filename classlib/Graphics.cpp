@@ -686,10 +686,11 @@ void TBitmap::FreeContents() {
     FBits = nullptr;
     FStride = 0;
     FTopDown = false;
+    FStoreWidth = FStoreHeight = 0;
 }
 
 uint8_t* TBitmap::RowAddress(int row) const {
-    const int stored = FTopDown ? row : FHeight - 1 - row;
+    const int stored = FTopDown ? row : FStoreHeight - 1 - row;
     return FBits + static_cast<ptrdiff_t>(stored) * FStride;
 }
 
@@ -758,8 +759,8 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
         FBits = dst;
         FStride = stride;
         FTopDown = false;
-        FWidth = w;
-        FHeight = h;
+        FWidth = FStoreWidth = w;
+        FHeight = FStoreHeight = h;
         return;
     }
     std::vector<uint8_t> old;
@@ -786,6 +787,8 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
         FBits = static_cast<uint8_t*>(bits);
         FStride = static_cast<int>(BmpRowBytes(w, l.BitCount));
         FTopDown = false;
+        FStoreWidth = w;
+        FStoreHeight = h;
     }
     // New pixels are 0 (black, alpha 0); kept ones are copied at the top left.
     if (ddb || !old.empty()) {
@@ -798,21 +801,60 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
     }
 }
 
+// A roomy DIB's size change: within its section nothing moves and only the
+// new pixels are cleared; past it a section a quarter larger (at least 64
+// pixels) takes the kept rows. False for what Recreate does.
+bool TBitmap::ResizeInRoom(int w, int h) {
+    const DibLayout l = LayoutOf(FPixelFormat);
+    if (!FRoomy || FDDB || (FHandle && !FBits) || w <= 0 || h <= 0 || l.BitCount < 8) return false;
+    GdiFlush();
+    const size_t bpp = l.BitCount / 8;
+    if (w > FStoreWidth || h > FStoreHeight) {
+        const int sw = std::max(w, FStoreWidth), sh = std::max(h, FStoreHeight);
+        const int nw = std::max(sw + sw / 4, sw + 64), nh = std::max(sh + sh / 4, sh + 64);
+        CanvasHandleChanging();
+        void* bits = nullptr;
+        HBITMAP fresh = CreateDibSection(nw, nh, l, FPalette, bits);
+        if (!fresh) OutOfResources();
+        const int stride = static_cast<int>(BmpRowBytes(nw, l.BitCount));
+        auto* dst = static_cast<uint8_t*>(bits);
+        // Bottom-up: row y lies at (nh - 1 - y) * stride.
+        const size_t keep = static_cast<size_t>(std::min(w, FWidth)) * bpp;
+        for (int y = 0; y < std::min(h, FHeight); ++y)
+            std::memcpy(dst + static_cast<ptrdiff_t>(nh - 1 - y) * stride, RowAddress(y), keep);
+        if (FHandle) DeleteObject(FHandle);
+        FHandle = fresh;
+        FBits = dst;
+        FStride = stride;
+        FTopDown = false;
+        FStoreWidth = nw;
+        FStoreHeight = nh;
+    }
+    // What the old size did not cover is cleared, as a new bitmap is.
+    for (int y = 0; y < h; ++y) {
+        const size_t from = y < FHeight ? static_cast<size_t>(std::min(FWidth, w)) * bpp : 0;
+        std::memset(RowAddress(y) + from, 0, static_cast<size_t>(w) * bpp - from);
+    }
+    FWidth = w;
+    FHeight = h;
+    return true;
+}
+
 void TBitmap::SetWidth(int v) {
     if (v == FWidth) return;
-    Recreate(v, FHeight, FPixelFormat, FDDB, true, &FPalette);
+    if (!ResizeInRoom(v, FHeight)) Recreate(v, FHeight, FPixelFormat, FDDB, true, &FPalette);
     Changed(this);
 }
 
 void TBitmap::SetHeight(int v) {
     if (v == FHeight) return;
-    Recreate(FWidth, v, FPixelFormat, FDDB, true, &FPalette);
+    if (!ResizeInRoom(FWidth, v)) Recreate(FWidth, v, FPixelFormat, FDDB, true, &FPalette);
     Changed(this);
 }
 
 void TBitmap::SetSize(int AWidth, int AHeight) {
     if (AWidth == FWidth && AHeight == FHeight) return;
-    Recreate(AWidth, AHeight, FPixelFormat, FDDB, true, &FPalette);
+    if (!ResizeInRoom(AWidth, AHeight)) Recreate(AWidth, AHeight, FPixelFormat, FDDB, true, &FPalette);
     Changed(this);
 }
 
@@ -905,6 +947,8 @@ void TBitmap::AdoptHandle(HBITMAP h) {
         FHeight = ds.dsBm.bmHeight;
         FBits = static_cast<uint8_t*>(ds.dsBm.bmBits);
         FStride = ds.dsBm.bmWidthBytes;
+        FStoreWidth = FWidth;
+        FStoreHeight = FHeight;
         FTopDown = ds.dsBmih.biHeight < 0 || IsTopDown(h, FBits, FStride, FHeight);
         if (l.BitCount <= 8) {
             RGBQUAD table[256];

@@ -464,6 +464,12 @@ public:
     void* ScanLine(int Row);
     // Bytes per row (rows are padded to 4 bytes); 0 for a DDB or empty bitmap.
     int RowBytes() const;
+    // A roomy DIB keeps a section larger than its size, so that size changes
+    // within it (a window's image while the window is dragged to a new size)
+    // touch no fresh memory, which costs more than painting the image. Its
+    // size changes keep the pixels and clear the new ones as SetSize does;
+    // Handle() and ReleaseHandle() may give a bitmap larger than Width x Height.
+    void SetRoomy(bool v) { FRoomy = v; }
 
     // tmAuto: the colour of the bottom-left pixel; tmFixed: the colour set.
     TColor TransparentColor();
@@ -486,8 +492,11 @@ private:
     std::vector<uint8_t> ReadBGRA();  // top-down rows, 4 bytes a pixel
     void WriteBGRA(const std::vector<uint8_t>& px);
     uint8_t* RowAddress(int row) const;
+    bool ResizeInRoom(int w, int h);
 
     int FWidth = 0, FHeight = 0;
+    int FStoreWidth = 0, FStoreHeight = 0;  // of the DIB section: more than the size when roomy
+    bool FRoomy = false;
     TPixelFormat FPixelFormat = pf24bit;  // format of the DIB when not a DDB
     bool FDDB = true;
     HBITMAP FHandle = nullptr;

@@ -3,6 +3,8 @@
 #   build.sh            everything: programs, tests, host tools
 #   build.sh programs   only what the two programs need (the host tools and
 #                       pictures of the native tree, then the programs)
+#   build.sh benches    what the benches need (the native tree's host tools,
+#                       pictures and test skins, then the Windows bench programs)
 #   TUVRELI_WERROR=ON   warnings of the project's own code are errors (CI);
 #                       unset, a tree keeps what it was configured with, so
 #                       the run command after the test command rebuilds nothing
@@ -16,7 +18,10 @@ native_targets=() win_targets=()
 case "${1:-}" in
   "") ;;
   programs) native_targets=(--target art formc) win_targets=(--target Tuvreli crossword) ;;
-  *) echo "usage: $0 [programs]" >&2; exit 2 ;;
+  benches)
+    native_targets=(--target art formc test_skins png_bench skin_paint_bench)
+    win_targets=(--target test_skins skin_bench skin_paint_bench_win wrap_bench skinforms_bench) ;;
+  *) echo "usage: $0 [programs|benches]" >&2; exit 2 ;;
 esac
 werror=()
 [ -n "${TUVRELI_WERROR:-}" ] && werror=(-DTUVRELI_WERROR="$TUVRELI_WERROR")

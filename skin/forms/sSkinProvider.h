@@ -469,7 +469,9 @@ private:
         FTitleBarCopy.reset();
         FFillTile.reset();
         FImageKept = false;
+        FIconCopy = TacIconCopy{};
     }
+    void DrawTitleIcon(TBitmap* Bmp, const TRect& R, HICON Icon);
 
     TForm* FForm = nullptr;
     TacProviderRelay* FRelay = nullptr;
@@ -488,6 +490,12 @@ private:
     MenuLineKey FMenuLineKey;
     std::unique_ptr<TBitmap> FFillTile;       // one tile of a repeating background
     TacTiledFill FFillKey;
+    // The title icon as last drawn, with the pixels it was drawn over.
+    struct TacIconCopy {
+        HICON Icon = nullptr;
+        TRect R;
+        std::vector<uint8_t> Under, Drawn;
+    } FIconCopy;
     bool FImageKept = false;  // the cache holds a whole image of state FImageState
     int FImageState = 0;
     int FImageTop = 0;        // its title and menu band's height

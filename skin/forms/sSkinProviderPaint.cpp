@@ -4,6 +4,7 @@
 // system's own caption drawing, the window region cut to the skin's corners
 // and the desktop-composition switches.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,8 @@ void TsSkinProvider::PaintAll() {
             SendToControlTree(FForm, SM_ALPHACMD, WPARAM(SkinWParam(scOpacity)), 1);
     }
     TBitmap* cache = FCommonData->CacheBitmap;
+    // Sized at every step of a size drag.
+    cache->SetRoomy(true);
     HWND h = FForm->HandleIfAllocated();
     // A frame held while its child maximises is painted once, when it is let go.
     if (FForm->FormStyle() == fsMDIForm && !IsWindowVisible(h) && MaximisedChild()) return;
@@ -84,17 +87,14 @@ void TsSkinProvider::PaintAll() {
             const TRect all = Rect(0, 0, W, H);
             std::vector<TRect> bands;
             if (!iconic && ChangedBands(W, H, state, bands)) {
-                // Only the size changed: what lies away from the right and
-                // bottom edges and below the title stays as it was.
+                // What lies inside the edges and below the title stays as it was.
                 cache->SetSize(W, H);
                 for (const TRect& b : bands) PaintFormFill(cache, b, state != 0);
                 PaintControlSectionFrame(FCommonData.get(), NoParent(), true, cache, TPoint{0, 0}, all, state, &bands);
             } else {
-                if (cache->Width() != W || cache->Height() != H) {
-                    // Everything is painted anew: the old pixels need not be kept.
-                    cache->SetSize(0, 0);
-                    cache->SetSize(W, H);
-                }
+                // Everything is painted anew; within its room the image moves
+                // nothing to change its size.
+                if (cache->Width() != W || cache->Height() != H) cache->SetSize(W, H);
                 if (Plain(FCommonData.get())) {
                     const int top = CaptionHeight() + BorderWidthWithForm() + MenuRows() * MenuLineHeight() + 1;
                     // Without a border image nothing else paints the frame's sides and bottom.
@@ -195,7 +195,7 @@ void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {
         }
 }
 
-// The parts of the image a change to W x H alters, when the rest can stay:
+// The parts of the image a repaint at W x H alters, when the rest can stay:
 // the image is whole, of the same state and fill, and everything in the skin
 // that depends on the size sits within the bands: the title band with the
 // top border and corners, the right edge from the old or new width (what is
@@ -209,7 +209,6 @@ bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& B
         !HasBorder() || Plain(FCommonData.get()) || !m->IsValidSectionIndex(FCommonData->SkinSectionNo))
         return false;
     const int oldW = cache->Width(), oldH = cache->Height();
-    if (oldW == W && oldH == H) return false;
     // A menu bar that wraps into more or fewer rows moves everything below it.
     if (TopBandHeight() != FImageTop) return false;
     TacTiledFill fill;
@@ -244,6 +243,9 @@ bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& B
     const int x0 = std::min(oldW, W) - right, y0 = std::min(oldH, H) - bottom;
     if (x0 <= left || y0 <= top) return false;
     Bands = {Rect(0, 0, W, top), Rect(x0, top, W, H), Rect(0, y0, x0, H)};
+    // At the same size the image was dropped for its title (text, buttons,
+    // menu) or frame: the left edge too, the inside stays.
+    if (oldW == W && oldH == H) Bands.push_back(Rect(0, top, left, y0));
     return true;
 }
 
@@ -309,7 +311,38 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* Bmp) {
     if (!icon && IconHeight() > 16 && AppLargeIcon && !AppLargeIcon->Empty()) icon = AppLargeIcon->Handle();
     if (!icon && AppSmallIcon && !AppSmallIcon->Empty()) icon = AppSmallIcon->Handle();
     if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    DrawIconEx(dc, r.Left, r.Top, icon, IconWidth(), IconHeight(), 0, nullptr, DI_NORMAL);
+    DrawTitleIcon(Bmp, Bounds(r.Left, r.Top, IconWidth(), IconHeight()), icon);
+}
+
+// Drawing an icon costs more than the rest of the title band: the same icon
+// over the same pixels as last time is copied from that drawing.
+void TsSkinProvider::DrawTitleIcon(TBitmap* Bmp, const TRect& R, HICON Icon) {
+    const TRect r = Rect(std::max(R.Left, 0), std::max(R.Top, 0), std::min(R.Right, Bmp->Width()),
+                         std::min(R.Bottom, Bmp->Height()));
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    // The rectangle's rows of the image, into Out or from In.
+    auto rows = [&](std::vector<uint8_t>* Out, const std::vector<uint8_t>* In) {
+        const TacImage img = ImageOf(Bmp);
+        const size_t row = size_t(r.Width()) * size_t(img.Bpp);
+        if (Out) Out->resize(row * size_t(r.Height()));
+        for (int y = 0; y < r.Height(); ++y) {
+            uint8_t* p = img.At(r.Left, r.Top + y);
+            if (Out) std::memcpy(Out->data() + row * size_t(y), p, row);
+            if (In) std::memcpy(p, In->data() + row * size_t(y), row);
+        }
+    };
+    std::vector<uint8_t> under;
+    rows(&under, nullptr);
+    TacIconCopy& c = FIconCopy;
+    if (c.Icon == Icon && c.R == R && c.Under == under) {
+        rows(nullptr, &c.Drawn);
+        return;
+    }
+    DrawIconEx(Bmp->Canvas()->Handle(), R.Left, R.Top, Icon, R.Width(), R.Height(), 0, nullptr, DI_NORMAL);
+    c.Icon = Icon;
+    c.R = R;
+    c.Under = std::move(under);
+    rows(&c.Drawn, nullptr);
 }
 
 void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {

@@ -311,6 +311,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& M) {
     case WM_SETICON:
         // The system repaints the caption with the new icon itself, not by
         // WM_NCPAINT (the class library sets an MDI child's icon once it shows).
+        // A handle may come again for another picture: the drawn copy goes.
+        FIconCopy = TacIconCopy{};
         if (CallPrev(M) && FDrawNonClientArea && FSystemMenu && IsWindowVisible(h)) PaintFrameToWindow();
         return;
     case WM_SYSCOLORCHANGE:

@@ -89,6 +89,32 @@ TEST(Bitmap, ResizingKeepsTheTopLeftAndClearsNewPixels) {
     EXPECT_NE(b->Handle(), nullptr);
 }
 
+// A roomy bitmap keeps its section through size changes; it must show what a
+// plain one shows: kept pixels, cleared new ones (also where a larger size
+// left some), scan lines that are the canvas's rows.
+TEST(Bitmap, ARoomyBitmapResizesAsAPlainOneDoes) {
+    Bmp plain(MakeBitmap(4, 4, clRed, pf24bit)), roomy(MakeBitmap(4, 4, clRed, pf24bit));
+    roomy->SetRoomy(true);
+    const struct {
+        int W, H;
+    } steps[] = {{6, 2}, {3, 5}, {90, 70}, {2, 2}, {5, 4}, {300, 3}, {7, 9}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.W << " x " << s.H);
+        for (TBitmap* b : {plain.get(), roomy.get()}) {
+            b->Canvas()->Brush()->SetColor(clRed);
+            b->Canvas()->FillRect(Rect(0, 0, b->Width(), b->Height()));
+            static_cast<uint8_t*>(b->ScanLine(b->Height() - 1))[1] = 0xFF;  // green into the last row
+            b->SetSize(s.W, s.H);
+        }
+        ASSERT_EQ(roomy->Width(), s.W);
+        ASSERT_EQ(roomy->Height(), s.H);
+        for (int y = 0; y < s.H; ++y) {
+            EXPECT_EQ(std::memcmp(plain->ScanLine(y), roomy->ScanLine(y), size_t(s.W) * 3), 0) << "row " << y;
+            for (int x = 0; x < s.W; x += 3) ASSERT_EQ(roomy->Canvas()->Pixels(x, y), plain->Canvas()->Pixels(x, y));
+        }
+    }
+}
+
 TEST(Bitmap, DeviceBitmapsTurnIntoDIBsForScanLines) {
     Bmp b(new TBitmap);
     EXPECT_EQ(b->PixelFormat(), pfDevice);

@@ -6,7 +6,8 @@
 // (what the load of a shared machine does not inflate), beside the same
 // drags of the unskinned form; the messages of a size step with the time
 // each takes; last a child maximised and restored in an MDI frame, skinned
-// and not, with the frame paints each step costs.
+// and not, with the frame paints each step costs. Last the goals, as ratios
+// against the unskinned form in the same run, and whether each holds.
 #include <windows.h>
 
 #include <algorithm>
@@ -106,7 +107,14 @@ void Breakdown(HWND h, int Steps) {
 // manager of the test display does not run them for synthetic input): one
 // frame is one position or size change with everything it repaints. Counts
 // the frames over 16 ms.
-void Drags(HWND h) {
+struct DragFigures {
+    double Median = 0, Cpu = 0;
+    int Over = 0;
+};
+
+// The size drag's figures (the second kind).
+DragFigures Drags(HWND h) {
+    DragFigures sized;
     RECT w{};
     GetWindowRect(h, &w);
     const struct {
@@ -133,7 +141,9 @@ void Drags(HWND h) {
         std::printf("  scripted %s drag: 40 frames, %d over 16 ms, best %.2f ms, median %.2f ms, worst %.2f ms, "
                     "processor %.2f ms a frame\n",
                     k.What, over, frames.front(), frames[20], frames.back(), cpu / 40);
+        if (k.DW > 0) sized = DragFigures{frames[20], cpu / 40, over};
     }
+    return sized;
 }
 
 // Frame paints: the WM_NCPAINT messages the MDI frame's window hears.
@@ -147,7 +157,10 @@ LRESULT CALLBACK CountFramePaints(HWND h, UINT msg, WPARAM w, LPARAM l) {
 // A child maximised and restored in a 1000 x 700 MDI frame, skinned with
 // Skin or not at all (nil): ms a step (the median of the rounds) and the
 // frame paints a step.
-void MDISteps(const char* Skin) {
+struct MDIFigures {
+    double Median = 0, Paints = 0;
+};
+MDIFigures MDISteps(const char* Skin) {
     TsSkinManager* m = Skin ? MakeManager(nullptr, Skin) : nullptr;
     TForm* f = MakeForm(40, 40, 1000, 700, "MDI frame");
     f->SetFormStyle(fsMDIForm);
@@ -175,13 +188,18 @@ void MDISteps(const char* Skin) {
         }
     SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FrameInner));
     std::sort(steps.begin(), steps.end());
+    const MDIFigures r{steps[steps.size() / 2], double(g_FramePaints) / double(steps.size())};
     std::printf("MDI frame 1000 x 700, %s: maximise and restore of a child, %.2f ms a step (best %.2f), "
                 "%.2f frame paints a step\n",
-                Skin ? Skin : "unskinned", steps[steps.size() / 2], steps.front(),
-                double(g_FramePaints) / double(steps.size()));
+                Skin ? Skin : "unskinned", r.Median, steps.front(), r.Paints);
     delete f;
     delete m;
     Pump(100);
+    return r;
+}
+
+void Goal(const char* What, double Ratio, double Limit, bool Holds) {
+    std::printf("  %-44s %5.2f x (at most %.1f x)  %s\n", What, Ratio, Limit, Holds ? "holds" : "MISSED");
 }
 
 }  // namespace
@@ -195,17 +213,22 @@ int main() {
     const double unskinned = Best(20, [&] { SendMessageW(ph, WM_NCPAINT, 1, 0); });
     std::printf("unskinned form, WM_NCPAINT: %.3f ms\n", unskinned);
     // What the system's own window moves and sizes cost, the floor under the skinned ones.
-    Drags(ph);
+    const DragFigures plainDrag = Drags(ph);
     Breakdown(ph, 20);
     delete plain;
-    for (const char* skin : {"Birch", "Night"}) {
-        TsSkinManager* m = MakeManager(nullptr, skin);
+    struct {
+        const char* Skin;
+        double Paint;
+        DragFigures Drag;
+    } skins[] = {{"Birch", 0, {}}, {"Night", 0, {}}};
+    for (auto& k : skins) {
+        TsSkinManager* m = MakeManager(nullptr, k.Skin);
         TForm* f = MakeForm(40, 40, 1000, 700, "Skinned");
         auto* p = new TsSkinProvider(f);
         f->Show();
         Pump(400);
         HWND h = f->Handle();
-        const double nc = Best(20, [&] {
+        k.Paint = Best(20, [&] {
             p->InvalidateCache();
             SendMessageW(h, WM_NCPAINT, 1, 0);
         });
@@ -219,15 +242,30 @@ int main() {
         const double client = Best(20, [&] { p->PaintClientBackground(mem.Get(), false); });
         std::printf("%s, 1000 x 700: full non-client paint %.3f ms (%.1f x unskinned), frame copy only %.3f ms, "
                     "client background %.3f ms\n",
-                    skin, nc, nc / std::max(unskinned, 1e-3), copy, client);
-        Drags(h);
+                    k.Skin, k.Paint, k.Paint / std::max(unskinned, 1e-3), copy, client);
+        k.Drag = Drags(h);
         Breakdown(h, 20);
         delete f;
         delete m;
         Pump(100);
     }
-    MDISteps(nullptr);
-    MDISteps("Birch");
+    const MDIFigures plainMDI = MDISteps(nullptr), birchMDI = MDISteps("Birch");
     StopUnits();
+    auto ratio = [](double A, double B) { return A / std::max(B, 1e-3); };
+    std::printf("goals, against the unskinned form in this run:\n");
+    const double nc = ratio(skins[0].Paint, unskinned);
+    Goal("Birch non-client paint", nc, 3, nc <= 3);
+    for (const auto& k : skins) {
+        char what[80];
+        const double r = ratio(k.Drag.Median, plainDrag.Median);
+        std::snprintf(what, sizeof what, "%s size drag median", k.Skin);
+        Goal(what, r, 1.5, r <= 1.5);
+        std::printf("    processor a frame %.2f x; %d of 40 frames over 16 ms (unskinned %d): %s\n",
+                    ratio(k.Drag.Cpu, plainDrag.Cpu), k.Drag.Over, plainDrag.Over,
+                    k.Drag.Over == 0 ? "holds" : "MISSED");
+    }
+    const double mdi = ratio(birchMDI.Median, plainMDI.Median);
+    Goal("Birch MDI maximise and restore", mdi, 2, mdi <= 2);
+    std::printf("    %.2f frame paints a step (one): %s\n", birchMDI.Paints, birchMDI.Paints <= 1.0 ? "holds" : "MISSED");
     return 0;
 }
