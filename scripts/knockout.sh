@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every knockout variant of our test skins: each skin with one section or one
 # image key taken out in turn, painted through every page of the skin host
-# and its menus (the test wine.knockout, which in CI runs a fixed sample and
-# a few drawn at random). Takes a while: a few seconds a variant.
+# and its menus, off screen and on the display (the test wine.knockout, which
+# in CI runs a fixed sample and a few drawn at random). Takes a while: some
+# eight seconds a variant.
 #   knockout.sh [BUILD_DIR]               all variants (BUILD_DIR: build/win)
 #   knockout.sh [BUILD_DIR] LABEL,...     just these ("Birch:-MAINMENU",
 #                                         "Night:FORM.BORDERSMASK")

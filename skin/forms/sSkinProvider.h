@@ -454,6 +454,7 @@ private:
     MenuLineKey CurrentMenuLineKey() const;
     void CheckMenuLineKey();
     int TitleSkinIndex() const;
+    int TitleFontSection() const;
     AnsiString TitleSkinName() const;
     void ShowCaptionOverlay();
     void HideCaptionOverlay();

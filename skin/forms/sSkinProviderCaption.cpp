@@ -454,7 +454,7 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
             PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, b->State == 0 && !FFormActive ? 2 : 1,
                                 m->ma()[size_t(image)], EmptyCacheInfo);
         else if (!disabled)
-            PaintPlainButton(Bmp, Code, b->State, !FFormActive, TitleSkinIndex());
+            PaintPlainButton(Bmp, Code, b->State, !FFormActive, TitleFontSection());
         TBitmap* g = t->Glyph();
         if (!g->Empty()) {
             const int shift = b->State == 2 ? 1 : 0;
@@ -472,7 +472,7 @@ void TsSkinProvider::PaintButtonInto(TBitmap* Bmp, int Code) {
     }
     const int mode = disabled || (b->State == 0 && !FFormActive) ? 2 : 1;
     if (!m->IsValidMaskIndex(image)) {
-        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, TitleSkinIndex());
+        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, TitleFontSection());
         return;
     }
     PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, b->State, mode, m->ma()[size_t(image)], EmptyCacheInfo);

@@ -50,6 +50,13 @@ int TsSkinProvider::TitleSkinIndex() const {
     return m ? m->SectionIndex(TitleSkinName()) : -1;
 }
 
+// Without a title section the band shows the form's own image: the caption
+// takes the form's font colours over it.
+int TsSkinProvider::TitleFontSection() const {
+    const int title = TitleSkinIndex();
+    return title >= 0 ? title : FCommonData->SkinSectionNo;
+}
+
 // ---------------------------------------------------------------- the window image
 
 void TsSkinProvider::PaintAll() {
@@ -347,8 +354,8 @@ void TsSkinProvider::DrawTitleIcon(TBitmap* Bmp, const TRect& R, HICON Icon) {
 
 void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
     TsSkinManager* m = ManagerOf(FCommonData.get());
-    const int title = TitleSkinIndex();
-    if (!m || title < 0) return;
+    const int title = TitleFontSection();
+    if (!m || !m->IsValidSectionIndex(title)) return;
     const TsSkinValues& v = m->SkinData()->Values;
     TRect r;
     r.Left = (IconVisible() ? IconWidth() : 0) + SysBorderWidth() + v.BILeft + 4;
