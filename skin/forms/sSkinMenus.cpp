@@ -431,10 +431,8 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
     info->Wnd = Wnd;
     info->HaveExtraLine = data.Visible;
     TsSkinManager* m = FOwner;
-    // A skin without the menu's section paints it as the section its items
-    // are written in, so that they still have a face to be read on.
-    const TsSection menu = m ? m->Resolve("MAINMENU", "MENUITEM") : TsSection{};
-    if (m && m->IsValidSectionIndex(menu.Index) && Width > 0 && Height > 0) {
+    const TsSection menu = m ? m->Resolve("MAINMENU", "MAINMENU") : TsSection{};
+    if (m && menu.Name == "MAINMENU" && Width > 0 && Height > 0) {
         info->Bmp.reset(CreateBitmap24(Width, Height));
         TBitmap* bmp = info->Bmp.get();
         const TRect all{0, 0, Width, Height};
@@ -461,6 +459,15 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
             CollectCornerKeyRects(FCornerRects, Width, md, false, 0);
             CollectCornerKeyRects(FCornerRects, Width, md, true, Height - md.WB);
         }
+    } else if (m && Width > 0 && Height > 0) {
+        // A skin without the menu's section: the colour of the section the
+        // items are written in, so that they still have a face to be read on
+        // (its images would frame the whole menu as one item).
+        info->Bmp.reset(CreateBitmap24(Width, Height));
+        const int text = MenuTextSection();
+        FillRectOnDC(DCOf(info->Bmp.get()), TRect{0, 0, Width, Height},
+                     m->IsValidSectionIndex(text) ? m->gd()[size_t(text)].Color : m->GlobalColor());
+        FCornerRects.clear();
     }
     if (Wnd) InitPopupWindow(Wnd, info->Bmp.get());
     AddMenuInfo(info);
