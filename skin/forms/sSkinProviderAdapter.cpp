@@ -1,6 +1,7 @@
 // The control adapter: wraps a skinned form's controls, each by the wrapper
 // its class name asks for in the manager's ThirdParty lists, labels made
 // transparent in the skin's font colour, frames given a frame adapter.
+#include <algorithm>
 #include <utility>
 
 #include "ExtControls.h"
@@ -195,8 +196,11 @@ void TacCtrlAdapter::AdaptControl(TControl* Control, const AnsiString& Section) 
 void TacCtrlAdapter::RemoveItem(int Index) {
     if (Index < 0 || Index >= Count()) return;
     delete Items[size_t(Index)];
-    Items[size_t(Index)] = Items.back();
-    Items[size_t(Index)]->Index = Index;
+    // The last slot is the one that goes: nothing moves into it.
+    if (Index != Count() - 1) {
+        Items[size_t(Index)] = Items.back();
+        Items[size_t(Index)]->Index = Index;
+    }
     Items.pop_back();
 }
 
@@ -227,10 +231,12 @@ void TacCtrlAdapter::RemoveAllItems() {
 }
 
 void TacCtrlAdapter::WndProc(TMessage& Message) {
-    // A copy: a wrapper answering may cost the list an item.
+    // A copy: a wrapper answering may cost the list an item, which is freed,
+    // so an item is looked at only while the list still holds it.
     const TacAdapterItems items = Items;
     for (TacAdapterItem* it : items) {
-        if (IndexOf(it->Ctrl) < 0 || it->WrapperLost() || !it->Ctrl || !it->Ctrl->Parent()) continue;
+        if (std::find(Items.begin(), Items.end(), it) == Items.end()) continue;
+        if (!it->Ctrl || !it->Ctrl->Parent() || it->WrapperLost()) continue;
         try {
             SendMessageW(it->ScrollWnd->CtrlHandle, Message.Msg, Message.WParam, Message.LParam);
         } catch (...) {

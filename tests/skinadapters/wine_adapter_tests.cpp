@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -301,6 +302,66 @@ TEST_F(AdapterTest, CleanItemsDropsEveryItemWhoseWrapperLetGoAndNotificationsAda
     Adapter()->ControlRemoved(viaCommand);
     SendMessageW(Form->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scChildChanged)), LPARAM(viaCommand));
     EXPECT_NE(WrapperByProperty(viaCommand->Handle()), nullptr);
+}
+
+// The last item moves into the freed slot; the last slot itself just goes.
+TEST_F(AdapterTest, RemovingAnItemMovesTheLastIntoItsSlot) {
+    Make({{0, "TEdit"}});
+    TEdit* e[3] = {Add<TEdit>(Form, 10, 10), Add<TEdit>(Form, 10, 40), Add<TEdit>(Form, 10, 70)};
+    Show();
+    ASSERT_EQ(Adapter()->Count(), 3);
+    const struct {
+        int Index;
+        std::vector<TEdit*> Left;
+    } steps[] = {{0, {e[2], e[1]}}, {1, {e[2]}}, {3, {e[2]}}, {0, {}}};
+    for (const auto& s : steps) {
+        Adapter()->RemoveItem(s.Index);
+        ASSERT_EQ(Adapter()->Count(), int(s.Left.size())) << s.Index;
+        for (size_t i = 0; i < s.Left.size(); ++i) {
+            EXPECT_EQ(Adapter()->Items[i]->Ctrl, s.Left[i]) << s.Index;
+            EXPECT_EQ(Adapter()->Items[i]->Index, int(i)) << s.Index;
+        }
+    }
+}
+
+// A wrapper answering the form's message may take a later control off the
+// form: that control is not sent the message, every other one is.
+TEST_F(AdapterTest, AControlRemovedWhileTheMessageGoesRoundIsSkipped) {
+    Make({{0, "TEdit"}});
+    TEdit* e[3] = {Add<TEdit>(Form, 10, 10), Add<TEdit>(Form, 10, 40), Add<TEdit>(Form, 10, 70)};
+    Show();
+    ASSERT_EQ(Adapter()->Count(), 3);
+    constexpr UINT kPing = WM_APP + 7;
+    struct Spy {
+        TEdit* Target;
+        TWndMethod Saved;
+        std::function<void()> OnPing = nullptr;
+        int Pings = 0;
+        void Proc(TMessage& m) {
+            if (m.Msg == kPing && !Pings++ && OnPing) OnPing();
+            Saved(m);
+        }
+    };
+    std::vector<std::unique_ptr<Spy>> spies;
+    for (TEdit* c : e) {
+        spies.push_back(std::make_unique<Spy>(Spy{c, c->WindowProc, nullptr}));
+        c->WindowProc = TWndMethod::Of<&Spy::Proc>(spies.back().get());
+    }
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Adapter()->Items[size_t(i)]->Ctrl, e[i]);
+    // The first one told takes the second off the form.
+    spies[0]->OnPing = [&] {
+        e[1]->WindowProc = spies[1]->Saved;
+        e[1]->SetParent(nullptr);
+    };
+    TMessage m{kPing, 0, 0, 0};
+    Adapter()->WndProc(m);
+    EXPECT_EQ(Adapter()->Count(), 2);
+    EXPECT_EQ(spies[0]->Pings, 1);
+    EXPECT_EQ(spies[1]->Pings, 0);
+    EXPECT_EQ(spies[2]->Pings, 1);
+    e[0]->WindowProc = spies[0]->Saved;
+    e[2]->WindowProc = spies[2]->Saved;
+    delete e[1];
 }
 
 TEST_F(AdapterTest, AControlLeavingTheFormLosesItsItemAndGetsItsWindowProcBack) {

@@ -198,12 +198,16 @@ TEST_P(SkinnedLook, AfterEachSizeStepTheImageAndTheFrameAreThoseOfAFullRepaint) 
     HWND h = H(p);
     const struct {
         int DW, DH;
-    } steps[] = {{37, 0}, {0, 29}, {-61, -45}, {5, 3}, {-3, 2}, {300, 180}, {-420, -300}, {1, -1}};
+    } steps[] = {{37, 0}, {0, 29}, {-61, -45}, {5, 3}, {0, 0}, {-3, 2}, {300, 180}, {-420, -300}, {1, -1}};
     for (const auto& s : steps) {
         RECT w{};
         GetWindowRect(h, &w);
-        SetWindowPos(h, nullptr, 0, 0, w.right - w.left + s.DW, w.bottom - w.top + s.DH,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // No size change: the caption changes, the image is painted again at its size.
+        if (s.DW == 0 && s.DH == 0)
+            SetWindowTextW(h, L"Renamed at the same size");
+        else
+            SetWindowPos(h, nullptr, 0, 0, w.right - w.left + s.DW, w.bottom - w.top + s.DH,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         UpdateWindow(h);
         Pump(30);
         const testwin::Pixels stepped = Image(p);
