@@ -1673,3 +1673,54 @@ void TCustomControl::PaintWindow(HDC DC) {
     TCanvasDCScope scope(FCanvas.get(), DC);
     Paint();
 }
+
+// ======================================================================
+// TWndProcHook
+
+struct TWndProcHook::TRelay {
+    TWndMethod Handler, Prev;
+    int Depth = 0;
+    bool Released = false;
+
+    TWndMethod AsMethod() { return TWndMethod::Fn(this, &Call); }
+    static void Call(void* Context, TMessage& M) {
+        auto* r = static_cast<TRelay*>(Context);
+        struct Running {
+            TRelay* R;
+            ~Running() {
+                if (--R->Depth == 0 && R->Released) delete R;
+            }
+        } running{r};
+        ++r->Depth;
+        if (r->Handler)
+            r->Handler(M);
+        else if (r->Prev)
+            r->Prev(M);
+    }
+};
+
+namespace {
+// Pass-throughs left in someone else's chain.
+std::vector<void*> g_KeptRelays;
+}  // namespace
+
+TWndProcHook::TWndProcHook(TControl* Control, TWndMethod Handler) : FControl(Control), FRelay(new TRelay) {
+    FRelay->Handler = Handler;
+    FRelay->Prev = Control->WindowProc;
+    Control->WindowProc = FRelay->AsMethod();
+}
+
+TWndProcHook::~TWndProcHook() {
+    FRelay->Handler = nullptr;
+    if (FControl->WindowProc == FRelay->AsMethod()) {
+        FControl->WindowProc = FRelay->Prev;
+        FRelay->Released = true;
+        if (FRelay->Depth == 0) delete FRelay;
+    } else {
+        g_KeptRelays.push_back(FRelay);
+    }
+}
+
+void TWndProcHook::CallPrevious(TMessage& M) const {
+    if (FRelay->Prev) FRelay->Prev(M);
+}

@@ -732,6 +732,26 @@ private:
     std::unique_ptr<TCanvas> FCanvas;
 };
 
+// A method put in front of a control's WindowProc for as long as the hook
+// lives. Freed, it gives back what it replaced while it is still the
+// WindowProc; when someone swapped after it, it stays in their chain as a
+// pass-through to what it replaced (for the program's life), so nobody is
+// dropped and nobody calls a freed handler.
+class TWndProcHook {
+public:
+    TWndProcHook(TControl* Control, TWndMethod Handler);
+    ~TWndProcHook();
+    TWndProcHook(const TWndProcHook&) = delete;
+    TWndProcHook& operator=(const TWndProcHook&) = delete;
+    // What the hook replaced.
+    void CallPrevious(TMessage& Message) const;
+
+private:
+    struct TRelay;
+    TControl* FControl;
+    TRelay* FRelay;
+};
+
 // The class-library control of a window, or nullptr.
 TWinControl* FindControl(HWND Wnd);
 // Top-most visible control under a screen point: a windowless one when it

@@ -405,14 +405,13 @@ bool TDockZone::Visible() const {
     return std::any_of(Children.begin(), Children.end(), [](const auto& z) { return z->Visible(); });
 }
 
-TDockTree::TDockTree(TWinControl* DockSite) : FDockSite(DockSite), FTopZone(std::make_unique<TDockZone>()) {
-    FOldWndProc = FDockSite->WindowProc;
-    FDockSite->WindowProc = TWndMethod::Of<&TDockTree::WindowProc>(this);
-}
+TDockTree::TDockTree(TWinControl* DockSite)
+    : FDockSite(DockSite),
+      FTopZone(std::make_unique<TDockZone>()),
+      FHook(DockSite, TWndMethod::Of<&TDockTree::WindowProc>(this)) {}
 
 TDockTree::~TDockTree() {
     if (FCloseDown && GetCapture() == FDockSite->HandleIfAllocated()) ReleaseCapture();
-    FDockSite->WindowProc = FOldWndProc;
 }
 
 bool TDockTree::VerticalGrabbers() const { return FDockSite->Align() == alTop || FDockSite->Align() == alBottom; }
@@ -618,7 +617,7 @@ void TDockTree::WindowProc(TMessage& m) {
         default: break;
         }
     }
-    FOldWndProc(m);
+    FHook.CallPrevious(m);
 }
 
 // ======================================================================

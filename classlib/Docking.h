@@ -99,7 +99,7 @@ private:
 
     TWinControl* FDockSite;
     std::unique_ptr<TDockZone> FTopZone;
-    TWndMethod FOldWndProc;
+    TWndProcHook FHook;
     std::vector<std::pair<TControl*, TRect>> FFrames;
     TControl* FCloseDown = nullptr;
 };

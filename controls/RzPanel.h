@@ -162,7 +162,7 @@ private:
     TRzCustomPanel* FPanel;
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TFont> FCloseFont;
-    TWndMethod FOldWndProc;
+    TWndProcHook FHook;
 };
 
 class TRzPanel : public TRzCustomPanel {

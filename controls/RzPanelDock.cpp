@@ -32,18 +32,17 @@ TRzPanelDockManager::TRzPanelDockManager(TRzCustomPanel* Panel)
     : TDockTree(Panel),
       FPanel(Panel),
       FFont(StripFont("Verdana")),
-      FCloseFont(StripFont("Marlett")) {
+      FCloseFont(StripFont("Marlett")),
+      FHook(Panel, TWndMethod::Of<&TRzPanelDockManager::NewWndProc>(this)) {
     FGrabberSize = kGrabberSize;
-    FOldWndProc = FPanel->WindowProc;
-    FPanel->WindowProc = TWndMethod::Of<&TRzPanelDockManager::NewWndProc>(this);
 }
 
-TRzPanelDockManager::~TRzPanelDockManager() { FPanel->WindowProc = FOldWndProc; }
+TRzPanelDockManager::~TRzPanelDockManager() = default;
 
 void TRzPanelDockManager::NewWndProc(TMessage& Message) {
     // A command or a click inside may move the focus: the strips' colours follow it.
     if (Message.Msg == WM_COMMAND || Message.Msg == WM_MOUSEACTIVATE) FPanel->Invalidate();
-    FOldWndProc(Message);
+    FHook.CallPrevious(Message);
 }
 
 void TRzPanelDockManager::AdjustDockRect(TControl*, TRect& ARect) {

@@ -355,9 +355,10 @@ bool ShowOutputWindow(TWinControl* Control) {
     if (TWinControl* p = Control->Parent()) {
         OutputWindow->SetParent(p);
         OutputWindow->SetBounds(Control->Left(), Control->Top(), Control->Width(), Control->Height());
+        // Right above the control, or the control would hide every frame.
         HWND h = OutputWindow->Handle();
-        HWND after = Control->Handle();
-        SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        HWND above = GetWindow(Control->Handle(), GW_HWNDPREV);
+        if (above != h) SetWindowPos(h, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowWindow(h, SW_SHOWNA);
     } else {
         OutputWindow->SetBounds(sr.Left, sr.Top, sr.Width(), sr.Height());

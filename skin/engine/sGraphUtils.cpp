@@ -461,9 +461,11 @@ void CopyKeyedCorner(TBitmap* Dst, TBitmap* Src, int X, bool FillFromCache, cons
 void MixBitmapsByMask(TacMixTarget& Target, TBitmap* A, TBitmap* B, uint8_t Weight, TBitmap* Mask) {
     if (!Target.Bmp || !A || !B) return;
     try {
-        TacPixelView mask;
-        if (Mask) mask = ImageOf(Mask).View;
-        MixViewsByMask(ImageOf(Target.Bmp).View, ImageOf(A).View, ImageOf(B).View, Weight, Mask ? &mask : nullptr);
+        // The mix writes four bytes a pixel and reads three: any other depth
+        // would run past the rows.
+        const TacImage t = ImageOf(Target.Bmp), a = ImageOf(A), b = ImageOf(B), mask = ImageOf(Mask);
+        if (t.Bpp != 4 || a.Bpp != 3 || b.Bpp != 3 || (Mask && mask.Bpp != 3)) return;
+        MixViewsByMask(t.View, a.View, b.View, Weight, Mask ? &mask.View : nullptr);
     } catch (const Exception&) {
         // Failures of the class library end the mix quietly.
     }
@@ -925,7 +927,11 @@ void PaintSectionBG(const TsSection& Section, CacheInfo ParentCache, TColor Cust
                     int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, bool Hot) {
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
     if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(Section.Index) || !Bmp) return;
-    R = InsideBitmap(R, Bmp);
+    // The offset is where R's corner lies over the parent: it moves with a cut corner.
+    const TRect inside = InsideBitmap(R, Bmp);
+    Offset.X += inside.Left - R.Left;
+    Offset.Y += inside.Top - R.Top;
+    R = inside;
     if (EmptyRect(R)) return;
     const SectionFill f =
         ChooseFill(m->gd()[size_t(Section.Index)], Section, CustomColor, HotTextureIndex, TextureIndex, m, Hot);

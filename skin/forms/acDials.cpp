@@ -80,15 +80,29 @@ void FreeMenuOf(HWND Wnd) {
 
 void InstallingHook() {
     if (!ProviderList) ProviderList = new std::vector<TacProvider*>;
+    FreeFinishedProviders();
 }
 
-// Every provider freed from the front, the list with them.
-void FreeAllProviders() {
+// Every provider freed from the front, the list with them. A dialog whose
+// procedure runs now (the skin removed from its own handler or from a box it
+// opened) only lets its windows go: its provider stays in the list until a
+// later sweep or the unit's end frees it, with the list.
+void FreeAllProviders(bool Final) {
     if (!ProviderList) return;
+    std::vector<TacProvider*> kept;
     while (!ProviderList->empty()) {
         TacProvider* p = ProviderList->front();
         ProviderList->erase(ProviderList->begin());
-        delete p;  // its destructor finds no entry left to clear
+        if (p && !Final && Busy(p)) {
+            p->LetWindowsGo();
+            kept.push_back(p);
+        } else {
+            delete p;  // its destructor finds no entry left to clear
+        }
+    }
+    if (!kept.empty()) {
+        ProviderList->swap(kept);
+        return;
     }
     delete ProviderList;
     ProviderList = nullptr;
@@ -96,7 +110,7 @@ void FreeAllProviders() {
 
 void HookRemoved() {
     ClearMnuArray();
-    FreeAllProviders();
+    FreeAllProviders(false);
 }
 
 // ---- the class table of the dialog children
@@ -335,6 +349,14 @@ TacProvider::~TacProvider() {
     DlgWnd = nullptr;
 }
 
+void TacProvider::LetWindowsGo() {
+    for (auto it = ChildWrappers.rbegin(); it != ChildWrappers.rend(); ++it) DetachWrapper(nullptr, false, false, *it);
+    if (DlgWnd) {
+        TacMainWnd* w = DlgWnd;
+        DetachWrapper(CtrlHandle, false, true, w);
+    }
+}
+
 void TacProvider::CreateFormProvider(TForm* Form) {
     auto* p = new TsSkinProvider(Form);
     FormProvider = p;
@@ -459,6 +481,6 @@ void acDialsInitialize() {
 
 void acDialsFinalize() {
     ClearMnuArray();
-    FreeAllProviders();
+    FreeAllProviders(true);
     CreationHookSide = TacCreationHookSide{};
 }

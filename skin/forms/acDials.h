@@ -82,6 +82,8 @@ public:
     bool WrapChildWindows(HWND Wnd);
     // Wraps one child by its class; false: the dialog is not supported.
     bool AddChildWindow(HWND Wnd);
+    // Every window given back, the wrappers kept (their procedures may run).
+    void LetWindowsGo();
 
     HWND CtrlHandle = nullptr;
     bool LeftScrollBar = false;
@@ -138,6 +140,8 @@ public:
     ~TacDialogWnd() override;
     const char* ClassName() const override { return "TacDialogWnd"; }
     void WndProc(TMessage& Message) override;
+    // The system menu style and the whole window (no region) given back.
+    void RestorePlainLook() override;
 
     // Style, kind, icon and caption font read; WS_SYSMENU taken off the
     // window (the wrapper draws and runs that menu itself).

@@ -234,7 +234,8 @@ int TacDialogWnd::HitTest(TMessage& M) {
     int code = 0;
     if (CaptionHeight() > 0 && y >= band && y < band + closeH) {
         if (x >= bw && x < bw + GetSystemMetrics(SM_CXSMICON)) {
-            HotCode = 3;
+            // The icon: a button lit before goes out.
+            SetHot(3, true);
             return HTSYSMENU;
         }
         // The buttons present, counted from the right.

@@ -46,16 +46,20 @@ TacDialogWnd::TacDialogWnd(HWND AHandle, bool Repaint, const AnsiString& Section
 TacDialogWnd::~TacDialogWnd() {
     for (TacTitleButton* b : {&BtnMin, &BtnMax, &BtnClose, &BtnHelp})
         if (b->GlowID >= 0) StopGlowEffect(b->GlowID), b->GlowID = -1;
-    // The system menu the wrapper took goes back while the window lives.
-    if (FSysMenuTaken && !Destroyed && IsWindow(CtrlHandle)) {
-        const LONG_PTR s = GetWindowLongPtrW(CtrlHandle, GWL_STYLE);
-        SetWindowLongPtrW(CtrlHandle, GWL_STYLE, s | WS_SYSMENU);
-    }
-    if (RegionRects.size() && !Destroyed && IsWindow(CtrlHandle)) SetWindowRgn(CtrlHandle, nullptr, FALSE);
     DetachOnFree();
     if (SmallIcon) DestroyIcon(SmallIcon);
     if (CaptionFont) DeleteObject(CaptionFont);
     if (FBrush) DeleteObject(FBrush);
+}
+
+void TacDialogWnd::RestorePlainLook() {
+    if (Destroyed || !IsWindow(CtrlHandle)) return;
+    // The system menu the wrapper took goes back while the window lives.
+    if (FSysMenuTaken) {
+        SetWindowLongPtrW(CtrlHandle, GWL_STYLE, GetWindowLongPtrW(CtrlHandle, GWL_STYLE) | WS_SYSMENU);
+        FSysMenuTaken = false;
+    }
+    if (RegionRects.size()) SetWindowRgn(CtrlHandle, nullptr, FALSE);
 }
 
 void TacDialogWnd::Setup() {

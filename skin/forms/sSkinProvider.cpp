@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "Frames.h"
 #include "Guards.h"
@@ -351,9 +352,17 @@ void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) 
         return;
     }
     if (Operation == opRemove && AComponent == FForm) {
+        // News of a form that only changed owners is not its end.
+        if (!(FForm->ComponentState() & csDestroying)) return;
         // The form went before us: nothing of it may be touched any more.
+        // Its window went first, so no call comes through the relay again;
+        // one still running frees it.
         FForm = nullptr;
-        FRelay = nullptr;
+        if (TacProviderRelay* r = std::exchange(FRelay, nullptr)) {
+            r->Provider = nullptr;
+            r->Released = true;
+            if (r->Depth == 0) delete r;
+        }
         return;
     }
     if (Operation == opInsert && FAdapter)

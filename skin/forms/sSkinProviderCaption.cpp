@@ -392,12 +392,11 @@ void TsSkinProvider::RepaintButton(int Code) {
         if (b->GlowID >= 0) StopGlowEffect(b->GlowID), b->GlowID = -1;
         return;
     }
+    // A stale image is painted whole later; the glow follows the state now.
     TBitmap* cache = FCommonData->CacheBitmap;
-    if (!cache || cache->Empty() || !CacheValid()) return;
-    PaintButtonInto(cache, Code);
-    HWND h = FForm->HandleIfAllocated();
-    {
-        WindowDC dc(h, WindowDC::Window);
+    if (cache && !cache->Empty() && CacheValid()) {
+        PaintButtonInto(cache, Code);
+        WindowDC dc(FForm->HandleIfAllocated(), WindowDC::Window);
         BitBlt(dc.Get(), b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), cache->Canvas()->Handle(),
                b->Rect.Left, b->Rect.Top, SRCCOPY);
     }
@@ -804,16 +803,20 @@ public:
     TacMDIRedrawLock(TsSkinProvider* Child, TsSkinProvider* Main) {
         for (TsSkinProvider* p : {Child, Main})
             if (p && p != FHeld[0] && p->Form() && p->Form()->HandleAllocated()) {
-                FHeld[FCount++] = p;
+                FHeld[FCount] = p;
+                FWnd[FCount++] = p->Form()->HandleIfAllocated();
                 p->SkinData()->BeginUpdateCycle();
                 SendMessageW(p->Form()->HandleIfAllocated(), WM_SETREDRAW, 0, 0);
             }
     }
     ~TacMDIRedrawLock() {
         for (int i = 0; i < FCount; ++i) {
-            TsSkinProvider* p = FHeld[i];
-            p->SkinData()->EndUpdateCycle();
-            if (p->Form() && p->Form()->HandleAllocated()) SendMessageW(p->Form()->HandleIfAllocated(), WM_SETREDRAW, 1, 0);
+            // A child destroyed by its own command took its provider with it.
+            if (!IsWindow(FWnd[i]) || SendMessageW(FWnd[i], SM_ALPHACMD, WPARAM(SkinWParam(scGetProvider)), 0) !=
+                                          reinterpret_cast<LRESULT>(static_cast<TacFormProvider*>(FHeld[i])))
+                continue;
+            FHeld[i]->SkinData()->EndUpdateCycle();
+            SendMessageW(FWnd[i], WM_SETREDRAW, 1, 0);
         }
     }
     TacMDIRedrawLock(const TacMDIRedrawLock&) = delete;
@@ -821,6 +824,7 @@ public:
 
 private:
     TsSkinProvider* FHeld[2] = {nullptr, nullptr};
+    HWND FWnd[2] = {nullptr, nullptr};
     int FCount = 0;
 };
 

@@ -348,7 +348,11 @@ void TsSkinProvider::MDIButtonUp(int Code, bool Inside) {
     const UINT command = Code == HTMDICLOSE ? SC_CLOSE : Code == HTMDIRESTORE ? SC_RESTORE : SC_MINIMIZE;
     if (Code == HTMDIRESTORE && !ChildRestoreEnabled()) return;
     // The child's minimize repaints this frame once, when it is done.
-    if (Code == HTMDIMIN && MDIMainProvider) MDIMainProvider->SkinData()->BeginUpdateCycle();
+    TsSkinProvider* held = Code == HTMDIMIN ? MDIMainProvider : nullptr;
+    if (held) held->SkinData()->BeginUpdateCycle();
     SendMessageW(child, WM_SYSCOMMAND, command, 0);
+    // Done now: ended here, as a child without a provider of its own (not a
+    // class-library form) ends no cycle.
+    if (held && held == MDIMainProvider) held->SkinData()->EndUpdateCycle();
     if (FForm && FForm->HandleAllocated()) RefreshFrame();
 }

@@ -786,6 +786,12 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
     // draws the caption that the provider paints over.
     if (IsMDIChild() && !FSystemMenu) PrepareForm();
     FFormActive = M.WParam != 0;
+    const bool visible = IsWindowVisible(h) != 0;
+    const bool dwm = visible && IsDwmActive();
+    const bool lock = visible && (acShowAnimationRunning || dwm);
+    // The overlay shows the image of the old state: put up before that
+    // image is marked stale, which it would refuse.
+    if (visible && !lock) ShowCaptionOverlay();
     if (M.WParam == 0 && FShownState == 3) {
         FShownState = 0;
     } else if (FShownState == 3) {
@@ -794,13 +800,8 @@ void TsSkinProvider::WMNCActivate(TMessage& M) {
         InvalidateCache();
         FCommonData->UpdatingFlag = false;
     }
-    if (IsWindowVisible(h)) {
-        const bool dwm = IsDwmActive();
-        const bool lock = acShowAnimationRunning || dwm;
-        if (lock)
-            SetRedraw(h, false);
-        else
-            ShowCaptionOverlay();
+    if (visible) {
+        if (lock) SetRedraw(h, false);
         if (!CallPrev(M)) return;
         if (lock) SetRedraw(h, true);
         if (dwm) {

@@ -236,8 +236,20 @@ TacMainWnd::~TacMainWnd() {
     SkinData = nullptr;
 }
 
+void TacMainWnd::operator delete(TacMainWnd* W, std::destroying_delete_t) {
+    W->DetachOnFree();
+    void* block = dynamic_cast<void*>(W);
+    W->~TacMainWnd();
+    ::operator delete(block);
+}
+
+void* TacMainWnd::operator new(std::size_t Size) { return ::operator new(Size); }
+
+void TacMainWnd::operator delete(void* P) { ::operator delete(P); }
+
 void TacMainWnd::DetachOnFree() {
     if (Destroyed) return;
+    if (auto* s = dynamic_cast<TacScrollWnd*>(this)) s->StopScrollMouse();
     // While the adapter clears its list, its windows are going anyway.
     if (AdapterRemovingAll && !SkinRemoving) return;
     LetGo(this, CtrlHandle);

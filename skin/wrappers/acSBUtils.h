@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 #include "Controls.h"
 #include "sCommonData.h"
@@ -65,6 +66,14 @@ public:
     TacMainWnd(HWND AHandle, bool Repaint, const AnsiString& Section, TsSkinManager* Manager, TsCommonData* Data);
     ~TacMainWnd() override;
     const char* ClassName() const override { return "TacMainWnd"; }
+    // Every delete of a wrapper comes here: the window is let go while the
+    // whole object still stands, so each descendant's RestorePlainLook is
+    // reached (a destructor reaches only its own class's).
+    static void operator delete(TacMainWnd* W, std::destroying_delete_t);
+    // The pair of it: plain allocation, and the release of a wrapper whose
+    // constructor threw.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* P);
 
     // The init step of the creation: visual style off (unless the section is
     // "DIALOG"), SavePlainLook, window text, attach (a TacScrollWnd sets up
@@ -105,10 +114,9 @@ protected:
     // Reads the window text again (length asked first).
     void ReadWndText();
     bool ObjectOrMethodSaved() const { return OldProc != nullptr || OldWndProc != nullptr; }
-    // The destructor's letting go of a window still attached: visual style
-    // back, procedure given back, property removed, plain look restored. A
-    // descendant with a look of its own runs it in its own destructor, where
-    // its RestorePlainLook is still reached.
+    // The letting go of a window still attached when the wrapper is freed:
+    // the mouse of its bars let go, visual style back, procedure given back,
+    // property removed, plain look restored.
     void DetachOnFree();
     // The engine commands of the base (step 8 of its procedure); false: not
     // consumed, pass on.

@@ -194,8 +194,10 @@ void PaintOneBar(TacScrollWnd* W, HWND H, HDC DC, int Kind, const BarPaint& P) {
             const int st = P.Dragging ? 2
                            : here && acScrollMouse.HoverBar == Kind && acScrollMouse.HoverPart == acPartThumb ? 1
                                                                                                              : 0;
-            const int from = std::clamp(thumbStart, arrow, v.Length - arrow - v.Thumb.Size);
-            PaintPart(m, bmp.get(), span(from, from + v.Thumb.Size), slider, st);
+            // Between the skin's arrows, which may be longer than the system's.
+            const int thumb = std::min(v.Thumb.Size, skinTrack);
+            const int from = std::clamp(thumbStart, arrow, v.Length - arrow - thumb);
+            PaintPart(m, bmp.get(), span(from, from + thumb), slider, st);
         }
     } else {
         const int half = v.Length / 2;
@@ -273,7 +275,6 @@ TacScrollWnd::TacScrollWnd(HWND AHandle, bool Repaint, const AnsiString& Section
 
 TacScrollWnd::~TacScrollWnd() {
     if (!Destroyed) StopScrollMouse();
-    DetachOnFree();
 }
 
 void TacScrollWnd::StopScrollMouse() {

@@ -306,6 +306,21 @@ TEST(Docking, TheDockManagerGivesThePanelsWindowProcedureBackExactly) {
     log.Clear();
     SendMessageW(p->Handle(), WM_USER + 6, 3, 4);
     EXPECT_TRUE(log.Matches({{WM_USER + 6, 3, 4}}));
+
+    // Someone hooked after the manager (a skin wrapper) is not dropped when
+    // the manager goes, and still reaches what lies under it.
+    p->SetUseDockManager(true);
+    ASSERT_NE(p->DockManager(), nullptr);
+    testwin::MessageLog laterLog;
+    ProcSpy later{p, laterLog, p->WindowProc};
+    const TWndMethod laterProc = TWndMethod::Of<&ProcSpy::Proc>(&later);
+    p->WindowProc = laterProc;
+    p->SetUseDockManager(false);
+    EXPECT_TRUE(p->WindowProc == laterProc);
+    log.Clear();
+    SendMessageW(p->Handle(), WM_USER + 7, 5, 6);
+    EXPECT_TRUE(laterLog.Matches({{WM_USER + 7, 5, 6}}));
+    EXPECT_TRUE(log.Matches({{WM_USER + 7, 5, 6}}));
     p->WindowProc = spy.Previous;
 }
 

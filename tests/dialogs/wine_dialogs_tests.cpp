@@ -442,6 +442,57 @@ TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
     Pump(50);
 }
 
+// The skin taken away while a dialog with a list view and a tree lives, from
+// outside and from inside the dialog's own handler (whose wrapper runs then):
+// the dialog and its children are given back whole, each child with the
+// colours it had before it was skinned.
+constexpr COLORREF kListColour = 0x123456, kTreeColour = 0x654321;
+TsSkinManager* RemovingManager = nullptr;
+INT_PTR CALLBACK ListsDialogProc(HWND H, UINT Msg, WPARAM, LPARAM) {
+    if (Msg == WM_INITDIALOG) {
+        SendDlgItemMessageW(H, 401, LVM_SETBKCOLOR, 0, kListColour);
+        SendDlgItemMessageW(H, 402, TVM_SETBKCOLOR, 0, kTreeColour);
+        return TRUE;
+    }
+    if (Msg == WM_APP) RemovingManager->SetActive(false);
+    return FALSE;
+}
+
+TEST_F(DialogsTest, TheSkinRemovedGivesTheDialogAndItsListsBackEvenFromTheDialogsOwnHandler) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&icc));
+    Template t;
+    t.Head(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 2, 200, 120, L"Lists");
+    t.Item(WS_BORDER, 8, 8, 90, 80, 401, L"SysListView32", L"");
+    t.Item(WS_BORDER, 104, 8, 90, 80, 402, L"SysTreeView32", L"");
+    RemovingManager = Manager;
+    for (const bool inside : {false, true}) {
+        SCOPED_TRACE(inside ? "from the dialog's handler" : "from outside");
+        if (!Manager->Active()) Manager->SetActive(true);
+        HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, ListsDialogProc, 0);
+        ASSERT_NE(dlg, nullptr);
+        Pump(150);
+        ASSERT_NE(DialogWrapper(dlg), nullptr);
+        ASSERT_NE(SendDlgItemMessageW(dlg, 401, LVM_GETBKCOLOR, 0, 0), LRESULT(kListColour)) << "skinned";
+        if (inside)
+            SendMessageW(dlg, WM_APP, 0, 0);
+        else
+            Manager->SetActive(false);
+        Pump(50);
+        EXPECT_EQ(GetPropW(dlg, acWrapperProp), nullptr);
+        EXPECT_NE(GetWindowLongPtrW(dlg, GWL_STYLE) & WS_SYSMENU, 0);
+        for (int id : {401, 402}) EXPECT_EQ(GetPropW(GetDlgItem(dlg, id), acWrapperProp), nullptr) << id;
+        EXPECT_EQ(SendDlgItemMessageW(dlg, 401, LVM_GETBKCOLOR, 0, 0), LRESULT(kListColour));
+        EXPECT_EQ(SendDlgItemMessageW(dlg, 402, TVM_GETBKCOLOR, 0, 0), LRESULT(kTreeColour));
+        DestroyWindow(dlg);
+        Pump(20);
+    }
+    // The provider kept while its dialog ran goes at the next sweep.
+    Manager->SetActive(true);
+    Pump(20);
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
 // A second manager made the default takes the creation hook over: a dialog
 // opened now is skinned by it alone and keeps its wrapper when the first
 // manager is destroyed.
@@ -697,6 +748,40 @@ TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
     EXPECT_FALSE(run.Forced);
     EXPECT_TRUE(openAfterReleaseOff);
     EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
+}
+
+TEST_F(DialogsTest, AButtonLeftForTheIconGoesOutWithItsGlow) {
+    Template t = OwnDialog(0);
+    ModalRun run;
+    int litState = -1, leftState = -1, leftGlow = 0;
+    POINT close{};
+    run.Inspect = [&](HWND H) {
+        TacDialogWnd* w = DialogWrapper(H);
+        if (!w) return;
+        RECT r{};
+        GetWindowRect(H, &r);
+        const TRect& b = w->BtnClose.Rect;
+        close = POINT{r.left + (b.Left + b.Right) / 2, r.top + (b.Top + b.Bottom) / 2};
+        testwin::MouseAt(close.x, close.y, 0);
+    };
+    run.Then = [&](HWND H) {
+        TacDialogWnd* w = DialogWrapper(H);
+        if (!w) return;
+        litState = w->BtnClose.State;
+        RECT r{};
+        GetWindowRect(H, &r);
+        // Straight onto the caption icon.
+        testwin::MouseAt(r.left + w->BorderWidth() + GetSystemMetrics(SM_CXSMICON) / 2, close.y, 0);
+        Pump(60);
+        leftState = w->BtnClose.State;
+        leftGlow = w->BtnClose.GlowID;
+        Key(VK_ESCAPE);
+    };
+    run.Run([&] { return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0)); });
+    EXPECT_FALSE(run.Forced);
+    EXPECT_EQ(litState, 1);
+    EXPECT_EQ(leftState, 0);
+    EXPECT_LT(leftGlow, 0);
 }
 
 // A release in the client area carries mouse-key flags that read like hit

@@ -332,6 +332,26 @@ TEST_F(FormFixture, ControlTreesPaintEveryVisibleChildAndTheFadeShowsItsFrames) 
     EXPECT_EQ(Rgb(bmp.get(), 20 + 100, 30 + 60), 0x0000FFu);  // the panel
     EXPECT_EQ(Rgb(bmp.get(), 20 + 10 + 20, 30 + 10 + 15), 0x00FF00u);
 
+    // Where the output window stands when it is shown: the frames must be seen.
+    static HWND Panel;
+    static int ShownAbove;
+    Panel = panel->Handle();
+    ShownAbove = -1;
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROCRET,
+        [](int Code, WPARAM W, LPARAM L) -> LRESULT {
+            const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(L);
+            if (Code == HC_ACTION && OutputWindow && OutputWindow->HandleAllocated() &&
+                m->hwnd == OutputWindow->HandleIfAllocated() && m->message == WM_WINDOWPOSCHANGED &&
+                IsWindowVisible(m->hwnd) && ShownAbove < 0) {
+                ShownAbove = 0;
+                for (HWND w = GetWindow(m->hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+                    if (w == Panel) ShownAbove = 1;
+            }
+            return CallNextHookEx(nullptr, Code, W, L);
+        },
+        nullptr, GetCurrentThreadId());
+    ScopeExit unhook([hook] { UnhookWindowsHookEx(hook); });
     struct Case {
         uint16_t Time;
         int Frames;
@@ -351,6 +371,24 @@ TEST_F(FormFixture, ControlTreesPaintEveryVisibleChildAndTheFadeShowsItsFrames) 
         EXPECT_EQ(OutputWindow, nullptr);
         EXPECT_EQ(FadeSnapshot, nullptr);
     }
+    EXPECT_EQ(ShownAbove, 1) << "the output window stands above the control";
+}
+
+// A rectangle cut to the bitmap takes the parent from where its cut corner
+// lies; a blend never writes a target that is not 32-bit.
+TEST_F(Painters, ACutRectangleKeepsItsParentUnderItAndAMixWritesOnlyA32BitTarget) {
+    std::unique_ptr<TBitmap> parent = Gradient(60, 40), bmp(CreateBitmap24(30, 20));
+    PaintSectionBG(M->SectionAt(S("CLEARX")), CacheInfo{parent.get(), 0, 0, 0, true}, TColor(TransparentKeyColor), -1,
+                   -1, M, bmp.get(), Point(10, 10), Rect(-5, -5, 20, 15), false);
+    EXPECT_EQ(Rgb(bmp.get(), 0, 0), Rgb(parent.get(), 15, 15));
+    EXPECT_EQ(Rgb(bmp.get(), 19, 14), Rgb(parent.get(), 34, 29));
+
+    std::unique_ptr<TBitmap> target(CreateBitmap24(8, 4)), a = Gradient(8, 4), b = Gradient(8, 4);
+    FillRectOnDC(target->Canvas()->Handle(), Rect(0, 0, 8, 4), TColor(0x112233));
+    TacMixTarget t{target.get()};
+    MixBitmapsByMask(t, a.get(), b.get(), 100, nullptr);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(Rgb(target.get(), x, y), 0x112233u) << x << "," << y;
 }
 
 TEST_F(FormFixture, GlowWindowsArePlacedClickThroughAndPremultiplied) {

@@ -320,6 +320,28 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
     ExpectShownAsPainted("tiled");
 }
 
+// A maximised child that is no class-library form (no provider of its own)
+// minimised from the frame's menu line: the frame goes on painting.
+TEST_P(MDIScenario, AForeignChildMinimisedFromTheMenuLineLeavesTheFramePainting) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefMDIChildProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"ForeignMDIKid";
+    RegisterClassW(&wc);
+    MDICREATESTRUCTW mcs{L"ForeignMDIKid", L"Foreign", wc.hInstance, 20, 20, 260, 180,
+                         WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0};
+    HWND kid = reinterpret_cast<HWND>(SendMessageW(Main->ClientHandle(), WM_MDICREATE, 0, LPARAM(&mcs)));
+    ASSERT_NE(kid, nullptr);
+    SendMessageW(Main->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(kid), 0);
+    ASSERT_TRUE(PumpUntil([&] { return P->MDIButtonsShown(); }, 2000));
+    ClickButton(P, cbMDIMinimize);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(kid) != 0; }, 2000));
+    ExpectShownAsPainted("a foreign child minimised");
+    SendMessageW(Main->ClientHandle(), WM_MDIDESTROY, WPARAM(kid), 0);
+    Pump(50);
+}
+
 // The frame normal or maximised, a child maximised from its caption: the
 // frame's title shows the system's text for it (the child's name added),
 // and the line's restore and minimize act on the child under the mouse.

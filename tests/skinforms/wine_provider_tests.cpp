@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,22 @@
 
 using namespace skinforms;
 
+// Blocks of the program's own allocations that are live: what a round of
+// work leaves behind.
+static long g_LiveBlocks = 0;
+void* operator new(std::size_t N) {
+    void* p = HeapAlloc(GetProcessHeap(), 0, N ? N : 1);
+    if (!p) throw std::bad_alloc();
+    ++g_LiveBlocks;
+    return p;
+}
+void operator delete(void* P) noexcept {
+    if (!P) return;
+    --g_LiveBlocks;
+    HeapFree(GetProcessHeap(), 0, P);
+}
+void operator delete(void* P, std::size_t) noexcept { operator delete(P); }
+
 namespace {
 
 // A WindowProc put under the provider: logs what the provider hands on.
@@ -38,6 +56,7 @@ struct Spy {
     TForm* Form = nullptr;
     TWndMethod Prev;
     int Paints = 0;
+    std::function<void(const TMessage&)> Seen;  // each message, before it goes on
     void Install(TForm* F) {
         Form = F;
         Prev = F->WindowProc;
@@ -45,6 +64,7 @@ struct Spy {
     }
     void Proc(TMessage& M) {
         if (M.Msg == WM_PAINT) ++Paints;
+        if (Seen) Seen(M);
         Log.Record(Form->HandleIfAllocated(), M.Msg, M.WParam, M.LParam);
         Prev(M);
     }
@@ -340,6 +360,15 @@ TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
     MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
     EXPECT_EQ(p->HotItem(), 0);
     for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) EXPECT_EQ(p->Button(s).State, 0) << s;
+    EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
+    // A glow goes out with its button even while the window's image is stale.
+    const POINT max = Centre(ButtonOnScreen(p, cbMaximize));
+    MouseMove(max.x, max.y);
+    ASSERT_TRUE(PumpUntil([p] { return p->Button(cbMaximize).GlowID >= 0; }, 1000))
+        << p->Button(cbMaximize).State << " " << p->HotItem();
+    p->InvalidateCache();
+    MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
+    EXPECT_LT(p->Button(cbMaximize).GlowID, 0);
     EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
     // Out of the window altogether.
     const POINT close = Centre(ButtonOnScreen(p, cbClose));
@@ -665,8 +694,36 @@ TEST_F(ProviderTest, TheCornerBetweenTheFormsOwnBarsShowsTheFormsSkin) {
     EXPECT_GT(skin, (shown.Width - 2) * (shown.Height - 2) / 2);  // the rest is the size grip
 }
 
+// A window of the provider's own (tag -98) shown over a screen point.
+bool CoveredByHelper(POINT At) {
+    struct Find {
+        POINT At;
+        bool Found = false;
+        static BOOL CALLBACK Each(HWND W, LPARAM L) {
+            auto* f = reinterpret_cast<Find*>(L);
+            RECT r{};
+            TWinControl* c = FindControl(W);
+            if (IsWindowVisible(W) && GetWindowRect(W, &r) && PtInRect(&r, f->At) && c && c->Tag() == ExceptTag)
+                f->Found = true;
+            return TRUE;
+        }
+    } find{At};
+    EnumThreadWindows(GetCurrentThreadId(), &Find::Each, LPARAM(&find));
+    return find.Found;
+}
+
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
-    TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360);
+    // While the system draws its own caption at each change, ours covers it.
+    Spy spy;
+    int changes = 0, covered = 0;
+    TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360, &spy);
+    spy.Seen = [&](const TMessage& M) {
+        if (M.Msg != WM_NCACTIVATE) return;
+        RECT w{};
+        GetWindowRect(H(a), &w);
+        ++changes;
+        covered += CoveredByHelper(POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2});
+    };
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
     ASSERT_TRUE(PumpUntil([&] { return b->FormActive() && !a->FormActive(); }, 2000));
     // A click on a's caption makes it the active one.
@@ -675,6 +732,9 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     Click(w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2);
     EXPECT_TRUE(PumpUntil([&] { return a->FormActive() && !b->FormActive(); }, 2000));
     Pump(100);
+    spy.Seen = nullptr;
+    EXPECT_GE(changes, 2);
+    EXPECT_EQ(covered, changes);
     EXPECT_EQ(FrameMismatches(a), 0);
     EXPECT_EQ(FrameMismatches(b), 0);
     // The two looks differ where the border shows its state.
@@ -683,6 +743,9 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     for (int y = 0; y < a->TopBandHeight(); ++y)
         for (int x = 0; x < 400; x += 2) differ += GetPixel(ca, x, y) != GetPixel(cb, x, y);
     EXPECT_GT(differ, 20);
+    // The forms go while the spy under them lives.
+    for (TForm* f : Forms) delete f;
+    Forms.clear();
 }
 
 // ---------------------------------------------------------------- skin changes at run time
@@ -841,6 +904,26 @@ TEST_F(ProviderTest, AHiddenFormIsNotAskedToPaintForeverAndTheSystemMenuComesBac
     EXPECT_FALSE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
     delete p;
     EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & WS_SYSMENU);
+}
+
+// A provider held by a component that outlives its form hears the form go
+// and frees what it put into the form's chain.
+TEST_F(ProviderTest, AProviderWhoseFormGoesFirstLeavesNothingBehind) {
+    Manager = MakeManager(nullptr, "Birch");
+    long level = 0;
+    for (int round = 0; round < 5; ++round) {
+        if (round == 2) level = g_LiveBlocks;
+        TForm* f = MakeForm(100, 100, 300, 200, "Goes first");
+        auto* holder = new TComponent(f);
+        new TsSkinProvider(holder);
+        f->RemoveComponent(holder);
+        f->Show();
+        Pump(30);
+        delete f;
+        delete holder;
+        Pump(20);
+    }
+    EXPECT_EQ(g_LiveBlocks, level);
 }
 
 TEST_F(ProviderTest, AnExceptionInAHandlerStopsAtTheProviderAndSkinnedFormsLeakNothing) {
