@@ -30,7 +30,7 @@ const TsSkinValues* SkinValues(const TsCommonData* D) {
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
     if (!M) return -1;
-    return M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name);
+    return M->MaskIndexInherited(M->GlobalSection(), Name);
 }
 
 // One state cell of a skin image: its width across the cells, its height above the mask.
