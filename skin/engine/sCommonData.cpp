@@ -99,6 +99,11 @@ const TsGeneralData* TsCommonData::Section() const {
     return &m->gd()[size_t(SkinSectionNo)];
 }
 
+TsSection TsCommonData::Resolved() const {
+    TsSkinManager* m = SkinManager();
+    return m ? m->SectionAt(SkinSectionNo) : TsSection{};
+}
+
 bool TsCommonData::OwnerBusy() const {
     return OwnerControl && (OwnerControl->ComponentState() & (csLoading | csReading | csDestroying));
 }
@@ -191,13 +196,15 @@ void TsCommonData::ResolveIndexes() {
     TsSkinManager* m = SkinManager();
     // A section the skin lacks paints from its default rather than handing
     // the window back to the system, which leaves its see-through parts bare.
-    SkinSectionNo = m ? m->SectionIndexOrDefault(FSkinSection, OwnDefaultSection(this)) : -1;
+    // Its images come from the section chosen, never from the missing name.
+    const TsSection s = m ? m->Resolve(FSkinSection, OwnDefaultSection(this)) : TsSection{};
+    SkinSectionNo = s.Index;
     UpdateFillFlags();
     OpacityBits = 0;
-    if (SkinSectionNo >= 0) {
-        BorderMaskNo = m->MaskIndexInherited(SkinSectionNo, FSkinSection, "BORDERSMASK");
-        PatternNo = m->TextureIndex(SkinSectionNo, FSkinSection, "PATTERN");
-        HotPatternNo = m->TextureIndex(SkinSectionNo, FSkinSection, "HOTPATTERN");
+    if (s.Valid()) {
+        BorderMaskNo = m->MaskIndexInherited(s, "BORDERSMASK");
+        PatternNo = m->TextureIndex(s, "PATTERN");
+        HotPatternNo = m->TextureIndex(s, "HOTPATTERN");
         UpdateOpacity(false);
     } else {
         BorderMaskNo = -1;
@@ -720,8 +727,7 @@ void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, in
         TsSkinManager* m = DefaultSkinManager;
         if (groupFrame && m) {
             const int top = int(SendMessageW(child, SM_ALPHACMD, WPARAM(SkinWParam(scQueryManager)), 0));
-            const int section = m->SectionIndex("GROUPBOX");
-            const int mask = m->MaskIndexInherited(section, "GROUPBOX", "BORDERSMASK");
+            const int mask = m->MaskIndexInherited(m->Resolve("GROUPBOX", "GROUPBOX"), "BORDERSMASK");
             const int l = m->MaskMarginLeft(mask), rt = m->MaskMarginRight(mask), b = m->MaskMarginBottom(mask);
             ExcludeClipRect(DC, r.left, r.top, r.right, r.top + top);
             ExcludeClipRect(DC, r.left, r.top, r.left + l, r.bottom);

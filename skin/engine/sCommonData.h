@@ -96,6 +96,9 @@ public:
 
     // The section of the skin, when skinned.
     const TsGeneralData* Section() const;
+    // The section the resolver chose for this state, under its own name (not
+    // the wanted one, which the skin may lack): what every painter takes.
+    TsSection Resolved() const;
     // Every live skin state that holds M forgets it (M is being destroyed).
     static void ForgetManager(TsSkinManager* M);
 

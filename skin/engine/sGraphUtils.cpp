@@ -886,8 +886,8 @@ namespace {
 
 // What PaintSectionBG fills with: the section's state values, or the custom
 // colour alone; the texture given, else the section's own, else its pattern.
-SectionFill ChooseFill(const TsGeneralData& S, const AnsiString& SkinSection, int SkinIndex, TColor CustomColor,
-                       int HotTextureIndex, int TextureIndex, TsSkinManager* M, bool Hot) {
+SectionFill ChooseFill(const TsGeneralData& S, const TsSection& Section, TColor CustomColor, int HotTextureIndex,
+                       int TextureIndex, TsSkinManager* M, bool Hot) {
     const int st = Hot ? 1 : 0;
     SectionFill f;
     if (CustomColor != TransparentKeyColor) {
@@ -907,10 +907,10 @@ SectionFill ChooseFill(const TsGeneralData& S, const AnsiString& SkinSection, in
         if (M->IsValidMaskIndex(given) && M->ma()[size_t(given)].MaskType == 0)
             f.MaskIndex = given;
         else if (given == -1)
-            f.MaskIndex = M->TextureIndex(SkinIndex, SkinSection, key);
+            f.MaskIndex = M->TextureIndex(Section, key);
         if (!M->IsValidMaskIndex(f.MaskIndex)) {
             f.MaskIndex = -1;
-            f.PatternIndex = M->PatternIndex(SkinIndex, SkinSection, key);
+            f.PatternIndex = M->PatternIndex(Section, key);
         }
     }
     return f;
@@ -927,11 +927,10 @@ TColor CustomColorOf(TsCommonData* Data) {
 
 }  // namespace
 
-void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TColor CustomColor,
-                    int HotTextureIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset,
-                    TRect R, bool Hot) {
+void PaintSectionBG(const TsSection& Section, CacheInfo ParentCache, TColor CustomColor, int HotTextureIndex,
+                    int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, bool Hot) {
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
-    if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(SkinIndex) || !Bmp) return;
+    if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(Section.Index) || !Bmp) return;
     // The offset is where R's corner lies over the parent: it moves with a cut corner.
     const TRect inside = InsideBitmap(R, Bmp);
     Offset.X += inside.Left - R.Left;
@@ -939,7 +938,7 @@ void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo Pare
     R = inside;
     if (EmptyRect(R)) return;
     const SectionFill f =
-        ChooseFill(m->gd()[size_t(SkinIndex)], SkinSection, SkinIndex, CustomColor, HotTextureIndex, TextureIndex, m, Hot);
+        ChooseFill(m->gd()[size_t(Section.Index)], Section, CustomColor, HotTextureIndex, TextureIndex, m, Hot);
     const bool parentKnown = ParentCache.Ready || ParentCache.Color != TransparentKeyColor;
     FillOverParent(Bmp, R, f, m, ParentCache, Offset, parentKnown, false);
     if (!Hot) MaskedTextureLast(Bmp, R, m, TextureIndex, HotTextureIndex, ParentCache, Offset);
@@ -950,8 +949,8 @@ bool TiledSectionFill(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TacTi
     if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return false;
     // Over a known parent the fill takes the parent's pixels under it.
     if (ParentCache.Ready || ParentCache.Color != TransparentKeyColor) return false;
-    const SectionFill f = ChooseFill(m->gd()[size_t(Data->SkinSectionNo)], Data->SkinSection(), Data->SkinSectionNo,
-                                     CustomColorOf(Data), Data->HotPatternNo, Data->PatternNo, m, Hot);
+    const SectionFill f = ChooseFill(m->gd()[size_t(Data->SkinSectionNo)], Data->Resolved(), CustomColorOf(Data),
+                                     Data->HotPatternNo, Data->PatternNo, m, Hot);
     if (f.Transparency != 0 || f.GradientPercent != 0 || f.ImagePercent <= 0) return false;
     // A masked texture laid over last changes pixels by the rectangle's size.
     const int last = m->IsValidMaskIndex(Data->PatternNo) ? Data->PatternNo : Data->HotPatternNo;
@@ -989,18 +988,17 @@ bool TiledSectionFill(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TacTi
 void PaintControlSectionBG(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TBitmap* Bmp, TPoint Offset,
                            TRect R) {
     if (!Data) return;
-    PaintSectionBG(Data->SkinSectionNo, Data->SkinSection(), ParentCache, CustomColorOf(Data), Data->HotPatternNo,
-                   Data->PatternNo, Data->SkinManager(), Bmp, Offset, R, Hot);
+    PaintSectionBG(Data->Resolved(), ParentCache, CustomColorOf(Data), Data->HotPatternNo, Data->PatternNo,
+                   Data->SkinManager(), Bmp, Offset, R, Hot);
 }
 
-void PaintSectionBGOverCache(int SkinIndex, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
-                             TBitmap* Bmp, TPoint Offset, TRect R, bool Hot, CacheInfo ParentCache,
-                             const AnsiString&) {
+void PaintSectionBGOverCache(const TsSection& Section, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
+                             TBitmap* Bmp, TPoint Offset, TRect R, bool Hot, CacheInfo ParentCache) {
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
-    if (!m || !m->IsValidSectionIndex(SkinIndex) || !Bmp) return;
+    if (!m || !m->IsValidSectionIndex(Section.Index) || !Bmp) return;
     R = InsideBitmap(R, Bmp);
     if (EmptyRect(R)) return;
-    const TsGeneralData& s = m->gd()[size_t(SkinIndex)];
+    const TsGeneralData& s = m->gd()[size_t(Section.Index)];
     const int st = Hot ? 1 : 0;
     SectionFill f;
     f.Color = s.StateColor(st);
@@ -1014,11 +1012,11 @@ void PaintSectionBGOverCache(int SkinIndex, int TextureIndex, int HotTextureInde
 
 namespace {
 
-void PaintCorners(int SkinIndex, const AnsiString& Section, TsSkinManager* M, TBitmap* Bmp, const TRect& R, int State) {
+void PaintCorners(const TsSection& Section, TsSkinManager* M, TBitmap* Bmp, const TRect& R, int State) {
     CacheInfo self = MakeBitmapBackground(Bmp, 0, 0);
     static const char* names[4] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
     for (int i = 0; i < 4; ++i) {
-        const int k = M->MaskIndexInherited(SkinIndex, Section, names[i]);
+        const int k = M->MaskIndexInherited(Section, names[i]);
         if (!M->IsValidMaskIndex(k)) continue;
         const TsMaskData& c = M->ma()[size_t(k)];
         if (c.ImageCount <= 0 || c.MaskType < 0) continue;
@@ -1030,16 +1028,15 @@ void PaintCorners(int SkinIndex, const AnsiString& Section, TsSkinManager* M, TB
 
 }  // namespace
 
-void PaintSectionFull(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, int HotTextureIndex,
-                      int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, int State,
-                      bool Fill) {
+void PaintSectionFull(const TsSection& Section, CacheInfo ParentCache, int HotTextureIndex, int TextureIndex,
+                      TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, int State, bool Fill) {
     if (!Bmp || EmptyRect(R) || R.Left < 0 || R.Top < 0 || R.Right > Bmp->Width() || R.Bottom > Bmp->Height()) return;
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
-    if (!m || !m->IsValidSectionIndex(SkinIndex)) return;
-    PaintSectionBG(SkinIndex, SkinSection, ParentCache, TransparentKeyColor, HotTextureIndex, TextureIndex, m, Bmp,
-                   Offset, R, State != 0);
-    PaintCorners(SkinIndex, SkinSection, m, Bmp, R, State);
-    const int b = m->MaskIndexInherited(SkinIndex, SkinSection, "BORDERSMASK");
+    if (!m || !m->IsValidSectionIndex(Section.Index)) return;
+    PaintSectionBG(Section, ParentCache, TransparentKeyColor, HotTextureIndex, TextureIndex, m, Bmp, Offset, R,
+                   State != 0);
+    PaintCorners(Section, m, Bmp, R, State);
+    const int b = m->MaskIndexInherited(Section, "BORDERSMASK");
     if (m->IsValidMaskIndex(b)) {
         CacheInfo bg = ParentCache;
         bg.X += Offset.X;
@@ -1048,26 +1045,25 @@ void PaintSectionFull(int SkinIndex, const AnsiString& SkinSection, CacheInfo Pa
     }
 }
 
-void PaintSectionToDC(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TsSkinManager* Manager,
-                      HDC DC, TPoint Offset, TRect R, int State, bool Fill) {
+void PaintSectionToDC(const TsSection& Section, CacheInfo ParentCache, TsSkinManager* Manager, HDC DC, TPoint Offset,
+                      TRect R, int State, bool Fill) {
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
-    if (!m || !m->IsValidSectionIndex(SkinIndex) || !DC || R.Left < 0 || R.Top < 0 || R.Width() < 1 ||
+    if (!m || !m->IsValidSectionIndex(Section.Index) || !DC || R.Left < 0 || R.Top < 0 || R.Width() < 1 ||
         R.Height() < 1)
         return;
     SavedDC saved(DC);
     std::unique_ptr<TBitmap> tmp(CreateBitmap24(R.Width(), R.Height()));
-    PaintSectionFull(SkinIndex, SkinSection, ParentCache, -1, -1, m, tmp.get(), Offset,
+    PaintSectionFull(Section, ParentCache, -1, -1, m, tmp.get(), Offset,
                      Rect(0, 0, R.Width(), R.Height()), State, Fill);
     BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), BitmapDC(tmp.get()), 0, 0, SRCCOPY);
 }
 
-void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp,
-                           TPoint Offset, TRect R, int State, bool Fill, CacheInfo ParentCache,
-                           const AnsiString& SkinSection, int HotTextureIndex) {
+void PaintSectionWithImage(const TsSection& Section, int MaskIndex, int TextureIndex, TsSkinManager* Manager,
+                           TBitmap* Bmp, TPoint Offset, TRect R, int State, bool Fill, CacheInfo ParentCache,
+                           int HotTextureIndex) {
     TsSkinManager* m = Manager ? Manager : DefaultSkinManager;
     if (!m || !Bmp) return;
-    PaintSectionBGOverCache(SkinIndex, TextureIndex, HotTextureIndex, m, Bmp, Offset, R, State != 0, ParentCache,
-                            SkinSection);
+    PaintSectionBGOverCache(Section, TextureIndex, HotTextureIndex, m, Bmp, Offset, R, State != 0, ParentCache);
     if (m->IsValidMaskIndex(MaskIndex)) {
         CacheInfo bg = ParentCache;
         bg.X += Offset.X;
@@ -1100,5 +1096,5 @@ void PaintControlSectionFrame(TsCommonData* Data, CacheInfo ParentCache, bool Fi
         else
             for (const TRect& c : *Clips) PaintImageByMargins(Bmp, R, Fill, bg, b, State, true, &c);
     }
-    PaintCorners(Data->SkinSectionNo, Data->SkinSection(), m, Bmp, R, State);
+    PaintCorners(Data->Resolved(), m, Bmp, R, State);
 }

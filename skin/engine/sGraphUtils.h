@@ -16,6 +16,7 @@
 #include "acSkinGeometry.h"
 #include "acntUtils.h"
 #include "sConst.h"
+#include "sSkinTables.h"
 
 // New bitmaps owned by the caller.
 TBitmap* CreateBitmapLike(TBitmap* Source);
@@ -140,22 +141,23 @@ void CanvasTextRect(TCanvas* Canvas, const TRect& R, int X, int Y, const AnsiStr
 
 // ---------------------------------------------------------------- section backgrounds
 class TGraphic;
-void PaintSectionBG(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TColor CustomColor,
+// Each painter takes the section as the resolver chose it (TsSection): its
+// colours, images and textures all come from that one section.
+void PaintSectionBG(const TsSection& Section, CacheInfo ParentCache, TColor CustomColor,
                     int HotTextureIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset,
                     TRect R, bool Hot);
 void PaintControlSectionBG(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TBitmap* Bmp, TPoint Offset,
                            TRect R);
-void PaintSectionBGOverCache(int SkinIndex, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
-                             TBitmap* Bmp, TPoint Offset, TRect R, bool Hot, CacheInfo ParentCache,
-                             const AnsiString& SkinSection);
-void PaintSectionFull(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, int HotTextureIndex,
+void PaintSectionBGOverCache(const TsSection& Section, int TextureIndex, int HotTextureIndex, TsSkinManager* Manager,
+                             TBitmap* Bmp, TPoint Offset, TRect R, bool Hot, CacheInfo ParentCache);
+void PaintSectionFull(const TsSection& Section, CacheInfo ParentCache, int HotTextureIndex,
                       int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp, TPoint Offset, TRect R, int State,
                       bool Fill);
-void PaintSectionToDC(int SkinIndex, const AnsiString& SkinSection, CacheInfo ParentCache, TsSkinManager* Manager,
+void PaintSectionToDC(const TsSection& Section, CacheInfo ParentCache, TsSkinManager* Manager,
                       HDC DC, TPoint Offset, TRect R, int State, bool Fill);
-void PaintSectionWithImage(int SkinIndex, int MaskIndex, int TextureIndex, TsSkinManager* Manager, TBitmap* Bmp,
-                           TPoint Offset, TRect R, int State, bool Fill, CacheInfo ParentCache,
-                           const AnsiString& SkinSection, int HotTextureIndex);
+void PaintSectionWithImage(const TsSection& Section, int MaskIndex, int TextureIndex, TsSkinManager* Manager,
+                           TBitmap* Bmp, TPoint Offset, TRect R, int State, bool Fill, CacheInfo ParentCache,
+                           int HotTextureIndex);
 void PaintControlSection(TsCommonData* Data, CacheInfo ParentCache, bool Fill, TBitmap* Bmp, TPoint Offset,
                          TRect R, int State);
 // What PaintControlSection paints after the background: border and corners.

@@ -733,17 +733,17 @@ void TsSkinManager::RemoveCreationHook() {
     if (CreationHookSide.Removed) CreationHookSide.Removed();
 }
 
-int TsSkinManager::TextureIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {
+int TsSkinManager::TextureIndex(const TsSection& S, const AnsiString& Key) const {
     try {
-        return FTables.TextureIndex(SectionIndex, Section, Key);
+        return FTables.TextureIndex(S, Key);
     } catch (...) {
         return -1;
     }
 }
 
-int TsSkinManager::PatternIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {
+int TsSkinManager::PatternIndex(const TsSection& S, const AnsiString& Key) const {
     try {
-        return FTables.PatternIndex(SectionIndex, Section, Key);
+        return FTables.PatternIndex(S, Key);
     } catch (...) {
         return -1;
     }

@@ -114,16 +114,23 @@ public:
     bool PackedSkinLoaded() const { return FPackedSkinLoaded; }
 
     // ---- look-ups (-1: none)
+    // The raw look-up: whether a skin has a section. Painters resolve.
     int SectionIndex(const AnsiString& Name) const { return FTables.SectionIndex(Name); }
-    int SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const {
-        return FTables.SectionIndexOrDefault(Name, Default);
+    // The section a painter of Name uses: Name, the control kind's Default,
+    // else GLOBALINFO (TsSkinTables::Resolve). None without a loaded skin.
+    TsSection Resolve(const AnsiString& Name, const AnsiString& Default) const {
+        return FTables.Resolve(Name, Default);
     }
+    TsSection Resolve(std::initializer_list<AnsiString> Names) const { return FTables.Resolve(Names); }
+    TsSection SectionAt(int Index) const { return FTables.SectionAt(Index); }
+    // GLOBALINFO, which every loaded skin has.
+    TsSection GlobalSection() const { return SectionAt(FCommon.GlobalInfo); }
     int MaskIndex(const AnsiString& Section, const AnsiString& Key) const { return FTables.MaskIndex(Section, Key); }
-    int MaskIndexInherited(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const {
-        return FTables.MaskIndexInherited(SectionIndex, Section, Key);
+    int MaskIndexInherited(const TsSection& S, const AnsiString& Key) const {
+        return FTables.MaskIndexInherited(S, Key);
     }
-    int TextureIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
-    int PatternIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
+    int TextureIndex(const TsSection& S, const AnsiString& Key) const;
+    int PatternIndex(const TsSection& S, const AnsiString& Key) const;
     bool IsValidMaskIndex(int I) const { return FTables.IsValidMaskIndex(I); }
     bool IsValidSectionIndex(int I) const { return FSkinData && FTables.IsValidSectionIndex(I); }
     TPoint MaskStateSize(int I) const;

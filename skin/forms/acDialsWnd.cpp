@@ -27,7 +27,7 @@ constexpr const char* kTitleSection = "FORMTITLE";
 bool FullCaption(LONG_PTR Style) { return (Style & WS_CAPTION) == WS_CAPTION; }
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name) : -1;
+    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
 }
 
 }  // namespace
@@ -240,7 +240,7 @@ void TacDialogWnd::PaintFrameCache() {
         const int title = m->SectionIndex(kTitleSection);
         const int bandH = IsIconic(CtrlHandle) ? H : std::min(bh + ch, H);
         if (title >= 0)
-            PaintSectionFull(title, kTitleSection, Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
+            PaintSectionFull(m->SectionAt(title), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
                              state, true);
         const int sw = GetSystemMetrics(SM_CXSMICON), sh = GetSystemMetrics(SM_CYSMICON);
         const int ix = bw + v.BILeft, iy = (ch + bh - sh) / 2;
@@ -251,7 +251,7 @@ void TacDialogWnd::PaintFrameCache() {
             DrawIconEx(dc, ix, iy, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)), sw, sh, 0, nullptr,
                        DI_NORMAL);
         if (WndStyle & WS_SYSMENU) {
-            const int bar = m->MaskIndexInherited(SkinData->SkinSectionNo, SkinData->SkinSection(), "TITLEBAR");
+            const int bar = m->MaskIndexInherited(SkinData->Resolved(), "TITLEBAR");
             if (m->IsValidMaskIndex(bar)) {
                 const TsMaskData& d = m->ma()[size_t(bar)];
                 const int n = std::max<int>(d.ImageCount, 1);
@@ -342,7 +342,7 @@ void TacDialogWnd::PaintButtonImage(TBitmap* Cache, int Code) {
         const int g = GlobalMask(m, "BICONNORM");
         return m->IsValidMaskIndex(g)
                    ? g
-                   : m->MaskIndexInherited(SkinData->SkinSectionNo, SkinData->SkinSection(), "BICONNORM");
+                   : m->MaskIndexInherited(SkinData->Resolved(), "BICONNORM");
     };
     switch (Code) {
     case HTMAXBUTTON:
@@ -429,7 +429,7 @@ void TacDialogWnd::CollectRegionRects() {
     }
     const int t = m->SectionIndex(kTitleSection);
     if (t >= 0) {
-        const int tb = m->MaskIndexInherited(t, kTitleSection, "BORDERSMASK");
+        const int tb = m->MaskIndexInherited(m->SectionAt(t), "BORDERSMASK");
         if (m->IsValidMaskIndex(tb)) CollectCornerKeyRects(RegionRects, W, m->ma()[size_t(tb)], false, 0);
     }
 }

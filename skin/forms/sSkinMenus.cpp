@@ -431,24 +431,23 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
     info->Wnd = Wnd;
     info->HaveExtraLine = data.Visible;
     TsSkinManager* m = FOwner;
-    const int menuIdx = m ? m->SectionIndex("MAINMENU") : -1;
-    if (m && m->IsValidSectionIndex(menuIdx) && Width > 0 && Height > 0) {
+    const TsSection menu = m ? m->Resolve("MAINMENU", "MAINMENU") : TsSection{};
+    if (m && menu.Name == "MAINMENU" && Width > 0 && Height > 0) {
         info->Bmp.reset(CreateBitmap24(Width, Height));
         TBitmap* bmp = info->Bmp.get();
         const TRect all{0, 0, Width, Height};
-        PaintSectionBG(menuIdx, "MAINMENU", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, bmp, TPoint{0, 0}, all, false);
+        PaintSectionBG(menu, EmptyCacheInfo, TransparentKeyColor, -1, -1, m, bmp, TPoint{0, 0}, all, false);
         TacMenuSupport* ms = m->MenuSupport();
         const int sbw = SkinBorderWidth();
         const int extraW = ms->UseExtraLine() && data.Visible ? ms->ExtraLineWidth() : 0;
-        const int icoIdx = ms->IcoLineSkin().empty() ? -1 : m->SectionIndex(ms->IcoLineSkin());
-        if (m->IsValidSectionIndex(icoIdx)) {
+        const TsSection ico = m->SectionAt(ms->IcoLineSkin().empty() ? -1 : m->SectionIndex(ms->IcoLineSkin()));
+        if (ico.Valid()) {
             const int w = MenuGlyphColumnWidth(GlyphWidthOf(first), FMargin, FSpacing);
             const TRect strip{extraW + sbw, sbw, extraW + sbw + w, Height - sbw};
             if (strip.Right <= Width && strip.Bottom > strip.Top)
-                PaintSectionFull(icoIdx, ms->IcoLineSkin(), EmptyCacheInfo, -1, -1, m, bmp, TPoint{strip.Left, strip.Top},
-                                 strip, 0, true);
+                PaintSectionFull(ico, EmptyCacheInfo, -1, -1, m, bmp, TPoint{strip.Left, strip.Top}, strip, 0, true);
         }
-        const int border = m->MaskIndexInherited(menuIdx, "MAINMENU", "BORDERSMASK");
+        const int border = m->MaskIndexInherited(menu, "BORDERSMASK");
         if (m->IsValidMaskIndex(border)) PaintImageByMargins(bmp, all, false, EmptyCacheInfo, m->ma()[size_t(border)], 0, false);
         if (ms->UseExtraLine() && data.Visible) {
             data.Glyph = glyph.get();
@@ -462,7 +461,8 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
         }
     } else if (m && Width > 0 && Height > 0) {
         // A skin without the menu's section: the colour of the section the
-        // items are written in, so that they still have a face to be read on.
+        // items are written in, so that they still have a face to be read on
+        // (its images would frame the whole menu as one item).
         info->Bmp.reset(CreateBitmap24(Width, Height));
         const int text = MenuTextSection();
         FillRectOnDC(DCOf(info->Bmp.get()), TRect{0, 0, Width, Height},
@@ -477,12 +477,13 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
 void TsSkinableMenus::PaintExtraLine(TBitmap* Bmp, TMenuItem* FirstItem, const ExtraLine& Data) {
     TsSkinManager* m = FOwner;
     TacMenuSupport* ms = m->MenuSupport();
-    const int idx = m->SectionIndex(Data.Section);
+    const TsSection sec = m->SectionAt(m->SectionIndex(Data.Section));
+    const int idx = sec.Index;
     const int sbw = SkinBorderWidth();
     const TRect strip{sbw, sbw, sbw + ms->ExtraLineWidth(), Bmp->Height() - sbw};
     if (strip.Height() <= 0 || strip.Right > Bmp->Width()) return;
     if (m->IsValidSectionIndex(idx))
-        PaintSectionFull(idx, Data.Section, EmptyCacheInfo, -1, -1, m, Bmp, TPoint{strip.Left, strip.Top}, strip, 0, true);
+        PaintSectionFull(sec, EmptyCacheInfo, -1, -1, m, Bmp, TPoint{strip.Left, strip.Top}, strip, 0, true);
     HDC dc = DCOf(Bmp);
     int bottomGap = 12;
     if (Data.Glyph && !Data.Glyph->Empty()) {
@@ -632,8 +633,7 @@ void TsSkinableMenus::PaintDivider(TCanvas* C, TMenuItem* Item, const TRect& R, 
                                    TPoint Offset, int ExtraW) {
     TsSkinManager* m = FOwner;
     HDC dc = C->Handle();
-    const int idx = m->SectionIndex("DIVIDERV");
-    const int mask = m->IsValidSectionIndex(idx) ? m->MaskIndexInherited(idx, "DIVIDERV", "BORDERSMASK") : -1;
+    const int mask = m->MaskIndexInherited(m->Resolve("DIVIDERV", "DIVIDERV"), "BORDERSMASK");
     if (!m->IsValidMaskIndex(mask)) {
         // The classic two-tone line.
         Look& look = CurrentLook();
@@ -663,15 +663,16 @@ void TsSkinableMenus::PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect&
     const TRect local{0, 0, R.Width(), R.Height()};
     // The extra-line column and a 1-pixel frame come from the background.
     CopyRectDC(bdc, local, DCOf(Info.Bmp.get()), R.Left + Offset.X, R.Top + Offset.Y);
-    const int idx = m->SectionIndex("TOOLBAR");
+    // A caption line is a bar across the menu; without the bar's section it
+    // is written in the items' colours.
+    const TsSection bar = m->Resolve("TOOLBAR", "MENUITEM");
     const TRect inner{ExtraW + 1, 1, R.Width() - 1, R.Height() - 1};
-    if (m->IsValidSectionIndex(idx) && inner.Width() > 0 && inner.Height() > 0)
-        PaintSectionFull(idx, "TOOLBAR", EmptyCacheInfo, -1, -1, m, bmp, TPoint{inner.Left, inner.Top}, inner, 0, true);
+    if (bar.Valid() && inner.Width() > 0 && inner.Height() > 0)
+        PaintSectionFull(bar, EmptyCacheInfo, -1, -1, m, bmp, TPoint{inner.Left, inner.Top}, inner, 0, true);
     TCanvas* bc = bmp->Canvas();
     if (!SameFont(bc->Font(), FCaptionFont.get())) bc->Font()->Assign(FCaptionFont.get());
     const AnsiString text = CaptionLineText(Item->Caption());
-    WriteSectionText(bc, text.c_str(), true, m, false, m->IsValidSectionIndex(idx) ? idx : MenuTextSection(),
-                     DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
+    WriteSectionText(bc, text.c_str(), true, m, false, bar.Index, DT_CENTER | DT_VCENTER | DT_SINGLELINE, inner);
     CopyRectDC(C->Handle(), R, bdc, 0, 0);
 }
 
@@ -711,7 +712,7 @@ void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, i
     SavedDC saved(dc);
     SelectObject(dc, f->Handle());
     SetBkMode(dc, TRANSPARENT);
-    const int idx = m->SectionIndex("MENUITEM");
+    const int idx = MenuTextSection();
     SetTextColor(dc, ColorToRGB(m->IsValidSectionIndex(idx) ? m->gd()[size_t(idx)].FontColor[0] : clMenuText));
     RECT r{4, 0, Bmp->Width(), Height};
     DrawTextA(dc, sym, 1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP);
@@ -719,9 +720,7 @@ void TsSkinableMenus::PaintItemGlyph(TBitmap* Bmp, TMenuItem* Item, int Width, i
 
 int TsSkinableMenus::MenuTextSection() const {
     // A skin without "MENUITEM" writes the items in the menu's colours.
-    for (const char* name : {"MENUITEM", "MAINMENU", "GLOBALINFO"})
-        if (const int i = FOwner->SectionIndex(name); FOwner->IsValidSectionIndex(i)) return i;
-    return -1;
+    return FOwner->Resolve("MENUITEM", "MAINMENU").Index;
 }
 
 TColor TsSkinableMenus::TextColorOf(int Section, bool Enabled, bool Hot) const {
@@ -760,10 +759,13 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
     const TRect local{0, 0, W, H};
     const int bgX = R.Left + ExtraW + Offset.X, bgY = R.Top + Offset.Y;
     CopyRectDC(bdc, local, bgdc, bgX, bgY);
-    const int itemIdx = MenuTextSection();
-    if (itemIdx == m->SectionIndex("MENUITEM")) {
+    const TsSection itemSec = m->SectionAt(MenuTextSection());
+    const int itemIdx = itemSec.Index;
+    // Only an item section of its own paints every item; in the menu's
+    // section only the hot item stands out.
+    if (itemSec.Name == "MENUITEM") {
         const CacheInfo under{bg, bgX, bgY, 0, true};
-        PaintSectionFull(itemIdx, "MENUITEM", under, -1, -1, m, bmp, TPoint{0, 0}, local, hot ? 1 : 0, true);
+        PaintSectionFull(itemSec, under, -1, -1, m, bmp, TPoint{0, 0}, local, hot ? 1 : 0, true);
     } else if (hot && m->IsValidSectionIndex(itemIdx)) {
         FillRectOnDC(bdc, local, m->gd()[size_t(itemIdx)].HotColor);
     }
@@ -771,7 +773,7 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
         const TsCommonIndexes& ci = m->ConstData();
         int mask = Item->RadioItem() ? ci.RadioChecked : -1;
         if (!Item->RadioItem()) {
-            mask = m->MaskIndexInherited(ci.GlobalInfo, "GLOBALINFO", "CHECK");
+            mask = m->MaskIndexInherited(m->GlobalSection(), "CHECK");
             if (!m->IsValidMaskIndex(mask)) mask = ci.CheckBoxChecked;
         }
         if (m->IsValidMaskIndex(mask)) {
@@ -864,19 +866,22 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     HDC bdc = DCOf(bmp);
     const TRect local{0, 0, W, H};
     CacheInfo under = EmptyCacheInfo;
-    const int lineIdx = m->SectionIndex("MENULINE");
+    const TsSection line = surface ? surface->MenuLineSection() : m->Resolve("MENULINE", "MAINMENU");
+    const int lineIdx = line.Index;
     if (image) {
         CopyRectDC(bdc, local, DCOf(image), ix, iy);
         under = CacheInfo{image, ix, iy, 0, true};
     } else if (m->IsValidSectionIndex(lineIdx)) {
         // No skinned picture of the form: the bar's own section under the item.
-        PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, bmp, TPoint{ARect.Left, ARect.Top},
-                       local, false);
+        PaintSectionBG(line, EmptyCacheInfo, TransparentKeyColor, -1, -1, m, bmp, TPoint{ARect.Left, ARect.Top}, local,
+                       false);
         under = CacheInfo{bmp, 0, 0, 0, true};
     }
-    const int itemIdx = m->SectionIndex("MENUITEM");
-    if (m->IsValidSectionIndex(itemIdx) && (hot || image))
-        PaintSectionFull(itemIdx, "MENUITEM", under, -1, -1, m, bmp, TPoint{0, 0}, local, hot ? 1 : 0, true);
+    // Without an item section of its own only the hot item stands out, in
+    // the line's hot look.
+    const TsSection itemSec = m->Resolve("MENUITEM", line.Name);
+    if (itemSec.Valid() && (hot || (image && itemSec.Name == "MENUITEM")))
+        PaintSectionFull(itemSec, under, -1, -1, m, bmp, TPoint{0, 0}, local, hot ? 1 : 0, true);
     int x = 3;
     if (menu && menu->Images() && item->ImageIndex() >= 0) {
         menu->Images()->Draw(bmp->Canvas(), x, (H - menu->Images()->Height()) / 2, item->ImageIndex(), enabled);
@@ -889,7 +894,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     unsigned flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | align;
     if (State & OwnerDrawBit(odNoAccel)) flags |= DT_HIDEPREFIX;
     const TRect textRect{x > 3 ? x + FMargin : FMargin, FMargin, W - FMargin, H - FMargin};
-    const int textIdx = m->IsValidSectionIndex(lineIdx) ? lineIdx : MenuTextSection();
+    const int textIdx = lineIdx;
     WriteSectionText(bc, item->Caption().c_str(), true, m, hot, textIdx, flags, textRect);
     if (OnDrawItem) OnDrawItem(item, bc, local, State, smTopLine);
     if (!enabled && (image || m->IsValidSectionIndex(lineIdx))) {
@@ -898,7 +903,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
         if (image)
             CopyRectDC(DCOf(plain), local, DCOf(image), ix, iy);
         else
-            PaintSectionBG(lineIdx, "MENULINE", EmptyCacheInfo, TransparentKeyColor, -1, -1, m, plain,
+            PaintSectionBG(line, EmptyCacheInfo, TransparentKeyColor, -1, -1, m, plain,
                            TPoint{ARect.Left, ARect.Top}, local, false);
         BlendWithBitmap(bmp, plain, 102, local, TPoint{0, 0});
     }

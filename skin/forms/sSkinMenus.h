@@ -34,6 +34,7 @@
 #include "acMenuCache.h"
 #include "acMenuGeometry.h"
 #include "sConst.h"
+#include "sSkinTables.h"
 
 class TsSkinManager;
 
@@ -48,6 +49,8 @@ public:
     // without any item, its top-left pixel at the window point Origin; nil
     // when there is none now.
     virtual TBitmap* MenuLineImage(TPoint& Origin) = 0;
+    // The section the band is painted in, which its items' text must suit.
+    virtual TsSection MenuLineSection() const = 0;
 };
 // The surface whose bar is being painted now (set by its provider), or nil.
 extern TacMenuLineSurface* CurrentMenuLineSurface;

@@ -379,10 +379,9 @@ void TsSkinProvider::Loaded() {
     }
     int title = -1;
     if (m) {
-        const int gi = m->ConstData().GlobalInfo;
-        title = m->MaskIndexInherited(gi, "GLOBALINFO", "TITLEBUTTON");
+        title = m->MaskIndexInherited(m->GlobalSection(), "TITLEBUTTON");
         if (title < 0 && FCommonData->SkinSectionNo >= 0)
-            title = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), "TITLEBUTTON");
+            title = m->MaskIndexInherited(FCommonData->Resolved(), "TITLEBUTTON");
     }
     for (int i = 0; i < FTitleButtons->Count(); ++i) {
         TsTitleButton* b = FTitleButtons->Items(i);

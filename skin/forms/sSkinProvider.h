@@ -317,6 +317,7 @@ public:
     int MDIButtonHeight() const;
     // The menu band without its items (window point Origin at its top-left).
     TBitmap* MenuLineImage(TPoint& Origin) override;
+    TsSection MenuLineSection() const override;
     bool IconVisible() const;
     int IconWidth() const;
     int IconHeight() const;
@@ -442,7 +443,7 @@ private:
     HWND MaximisedChild() const;
     bool ChildMinimizeEnabled() const;
     bool ChildRestoreEnabled() const;
-    int MenuLineSkinIndex(AnsiString& Name) const;
+
     // What the menu line showed when painted last; another answer now means
     // it is painted anew.
     struct MenuLineKey {

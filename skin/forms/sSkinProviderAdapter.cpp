@@ -41,27 +41,35 @@ struct TThirdPartyRow {
     TWrapperFactory Factory;
     const char* ItemSection;
     const char* WrapperSection;
+    // The item's control type code: its kind, whose default section a skin
+    // lacking the item's own paints it with.
+    int TypeCode;
 };
+
+// Codes of the kinds (their default sections): an edit box, a button, a
+// check box, a group box, a panel, a page control, a tool bar, a status bar.
+constexpr int kEditKind = 227, kButtonKind = 93, kCheckKind = 32, kGroupKind = 226, kPanelKind = 51,
+              kPagesKind = 141, kToolBarKind = 53, kStatusKind = 151;
 
 // By ThirdParty index (ThirdEdits ... ThirdStatusBar).
 const TThirdPartyRow kRows[17] = {
-    {&Make<TacEditWnd>, nullptr, "EDIT"},
-    {&Make<TacBtnWnd>, "BUTTON", "BUTTON"},
-    {&Make<TacBitBtnWnd>, "BUTTON", "BUTTON"},
-    {&Make<TacCheckBoxWnd>, "CHECKBOX", ""},
-    {&Make<TacComboBoxWnd>, nullptr, "EDIT"},
-    {&Make<TacGridWnd>, nullptr, "EDIT"},
-    {&Make<TacGroupBoxWnd>, "GROUPBOX", ""},
-    {&Make<TacListViewWnd>, nullptr, "EDIT"},
-    {&Make<TacPanelWnd>, "PANEL", "PANEL"},
-    {&Make<TacTreeViewWnd>, nullptr, "EDIT"},
-    {&MakeExtCombo, nullptr, "EDIT"},
-    {&Make<TacExtGridWnd>, nullptr, "EDIT"},
-    {&Make<TacVirtualListWnd>, nullptr, "EDIT"},
-    {&Make<TacPageControlWnd>, "PAGECONTROL", "PAGECONTROL"},
-    {&Make<TacTabControlWnd>, "PAGECONTROL", "PAGECONTROL"},
-    {&Make<TacToolBarLibWnd>, "TOOLBAR", "TOOLBAR"},
-    {&Make<TacStatusBarWnd>, "STATUSBAR", "STATUSBAR"},
+    {&Make<TacEditWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacBtnWnd>, "BUTTON", "BUTTON", kButtonKind},
+    {&Make<TacBitBtnWnd>, "BUTTON", "BUTTON", kButtonKind},
+    {&Make<TacCheckBoxWnd>, "CHECKBOX", "", kCheckKind},
+    {&Make<TacComboBoxWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacGridWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacGroupBoxWnd>, "GROUPBOX", "", kGroupKind},
+    {&Make<TacListViewWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacPanelWnd>, "PANEL", "PANEL", kPanelKind},
+    {&Make<TacTreeViewWnd>, nullptr, "EDIT", kEditKind},
+    {&MakeExtCombo, nullptr, "EDIT", kEditKind},
+    {&Make<TacExtGridWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacVirtualListWnd>, nullptr, "EDIT", kEditKind},
+    {&Make<TacPageControlWnd>, "PAGECONTROL", "PAGECONTROL", kPagesKind},
+    {&Make<TacTabControlWnd>, "PAGECONTROL", "PAGECONTROL", kPagesKind},
+    {&Make<TacToolBarLibWnd>, "TOOLBAR", "TOOLBAR", kToolBarKind},
+    {&Make<TacStatusBarWnd>, "STATUSBAR", "STATUSBAR", kStatusKind},
 };
 
 bool SkinsItself(TWinControl* W) { return W->HandleAllocated() && AnswersEngineCommand(W->Handle(), scIsSkinned); }
@@ -77,7 +85,7 @@ bool HasFrameAdapter(TControl* Frame) {
 // ---------------------------------------------------------------- item
 
 TacAdapterItem::TacAdapterItem(TacCtrlAdapter* AAdapter) : Adapter(AAdapter), SkinData(new TsCommonData(this, true)) {
-    SkinData->ControlTypeCode = 227;
+    SkinData->ControlTypeCode = kEditKind;
 }
 
 TacAdapterItem::~TacAdapterItem() { FreeWrapper(); }
@@ -101,6 +109,7 @@ void TacAdapterItem::DoHook(TWinControl* Control) {
     const int list = Adapter->ListOf(Control);
     if (list < 0) return;
     const TThirdPartyRow& row = kRows[list];
+    SkinData->ControlTypeCode = row.TypeCode;
     if (row.ItemSection) SkinData->SetSkinSection(row.ItemSection);
     if (row.Factory) ScrollWnd = row.Factory(Control, row.WrapperSection, SkinData->SkinManager(), SkinData.get());
 }

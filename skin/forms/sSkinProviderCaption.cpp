@@ -30,7 +30,7 @@ const TsSkinValues* SkinValues(const TsCommonData* D) {
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
     if (!M) return -1;
-    return M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name);
+    return M->MaskIndexInherited(M->GlobalSection(), Name);
 }
 
 // One state cell of a skin image: its width across the cells, its height above the mask.
@@ -570,7 +570,8 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& M) {
         return;
     }
     FDragHitCode = code;
-    SendMessageW(h, WM_SYSCOMMAND, size ? SC_SIZE : SC_MOVE, 0);
+    // The press point goes along: under load the cursor may already have moved on.
+    SendMessageW(h, WM_SYSCOMMAND, size ? SC_SIZE : SC_MOVE, M.LParam);
 }
 
 void TsSkinProvider::WMNCLButtonUp(TMessage& M) {
@@ -736,8 +737,14 @@ void TsSkinProvider::WMSysCommand(TMessage& M) {
     if ((M.WParam & 0xFFFF) == 0xF012) FForm->Repaint();
     if (FResizeMode == rmBorder && FDragKind == 0 && (cmd == SC_MOVE || cmd == SC_SIZE) && FDrawNonClientArea &&
         !IsZoomed(h)) {
+        // A mouse command carries its press point; a keyboard one 0 or -1.
         POINT c{};
-        GetCursorPos(&c);
+        if (M.LParam != 0 && M.LParam != -1) {
+            const TPoint p = LParamPoint(M.LParam);
+            c = POINT{p.X, p.Y};
+        } else {
+            GetCursorPos(&c);
+        }
         const int edge = cmd == SC_SIZE ? FDragHitCode : 0;
         FDragHitCode = 0;
         if (cmd == SC_SIZE && (edge < HTLEFT || edge > HTBOTTOMRIGHT)) {

@@ -22,7 +22,7 @@ TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : 
 bool Designing(const TComponent* C) { return C && (C->ComponentState() & csDesigning); }
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name) : -1;
+    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
 }
 
 // The window's menu bar: a top-level window's menu (a child's "menu" is its
@@ -115,11 +115,12 @@ int TsSkinProvider::MDIButtonHeight() const {
     return d.R.Height() / (d.MaskType + 1);
 }
 
-int TsSkinProvider::MenuLineSkinIndex(AnsiString& Name) const {
+TsSection TsSkinProvider::MenuLineSection() const {
     TsSkinManager* m = ManagerOf(FCommonData.get());
-    if (!m) return -1;
-    Name = !FMenuLineSkin.empty() && m->SectionIndex(FMenuLineSkin) >= 0 ? FMenuLineSkin : AnsiString("MENULINE");
-    return m->SectionIndex(Name);
+    if (!m) return {};
+    // The line is a band of the form: without a section of its own it looks
+    // like the form, its items still readable.
+    return m->Resolve({FMenuLineSkin, "MENULINE", FCommonData->Resolved().Name});
 }
 
 // ---------------------------------------------------------------- hooking
@@ -183,9 +184,9 @@ void TsSkinProvider::PaintMenuLine(TBitmap* Cache) {
     if (bottom <= top || W <= 2 * SysBorderWidth()) return;
     // The band between the side borders, which stay the frame's.
     const TRect band = Rect(SysBorderWidth(), top, W - SysBorderWidth(), std::min(top + MenuRows() * lineH, bottom));
-    AnsiString name;
-    const int idx = MenuLineSkinIndex(name);
-    if (idx >= 0) PaintSectionFull(idx, name, CacheInfo{Cache, 0, 0, 0, true}, -1, -1, m, Cache, TPoint{0, 0}, band, 0, true);
+    const TsSection line = MenuLineSection();
+    if (line.Valid())
+        PaintSectionFull(line, CacheInfo{Cache, 0, 0, 0, true}, -1, -1, m, Cache, TPoint{0, 0}, band, 0, true);
     if (!FWorkBmp) FWorkBmp.reset(CreateBitmap24(W, bottom - top));
     if (FWorkBmp->Width() != W || FWorkBmp->Height() != bottom - top) FWorkBmp->SetSize(W, bottom - top);
     BitBlt(FWorkBmp->Canvas()->Handle(), 0, 0, W, bottom - top, Cache->Canvas()->Handle(), 0, top, SRCCOPY);
@@ -215,8 +216,7 @@ void TsSkinProvider::PaintLineEntries(TBitmap* Cache, HMENU Bar) {
     GetWindowRect(h, &wr);
     TMainMenu* main = FForm->Menu();
     TCanvas* canvas = Cache->Canvas();
-    AnsiString lineName;
-    const int lineIdx = MenuLineSkinIndex(lineName);
+    const int lineIdx = MenuLineSection().Index;
     const int n = GetMenuItemCount(Bar);
     for (int pos = 0; pos < n; ++pos) {
         MENUITEMINFOW info{};
@@ -317,8 +317,7 @@ void TsSkinProvider::PaintMDIButtonInto(TBitmap* Bmp, int Code) {
     const int mode = disabled || (b->State == 0 && !FFormActive) ? 2 : 1;
     if (!m->IsValidMaskIndex(image)) {
         // On the menu line its font colour reads, not the title's.
-        AnsiString line;
-        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, MenuLineSkinIndex(line));
+        PaintPlainButton(Bmp, Code, disabled ? 0 : b->State, mode == 2, MenuLineSection().Index);
         return;
     }
     PaintGlyphFromImage(Bmp, TPoint{r.Left, r.Top}, disabled ? 0 : b->State, mode, m->ma()[size_t(image)],

@@ -23,7 +23,7 @@ namespace {
 TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : nullptr; }
 
 int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->ConstData().GlobalInfo, "GLOBALINFO", Name) : -1;
+    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
 }
 
 // The background of a top-level form: nothing lies under it.
@@ -163,13 +163,14 @@ void TsSkinProvider::PaintAll() {
 void TsSkinProvider::PaintMDIArea(TBitmap* Cache) {
     TsSkinManager* m = ManagerOf(FCommonData.get());
     HWND client = FForm->FormStyle() == fsMDIForm && FMDIForm && FMDIForm->Wrapper() ? FForm->ClientHandle() : nullptr;
-    const int area = m ? m->SectionIndex("MDIAREA") : -1;
-    if (!client || !IsWindowVisible(client) || area < 0) return;
+    // Without a section of its own the area keeps the form's image.
+    const TsSection area = m ? m->Resolve("MDIAREA", "FORM") : TsSection{};
+    if (!client || !IsWindowVisible(client) || area.Name != "MDIAREA") return;
     RECT fr{}, cr{};
     GetWindowRect(FForm->HandleIfAllocated(), &fr);
     GetWindowRect(client, &cr);
     const TRect r = Rect(cr.left - fr.left, cr.top - fr.top, cr.right - fr.left, cr.bottom - fr.top);
-    PaintSectionFull(area, "MDIAREA", NoParent(), -1, -1, m, Cache, TPoint{0, 0}, r, 0, true);
+    PaintSectionFull(area, NoParent(), -1, -1, m, Cache, TPoint{0, 0}, r, 0, true);
 }
 
 void TsSkinProvider::PaintFormFill(TBitmap* Cache, const TRect& R, bool Hot) {
@@ -232,7 +233,7 @@ bool TsSkinProvider::ChangedBands(int W, int H, int State, std::vector<TRect>& B
     }
     static const char* corners[4] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
     for (int i = 0; i < 4; ++i) {
-        const int k = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), corners[i]);
+        const int k = m->MaskIndexInherited(FCommonData->Resolved(), corners[i]);
         if (!m->IsValidMaskIndex(k)) continue;
         const TsMaskData& c = m->ma()[size_t(k)];
         if (c.ImageCount <= 0 || c.MaskType < 0) continue;
@@ -265,13 +266,13 @@ void TsSkinProvider::PaintTitle(bool Active) {
     const int state = Active ? 1 : 0;
     const int title = TitleSkinIndex();
     if (title >= 0)
-        PaintSectionFull(title, TitleSkinName(), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
+        PaintSectionFull(m->SectionAt(title), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
                          state, true);
     PaintTitleIcon(cache);
     LayoutButtons();
     const int baw = ButtonsAreaWidth();
     if (FSysMenuRemoved) {
-        const int bar = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), "TITLEBAR");
+        const int bar = m->MaskIndexInherited(FCommonData->Resolved(), "TITLEBAR");
         if (m->IsValidMaskIndex(bar) && baw > 0)
             PaintImageByMargins(cache, Rect(std::max(W - baw, 0), 0, W, bandH), true, Self(cache), m->ma()[size_t(bar)],
                                 state, true);
@@ -634,7 +635,7 @@ void TsSkinProvider::UpdateRegionRects() {
     }
     const int t = TitleSkinIndex();
     if (t >= 0) {
-        const int tb = m->MaskIndexInherited(t, TitleSkinName(), "BORDERSMASK");
+        const int tb = m->MaskIndexInherited(m->SectionAt(t), "BORDERSMASK");
         if (m->IsValidMaskIndex(tb)) CollectCornerKeyRects(FRegionRects, W, m->ma()[size_t(tb)], false, 0);
     }
 }

@@ -578,7 +578,7 @@ void TsSkinProvider::WMSize(TMessage& M) {
         if (shrank) {
             // The right-edge corner images stood at the old edge.
             for (const char* name : {"IMGTOPRIGHT", "IMGBTMRIGHT"}) {
-                const int k = m->MaskIndexInherited(FCommonData->SkinSectionNo, FCommonData->SkinSection(), name);
+                const int k = m->MaskIndexInherited(FCommonData->Resolved(), name);
                 if (!m->IsValidMaskIndex(k)) continue;
                 const TsMaskData& d = m->ma()[size_t(k)];
                 const int w = d.R.Width() / std::max<int>(d.ImageCount, 1);
@@ -630,7 +630,7 @@ void TsSkinProvider::InvalidateGripAreas(const TRect& Now) {
     // invalidated where the grip stood.
     if (FGripMode != gmRightBottom || !m) return;
     if (Now.Right == FLastClientRect.Right && Now.Bottom == FLastClientRect.Bottom) return;
-    const int g = m->MaskIndexInherited(m->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    const int g = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
     if (!m->IsValidMaskIndex(g)) return;
     const TsMaskData& d = m->ma()[size_t(g)];
     const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);

@@ -35,6 +35,26 @@ void PaintCell(TBitmap* Dst, TPoint P, int State, TsSkinManager* M, int Mask) {
     PaintGlyphFromImage(Dst, P, State, 1, M->ma()[size_t(Mask)], MakeBitmapBackground(Dst, 0, 0));
 }
 
+// A tool button is a part of its bar: without its own section it paints as
+// the bar does, its images and colours both from the bar's section.
+TsSection ToolButtonSection(TsSkinManager* M) { return M->Resolve("TOOLBUTTON", "TOOLBAR"); }
+
+// Width of a drop-down arrow a skin gives no image for.
+constexpr int kPlainArrowWidth = 12;
+
+// A drop-down arrow centred in Band: the skin's arrow image, else a plain
+// glyph in the section's font colour, so that a skin without images still
+// shows where the menu opens.
+void PaintDropArrow(TBitmap* Dst, const TRect& Band, int State, TsSkinManager* M, const TsSection& Section) {
+    const int arrow = ArrowGlyph(M, 1);
+    if (arrow < 0) {
+        DrawPlainArrow(Dst->Canvas()->Handle(), Band, 1, SectionFontColor(M, Section.Index, State));
+        return;
+    }
+    const TPoint a = GlyphCell(M->ma()[size_t(arrow)]);
+    PaintCell(Dst, Point(Band.Left + (Band.Width() - a.X) / 2, Band.Top + (Band.Height() - a.Y) / 2), State, M, arrow);
+}
+
 // Dst moved 0.4 of the way to Under (its pixels from (X, Y) on).
 void FadeOver(TBitmap* Dst, TBitmap* Under, int X, int Y) {
     BlendBitmapRect(Dst, 0, 0, kNoKey, kDisabledFade, Rect(X, Y, X + Dst->Width() - 1, Y + Dst->Height() - 1), Under);
@@ -180,9 +200,9 @@ void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bmp) {
     }
     const int w = R.Width(), h = R.Height();
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
-    const int section = m->SectionIndex("TOOLBUTTON");
+    const TsSection section = ToolButtonSection(m);
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
-    PaintSectionFull(section, "TOOLBUTTON", MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(),
+    PaintSectionFull(section, MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(),
                      Point(R.Left, R.Top), Rect(0, 0, w, h), state, true);
     // The image: any valid index (the first image too).
     const auto il = reinterpret_cast<HIMAGELIST>(SendMessageW(CtrlHandle, TB_GETIMAGELIST, 0, 0));
@@ -191,11 +211,10 @@ void TacToolBarWnd::PaintButton(int Index, const TRect& R, TBitmap* Bmp) {
                        ImageList_GetIconSize(il, &cx, &cy);
     if (image) {
         int arrowWidth = 0;
-        const int arrow = ArrowGlyph(m, 1);
-        if ((tb.fsStyle & kWholeDropDown) && arrow >= 0) {
-            const TPoint a = GlyphCell(m->ma()[size_t(arrow)]);
-            arrowWidth = a.X;
-            PaintCell(bmp.get(), Point(w + p - a.X - 2, p + (h - a.Y) / 2), state, m, arrow);
+        if (tb.fsStyle & kWholeDropDown) {
+            const int arrow = ArrowGlyph(m, 1);
+            arrowWidth = arrow >= 0 ? GlyphCell(m->ma()[size_t(arrow)]).X : kPlainArrowWidth;
+            PaintDropArrow(bmp.get(), Rect(w + p - arrowWidth - 2, p, w + p - 2, p + h), state, m, section);
         }
         ImageList_DrawEx(il, tb.iBitmap, bmp->Canvas()->Handle(), p + (w - arrowWidth - cx) / 2, p + 4, 0, 0, CLR_NONE,
                          CLR_NONE, ILD_TRANSPARENT);
@@ -215,7 +234,7 @@ void TacToolBarWnd::DrawCaption(TBitmap* Bmp, const AnsiString& Text, const TRec
     AssignFontHandle(c->Font(), WindowFont(CtrlHandle));
     // Normal buttons in the bar's colours, hot and pressed ones in the button's hot colours.
     const bool hot = State != 0;
-    const int section = hot ? m->SectionIndex("TOOLBUTTON") : SkinData->SkinSectionNo;
+    const int section = hot ? ToolButtonSection(m).Index : SkinData->SkinSectionNo;
     // Several words go over two lines: as many as fit on the first (one at
     // least, and never all), the rest below it.
     const std::vector<AnsiString> words = [&] {
@@ -275,7 +294,7 @@ void TacSizerWnd::PaintGrip() {
     PaintScope paint(CtrlHandle);
     Geometry = GetWndGeometry(CtrlHandle);
     TsSkinManager* m = SkinManager;
-    const int grip = m->MaskIndexInherited(m->SectionIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
+    const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
     if (w <= 0 || h <= 0) return;
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
@@ -392,20 +411,20 @@ void TacStatusBarWnd::PaintPanel(int Index, const TRect& R) {
     TsSkinManager* m = SkinManager;
     TBitmap* cache = SkinData->CacheBitmap;
     const bool simple = Index < 0;
-    const int panel = m->MaskIndexInherited(SkinData->SkinSectionNo, SkinData->SkinSection(), "STATUSPANELMASK");
+    const int panel = m->MaskIndexInherited(SkinData->Resolved(), "STATUSPANELMASK");
     if (m->IsValidMaskIndex(panel)) {
         const TRect at = simple ? Rect(0, 0, cache->Width(), cache->Height()) : R;
         PaintImageByMargins(cache, at, true, MakeBitmapBackground(cache, 0, 0), m->ma()[size_t(panel)], 0, true);
     } else if (!simple && Index < int(SendMessageW(CtrlHandle, SB_GETPARTS, 0, 0)) - 1) {
-        const int divider = m->SectionIndex("DIVIDER");
-        const int mask = m->MaskIndexInherited(divider, "DIVIDER", "BORDERSMASK");
-        if (m->IsValidSectionIndex(divider) && m->IsValidMaskIndex(mask)) {
+        const TsSection divider = m->Resolve("DIVIDER", "DIVIDER");
+        const int mask = m->MaskIndexInherited(divider, "BORDERSMASK");
+        if (m->IsValidSectionIndex(divider.Index) && m->IsValidMaskIndex(mask)) {
             const int bw = m->MaskStateSize(mask).X - 1, bh = cache->Height() - 2;
             if (bw > 0 && bh > 0) {
                 std::unique_ptr<TBitmap> bmp(CreateBitmap24(bw, bh));
                 const int x = R.Right - bw;
                 BitBlt(bmp->Canvas()->Handle(), 0, 0, bw, bh, cache->Canvas()->Handle(), x, 1, SRCCOPY);
-                PaintSectionFull(divider, "DIVIDER", MakeBitmapBackground(bmp.get(), 0, 0), -1, -1, m, bmp.get(),
+                PaintSectionFull(divider, MakeBitmapBackground(bmp.get(), 0, 0), -1, -1, m, bmp.get(),
                                  Point(0, 0), Rect(0, 0, bw, bh), 0, true);
                 BitBlt(cache->Canvas()->Handle(), x, 1, bw, bh, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
             }
@@ -710,8 +729,8 @@ void TacToolBarLibWnd::PaintButtonFace(TToolButton* Button, int State) {
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
     TCanvas* canvas = bmp->Canvas();
     canvas->SetFont(ToolBar->Font());
-    const int section = m->SectionIndex("TOOLBUTTON");
-    PaintSectionFull(section, "TOOLBUTTON", MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(), at,
+    const TsSection section = ToolButtonSection(m);
+    PaintSectionFull(section, MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(), at,
                      Rect(0, 0, w, h), State, true);
     const int shift = State == 2 ? 1 : 0;
     const bool dropDown = Button->Style() == tbsDropDown;
@@ -730,7 +749,7 @@ void TacToolBarLibWnd::PaintButtonFace(TToolButton* Button, int State) {
             r = Rect(0, top, w - arrowWidth, top + textHeight - 3);
         }
         r = Rect(r.Left + shift, r.Top + shift, r.Right + shift, r.Bottom + shift);
-        WriteSectionText(canvas, Button->Caption().c_str(), Button->Enabled(), m, State != 0, section,
+        WriteSectionText(canvas, Button->Caption().c_str(), Button->Enabled(), m, State != 0, section.Index,
                          DT_CENTER | DT_VCENTER | DT_SINGLELINE, r);
     }
     if (image) {
@@ -755,15 +774,11 @@ void TacToolBarLibWnd::PaintButtonFace(TToolButton* Button, int State) {
         const bool open = DroppedButton == Button;
         const int st = open || Button->Down() ? 2 : Button->Index() == HotButton ? 1 : 0;
         const TRect band = Rect(w - arrowWidth, 0, w, h);
-        const int border = m->MaskIndexInherited(section, "TOOLBUTTON", "BORDERSMASK");
+        const int border = m->MaskIndexInherited(section, "BORDERSMASK");
         if (m->IsValidMaskIndex(border))
             PaintImageByMargins(bmp.get(), band, false, MakeBitmapBackground(bmp.get(), 0, 0), m->ma()[size_t(border)],
                                 st, true);
-        const int arrow = ArrowGlyph(m, 1);
-        if (arrow >= 0) {
-            const TPoint a = GlyphCell(m->ma()[size_t(arrow)]);
-            PaintCell(bmp.get(), Point(band.Left + (band.Width() - a.X) / 2, (h - a.Y) / 2), st, m, arrow);
-        }
+        PaintDropArrow(bmp.get(), band, st, m, section);
     }
     if (!Button->Enabled() || Button->Indeterminate())
         ApplyFadeEffects(bmp.get(), 1, Button, at, MakeBitmapBackground(cache, 0, 0));
@@ -863,7 +878,8 @@ void TacSpinWnd::Paint(TMessage& M) {
 
 void TacSpinWnd::PaintToCache() {
     TsSkinManager* m = SkinManager;
-    if (m->SectionIndex(SkinData->SkinSection()) < 0) SkinData->SetSkinSection("BUTTON");
+    // Without its own section an up-down is a pair of buttons.
+    if (SkinData->Resolved().Name != SkinData->SkinSection()) SkinData->SetSkinSection("BUTTON");
     TBitmap* cache = SizedCache(SkinData, Geometry.WndSize);
     if (cache->Empty()) return;
     TRect rects[2];
@@ -875,7 +891,7 @@ void TacSpinWnd::PaintToCache() {
     if (LeftOffset > 0) FillFromUnder(cache, Rect(0, 0, LeftOffset, cache->Height()), under, Geometry.WndPos);
     for (int i = 0; i < 2; ++i) {
         const TRect& r = rects[i];
-        PaintSectionInto(cache, r, m, SkinData->SkinSectionNo, SkinData->SkinSection(), under,
+        PaintSectionInto(cache, r, m, SkinData->Resolved(), under,
                          Point(Geometry.WndPos.X + r.Left, Geometry.WndPos.Y + r.Top), states[i]);
         if (arrows[i] < 0) {
             const int direction = IsVertical() ? i : 2 + i;

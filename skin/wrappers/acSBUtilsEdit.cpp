@@ -558,9 +558,9 @@ void TacComboBoxWnd::PaintButton(HDC DC) {
     BitBlt(bdc, 0, 0, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
     const TsCommonIndexes& ci = m->ConstData();
     if (m->IsValidSectionIndex(ci.ComboBtn))
-        PaintSectionWithImage(ci.ComboBtn, ci.ComboBtnBorder, ci.ComboBtnPattern, m, bmp.get(), Point(r.Left, r.Top),
-                              Rect(0, 0, r.Width(), r.Height()), state, true, MakeBitmapBackground(cache, r.Left, r.Top),
-                              "COMBOBTN", ci.ComboBtnHotPattern);
+        PaintSectionWithImage(m->SectionAt(ci.ComboBtn), ci.ComboBtnBorder, ci.ComboBtnPattern, m, bmp.get(),
+                              Point(r.Left, r.Top), Rect(0, 0, r.Width(), r.Height()), state, true,
+                              MakeBitmapBackground(cache, r.Left, r.Top), ci.ComboBtnHotPattern);
     if (m->IsValidMaskIndex(ci.ComboGlyph)) {
         const TPoint cell = m->MaskStateSize(ci.ComboGlyph);
         const TSize wsz = WindowSize(CtrlHandle);
@@ -748,11 +748,16 @@ void TacComboBoxWnd::WndProc(TMessage& M) {
 
 // ================================================================ MDI client
 
+namespace {
+// The client area's section: its own, else the form's.
+TsSection MDIAreaSection(TsSkinManager* M) { return M->Resolve("MDIAREA", "FORM"); }
+}  // namespace
+
 TacMDIFormLink::TacMDIFormLink(HWND Frame, HWND Client, TsSkinManager* Manager)
     : FFrame(Frame), FClient(Client), FData(new TsCommonData(nullptr, true)) {
     if (Manager) FData->WriteSkinManager(Manager);
     TsSkinManager* m = FData->SkinManager();
-    FData->SetSkinSection(m && m->SectionIndex("MDIAREA") >= 0 ? "MDIAREA" : "FORM");
+    FData->SetSkinSection(m ? MDIAreaSection(m).Name : AnsiString("FORM"));
 }
 
 TacMDIFormLink::~TacMDIFormLink() = default;
@@ -881,7 +886,7 @@ void TacMDIWnd::WndProc(TMessage& M) {
         break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (TsSkinManager* m = Manager(); m && m->SectionIndex("MDIAREA") >= 0) Provider->BackgroundChanged();
+        if (TsSkinManager* m = Manager(); m && MDIAreaSection(m).Name == "MDIAREA") Provider->BackgroundChanged();
         break;
     case WM_STYLECHANGED:
         TacBaseWnd::WndProc(M);

@@ -48,15 +48,7 @@ AnsiString HeaderItemText(HWND Header, int Item, HDITEMW& Info) {
 }
 
 // A section of the skin for a header: "COLHEADER", else "BUTTON".
-int HeaderSection(TsSkinManager* M, AnsiString& Name) {
-    Name = "COLHEADER";
-    int i = M->SectionIndex(Name);
-    if (i < 0) {
-        Name = "BUTTON";
-        i = M->SectionIndex(Name);
-    }
-    return i;
-}
+TsSection HeaderSection(TsSkinManager* M) { return M->Resolve("COLHEADER", "BUTTON"); }
 
 // The sort arrow: the glyph of the scroll button that points the same way.
 void PaintSortGlyph(TsSkinManager* M, TBitmap* Bmp, bool Up, int X, int MidY, int State) {
@@ -265,13 +257,12 @@ LRESULT TacListViewWnd::HeaderProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPa
     return DefSubclassProc(Wnd, Msg, WParam, LParam);
 }
 
-void TacListViewWnd::PaintHeaderSection(TBitmap* Bmp, int Item, const TRect& R, int SkinIndex,
-                                        const AnsiString& SectionName) {
+void TacListViewWnd::PaintHeaderSection(TBitmap* Bmp, int Item, const TRect& R, const TsSection& Sec) {
     TsSkinManager* m = Manager();
     const int state = Item >= 0 && Item == PressedColumn ? 2 : 0;
     CacheInfo under = EmptyCacheInfo;
     under.Color = ColorToRGB(Section() ? Section()->Color : clWindow);
-    PaintSectionFull(SkinIndex, SectionName, under, -1, -1, m, Bmp, Point(R.Left, R.Top), R, state, true);
+    PaintSectionFull(Sec, under, -1, -1, m, Bmp, Point(R.Left, R.Top), R, state, true);
     if (Item < 0) return;
     HDITEMW info{};
     const AnsiString text = HeaderItemText(HeaderWnd, Item, info);
@@ -302,7 +293,7 @@ void TacListViewWnd::PaintHeaderSection(TBitmap* Bmp, int Item, const TRect& R, 
     if ((info.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(CtrlHandle, WM_GETFONT, 0, 0));
     SelectGuard f(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    WriteSectionText(canvas, text.c_str(), IsWindowEnabled(CtrlHandle) != FALSE, m, state != 0, SkinIndex,
+    WriteSectionText(canvas, text.c_str(), IsWindowEnabled(CtrlHandle) != FALSE, m, state != 0, Sec.Index,
                      align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS, tr);
     if (arrowRoom) {
         RECT calc{0, 0, 0, 0};
@@ -320,9 +311,8 @@ void TacListViewWnd::PaintHeader(HDC DC) {
     RECT cr{};
     GetClientRect(HeaderWnd, &cr);
     if (cr.right <= 0 || cr.bottom <= 0) return;
-    AnsiString name;
-    const int sec = HeaderSection(m, name);
-    if (sec < 0) return;
+    const TsSection sec = HeaderSection(m);
+    if (!sec.Valid()) return;
     const int count = int(SendMessageW(HeaderWnd, HDM_GETITEMCOUNT, 0, 0));
     std::vector<int> order(size_t(std::max(count, 0)));
     for (int i = 0; i < count; ++i) order[size_t(i)] = i;
@@ -340,8 +330,8 @@ void TacListViewWnd::PaintHeader(HDC DC) {
     // borders where they belong), then cut by the copy.
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(std::max<int>(cr.right, right), cr.bottom));
     for (const auto& [item, ir] : items)
-        PaintHeaderSection(bmp.get(), item, Rect(ir.left, 0, ir.right, cr.bottom), sec, name);
-    if (right < cr.right) PaintHeaderSection(bmp.get(), -1, Rect(right, 0, cr.right, cr.bottom), sec, name);
+        PaintHeaderSection(bmp.get(), item, Rect(ir.left, 0, ir.right, cr.bottom), sec);
+    if (right < cr.right) PaintHeaderSection(bmp.get(), -1, Rect(right, 0, cr.right, cr.bottom), sec);
     BitBlt(DC, 0, 0, cr.right, cr.bottom, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -726,13 +716,12 @@ void TacVirtualListWnd::HeaderDrawQueryElements(TPersistent*, TacHeaderPaintInfo
 void TacVirtualListWnd::AdvancedHeaderDraw(TPersistent* Sender, TacHeaderPaintInfo& PaintInfo, unsigned Elements) {
     TsSkinManager* m = Manager();
     if (OwnScroll || !Skinned || !m || !PaintInfo.TargetCanvas) return;
-    AnsiString name;
-    const int sec = HeaderSection(m, name);
+    const TsSection sec = HeaderSection(m);
     const TRect r = PaintInfo.PaintRectangle;
-    if (sec < 0 || r.Width() <= 0 || r.Height() <= 0) return;
+    if (!sec.Valid() || r.Width() <= 0 || r.Height() <= 0) return;
     HDC target = PaintInfo.TargetCanvas->Handle();
     if (!PaintInfo.Column) {
-        FillRectOnDC(target, r, m->gd()[size_t(sec)].Color);
+        FillRectOnDC(target, r, m->gd()[size_t(sec.Index)].Color);
         return;
     }
     const int state = PaintInfo.IsDownIndex ? 2 : PaintInfo.IsHoverIndex ? 1 : 0;
@@ -742,7 +731,7 @@ void TacVirtualListWnd::AdvancedHeaderDraw(TPersistent* Sender, TacHeaderPaintIn
         TBitmap* cache = SkinData->CacheBitmap;
         const CacheInfo under = cache && !cache->Empty() ? MakeBitmapBackground(cache, r.Left + EdgeLeft, r.Top + EdgeTop)
                                                          : EmptyCacheInfo;
-        PaintSectionFull(sec, name, under, -1, -1, m, bmp.get(), Point(r.Left, r.Top), whole, state, true);
+        PaintSectionFull(sec, under, -1, -1, m, bmp.get(), Point(r.Left, r.Top), whole, state, true);
     } else {
         BitBlt(bmp->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), target, r.Left, r.Top, SRCCOPY);
         if (Elements & hpeText) {
@@ -752,7 +741,7 @@ void TacVirtualListWnd::AdvancedHeaderDraw(TPersistent* Sender, TacHeaderPaintIn
             TCanvas* canvas = bmp->Canvas();
             if (TFont* f = FontProp(PaintInfo.Column, "Font")) canvas->Font()->Assign(f);
             TRect tr = Rect(4, 0, r.Width() - 4, r.Height());
-            WriteSectionText(canvas, text.c_str(), true, m, state != 0, sec,
+            WriteSectionText(canvas, text.c_str(), true, m, state != 0, sec.Index,
                              DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS, tr);
         }
         if (Elements & hpeSortGlyph) {

@@ -145,15 +145,15 @@ inline bool CursorInWindow(HWND Wnd) {
     return GetCursorPos(&p) && GetWindowRect(Wnd, &r) && PtInRect(&r, p);
 }
 
-// Section Index in State over R of Dst; what lies under R is Under (its
-// offsets for R's top left), and R's top left lies at At in the parent.
-// Painted in a bitmap of R's size, so that corners and edges take the
-// background at the right place wherever R lies.
-inline void PaintSectionInto(TBitmap* Dst, const TRect& R, TsSkinManager* M, int Index, const AnsiString& Section,
+// Section in State over R of Dst; what lies under R is Under (its offsets
+// for R's top left), and R's top left lies at At in the parent. Painted in a
+// bitmap of R's size, so that corners and edges take the background at the
+// right place wherever R lies.
+inline void PaintSectionInto(TBitmap* Dst, const TRect& R, TsSkinManager* M, const TsSection& Section,
                              const CacheInfo& Under, TPoint At, int State) {
-    if (!Dst || R.Width() <= 0 || R.Height() <= 0 || !M || !M->IsValidSectionIndex(Index)) return;
+    if (!Dst || R.Width() <= 0 || R.Height() <= 0 || !M || !M->IsValidSectionIndex(Section.Index)) return;
     std::unique_ptr<TBitmap> b(CreateBitmap24(R.Width(), R.Height()));
-    PaintSectionFull(Index, Section, Under, -1, -1, M, b.get(), At, Rect(0, 0, R.Width(), R.Height()), State, true);
+    PaintSectionFull(Section, Under, -1, -1, M, b.get(), At, Rect(0, 0, R.Width(), R.Height()), State, true);
     BitBlt(Dst->Canvas()->Handle(), R.Left, R.Top, R.Width(), R.Height(), b->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 

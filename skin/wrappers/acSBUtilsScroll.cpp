@@ -128,9 +128,9 @@ void PaintPart(TsSkinManager* M, TBitmap* Bar, const TRect& R, int Index, int St
     HDC pdc = part->Canvas()->Handle(), bdc = Bar->Canvas()->Handle();
     BitBlt(pdc, 0, 0, R.Width(), R.Height(), bdc, R.Left, R.Top, SRCCOPY);
     const TRect local = Rect(0, 0, R.Width(), R.Height());
-    PaintSectionWithImage(ci.ScrollBtn[Index], ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M, part.get(),
-                          Point(0, 0), local, State, true, MakeBitmapBackground(Bar, R.Left, R.Top),
-                          acScrollButtonSections[Index], ci.ScrollBtnHotPattern[Index]);
+    PaintSectionWithImage(M->SectionAt(ci.ScrollBtn[Index]), ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M,
+                          part.get(), Point(0, 0), local, State, true, MakeBitmapBackground(Bar, R.Left, R.Top),
+                          ci.ScrollBtnHotPattern[Index]);
     PaintScrollGlyph(M, Index, part.get(), local, State);
     BitBlt(bdc, R.Left, R.Top, R.Width(), R.Height(), pdc, 0, 0, SRCCOPY);
 }
@@ -175,9 +175,9 @@ void PaintOneBar(TacScrollWnd* W, HWND H, HDC DC, int Kind, const BarPaint& P) {
     FillFromBackground(bmp.get(), all, bg);
     auto span = [&](int From, int To) { return vert ? Rect(0, From, v.R.Width(), To) : Rect(From, 0, To, v.R.Height()); };
     auto track = [&](int T, int Half, const TRect& R, int State) {
-        PaintSectionWithImage(ci.ScrollBar[T], ci.ScrollBarBorder[T], ci.ScrollBarPattern[T], m, bmp.get(),
-                              Point(0, 0), R, State, true, MakeBitmapBackground(bmp.get(), 0, 0),
-                              acScrollTrackSections[vert][Half], ci.ScrollBarHotPattern[T]);
+        PaintSectionWithImage(m->SectionAt(ci.ScrollBar[T]), ci.ScrollBarBorder[T], ci.ScrollBarPattern[T], m,
+                              bmp.get(), Point(0, 0), R, State, true, MakeBitmapBackground(bmp.get(), 0, 0),
+                              ci.ScrollBarHotPattern[T]);
     };
     const int b1 = vert ? 0 : 2, b2 = vert ? 1 : 3, slider = vert ? 4 : 5;
     if (2 * arrow <= v.Length) {
@@ -228,8 +228,7 @@ void PaintCorner(TacScrollWnd* W, HWND H, HDC DC) {
     FillFromBackground(bmp.get(), Rect(0, 0, corner.Width(), corner.Height()), BackgroundUnder(W, H, inWindow));
     TsSkinManager* m = ManagerOf(W);
     if (m && InParentCorner(W, H, corner)) {
-        const int global = m->ConstData().GlobalInfo;
-        const int grip = m->MaskIndexInherited(global, "GLOBALINFO", "GRIPIMAGE");
+        const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
         if (m->IsValidMaskIndex(grip)) {
             const TPoint cell = m->MaskStateSize(grip);
             PaintGlyphFromImage(bmp.get(), Point(corner.Width() - cell.X, corner.Height() - cell.Y), 0, 1,

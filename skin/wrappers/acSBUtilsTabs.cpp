@@ -311,15 +311,11 @@ void TacTabControlWnd::PaintTabs(TMessage& M) {
     SavedDC saved(dc);
     TsSkinManager* m = SkinManager;
     SkinData->BackgroundDirty = true;
-    FFrameSection = FrameSection();
-    int section = m->SectionIndex(FFrameSection);
-    if (section < 0) {
-        // A skin without the frame's section still paints the frame whole.
-        FFrameSection = SkinData->SkinSection();
-        section = m->SectionIndexOrDefault(FFrameSection, "PAGECONTROL");
-    }
-    if (section < 0) return;
-    SkinData->SkinSectionNo = section;
+    // A skin without the frame's section still paints the frame whole.
+    const TsSection section = m->Resolve({FrameSection(), SkinData->SkinSection(), "PAGECONTROL"});
+    if (!section.Valid()) return;
+    FFrameSection = section.Name;
+    SkinData->SkinSectionNo = section.Index;
     const CacheInfo under = ParentUnder(CtrlHandle);
     TBitmap* cache = SizedCache(SkinData, Geometry.WndSize);
     if (cache->Empty()) return;
@@ -327,7 +323,7 @@ void TacTabControlWnd::PaintTabs(TMessage& M) {
     if (tabs) PaintTabBand(under);
     TRect frame;
     GetFrameRect(frame);
-    PaintSectionInto(cache, frame, m, section, FFrameSection, under,
+    PaintSectionInto(cache, frame, m, section, under,
                      Point(Geometry.WndPos.X + frame.Left, Geometry.WndPos.Y + frame.Top), 0);
     SkinData->BackgroundDirty = false;
     const HDC src = cache->Canvas()->Handle();
@@ -381,31 +377,21 @@ void TacTabControlWnd::DrawTab(int Index, int Mode, TPoint Offset, TBitmap* Targ
     TabRect(Index, Mode == 2, r);
     if (IsEmpty(r) || (Mode == 1 && r.Left < 0) || !cache || !Target) return;
     AnsiString name;
-    int section = -1;
     switch (Kind()) {
-    case tkButtons:
-    case tkFlatButtons:
-        name = Kind() == tkButtons ? "BUTTON" : "TOOLBUTTON";
-        section = m->SectionIndex(name);
-        break;
-    default:
-        name = kTabSections[Position()];
-        section = m->ConstData().Tab[Position()];
-        break;
+    case tkButtons: name = "BUTTON"; break;
+    case tkFlatButtons: name = "TOOLBUTTON"; break;
+    default: name = kTabSections[Position()]; break;
     }
-    if (!m->IsValidSectionIndex(section)) {
-        // A skin without the tab's section: the tab looks like a button.
-        name = "BUTTON";
-        section = m->SectionIndex(name);
-    }
-    if (!m->IsValidSectionIndex(section)) return;
+    // A skin without the tab's section: the tab looks like a button.
+    const TsSection section = m->Resolve(name, "BUTTON");
+    if (!section.Valid()) return;
     const int w = r.Width(), h = r.Height();
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
     // Over what the cache holds there.
     BitBlt(bmp->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
-    PaintSectionFull(section, name, MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(), Point(r.Left, r.Top),
+    PaintSectionFull(section, MakeBitmapBackground(cache, 0, 0), -1, -1, m, bmp.get(), Point(r.Left, r.Top),
                      Rect(0, 0, w, h), Mode == 2 ? 2 : 0, true);
-    DrawTabContent(bmp.get(), Rect(0, 0, w, h), Index, Mode, section);
+    DrawTabContent(bmp.get(), Rect(0, 0, w, h), Index, Mode, section.Index);
     BitBlt(Target->Canvas()->Handle(), r.Left - Offset.X, r.Top - Offset.Y, w, h, bmp->Canvas()->Handle(), 0, 0,
            SRCCOPY);
 }

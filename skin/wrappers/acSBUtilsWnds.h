@@ -248,7 +248,7 @@ private:
     LRESULT HeaderProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     static LRESULT CALLBACK HeaderSubclass(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
                                            DWORD_PTR Ref);
-    void PaintHeaderSection(TBitmap* Bmp, int Item, const TRect& R, int SkinIndex, const AnsiString& SectionName);
+    void PaintHeaderSection(TBitmap* Bmp, int Item, const TRect& R, const TsSection& Sec);
     void ThumbScroll(TMessage& Message, bool Vertical);
 };
 

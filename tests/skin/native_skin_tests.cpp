@@ -169,15 +169,15 @@ TEST(SkinTables, ExactCaseSensitiveLookUps) {
     EXPECT_EQ(t.SectionIndex("NOPE"), -1);
     EXPECT_EQ(t.MaskIndex("PANEL", "BORDERSMASK"), 0);
     EXPECT_EQ(t.MaskIndex("BUTTON", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.MaskIndexInherited(2, "BUTTON", "BORDERSMASK"), 0);
-    EXPECT_EQ(t.MaskIndexInherited(-1, "BUTTON", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.MaskIndexInherited(2, "", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.TextureIndex(2, "BUTTON", "PATTERN"), 1);
-    EXPECT_EQ(t.TextureIndex(2, "BUTTON", "BORDERSMASK"), -1);  // not a texture
+    EXPECT_EQ(t.MaskIndexInherited(t.SectionAt(2), "BORDERSMASK"), 0);
+    EXPECT_EQ(t.MaskIndexInherited(t.SectionAt(-1), "BORDERSMASK"), -1);
+    EXPECT_EQ(t.MaskIndexInherited(TsSection{2, ""}, "BORDERSMASK"), -1);
+    EXPECT_EQ(t.TextureIndex(t.SectionAt(2), "PATTERN"), 1);
+    EXPECT_EQ(t.TextureIndex(t.SectionAt(2), "BORDERSMASK"), -1);  // not a texture
     EXPECT_FALSE(t.IsValidSectionIndex(3));
     EXPECT_FALSE(t.IsValidMaskIndex(-1));
     // An index past the table is checked, not followed.
-    EXPECT_EQ(t.MaskIndexInherited(99, "BUTTON", "BORDERSMASK"), -1);
+    EXPECT_EQ(t.MaskIndexInherited(TsSection{99, "BUTTON"}, "BORDERSMASK"), -1);
 }
 
 // A section the skin lacks falls to the control's default section, then to
@@ -186,7 +186,7 @@ TEST(SkinTables, MissingSectionsFallBackToDefaultsThenGlobalInfo) {
     TsSkinTables t;
     t.EnsureGlobalInfo(0x111111, 0x222222);
     EXPECT_TRUE(t.Sections.empty());  // no skin: still nothing
-    EXPECT_EQ(t.SectionIndexOrDefault("EDIT", "EDIT"), -1);
+    EXPECT_FALSE(t.Resolve("EDIT", "EDIT").Valid());
     t.Sections = {Sec("PANEL"), Sec("EDIT")};
     t.EnsureGlobalInfo(0x111111, 0x222222);
     ASSERT_EQ(t.SectionIndex("GLOBALINFO"), 2);
@@ -202,7 +202,37 @@ TEST(SkinTables, MissingSectionsFallBackToDefaultsThenGlobalInfo) {
         {"CHECKBOX", "CHECKBOX", 2}, // default missing too: GLOBALINFO
         {"", "", 2},
     };
-    for (const auto& c : cases) EXPECT_EQ(t.SectionIndexOrDefault(c.Name, c.Default), c.Want) << c.Name;
+    for (const auto& c : cases) {
+        const TsSection s = t.Resolve(c.Name, c.Default);
+        EXPECT_EQ(s.Index, c.Want) << c.Name;
+        EXPECT_EQ(s.Name, t.Sections[size_t(c.Want)].SectionName) << c.Name;  // the chosen one's own name
+    }
+}
+
+// A fallback paints from one section: border masks and textures of the
+// section chosen (and its parents), never of the name the skin lacks, nor of
+// the other section's parent.
+TEST(SkinTables, AFallbackTakesItsImagesFromTheSectionItChose) {
+    TsSkinTables t;
+    t.Sections = {Sec("GLOBALINFO"), Sec("BASE"), Sec("SCROLLBAR1V", "BASE"), Sec("BUTTON")};
+    t.Masks = {Mask("BASE", "BORDERSMASK"), Mask("SCROLLBAR1V", "BORDERSMASK"), Mask("BUTTON", "BORDERSMASK"),
+               Mask("BUTTON", "PATTERN", itisaTexture), Mask("SCROLLBAR1V", "PATTERN", itisaTexture)};
+    const TsCommonIndexes c = t.CacheCommonIndexes();
+    const struct {
+        const char* What;
+        int Section, Border, Pattern;
+    } cases[] = {
+        // Track half 2V lacks its section: half 1V's colours and images.
+        {"missing scroll-track half", c.ScrollBar[3], c.ScrollBarBorder[3], c.ScrollBarPattern[3]},
+        // No COMBOBTN: the combo box's button paints as a button.
+        {"missing combo button", c.ComboBtn, c.ComboBtnBorder, c.ComboBtnPattern},
+    };
+    const int want[][3] = {{2, 1, 4}, {3, 2, 3}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].Section, want[i][0]) << cases[i].What;
+        EXPECT_EQ(cases[i].Border, want[i][1]) << cases[i].What;
+        EXPECT_EQ(cases[i].Pattern, want[i][2]) << cases[i].What;
+    }
 }
 
 TEST(SkinTables, InheritanceLoopsEnd) {
@@ -210,13 +240,13 @@ TEST(SkinTables, InheritanceLoopsEnd) {
     t.Sections = {Sec("SELF", "SELF"), Sec("A", "B"), Sec("B", "A"), Sec("C", "A")};
     t.Masks = {Mask("Z", "BORDERSMASK")};
     t.Patterns = {TsPatternData{nullptr, "Q", "PATTERN"}};
-    EXPECT_EQ(t.MaskIndexInherited(0, "SELF", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.MaskIndexInherited(1, "A", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.MaskIndexInherited(3, "C", "BORDERSMASK"), -1);
-    EXPECT_EQ(t.TextureIndex(2, "B", "PATTERN"), -1);
-    EXPECT_EQ(t.PatternIndex(1, "A", "PATTERN"), -1);
+    EXPECT_EQ(t.MaskIndexInherited(t.SectionAt(0), "BORDERSMASK"), -1);
+    EXPECT_EQ(t.MaskIndexInherited(t.SectionAt(1), "BORDERSMASK"), -1);
+    EXPECT_EQ(t.MaskIndexInherited(t.SectionAt(3), "BORDERSMASK"), -1);
+    EXPECT_EQ(t.TextureIndex(t.SectionAt(2), "PATTERN"), -1);
+    EXPECT_EQ(t.PatternIndex(t.SectionAt(1), "PATTERN"), -1);
     t.Patterns.push_back(TsPatternData{nullptr, "B", "PATTERN"});
-    EXPECT_EQ(t.PatternIndex(3, "C", "PATTERN"), 1);  // C -> A -> B
+    EXPECT_EQ(t.PatternIndex(t.SectionAt(3), "PATTERN"), 1);  // C -> A -> B
 }
 
 TEST(SkinTables, MarginsAndStateCells) {

@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
     auto parent = Noise(1000, 700, pf24bit);
     std::printf("%-40s %9.0f us\n", "PaintSectionFull 1000 x 700 (40 % clear)",
                 Seconds(10, [&] {
-                    PaintSectionFull(panel, "PANELX", MakeBitmapBackground(parent.get(), 0, 0), -1, -1, m, form.get(),
-                                     Point(0, 0), Rect(0, 0, 1000, 700), 0, true);
+                    PaintSectionFull(m->SectionAt(panel), MakeBitmapBackground(parent.get(), 0, 0), -1, -1, m,
+                                     form.get(), Point(0, 0), Rect(0, 0, 1000, 700), 0, true);
                 }) * 1e6);
     auto old = Noise(1000, 700, pf24bit), look = Noise(1000, 700, pf24bit);
     std::unique_ptr<TBitmap> frame32(CreateBitmap32(1000, 700));
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
         skin.SetSkinName(argv[i]);
         skin.SetActive(true);
         const int sec = skin.SectionIndex("FORM");
-        const int border = skin.MaskIndexInherited(sec, "FORM", "BORDERSMASK");
+        const int border = skin.MaskIndexInherited(skin.SectionAt(sec), "BORDERSMASK");
         if (!skin.IsValidSectionIndex(sec) || !skin.IsValidMaskIndex(border)) {
             std::printf("%s: no FORM section with a border\n", argv[i]);
             continue;
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
                     }) * 1e6);
         std::printf("%-40s %9.0f us\n", (what + " PaintSectionFull 1000 x 700").c_str(),
                     Seconds(10, [&] {
-                        PaintSectionFull(sec, "FORM", MakeBitmapBackground(parent.get(), 0, 0), -1, -1, &skin,
+                        PaintSectionFull(skin.SectionAt(sec), MakeBitmapBackground(parent.get(), 0, 0), -1, -1, &skin,
                                          form.get(), Point(0, 0), Rect(0, 0, 1000, 700), 0, true);
                     }) * 1e6);
     }

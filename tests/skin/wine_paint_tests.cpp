@@ -77,7 +77,7 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
     auto parent = Gradient(60, 40);
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(30, 20));
     // 40 % transparent over the parent's picture at (10, 5).
-    PaintSectionBG(S("PANELX"), "PANELX", MakeBitmapBackground(parent.get(), 0, 0), TransparentKeyColor, -1, -1, M,
+    PaintSectionBG(M->SectionAt(S("PANELX")), MakeBitmapBackground(parent.get(), 0, 0), TransparentKeyColor, -1, -1, M,
                    bmp.get(), Point(10, 5), Rect(0, 0, 30, 20), false);
     {
         std::vector<uint8_t> under(30 * 20 * 3), face(30 * 20 * 3);
@@ -99,7 +99,7 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
     // texture at 30 %, then 20 % of the colour.
     {
         const int tex = S("TEXTUREX");
-        PaintSectionBG(tex, "TEXTUREX", CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}, TransparentKeyColor,
+        PaintSectionBG(M->SectionAt(tex), CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}, TransparentKeyColor,
                        -1, -1, M, bmp.get(), Point(0, 0), Rect(0, 0, 30, 20), false);
         std::vector<uint8_t> tiled(30 * 20 * 3), grad(30 * 20 * 3);
         TacImage t, g;
@@ -138,7 +138,7 @@ TEST_F(Painters, SectionBackgroundsMatchThePortableReference) {
          TransparentKeyColor, 0xFF00FF},
     };
     for (const Case& c : cases) {
-        PaintSectionBG(S(c.Section), c.Section, c.Parent, c.Custom, -1, -1, M, bmp.get(), Point(0, 0),
+        PaintSectionBG(M->SectionAt(S(c.Section)), c.Parent, c.Custom, -1, -1, M, bmp.get(), Point(0, 0),
                        Rect(0, 0, 30, 20), false);
         EXPECT_EQ(Rgb(bmp.get(), 15, 10), c.Want) << c.What;
     }
@@ -153,8 +153,8 @@ TEST_F(Painters, OverACacheOnlyAWhollyTransparentSectionTakesTheParentsColour) {
         uint32_t Want;
     } cases[] = {{"PANELX", PanelColor}, {"CLEARX", 0x123456}};
     for (const auto& c : cases) {
-        PaintSectionBGOverCache(S(c.Section), -1, -1, M, bmp.get(), Point(0, 0), Rect(0, 0, 30, 20), false,
-                                CacheInfo{nullptr, 0, 0, 0x123456, false}, c.Section);
+        PaintSectionBGOverCache(M->SectionAt(S(c.Section)), -1, -1, M, bmp.get(), Point(0, 0), Rect(0, 0, 30, 20),
+                                false, CacheInfo{nullptr, 0, 0, 0x123456, false});
         EXPECT_EQ(Rgb(bmp.get(), 15, 10), c.Want) << c.Section;
     }
 }
@@ -383,7 +383,7 @@ TEST_F(FormFixture, ControlTreesPaintEveryVisibleChildAndTheFadeShowsItsFrames) 
 // lies; a blend never writes a target that is not 32-bit.
 TEST_F(Painters, ACutRectangleKeepsItsParentUnderItAndAMixWritesOnlyA32BitTarget) {
     std::unique_ptr<TBitmap> parent = Gradient(60, 40), bmp(CreateBitmap24(30, 20));
-    PaintSectionBG(S("CLEARX"), "CLEARX", CacheInfo{parent.get(), 0, 0, 0, true}, TColor(TransparentKeyColor), -1,
+    PaintSectionBG(M->SectionAt(S("CLEARX")), CacheInfo{parent.get(), 0, 0, 0, true}, TColor(TransparentKeyColor), -1,
                    -1, M, bmp.get(), Point(10, 10), Rect(-5, -5, 20, 15), false);
     EXPECT_EQ(Rgb(bmp.get(), 0, 0), Rgb(parent.get(), 15, 15));
     EXPECT_EQ(Rgb(bmp.get(), 19, 14), Rgb(parent.get(), 34, 29));

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <memory>
+
 #include "Forms.h"
 #include "PictureUnits.h"
 #include "SkinCraft.h"
@@ -14,6 +17,8 @@
 #include "TestSupport.h"
 #include "WinTestSupport.h"
 #include "TypeInfo.h"
+#include "sCommonData.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 using namespace skincraft;
@@ -313,7 +318,38 @@ TEST_F(SkinLoad, CommonSectionsAddSectionsAndPartsAfterTheSkin) {
     ASSERT_GE(part, 0);
     EXPECT_EQ(M->ma()[size_t(part)].Image, nullptr);
     EXPECT_EQ(M->MaskIndex("LOOPB", "BAD"), -1);  // outside the master bitmap
-    EXPECT_EQ(M->MaskIndexInherited(M->SectionIndex("LOOPA"), "LOOPA", "NONE"), -1);
+    EXPECT_EQ(M->MaskIndexInherited(M->SectionAt(M->SectionIndex("LOOPA")), "NONE"), -1);
+}
+
+// A section the skin lacks paints from the one section the resolver chose,
+// the control kind's default or else GLOBALINFO: colours, border mask and
+// textures alike, so the state paints what that section paints itself.
+TEST_F(SkinLoad, AMissingSectionTakesColoursAndImagesFromTheSectionChosen) {
+    const struct {
+        int Code;
+        const char* Wanted;
+        const char* Chosen;
+    } cases[] = {
+        {93, "MYBUTTON", "BUTTON"},    // its own images, not its parent PANEL's
+        {51, "MYPANEL", "PANEL"},      // images of PANEL, not of the missing name
+        {2, "MYEDIT", "GLOBALINFO"},   // no EDIT either
+    };
+    const CacheInfo under{nullptr, 0, 0, 0x123456, false};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Wanted);
+        TsCommonData d(nullptr, false);
+        d.ControlTypeCode = c.Code;
+        d.SetSkinSection(c.Wanted);
+        EXPECT_EQ(d.Resolved().Name, c.Chosen);
+        std::unique_ptr<TBitmap> got(CreateBitmap24(40, 30)), want(CreateBitmap24(40, 30));
+        PaintControlSection(&d, under, true, got.get(), Point(0, 0), Rect(0, 0, 40, 30), 0);
+        PaintSectionFull(M->Resolve(c.Chosen, c.Chosen), under, -1, -1, M, want.get(), Point(0, 0), Rect(0, 0, 40, 30),
+                         0, true);
+        const TacImage g = ImageOf(got.get()), w = ImageOf(want.get());
+        int differ = 0;
+        for (int y = 0; y < 30; ++y) differ += std::memcmp(g.At(0, y), w.At(0, y), 40 * 3) != 0;
+        EXPECT_EQ(differ, 0);
+    }
 }
 
 TEST_F(SkinLoad, StoredSkinsAndSettingsComeThroughTheFormReader) {

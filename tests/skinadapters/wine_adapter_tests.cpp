@@ -213,6 +213,14 @@ TEST_F(AdapterTest, EachKindIsWrappedByTheRowOfTheListThatNamesIt) {
         EXPECT_GE(Adapter()->IndexOf(r.Control), 0);
     }
     EXPECT_EQ(WrapperByProperty(excepted->Handle()), nullptr);
+    // A section the skin lacks paints as the control's kind, not as an edit box.
+    const std::pair<size_t, const char*> kinds[] = {{3, "BUTTON"},   {5, "CHECKBOX"},     {8, "GROUPBOX"}, {10, "PANEL"},
+                                                    {13, "PAGECONTROL"}, {15, "TOOLBAR"}, {16, "STATUSBAR"}};
+    for (const auto& [row, kind] : kinds) {
+        TsCommonData* d = WrapperByProperty(rows[row].Control->Handle())->SkinData;
+        d->SetSkinSection("NOSUCHSECTION");
+        EXPECT_EQ(d->Resolved().Name, kind);
+    }
     const int n = Adapter()->Count();
     EXPECT_EQ(n, 17);
     // Adapting again keeps one item per control.

@@ -273,7 +273,7 @@ TEST_P(SkinnedLook, TheGripMovesWithTheCornerWhenTheFormIsSized) {
     p->RefreshFrame();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(50);
-    const int g = Manager->MaskIndexInherited(Manager->ConstData().GlobalInfo, "GLOBALINFO", "GRIPIMAGE");
+    const int g = Manager->MaskIndexInherited(Manager->GlobalSection(), "GRIPIMAGE");
     ASSERT_TRUE(Manager->IsValidMaskIndex(g));
     const TsMaskData& d = Manager->ma()[size_t(g)];
     const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);

@@ -251,7 +251,7 @@ TEST_P(OurSkin, SectionBackgroundsMatchThePortableReference) {
             std::memcpy(wantBytes.data(), faceBytes.data(), wantBytes.size());
         else if (s.Transparency < 100)
             BlendWithView(want, face, PercentToWeight(s.Transparency), Rect(0, 0, W, H), Point(0, 0));
-        PaintSectionBG(int(i), s.SectionName, MakeBitmapBackground(parent.get(), 0, 0), TransparentKeyColor, -1, -1,
+        PaintSectionBG(m->SectionAt(int(i)), MakeBitmapBackground(parent.get(), 0, 0), TransparentKeyColor, -1, -1,
                        m.get(), bmp.get(), at, Rect(0, 0, W, H), false);
         const TacImage got = ImageOf(bmp.get());
         int differ = 0;

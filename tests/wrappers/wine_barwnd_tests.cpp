@@ -30,6 +30,8 @@
 #include "ToolBars.h"
 #include "UnitInit.h"
 #include "HostedWrappers.h"
+#include "SkinCraft.h"
+#include "TestSkins.h"
 #include "WinTestSupport.h"
 #include "acPNG.h"
 #include "acSBUtilsBars.h"
@@ -281,7 +283,7 @@ TEST_F(Bars, TheSizeGripShowsTheSkinsGripAndSizesFromEveryPoint) {
     // The size box takes the system's size at the bottom right of its place.
     const Pixels p = Shot(grip);
     EXPECT_EQ(p.At(0, 0), kHost);
-    const TsMaskData& md = M->ma()[size_t(M->MaskIndexInherited(M->SectionIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE"))];
+    const TsMaskData& md = M->ma()[size_t(M->MaskIndexInherited(M->GlobalSection(), "GRIPIMAGE"))];
     const int cw = md.R.Width() / md.ImageCount, ch = md.R.Height() / (md.MaskType + 1);
     ASSERT_TRUE(cw <= p.Width && ch <= p.Height);
     const Pixels want = testwin::Capture(cw, ch, [&](HDC dc) {
@@ -886,6 +888,51 @@ TEST_F(Bars, TheClassLibraryToolBarRemembersItsOpenDropDownUntilTheMenuCloses) {
     EXPECT_NE(Part(open, arrow), Part(Shot(bar.Handle()), arrow));
     MouseTo(2, 2);
     delete w;
+}
+
+// A skin of plain colours without a tool-button section: the bar's own.
+constexpr uint32_t kSparseBar = 0x3070B0, kSparseInk = 0xC02020;  // 0x00RRGGBB
+
+TsSkinManager* SparseSkin() {
+    using namespace skincraft;
+    auto colour = [](uint32_t Rgb) { return std::to_string(testwin::SwapRedBlue(Rgb)); };
+    const std::string text = "[GLOBALINFO]\r\nCOLOR=" + colour(0xD0D0D0) + "\r\n[TOOLBAR]\r\nCOLOR=" +
+                             colour(kSparseBar) + "\r\nHOTCOLOR=" + colour(kSparseBar) + "\r\nFONTCOLOR=" +
+                             colour(kSparseInk) + "\r\nHOTFONTCOLOR=" + colour(kSparseInk) + "\r\n";
+    const std::string dir = TempDir("barwnd_tests");
+    WriteFolder(dir, "Sparse", {{"Options.dat", Text(text)}});
+    return MakeSkinManager(nullptr, dir.c_str(), "Sparse");
+}
+
+// Without a tool-button section or any image both bars paint their buttons
+// as the bar (never the black of a bitmap nobody painted) and show each
+// drop-down's arrow, a plain one in the bar's font colour.
+TEST_F(Bars, ASkinWithoutToolButtonsOrImagesStillShowsTheButtonsAndTheirDropDownArrows) {
+    std::unique_ptr<TsSkinManager> sparse(SparseSkin());
+    ASSERT_LT(sparse->SectionIndex("TOOLBUTTON"), 0);
+    auto check = [](HWND Bar, const TRect& Face, const TRect& Drop, int ArrowWidth) {
+        InvalidateRect(Bar, nullptr, TRUE);
+        const Pixels p = Shot(Bar);
+        EXPECT_TRUE(Find(p, Is(0), In(Face)).Empty());
+        EXPECT_FALSE(Find(p, Is(kSparseBar), In(Face)).Empty());
+        const Box arrow = Find(p, Is(kSparseInk), In(Rect(Drop.Right - ArrowWidth, Drop.Top, Drop.Right, Drop.Bottom)));
+        EXPECT_GE(arrow.Width(), 5);
+        EXPECT_GE(arrow.Height(), 3);
+    };
+    {
+        SCOPED_TRACE("system tool bar");
+        HWND tb = ToolBar({Button(0, L"", 1), Button(1, L"", 2, TBSTATE_ENABLED, BTNS_WHOLEDROPDOWN)});
+        std::unique_ptr<TacMainWnd> w(CreateWrapper<TacToolBarWnd>(tb, true, "TOOLBAR", sparse.get(), nullptr));
+        ASSERT_TRUE(w);
+        check(tb, ItemRect(tb, 0), ItemRect(tb, 1), 16);
+    }
+    SCOPED_TRACE("class-library tool bar");
+    LibBar lib;
+    TsCommonData data(lib.Bar, true);
+    data.OwnManager = sparse.get();
+    std::unique_ptr<TacMainWnd> w(CreateWrapper<TacToolBarLibWnd>(lib.Handle(), true, "TOOLBAR", sparse.get(), &data));
+    ASSERT_TRUE(w);
+    check(lib.Handle(), lib.Item(0), lib.Item(4), GetSystemMetrics(SM_CXVSCROLL) - 2);
 }
 
 // ====================================================================== every kind

@@ -79,7 +79,7 @@ struct Wrappers : HostFixture {
     }
 };
 
-int GlobalMask(const char* Name) { return M->MaskIndexInherited(M->SectionIndex("GLOBALINFO"), "GLOBALINFO", Name); }
+int GlobalMask(const char* Name) { return M->MaskIndexInherited(M->GlobalSection(), Name); }
 
 // What a check glyph of the skin looks like in State over the host's colour,
 // at the size of its cell.

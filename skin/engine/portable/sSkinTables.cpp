@@ -8,10 +8,15 @@ int TsSkinTables::SectionIndex(const AnsiString& Name) const {
     return -1;
 }
 
-int TsSkinTables::SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const {
-    for (const AnsiString& n : {Name, Default, AnsiString("GLOBALINFO")})
-        if (const int i = SectionIndex(n); i >= 0) return i;
-    return -1;
+TsSection TsSkinTables::Resolve(std::initializer_list<AnsiString> Names) const {
+    for (const AnsiString& n : Names)
+        if (const int i = SectionIndex(n); i >= 0) return SectionAt(i);
+    return SectionAt(SectionIndex("GLOBALINFO"));
+}
+
+TsSection TsSkinTables::SectionAt(int Index) const {
+    if (!IsValidSectionIndex(Index)) return {};
+    return {Index, Sections[size_t(Index)].SectionName};
 }
 
 void TsSkinTables::EnsureGlobalInfo(TColor Face, TColor Text) {
@@ -35,7 +40,9 @@ namespace {
 // chain is at most as long as the table: a loop (A naming B naming A, or a
 // section naming itself) stops there instead of recursing for ever.
 template <class F>
-int SearchChain(const TsSkinTables& T, int Index, AnsiString Section, F Match) {
+int SearchChain(const TsSkinTables& T, const TsSection& S, F Match) {
+    int Index = S.Index;
+    AnsiString Section = S.Name;
     if (Index < 0 || Section.empty()) return -1;
     std::vector<bool> seen(T.Sections.size(), false);
     for (;;) {
@@ -53,12 +60,12 @@ int SearchChain(const TsSkinTables& T, int Index, AnsiString Section, F Match) {
 
 }  // namespace
 
-int TsSkinTables::MaskIndexInherited(int Index, const AnsiString& Section, const AnsiString& Key) const {
-    return SearchChain(*this, Index, Section, [&](const AnsiString& s) { return MaskIndex(s, Key); });
+int TsSkinTables::MaskIndexInherited(const TsSection& S, const AnsiString& Key) const {
+    return SearchChain(*this, S, [&](const AnsiString& s) { return MaskIndex(s, Key); });
 }
 
-int TsSkinTables::TextureIndex(int Index, const AnsiString& Section, const AnsiString& Key) const {
-    return SearchChain(*this, Index, Section, [&](const AnsiString& s) {
+int TsSkinTables::TextureIndex(const TsSection& S, const AnsiString& Key) const {
+    return SearchChain(*this, S, [&](const AnsiString& s) {
         for (size_t i = 0; i < Masks.size(); ++i)
             if (Masks[i].ImgType == itisaTexture && Masks[i].SectionName == s && Masks[i].PropertyName == Key)
                 return int(i);
@@ -66,8 +73,8 @@ int TsSkinTables::TextureIndex(int Index, const AnsiString& Section, const AnsiS
     });
 }
 
-int TsSkinTables::PatternIndex(int Index, const AnsiString& Section, const AnsiString& Key) const {
-    return SearchChain(*this, Index, Section, [&](const AnsiString& s) {
+int TsSkinTables::PatternIndex(const TsSection& S, const AnsiString& Key) const {
+    return SearchChain(*this, S, [&](const AnsiString& s) {
         for (size_t i = 0; i < Patterns.size(); ++i)
             if (Patterns[i].SectionName == s && Patterns[i].PropertyName == Key) return int(i);
         return -1;
@@ -77,9 +84,10 @@ int TsSkinTables::PatternIndex(int Index, const AnsiString& Section, const AnsiS
 TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
     TsCommonIndexes c;
     auto s16 = [](int v) { return int16_t(v); };
-    c.GlobalInfo = s16(SectionIndex("GLOBALINFO"));
-    if (c.GlobalInfo >= 0) {
-        auto m = [&](const char* key) { return s16(MaskIndexInherited(c.GlobalInfo, "GLOBALINFO", key)); };
+    const TsSection global = Resolve("GLOBALINFO", "GLOBALINFO");
+    c.GlobalInfo = s16(global.Index);
+    if (global.Valid()) {
+        auto m = [&](const char* key) { return s16(MaskIndexInherited(global, key)); };
         c.CheckBoxChecked = m("BOXCHECKED");
         c.CheckBoxUnchecked = m("BOXUNCHECKED");
         c.CheckBoxGrayed = m("BOXGRAYED");
@@ -90,33 +98,39 @@ TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
         c.SmallUnchecked = m("SMALLUNCHECKED");
         c.SmallGrayed = m("SMALLGRAYED");
     }
-    c.ComboBtn = s16(SectionIndex("COMBOBTN"));
-    c.ComboBtnBorder = s16(MaskIndex("COMBOBTN", "BORDERSMASK"));
-    c.ComboBtnPattern = s16(TextureIndex(c.ComboBtn, "COMBOBTN", "PATTERN"));
-    c.ComboBtnHotPattern = s16(TextureIndex(c.ComboBtn, "COMBOBTN", "HOTPATTERN"));
+    // A combo box's button is a button: without its own section it paints
+    // as one, with that section's images.
+    const TsSection combo = Resolve("COMBOBTN", "BUTTON");
+    c.ComboBtn = s16(combo.Index);
+    c.ComboBtnBorder = s16(combo.Valid() ? MaskIndex(combo.Name, "BORDERSMASK") : -1);
+    c.ComboBtnPattern = s16(TextureIndex(combo, "PATTERN"));
+    c.ComboBtnHotPattern = s16(TextureIndex(combo, "HOTPATTERN"));
     c.ComboGlyph = s16(MaskIndex("COMBOBOX", "GLYPHMASK"));
     static const char* const tabs[4] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
     for (int i = 0; i < 4; ++i) {
-        c.Tab[i] = s16(SectionIndex(tabs[i]));
-        c.TabBorder[i] = s16(MaskIndexInherited(c.Tab[i], tabs[i], "BORDERSMASK"));
+        const TsSection tab = SectionAt(SectionIndex(tabs[i]));
+        c.Tab[i] = s16(tab.Index);
+        c.TabBorder[i] = s16(MaskIndexInherited(tab, "BORDERSMASK"));
     }
     static const char* const buttons[6] = {"SCROLLBTNTOP",  "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
                                            "SCROLLBTNRIGHT", "SCROLLSLIDERV",   "SCROLLSLIDERH"};
     for (int i = 0; i < 6; ++i) {
-        c.ScrollBtn[i] = s16(SectionIndex(buttons[i]));
-        c.ScrollBtnBorder[i] = s16(MaskIndexInherited(c.ScrollBtn[i], buttons[i], "BORDERSMASK"));
-        if (c.ScrollBtn[i] >= 0) c.ScrollBtnGlyph[i] = s16(MaskIndex(buttons[i], "GLYPHMASK"));
-        c.ScrollBtnPattern[i] = s16(TextureIndex(c.ScrollBtn[i], buttons[i], "PATTERN"));
-        c.ScrollBtnHotPattern[i] = s16(TextureIndex(c.ScrollBtn[i], buttons[i], "HOTPATTERN"));
+        const TsSection b = SectionAt(SectionIndex(buttons[i]));
+        c.ScrollBtn[i] = s16(b.Index);
+        c.ScrollBtnBorder[i] = s16(MaskIndexInherited(b, "BORDERSMASK"));
+        if (b.Valid()) c.ScrollBtnGlyph[i] = s16(MaskIndex(b.Name, "GLYPHMASK"));
+        c.ScrollBtnPattern[i] = s16(TextureIndex(b, "PATTERN"));
+        c.ScrollBtnHotPattern[i] = s16(TextureIndex(b, "HOTPATTERN"));
     }
     static const char* const bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
     for (int i = 0; i < 4; ++i) {
         // A missing half takes the other half's section, else GLOBALINFO: a
         // bar taken over from the system must paint its track.
-        c.ScrollBar[i] = s16(SectionIndexOrDefault(bars[i], bars[i ^ 2]));
-        c.ScrollBarBorder[i] = s16(MaskIndexInherited(c.ScrollBar[i], bars[i], "BORDERSMASK"));
-        c.ScrollBarPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "PATTERN"));
-        c.ScrollBarHotPattern[i] = s16(TextureIndex(c.ScrollBar[i], bars[i], "HOTPATTERN"));
+        const TsSection bar = Resolve(bars[i], bars[i ^ 2]);
+        c.ScrollBar[i] = s16(bar.Index);
+        c.ScrollBarBorder[i] = s16(MaskIndexInherited(bar, "BORDERSMASK"));
+        c.ScrollBarPattern[i] = s16(TextureIndex(bar, "PATTERN"));
+        c.ScrollBarHotPattern[i] = s16(TextureIndex(bar, "HOTPATTERN"));
     }
     return c;
 }

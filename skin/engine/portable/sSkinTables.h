@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "RunTime.h"
@@ -99,24 +100,40 @@ struct TsCommonIndexes {
             ScrollBarPattern[4] = {-1, -1, -1, -1}, ScrollBarHotPattern[4] = {-1, -1, -1, -1};
 };
 
+// A section as the resolver chose it: its index and its own name travel as
+// one value, so every colour, image, mask and texture a painter takes comes
+// from that one section. Made by TsSkinTables; -1 and "" for none.
+struct TsSection {
+    int Index = -1;
+    AnsiString Name;
+    bool Valid() const { return Index >= 0; }
+};
+
 struct TsSkinTables {
     std::vector<TsGeneralData> Sections;
     std::vector<TsMaskData> Masks;
     std::vector<TsPatternData> Patterns;
 
+    // The raw look-up by name: loading and tests only; painters resolve.
     int SectionIndex(const AnsiString& Name) const;
-    // A section that is missing still paints: the control's default section,
-    // else the plain "GLOBALINFO" section; -1 only for an empty table.
-    int SectionIndexOrDefault(const AnsiString& Name, const AnsiString& Default) const;
+    // The one resolver: a section that is missing still paints, from the
+    // control kind's default section, else the plain "GLOBALINFO" section;
+    // none only for an empty table.
+    TsSection Resolve(const AnsiString& Name, const AnsiString& Default) const { return Resolve({Name, Default}); }
+    // The same over a longer chain of wanted sections, first present wins.
+    TsSection Resolve(std::initializer_list<AnsiString> Names) const;
+    // The section at Index under its own name; none for a bad index.
+    TsSection SectionAt(int Index) const;
     // A skin without "GLOBALINFO" gets a plain one of the given colours, so
     // that every fallback above has colours to paint from.
     void EnsureGlobalInfo(TColor Face, TColor Text);
     int MaskIndex(const AnsiString& Section, const AnsiString& Key) const;
-    // Exact match first, else the same search through the ParentClass chain.
-    // A chain that comes back to a section already seen ends: no match.
-    int MaskIndexInherited(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
-    int TextureIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
-    int PatternIndex(int SectionIndex, const AnsiString& Section, const AnsiString& Key) const;
+    // The section's own image first, else the same search through the
+    // ParentClass chain. A chain that comes back to a section already seen
+    // ends: no match.
+    int MaskIndexInherited(const TsSection& S, const AnsiString& Key) const;
+    int TextureIndex(const TsSection& S, const AnsiString& Key) const;
+    int PatternIndex(const TsSection& S, const AnsiString& Key) const;
     bool IsValidSectionIndex(int I) const { return I >= 0 && I < int(Sections.size()); }
     bool IsValidMaskIndex(int I) const { return I >= 0 && I < int(Masks.size()); }
     bool IsValidPatternIndex(int I) const { return I >= 0 && I < int(Patterns.size()); }
