@@ -218,21 +218,11 @@ TEST(SkinTables, AFallbackTakesItsImagesFromTheSectionItChose) {
     t.Masks = {Mask("BASE", "BORDERSMASK"), Mask("SCROLLBAR1V", "BORDERSMASK"), Mask("BUTTON", "BORDERSMASK"),
                Mask("BUTTON", "PATTERN", itisaTexture), Mask("SCROLLBAR1V", "PATTERN", itisaTexture)};
     const TsCommonIndexes c = t.CacheCommonIndexes();
-    const struct {
-        const char* What;
-        int Section, Border, Pattern;
-    } cases[] = {
-        // Track half 2V lacks its section: half 1V's colours and images.
-        {"missing scroll-track half", c.ScrollBar[3], c.ScrollBarBorder[3], c.ScrollBarPattern[3]},
-        // No COMBOBTN: the combo box's button paints as a button.
-        {"missing combo button", c.ComboBtn, c.ComboBtnBorder, c.ComboBtnPattern},
-    };
-    const int want[][3] = {{2, 1, 4}, {3, 2, 3}};
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(cases[i].Section, want[i][0]) << cases[i].What;
-        EXPECT_EQ(cases[i].Border, want[i][1]) << cases[i].What;
-        EXPECT_EQ(cases[i].Pattern, want[i][2]) << cases[i].What;
-    }
+    using Found = std::vector<int>;  // section, border mask, pattern
+    // Track half 2V lacks its section: half 1V's colours and images.
+    EXPECT_EQ((Found{c.ScrollBar[3], c.ScrollBarBorder[3], c.ScrollBarPattern[3]}), (Found{2, 1, 4}));
+    // No COMBOBTN: the combo box's button paints as a button.
+    EXPECT_EQ((Found{c.ComboBtn, c.ComboBtnBorder, c.ComboBtnPattern}), (Found{3, 2, 3}));
 }
 
 TEST(SkinTables, InheritanceLoopsEnd) {

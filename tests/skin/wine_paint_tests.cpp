@@ -337,25 +337,21 @@ TEST_F(FormFixture, ControlTreesPaintEveryVisibleChildAndTheFadeShowsItsFrames) 
     EXPECT_EQ(Rgb(bmp.get(), 20 + 100, 30 + 60), 0x0000FFu);  // the panel
     EXPECT_EQ(Rgb(bmp.get(), 20 + 10 + 20, 30 + 10 + 15), 0x00FF00u);
 
-    // Where the output window stands when it is shown: the frames must be seen.
+    // Where the output window stands once shown: above the control, or its frames go unseen.
     static HWND Panel;
     static int ShownAbove;
     Panel = panel->Handle();
     ShownAbove = -1;
-    HHOOK hook = SetWindowsHookExW(
-        WH_CALLWNDPROCRET,
-        [](int Code, WPARAM W, LPARAM L) -> LRESULT {
-            const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(L);
-            if (Code == HC_ACTION && OutputWindow && OutputWindow->HandleAllocated() &&
-                m->hwnd == OutputWindow->HandleIfAllocated() && m->message == WM_WINDOWPOSCHANGED &&
-                IsWindowVisible(m->hwnd) && ShownAbove < 0) {
-                ShownAbove = 0;
-                for (HWND w = GetWindow(m->hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-                    if (w == Panel) ShownAbove = 1;
-            }
-            return CallNextHookEx(nullptr, Code, W, L);
-        },
-        nullptr, GetCurrentThreadId());
+    HOOKPROC seen = [](int Code, WPARAM W, LPARAM L) -> LRESULT {
+        const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(L);
+        if (Code == HC_ACTION && ShownAbove < 0 && OutputWindow && m->hwnd == OutputWindow->HandleIfAllocated() &&
+            m->message == WM_WINDOWPOSCHANGED && IsWindowVisible(m->hwnd)) {
+            ShownAbove = 0;
+            for (HWND w = GetWindow(m->hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) ShownAbove |= w == Panel;
+        }
+        return CallNextHookEx(nullptr, Code, W, L);
+    };
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, seen, nullptr, GetCurrentThreadId());
     ScopeExit unhook([hook] { UnhookWindowsHookEx(hook); });
     struct Case {
         uint16_t Time;

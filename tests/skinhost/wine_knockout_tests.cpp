@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "Guards.h"
@@ -158,22 +160,16 @@ testwin::Pixels Printed(int W, int H, const std::function<void(HDC)>& Draw) {
     });
 }
 
-// Every pixel of the shot counts but what the window region of Wnd leaves out.
+// Every pixel of the shot counts but what the window region of Wnd leaves
+// out: the region filled into a black bitmap marks what counts.
 void CareInsideRegion(HWND Wnd, Shot& S) {
     RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(Wnd, rgn.Get()) == ERROR) {
-        S.Care.assign(S.P.Data.size(), 1);
-        return;
-    }
-    S.Care.assign(S.P.Data.size(), 0);
-    std::vector<char> data(GetRegionData(rgn.Get(), 0, nullptr));
-    auto* d = reinterpret_cast<RGNDATA*>(data.data());
-    if (data.empty() || !GetRegionData(rgn.Get(), DWORD(data.size()), d)) return;
-    const RECT* r = reinterpret_cast<const RECT*>(d->Buffer);
-    for (DWORD i = 0; i < d->rdh.nCount; ++i)
-        for (int y = std::max(0L, r[i].top); y < std::min(LONG(S.P.Height), r[i].bottom); ++y)
-            for (int x = std::max(0L, r[i].left); x < std::min(LONG(S.P.Width), r[i].right); ++x)
-                S.Care[size_t(y) * size_t(S.P.Width) + size_t(x)] = 1;
+    const bool cut = GetWindowRgn(Wnd, rgn.Get()) != ERROR;
+    const testwin::Pixels in = testwin::Capture(S.P.Width, S.P.Height, [&](HDC dc) {
+        if (cut) FillRgn(dc, rgn.Get(), HBRUSH(GetStockObject(WHITE_BRUSH)));
+    });
+    S.Care.resize(in.Data.size());
+    for (size_t i = 0; i < in.Data.size(); ++i) S.Care[i] = !cut || in.Data[i] != 0;
 }
 
 // A window through WM_PRINT; what its visible children cover and what its
@@ -220,6 +216,13 @@ int KeyPixels(const Shot& S) {
     return n;
 }
 
+std::vector<HWND> ChildWindows(HWND Wnd) {
+    std::vector<HWND> all;
+    EnumChildWindows(
+        Wnd, [](HWND W, LPARAM L) { reinterpret_cast<std::vector<HWND>*>(L)->push_back(W); return TRUE; }, LPARAM(&all));
+    return all;
+}
+
 std::string Describe(HWND Wnd) {
     char cls[64] = {};
     GetClassNameA(Wnd, cls, sizeof cls);
@@ -231,43 +234,43 @@ std::string Describe(HWND Wnd) {
 
 // With TUVRELI_KNOCKOUT_SHOTS set to a folder, a window with a fault is
 // written there as a PPM picture, sentinel and all.
-void WriteShot(const testwin::Pixels& P, const std::string& Name) {
+void WriteShot(const testwin::Pixels& P, std::string Name) {
     const char* dir = std::getenv("TUVRELI_KNOCKOUT_SHOTS");
     if (!dir) return;
     static int n = 0;
+    std::replace_if(Name.begin(), Name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     std::string file = std::string(dir) + "/" + std::to_string(++n) + "-" + Name + ".ppm";
     std::ofstream out(file, std::ios::binary);
     out << "P6\n" << P.Width << " " << P.Height << "\n255\n";
     for (uint32_t c : P.Data) out << char(testwin::Red(c)) << char(testwin::Green(c)) << char(testwin::Blue(c));
 }
 
-void CheckWindow(HWND Wnd, const std::string& Where, std::vector<std::string>& Problems) {
-    RECT r;
-    GetWindowRect(Wnd, &r);
-    if (r.right <= r.left || r.bottom <= r.top) return;
-    const Shot s = PrintWindowAlone(Wnd);
+// No hole and no key colour in S (What: "in" or "on" what was read). On the
+// display a bitmap nothing painted into shows black: no skin of ours paints
+// a block of it.
+void CheckShot(const Shot& S, const std::string& Where, const std::string& What, std::vector<std::string>& Problems) {
     POINT at{};
-    char cls[64] = {};
-    GetClassNameA(Wnd, cls, sizeof cls);
-    if (FindHole(s, at) || KeyPixels(s)) WriteShot(s.P, cls);
-    if (FindHole(s, at))
-        Problems.push_back(Where + ": hole in " + Describe(Wnd) + " at " + std::to_string(at.x) + "," + std::to_string(at.y));
-    if (const int n = KeyPixels(s)) Problems.push_back(Where + ": " + std::to_string(n) + " key pixels in " + Describe(Wnd));
+    const bool hole = FindHole(S, at) || (What == "on screen" && FindHole(S, at, 0x000000, 8));
+    const int keys = KeyPixels(S);
+    if (hole || keys) WriteShot(S.P, Where + " " + What);
+    if (hole) Problems.push_back(Where + ": hole " + What + " at " + std::to_string(at.x) + "," + std::to_string(at.y));
+    if (keys) Problems.push_back(Where + ": " + std::to_string(keys) + " key pixels " + What);
 }
 
-// The windows of a form; the form itself prints nothing of its own (its
-// frame and face are read back on screen by the skin host's tests).
+// The windows of a form through WM_PRINT; the form itself prints nothing of
+// its own (its frame and face are read back on screen).
 void CheckWindowTree(HWND Top, const std::string& Where, std::vector<std::string>& Problems) {
-    std::vector<HWND> all;
-    EnumChildWindows(
-        Top, [](HWND W, LPARAM L) { reinterpret_cast<std::vector<HWND>*>(L)->push_back(W); return TRUE; },
-        LPARAM(&all));
-    for (HWND w : all)
-        if (IsWindowVisible(w)) CheckWindow(w, Where, Problems);
+    for (HWND w : ChildWindows(Top)) {
+        RECT r;
+        GetWindowRect(w, &r);
+        if (IsWindowVisible(w) && r.right > r.left && r.bottom > r.top)
+            CheckShot(PrintWindowAlone(w), Where, "in " + Describe(w), Problems);
+    }
 }
 
-// Ink: pixels far from the item's most common colour.
-int InkPixels(const testwin::Pixels& P, const RECT& R) {
+// Ink: pixels far from the most common colour of R (clipped to the picture).
+int InkPixels(const testwin::Pixels& P, RECT R) {
+    R = RECT{std::max(0L, R.left), std::max(0L, R.top), std::min(LONG(P.Width), R.right), std::min(LONG(P.Height), R.bottom)};
     std::map<uint32_t, int> counts;
     for (int y = R.top; y < R.bottom; ++y)
         for (int x = R.left; x < R.right; ++x) ++counts[P.At(x, y)];
@@ -283,6 +286,17 @@ int InkPixels(const testwin::Pixels& P, const RECT& R) {
                        std::abs(testwin::Blue(c) - testwin::Blue(face)) > 90;
         }
     return ink;
+}
+
+// A caption on every item that has one (Rects: one an item), of the
+// enabled ones only with EnabledOnly.
+void CheckCaptions(const std::vector<TMenuItem*>& Items, const std::vector<RECT>& Rects, const testwin::Pixels& P,
+                   bool EnabledOnly, const std::string& Where, std::vector<std::string>& Problems) {
+    for (size_t i = 0; i < Items.size() && i < Rects.size(); ++i) {
+        const AnsiString caption = Items[i]->Caption();
+        if (caption != "-" && !caption.empty() && (Items[i]->Enabled() || !EnabledOnly) && InkPixels(P, Rects[i]) < 12)
+            Problems.push_back(Where + ": no caption on \"" + caption + "\"");
+    }
 }
 
 // The items of one pop-up as the skinned menus measure and draw them, one
@@ -321,15 +335,8 @@ void CheckPopup(TsSkinableMenus* Menus, TMenuItem* Parent, const std::string& Wh
     testwin::Pixels p = testwin::Capture(width, y, [&](HDC dc) {
         BitBlt(dc, 0, 0, width, y, bmp->Canvas()->Handle(), 0, 0, SRCCOPY);
     });
-    Shot s{p, std::vector<uint8_t>(size_t(width) * size_t(y), 1)};
-    POINT at{};
-    if (FindHole(s, at)) Problems.push_back(Where + ": hole in the items at " + std::to_string(at.x) + "," + std::to_string(at.y));
-    if (const int n = KeyPixels(s)) Problems.push_back(Where + ": " + std::to_string(n) + " key pixels in the items");
-    for (size_t i = 0; i < items.size(); ++i) {
-        const AnsiString caption = items[i]->Caption();
-        if (caption == "-" || caption.empty()) continue;
-        if (InkPixels(p, rects[i]) < 12) Problems.push_back(Where + ": no caption on \"" + caption + "\"");
-    }
+    CheckShot(Shot{p, std::vector<uint8_t>(size_t(width) * size_t(y), 1)}, Where, "in the items", Problems);
+    CheckCaptions(items, rects, p, false, Where, Problems);
     for (TMenuItem* it : items)
         if (it->Count() > 0) CheckPopup(Menus, it, Where + " > " + it->Caption(), Problems);
 }
@@ -339,107 +346,72 @@ void CheckPopup(TsSkinableMenus* Menus, TMenuItem* Parent, const std::string& Wh
 // Wnd and its children filled with the sentinel and painted again as the
 // system asks: a pixel nothing paints stays the sentinel.
 void FillAndRedraw(HWND Wnd) {
-    std::vector<HWND> all{Wnd};
-    EnumChildWindows(
-        Wnd, [](HWND W, LPARAM L) { reinterpret_cast<std::vector<HWND>*>(L)->push_back(W); return TRUE; }, LPARAM(&all));
+    std::vector<HWND> all = ChildWindows(Wnd);
+    all.push_back(Wnd);
     BrushHandle b(CreateSolidBrush(testwin::SwapRedBlue(kSentinel)));
     for (HWND w : all) {
-        if (!IsWindowVisible(w)) continue;
         RECT r;
         GetWindowRect(w, &r);
         OffsetRect(&r, -r.left, -r.top);
-        HDC dc = GetWindowDC(w);
-        FillRect(dc, &r, b.Get());
-        ReleaseDC(w, dc);
+        if (IsWindowVisible(w)) FillRect(WindowDC(w, WindowDC::Window).Get(), &r, b.Get());
     }
     RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-// What the display shows of the window rectangle of Wnd, through the
-// screen's DC; what the window region cuts off is the desktop's.
+// What the display shows of the window rectangle of Wnd (the screen's DC).
 Shot FromScreen(HWND Wnd) {
     RECT wr;
     GetWindowRect(Wnd, &wr);
-    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    Shot s;
-    s.P = testwin::Capture(w, h, [&](HDC dc) {
-        HDC screen = GetDC(nullptr);
-        BitBlt(dc, 0, 0, w, h, screen, wr.left, wr.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-    });
+    Shot s{testwin::CopyFromWindow(nullptr, wr), {}};
     CareInsideRegion(Wnd, s);
     return s;
 }
 
-// On the display a bitmap nothing painted into shows black: no skin of
-// ours paints a block of it.
-void CheckShot(const Shot& S, const std::string& Where, std::vector<std::string>& Problems) {
-    POINT at{};
-    const bool hole = FindHole(S, at) || FindHole(S, at, 0x000000, 8);
-    const int keys = KeyPixels(S);
-    if (hole || keys) WriteShot(S.P, "screen");
-    if (hole) Problems.push_back(Where + ": hole on screen at " + std::to_string(at.x) + "," + std::to_string(at.y));
-    if (keys) Problems.push_back(Where + ": " + std::to_string(keys) + " key pixels on screen");
-}
-
-// Ink in R of the picture, R clipped to it.
-int InkIn(const testwin::Pixels& P, RECT R) {
-    R = RECT{std::max(0L, R.left), std::max(0L, R.top), std::min(LONG(P.Width), R.right), std::min(LONG(P.Height), R.bottom)};
-    return R.right > R.left && R.bottom > R.top ? InkPixels(P, R) : 0;
-}
-
-// The host form as the display shows it: no hole, no key colour, the
-// caption's text and a glyph on every caption button the provider placed.
+// The host form as the display shows it: whole, the caption's text and a
+// glyph on every caption button the provider placed.
 void CheckScreen(TForm* Form, const std::string& Where, std::vector<std::string>& Problems) {
-    HWND h = Form->Handle();
-    SetForegroundWindow(h);
-    FillAndRedraw(h);
+    SetForegroundWindow(Form->Handle());
+    FillAndRedraw(Form->Handle());
     Pump(80);
-    const Shot s = FromScreen(h);
-    CheckShot(s, Where, Problems);
+    const Shot s = FromScreen(Form->Handle());
+    CheckShot(s, Where, "on screen", Problems);
     TsSkinProvider* p = GetFormProvider(Form);
     if (!p || !p->SkinData()->IsSkinned()) return;
-    const int textLeft = p->IconRect().Right + 4;
-    if (InkIn(s.P, RECT{textLeft, p->SysBorderHeight(), textLeft + 60, p->SysBorderHeight() + p->CaptionHeight()}) < 12)
-        Problems.push_back(Where + ": no caption on screen");
+    const int left = p->IconRect().Right + 4, top = p->SysBorderHeight();
+    if (InkPixels(s.P, RECT{left, top, left + 60, top + p->CaptionHeight()}) < 12)
+        Problems.push_back(Where + " on screen: no caption");
     for (TsCaptionSlot slot : {cbClose, cbMaximize, cbMinimize}) {
-        const TsCaptionButton& b = p->Button(slot);
-        if (b.State >= 0 && InkIn(s.P, RECT{b.Rect.Left, b.Rect.Top, b.Rect.Right, b.Rect.Bottom}) < 4)
-            Problems.push_back(Where + ": caption button " + std::to_string(slot) + " not visible on screen");
+        const TRect& r = p->Button(slot).Rect;
+        if (p->Button(slot).State >= 0 && InkPixels(s.P, RECT{r.Left, r.Top, r.Right, r.Bottom}) < 4)
+            Problems.push_back(Where + " on screen: no glyph on caption button " + std::to_string(slot));
     }
 }
 
 // The items of Parent shown for real at the owner's centre by Show (the
 // system's menu loop on this thread), while a second thread reads the menu's
-// window from the screen (sentinel first) and then cancels the loop. Disabled items are dim by design: their captions are checked off screen.
+// window from the screen (sentinel first) and then cancels the loop.
+// Disabled items are dim by design: their captions are checked off screen.
 void CheckMenuOnScreen(HWND Owner, TMenuItem* Parent, const std::function<void(POINT)>& Show, const std::string& Where,
                        std::vector<std::string>& Problems) {
     HMENU menu = Parent->Handle();
     Shot s;
-    std::vector<RECT> items(size_t(GetMenuItemCount(menu)));
-    bool seen = false;
+    std::vector<RECT> rects(size_t(GetMenuItemCount(menu)));
     std::thread reader([&] {
         HWND w = nullptr;
         for (int i = 0; i < 100 && !w; ++i, Sleep(20))
             if (HWND f = FindWindowW(L"#32768", nullptr); f && IsWindowVisible(f)) w = f;
         if (w) {
-            // A menu may fade in: read it once it stays the same.
             Sleep(40);
             FillAndRedraw(w);
-            s = FromScreen(w);
-            for (int i = 0; i < 20; ++i) {
-                Sleep(40);
-                Shot again = FromScreen(w);
-                if (again.P.Data == s.P.Data) break;
-                s = std::move(again);
-            }
+            // A menu may fade in: read it once it stays the same.
+            Shot last;
+            for (int i = 0; i < 20 && (i < 2 || last.P.Data != s.P.Data); ++i, Sleep(40)) last = std::exchange(s, FromScreen(w));
             RECT r;
             GetWindowRect(w, &r);
-            for (size_t i = 0; i < items.size(); ++i) {
-                GetMenuItemRect(nullptr, menu, UINT(i), &items[i]);
-                OffsetRect(&items[i], -r.left, -r.top);
+            for (size_t i = 0; i < rects.size(); ++i) {
+                GetMenuItemRect(nullptr, menu, UINT(i), &rects[i]);
+                OffsetRect(&rects[i], -r.left, -r.top);
             }
-            seen = true;
         }
         SendMessageW(Owner, WM_CANCELMODE, 0, 0);
         for (int i = 0; i < 20 && w && IsWindowVisible(w); ++i, Sleep(50)) PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -449,21 +421,12 @@ void CheckMenuOnScreen(HWND Owner, TMenuItem* Parent, const std::function<void(P
     Show(POINT{(o.left + o.right) / 2, (o.top + o.bottom) / 2});
     reader.join();
     Pump(30);
-    if (!seen) {
-        Problems.push_back(Where + ": the menu did not show on screen");
-        return;
-    }
-    CheckShot(s, Where, Problems);
-    int shown = 0;
-    for (int i = 0; i < Parent->Count(); ++i) {
-        TMenuItem* it = Parent->Items(i);
-        if (!it->Visible()) continue;
-        const RECT r = items[size_t(shown++)];
-        const AnsiString caption = it->Caption();
-        if (caption == "-" || caption.empty() || !it->Enabled()) continue;
-        if (InkIn(s.P, r) < 12)
-            Problems.push_back(Where + ": no caption on screen on \"" + caption + "\"");
-    }
+    if (s.P.Data.empty()) return Problems.push_back(Where + ": the menu did not show on screen");
+    CheckShot(s, Where, "on screen", Problems);
+    std::vector<TMenuItem*> shown;
+    for (int i = 0; i < Parent->Count(); ++i)
+        if (Parent->Items(i)->Visible()) shown.push_back(Parent->Items(i));
+    CheckCaptions(shown, rects, s.P, true, Where + " on screen", Problems);
 }
 
 std::vector<std::string>* RaisedInto = nullptr;
@@ -509,20 +472,17 @@ std::vector<std::string> RunVariant(const Variant& V) {
             CheckScreen(host.Form(), "page " + std::to_string(i), problems);
         }
         if (auto* menus = host.Manager() ? dynamic_cast<TsSkinableMenus*>(host.Manager()->SkinableMenus()) : nullptr) {
-            CheckPopup(menus, HostPopupMenu(host.Form())->Items(), "pop-up", problems);
-            if (TMainMenu* main = host.Form()->Menu())
-                for (int i = 0; i < main->Items()->Count(); ++i)
-                    CheckPopup(menus, main->Items()->Items(i), std::string("menu ") + main->Items()->Items(i)->Caption(),
-                               problems);
             HWND form = host.Form()->Handle();
             TPopupMenu* popup = HostPopupMenu(host.Form());
+            CheckPopup(menus, popup->Items(), "pop-up", problems);
             CheckMenuOnScreen(form, popup->Items(), [&](POINT At) { popup->Popup(At.x, At.y); }, "pop-up", problems);
             if (TMainMenu* main = host.Form()->Menu())
                 for (int i = 0; i < main->Items()->Count(); ++i) {
                     TMenuItem* top = main->Items()->Items(i);
-                    if (top->Count() == 0) continue;
+                    const std::string where = std::string("menu ") + top->Caption();
+                    CheckPopup(menus, top, where, problems);
                     const auto show = [&](POINT At) { TrackPopupMenu(top->Handle(), 0, At.x, At.y, 0, form, nullptr); };
-                    CheckMenuOnScreen(form, top, show, std::string("menu ") + top->Caption(), problems);
+                    if (top->Count() > 0) CheckMenuOnScreen(form, top, show, where, problems);
                 }
             ClearMenuCache();
         }

@@ -15,11 +15,8 @@
 #include "TestSkins.h"
 #include "sSkinManager.h"
 
-namespace {
-const char* const kSkins[] = {"Birch", "Night", "Flat"};
-}  // namespace
-
 TEST(Stress, RoundsOfEverySkinnedWindowKindLeaveGdiAndUserObjectsLevel) {
+    const char* const kSkins[] = {"Birch", "Night", "Flat"};
     StartHostEngine();
     const char* env = std::getenv("TUVRELI_STRESS_ROUNDS");
     const int rounds = env ? std::max(3, std::atoi(env)) : 50;
