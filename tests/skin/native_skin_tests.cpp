@@ -223,6 +223,8 @@ TEST(SkinTables, AFallbackTakesItsImagesFromTheSectionItChose) {
     EXPECT_EQ((Found{c.ScrollBar[3], c.ScrollBarBorder[3], c.ScrollBarPattern[3]}), (Found{2, 1, 4}));
     // No COMBOBTN: the combo box's button paints as a button.
     EXPECT_EQ((Found{c.ComboBtn, c.ComboBtnBorder, c.ComboBtnPattern}), (Found{3, 2, 3}));
+    // No SCROLLSLIDERV: the thumb paints as a button, not as nothing.
+    EXPECT_EQ((Found{c.ScrollBtn[4], c.ScrollBtnBorder[4], c.ScrollBtnPattern[4]}), (Found{3, 2, 3}));
 }
 
 TEST(SkinTables, InheritanceLoopsEnd) {
@@ -294,6 +296,6 @@ TEST(SkinTables, SectionDefaultsAndCommonIndexes) {
     EXPECT_EQ(c.ScrollBtn[4], 2);
     EXPECT_EQ(c.ScrollBtnBorder[4], 1);  // inherited from SCROLLBAR1V
     EXPECT_EQ(c.ScrollBtnGlyph[4], 2);
-    EXPECT_EQ(c.ScrollBtn[0], -1);
+    EXPECT_EQ(c.ScrollBtn[0], 0);  // no arrow section and no BUTTON: GLOBALINFO
     EXPECT_EQ(c.ScrollBtnGlyph[0], -1);
 }
