@@ -720,41 +720,15 @@ TEST_F(DialogsTest, CommonControlChildrenGetTheirWrappersAndAPopupMenuItsOwnWhil
     EXPECT_EQ(testwin::CountGuiObjects(), before);
 }
 
-TEST_F(DialogsTest, TheCloseButtonClosesOnlyWhenPressedAndReleasedOnIt) {
+// The close button lights under the mouse and goes out with its glow when
+// the mouse goes straight on to the caption icon; it closes only when pressed
+// and released on it.
+TEST_F(DialogsTest, TheCloseButtonLightsGoesOutOverTheIconAndClosesOnlyWhenPressedAndReleasedOnIt) {
     Template t = OwnDialog(0);
     ModalRun run;
-    POINT close{}, caption{};
-    bool openAfterReleaseOff = false;
-    run.Inspect = [&](HWND H) {
-        TacDialogWnd* w = DialogWrapper(H);
-        if (!w) return;
-        RECT r{};
-        GetWindowRect(H, &r);
-        const TRect& b = w->BtnClose.Rect;
-        close = POINT{r.left + (b.Left + b.Right) / 2, r.top + (b.Top + b.Bottom) / 2};
-        caption = POINT{r.left + 60, close.y};
-        // Pressed on the button, released off it: nothing.
-        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN);
-        testwin::MouseAt(caption.x, caption.y, MOUSEEVENTF_LEFTUP);
-    };
-    run.Then = [&](HWND H) {
-        openAfterReleaseOff = IsWindowVisible(H) != 0;
-        // Pressed and released on it: closed.
-        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
-    };
-    const int answer = run.Run([&] {
-        return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
-    });
-    EXPECT_FALSE(run.Forced);
-    EXPECT_TRUE(openAfterReleaseOff);
-    EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
-}
-
-TEST_F(DialogsTest, AButtonLeftForTheIconGoesOutWithItsGlow) {
-    Template t = OwnDialog(0);
-    ModalRun run;
-    int litState = -1, leftState = -1, leftGlow = 0;
     POINT close{};
+    int litState = -1, leftState = -1, leftGlow = 0;
+    bool openAfterReleaseOff = false;
     run.Inspect = [&](HWND H) {
         TacDialogWnd* w = DialogWrapper(H);
         if (!w) return;
@@ -770,18 +744,27 @@ TEST_F(DialogsTest, AButtonLeftForTheIconGoesOutWithItsGlow) {
         litState = w->BtnClose.State;
         RECT r{};
         GetWindowRect(H, &r);
-        // Straight onto the caption icon.
         testwin::MouseAt(r.left + w->BorderWidth() + GetSystemMetrics(SM_CXSMICON) / 2, close.y, 0);
         Pump(60);
         leftState = w->BtnClose.State;
         leftGlow = w->BtnClose.GlowID;
-        Key(VK_ESCAPE);
+        // Pressed on the button, released off it: nothing.
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN);
+        testwin::MouseAt(r.left + 60, close.y, MOUSEEVENTF_LEFTUP);
+        Pump(60);
+        openAfterReleaseOff = IsWindowVisible(H) != 0;
+        // Pressed and released on it: closed.
+        testwin::MouseAt(close.x, close.y, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
     };
-    run.Run([&] { return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0)); });
+    const int answer = run.Run([&] {
+        return int(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0));
+    });
     EXPECT_FALSE(run.Forced);
     EXPECT_EQ(litState, 1);
     EXPECT_EQ(leftState, 0);
     EXPECT_LT(leftGlow, 0);
+    EXPECT_TRUE(openAfterReleaseOff);
+    EXPECT_EQ(answer, IDCANCEL) << "SC_CLOSE reaches the dialog as IDCANCEL";
 }
 
 // A release in the client area carries mouse-key flags that read like hit

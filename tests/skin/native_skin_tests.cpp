@@ -226,8 +226,10 @@ TEST(SkinTables, AFallbackTakesItsImagesFromTheSectionItChose) {
         {"missing scroll-track half", c.ScrollBar[3], c.ScrollBarBorder[3], c.ScrollBarPattern[3]},
         // No COMBOBTN: the combo box's button paints as a button.
         {"missing combo button", c.ComboBtn, c.ComboBtnBorder, c.ComboBtnPattern},
+        // No SCROLLSLIDERV: the thumb paints as a button, not as nothing.
+        {"missing scroll thumb", c.ScrollBtn[4], c.ScrollBtnBorder[4], c.ScrollBtnPattern[4]},
     };
-    const int want[][3] = {{2, 1, 4}, {3, 2, 3}};
+    const int want[][3] = {{2, 1, 4}, {3, 2, 3}, {3, 2, 3}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(cases[i].Section, want[i][0]) << cases[i].What;
         EXPECT_EQ(cases[i].Border, want[i][1]) << cases[i].What;
@@ -304,6 +306,6 @@ TEST(SkinTables, SectionDefaultsAndCommonIndexes) {
     EXPECT_EQ(c.ScrollBtn[4], 2);
     EXPECT_EQ(c.ScrollBtnBorder[4], 1);  // inherited from SCROLLBAR1V
     EXPECT_EQ(c.ScrollBtnGlyph[4], 2);
-    EXPECT_EQ(c.ScrollBtn[0], -1);
+    EXPECT_EQ(c.ScrollBtn[0], 0);  // no arrow section and no BUTTON: GLOBALINFO
     EXPECT_EQ(c.ScrollBtnGlyph[0], -1);
 }

@@ -304,64 +304,56 @@ TEST_F(AdapterTest, CleanItemsDropsEveryItemWhoseWrapperLetGoAndNotificationsAda
     EXPECT_NE(WrapperByProperty(viaCommand->Handle()), nullptr);
 }
 
-// The last item moves into the freed slot; the last slot itself just goes.
-TEST_F(AdapterTest, RemovingAnItemMovesTheLastIntoItsSlot) {
-    Make({{0, "TEdit"}});
-    TEdit* e[3] = {Add<TEdit>(Form, 10, 10), Add<TEdit>(Form, 10, 40), Add<TEdit>(Form, 10, 70)};
-    Show();
-    ASSERT_EQ(Adapter()->Count(), 3);
-    const struct {
-        int Index;
-        std::vector<TEdit*> Left;
-    } steps[] = {{0, {e[2], e[1]}}, {1, {e[2]}}, {3, {e[2]}}, {0, {}}};
-    for (const auto& s : steps) {
-        Adapter()->RemoveItem(s.Index);
-        ASSERT_EQ(Adapter()->Count(), int(s.Left.size())) << s.Index;
-        for (size_t i = 0; i < s.Left.size(); ++i) {
-            EXPECT_EQ(Adapter()->Items[i]->Ctrl, s.Left[i]) << s.Index;
-            EXPECT_EQ(Adapter()->Items[i]->Index, int(i)) << s.Index;
-        }
-    }
-}
-
 // A wrapper answering the form's message may take a later control off the
-// form: that control is not sent the message, every other one is.
-TEST_F(AdapterTest, AControlRemovedWhileTheMessageGoesRoundIsSkipped) {
+// form: that control is not sent the message, every other one is. An item
+// leaving the list gives its slot to the last; the last slot itself just goes.
+TEST_F(AdapterTest, AnItemLeavingGivesItsSlotToTheLastAndAMessageGoingRoundSkipsIt) {
     Make({{0, "TEdit"}});
     TEdit* e[3] = {Add<TEdit>(Form, 10, 10), Add<TEdit>(Form, 10, 40), Add<TEdit>(Form, 10, 70)};
     Show();
-    ASSERT_EQ(Adapter()->Count(), 3);
+    const auto items = [this] {
+        std::vector<TWinControl*> v;
+        for (int i = 0; i < Adapter()->Count(); ++i) {
+            EXPECT_EQ(Adapter()->Items[size_t(i)]->Index, i);
+            v.push_back(Adapter()->Items[size_t(i)]->Ctrl);
+        }
+        return v;
+    };
+    ASSERT_EQ(items(), (std::vector<TWinControl*>{e[0], e[1], e[2]}));
     constexpr UINT kPing = WM_APP + 7;
     struct Spy {
-        TEdit* Target;
         TWndMethod Saved;
-        std::function<void()> OnPing = nullptr;
+        std::function<void()> OnPing;
         int Pings = 0;
         void Proc(TMessage& m) {
             if (m.Msg == kPing && !Pings++ && OnPing) OnPing();
             Saved(m);
         }
-    };
-    std::vector<std::unique_ptr<Spy>> spies;
-    for (TEdit* c : e) {
-        spies.push_back(std::make_unique<Spy>(Spy{c, c->WindowProc, nullptr}));
-        c->WindowProc = TWndMethod::Of<&Spy::Proc>(spies.back().get());
+    } spies[3];
+    for (int i = 0; i < 3; ++i) {
+        spies[i].Saved = e[i]->WindowProc;
+        e[i]->WindowProc = TWndMethod::Of<&Spy::Proc>(&spies[i]);
     }
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(Adapter()->Items[size_t(i)]->Ctrl, e[i]);
     // The first one told takes the second off the form.
-    spies[0]->OnPing = [&] {
-        e[1]->WindowProc = spies[1]->Saved;
+    spies[0].OnPing = [&] {
+        e[1]->WindowProc = spies[1].Saved;
         e[1]->SetParent(nullptr);
     };
     TMessage m{kPing, 0, 0, 0};
     Adapter()->WndProc(m);
-    EXPECT_EQ(Adapter()->Count(), 2);
-    EXPECT_EQ(spies[0]->Pings, 1);
-    EXPECT_EQ(spies[1]->Pings, 0);
-    EXPECT_EQ(spies[2]->Pings, 1);
-    e[0]->WindowProc = spies[0]->Saved;
-    e[2]->WindowProc = spies[2]->Saved;
+    EXPECT_EQ(spies[0].Pings, 1);
+    EXPECT_EQ(spies[1].Pings, 0);
+    EXPECT_EQ(spies[2].Pings, 1);
+    EXPECT_EQ(items(), (std::vector<TWinControl*>{e[0], e[2]}));
+    e[0]->WindowProc = spies[0].Saved;
+    e[2]->WindowProc = spies[2].Saved;
     delete e[1];
+    // The last slot, one past the end, the only one.
+    const std::pair<int, std::vector<TWinControl*>> steps[] = {{1, {e[0]}}, {3, {e[0]}}, {0, {}}};
+    for (const auto& [index, left] : steps) {
+        Adapter()->RemoveItem(index);
+        EXPECT_EQ(items(), left) << index;
+    }
 }
 
 TEST_F(AdapterTest, AControlLeavingTheFormLosesItsItemAndGetsItsWindowProcBack) {
@@ -860,23 +852,13 @@ TEST_F(AdapterTest, APlainFrameIsItsBorderImageAroundItsSectionColour) {
                               mix(GetGValue(under), GetGValue(pic), GetGValue(mask)),
                               mix(GetBValue(under), GetBValue(pic), GetBValue(mask)));
     EXPECT_EQ(shown.At(1, 0), testwin::SwapRedBlue(want));
-}
-
-// Asked for its colour, a frame painted from a textured section has none to
-// give (its children take its image); a plain one answers its section's.
-TEST_F(AdapterTest, OnlyAPlainFrameAnswersAColour) {
-    Make({});
-    TFrame* frame = AddFrame(60, 50, 200, 140);
-    Show();
-    TsFrameAdapter* fa = FrameAdapterOf(frame);
-    ASSERT_NE(fa, nullptr);
-    for (const auto& [section, textured] : {std::pair{"GROUPBOX", true}, std::pair{"EDIT", false}}) {
-        fa->SkinData()->SetSkinSection(section);
-        ASSERT_EQ(fa->SkinData()->NeedsRepaint(), textured) << section;
-        const TColor own = ColorToRGB(fa->SkinData()->Section()->Color);
-        const LRESULT c = SendMessageW(frame->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), 0);
-        EXPECT_EQ(TColor(c), textured ? TransparentKeyColor : own) << section;
-    }
+    // Asked for its colour it answers its section's; a textured frame has
+    // none to give (its children take its image).
+    const auto answer = [&] { return TColor(SendMessageW(frame->Handle(), SM_ALPHACMD, WPARAM(SkinWParam(scQueryColor)), 0)); };
+    EXPECT_EQ(answer(), ColorToRGB(fa->SkinData()->Section()->Color));
+    fa->SkinData()->SetSkinSection("GROUPBOX");
+    ASSERT_TRUE(fa->SkinData()->NeedsRepaint());
+    EXPECT_EQ(answer(), TransparentKeyColor);
 }
 
 // A frame whose image is kept (an opaque gradient section) moved over the

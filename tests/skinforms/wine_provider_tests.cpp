@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -1304,24 +1305,17 @@ INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night")
 
 namespace {
 
-// The pixels of R of what the window shows, as a strip.
-std::vector<uint32_t> Shown(HWND H, const TRect& R) {
-    const testwin::Pixels p = testwin::CopyFromWindow(H, RECT{R.Left, R.Top, R.Right, R.Bottom}, true);
-    return p.Data;
-}
-
 // Pixels far from the most common one: a glyph's ink.
-int Ink(const std::vector<uint32_t>& P) {
+int Ink(const testwin::Pixels& P) {
     std::map<uint32_t, int> n;
-    for (uint32_t c : P) ++n[c];
+    for (uint32_t c : P.Data) ++n[c];
     const uint32_t face = std::max_element(n.begin(), n.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
-    return int(std::count_if(P.begin(), P.end(), [&](uint32_t c) { return Distance(c, face) > 90; }));
+    return int(std::count_if(P.Data.begin(), P.Data.end(), [&](uint32_t c) { return Distance(c, face) > 90; }));
 }
 
-int Changed(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B) {
-    int n = 0;
-    for (size_t i = 0; i < std::min(A.size(), B.size()); ++i) n += A[i] != B[i];
-    return n;
+int Changed(const testwin::Pixels& A, const testwin::Pixels& B) {
+    return int(std::inner_product(A.Data.begin(), A.Data.end(), B.Data.begin(), size_t(0), std::plus<>(),
+                                  std::not_equal_to<>()));
 }
 
 }  // namespace
@@ -1346,36 +1340,37 @@ TEST_P(PlainLook, TitleAndMenuLineButtonsShowAndTheMDIAreaIsItsSection) {
     child->Show();
     Pump(150);
     HWND h = f->Handle();
+    const auto shown = [&](TsCaptionSlot S) {
+        const TRect r = p->Button(S).Rect;
+        return testwin::CopyFromWindow(h, RECT{r.Left, r.Top, r.Right, r.Bottom}, true);
+    };
     for (TsCaptionSlot s : {cbClose, cbMaximize, cbMinimize}) {
-        const TRect r = p->Button(s).Rect;
-        const std::vector<uint32_t> normal = Shown(h, r);
+        const testwin::Pixels normal = shown(s);
         EXPECT_GE(Ink(normal), 6) << "button " << s << " has no glyph";
         const POINT at = Centre(ButtonOnScreen(p, s));
         MouseMove(at.x, at.y);
-        const std::vector<uint32_t> hot = Shown(h, r);
+        const testwin::Pixels hot = shown(s);
         EXPECT_GE(Changed(normal, hot), 10) << "button " << s << " does not light";
         MouseDown();
-        EXPECT_GE(Changed(hot, Shown(h, r)), 10) << "button " << s << " does not look pressed";
+        EXPECT_GE(Changed(hot, shown(s)), 10) << "button " << s << " does not look pressed";
         MouseMove(at.x, at.y + 150);
         MouseUp();
         Pump(50);
     }
     EXPECT_TRUE(IsWindowVisible(h) && !IsIconic(h) && !IsZoomed(h));
-    const int area = Manager->SectionIndex("MDIAREA");
-    if (area >= 0) {
-        HWND client = f->ClientHandle();
+    if (const int area = Manager->SectionIndex("MDIAREA"); area >= 0) {
         RECT cr{};
-        GetClientRect(client, &cr);
-        const testwin::Pixels px = testwin::CopyFromWindow(client, RECT{cr.right - 120, cr.bottom - 90, cr.right - 20, cr.bottom - 10});
+        GetClientRect(f->ClientHandle(), &cr);
+        const testwin::Pixels px =
+            testwin::CopyFromWindow(f->ClientHandle(), RECT{cr.right - 120, cr.bottom - 90, cr.right - 20, cr.bottom - 10});
         const uint32_t colour = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(area)].Color)));
-        EXPECT_EQ(px.Count(colour), 100 * 80)
-            << "the client is not the MDIAREA colour";
+        EXPECT_EQ(px.Count(colour), 100 * 80) << "the client is not the MDIAREA colour";
     }
     SendMessageW(f->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child->Handle()), 0);
     Pump(200);
     ASSERT_TRUE(p->MDIButtonsShown());
     for (TsCaptionSlot s : {cbMDIClose, cbMDIRestore, cbMDIMinimize})
-        EXPECT_GE(Ink(Shown(h, p->Button(s).Rect)), 4) << "menu-line button " << s << " has no glyph";
+        EXPECT_GE(Ink(shown(s)), 4) << "menu-line button " << s << " has no glyph";
 }
 
 INSTANTIATE_TEST_SUITE_P(Plain, PlainLook, ::testing::Values("Flat", "Sparse"));

@@ -115,7 +115,9 @@ TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
     static const char* const buttons[6] = {"SCROLLBTNTOP",  "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
                                            "SCROLLBTNRIGHT", "SCROLLSLIDERV",   "SCROLLSLIDERH"};
     for (int i = 0; i < 6; ++i) {
-        const TsSection b = SectionAt(SectionIndex(buttons[i]));
+        // Arrows and thumbs are buttons: without their own section they paint
+        // as one, so a thumb never vanishes into its track.
+        const TsSection b = Resolve(buttons[i], "BUTTON");
         c.ScrollBtn[i] = s16(b.Index);
         c.ScrollBtnBorder[i] = s16(MaskIndexInherited(b, "BORDERSMASK"));
         if (b.Valid()) c.ScrollBtnGlyph[i] = s16(MaskIndex(b.Name, "GLYPHMASK"));
