@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "DragTracking.h"
 #include "Graphics.h"
@@ -25,19 +26,52 @@ TRect SiteArea(TWinControl* Site) {
     return r;
 }
 
-// An inverted frame of Width pixels on the screen; drawn twice it is gone.
-void InvertFrame(const TRect& R, int Width) {
+// Screen pixels inverted through a halftone; inverted twice they are back.
+void InvertBar(HDC DC, const TRect& R) { PatBlt(DC, R.Left, R.Top, R.Width(), R.Height(), PATINVERT); }
+
+template <class F>
+void WithHalftone(F Draw) {
     WindowDC dc(nullptr);
     if (!dc) return;
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
     BitmapHandle bits(CreateBitmap(8, 8, 1, 1, pattern));
     BrushHandle brush(CreatePatternBrush(bits.Get()));
     SelectGuard select(dc.Get(), brush.Get());
-    const int w = R.Width(), h = R.Height();
-    PatBlt(dc.Get(), R.Left, R.Top, w, Width, PATINVERT);
-    PatBlt(dc.Get(), R.Left, R.Bottom - Width, w, Width, PATINVERT);
-    PatBlt(dc.Get(), R.Left, R.Top + Width, Width, h - 2 * Width, PATINVERT);
-    PatBlt(dc.Get(), R.Right - Width, R.Top + Width, Width, h - 2 * Width, PATINVERT);
+    Draw(dc.Get());
+}
+
+// An inverted frame of Width pixels on the screen.
+void InvertFrame(const TRect& R, int Width) {
+    WithHalftone([&](HDC dc) {
+        InvertBar(dc, Rect(R.Left, R.Top, R.Right, R.Top + Width));
+        InvertBar(dc, Rect(R.Left, R.Bottom - Width, R.Right, R.Bottom));
+        InvertBar(dc, Rect(R.Left, R.Top + Width, R.Left + Width, R.Bottom - Width));
+        InvertBar(dc, Rect(R.Right - Width, R.Top + Width, R.Right, R.Bottom - Width));
+    });
+}
+
+// Avail pixels shared by the zones in proportion to their shares, rounded
+// so that the lengths add up to Avail exactly.
+std::vector<int> ShareOut(const std::vector<TDockZone*>& Zones, int Avail) {
+    double total = 0;
+    for (TDockZone* z : Zones) total += std::max(0.0, z->Share);
+    std::vector<int> lengths;
+    double cum = 0;
+    int at = 0;
+    for (TDockZone* z : Zones) {
+        cum += total > 0 ? std::max(0.0, z->Share) : 1;
+        const int to = int(std::lround(Avail * cum / (total > 0 ? total : double(Zones.size()))));
+        lengths.push_back(to - at);
+        at = to;
+    }
+    return lengths;
+}
+
+std::vector<TDockZone*> ShownChildren(const TDockZone* Zone) {
+    std::vector<TDockZone*> shown;
+    for (auto& z : Zone->Children)
+        if (z->Visible()) shown.push_back(z.get());
+    return shown;
 }
 
 TCustomDockForm* FloatingHost(TWinControl* Site) { return dynamic_cast<TCustomDockForm*>(Site); }
@@ -117,6 +151,8 @@ struct DockMachinery {
             if (!w || !w->DockSite() || !w->Showing()) continue;
             if (static_cast<TControl*>(w) == Source) continue;
             if (auto* sw = dynamic_cast<TWinControl*>(Source); sw && sw->ContainsControl(w)) continue;
+            // Its own floating window: dropped there it just floats on.
+            if (FloatingHost(w) && w->DockClientCount() == 1 && w->DockClients(0) == Source) continue;
             RECT wr;
             GetWindowRect(h, &wr);
             TRect influence = Rect(wr.left, wr.top, wr.right, wr.bottom);
@@ -268,7 +304,7 @@ bool TControl::ManualDock(TWinControl* NewDockSite, TControl* DropControl, TAlig
 
 bool TControl::ManualFloat(const TRect& ScreenPos) {
     TWinControl* old = FHostDockSite;
-    if (TCustomDockForm* host = FloatingHost(old)) {
+    if (TCustomDockForm* host = FloatingHost(old); host && host->DockClientCount() == 1) {
         host->SetBounds(host->Left() + ScreenPos.Left - ClientOrigin().X, host->Top() + ScreenPos.Top - ClientOrigin().Y,
                         host->Width(), host->Height());
         return true;
@@ -286,10 +322,11 @@ bool TControl::ManualFloat(const TRect& ScreenPos) {
                        DWORD(GetWindowLongW(host->Handle(), GWL_EXSTYLE)));
     host->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     DockMachinery::LeaveHost(this);
+    SetAlign(alNone);
     SetParent(host);
-    SetAlign(alClient);
     FHostDockSite = host;
     host->FDockClients.push_back(this);
+    host->DockManager()->InsertControl(this, alNone, nullptr);
     SetVisible(true);
     host->Show();
     return true;
@@ -411,6 +448,7 @@ TDockTree::TDockTree(TWinControl* DockSite)
       FHook(DockSite, TWndMethod::Of<&TDockTree::WindowProc>(this)) {}
 
 TDockTree::~TDockTree() {
+    EndSizing(false);
     if (FCloseDown && GetCapture() == FDockSite->HandleIfAllocated()) ReleaseCapture();
 }
 
@@ -443,14 +481,20 @@ void TDockTree::InsertControl(TControl* Control, TAlign InsertAt, TControl* Drop
     zone->ChildControl = Control;
     TDockZone* parent = at->Parent;
     if (at != root && parent && parent->Orientation == orient) {
+        // It takes half of the zone it was dropped on.
+        zone->Share = at->Share / 2;
+        at->Share -= zone->Share;
         auto it = std::find_if(parent->Children.begin(), parent->Children.end(),
                                [at](const auto& z) { return z.get() == at; });
         zone->Parent = parent;
         parent->Children.insert(before ? it : it + 1, std::move(zone));
     } else if (at == root && root->Orientation == orient) {
+        // Along the whole site: an equal part of it.
+        double total = 0;
+        for (auto& z : root->Children) total += z->Share;
+        zone->Share = total / double(root->Children.size());
         zone->Parent = root;
-        if (before) root->Children.insert(root->Children.begin(), std::move(zone));
-        else root->Children.push_back(std::move(zone));
+        root->Children.insert(before ? root->Children.begin() : root->Children.end(), std::move(zone));
     } else {
         // Split the zone: what it held moves one level down, beside the new one.
         auto moved = std::make_unique<TDockZone>();
@@ -473,12 +517,21 @@ void TDockTree::RemoveControl(TControl* Control) {
     if (FCloseDown == Control) FCloseDown = nullptr;
     TDockZone* z = FindZone(FTopZone.get(), Control);
     if (!z) return;
+    EndSizing(false);
     TDockZone* parent = z->Parent;
     if (!parent) {
         FTopZone = std::make_unique<TDockZone>();
     } else {
         auto& v = parent->Children;
-        v.erase(std::find_if(v.begin(), v.end(), [z](const auto& c) { return c.get() == z; }));
+        const auto at = std::find_if(v.begin(), v.end(), [z](const auto& c) { return c.get() == z; }) - v.begin();
+        // Its room goes to the nearest shown neighbour, the one before first.
+        ptrdiff_t heir = at > 0 ? at - 1 : at + 1;
+        for (ptrdiff_t d = 1; d < ptrdiff_t(v.size()); ++d) {
+            if (at - d >= 0 && v[size_t(at - d)]->Visible()) { heir = at - d; break; }
+            if (at + d < ptrdiff_t(v.size()) && v[size_t(at + d)]->Visible()) { heir = at + d; break; }
+        }
+        v[size_t(heir)]->Share += z->Share;
+        v.erase(v.begin() + at);
         if (v.size() == 1) {
             // A zone with one child left is that child.
             std::unique_ptr<TDockZone> only = std::move(v.front());
@@ -492,7 +545,9 @@ void TDockTree::RemoveControl(TControl* Control) {
 }
 
 void TDockTree::ResetBounds(bool) {
+    EndSizing(false);
     FFrames.clear();
+    FSplitters.clear();
     LayoutZone(FTopZone.get(), SiteArea(FDockSite));
     FDockSite->Invalidate();
 }
@@ -506,17 +561,22 @@ void TDockTree::LayoutZone(TDockZone* Zone, const TRect& R) {
         c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
         return;
     }
-    std::vector<TDockZone*> shown;
-    for (auto& z : Zone->Children)
-        if (z->Visible()) shown.push_back(z.get());
-    const int n = int(shown.size());
+    const std::vector<TDockZone*> shown = ShownChildren(Zone);
+    const int n = int(shown.size()), bar = FSplitterWidth;
     const bool across = Zone->Orientation == doVertical;
-    const int length = across ? R.Width() : R.Height();
+    const int avail = std::max(0, (across ? R.Width() : R.Height()) - (n - 1) * bar);
+    const std::vector<int> lengths = ShareOut(shown, avail);
+    auto part = [&](int from, int to) {
+        return across ? Rect(from, R.Top, to, R.Bottom) : Rect(R.Left, from, R.Right, to);
+    };
+    int at = across ? R.Left : R.Top;
     for (int i = 0; i < n; ++i) {
-        const int from = length * i / n, to = length * (i + 1) / n;
-        TRect part = across ? Rect(R.Left + from, R.Top, R.Left + to, R.Bottom)
-                            : Rect(R.Left, R.Top + from, R.Right, R.Top + to);
-        LayoutZone(shown[size_t(i)], part);
+        const int end = at + lengths[size_t(i)];
+        LayoutZone(shown[size_t(i)], part(at, end));
+        if (i + 1 < n)
+            FSplitters.push_back(
+                {Zone, shown[size_t(i)], shown[size_t(i) + 1], part(end, end + bar), at, end + bar + lengths[size_t(i) + 1], avail});
+        at = end + bar;
     }
 }
 
@@ -529,7 +589,15 @@ bool TDockTree::FrameRect(TControl* Control, TRect& Frame) const {
     return false;
 }
 
+bool TDockTree::GrabbersShown() const {
+    if (!FloatingHost(FDockSite)) return true;
+    int shown = 0;
+    for (int i = 0; i < FDockSite->DockClientCount(); ++i) shown += FDockSite->DockClients(i)->Visible();
+    return shown > 1;
+}
+
 void TDockTree::AdjustDockRect(TControl*, TRect& ARect) {
+    if (!GrabbersShown()) return;
     if (VerticalGrabbers()) ARect.Left += FGrabberSize;
     else ARect.Top += FGrabberSize;
 }
@@ -542,8 +610,8 @@ TRect TDockTree::CloseButtonRect(const TRect& F) const {
 TControl* TDockTree::HitTest(const TPoint& MousePos, int& HTFlag) const {
     for (const auto& [c, f] : FFrames) {
         if (!c->Visible() || !Inside(f, MousePos)) continue;
-        TRect grab = VerticalGrabbers() ? Rect(f.Left, f.Top, f.Left + FGrabberSize, f.Bottom)
-                                        : Rect(f.Left, f.Top, f.Right, f.Top + FGrabberSize);
+        const int g = GrabbersShown() ? FGrabberSize : 0;
+        TRect grab = VerticalGrabbers() ? Rect(f.Left, f.Top, f.Left + g, f.Bottom) : Rect(f.Left, f.Top, f.Right, f.Top + g);
         if (!Inside(grab, MousePos)) HTFlag = HTCLIENT;
         else HTFlag = Inside(CloseButtonRect(f), MousePos) ? HTCLOSE : HTCAPTION;
         return c;
@@ -567,6 +635,7 @@ void TDockTree::PositionDockRect(TControl*, TControl* DropCtl, TAlign DropAlign,
 }
 
 void TDockTree::PaintSite(HDC DC) {
+    if (!GrabbersShown()) return;
     TCanvas canvas;
     TCanvasDCScope scope(&canvas, DC);
     for (const auto& [c, f] : FFrames)
@@ -587,7 +656,113 @@ void TDockTree::PaintDockFrame(TCanvas* Canvas, TControl*, const TRect& R) {
     if (g > 2) DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
 }
 
+int TDockTree::SplitterAt(const TPoint& P) const {
+    for (size_t i = 0; i < FSplitters.size(); ++i)
+        if (Inside(FSplitters[i].Bar, P)) return int(i);
+    return -1;
+}
+
+static TCursor SplitterCursor(const TDockZone* Zone) { return Zone->Orientation == doVertical ? crHSplit : crVSplit; }
+
+// A press on a splitter captures the mouse; the bar's new place is shown
+// as an inverted line until the release lays the zones out there.
+bool TDockTree::SplitterMessage(TMessage& m) {
+    const HWND site = FDockSite->HandleIfAllocated();
+    const TPoint p = Point(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    auto along = [this](const TPoint& q) {
+        return FSplitters[size_t(FSizing)].Zone->Orientation == doVertical ? q.X : q.Y;
+    };
+    switch (m.Msg) {
+    case WM_SETCURSOR: {
+        if (FSizing >= 0 || DockDragging() || reinterpret_cast<HWND>(m.WParam) != site || LOWORD(m.LParam) != HTCLIENT)
+            return false;
+        POINT cur;
+        GetCursorPos(&cur);
+        const int i = SplitterAt(FDockSite->ScreenToClient(Point(cur.x, cur.y)));
+        if (i < 0) return false;
+        SetCursor(CursorHandle(SplitterCursor(FSplitters[size_t(i)].Zone)));
+        m.Result = TRUE;
+        return true;
+    }
+    case WM_LBUTTONDOWN: {
+        if (FSizing >= 0) return true;
+        const int i = DockDragging() ? -1 : SplitterAt(p);
+        if (i < 0) return false;
+        FSizing = i;
+        const TRect& bar = FSplitters[size_t(i)].Bar;
+        FSizePos = along(Point(bar.Left, bar.Top));
+        FSizeGrab = along(p) - FSizePos;
+        SetCapture(site);
+        SizeSplitterTo(FSizePos);
+        return true;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        if (FSizing < 0) return false;
+        SetCursor(CursorHandle(SplitterCursor(FSplitters[size_t(FSizing)].Zone)));
+        SizeSplitterTo(along(p) - FSizeGrab);
+        if (m.Msg == WM_LBUTTONUP) EndSizing(true);
+        return true;
+    case WM_RBUTTONDOWN:
+        if (FSizing < 0) return false;
+        EndSizing(false);
+        return true;
+    case WM_CAPTURECHANGED:
+        if (FSizing >= 0 && reinterpret_cast<HWND>(m.LParam) != site) EndSizing(false);
+        return false;
+    default: return false;
+    }
+}
+
+void TDockTree::SizeSplitterTo(int Pos) {
+    const TSplitter& sp = FSplitters[size_t(FSizing)];
+    const bool across = sp.Zone->Orientation == doVertical;
+    const int lo = sp.SpanFrom + MinZoneSize(), hi = sp.SpanTo - FSplitterWidth - MinZoneSize();
+    // Too short for both minimums: the bar stays where it is.
+    Pos = lo <= hi ? std::clamp(Pos, lo, hi) : (across ? sp.Bar.Left : sp.Bar.Top);
+    if (FLineShown && Pos == FSizePos) return;
+    auto line = [&](int at) {
+        TRect r = across ? Rect(at, sp.Bar.Top, at + FSplitterWidth, sp.Bar.Bottom)
+                         : Rect(sp.Bar.Left, at, sp.Bar.Right, at + FSplitterWidth);
+        return ScreenRectOf(FDockSite, r);
+    };
+    WithHalftone([&](HDC dc) {
+        if (FLineShown) InvertBar(dc, line(FSizePos));
+        InvertBar(dc, line(Pos));
+    });
+    FLineShown = true;
+    FSizePos = Pos;
+}
+
+void TDockTree::EndSizing(bool Apply) {
+    if (FSizing < 0) return;
+    const TSplitter sp = FSplitters[size_t(FSizing)];
+    FSizing = -1;
+    if (FLineShown) {
+        const bool across = sp.Zone->Orientation == doVertical;
+        TRect r = across ? Rect(FSizePos, sp.Bar.Top, FSizePos + FSplitterWidth, sp.Bar.Bottom)
+                         : Rect(sp.Bar.Left, FSizePos, sp.Bar.Right, FSizePos + FSplitterWidth);
+        WithHalftone([&](HDC dc) { InvertBar(dc, ScreenRectOf(FDockSite, r)); });
+        FLineShown = false;
+    }
+    if (GetCapture() == FDockSite->HandleIfAllocated()) ReleaseCapture();
+    if (!Apply) return;
+    // Shares in pixels from here: the shown zones keep their lengths but for
+    // the two beside the bar, hidden ones keep their part of the whole.
+    const std::vector<TDockZone*> shown = ShownChildren(sp.Zone);
+    const std::vector<int> lengths = ShareOut(shown, sp.Avail);
+    double visible = 0;
+    for (TDockZone* z : shown) visible += z->Share;
+    const double scale = visible > 0 ? sp.Avail / visible : 1;
+    for (auto& z : sp.Zone->Children) z->Share *= scale;
+    for (size_t i = 0; i < shown.size(); ++i) shown[i]->Share = lengths[i];
+    sp.A->Share = FSizePos - sp.SpanFrom;
+    sp.B->Share = sp.SpanTo - FSizePos - FSplitterWidth;
+    ResetBounds(true);
+}
+
 void TDockTree::WindowProc(TMessage& m) {
+    if (SplitterMessage(m)) return;
     if (!DockDragging()) {
         switch (m.Msg) {
         case WM_LBUTTONDOWN: {
@@ -626,10 +801,12 @@ void TDockTree::WindowProc(TMessage& m) {
 TCustomDockForm::TCustomDockForm(TComponent* AOwner) : TForm(AOwner) {
     SetBorderStyle(bsSizeToolWin);
     SetBorderIcons(BorderIconBit(biSystemMenu));
+    SetDockSite(true);
+    SetUseDockManager(true);
 }
 
 void TCustomDockForm::WndProc(TMessage& m) {
-    // A press on the caption drags the floating control, not the window.
+    // A press on the caption drags a lone floating control, not the window.
     if (m.Msg == WM_NCLBUTTONDOWN && m.WParam == HTCAPTION && DockClientCount() == 1) {
         SetActiveWindow(Handle());
         BeginDockDrag(DockClients(0), false);

@@ -48,6 +48,10 @@ struct TDockZone {
     TDockZone* Parent = nullptr;
     TControl* ChildControl = nullptr;
     TDockOrientation Orientation = doNoOrient;
+    // Its length among its siblings: the visible ones share their parent's
+    // length in proportion to it, so a resized site reflows proportionally
+    // and a hidden client's room comes back when it shows again.
+    double Share = 1;
     std::vector<std::unique_ptr<TDockZone>> Children;
     // Whether it shows a visible control: hidden clients give up their room.
     bool Visible() const;
@@ -82,31 +86,59 @@ public:
     TControl* HitTest(const TPoint& MousePos, int& HTFlag) const;
     // The frame (zone) of a docked visible control, site client coordinates.
     bool FrameRect(TControl* Control, TRect& Frame) const;
+    // Width of the bar between neighbouring zones that a drag moves, and
+    // the length neither zone is made smaller than by it.
+    int SplitterWidth() const { return FSplitterWidth; }
+    int MinZoneSize() const { return 2 * FGrabberSize; }
 
 protected:
     // Grabbers run down the left of a site aligned top or bottom, else
     // along the top of each frame.
     bool VerticalGrabbers() const;
+    // A floating host with one client shows it without a grabber: its
+    // caption is the window's.
+    bool GrabbersShown() const;
     // The site's messages pass here first: the grabber's press starts an
     // undock drag, a click on the close button hides the client.
     virtual void WindowProc(TMessage& Message);
     int FGrabberSize = 12;
 
 private:
+    // The bar between visible neighbours A and B of Zone; Span runs from
+    // A's start to B's end along Zone's length, which is Avail less bars.
+    struct TSplitter {
+        TDockZone* Zone;
+        TDockZone* A;
+        TDockZone* B;
+        TRect Bar;
+        int SpanFrom, SpanTo, Avail;
+    };
     TDockZone* FindZone(TDockZone* Zone, TControl* Control) const;
     void LayoutZone(TDockZone* Zone, const TRect& R);
     TRect CloseButtonRect(const TRect& Frame) const;
+    int SplitterAt(const TPoint& P) const;
+    bool SplitterMessage(TMessage& Message);
+    void SizeSplitterTo(int Pos);
+    void EndSizing(bool Apply);
 
     TWinControl* FDockSite;
     std::unique_ptr<TDockZone> FTopZone;
     TWndProcHook FHook;
     std::vector<std::pair<TControl*, TRect>> FFrames;
     TControl* FCloseDown = nullptr;
+    std::vector<TSplitter> FSplitters;
+    int FSplitterWidth = 4;
+    // The splitter being dragged (-1: none), where the mouse holds its bar
+    // and where the bar would go, shown inverted on the screen.
+    int FSizing = -1;
+    int FSizeGrab = 0, FSizePos = 0;
+    bool FLineShown = false;
 };
 
 // The window a floating control lives in: a tool window the size of the
-// control; a drag of its caption is a dock drag of the control; it goes
-// away when its last client leaves.
+// control; while it holds one client a drag of its caption is a dock drag
+// of that client. It is a dock site: a second client dropped on it docks
+// beside the first, and it goes away when its last client leaves.
 class TCustomDockForm : public TForm {
 public:
     explicit TCustomDockForm(TComponent* AOwner);

@@ -218,7 +218,8 @@ TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
         p->SetParent(s.Form.get());
         p->SetBounds(200, 220, 80, 40);
     }
-    // Site area (2, 2)-(298, 148); each frame loses its 14-pixel strip on top.
+    // Site area (2, 2)-(298, 148); each frame loses its 14-pixel strip on
+    // top; neighbouring zones have a 4-pixel splitter between them.
     struct Step {
         std::function<void()> Do;
         TRect A, B, C;  // empty: not docked or hidden
@@ -226,14 +227,15 @@ TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
     const TRect none{};
     const Step steps[] = {
         {[&] { a->ManualDock(s.Site); }, Rect(2, 16, 298, 148), none, none},
-        {[&] { b->ManualDock(s.Site, a, alRight); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 148), none},
-        {[&] { c->ManualDock(s.Site, b, alBottom); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 75),
-         Rect(150, 89, 298, 148)},
-        {[&] { ClickWithMouse(s.OnSite(289, 8)); }, Rect(2, 16, 150, 148), none, Rect(150, 16, 298, 148)},
-        {[&] { b->Show(); }, Rect(2, 16, 150, 148), Rect(150, 16, 298, 75), Rect(150, 89, 298, 148)},
-        // Left of A: a third column; B's column, alone now, is B's whole.
-        {[&] { c->ManualDock(s.Site, a, alLeft); }, Rect(100, 16, 199, 148), Rect(199, 16, 298, 148),
-         Rect(2, 16, 100, 148)},
+        {[&] { b->ManualDock(s.Site, a, alRight); }, Rect(2, 16, 148, 148), Rect(152, 16, 298, 148), none},
+        {[&] { c->ManualDock(s.Site, b, alBottom); }, Rect(2, 16, 148, 148), Rect(152, 16, 298, 73),
+         Rect(152, 91, 298, 148)},
+        {[&] { ClickWithMouse(s.OnSite(289, 8)); }, Rect(2, 16, 148, 148), none, Rect(152, 16, 298, 148)},
+        {[&] { b->Show(); }, Rect(2, 16, 148, 148), Rect(152, 16, 298, 73), Rect(152, 91, 298, 148)},
+        // Left of A it takes half of A's zone; B, alone in its column now,
+        // has C's room too.
+        {[&] { c->ManualDock(s.Site, a, alLeft); }, Rect(78, 16, 150, 148), Rect(154, 16, 298, 148),
+         Rect(2, 16, 74, 148)},
     };
     int i = 0;
     for (const Step& st : steps) {
@@ -409,4 +411,100 @@ end
         for (const char* part : {"TDockForm", "Tool", "DragKind", "dkFloat"})
             EXPECT_NE(m.find(part), std::string::npos) << part << " in " << m;
     }
+}
+
+namespace {
+
+// A beside B, and C under B when Three; otherwise C waits on the form.
+// Site area (2, 2)-(298, 148); the bars between zones are 4 pixels.
+struct ZoneScene : DockScene {
+    TRzPanel *A = Tool, *B = new TRzPanel(Form.get()), *C = new TRzPanel(Form.get());
+    explicit ZoneScene(bool Three) {
+        for (TRzPanel* p : {B, C}) {
+            p->SetParent(Form.get());
+            p->SetBounds(200, 220, 120, 60);
+            p->SetDragKind(dkDock);
+            p->SetDragMode(dmAutomatic);
+        }
+        A->ManualDock(Site);
+        B->ManualDock(Site, A, alRight);
+        if (Three) C->ManualDock(Site, B, alBottom);
+        Pump(40);
+    }
+    std::vector<TRect> Frames() const {
+        std::vector<TRect> f(3);
+        for (size_t i = 0; i < 3; ++i) Site->DockManager()->FrameRect(i ? i == 1 ? B : C : A, f[i]);
+        return f;
+    }
+};
+
+}  // namespace
+
+TEST(DockZones, AMouseDragMovesASplitterOrSplitsTheZoneDroppedOn) {
+    struct Case {
+        bool Three;
+        TPoint From, To;            // site points; From (0, 0): C's middle
+        const wchar_t* Cursor;      // over From; a splitter's line shows at the frame A or B gets
+        TPoint Resize;              // the site's new size after the drop, if any
+        std::vector<TRect> Frames;  // of A, B and C
+    };
+    const Case cases[] = {
+        {true, {150, 100}, {190, 100}, IDC_SIZEWE, {}, {Rect(2, 2, 188, 148), Rect(192, 2, 298, 73), Rect(192, 77, 298, 148)}},
+        {true, {225, 75}, {225, 45}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 43), Rect(152, 47, 298, 148)}},
+        // Past the far side: the zone beyond keeps twice the grabber (28).
+        {true, {149, 60}, {400, 60}, IDC_SIZEWE, {}, {Rect(2, 2, 266, 148), Rect(270, 2, 298, 73), Rect(270, 77, 298, 148)}},
+        {true, {260, 76}, {260, -50}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 30), Rect(152, 34, 298, 148)}},
+        // A : B of 98 : 194 and B : C of 1 : 1 hold when the site is resized.
+        {true, {150, 100}, {102, 100}, IDC_SIZEWE, {600, 150}, {Rect(2, 2, 201, 148), Rect(205, 2, 598, 73), Rect(205, 77, 598, 148)}},
+        {true, {150, 100}, {102, 100}, IDC_SIZEWE, {150, 300}, {Rect(2, 2, 50, 298), Rect(54, 2, 148, 148), Rect(54, 152, 148, 298)}},
+        // C dropped near an edge of A or B: beside it on that side, nested.
+        {false, {}, {225, 140}, nullptr, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 73), Rect(152, 77, 298, 148)}},
+        {false, {}, {75, 20}, nullptr, {}, {Rect(2, 77, 148, 148), Rect(152, 2, 298, 148), Rect(2, 2, 148, 73)}},
+        {false, {}, {6, 75}, nullptr, {}, {Rect(78, 2, 150, 148), Rect(154, 2, 298, 148), Rect(2, 2, 74, 148)}},
+    };
+    for (const Case& k : cases) {
+        ZoneScene s(k.Three);
+        const TPoint from = k.Cursor ? s.OnSite(k.From.X, k.From.Y) : s.C->ClientToScreen(Point(60, 30));
+        testwin::MouseAt(from.X, from.Y);
+        Pump(40);
+        CURSORINFO ci{sizeof ci};
+        GetCursorInfo(&ci);
+        const bool across = k.Cursor == IDC_SIZEWE;
+        const TPoint at = s.OnSite(across ? k.Frames[0].Right + 1 : 200, across ? 40 : k.Frames[1].Bottom + 1),
+                     next = Point(at.X + !across, at.Y + across);
+        const COLORREF before[2] = {ScreenPixel(at), ScreenPixel(next)};
+        bool line = true;
+        DragWithMouse(from, s.OnSite(k.To.X, k.To.Y), [&] { line = ScreenPixel(at) != before[0] || ScreenPixel(next) != before[1]; });
+        if (k.Resize.X) s.Site->SetBounds(10, 10, k.Resize.X, k.Resize.Y);
+        Pump(40);
+        if (k.Cursor) EXPECT_EQ(ci.hCursor, LoadCursorW(nullptr, k.Cursor)) << k.From.X << "," << k.From.Y;
+        EXPECT_TRUE(line || !k.Cursor || k.Resize.X) << k.From.X << "," << k.From.Y;
+        EXPECT_EQ(s.Frames(), k.Frames) << k.To.X << "," << k.To.Y << " " << k.Resize.X;
+    }
+}
+
+TEST(DockZones, AFloatingHostTakesASecondClientAndGoesWithTheLast) {
+    ZoneScene s(false);
+    ASSERT_TRUE(s.A->ManualFloat(Bounds(560, 300, 200, 120)));
+    TWinControl* host = s.A->HostDockSite();
+    const HWND wnd = host->Handle();
+    // Raised grabber bars on the screen in the strip at client row Top.
+    auto grabber = [&](int Top) {
+        Shot shot(wnd, TShotPaint::Repainted);
+        const TPoint o = host->ClientToScreen(Point(4, Top + 2));
+        return CountIn(shot, Bounds(o.X - host->Left(), o.Y - host->Top(), 150, 8), Rgb(clBtnHighlight)) > 20;
+    };
+    EXPECT_FALSE(grabber(0));
+    DragWithMouse(s.B->ClientToScreen(Point(60, 30)), host->ClientToScreen(Point(100, 110)));
+    ASSERT_EQ(s.B->HostDockSite(), host);
+    EXPECT_EQ(s.A->BoundsRect(), Rect(0, 12, 200, 58));
+    EXPECT_EQ(s.B->BoundsRect(), Rect(0, 74, 200, 120));
+    EXPECT_TRUE(grabber(0) && grabber(62));
+    DragWithMouse(host->ClientToScreen(Point(60, 5)), s.OnSite(150, 75));  // A by its grabber
+    EXPECT_EQ(s.A->HostDockSite(), s.Site);
+    EXPECT_EQ(s.B->BoundsRect(), Rect(0, 0, 200, 120));
+    EXPECT_FALSE(grabber(0));
+    ASSERT_TRUE(s.B->ManualDock(s.Site, s.A, alRight));
+    Pump(60);
+    EXPECT_FALSE(IsWindow(wnd));
 }
