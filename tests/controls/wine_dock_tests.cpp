@@ -467,7 +467,8 @@ TEST(DockZones, AMouseDragMovesASplitterOrSplitsTheZoneDroppedOn) {
         const TPoint from = k.Cursor ? s.OnSite(k.From.X, k.From.Y) : s.C->ClientToScreen(Point(60, 30));
         testwin::MouseAt(from.X, from.Y);
         Pump(40);
-        CURSORINFO ci{sizeof ci};
+        CURSORINFO ci{};
+        ci.cbSize = sizeof ci;
         GetCursorInfo(&ci);
         const bool across = k.Cursor == IDC_SIZEWE;
         const TPoint at = s.OnSite(across ? k.Frames[0].Right + 1 : 200, across ? 40 : k.Frames[1].Bottom + 1),
@@ -477,7 +478,9 @@ TEST(DockZones, AMouseDragMovesASplitterOrSplitsTheZoneDroppedOn) {
         DragWithMouse(from, s.OnSite(k.To.X, k.To.Y), [&] { line = ScreenPixel(at) != before[0] || ScreenPixel(next) != before[1]; });
         if (k.Resize.X) s.Site->SetBounds(10, 10, k.Resize.X, k.Resize.Y);
         Pump(40);
-        if (k.Cursor) EXPECT_EQ(ci.hCursor, LoadCursorW(nullptr, k.Cursor)) << k.From.X << "," << k.From.Y;
+        if (k.Cursor) {
+            EXPECT_EQ(ci.hCursor, LoadCursorW(nullptr, k.Cursor)) << k.From.X << "," << k.From.Y;
+        }
         EXPECT_TRUE(line || !k.Cursor || k.Resize.X) << k.From.X << "," << k.From.Y;
         EXPECT_EQ(s.Frames(), k.Frames) << k.To.X << "," << k.To.Y << " " << k.Resize.X;
     }
