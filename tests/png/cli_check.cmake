@@ -2,9 +2,16 @@
 # a good picture, exit code 1 and the reader's message for a bad one.
 #   cmake -DEXE=pngdecode [-DRUNNER=emulator;args] -DSUITE=dir -DOUT=dir [-DPREFIX=Z:] -P cli_check.cmake
 set(run ${RUNNER} ${EXE})
+# What a run prints of its own errors, the heap checker's lines among them.
+macro(show_heap_errors)
+  if(err MATCHES "err:heap")
+    message(FATAL_ERROR "${err}")
+  endif()
+endmacro()
 file(MAKE_DIRECTORY ${OUT})
 execute_process(COMMAND ${run} ${PREFIX}${SUITE}/basn6a08.png ${PREFIX}${OUT}/basn6a08.pam
   RESULT_VARIABLE rc ERROR_VARIABLE err)
+show_heap_errors()
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "decoding a good picture failed (${rc}): ${err}")
 endif()
@@ -26,11 +33,13 @@ if(NOT rc EQUAL 0 OR NOT head STREQUAL "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 3\nMAXVAL
 endif()
 execute_process(COMMAND ${run} ${PREFIX}${SUITE}/xs1n0g01.png ${PREFIX}${OUT}/bad.pam
   RESULT_VARIABLE rc ERROR_VARIABLE err)
+show_heap_errors()
 if(NOT rc EQUAL 1 OR NOT err MATCHES "Cannot load image. Invalid or unexpected PNG image format.")
   message(FATAL_ERROR "bad picture: exit ${rc}, message ${err}")
 endif()
 execute_process(COMMAND ${run} ${PREFIX}${SUITE}/xcsn0g01.png ${PREFIX}${OUT}/bad.pam
   RESULT_VARIABLE rc ERROR_VARIABLE err)
+show_heap_errors()
 if(NOT rc EQUAL 1 OR NOT err MATCHES "CRC error found in PNG file")
   message(FATAL_ERROR "bad checksum: exit ${rc}, message ${err}")
 endif()
