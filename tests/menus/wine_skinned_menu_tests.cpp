@@ -476,7 +476,8 @@ TEST(SkinHost, PopupModeOpensThePopupMenuAtTheFormsCentre) {
     ASSERT_NO_FATAL_FAILURE(
         host.Start(TUVRELI_SKINHOST, L"Skin host", L"--popup \"" + std::wstring(dir.begin(), dir.end()) + L"\" Night"));
     ProcessMenus menus{host.pi.dwProcessId, {}};
-    for (int i = 0; i < 200 && menus.Found.empty(); ++i) {
+    // Long enough for the host under the heap checker (each heap call validates it).
+    for (int i = 0; i < 1500 && menus.Found.empty(); ++i) {
         Sleep(20);
         EnumWindows(&ProcessMenus::Collect, reinterpret_cast<LPARAM>(&menus));
     }
