@@ -773,7 +773,7 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
         const TsCommonIndexes& ci = m->ConstData();
         int mask = Item->RadioItem() ? ci.RadioChecked : -1;
         if (!Item->RadioItem()) {
-            mask = m->MaskIndexInherited(m->GlobalSection(), "CHECK");
+            mask = GlobalMask(m, "CHECK");
             if (!m->IsValidMaskIndex(mask)) mask = ci.CheckBoxChecked;
         }
         if (m->IsValidMaskIndex(mask)) {

@@ -294,7 +294,7 @@ void TacSizerWnd::PaintGrip() {
     PaintScope paint(CtrlHandle);
     Geometry = GetWndGeometry(CtrlHandle);
     TsSkinManager* m = SkinManager;
-    const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
+    const int grip = GlobalMask(m, "GRIPIMAGE");
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
     if (w <= 0 || h <= 0) return;
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));

@@ -541,7 +541,7 @@ int TacCheckBoxWnd::GlyphIndex(int State) const {
     static const char* const radios[] = {"RADIOUNCHECKED", "RADIOCHECKED", "BOXGRAYED"};
     const int i = State < 0 ? 0 : State > 2 ? 2 : State;
     const char* name = (radio ? radios : boxes)[i];
-    return m->MaskIndexInherited(m->GlobalSection(), name);
+    return GlobalMask(m, name);
 }
 
 TRect TacCheckBoxWnd::GlyphRect(int Index) const {

@@ -228,7 +228,7 @@ void PaintCorner(TacScrollWnd* W, HWND H, HDC DC) {
     FillFromBackground(bmp.get(), Rect(0, 0, corner.Width(), corner.Height()), BackgroundUnder(W, H, inWindow));
     TsSkinManager* m = ManagerOf(W);
     if (m && InParentCorner(W, H, corner)) {
-        const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
+        const int grip = GlobalMask(m, "GRIPIMAGE");
         if (m->IsValidMaskIndex(grip)) {
             const TPoint cell = m->MaskStateSize(grip);
             PaintGlyphFromImage(bmp.get(), Point(corner.Width() - cell.X, corner.Height() - cell.Y), 0, 1,
