@@ -431,7 +431,7 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
     info->Wnd = Wnd;
     info->HaveExtraLine = data.Visible;
     TsSkinManager* m = FOwner;
-    const TsSection menu = m ? m->Resolve("MAINMENU", "MAINMENU") : TsSection{};
+    const TsSection menu = m ? m->Resolve({"MAINMENU"}) : TsSection{};
     if (m && menu.Name == "MAINMENU" && Width > 0 && Height > 0) {
         info->Bmp.reset(CreateBitmap24(Width, Height));
         TBitmap* bmp = info->Bmp.get();
@@ -633,7 +633,7 @@ void TsSkinableMenus::PaintDivider(TCanvas* C, TMenuItem* Item, const TRect& R, 
                                    TPoint Offset, int ExtraW) {
     TsSkinManager* m = FOwner;
     HDC dc = C->Handle();
-    const int mask = m->MaskIndexInherited(m->Resolve("DIVIDERV", "DIVIDERV"), "BORDERSMASK");
+    const int mask = m->MaskIndexInherited(m->Resolve({"DIVIDERV"}), "BORDERSMASK");
     if (!m->IsValidMaskIndex(mask)) {
         // The classic two-tone line.
         Look& look = CurrentLook();
