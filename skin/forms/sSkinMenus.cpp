@@ -894,8 +894,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     unsigned flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | align;
     if (State & OwnerDrawBit(odNoAccel)) flags |= DT_HIDEPREFIX;
     const TRect textRect{x > 3 ? x + FMargin : FMargin, FMargin, W - FMargin, H - FMargin};
-    const int textIdx = lineIdx;
-    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, textIdx, flags, textRect);
+    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, lineIdx, flags, textRect);
     if (OnDrawItem) OnDrawItem(item, bc, local, State, smTopLine);
     if (!enabled && (image || m->IsValidSectionIndex(lineIdx))) {
         // 102 of 255 for the item's own pixels, the rest what lies under it.
