@@ -18,7 +18,6 @@
 #include "EditWndDriver.h"
 #include "EditWndTestClasses.h"
 #include "Forms.h"
-#include "MessageLog.h"
 #include "ComCtrls.h"
 #include "StdCtrls.h"
 #include "TestSkins.h"
@@ -304,21 +303,23 @@ TEST_F(Wrapped, EveryKindIsFramedFromItsSectionAndGetsItsOwnProcedureBack) {
     }
 }
 
+namespace {
+WNDPROC g_SpiedProc = nullptr;
+LPARAM g_PrintClientFlags = -1;
+LRESULT CALLBACK PrintClientSpy(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+    if (Msg == WM_PRINTCLIENT) g_PrintClientFlags = L;
+    return CallWindowProcW(g_SpiedProc, H, Msg, W, L);
+}
+}  // namespace
+
 TEST_F(Wrapped, APrintedEditAsksItsClientWithTheClientAndOwnedFlags) {
     HWND h = MakeKind(Host, kKinds[0]);
-    testwin::MessageLog log;
-    {
-        testwin::LogWindow spy(log, h);
-        TacMainWnd* w = WrapAs<TacEditWnd>(h, M);
-        std::unique_ptr<TBitmap> bmp(CreateBitmap24(360, 240));
-        log.Clear();
-        SendMessageW(h, WM_PRINT, WPARAM(bmp->Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
-        DetachWrapper(h, true, false, w);
-    }
-    std::vector<LPARAM> flags;
-    for (const testwin::LoggedMessage& e : log.Entries())
-        if (e.Msg == WM_PRINTCLIENT) flags.push_back(e.LParam);
-    EXPECT_EQ(flags, std::vector<LPARAM>{PRF_CLIENT | PRF_OWNED});
+    g_SpiedProc = WNDPROC(SetWindowLongPtrW(h, GWLP_WNDPROC, LONG_PTR(&PrintClientSpy)));
+    TacMainWnd* w = WrapAs<TacEditWnd>(h, M);
+    std::unique_ptr<TBitmap> bmp(CreateBitmap24(360, 240));
+    SendMessageW(h, WM_PRINT, WPARAM(bmp->Canvas()->Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    EXPECT_EQ(g_PrintClientFlags, LPARAM(PRF_CLIENT | PRF_OWNED));  // 36
+    DetachWrapper(h, true, false, w);
     DestroyWindow(h);
 }
 
