@@ -687,19 +687,20 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     Spy spy;
     int changes = 0, covered = 0;
     TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360, &spy);
+    const auto caption = [a] {
+        RECT w{};
+        GetWindowRect(a->Form()->Handle(), &w);
+        return POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2};
+    };
     spy.Seen = [&](const TMessage& M) {
         if (M.Msg != WM_NCACTIVATE) return;
-        RECT w{};
-        GetWindowRect(H(a), &w);
         ++changes;
-        covered += CoveredByHelper(POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2});
+        covered += CoveredByHelper(caption());
     };
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
     ASSERT_TRUE(PumpUntil([&] { return b->FormActive() && !a->FormActive(); }, 2000));
     // A click on a's caption makes it the active one.
-    RECT w{};
-    GetWindowRect(H(a), &w);
-    Click(w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2);
+    Click(caption().x, caption().y);
     EXPECT_TRUE(PumpUntil([&] { return a->FormActive() && !b->FormActive(); }, 2000));
     Pump(100);
     spy.Seen = nullptr;
