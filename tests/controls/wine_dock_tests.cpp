@@ -209,17 +209,39 @@ TEST(Docking, ADragFromTheGrabberFloatsItAndADragBackDocksIt) {
     EXPECT_FALSE(IsWindow(hostWnd));  // the empty floating window is gone
 }
 
-TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
-    DockScene s;
-    auto* a = s.Tool;
-    auto* b = new TRzPanel(s.Form.get());
-    auto* c = new TRzPanel(s.Form.get());
-    for (TRzPanel* p : {b, c}) {
-        p->SetParent(s.Form.get());
-        p->SetBounds(200, 220, 80, 40);
+namespace {
+
+// Three clients for the site: with Docked 2, A beside B; with 3, C under B
+// too. Site area (2, 2)-(298, 148); the bars between zones are 4 pixels.
+struct ZoneScene : DockScene {
+    TRzPanel *A = Tool, *B = new TRzPanel(Form.get()), *C = new TRzPanel(Form.get());
+    explicit ZoneScene(int Docked) {
+        for (TRzPanel* p : {B, C}) {
+            p->SetParent(Form.get());
+            p->SetBounds(200, 220, 120, 60);
+            p->SetDragKind(dkDock);
+            p->SetDragMode(dmAutomatic);
+        }
+        if (Docked > 1) {
+            A->ManualDock(Site);
+            B->ManualDock(Site, A, alRight);
+        }
+        if (Docked > 2) C->ManualDock(Site, B, alBottom);
+        Pump(40);
     }
-    // Site area (2, 2)-(298, 148); each frame loses its 14-pixel strip on
-    // top; neighbouring zones have a 4-pixel splitter between them.
+    std::vector<TRect> Frames() const {
+        std::vector<TRect> f(3);
+        for (size_t i = 0; i < 3; ++i) Site->DockManager()->FrameRect(i ? i == 1 ? B : C : A, f[i]);
+        return f;
+    }
+};
+
+}  // namespace
+
+TEST(Docking, ClientsShareTheSiteInZonesAndAHiddenOneGivesItsRoomUp) {
+    ZoneScene s(0);
+    TRzPanel *a = s.A, *b = s.B, *c = s.C;
+    // Each frame loses its 14-pixel strip on top.
     struct Step {
         std::function<void()> Do;
         TRect A, B, C;  // empty: not docked or hidden
@@ -413,57 +435,30 @@ end
     }
 }
 
-namespace {
-
-// A beside B, and C under B when Three; otherwise C waits on the form.
-// Site area (2, 2)-(298, 148); the bars between zones are 4 pixels.
-struct ZoneScene : DockScene {
-    TRzPanel *A = Tool, *B = new TRzPanel(Form.get()), *C = new TRzPanel(Form.get());
-    explicit ZoneScene(bool Three) {
-        for (TRzPanel* p : {B, C}) {
-            p->SetParent(Form.get());
-            p->SetBounds(200, 220, 120, 60);
-            p->SetDragKind(dkDock);
-            p->SetDragMode(dmAutomatic);
-        }
-        A->ManualDock(Site);
-        B->ManualDock(Site, A, alRight);
-        if (Three) C->ManualDock(Site, B, alBottom);
-        Pump(40);
-    }
-    std::vector<TRect> Frames() const {
-        std::vector<TRect> f(3);
-        for (size_t i = 0; i < 3; ++i) Site->DockManager()->FrameRect(i ? i == 1 ? B : C : A, f[i]);
-        return f;
-    }
-};
-
-}  // namespace
-
 TEST(DockZones, AMouseDragMovesASplitterOrSplitsTheZoneDroppedOn) {
     struct Case {
-        bool Three;
+        int Docked;
         TPoint From, To;            // site points; From (0, 0): C's middle
         const wchar_t* Cursor;      // over From; a splitter's line shows at the frame A or B gets
         TPoint Resize;              // the site's new size after the drop, if any
         std::vector<TRect> Frames;  // of A, B and C
     };
     const Case cases[] = {
-        {true, {150, 100}, {190, 100}, IDC_SIZEWE, {}, {Rect(2, 2, 188, 148), Rect(192, 2, 298, 73), Rect(192, 77, 298, 148)}},
-        {true, {225, 75}, {225, 45}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 43), Rect(152, 47, 298, 148)}},
+        {3, {150, 100}, {190, 100}, IDC_SIZEWE, {}, {Rect(2, 2, 188, 148), Rect(192, 2, 298, 73), Rect(192, 77, 298, 148)}},
+        {3, {225, 75}, {225, 45}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 43), Rect(152, 47, 298, 148)}},
         // Past the far side: the zone beyond keeps twice the grabber (28).
-        {true, {149, 60}, {400, 60}, IDC_SIZEWE, {}, {Rect(2, 2, 266, 148), Rect(270, 2, 298, 73), Rect(270, 77, 298, 148)}},
-        {true, {260, 76}, {260, -50}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 30), Rect(152, 34, 298, 148)}},
+        {3, {149, 60}, {400, 60}, IDC_SIZEWE, {}, {Rect(2, 2, 266, 148), Rect(270, 2, 298, 73), Rect(270, 77, 298, 148)}},
+        {3, {260, 76}, {260, -50}, IDC_SIZENS, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 30), Rect(152, 34, 298, 148)}},
         // A : B of 98 : 194 and B : C of 1 : 1 hold when the site is resized.
-        {true, {150, 100}, {102, 100}, IDC_SIZEWE, {600, 150}, {Rect(2, 2, 201, 148), Rect(205, 2, 598, 73), Rect(205, 77, 598, 148)}},
-        {true, {150, 100}, {102, 100}, IDC_SIZEWE, {150, 300}, {Rect(2, 2, 50, 298), Rect(54, 2, 148, 148), Rect(54, 152, 148, 298)}},
+        {3, {150, 100}, {102, 100}, IDC_SIZEWE, {600, 150}, {Rect(2, 2, 201, 148), Rect(205, 2, 598, 73), Rect(205, 77, 598, 148)}},
+        {3, {150, 100}, {102, 100}, IDC_SIZEWE, {150, 300}, {Rect(2, 2, 50, 298), Rect(54, 2, 148, 148), Rect(54, 152, 148, 298)}},
         // C dropped near an edge of A or B: beside it on that side, nested.
-        {false, {}, {225, 140}, nullptr, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 73), Rect(152, 77, 298, 148)}},
-        {false, {}, {75, 20}, nullptr, {}, {Rect(2, 77, 148, 148), Rect(152, 2, 298, 148), Rect(2, 2, 148, 73)}},
-        {false, {}, {6, 75}, nullptr, {}, {Rect(78, 2, 150, 148), Rect(154, 2, 298, 148), Rect(2, 2, 74, 148)}},
+        {2, {}, {225, 140}, nullptr, {}, {Rect(2, 2, 148, 148), Rect(152, 2, 298, 73), Rect(152, 77, 298, 148)}},
+        {2, {}, {75, 20}, nullptr, {}, {Rect(2, 77, 148, 148), Rect(152, 2, 298, 148), Rect(2, 2, 148, 73)}},
+        {2, {}, {6, 75}, nullptr, {}, {Rect(78, 2, 150, 148), Rect(154, 2, 298, 148), Rect(2, 2, 74, 148)}},
     };
     for (const Case& k : cases) {
-        ZoneScene s(k.Three);
+        ZoneScene s(k.Docked);
         const TPoint from = k.Cursor ? s.OnSite(k.From.X, k.From.Y) : s.C->ClientToScreen(Point(60, 30));
         testwin::MouseAt(from.X, from.Y);
         Pump(40);
@@ -487,7 +482,7 @@ TEST(DockZones, AMouseDragMovesASplitterOrSplitsTheZoneDroppedOn) {
 }
 
 TEST(DockZones, AFloatingHostTakesASecondClientAndGoesWithTheLast) {
-    ZoneScene s(false);
+    ZoneScene s(2);
     ASSERT_TRUE(s.A->ManualFloat(Bounds(560, 300, 200, 120)));
     TWinControl* host = s.A->HostDockSite();
     const HWND wnd = host->Handle();

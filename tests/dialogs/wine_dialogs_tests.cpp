@@ -479,9 +479,8 @@ TEST_F(DialogsTest, TheSkinRemovedGivesTheDialogAndItsListsBackEvenFromTheDialog
         else
             Manager->SetActive(false);
         Pump(50);
-        EXPECT_EQ(GetPropW(dlg, acWrapperProp), nullptr);
+        for (HWND w : {dlg, GetDlgItem(dlg, 401), GetDlgItem(dlg, 402)}) EXPECT_EQ(GetPropW(w, acWrapperProp), nullptr);
         EXPECT_NE(GetWindowLongPtrW(dlg, GWL_STYLE) & WS_SYSMENU, 0);
-        for (int id : {401, 402}) EXPECT_EQ(GetPropW(GetDlgItem(dlg, id), acWrapperProp), nullptr) << id;
         EXPECT_EQ(SendDlgItemMessageW(dlg, 401, LVM_GETBKCOLOR, 0, 0), LRESULT(kListColour));
         EXPECT_EQ(SendDlgItemMessageW(dlg, 402, TVM_GETBKCOLOR, 0, 0), LRESULT(kTreeColour));
         DestroyWindow(dlg);

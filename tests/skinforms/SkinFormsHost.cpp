@@ -164,4 +164,10 @@ RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot) {
 
 POINT Centre(const RECT& R) { return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
 
+HWND ForeignMDIChild(HWND Client, int X, int Y, int W, int H, DWORD Style) {
+    testwin::RegisterWindowClass(L"ForeignMDIKid", DefMDIChildProcW, HBRUSH(COLOR_WINDOW + 1));  // once; again fails
+    MDICREATESTRUCTW mc{L"ForeignMDIKid", L"Foreign", GetModuleHandleW(nullptr), X, Y, W, H, Style, 0};
+    return reinterpret_cast<HWND>(SendMessageW(Client, WM_MDICREATE, 0, LPARAM(&mc)));
+}
+
 }  // namespace skinforms

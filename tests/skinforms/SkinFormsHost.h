@@ -56,4 +56,7 @@ testwin::Pixels Image(TsSkinProvider* P);
 RECT ButtonOnScreen(TsSkinProvider* P, TsCaptionSlot Slot);
 POINT Centre(const RECT& R);
 
+// A child of the system's own MDI kind (no class-library form) in Client.
+HWND ForeignMDIChild(HWND Client, int X, int Y, int W, int H, DWORD Style = 0);
+
 }  // namespace skinforms

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -323,15 +322,7 @@ TEST_P(MDIScenario, AChildMaximisesRestoresMinimisesMovesAndTilesWithTheFrameAlw
 // A maximised child that is no class-library form (no provider of its own)
 // minimised from the frame's menu line: the frame goes on painting.
 TEST_P(MDIScenario, AForeignChildMinimisedFromTheMenuLineLeavesTheFramePainting) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefMDIChildProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"ForeignMDIKid";
-    RegisterClassW(&wc);
-    MDICREATESTRUCTW mcs{L"ForeignMDIKid", L"Foreign", wc.hInstance, 20, 20, 260, 180,
-                         WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0};
-    HWND kid = reinterpret_cast<HWND>(SendMessageW(Main->ClientHandle(), WM_MDICREATE, 0, LPARAM(&mcs)));
+    HWND kid = ForeignMDIChild(Main->ClientHandle(), 20, 20, 260, 180, WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     ASSERT_NE(kid, nullptr);
     SendMessageW(Main->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(kid), 0);
     ASSERT_TRUE(PumpUntil([&] { return P->MDIButtonsShown(); }, 2000));
@@ -362,9 +353,7 @@ TEST_P(MDIScenario, TheLinesButtonsActOnTheMaximisedChildAndTheFrameTitleNamesIt
         ASSERT_TRUE(PumpUntil([&] { return IsZoomed(Kid(1)) && P->MDIButtonsShown(); }, 2000));
         Pump(150);
         EXPECT_EQ(GetWindowTextAnsi(main), "MDI frame - [Child 2]");
-        const testwin::Pixels after = title();
-        EXPECT_GT(std::inner_product(before.Data.begin(), before.Data.end(), after.Data.begin(), 0, std::plus<>(),
-                                     std::not_equal_to<>()), 40);
+        EXPECT_GT(before.Differing(title()), 40);
         ExpectShownAsPainted("maximised");
         ClickButton(P, slot);
         const bool restore = slot == cbMDIRestore;

@@ -17,7 +17,6 @@
 #include <map>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -75,6 +74,13 @@ struct Spy {
     TWndMethod Method() { return TWndMethod::Of<&Spy::Proc>(this); }
 };
 
+uint32_t SectionColor(TsSkinManager* M, const char* Section) {
+    return testwin::SwapRedBlue(uint32_t(ColorToRGB(M->gd()[size_t(M->SectionIndex(Section))].Color)));
+}
+
+// The glow windows alive.
+int Glows() { return int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g != nullptr; })); }
+
 LRESULT Command(HWND H, uint16_t Cmd, LPARAM L = 0) {
     return SendMessageW(H, SM_ALPHACMD, WPARAM(SkinWParam(Cmd)), L);
 }
@@ -112,11 +118,15 @@ struct ProviderTest : ::testing::Test {
                             Spy* Under = nullptr) {
         if (!Manager) Manager = MakeManager(nullptr, Skin);
         TForm* f = MakeForm(X, Y, W, H, "Skinned form");
-        Forms.push_back(f);
         if (Under) Under->Install(f);
-        auto* p = new TsSkinProvider(f);
-        f->Show();
-        PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
+        return Shown(f);
+    }
+    // F kept by the test with a provider, shown as the active window.
+    TsSkinProvider* Shown(TForm* F) {
+        Forms.push_back(F);
+        auto* p = new TsSkinProvider(F);
+        F->Show();
+        PumpUntil([F] { return IsWindowVisible(F->Handle()) && GetForegroundWindow() == F->Handle(); }, 2000);
         Pump(100);
         return p;
     }
@@ -344,46 +354,11 @@ TEST_F(ProviderTest, TheGripOfAPlainFormLiesOverTheFormsColour) {
     EXPECT_GT(shown.Share(form), 0.5);
 }
 
-// A skin of plain colours only: on the display the frame's sides and bottom
-// are the form's colour (no border image paints that band) and the title
-// band is exactly the title's colour as the skin text writes it (an odd
-// channel among them), for the active form and the inactive one.
-struct PlainLook : ProviderTest, ::testing::WithParamInterface<const char*> {};
-
-TEST_P(PlainLook, TheWholeFrameAndTheExactTitleColourAreTheSkins) {
-    TsSkinProvider* p = Skinned(GetParam(), 80, 60, 500, 360);
-    const uint32_t form = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(Manager->SectionIndex("FORM"))].Color)));
-    const uint32_t title = std::string(GetParam()) == "Flat" ? 0x3A6EA5 : 0x5A2BC0;  // 10841658, 12594010
-    const auto check = [&](const char* State) {
-        HWND h = H(p);
-        RECT w{}, client{};
-        GetWindowRect(h, &w);
-        GetClientRect(h, &client);
-        const int W = w.right - w.left, Hh = w.bottom - w.top;
-        const testwin::Pixels shown = testwin::CopyFromWindow(nullptr, w);
-        const RECT inside{p->OffsetX(), p->OffsetY(), p->OffsetX() + client.right, p->OffsetY() + client.bottom};
-        int frame = 0, titled = 0;
-        for (int y = p->TopBandHeight(); y < Hh; ++y)
-            for (int x = 0; x < W; ++x)
-                if (!PtInRect(&inside, POINT{x, y})) frame += shown.At(x, y) != form;
-        // Between the caption text and the buttons, over the band's height.
-        const int band = p->SysBorderHeight() + p->CaptionHeight();
-        for (int y = 1; y < band - 1; ++y)
-            for (int x = W / 2; x < W / 2 + 80; ++x) titled += shown.At(x, y) != title;
-        EXPECT_EQ(frame, 0) << State << ": frame pixels not of the form's colour";
-        EXPECT_EQ(titled, 0) << State << ": title pixels not exactly the title's colour";
-    };
-    check("active");
-    Skinned(GetParam(), 640, 300, 300, 200);
-    ASSERT_FALSE(p->FormActive());
-    check("inactive");
-}
-
 // ---------------------------------------------------------------- the real mouse on the caption
 
 TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
     TsSkinProvider* p = Skinned();
-    const int glowsBefore = int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; }));
+    const int glowsBefore = Glows();
     for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) {
         const POINT at = Centre(ButtonOnScreen(p, s));
         MouseMove(at.x, at.y);
@@ -391,15 +366,14 @@ TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
         EXPECT_EQ(FrameMismatches(p), 0) << s;
         EXPECT_GE(p->Button(s).GlowID, 0) << s;
     }
-    const int lit = int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; }));
-    EXPECT_EQ(lit, glowsBefore + 1);  // only the button under the mouse glows
+    EXPECT_EQ(Glows(), glowsBefore + 1);  // only the button under the mouse glows
     // Into the client: nothing stays lit.
     RECT w{};
     GetWindowRect(H(p), &w);
     MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
     EXPECT_EQ(p->HotItem(), 0);
     for (TsCaptionSlot s : {cbMinimize, cbMaximize, cbClose}) EXPECT_EQ(p->Button(s).State, 0) << s;
-    EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
+    EXPECT_EQ(Glows(), glowsBefore);
     // A glow goes out with its button even while the window's image is stale.
     const POINT max = Centre(ButtonOnScreen(p, cbMaximize));
     MouseMove(max.x, max.y);
@@ -408,7 +382,7 @@ TEST_F(ProviderTest, ButtonsLightUnderTheMouseWithAGlowAndGoOutWhenItLeaves) {
     p->InvalidateCache();
     MouseMove((w.left + w.right) / 2, (w.top + w.bottom) / 2);
     EXPECT_LT(p->Button(cbMaximize).GlowID, 0);
-    EXPECT_EQ(int(std::count_if(GlowList.begin(), GlowList.end(), [](auto* g) { return g; })), glowsBefore);
+    EXPECT_EQ(Glows(), glowsBefore);
     // Out of the window altogether.
     const POINT close = Centre(ButtonOnScreen(p, cbClose));
     MouseMove(close.x, close.y);
@@ -735,20 +709,15 @@ TEST_F(ProviderTest, TheCornerBetweenTheFormsOwnBarsShowsTheFormsSkin) {
 
 // A window of the provider's own (tag -98) shown over a screen point.
 bool CoveredByHelper(POINT At) {
-    struct Find {
-        POINT At;
-        bool Found = false;
-        static BOOL CALLBACK Each(HWND W, LPARAM L) {
-            auto* f = reinterpret_cast<Find*>(L);
-            RECT r{};
-            TWinControl* c = FindControl(W);
-            if (IsWindowVisible(W) && GetWindowRect(W, &r) && PtInRect(&r, f->At) && c && c->Tag() == ExceptTag)
-                f->Found = true;
-            return TRUE;
-        }
-    } find{At};
-    EnumThreadWindows(GetCurrentThreadId(), &Find::Each, LPARAM(&find));
-    return find.Found;
+    std::pair<POINT, bool> find{At, false};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND W, LPARAM L) -> BOOL {
+        auto& [at, found] = *reinterpret_cast<std::pair<POINT, bool>*>(L);
+        RECT r{};
+        const TWinControl* c = FindControl(W);
+        found |= IsWindowVisible(W) && GetWindowRect(W, &r) && PtInRect(&r, at) && c && c->Tag() == ExceptTag;
+        return TRUE;
+    }, LPARAM(&find));
+    return find.second;
 }
 
 TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
@@ -756,19 +725,20 @@ TEST_F(ProviderTest, TheActiveFormShowsTheActiveLookAndTheOtherTheInactiveOne) {
     Spy spy;
     int changes = 0, covered = 0;
     TsSkinProvider* a = Skinned("Birch", 40, 40, 500, 360, &spy);
+    const auto caption = [a] {
+        RECT w{};
+        GetWindowRect(a->Form()->Handle(), &w);
+        return POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2};
+    };
     spy.Seen = [&](const TMessage& M) {
         if (M.Msg != WM_NCACTIVATE) return;
-        RECT w{};
-        GetWindowRect(H(a), &w);
         ++changes;
-        covered += CoveredByHelper(POINT{w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2});
+        covered += CoveredByHelper(caption());
     };
     TsSkinProvider* b = Skinned("Birch", 600, 300, 500, 360);
     ASSERT_TRUE(PumpUntil([&] { return b->FormActive() && !a->FormActive(); }, 2000));
     // A click on a's caption makes it the active one.
-    RECT w{};
-    GetWindowRect(H(a), &w);
-    Click(w.left + 120, w.top + a->SysBorderHeight() + a->CaptionHeight() / 2);
+    Click(caption().x, caption().y);
     EXPECT_TRUE(PumpUntil([&] { return a->FormActive() && !b->FormActive(); }, 2000));
     Pump(100);
     spy.Seen = nullptr;
@@ -1101,15 +1071,19 @@ struct MenuLine : ProviderTest, ::testing::WithParamInterface<const char*> {
         Manager = MakeManager(nullptr, GetParam());
         TForm* f = MakeForm(80, 60, 640, 480, "Menu line");
         f->SetFormStyle(Style);
-        Forms.push_back(f);
         Main = AddMainMenu(f);
-        P = new TsSkinProvider(f);
-        f->Show();
-        PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
-        Pump(100);
-        const TsGeneralData& line = Manager->gd()[size_t(Manager->SectionIndex("MENULINE"))];
-        Face = testwin::SwapRedBlue(uint32_t(ColorToRGB(line.Color)));
-        Ink = testwin::SwapRedBlue(uint32_t(ColorToRGB(line.FontColor[0])));
+        P = Shown(f);
+        if (const int line = Manager->SectionIndex("MENULINE"); line >= 0) {
+            Face = SectionColor(Manager, "MENULINE");
+            Ink = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(line)].FontColor[0])));
+        }
+    }
+    // An MDI child of the frame at (X, Y), not yet skinned nor shown.
+    TForm* Child(int X, int Y) {
+        auto* c = new TForm(P->Form());
+        c->SetFormStyle(fsMDIChild);
+        c->SetBounds(X, Y, 240, 160);
+        return c;
     }
     // Every item shows its text on the line's face.
     void ExpectItemsShown(const char* When) {
@@ -1211,9 +1185,7 @@ TEST_P(MenuLine, AMaximisedMDIChildsButtonsAreInTheLineAndClose) {
     TForm* f = P->Form();
     TForm* child = nullptr;
     for (int i = 0; i < 2; ++i) {
-        child = new TForm(f);
-        child->SetFormStyle(fsMDIChild);
-        child->SetBounds(10 + 200 * i, 10 + 60 * i, 240, 160);
+        child = Child(10 + 200 * i, 10 + 60 * i);
         new TsSkinProvider(child);
         auto* edit = new TEdit(child);
         edit->SetParent(child);
@@ -1292,9 +1264,7 @@ TEST_P(MenuLine, TheActiveMDIChildsMenuIsMergedIntoTheLine) {
     Make(fsMDIForm);
     TForm* f = P->Form();
     for (int i = 0; i < 4; ++i) Main->Items()->Items(i)->SetGroupIndex(i < 3 ? i : 9);
-    auto* child = new TForm(f);
-    child->SetFormStyle(fsMDIChild);
-    child->SetBounds(10, 10, 240, 160);
+    TForm* child = Child(10, 10);
     auto* menu = new TMainMenu(child);
     int clicks = 0;
     for (auto [caption, group] : {std::pair<const char*, int>{"&Draw", 2}, {"&Tools", 5}}) {
@@ -1344,36 +1314,58 @@ INSTANTIATE_TEST_SUITE_P(OurSkins, MenuLine, ::testing::Values("Birch", "Night")
 namespace {
 
 // Pixels far from the most common one: a glyph's ink.
-int Ink(const testwin::Pixels& P) {
+int GlyphInk(const testwin::Pixels& P) {
     std::map<uint32_t, int> n;
     for (uint32_t c : P.Data) ++n[c];
     const uint32_t face = std::max_element(n.begin(), n.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
     return int(std::count_if(P.Data.begin(), P.Data.end(), [&](uint32_t c) { return Distance(c, face) > 90; }));
 }
 
-int Changed(const testwin::Pixels& A, const testwin::Pixels& B) {
-    return int(std::inner_product(A.Data.begin(), A.Data.end(), B.Data.begin(), size_t(0), std::plus<>(),
-                                  std::not_equal_to<>()));
-}
-
 }  // namespace
+
+// A skin of plain colours only: on the display the frame's sides and bottom
+// are the form's colour (no border image paints that band) and the title
+// band is exactly the title's colour as the skin text writes it (an odd
+// channel among them), for the active form and the inactive one.
+struct PlainLook : MenuLine {};
+
+TEST_P(PlainLook, TheWholeFrameAndTheExactTitleColourAreTheSkins) {
+    TsSkinProvider* p = Skinned(GetParam(), 80, 60, 500, 360);
+    const uint32_t form = SectionColor(Manager, "FORM");
+    const uint32_t title = std::string(GetParam()) == "Flat" ? 0x3A6EA5 : 0x5A2BC0;  // 10841658, 12594010
+    const auto check = [&](const char* State) {
+        HWND h = H(p);
+        RECT w{}, client{};
+        GetWindowRect(h, &w);
+        GetClientRect(h, &client);
+        const int W = w.right - w.left, Hh = w.bottom - w.top;
+        const testwin::Pixels shown = testwin::CopyFromWindow(nullptr, w);
+        const RECT inside{p->OffsetX(), p->OffsetY(), p->OffsetX() + client.right, p->OffsetY() + client.bottom};
+        int frame = 0, titled = 0;
+        for (int y = p->TopBandHeight(); y < Hh; ++y)
+            for (int x = 0; x < W; ++x)
+                if (!PtInRect(&inside, POINT{x, y})) frame += shown.At(x, y) != form;
+        // Between the caption text and the buttons, over the band's height.
+        const int band = p->SysBorderHeight() + p->CaptionHeight();
+        for (int y = 1; y < band - 1; ++y)
+            for (int x = W / 2; x < W / 2 + 80; ++x) titled += shown.At(x, y) != title;
+        EXPECT_EQ(frame, 0) << State << ": frame pixels not of the form's colour";
+        EXPECT_EQ(titled, 0) << State << ": title pixels not exactly the title's colour";
+    };
+    check("active");
+    Skinned(GetParam(), 640, 300, 300, 200);
+    ASSERT_FALSE(p->FormActive());
+    check("inactive");
+}
 
 // Under a skin without images an MDI form's title shows its buttons as
 // glyphs that light under the real mouse and look pressed while held; the
 // client area is the MDIAREA section where the skin has one; a maximised
 // child's buttons in the menu line show their glyphs too.
 TEST_P(PlainLook, TitleAndMenuLineButtonsShowAndTheMDIAreaIsItsSection) {
-    Manager = MakeManager(nullptr, GetParam());
-    TForm* f = MakeForm(80, 60, 640, 480, "Plain MDI");
-    f->SetFormStyle(fsMDIForm);
-    Forms.push_back(f);
-    AddMainMenu(f);
-    TsSkinProvider* p = new TsSkinProvider(f);
-    f->Show();
-    PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
-    auto* child = new TForm(f);
-    child->SetFormStyle(fsMDIChild);
-    child->SetBounds(10, 10, 240, 160);
+    Make(fsMDIForm);
+    TsSkinProvider* p = P;
+    TForm *f = p->Form(), *child = Child(10, 10);
     new TsSkinProvider(child);
     child->Show();
     Pump(150);
@@ -1384,31 +1376,30 @@ TEST_P(PlainLook, TitleAndMenuLineButtonsShowAndTheMDIAreaIsItsSection) {
     };
     for (TsCaptionSlot s : {cbClose, cbMaximize, cbMinimize}) {
         const testwin::Pixels normal = shown(s);
-        EXPECT_GE(Ink(normal), 6) << "button " << s << " has no glyph";
+        EXPECT_GE(GlyphInk(normal), 6) << "button " << s << " has no glyph";
         const POINT at = Centre(ButtonOnScreen(p, s));
         MouseMove(at.x, at.y);
         const testwin::Pixels hot = shown(s);
-        EXPECT_GE(Changed(normal, hot), 10) << "button " << s << " does not light";
+        EXPECT_GE(normal.Differing(hot), 10) << "button " << s << " does not light";
         MouseDown();
-        EXPECT_GE(Changed(hot, shown(s)), 10) << "button " << s << " does not look pressed";
+        EXPECT_GE(hot.Differing(shown(s)), 10) << "button " << s << " does not look pressed";
         MouseMove(at.x, at.y + 150);
         MouseUp();
         Pump(50);
     }
     EXPECT_TRUE(IsWindowVisible(h) && !IsIconic(h) && !IsZoomed(h));
-    if (const int area = Manager->SectionIndex("MDIAREA"); area >= 0) {
+    if (Manager->SectionIndex("MDIAREA") >= 0) {
         RECT cr{};
         GetClientRect(f->ClientHandle(), &cr);
         const testwin::Pixels px =
             testwin::CopyFromWindow(f->ClientHandle(), RECT{cr.right - 120, cr.bottom - 90, cr.right - 20, cr.bottom - 10});
-        const uint32_t colour = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(area)].Color)));
-        EXPECT_EQ(px.Count(colour), 100 * 80) << "the client is not the MDIAREA colour";
+        EXPECT_EQ(px.Count(SectionColor(Manager, "MDIAREA")), 100 * 80) << "the client is not the MDIAREA colour";
     }
     SendMessageW(f->ClientHandle(), WM_MDIMAXIMIZE, WPARAM(child->Handle()), 0);
     Pump(200);
     ASSERT_TRUE(p->MDIButtonsShown());
     for (TsCaptionSlot s : {cbMDIClose, cbMDIRestore, cbMDIMinimize})
-        EXPECT_GE(Ink(shown(s)), 4) << "menu-line button " << s << " has no glyph";
+        EXPECT_GE(GlyphInk(shown(s)), 4) << "menu-line button " << s << " has no glyph";
 }
 
 INSTANTIATE_TEST_SUITE_P(Plain, PlainLook, ::testing::Values("Flat", "Sparse"));
@@ -1450,14 +1441,7 @@ TEST_P(MenuLine, TheMDIClientsBarsRepeatAndTrackLikeAnyOther) {
     HWND client = f->ClientHandle();
     // A child of the system's kind far below the client's bottom: the client
     // shows its bars.
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefMDIChildProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = L"MDIScrollKid";
-    RegisterClassW(&wc);
-    MDICREATESTRUCTW mc{L"MDIScrollKid", L"Far", GetModuleHandleW(nullptr), 10, 1500, 200, 120, 0, 0};
-    HWND child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDICREATE, 0, LPARAM(&mc)));
+    HWND child = ForeignMDIChild(client, 10, 1500, 200, 120);
     ASSERT_NE(child, nullptr);
     // The system's client takes its bars only while its style asks for them
     // (an empty client gave them up); the child's next size step shows them.
@@ -1537,9 +1521,6 @@ std::pair<double, double> PopupSharesNear(const std::function<void()>& Input, ui
     });
     return shares;
 }
-uint32_t SectionColor(TsSkinManager* M, const char* Section) {
-    return testwin::SwapRedBlue(uint32_t(ColorToRGB(M->gd()[size_t(M->SectionIndex(Section))].Color)));
-}
 }  // namespace
 
 // A form given to a second manager at run time wears that manager's skin:
@@ -1551,12 +1532,8 @@ TEST_F(ProviderTest, AFormOfASecondManagerWearsItsSkinInTheFrameAndEveryMenu) {
     std::unique_ptr<TsSkinManager> second(MakeManager(nullptr, "Night"));
     ASSERT_NE(SectionColor(Manager, "MAINMENU"), SectionColor(second.get(), "MAINMENU"));
     TForm* f = MakeForm(80, 60, 640, 480, "Second manager");
-    Forms.push_back(f);
     AddMainMenu(f);
-    auto* p = new TsSkinProvider(f);
-    f->Show();
-    PumpUntil([f] { return IsWindowVisible(f->Handle()) && GetForegroundWindow() == f->Handle(); }, 2000);
-    Pump(100);
+    auto* p = Shown(f);
     const struct {
         const char* What;
         std::function<void()> Input;

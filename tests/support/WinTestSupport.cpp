@@ -58,6 +58,12 @@ double Pixels::Share(uint32_t Rgb) const {
     return Data.empty() ? 0 : double(Count(Rgb)) / double(Data.size());
 }
 
+int Pixels::Differing(const Pixels& Other) const {
+    int n = 0;
+    for (size_t i = 0; i < Data.size() && i < Other.Data.size(); ++i) n += Data[i] != Other.Data[i];
+    return n;
+}
+
 Pixels Capture(int W, int H, const std::function<void(HDC)>& Draw) {
     Pixels px;
     px.Width = W;

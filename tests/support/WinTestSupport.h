@@ -34,6 +34,8 @@ struct Pixels {
     int Count(uint32_t Rgb) const;
     // The part of all pixels that are Rgb, 0 to 1.
     double Share(uint32_t Rgb) const;
+    // How many pixels differ from Other's at the same place (sizes alike).
+    int Differing(const Pixels& Other) const;
 };
 
 inline int Red(uint32_t C) { return (C >> 16) & 0xFF; }

@@ -312,31 +312,40 @@ TEST_F(Wrappers, ClassLibraryButtonsClickOnSpaceAndTheDefaultOneOnEnter) {
     delete form;
 }
 
-TEST_F(Wrappers, ABitmapButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPressed) {
+TEST_F(Wrappers, ABitmapButtonPlacesItsGlyphByItsLayoutAndShiftsTheCellItsGlyphCountGivesWhenPressed) {
     auto* form = new THostForm(Application);
     form->SetBounds(40, 40, 300, 200);
     form->Show();
-    // A red cell on the key colour of its corner.
-    std::unique_ptr<TBitmap> glyph(CreateBitmap24(14, 14));
-    FillRectOnDC(glyph->Canvas()->Handle(), Rect(0, 0, 14, 14), clFuchsia);
-    FillRectOnDC(glyph->Canvas()->Handle(), Rect(2, 2, 12, 12), clRed);
-    auto red = [](uint32_t c) { return c == 0xFF0000; };
+    // Cells up, disabled, clicked, held down: red, green, blue, yellow squares
+    // on the key colour of their corners.
+    const TColor cells[] = {clRed, clLime, clBlue, clYellow};
+    auto is = [](TColor C) { return [want = testwin::SwapRedBlue(uint32_t(C))](uint32_t v) { return v == want; }; };
     struct Case {
         TButtonLayout Layout;
         const char* Name;
-    } cases[] = {{blGlyphLeft, "left"}, {blGlyphRight, "right"}, {blGlyphTop, "top"}, {blGlyphBottom, "bottom"}};
+        int Glyphs;
+        TColor Pressed;
+    } cases[] = {{blGlyphLeft, "left", 1, clRed},
+                 {blGlyphRight, "right", 2, clRed},
+                 {blGlyphTop, "top", 3, clBlue},
+                 {blGlyphBottom, "bottom", 4, clYellow}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
+        std::unique_ptr<TBitmap> glyph(CreateBitmap24(14 * c.Glyphs, 14));
+        FillRectOnDC(glyph->Canvas()->Handle(), Rect(0, 0, 14 * c.Glyphs, 14), clFuchsia);
+        for (int i = 0; i < c.Glyphs; ++i)
+            FillRectOnDC(glyph->Canvas()->Handle(), Rect(14 * i + 2, 2, 14 * i + 12, 12), cells[i]);
         auto* b = new TBitBtn(form);
         b->SetParent(form);
         b->SetBounds(10, 10, 120, 60);
         b->SetCaption("Glyph");
         b->SetGlyph(glyph.get());
+        b->SetNumGlyphs(c.Glyphs);
         b->SetLayout(c.Layout);
         TsCommonData data(b, true);
         auto* w = CreateWrapper<TacBitBtnWnd>(b->Handle(), true, "BUTTON", M, &data);
         const Pixels up = Shot(b->Handle());
-        const Box g = Find(up, red), t = Find(up, Dark, RECT{4, 4, 116, 56});
+        const Box g = Find(up, is(clRed)), t = Find(up, Dark, RECT{4, 4, 116, 56});
         ASSERT_FALSE(g.Empty());
         ASSERT_FALSE(t.Empty());
         EXPECT_EQ(g.R - g.L, 9);
@@ -363,46 +372,11 @@ TEST_F(Wrappers, ABitmapButtonPlacesItsGlyphByItsLayoutAndShiftsItWhenPressed) {
             EXPECT_EQ(g.T - 2, want.y);
         }
         SendMessageW(b->Handle(), BM_SETSTATE, TRUE, 0);
-        const Box pressed = Find(Shot(b->Handle()), red);
+        const Pixels down = Shot(b->Handle());
+        for (TColor cell : cells) EXPECT_EQ(Find(down, is(cell)).Empty(), cell != c.Pressed) << std::hex << uint32_t(cell);
+        const Box pressed = Find(down, is(c.Pressed));
         EXPECT_EQ(pressed.L - g.L, 1);
         EXPECT_EQ(pressed.T - g.T, 1);
-        delete w;
-        delete b;
-    }
-    delete form;
-}
-
-TEST_F(Wrappers, APressedBitmapButtonShowsTheCellItsGlyphCountGives) {
-    auto* form = new THostForm(Application);
-    form->SetBounds(40, 40, 300, 200);
-    form->Show();
-    // Cells up, disabled, clicked, held down: red, green, blue, yellow on the key colour.
-    const TColor cells[] = {clRed, clLime, clBlue, clYellow};
-    const struct {
-        int Glyphs;
-        TColor Pressed;
-    } cases[] = {{2, clRed}, {3, clBlue}, {4, clYellow}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Glyphs);
-        std::unique_ptr<TBitmap> glyph(CreateBitmap24(14 * c.Glyphs, 14));
-        FillRectOnDC(glyph->Canvas()->Handle(), Rect(0, 0, 14 * c.Glyphs, 14), clFuchsia);
-        for (int i = 0; i < c.Glyphs; ++i)
-            FillRectOnDC(glyph->Canvas()->Handle(), Rect(14 * i + 2, 2, 14 * i + 12, 12), cells[i]);
-        auto* b = new TBitBtn(form);
-        b->SetParent(form);
-        b->SetBounds(10, 10, 120, 60);
-        b->SetCaption("");
-        b->SetGlyph(glyph.get());
-        b->SetNumGlyphs(c.Glyphs);
-        TsCommonData data(b, true);
-        auto* w = CreateWrapper<TacBitBtnWnd>(b->Handle(), true, "BUTTON", M, &data);
-        SendMessageW(b->Handle(), BM_SETSTATE, TRUE, 0);
-        const Pixels pressed = Shot(b->Handle());
-        for (TColor cell : cells) {
-            const uint32_t want = testwin::SwapRedBlue(uint32_t(cell));
-            EXPECT_EQ(Find(pressed, [&](uint32_t v) { return v == want; }).Empty(), cell != c.Pressed)
-                << std::hex << uint32_t(cell);
-        }
         delete w;
         delete b;
     }
