@@ -714,6 +714,13 @@ bool TDockTree::SplitterMessage(TMessage& m) {
     }
 }
 
+// The splitter's bar moved to At along its zone, on the screen.
+TRect TDockTree::SplitterLine(const TSplitter& S, int At) const {
+    const TRect r = S.Zone->Orientation == doVertical ? Rect(At, S.Bar.Top, At + FSplitterWidth, S.Bar.Bottom)
+                                                      : Rect(S.Bar.Left, At, S.Bar.Right, At + FSplitterWidth);
+    return ScreenRectOf(FDockSite, r);
+}
+
 void TDockTree::SizeSplitterTo(int Pos) {
     const TSplitter& sp = FSplitters[size_t(FSizing)];
     const bool across = sp.Zone->Orientation == doVertical;
@@ -721,14 +728,9 @@ void TDockTree::SizeSplitterTo(int Pos) {
     // Too short for both minimums: the bar stays where it is.
     Pos = lo <= hi ? std::clamp(Pos, lo, hi) : (across ? sp.Bar.Left : sp.Bar.Top);
     if (FLineShown && Pos == FSizePos) return;
-    auto line = [&](int at) {
-        TRect r = across ? Rect(at, sp.Bar.Top, at + FSplitterWidth, sp.Bar.Bottom)
-                         : Rect(sp.Bar.Left, at, sp.Bar.Right, at + FSplitterWidth);
-        return ScreenRectOf(FDockSite, r);
-    };
     WithHalftone([&](HDC dc) {
-        if (FLineShown) InvertBar(dc, line(FSizePos));
-        InvertBar(dc, line(Pos));
+        if (FLineShown) InvertBar(dc, SplitterLine(sp, FSizePos));
+        InvertBar(dc, SplitterLine(sp, Pos));
     });
     FLineShown = true;
     FSizePos = Pos;
@@ -739,10 +741,7 @@ void TDockTree::EndSizing(bool Apply) {
     const TSplitter sp = FSplitters[size_t(FSizing)];
     FSizing = -1;
     if (FLineShown) {
-        const bool across = sp.Zone->Orientation == doVertical;
-        TRect r = across ? Rect(FSizePos, sp.Bar.Top, FSizePos + FSplitterWidth, sp.Bar.Bottom)
-                         : Rect(sp.Bar.Left, FSizePos, sp.Bar.Right, FSizePos + FSplitterWidth);
-        WithHalftone([&](HDC dc) { InvertBar(dc, ScreenRectOf(FDockSite, r)); });
+        WithHalftone([&](HDC dc) { InvertBar(dc, SplitterLine(sp, FSizePos)); });
         FLineShown = false;
     }
     if (GetCapture() == FDockSite->HandleIfAllocated()) ReleaseCapture();

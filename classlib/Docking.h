@@ -118,6 +118,7 @@ private:
     TRect CloseButtonRect(const TRect& Frame) const;
     int SplitterAt(const TPoint& P) const;
     bool SplitterMessage(TMessage& Message);
+    TRect SplitterLine(const TSplitter& S, int At) const;
     void SizeSplitterTo(int Pos);
     void EndSizing(bool Apply);
 

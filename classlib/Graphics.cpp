@@ -746,26 +746,9 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
     // through 32-bit pixels (a resized window's cache goes through here per frame).
     if (keepPixels && FHandle && !FDDB && FBits && !ddb && pf == FPixelFormat && w > 0 && h > 0 &&
         LayoutOf(pf).BitCount >= 8 && (!palette || *palette == FPalette)) {
-        const DibLayout l = LayoutOf(pf);
         GdiFlush();
-        CanvasHandleChanging();
-        void* bits = nullptr;
-        HBITMAP fresh = CreateDibSection(w, h, l, FPalette, bits);
-        if (!fresh) OutOfResources();
-        const int stride = static_cast<int>(BmpRowBytes(w, l.BitCount));
-        auto* dst = static_cast<uint8_t*>(bits);
-        std::memset(dst, 0, static_cast<size_t>(stride) * static_cast<size_t>(h));
-        const size_t rowBytes = static_cast<size_t>(std::min(w, ow)) * (l.BitCount / 8);
-        // The new DIB is bottom-up: row y lies at (h - 1 - y) * stride.
-        for (int y = 0; y < std::min(h, oh); ++y)
-            std::memcpy(dst + static_cast<ptrdiff_t>(h - 1 - y) * stride, RowAddress(y), rowBytes);
-        DeleteObject(FHandle);
-        FHandle = fresh;
-        FBits = dst;
-        FStride = stride;
-        FTopDown = false;
-        FWidth = FStoreWidth = w;
-        FHeight = FStoreHeight = h;
+        MoveToSection(w, h, w, h);
+        TakeSize(w, h);
         return;
     }
     std::vector<uint8_t> old;
@@ -806,42 +789,53 @@ void TBitmap::Recreate(int w, int h, TPixelFormat pf, bool ddb, bool keepPixels,
     }
 }
 
-// A roomy DIB's size change: within its section nothing moves and only the
-// new pixels are cleared; past it a section a quarter larger (at least 64
-// pixels) takes the kept rows. False for what Recreate does.
-bool TBitmap::ResizeInRoom(int w, int h) {
+// Into a fresh bottom-up section of SW x SH, which becomes the bitmap's, go
+// the pixels that both the old size and w x h cover.
+void TBitmap::MoveToSection(int w, int h, int SW, int SH) {
     const DibLayout l = LayoutOf(FPixelFormat);
-    if (!FRoomy || FDDB || (FHandle && !FBits) || w <= 0 || h <= 0 || l.BitCount < 8) return false;
-    GdiFlush();
-    const size_t bpp = l.BitCount / 8;
-    if (w > FStoreWidth || h > FStoreHeight) {
-        const int sw = std::max(w, FStoreWidth), sh = std::max(h, FStoreHeight);
-        const int nw = std::max(sw + sw / 4, sw + 64), nh = std::max(sh + sh / 4, sh + 64);
-        CanvasHandleChanging();
-        void* bits = nullptr;
-        HBITMAP fresh = CreateDibSection(nw, nh, l, FPalette, bits);
-        if (!fresh) OutOfResources();
-        const int stride = static_cast<int>(BmpRowBytes(nw, l.BitCount));
-        auto* dst = static_cast<uint8_t*>(bits);
-        // Bottom-up: row y lies at (nh - 1 - y) * stride.
-        const size_t keep = static_cast<size_t>(std::min(w, FWidth)) * bpp;
-        for (int y = 0; y < std::min(h, FHeight); ++y)
-            std::memcpy(dst + static_cast<ptrdiff_t>(nh - 1 - y) * stride, RowAddress(y), keep);
-        if (FHandle) DeleteObject(FHandle);
-        FHandle = fresh;
-        FBits = dst;
-        FStride = stride;
-        FTopDown = false;
-        FStoreWidth = nw;
-        FStoreHeight = nh;
-    }
-    // What the old size did not cover is cleared, as a new bitmap is.
+    CanvasHandleChanging();
+    void* bits = nullptr;
+    HBITMAP fresh = CreateDibSection(SW, SH, l, FPalette, bits);
+    if (!fresh) OutOfResources();
+    const int stride = static_cast<int>(BmpRowBytes(SW, l.BitCount));
+    auto* dst = static_cast<uint8_t*>(bits);
+    const size_t keep = static_cast<size_t>(std::min(w, FWidth)) * (l.BitCount / 8);
+    // Bottom-up: row y lies at (SH - 1 - y) * stride.
+    for (int y = 0; y < std::min(h, FHeight); ++y)
+        std::memcpy(dst + static_cast<ptrdiff_t>(SH - 1 - y) * stride, RowAddress(y), keep);
+    if (FHandle) DeleteObject(FHandle);
+    FHandle = fresh;
+    FBits = dst;
+    FStride = stride;
+    FTopDown = false;
+    FStoreWidth = SW;
+    FStoreHeight = SH;
+}
+
+// The size becomes w x h within the section; what the old size did not
+// cover is cleared, as a new bitmap is.
+void TBitmap::TakeSize(int w, int h) {
+    const size_t bpp = LayoutOf(FPixelFormat).BitCount / 8;
     for (int y = 0; y < h; ++y) {
         const size_t from = y < FHeight ? static_cast<size_t>(std::min(FWidth, w)) * bpp : 0;
         std::memset(RowAddress(y) + from, 0, static_cast<size_t>(w) * bpp - from);
     }
     FWidth = w;
     FHeight = h;
+}
+
+// A roomy DIB's size change: within its section nothing moves and only the
+// new pixels are cleared; past it a section a quarter larger (at least 64
+// pixels) takes the kept rows. False for what Recreate does.
+bool TBitmap::ResizeInRoom(int w, int h) {
+    if (!FRoomy || FDDB || (FHandle && !FBits) || w <= 0 || h <= 0 || LayoutOf(FPixelFormat).BitCount < 8)
+        return false;
+    GdiFlush();
+    if (w > FStoreWidth || h > FStoreHeight) {
+        const int sw = std::max(w, FStoreWidth), sh = std::max(h, FStoreHeight);
+        MoveToSection(w, h, std::max(sw + sw / 4, sw + 64), std::max(sh + sh / 4, sh + 64));
+    }
+    TakeSize(w, h);
     return true;
 }
 

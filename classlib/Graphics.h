@@ -500,6 +500,8 @@ private:
     std::vector<uint8_t> ReadBGRA();  // top-down rows, 4 bytes a pixel
     void WriteBGRA(const std::vector<uint8_t>& px);
     uint8_t* RowAddress(int row) const;
+    void MoveToSection(int w, int h, int SW, int SH);
+    void TakeSize(int w, int h);
     bool ResizeInRoom(int w, int h);
 
     int FWidth = 0, FHeight = 0;

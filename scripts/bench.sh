@@ -6,10 +6,7 @@
 # wrapped controls, skinned forms). A Wine environment it had to start is
 # stopped again at the end.
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-# Build root: build/ in the tree unless TUVRELI_BUILD names another.
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" benches
 own_env=1

@@ -9,10 +9,7 @@
 #                       unset, a tree keeps what it was configured with, so
 #                       the run command after the test command rebuilds nothing
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-# Build root: build/ in the tree unless TUVRELI_BUILD names another.
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 jobs=${TUVRELI_JOBS:-$(nproc)}
 native_targets=() win_targets=()
 case "${1:-}" in

@@ -7,9 +7,7 @@
 # corpora are only read. A crash, a leak or a hang fails the script and leaves
 # the input as crash-*, leak-* or timeout-* in <build root>/fuzz/artifacts.
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 F="$B/fuzz"
 seconds=${TUVRELI_FUZZ_SECONDS:-60}
 jobs=${TUVRELI_JOBS:-$(nproc)}

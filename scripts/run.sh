@@ -4,10 +4,7 @@
 #   run.sh            the lesson program
 #   run.sh crossword  the crossword program
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-# Build root: build/ in the tree unless TUVRELI_BUILD names another.
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" programs
 prog="$B"/win/lessons/Tuvreli.exe

@@ -4,9 +4,7 @@
 # native unit tests and replays). Prints one line when they run clean, the
 # failing tests' output otherwise (and fails).
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 S="$B/sanitize"
 jobs=${TUVRELI_JOBS:-$(nproc)}
 cmake -S . -B "$S" -G Ninja -DTUVRELI_SANITIZE=ON -DTUVRELI_WERROR="${TUVRELI_WERROR:-OFF}" >/dev/null

@@ -2,10 +2,7 @@
 # The test command: installs what is missing, builds both trees, and runs every
 # test (native and under Wine) in one ctest run.
 set -euo pipefail
-top=$(realpath "$(dirname "$0")/..")
-cd "$top"
-# Build root: build/ in the tree unless TUVRELI_BUILD names another.
-B=$(realpath -m "${TUVRELI_BUILD:-build}")
+. "$(dirname "$0")/buildroot.sh"
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
 "$top/scripts/wine-env.sh" start "$B/win"

@@ -727,7 +727,7 @@ void PaintChildWindows(HWND Wnd, TsCommonData* Data, const TRect& SourceRect, in
         TsSkinManager* m = DefaultSkinManager;
         if (groupFrame && m) {
             const int top = int(SendMessageW(child, SM_ALPHACMD, WPARAM(SkinWParam(scQueryManager)), 0));
-            const int mask = m->MaskIndexInherited(m->Resolve("GROUPBOX", "GROUPBOX"), "BORDERSMASK");
+            const int mask = m->MaskIndexInherited(m->Resolve({"GROUPBOX"}), "BORDERSMASK");
             const int l = m->MaskMarginLeft(mask), rt = m->MaskMarginRight(mask), b = m->MaskMarginBottom(mask);
             ExcludeClipRect(DC, r.left, r.top, r.right, r.top + top);
             ExcludeClipRect(DC, r.left, r.top, r.left + l, r.bottom);

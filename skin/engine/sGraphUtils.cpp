@@ -886,14 +886,15 @@ namespace {
 
 // What PaintSectionBG fills with: the section's state values, or the custom
 // colour alone; the texture given, else the section's own, else its pattern.
-SectionFill ChooseFill(const TsGeneralData& S, const TsSection& Section, TColor CustomColor, int HotTextureIndex,
-                       int TextureIndex, TsSkinManager* M, bool Hot) {
+SectionFill ChooseFill(const TsSection& Section, TColor CustomColor, int HotTextureIndex, int TextureIndex,
+                       TsSkinManager* M, bool Hot) {
     const int st = Hot ? 1 : 0;
     SectionFill f;
     if (CustomColor != TransparentKeyColor) {
         f.Color = CustomColor;
         return f;
     }
+    const TsGeneralData& S = M->gd()[size_t(Section.Index)];
     f.Color = S.StateColor(st);
     f.Transparency = S.StateTransparency(st);
     if (f.Transparency != 100) {
@@ -937,8 +938,7 @@ void PaintSectionBG(const TsSection& Section, CacheInfo ParentCache, TColor Cust
     Offset.Y += inside.Top - R.Top;
     R = inside;
     if (EmptyRect(R)) return;
-    const SectionFill f =
-        ChooseFill(m->gd()[size_t(Section.Index)], Section, CustomColor, HotTextureIndex, TextureIndex, m, Hot);
+    const SectionFill f = ChooseFill(Section, CustomColor, HotTextureIndex, TextureIndex, m, Hot);
     const bool parentKnown = ParentCache.Ready || ParentCache.Color != TransparentKeyColor;
     FillOverParent(Bmp, R, f, m, ParentCache, Offset, parentKnown, false);
     if (!Hot) MaskedTextureLast(Bmp, R, m, TextureIndex, HotTextureIndex, ParentCache, Offset);
@@ -949,8 +949,8 @@ bool TiledSectionFill(TsCommonData* Data, CacheInfo ParentCache, bool Hot, TacTi
     if (!DefaultSkinManager || !m || !m->IsValidSectionIndex(Data->SkinSectionNo)) return false;
     // Over a known parent the fill takes the parent's pixels under it.
     if (ParentCache.Ready || ParentCache.Color != TransparentKeyColor) return false;
-    const SectionFill f = ChooseFill(m->gd()[size_t(Data->SkinSectionNo)], Data->Resolved(), CustomColorOf(Data),
-                                     Data->HotPatternNo, Data->PatternNo, m, Hot);
+    const SectionFill f =
+        ChooseFill(Data->Resolved(), CustomColorOf(Data), Data->HotPatternNo, Data->PatternNo, m, Hot);
     if (f.Transparency != 0 || f.GradientPercent != 0 || f.ImagePercent <= 0) return false;
     // A masked texture laid over last changes pixels by the rectangle's size.
     const int last = m->IsValidMaskIndex(Data->PatternNo) ? Data->PatternNo : Data->HotPatternNo;

@@ -226,6 +226,12 @@ private:
     HHOOK FHook = nullptr;
 };
 
+// An image of GLOBALINFO (or of what it inherits from) by key; -1 without a
+// manager.
+inline int GlobalMask(const TsSkinManager* M, const AnsiString& Key) {
+    return M ? M->MaskIndexInherited(M->GlobalSection(), Key) : -1;
+}
+
 // Start-up step of the unit: notes whether the platform is Windows NT.
 void sSkinManagerInitialize();
 void sSkinManagerFinalize();

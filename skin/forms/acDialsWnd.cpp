@@ -26,10 +26,6 @@ constexpr const char* kTitleSection = "FORMTITLE";
 
 bool FullCaption(LONG_PTR Style) { return (Style & WS_CAPTION) == WS_CAPTION; }
 
-int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
-}
-
 }  // namespace
 
 TacDialogWnd::TacDialogWnd(HWND AHandle, bool Repaint, const AnsiString& Section, TsSkinManager* Manager,

@@ -20,40 +20,7 @@
 
 const char* const acFrameAdapterError = "TsFrameAdapter adapter must be placed on the handled frame";
 
-// What the frame's WindowProc points at while an adapter skins it. An adapter
-// that cannot give the WindowProc back (someone swapped it after us) leaves
-// its relay behind as a pass-through to what it replaced.
-struct TacFrameRelay {
-    TsFrameAdapter* Adapter = nullptr;
-    TWndMethod Prev;
-    int Depth = 0;
-    bool Released = false;
-
-    TWndMethod AsMethod() { return TWndMethod::Fn(this, &Call); }
-
-    static void Call(void* Context, TMessage& M) {
-        auto* r = static_cast<TacFrameRelay*>(Context);
-        ++r->Depth;
-        try {
-            if (TsFrameAdapter* a = r->Adapter)
-                a->NewWndProc(M);
-            else if (r->Prev)
-                r->Prev(M);
-        } catch (const std::exception& e) {
-            try {
-                HandleControlException(r->Adapter, e);
-            } catch (...) {
-            }
-        } catch (...) {
-        }
-        --r->Depth;
-        if (r->Released && r->Depth == 0) delete r;
-    }
-};
-
 namespace {
-std::vector<TacFrameRelay*> g_OrphanFrameRelays;
-
 // The frame's bars: printing goes on to the adapter, which prints the
 // background and then these bars over it (the wrappers' own printing is a
 // paint of the client alone).
@@ -86,28 +53,14 @@ TsFrameAdapter::TsFrameAdapter(TComponent* AOwner) : TComponent(AOwner), FCommon
         return;
     }
     FCommonData->OwnerControl = FFrame;
-    FRelay = new TacFrameRelay;
-    FRelay->Adapter = this;
-    FRelay->Prev = FFrame->WindowProc;
-    FFrame->WindowProc = FRelay->AsMethod();
+    FHook = std::make_unique<TWndProcHook>(FFrame, TWndMethod::Of<&TsFrameAdapter::HookedWndProc>(this));
     AfterConstruction();
 }
 
 TsFrameAdapter::~TsFrameAdapter() {
     FDestroying = true;
     FreeScrollWrapper();
-    if (FRelay) {
-        if (FFrame && FFrame->WindowProc == FRelay->AsMethod()) {
-            FFrame->WindowProc = FRelay->Prev;
-            FRelay->Adapter = nullptr;
-            FRelay->Released = true;
-            if (FRelay->Depth == 0) delete FRelay;
-        } else {
-            FRelay->Adapter = nullptr;
-            g_OrphanFrameRelays.push_back(FRelay);
-        }
-        FRelay = nullptr;
-    }
+    FHook.reset();
 }
 
 void TsFrameAdapter::AfterConstruction() {
@@ -135,7 +88,20 @@ void TsFrameAdapter::Register() {
 }
 
 void TsFrameAdapter::Pass(TMessage& M) {
-    if (FRelay && FRelay->Prev) FRelay->Prev(M);
+    if (FHook) FHook->CallPrevious(M);
+}
+
+// No exception of the adapter's crosses into the frame's window procedure.
+void TsFrameAdapter::HookedWndProc(TMessage& M) {
+    try {
+        NewWndProc(M);
+    } catch (const std::exception& e) {
+        try {
+            HandleControlException(this, e);
+        } catch (...) {
+        }
+    } catch (...) {
+    }
 }
 
 bool TsFrameAdapter::ThirdPartyRules() const {

@@ -12,7 +12,6 @@
 
 class TFrame;
 class TacScrollWnd;
-struct TacFrameRelay;
 
 // The error an adapter on anything but a frame shows (the program's string
 // table may hold its own wording under this number).
@@ -39,7 +38,7 @@ public:
     static void Register();
 
 private:
-    friend struct TacFrameRelay;
+    void HookedWndProc(TMessage& M);
     void NewWndProc(TMessage& M);
     bool SkinCommand(TMessage& M);
     void StateCommand(TMessage& M);
@@ -62,7 +61,7 @@ private:
 
     std::unique_ptr<TsCommonData> FCommonData;
     TFrame* FFrame = nullptr;
-    TacFrameRelay* FRelay = nullptr;
+    std::unique_ptr<TWndProcHook> FHook;  // the frame's WindowProc while we skin it
     TacScrollWnd* FScrollWrapper = nullptr;
     TPoint FCachePlace;  // where the frame stood when its image was made
     bool FDestroying = false;

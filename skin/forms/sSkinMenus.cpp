@@ -431,7 +431,7 @@ TacMenuInfoRef TsSkinableMenus::BuildBackground(TMenuItem* Item, int Width, int 
     info->Wnd = Wnd;
     info->HaveExtraLine = data.Visible;
     TsSkinManager* m = FOwner;
-    const TsSection menu = m ? m->Resolve("MAINMENU", "MAINMENU") : TsSection{};
+    const TsSection menu = m ? m->Resolve({"MAINMENU"}) : TsSection{};
     if (m && menu.Name == "MAINMENU" && Width > 0 && Height > 0) {
         info->Bmp.reset(CreateBitmap24(Width, Height));
         TBitmap* bmp = info->Bmp.get();
@@ -633,7 +633,7 @@ void TsSkinableMenus::PaintDivider(TCanvas* C, TMenuItem* Item, const TRect& R, 
                                    TPoint Offset, int ExtraW) {
     TsSkinManager* m = FOwner;
     HDC dc = C->Handle();
-    const int mask = m->MaskIndexInherited(m->Resolve("DIVIDERV", "DIVIDERV"), "BORDERSMASK");
+    const int mask = m->MaskIndexInherited(m->Resolve({"DIVIDERV"}), "BORDERSMASK");
     if (!m->IsValidMaskIndex(mask)) {
         // The classic two-tone line.
         Look& look = CurrentLook();
@@ -773,7 +773,7 @@ void TsSkinableMenus::PaintNormalItem(TCanvas* C, TMenuItem* Item, const TRect& 
         const TsCommonIndexes& ci = m->ConstData();
         int mask = Item->RadioItem() ? ci.RadioChecked : -1;
         if (!Item->RadioItem()) {
-            mask = m->MaskIndexInherited(m->GlobalSection(), "CHECK");
+            mask = GlobalMask(m, "CHECK");
             if (!m->IsValidMaskIndex(mask)) mask = ci.CheckBoxChecked;
         }
         if (m->IsValidMaskIndex(mask)) {
@@ -894,8 +894,7 @@ void TsSkinableMenus::DrawLineItem(TObject* Sender, TCanvas* ACanvas, TRect ARec
     unsigned flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | align;
     if (State & OwnerDrawBit(odNoAccel)) flags |= DT_HIDEPREFIX;
     const TRect textRect{x > 3 ? x + FMargin : FMargin, FMargin, W - FMargin, H - FMargin};
-    const int textIdx = lineIdx;
-    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, textIdx, flags, textRect);
+    WriteSectionText(bc, item->Caption().c_str(), true, m, hot, lineIdx, flags, textRect);
     if (OnDrawItem) OnDrawItem(item, bc, local, State, smTopLine);
     if (!enabled && (image || m->IsValidSectionIndex(lineIdx))) {
         // 102 of 255 for the item's own pixels, the rest what lies under it.

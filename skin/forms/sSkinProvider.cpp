@@ -379,7 +379,7 @@ void TsSkinProvider::Loaded() {
     }
     int title = -1;
     if (m) {
-        title = m->MaskIndexInherited(m->GlobalSection(), "TITLEBUTTON");
+        title = GlobalMask(m, "TITLEBUTTON");
         if (title < 0 && FCommonData->SkinSectionNo >= 0)
             title = m->MaskIndexInherited(FCommonData->Resolved(), "TITLEBUTTON");
     }

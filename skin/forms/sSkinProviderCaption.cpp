@@ -28,11 +28,6 @@ const TsSkinValues* SkinValues(const TsCommonData* D) {
     return m && m->SkinData() ? &m->SkinData()->Values : nullptr;
 }
 
-int GlobalMask(TsSkinManager* M, const char* Name) {
-    if (!M) return -1;
-    return M->MaskIndexInherited(M->GlobalSection(), Name);
-}
-
 // One state cell of a skin image: its width across the cells, its height above the mask.
 TPoint CellSize(TsSkinManager* M, int Index) {
     if (!M || !M->IsValidMaskIndex(Index)) return TPoint{0, 0};

@@ -21,10 +21,6 @@ TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : 
 
 bool Designing(const TComponent* C) { return C && (C->ComponentState() & csDesigning); }
 
-int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
-}
-
 // The window's menu bar: a top-level window's menu (a child's "menu" is its
 // identifier), as the class library or anyone else set it.
 HMENU BarOf(TForm* F) {

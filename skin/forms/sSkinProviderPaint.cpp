@@ -22,10 +22,6 @@ namespace {
 
 TsSkinManager* ManagerOf(const TsCommonData* D) { return D ? D->SkinManager() : nullptr; }
 
-int GlobalMask(TsSkinManager* M, const char* Name) {
-    return M ? M->MaskIndexInherited(M->GlobalSection(), Name) : -1;
-}
-
 // The background of a top-level form: nothing lies under it.
 CacheInfo NoParent() { return CacheInfo{nullptr, 0, 0, TransparentKeyColor, false}; }
 

@@ -630,7 +630,7 @@ void TsSkinProvider::InvalidateGripAreas(const TRect& Now) {
     // invalidated where the grip stood.
     if (FGripMode != gmRightBottom || !m) return;
     if (Now.Right == FLastClientRect.Right && Now.Bottom == FLastClientRect.Bottom) return;
-    const int g = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
+    const int g = GlobalMask(m, "GRIPIMAGE");
     if (!m->IsValidMaskIndex(g)) return;
     const TsMaskData& d = m->ma()[size_t(g)];
     const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);

@@ -300,15 +300,18 @@ void PaintScrollBars(TacScrollWnd* Wrapper, HWND Handle, HDC DC = nullptr, int T
 void SendScrollMessage(HWND Handle, UINT Message, int Code, int Position);
 // The bar is there and not disabled (GetScrollBarInfo).
 bool ScrollBarUsable(HWND Handle, int Kind);
-// Section names of a bar's parts: track halves by [vertical][half], then
-// buttons top, bottom, left, right and the sliders vertical, horizontal (the
-// order of the manager's cached indexes).
-extern const char* const acScrollTrackSections[2][2];
-extern const char* const acScrollButtonSections[6];
+// A bar's part Index in State over R of Bmp (R's corner at Offset over
+// Under), from the section, border and textures the manager cached for it:
+// buttons top, bottom, left, right and the thumbs vertical, horizontal;
+// track halves 1H, 1V, 2H, 2V. Shared with the skinned scroll bar control.
+void PaintScrollButtonSection(TsSkinManager* M, int Index, TBitmap* Bmp, TPoint Offset, const TRect& R, int State,
+                              CacheInfo Under);
+void PaintScrollTrackSection(TsSkinManager* M, int Index, TBitmap* Bmp, TPoint Offset, const TRect& R, int State,
+                             CacheInfo Under);
 // A glyph image's State cell centred on R of Target (moved by Shift both
 // ways), when it fits; shared with the skinned scroll bar control.
 void PaintCentredGlyph(TsSkinManager* Manager, int Glyph, TBitmap* Target, const TRect& R, int State, int Shift = 0);
-// A scroll button's glyph (Index into acScrollButtonSections); an arrow
+// A scroll button's glyph (Index as for PaintScrollButtonSection); an arrow
 // button of a skin without its glyph gets a plain arrow in its font colour.
 void PaintScrollGlyph(TsSkinManager* Manager, int Index, TBitmap* Target, const TRect& R, int State, int Shift = 0);
 

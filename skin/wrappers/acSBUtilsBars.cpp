@@ -294,7 +294,7 @@ void TacSizerWnd::PaintGrip() {
     PaintScope paint(CtrlHandle);
     Geometry = GetWndGeometry(CtrlHandle);
     TsSkinManager* m = SkinManager;
-    const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
+    const int grip = GlobalMask(m, "GRIPIMAGE");
     const int w = Geometry.WndSize.cx, h = Geometry.WndSize.cy;
     if (w <= 0 || h <= 0) return;
     std::unique_ptr<TBitmap> bmp(CreateBitmap24(w, h));
@@ -416,7 +416,7 @@ void TacStatusBarWnd::PaintPanel(int Index, const TRect& R) {
         const TRect at = simple ? Rect(0, 0, cache->Width(), cache->Height()) : R;
         PaintImageByMargins(cache, at, true, MakeBitmapBackground(cache, 0, 0), m->ma()[size_t(panel)], 0, true);
     } else if (!simple && Index < int(SendMessageW(CtrlHandle, SB_GETPARTS, 0, 0)) - 1) {
-        const TsSection divider = m->Resolve("DIVIDER", "DIVIDER");
+        const TsSection divider = m->Resolve({"DIVIDER"});
         const int mask = m->MaskIndexInherited(divider, "BORDERSMASK");
         if (m->IsValidSectionIndex(divider.Index) && m->IsValidMaskIndex(mask)) {
             const int bw = m->MaskStateSize(mask).X - 1, bh = cache->Height() - 2;

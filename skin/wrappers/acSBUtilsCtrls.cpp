@@ -541,7 +541,7 @@ int TacCheckBoxWnd::GlyphIndex(int State) const {
     static const char* const radios[] = {"RADIOUNCHECKED", "RADIOCHECKED", "BOXGRAYED"};
     const int i = State < 0 ? 0 : State > 2 ? 2 : State;
     const char* name = (radio ? radios : boxes)[i];
-    return m->MaskIndexInherited(m->GlobalSection(), name);
+    return GlobalMask(m, name);
 }
 
 TRect TacCheckBoxWnd::GlyphRect(int Index) const {
@@ -671,7 +671,7 @@ void TacCheckBoxWnd::PaintGlyph(int Index) {
         // A skin without glyph images: the state still shows, in the section's colours.
         const TsGeneralData* s = SkinData->Section();
         const TColor ink = s ? (SkinData->IsActiveState() ? s->HotFontColor[0] : s->FontColor[0]) : clWindowText;
-        const int edit = SkinManager->Resolve("EDIT", "EDIT").Index;
+        const int edit = SkinManager->Resolve({"EDIT"}).Index;
         const TColor face = SkinManager->IsValidSectionIndex(edit) ? SkinManager->gd()[size_t(edit)].Color : clWindow;
         DrawPlainCheckGlyph(cache->Canvas()->Handle(), r, IsRadio(), CheckState(), ink, face);
         return;

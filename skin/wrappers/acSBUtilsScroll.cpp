@@ -20,9 +20,20 @@
 #include "sSkinManager.h"
 
 TacScrollMouse acScrollMouse;
-const char* const acScrollTrackSections[2][2] = {{"SCROLLBAR1H", "SCROLLBAR2H"}, {"SCROLLBAR1V", "SCROLLBAR2V"}};
-const char* const acScrollButtonSections[6] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
-                                               "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH"};
+
+void PaintScrollButtonSection(TsSkinManager* M, int Index, TBitmap* Bmp, TPoint Offset, const TRect& R, int State,
+                              CacheInfo Under) {
+    const TsCommonIndexes& ci = M->ConstData();
+    PaintSectionWithImage(M->SectionAt(ci.ScrollBtn[Index]), ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M,
+                          Bmp, Offset, R, State, true, Under, ci.ScrollBtnHotPattern[Index]);
+}
+
+void PaintScrollTrackSection(TsSkinManager* M, int Index, TBitmap* Bmp, TPoint Offset, const TRect& R, int State,
+                             CacheInfo Under) {
+    const TsCommonIndexes& ci = M->ConstData();
+    PaintSectionWithImage(M->SectionAt(ci.ScrollBar[Index]), ci.ScrollBarBorder[Index], ci.ScrollBarPattern[Index], M,
+                          Bmp, Offset, R, State, true, Under, ci.ScrollBarHotPattern[Index]);
+}
 
 namespace {
 
@@ -128,9 +139,7 @@ void PaintPart(TsSkinManager* M, TBitmap* Bar, const TRect& R, int Index, int St
     HDC pdc = part->Canvas()->Handle(), bdc = Bar->Canvas()->Handle();
     BitBlt(pdc, 0, 0, R.Width(), R.Height(), bdc, R.Left, R.Top, SRCCOPY);
     const TRect local = Rect(0, 0, R.Width(), R.Height());
-    PaintSectionWithImage(M->SectionAt(ci.ScrollBtn[Index]), ci.ScrollBtnBorder[Index], ci.ScrollBtnPattern[Index], M,
-                          part.get(), Point(0, 0), local, State, true, MakeBitmapBackground(Bar, R.Left, R.Top),
-                          ci.ScrollBtnHotPattern[Index]);
+    PaintScrollButtonSection(M, Index, part.get(), Point(0, 0), local, State, MakeBitmapBackground(Bar, R.Left, R.Top));
     PaintScrollGlyph(M, Index, part.get(), local, State);
     BitBlt(bdc, R.Left, R.Top, R.Width(), R.Height(), pdc, 0, 0, SRCCOPY);
 }
@@ -175,9 +184,7 @@ void PaintOneBar(TacScrollWnd* W, HWND H, HDC DC, int Kind, const BarPaint& P) {
     FillFromBackground(bmp.get(), all, bg);
     auto span = [&](int From, int To) { return vert ? Rect(0, From, v.R.Width(), To) : Rect(From, 0, To, v.R.Height()); };
     auto track = [&](int T, int Half, const TRect& R, int State) {
-        PaintSectionWithImage(m->SectionAt(ci.ScrollBar[T]), ci.ScrollBarBorder[T], ci.ScrollBarPattern[T], m,
-                              bmp.get(), Point(0, 0), R, State, true, MakeBitmapBackground(bmp.get(), 0, 0),
-                              ci.ScrollBarHotPattern[T]);
+        PaintScrollTrackSection(m, T, bmp.get(), Point(0, 0), R, State, MakeBitmapBackground(bmp.get(), 0, 0));
     };
     const int b1 = vert ? 0 : 2, b2 = vert ? 1 : 3, slider = vert ? 4 : 5;
     if (2 * arrow <= v.Length) {
@@ -228,7 +235,7 @@ void PaintCorner(TacScrollWnd* W, HWND H, HDC DC) {
     FillFromBackground(bmp.get(), Rect(0, 0, corner.Width(), corner.Height()), BackgroundUnder(W, H, inWindow));
     TsSkinManager* m = ManagerOf(W);
     if (m && InParentCorner(W, H, corner)) {
-        const int grip = m->MaskIndexInherited(m->GlobalSection(), "GRIPIMAGE");
+        const int grip = GlobalMask(m, "GRIPIMAGE");
         if (m->IsValidMaskIndex(grip)) {
             const TPoint cell = m->MaskStateSize(grip);
             PaintGlyphFromImage(bmp.get(), Point(corner.Width() - cell.X, corner.Height() - cell.Y), 0, 1,

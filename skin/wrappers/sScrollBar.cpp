@@ -349,9 +349,8 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
     for (int h = 0; h < 2; ++h) {
         const int t = h == 0 ? t1 : t2;
         const TRect& r = half[h];
-        PaintSectionWithImage(m->SectionAt(ci.ScrollBar[t]), ci.ScrollBarBorder[t], ci.ScrollBarPattern[t], m, cache,
-                              Point(Left() + r.Left, Top() + r.Top), r, halfState(h == 0 ? spTrack1 : spTrack2), true,
-                              bg, ci.ScrollBarHotPattern[t]);
+        PaintScrollTrackSection(m, t, cache, Point(Left() + r.Left, Top() + r.Top), r,
+                                halfState(h == 0 ? spTrack1 : spTrack2), bg);
     }
     if (target != cache)
         BitBlt(target->Canvas()->Handle(), 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -366,8 +365,7 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         const int b = i == 0 ? b1 : b2;
         const int st = disabled ? 0 : FParts.State[i == 0 ? spArrow1 : spArrow2];
         const TRect& r = buttons[i];
-        PaintSectionWithImage(m->SectionAt(ci.ScrollBtn[b]), ci.ScrollBtnBorder[b], ci.ScrollBtnPattern[b], m, target,
-                              Point(Left() + r.Left, Top() + r.Top), r, st, true, bg, ci.ScrollBtnHotPattern[b]);
+        PaintScrollButtonSection(m, b, target, Point(Left() + r.Left, Top() + r.Top), r, st, bg);
         PaintScrollGlyph(m, b, target, r, st, 0);
     }
     const int sl = vert ? 4 : 5;
@@ -376,9 +374,8 @@ void TsScrollBar::SkinnedPaint(HDC DC) {
         const int st = disabled ? 0 : FParts.State[spThumb];
         std::unique_ptr<TBitmap> thumb(CreateBitmap24(r.Width(), r.Height()));
         BitBlt(thumb->Canvas()->Handle(), 0, 0, r.Width(), r.Height(), target->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
-        PaintSectionWithImage(m->SectionAt(ci.ScrollBtn[sl]), ci.ScrollBtnBorder[sl], ci.ScrollBtnPattern[sl], m,
-                              thumb.get(), Point(0, 0), Rect(0, 0, r.Width(), r.Height()), st, true,
-                              MakeBitmapBackground(target, r.Left, r.Top), ci.ScrollBtnHotPattern[sl]);
+        PaintScrollButtonSection(m, sl, thumb.get(), Point(0, 0), Rect(0, 0, r.Width(), r.Height()), st,
+                                 MakeBitmapBackground(target, r.Left, r.Top));
         BitBlt(target->Canvas()->Handle(), r.Left, r.Top, r.Width(), r.Height(), thumb->Canvas()->Handle(), 0, 0, SRCCOPY);
         PaintCentredGlyph(m, ci.ScrollBtnGlyph[sl], target, r, st, st == 2 ? 1 : 0);
     }

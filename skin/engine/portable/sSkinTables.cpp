@@ -84,7 +84,7 @@ int TsSkinTables::PatternIndex(const TsSection& S, const AnsiString& Key) const 
 TsCommonIndexes TsSkinTables::CacheCommonIndexes() const {
     TsCommonIndexes c;
     auto s16 = [](int v) { return int16_t(v); };
-    const TsSection global = Resolve("GLOBALINFO", "GLOBALINFO");
+    const TsSection global = Resolve({"GLOBALINFO"});
     c.GlobalInfo = s16(global.Index);
     if (global.Valid()) {
         auto m = [&](const char* key) { return s16(MaskIndexInherited(global, key)); };
