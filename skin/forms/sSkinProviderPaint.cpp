@@ -503,7 +503,17 @@ void TsSkinProvider::PaintGrip(HDC DC, int OffX, int OffY) {
     const TsMaskData& d = m->ma()[size_t(g)];
     const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
     const int x = FormWidth() - gw - SysBorderWidth(), y = FormHeight() - gh - SysBorderHeight();
-    BitBlt(DC, x - OffX, y - OffY, gw, gh, cache->Canvas()->Handle(), x, y, SRCCOPY);
+    BackgroundInfo under;
+    // Over the form's own image the cell is already in it; a plain form's
+    // image holds nothing inside the client, so the cell goes over the colour.
+    if (QueryControlBackground(under, FForm, false) && under.BgType == 2) {
+        BitBlt(DC, x - OffX, y - OffY, gw, gh, cache->Canvas()->Handle(), x, y, SRCCOPY);
+        return;
+    }
+    std::unique_ptr<TBitmap> cell(CreateBitmap24(gw, gh));
+    FillRectOnDC(cell->Canvas()->Handle(), Rect(0, 0, gw, gh), under.Color);
+    PaintGlyphFromImage(cell.get(), TPoint{0, 0}, 0, 1, d, Self(cell.get()));
+    BitBlt(DC, x - OffX, y - OffY, gw, gh, cell->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsSkinProvider::EraseBackground(HDC DC) {

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +26,7 @@
 #include "StdCtrls.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
+#include "TestSkins.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
 #include "sControlUtils.h"
@@ -315,6 +318,41 @@ TEST_P(SkinnedLook, TheGripMovesWithTheCornerWhenTheFormIsSized) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OurSkins, SkinnedLook, ::testing::Values("Birch", "Night"));
+
+// A form of one flat colour inside a border image (Night's form without its
+// texture): its image holds nothing inside the client, so the grip's cell
+// shows over the form's colour, not over what the image holds there.
+TEST_F(ProviderTest, TheGripOfAPlainFormLiesOverTheFormsColour) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "plain-grip", night = dir / "Night";
+    std::filesystem::create_directories(night);
+    std::filesystem::copy(std::filesystem::path(TUVRELI_TEST_SKINS_DIR) / "Night", night,
+                          std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+    {
+        std::ifstream in(std::filesystem::path(TUVRELI_TEST_SKINS_DIR) / "Night" / "Options.dat", std::ios::binary);
+        std::string text, section;
+        for (std::string l; std::getline(in, l);) {
+            if (l.rfind("[", 0) == 0) section = l.substr(0, l.find(']') + 1);
+            if (section != "[FORM]" || (l.find("IMAGEPERCENT=") == std::string::npos && l.find("PATTERN=") == std::string::npos))
+                text += l + "\n";
+        }
+        std::ofstream(night / "Options.dat", std::ios::binary) << text;
+    }
+    Manager = MakeSkinManager(nullptr, dir.string().c_str(), "Night");
+    TsSkinProvider* p = Skinned("Night", 80, 60, 420, 320);
+    HWND h = H(p);
+    ASSERT_TRUE(p->SkinData()->OpacityBits & 1);
+    p->SetGripMode(gmRightBottom);
+    p->RefreshFrame();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(50);
+    const TsMaskData& d = Manager->ma()[size_t(Manager->MaskIndexInherited(Manager->GlobalSection(), "GRIPIMAGE"))];
+    const int gw = d.R.Width() / std::max<int>(d.ImageCount, 1), gh = d.R.Height() / (d.MaskType + 1);
+    RECT c{};
+    GetClientRect(h, &c);
+    const testwin::Pixels shown = testwin::CopyFromWindow(h, RECT{c.right - gw, c.bottom - gh, c.right, c.bottom});
+    const uint32_t form = testwin::SwapRedBlue(uint32_t(ColorToRGB(Manager->gd()[size_t(Manager->SectionIndex("FORM"))].Color)));
+    EXPECT_GT(shown.Share(form), 0.5);
+}
 
 // ---------------------------------------------------------------- the real mouse on the caption
 
