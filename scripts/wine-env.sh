@@ -57,7 +57,7 @@ undecorated() {
 # program of the tree validates its heaps after each test case itself (the
 # build lists them in heap-checked.txt); every other program of the tree, one
 # a test starts, has each heap call validate the whole heap (0xB0). A program
-# named *_unchecked.exe is left plain. Read by programs started afterwards.
+# named *_unchecked.exe is left plain, and so are the benches, which time it. Read by programs started afterwards.
 heap_flags() {
   local reg exe name flags
   reg="$(slot_env "$1").reg"
@@ -68,7 +68,7 @@ heap_flags() {
       flags=000000b0
       grep -qsxF "$name" "$bdir/heap-checked.txt" && flags=00000030
       printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\%s]\r\n"GlobalFlag"=dword:%s\r\n' "$name" "$flags"
-    done < <(find "$bdir" \( -path "$bdir/wineprefix*" -o -name CMakeFiles -o -path "$bdir/libjpeg" \) -prune -o -name '*.exe' ! -name '*_unchecked.exe' -printf '%p\n' | sort -u)
+    done < <(find "$bdir" \( -path "$bdir/wineprefix*" -o -name CMakeFiles -o -path "$bdir/libjpeg" \) -prune -o -name '*.exe' ! -name '*_unchecked.exe' ! -name '*bench*.exe' -printf '%p\n' | sort -u)
   } > "$reg"
   "$WINE" reg import "Z:$reg" </dev/null >/dev/null 2>&1
 }
