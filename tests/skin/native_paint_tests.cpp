@@ -55,6 +55,26 @@ TEST(SkinMaskedCopy, MaskWeightZeroTakesTheImageAndWeight255KeepsTheDestination)
     EXPECT_EQ(dst.Get(1, 0), 0xC7C7C7u);
 }
 
+// Long rows go the quick way unless a key pixel is in them: the result is
+// the pixel-by-pixel mix either way, a key pixel keeps the destination, and
+// the key's bytes across two pixels are no key.
+TEST(SkinMaskedCopy, LongRowsMixAlikeWithAndWithoutKeyPixels) {
+    constexpr int W = 41, H = 3;
+    Pixels src(W, 2 * H), dst(W, H), want(W, H);
+    for (size_t i = 0; i < src.Data.size(); ++i) src.Data[i] = uint8_t(i * 2654435761u >> 24);
+    for (size_t i = 0; i < dst.Data.size(); ++i) dst.Data[i] = uint8_t(i * 40503u >> 7);
+    src.Set(17, 1, 0xFF00FF);  // a key pixel in row 1
+    src.At(9, 2)[2] = 0xFF, src.At(10, 2)[0] = 0x00, src.At(10, 2)[1] = 0xFF;  // straddling in row 2
+    want.Data = dst.Data;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (!IsKeyPixel(src.At(x, y)))
+                for (int i = 0; i < 3; ++i)
+                    want.At(x, y)[i] = MixByte(want.At(x, y)[i], src.At(x, y)[i], src.At(x, y + H)[i]);
+    CopyMaskedView(dst.Image(), Rect(0, 0, W, H), src.Image(), Rect(0, 0, W, H), H, TacBackground{}, false, true);
+    EXPECT_EQ(dst.Data, want.Data);
+}
+
 // A masked image into a 32-bit picture (the glow's): every pixel lands in
 // its own four bytes and gains the coverage the mask gives it.
 TEST(SkinMaskedCopy, AThirtyTwoBitDestinationTakesFourBytesAPixelAndTheMasksCoverage) {

@@ -53,9 +53,10 @@ int main() {
     });
     const TacPixelView mv = m.Image().View;
     Time("MixBitmapsByMask (mask)", [&] { MixViewsByMask(t.Image().View, a.Image().View, b.Image().View, 0, &mv); });
-    Time("CopyMaskedRect (mask below)", [&] {
-        CopyMaskedView(dst.Image(), Rect(0, 0, W, H), masked.Image(2 * H), Rect(0, 0, W, H), H, TacBackground{}, false,
-                       false);
-    });
+    for (bool key : {false, true})
+        Time(key ? "CopyMaskedRect (mask, key tested)" : "CopyMaskedRect (mask below)", [&] {
+            CopyMaskedView(dst.Image(), Rect(0, 0, W, H), masked.Image(2 * H), Rect(0, 0, W, H), H, TacBackground{},
+                           false, key);
+        });
     return 0;
 }
