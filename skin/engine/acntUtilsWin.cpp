@@ -36,13 +36,42 @@ int IniTextReadInteger(TStringList* Sections, const AnsiString& Section, const A
     return IniValueToInt(IniTextReadString(Sections, Section, Ident, AnsiString()), Default);
 }
 
+namespace {
+// Index 0..kMetrics-1: the metrics; the last slot: the caption font's height.
+constexpr int kMetrics = 128;
+struct TacSettingsCache {
+    int Value[kMetrics + 1];
+    bool Known[kMetrics + 1] = {};
+};
+TacSettingsCache g_Settings;
+}  // namespace
+
 int CaptionFontHeight() {
-    NONCLIENTMETRICSW m{};
-    // The record without the trailing padded-border field: accepted by every
-    // platform version, and all this needs.
-    m.cbSize = sizeof(m) - sizeof(m.iPaddedBorderWidth);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) return 0;
-    return m.lfCaptionFont.lfHeight;
+    if (!g_Settings.Known[kMetrics]) {
+        NONCLIENTMETRICSW m{};
+        // The record without the trailing padded-border field: accepted by
+        // every platform version, and all this needs.
+        m.cbSize = sizeof(m) - sizeof(m.iPaddedBorderWidth);
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) return 0;
+        g_Settings.Value[kMetrics] = m.lfCaptionFont.lfHeight;
+        g_Settings.Known[kMetrics] = true;
+    }
+    return g_Settings.Value[kMetrics];
+}
+
+int SystemMetric(int Index) {
+    if (Index < 0 || Index >= kMetrics) return GetSystemMetrics(Index);
+    if (!g_Settings.Known[Index]) {
+        g_Settings.Value[Index] = GetSystemMetrics(Index);
+        g_Settings.Known[Index] = true;
+    }
+    return g_Settings.Value[Index];
+}
+
+void SystemSettingsChanged() { g_Settings = TacSettingsCache{}; }
+
+bool IsSettingsChangeMessage(unsigned Msg) {
+    return Msg == WM_SETTINGCHANGE || Msg == WM_DISPLAYCHANGE || Msg == WM_DPICHANGED;
 }
 
 AnsiString ProgramFolder() {

@@ -21,6 +21,14 @@ int IniTextReadInteger(TStringList* Sections, const AnsiString& Section, const A
 // Height field of the caption font in the system's non-client metrics; 0
 // when they cannot be read.
 int CaptionFontHeight();
+// GetSystemMetrics(Index), read once: the system takes tens of microseconds
+// a call, and painting a frame asks dozens of times. Like the caption font's
+// height it is read again after SystemSettingsChanged, which the skinned
+// windows call when the system's settings, display or resolution change.
+int SystemMetric(int Index);
+void SystemSettingsChanged();
+// Whether Msg tells of such a change.
+bool IsSettingsChangeMessage(unsigned Msg);
 // Folder of the program file, with its trailing backslash.
 AnsiString ProgramFolder();
 // Shell icon of an existing file (Flags choose large or small, SHGFI_ICON is

@@ -10,6 +10,7 @@
 #include "Guards.h"
 #include "acDials.h"
 #include "acGlow.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -35,6 +36,7 @@ void TacDialogWnd::WndProc(TMessage& M) {
         int& D;
         ~Leave() { --D; }
     } leave{ProcDepth};
+    if (IsSettingsChangeMessage(M.Msg)) SystemSettingsChanged();
     if (Destroyed) {
         TacScrollWnd::WndProc(M);
         return;
@@ -144,7 +146,7 @@ void TacDialogWnd::WndProc(TMessage& M) {
         // The system menu is the wrapper's: Alt+Space opens it under the icon.
         if (FSysMenuTaken && (M.WParam & 0xFFF0) == SC_KEYMENU && M.LParam == ' ') {
             SetHot(0, true);
-            PopupSystemMenu(WndRect.Left + BorderWidth(), WndRect.Top + BorderHeight() + GetSystemMetrics(SM_CYSMICON));
+            PopupSystemMenu(WndRect.Left + BorderWidth(), WndRect.Top + BorderHeight() + SystemMetric(SM_CYSMICON));
             return;
         }
         TacScrollWnd::WndProc(M);
@@ -233,7 +235,7 @@ int TacDialogWnd::HitTest(TMessage& M) {
     const int band = (CaptionHeight() + bh - closeH) / 2;
     int code = 0;
     if (CaptionHeight() > 0 && y >= band && y < band + closeH) {
-        if (x >= bw && x < bw + GetSystemMetrics(SM_CXSMICON)) {
+        if (x >= bw && x < bw + SystemMetric(SM_CXSMICON)) {
             // The icon: a button lit before goes out.
             SetHot(3, true);
             return HTSYSMENU;
@@ -301,7 +303,7 @@ void TacDialogWnd::RepaintTitleButton(int Code) {
     if (!b || !m) return;
     TBitmap* cache = SkinData->CacheBitmap;
     if (m->IsValidMaskIndex(b->ImageIndex) && cache && !cache->Empty() && !SkinData->BackgroundDirty &&
-        b->Rect.Left > BorderWidth() + GetSystemMetrics(SM_CXSMICON)) {
+        b->Rect.Left > BorderWidth() + SystemMetric(SM_CXSMICON)) {
         PaintButtonImage(cache, Code);
         WindowDC dc(CtrlHandle, WindowDC::Window);
         BitBlt(dc.Get(), b->Rect.Left, b->Rect.Top, b->Rect.Width(), b->Rect.Height(), cache->Canvas()->Handle(),
@@ -342,7 +344,7 @@ void TacDialogWnd::NcLButtonDown(TMessage& M) {
     case HTSYSMENU:
         SetHot(0, true);
         ReadGeometry();
-        PopupSystemMenu(WndRect.Left + BorderWidth(), WndRect.Top + BorderHeight() + GetSystemMetrics(SM_CYSMICON));
+        PopupSystemMenu(WndRect.Left + BorderWidth(), WndRect.Top + BorderHeight() + SystemMetric(SM_CYSMICON));
         return;
     case HTMINBUTTON:
     case HTMAXBUTTON:

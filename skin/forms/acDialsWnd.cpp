@@ -9,6 +9,7 @@
 #include "Text1251.h"
 #include "acDials.h"
 #include "acGlow.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -76,7 +77,7 @@ void TacDialogWnd::Setup() {
     if (!icon) icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
     if (SmallIcon) DestroyIcon(SmallIcon), SmallIcon = nullptr;
     IconBmp.reset();
-    const int sw = GetSystemMetrics(SM_CXSMICON), sh = GetSystemMetrics(SM_CYSMICON);
+    const int sw = SystemMetric(SM_CXSMICON), sh = SystemMetric(SM_CYSMICON);
     if (icon) SmallIcon = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, sw, sh, LR_COPYFROMRESOURCE));
     if (SmallIcon) {
         IconBmp.reset(CreateBitmap24(sw, sh));
@@ -119,17 +120,17 @@ void TacDialogWnd::LoadTitleButtons() {
 
 int TacDialogWnd::BorderWidth() const {
     if (BorderKind == dkNoCaption) return 0;
-    return GetSystemMetrics(BorderKind == dkSizeable ? SM_CXFRAME : SM_CXDLGFRAME);
+    return SystemMetric(BorderKind == dkSizeable ? SM_CXFRAME : SM_CXDLGFRAME);
 }
 
 int TacDialogWnd::BorderHeight() const {
     if (BorderKind == dkNoCaption) return 0;
-    return GetSystemMetrics(BorderKind == dkSizeable ? SM_CYFRAME : SM_CYDLGFRAME);
+    return SystemMetric(BorderKind == dkSizeable ? SM_CYFRAME : SM_CYDLGFRAME);
 }
 
 int TacDialogWnd::CaptionHeight() const {
     if (BorderKind == dkNoCaption || !FullCaption(WndStyle)) return 0;
-    return GetSystemMetrics(SM_CYCAPTION);
+    return SystemMetric(SM_CYCAPTION);
 }
 
 namespace {
@@ -238,7 +239,7 @@ void TacDialogWnd::PaintFrameCache() {
         if (title >= 0)
             PaintSectionFull(m->SectionAt(title), Self(cache), -1, -1, m, cache, TPoint{0, 0}, Rect(0, 0, W, bandH),
                              state, true);
-        const int sw = GetSystemMetrics(SM_CXSMICON), sh = GetSystemMetrics(SM_CYSMICON);
+        const int sw = SystemMetric(SM_CXSMICON), sh = SystemMetric(SM_CYSMICON);
         const int ix = bw + v.BILeft, iy = (ch + bh - sh) / 2;
         HDC dc = cache->Canvas()->Handle();
         if (IconBmp)
@@ -277,7 +278,7 @@ void TacDialogWnd::PaintCaptionText(TBitmap* Cache) {
     const int title = m->SectionIndex(kTitleSection);
     if (title < 0 || WndText.empty()) return;
     const int bw = BorderWidth(), bh = BorderHeight();
-    const int icon = GetSystemMetrics(SM_CXSMICON);
+    const int icon = SystemMetric(SM_CXSMICON);
     TRect r;
     r.Left = icon + bw + m->SkinData()->Values.BILeft + 4;
     r.Right = WndSize.cx - ButtonsWidth() - 6;

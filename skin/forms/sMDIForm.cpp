@@ -2,6 +2,7 @@
 
 #include "acSBUtils.h"
 #include "acSBUtilsWnds.h"
+#include "acntUtilsWin.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
@@ -57,7 +58,7 @@ void PaintMDIIcons(void*, TObject*) {
     if (!g_MDIIcons || !p) return;
     TBitmap* cache = p->SkinData()->CacheBitmap;
     if (!cache || cache->Empty()) return;
-    const int h = GetSystemMetrics(SM_CYMENU) + 3;
+    const int h = SystemMetric(SM_CYMENU) + 3;
     BitBlt(g_MDIIcons->Canvas()->Handle(), 0, 0, kIconsWidth, h, cache->Canvas()->Handle(),
            p->FormWidth() - kIconsWidth, p->CaptionHeight(), SRCCOPY);
 }
@@ -128,7 +129,7 @@ void ShowMDIIcons(TsSkinProvider* Main) {
     RECT r{};
     GetWindowRect(Main->Form()->HandleIfAllocated(), &r);
     SetWindowPos(g_MDIIcons->Handle(), HWND_TOP, r.right - kIconsWidth, r.top + Main->CaptionHeight(), kIconsWidth,
-                 GetSystemMetrics(SM_CYMENU) + 3, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
+                 SystemMetric(SM_CYMENU) + 3, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 void FreeMDIIcons() {

@@ -7,6 +7,7 @@
 #include "ImgList.h"
 #include "UnitInit.h"
 #include "WinText.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sCommonData.h"
 #include "sControlUtils.h"
@@ -394,7 +395,7 @@ void TsSkinableMenus::MeasureLineItem(TObject* Sender, TCanvas* ACanvas, int& Wi
     Width = sz.cx;
     TMenu* m = item->GetParentMenu();
     if (m && m->Images() && item->ImageIndex() >= 0) Width += m->Images()->Width() + 6;
-    Height = GetSystemMetrics(SM_CYMENU) - 1;
+    Height = SystemMetric(SM_CYMENU) - 1;
 }
 
 TacMenuSize TsSkinableMenus::PopupSize(TMenuItem* Item) {

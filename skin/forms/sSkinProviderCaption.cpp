@@ -9,6 +9,7 @@
 #include "Guards.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
@@ -60,17 +61,17 @@ int TsSkinProvider::CaptionHeight() const {
     HWND h = FForm->HandleIfAllocated();
     const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
     if (!((HasBorder() && (style & WS_CAPTION) == WS_CAPTION) || IsIconic(h))) return 0;
-    return GetSystemMetrics(ToolStyle(FForm) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    return SystemMetric(ToolStyle(FForm) ? SM_CYSMCAPTION : SM_CYCAPTION);
 }
 
 int TsSkinProvider::SysBorderWidth() const {
     if (!HasBorder()) return 0;
-    return GetSystemMetrics(DialogFrame() ? SM_CXDLGFRAME : SM_CXFRAME);
+    return SystemMetric(DialogFrame() ? SM_CXDLGFRAME : SM_CXFRAME);
 }
 
 int TsSkinProvider::SysBorderHeight() const {
     if (!HasBorder()) return 0;
-    return GetSystemMetrics(DialogFrame() ? SM_CYDLGFRAME : SM_CYFRAME);
+    return SystemMetric(DialogFrame() ? SM_CYDLGFRAME : SM_CYFRAME);
 }
 
 namespace {

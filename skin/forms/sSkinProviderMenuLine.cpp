@@ -10,6 +10,7 @@
 
 #include "Guards.h"
 #include "WinText.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -44,7 +45,7 @@ bool IsMDICode(int Code) { return Code == HTMDICLOSE || Code == HTMDIRESTORE || 
 
 // ---------------------------------------------------------------- geometry
 
-int TsSkinProvider::MenuLineHeight() const { return BarOf(FForm) ? GetSystemMetrics(SM_CYMENU) - 1 : 0; }
+int TsSkinProvider::MenuLineHeight() const { return BarOf(FForm) ? SystemMetric(SM_CYMENU) - 1 : 0; }
 
 bool TsSkinProvider::MenuVisible() const {
     if (!FForm || FForm->BorderStyle() == bsDialog || IsMDIChild()) return false;

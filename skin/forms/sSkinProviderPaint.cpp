@@ -11,6 +11,7 @@
 #include "Guards.h"
 #include "WinText.h"
 #include "acSBUtils.h"
+#include "acntUtilsWin.h"
 #include "sAlphaGraph.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
@@ -29,13 +30,6 @@ CacheInfo NoParent() { return CacheInfo{nullptr, 0, 0, TransparentKeyColor, fals
 CacheInfo Self(TBitmap* B) { return CacheInfo{B, 0, 0, 0, true}; }
 
 bool Plain(const TsCommonData* D) { return (D->OpacityBits & 1) != 0; }
-
-int CaptionFontHeight() {
-    NONCLIENTMETRICSW m{};
-    m.cbSize = sizeof m;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) return m.lfCaptionFont.lfHeight;
-    return -12;
-}
 
 }  // namespace
 
@@ -362,7 +356,8 @@ void TsSkinProvider::PaintCaptionText(TBitmap* Bmp) {
     TCanvas* c = Bmp->Canvas();
     c->Font()->Assign(FForm->Font());
     c->Font()->SetStyle(c->Font()->Style() | FontStyleBit(fsBold));
-    c->Font()->SetHeight(CaptionFontHeight());
+    const int fh = CaptionFontHeight();
+    c->Font()->SetHeight(fh ? fh : -12);
     const unsigned flags = TextDrawFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     WriteSectionTextEx(c, CaptionText().c_str(), true, m, FFormActive, title, flags, r);
 }

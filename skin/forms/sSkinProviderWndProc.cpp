@@ -11,6 +11,7 @@
 #include "Guards.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
+#include "acntUtilsWin.h"
 #include "sControlUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -38,6 +39,7 @@ void SetRedraw(HWND H, bool On) { SendMessageW(H, WM_SETREDRAW, On ? 1 : 0, 0); 
 
 void TsSkinProvider::NewWndProc(TMessage& M) {
     if (!FForm) return;
+    if (IsSettingsChangeMessage(M.Msg)) SystemSettingsChanged();
     if (M.Msg == SM_ALPHACMD && SkinCommandAlways(M)) return;
     const bool skinned = !(FForm->ComponentState() & csDestroying) && FCommonData->IsSkinned(true);
     if (!skinned) {
