@@ -9,10 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "Menus.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
+#include "TestHeap.h"
 #include "acMenuCache.h"
 #include "StdCtrls.h"
 #include "acSBUtils.h"
@@ -35,40 +34,7 @@
 
 using namespace skinforms;
 
-// While g_Quarantine is on, the program's freed blocks are filled and kept
-// rather than given back: a write through a dangling pointer shows in them.
-static bool g_Quarantine = false;
-static void* g_Kept[4096];
-static int g_KeptCount = 0;
-void* operator new(std::size_t N) {
-    void* p = HeapAlloc(GetProcessHeap(), 0, N ? N : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void operator delete(void* P) noexcept {
-    if (P && g_Quarantine && g_KeptCount < 4096) {
-        std::memset(P, 0xDD, HeapSize(GetProcessHeap(), 0, P));
-        g_Kept[g_KeptCount++] = P;
-    } else if (P) {
-        HeapFree(GetProcessHeap(), 0, P);
-    }
-}
-void operator delete(void* P, std::size_t) noexcept { operator delete(P); }
-
 namespace {
-
-// Ends the quarantine: how many of the kept blocks were written after they were freed.
-int EndQuarantine() {
-    g_Quarantine = false;
-    int written = 0;
-    for (int i = 0; i < g_KeptCount; ++i) {
-        const auto* b = static_cast<const unsigned char*>(g_Kept[i]);
-        written += std::any_of(b, b + HeapSize(GetProcessHeap(), 0, b), [](unsigned char c) { return c != 0xDD; });
-        HeapFree(GetProcessHeap(), 0, g_Kept[i]);
-    }
-    g_KeptCount = 0;
-    return written;
-}
 
 // A combo box of a class the lists name as foreign.
 class TForeignCombo : public TComboBox {
@@ -381,7 +347,7 @@ TEST_F(AdapterTest, AnItemLeavingGivesItsSlotToTheLastAndAMessageGoingRoundSkips
         e[1]->SetParent(nullptr);
     };
     TMessage m{kPing, 0, 0, 0};
-    g_Quarantine = true;
+    testheap::BeginQuarantine();
     Adapter()->WndProc(m);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(spies[i].Count(kPing), i != 1) << i;
     EXPECT_EQ(items(), (std::vector<TWinControl*>{e[0], e[2]}));
@@ -394,7 +360,7 @@ TEST_F(AdapterTest, AnItemLeavingGivesItsSlotToTheLastAndAMessageGoingRoundSkips
         Adapter()->RemoveItem(index);
         EXPECT_EQ(items(), left) << index;
     }
-    EXPECT_EQ(EndQuarantine(), 0) << "a freed item was written";
+    EXPECT_EQ(testheap::EndQuarantine(), 0) << "a freed item was written";
 }
 
 TEST_F(AdapterTest, AControlLeavingTheFormLosesItsItemAndGetsItsWindowProcBack) {

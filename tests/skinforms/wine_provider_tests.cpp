@@ -16,7 +16,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,7 @@
 #include "StdCtrls.h"
 #include "MessageLog.h"
 #include "SkinFormsHost.h"
+#include "TestHeap.h"
 #include "TestSkins.h"
 #include "acGlow.h"
 #include "acSBUtils.h"
@@ -34,22 +34,6 @@
 #include "sSkinnedForms.h"
 
 using namespace skinforms;
-
-// Blocks of the program's own allocations that are live: what a round of
-// work leaves behind.
-static long g_LiveBlocks = 0;
-void* operator new(std::size_t N) {
-    void* p = HeapAlloc(GetProcessHeap(), 0, N ? N : 1);
-    if (!p) throw std::bad_alloc();
-    ++g_LiveBlocks;
-    return p;
-}
-void operator delete(void* P) noexcept {
-    if (!P) return;
-    --g_LiveBlocks;
-    HeapFree(GetProcessHeap(), 0, P);
-}
-void operator delete(void* P, std::size_t) noexcept { operator delete(P); }
 
 namespace {
 
@@ -946,7 +930,7 @@ TEST_F(ProviderTest, AProviderWhoseFormGoesFirstLeavesNothingBehind) {
     Manager = MakeManager(nullptr, "Birch");
     long level = 0;
     for (int round = 0; round < 5; ++round) {
-        if (round == 2) level = g_LiveBlocks;
+        if (round == 2) level = testheap::LiveBlocks();
         TForm* f = MakeForm(100, 100, 300, 200, "Goes first");
         auto* holder = new TComponent(f);
         new TsSkinProvider(holder);
@@ -957,7 +941,7 @@ TEST_F(ProviderTest, AProviderWhoseFormGoesFirstLeavesNothingBehind) {
         delete holder;
         Pump(20);
     }
-    EXPECT_EQ(g_LiveBlocks, level);
+    EXPECT_EQ(testheap::LiveBlocks(), level);
 }
 
 TEST_F(ProviderTest, AnExceptionInAHandlerStopsAtTheProviderAndSkinnedFormsLeakNothing) {
