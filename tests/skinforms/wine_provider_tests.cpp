@@ -594,7 +594,7 @@ TEST_F(ProviderTest, WithoutItsOwnFrameTheCaptionsDoubleClickIsTheSystems) {
 }
 
 // The system's metrics are read once and again after a change of the
-// settings: a new caption height reaches the frame's geometry and image.
+// settings: a new caption height reaches the frame's geometry.
 TEST_F(ProviderTest, TheSystemsNewCaptionHeightReachesTheFrame) {
     TsSkinProvider* p = Skinned();
     NONCLIENTMETRICSW was{};
