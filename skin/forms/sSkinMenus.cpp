@@ -665,11 +665,13 @@ void TsSkinableMenus::PaintCaptionLine(TCanvas* C, TMenuItem* Item, const TRect&
     // The extra-line column and a 1-pixel frame come from the background.
     CopyRectDC(bdc, local, DCOf(Info.Bmp.get()), R.Left + Offset.X, R.Top + Offset.Y);
     // A caption line is a bar across the menu; without the bar's section it
-    // is written in the items' colours.
+    // is written in the items' colours, over the menu's background where
+    // their section lets it show.
     const TsSection bar = m->Resolve("TOOLBAR", "MENUITEM");
     const TRect inner{ExtraW + 1, 1, R.Width() - 1, R.Height() - 1};
+    const CacheInfo under{Info.Bmp.get(), R.Left + Offset.X, R.Top + Offset.Y, 0, true};
     if (bar.Valid() && inner.Width() > 0 && inner.Height() > 0)
-        PaintSectionFull(bar, EmptyCacheInfo, -1, -1, m, bmp, TPoint{inner.Left, inner.Top}, inner, 0, true);
+        PaintSectionFull(bar, under, -1, -1, m, bmp, TPoint{inner.Left, inner.Top}, inner, 0, true);
     TCanvas* bc = bmp->Canvas();
     if (!SameFont(bc->Font(), FCaptionFont.get())) bc->Font()->Assign(FCaptionFont.get());
     const AnsiString text = CaptionLineText(Item->Caption());

@@ -109,7 +109,7 @@ const char* const kSample[] = {
     "Flat:-MAINMENU", "Flat:-MENUITEM", "Flat:-TABTOP", "Birch:-MAINMENU", "Birch:TABTOP.BORDERSMASK",
     "Birch:GLOBALINFO.GRIPIMAGE", "Night:-MENUITEM", "Night:-MAINMENU", "Night:SCROLLBTNTOP.GLYPHMASK",
     "Night:-GLOBALINFO", "Birch:-PAGECONTROL", "Flat:-SCROLLBAR1V", "Night:-SCROLLBAR1H", "Birch:-CHECKBOX",
-    "Night:-FORMTITLE",
+    "Night:-FORMTITLE", "Birch:-TOOLBAR",
 };
 std::vector<Variant> Chosen() {
     std::vector<Variant> all = AllVariants();
