@@ -442,6 +442,31 @@ TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
     Pump(50);
 }
 
+// A dialog alone in its program (no skinned form hears the settings change)
+// takes the system's new caption height, and shows what it paints.
+TEST_F(DialogsTest, TheSystemsNewCaptionHeightReachesAnOpenDialog) {
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    ASSERT_NE(dlg, nullptr);
+    Pump(150);
+    TacDialogWnd* w = DialogWrapper(dlg);
+    ASSERT_NE(w, nullptr);
+    const int before = w->CaptionHeight();
+    {
+        const testwin::CaptionHeightChange taller(dlg, 8);
+        ASSERT_TRUE(taller.Done());
+        Pump(150);
+        EXPECT_EQ(w->CaptionHeight(), GetSystemMetrics(SM_CYCAPTION));
+        EXPECT_GT(w->CaptionHeight(), before);
+        // The frame laid out again, as the system does for every window.
+        SetWindowPos(dlg, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        Pump(150);
+        EXPECT_EQ(CaptionMismatches(w), 0);
+    }
+    DestroyWindow(dlg);
+    Pump(50);
+}
+
 // The skin taken away while a dialog with a list view and a tree lives, from
 // outside and from inside the dialog's own handler (whose wrapper runs then):
 // the dialog and its children are given back whole, each child with the

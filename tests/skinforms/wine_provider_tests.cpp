@@ -597,22 +597,10 @@ TEST_F(ProviderTest, WithoutItsOwnFrameTheCaptionsDoubleClickIsTheSystems) {
 // settings: a new caption height reaches the frame's geometry.
 TEST_F(ProviderTest, TheSystemsNewCaptionHeightReachesTheFrame) {
     TsSkinProvider* p = Skinned();
-    NONCLIENTMETRICSW was{};
-    was.cbSize = sizeof was;
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof was, &was, 0));
     const int before = p->CaptionHeight();
     ASSERT_EQ(before, GetSystemMetrics(SM_CYCAPTION));
-    NONCLIENTMETRICSW taller = was;
-    taller.iCaptionHeight += 8;
-    // Wine broadcasts the change only for a change saved in the profile: the
-    // test sends it, as the system does, and leaves the profile alone.
-    auto set = [h = H(p)](NONCLIENTMETRICSW& M) {
-        const bool done = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof M, &M, 0);
-        SendMessageW(h, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L""));
-        return done;
-    };
-    ScopeExit back([&] { set(was); });
-    ASSERT_TRUE(set(taller));
+    const testwin::CaptionHeightChange taller(H(p), 8);
+    ASSERT_TRUE(taller.Done());
     Pump(100);
     EXPECT_EQ(p->CaptionHeight(), GetSystemMetrics(SM_CYCAPTION));
     EXPECT_GT(p->CaptionHeight(), before);
