@@ -217,6 +217,14 @@ INT_PTR CALLBACK OwnDialogProc(HWND H, UINT Msg, WPARAM W, LPARAM) {
     return FALSE;
 }
 
+// Our own dialog, modeless, shown and given time to be wrapped.
+HWND OpenOwnDialog() {
+    Template t = OwnDialog(0);
+    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    Pump(150);
+    return dlg;
+}
+
 // Seen by a timer that ticks inside the menu's own loop: the system menu
 // shows; Escape closes it and a second Escape the dialog.
 bool MenuShown = false;
@@ -339,10 +347,8 @@ TEST_F(DialogsTest, TheManagerInstallsTheHookAndRemovingTheSkinTakesItAndEveryPr
     ASSERT_NE(ProviderList, nullptr);
     HWND skinned = nullptr;
     bool wrapped = false;
-    Template t = OwnDialog(0);
-    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    HWND dlg = OpenOwnDialog();
     ASSERT_NE(dlg, nullptr);
-    Pump(150);
     skinned = dlg;
     wrapped = DialogWrapper(dlg) != nullptr;
     EXPECT_TRUE(wrapped);
@@ -352,8 +358,7 @@ TEST_F(DialogsTest, TheManagerInstallsTheHookAndRemovingTheSkinTakesItAndEveryPr
     EXPECT_NE(b1, 0);
     EXPECT_EQ(b1, b2);
     // A second plain dialog while a skinned one shows stays plain.
-    HWND second = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
-    Pump(150);
+    HWND second = OpenOwnDialog();
     EXPECT_EQ(GetWrapper(second), nullptr);
     EXPECT_EQ(FindProviderByHandle(second), nullptr);
     DestroyWindow(second);
@@ -390,10 +395,8 @@ testwin::Pixels Whole(HWND H) {
 // wrapped children hear each change, take the new skin's indexes and show
 // the new look (the caption on screen is the wrapper's new image).
 TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
-    Template t = OwnDialog(0);
-    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    HWND dlg = OpenOwnDialog();
     ASSERT_NE(dlg, nullptr);
-    Pump(150);
     TacDialogWnd* w = DialogWrapper(dlg);
     ASSERT_NE(w, nullptr);
     // A caption pixel as shown, left of the title buttons.
@@ -445,10 +448,8 @@ TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
 // A dialog alone in its program (no skinned form hears the settings change)
 // takes the system's new caption height, and shows what it paints.
 TEST_F(DialogsTest, TheSystemsNewCaptionHeightReachesAnOpenDialog) {
-    Template t = OwnDialog(0);
-    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    HWND dlg = OpenOwnDialog();
     ASSERT_NE(dlg, nullptr);
-    Pump(150);
     TacDialogWnd* w = DialogWrapper(dlg);
     ASSERT_NE(w, nullptr);
     const int before = w->CaptionHeight();
@@ -526,10 +527,8 @@ TEST_F(DialogsTest, TheNewDefaultKeepsItsDialogsWhenTheOldDefaultGoes) {
     Pump(50);
     EXPECT_FALSE(Manager->HookInstalled());
     EXPECT_TRUE(second->HookInstalled());
-    Template t = OwnDialog(0);
-    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, OwnDialogProc, 0);
+    HWND dlg = OpenOwnDialog();
     ASSERT_NE(dlg, nullptr);
-    Pump(150);
     ASSERT_NE(DialogWrapper(dlg), nullptr);
     EXPECT_EQ(LiveProviders(), 1);
     delete Manager;
