@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Guards.h"
 #include "MenuDriver.h"
 #include "SkinFormsHost.h"
 #include "acMenuCache.h"
@@ -445,27 +446,47 @@ TEST_F(DialogsTest, AnOpenDialogTakesEachNewSkinAndHue) {
     Pump(50);
 }
 
-// A dialog alone in its program (no skinned form hears the settings change)
-// takes the system's new caption height, and shows what it paints.
-TEST_F(DialogsTest, TheSystemsNewCaptionHeightReachesAnOpenDialog) {
-    HWND dlg = OpenOwnDialog();
-    ASSERT_NE(dlg, nullptr);
-    TacDialogWnd* w = DialogWrapper(dlg);
-    ASSERT_NE(w, nullptr);
-    const int before = w->CaptionHeight();
-    {
-        const testwin::CaptionHeightChange taller(dlg, 8);
-        ASSERT_TRUE(taller.Done());
+// The system's metrics are read once and again after a settings change:
+// each kind of skinned window, told alone, takes the new caption height and,
+// laid out again as the system does, shows on screen the image it paints.
+TEST_F(DialogsTest, EachKindOfSkinnedWindowTakesTheSystemsNewCaptionHeight) {
+    NONCLIENTMETRICSW was{};
+    was.cbSize = sizeof was;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof was, &was, 0));
+    NONCLIENTMETRICSW taller = was;
+    taller.iCaptionHeight += 8;
+    for (const bool dialog : {false, true}) {
+        TForm* f = dialog ? nullptr : MakeForm(80, 60, 400, 300, "Skinned form");
+        TsSkinProvider* p = f ? new TsSkinProvider(f) : nullptr;
+        if (f) f->Show();
+        HWND h = f ? f->Handle() : OpenOwnDialog();
         Pump(150);
-        EXPECT_EQ(w->CaptionHeight(), GetSystemMetrics(SM_CYCAPTION));
-        EXPECT_GT(w->CaptionHeight(), before);
-        // The frame laid out again, as the system does for every window.
-        SetWindowPos(dlg, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
-        Pump(150);
-        EXPECT_EQ(CaptionMismatches(w), 0);
+        TacDialogWnd* w = dialog ? DialogWrapper(h) : nullptr;
+        ASSERT_TRUE(p || w) << dialog;
+        const auto caption = [&] { return p ? p->CaptionHeight() : w->CaptionHeight(); };
+        const int before = caption();
+        ASSERT_EQ(before, GetSystemMetrics(SM_CYCAPTION)) << dialog;
+        // Wine broadcasts only a change saved in the profile: the profile
+        // stays, and the window is told as the system tells it.
+        const auto set = [h](NONCLIENTMETRICSW& M) {
+            const bool done = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof M, &M, 0);
+            SendMessageW(h, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L""));
+            return done;
+        };
+        {
+            ScopeExit back([&] { set(was); });
+            ASSERT_TRUE(set(taller)) << dialog;
+            Pump(100);
+            EXPECT_EQ(caption(), GetSystemMetrics(SM_CYCAPTION)) << dialog;
+            EXPECT_GT(caption(), before) << dialog;
+            SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+            Pump(150);
+            EXPECT_EQ(p ? FrameMismatches(p) : CaptionMismatches(w), 0) << dialog;
+        }
+        if (dialog) DestroyWindow(h);
+        delete f;
+        Pump(50);
     }
-    DestroyWindow(dlg);
-    Pump(50);
 }
 
 // The skin taken away while a dialog with a list view and a tree lives, from

@@ -593,19 +593,6 @@ TEST_F(ProviderTest, WithoutItsOwnFrameTheCaptionsDoubleClickIsTheSystems) {
     }
 }
 
-// The system's metrics are read once and again after a change of the
-// settings: a new caption height reaches the frame's geometry.
-TEST_F(ProviderTest, TheSystemsNewCaptionHeightReachesTheFrame) {
-    TsSkinProvider* p = Skinned();
-    const int before = p->CaptionHeight();
-    ASSERT_EQ(before, GetSystemMetrics(SM_CYCAPTION));
-    const testwin::CaptionHeightChange taller(H(p), 8);
-    ASSERT_TRUE(taller.Done());
-    Pump(100);
-    EXPECT_EQ(p->CaptionHeight(), GetSystemMetrics(SM_CYCAPTION));
-    EXPECT_GT(p->CaptionHeight(), before);
-}
-
 namespace {
 
 // A square icon of one colour, owned by the caller.

@@ -243,24 +243,6 @@ DWORD ChildProgram::WaitExit(DWORD Ms) {
     return code;
 }
 
-CaptionHeightChange::CaptionHeightChange(HWND Wnd, int By) : Notify(Wnd) {
-    Was.cbSize = sizeof Was;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof Was, &Was, 0)) return;
-    NONCLIENTMETRICSW taller = Was;
-    taller.iCaptionHeight += By;
-    Set = Apply(taller);
-}
-
-CaptionHeightChange::~CaptionHeightChange() {
-    if (Set) Apply(Was);
-}
-
-bool CaptionHeightChange::Apply(NONCLIENTMETRICSW& M) const {
-    const bool done = SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof M, &M, 0);
-    SendMessageW(Notify, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L""));
-    return done;
-}
-
 GuiObjects CountGuiObjects() {
     GuiObjects n{GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
                  GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};

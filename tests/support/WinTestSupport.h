@@ -88,24 +88,6 @@ struct GuiObjects {
 };
 GuiObjects CountGuiObjects();
 
-// The system's caption height raised By pixels for a test, and the settings
-// message sent to Notify as the system sends it (Wine broadcasts only a change
-// saved in the profile, which this leaves alone); undone the same way.
-class CaptionHeightChange {
-public:
-    CaptionHeightChange(HWND Notify, int By);
-    ~CaptionHeightChange();
-    CaptionHeightChange(const CaptionHeightChange&) = delete;
-    CaptionHeightChange& operator=(const CaptionHeightChange&) = delete;
-    bool Done() const { return Set; }
-
-private:
-    bool Apply(NONCLIENTMETRICSW& M) const;
-    HWND Notify;
-    NONCLIENTMETRICSW Was{};
-    bool Set = false;
-};
-
 // A path of the build tree as the Windows program sees it under Wine: drive Z:.
 std::wstring HostPath(const char* UnixPath);
 
